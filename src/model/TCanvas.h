@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <memory>
+
+#include "TTypes.h"
+
+// The drawing surface elements paint on, with the board's pixel rules:
+//  - pen widths 0 and 1 both draw one pixel wide lines, which leave out their end pixel;
+//  - wider lines have round ends, a half disc around each end point;
+//  - an ellipse is filled with the brush and outlined with the pen inside its box, and a filled
+//    rectangle covers its box; both leave out the box's right column and bottom row.
+// On a QImage it writes pixels itself (exact, and much faster than QPainter for the thin lines,
+// dots and small discs that make up a board); on any other paint device, such as a printer page
+// or a PDF, it goes through a QPainter.
+class TCanvas {
+ public:
+  explicit TCanvas(QImage* image);
+  explicit TCanvas(QPainter* painter);
+  ~TCanvas();
+  TCanvas(const TCanvas&) = delete;
+  TCanvas& operator=(const TCanvas&) = delete;
+
+  void SetPenColor(TColor c) { PenColor_ = c; }
+  void SetPenWidth(int32_t w) { PenWidth_ = w; }
+  void SetBrushColor(TColor c) { BrushColor_ = c; }
+  TColor PenColor() const { return PenColor_; }
+  int32_t PenWidth() const { return PenWidth_; }
+  TColor BrushColor() const { return BrushColor_; }
+
+  void MoveTo(int32_t x, int32_t y);
+  void LineTo(int32_t x, int32_t y);
+  void Polyline(const TPoint* points, int count);
+  void Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  void FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  void SetPixel(int32_t x, int32_t y, TColor c);
+  // Copies a whole image to (0, 0), as a repaint copies the rendered board to the screen.
+  void CopyImage(const QImage& source);
+
+  // Ends any QPainter this surface opened on its image (before the image is resized or shown).
+  void Flush();
+  QImage* Image() const { return Image_; }
+
+ private:
+  void ThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1);
+  void WideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+  void Span(int64_t y, int64_t x0, int64_t x1, uint32_t argb);
+  QPainter* Painter();
+
+  QImage* Image_ = nullptr;
+  QPainter* External_ = nullptr;
+  std::unique_ptr<QPainter> Own_;
+  TColor PenColor_ = 0;
+  TColor BrushColor_ = 0xFFFFFF;
+  int32_t PenWidth_ = 1;
+  TPoint Pos_;
+};

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "TPCBElement.h"
+#include "TSolder.h"
+#include "TWire.h"
+
+// The board: every wire and pad in creation order. The order matters: wires are drawn in it and
+// then pads, so a later element covers an earlier one of its kind; the element under the pointer
+// is searched from the top down; files and the clipboard keep it within each kind.
+class TElementList {
+ public:
+  using Storage = std::vector<std::unique_ptr<TPCBElement>>;
+
+  explicit TElementList(TLayoutView* layout) : Layout_(layout) {}
+  TElementList(const TElementList&) = delete;
+  TElementList& operator=(const TElementList&) = delete;
+
+  TLayoutView* Layout() const { return Layout_; }
+  int32_t Count() const { return static_cast<int32_t>(Elements_.size()); }
+  TPCBElement* Items(int32_t index) const { return Elements_[static_cast<size_t>(index)].get(); }
+
+  // New elements are appended last and start unselected.
+  TWire* AddWire(TPoint start, TPoint end, int32_t widthDivisor);
+  TSolder* AddSolder(TPoint center, int32_t internalDiameter, int32_t externalDiameter,
+                     uint8_t geometry);
+  void Append(std::unique_ptr<TPCBElement> element);
+  void AppendAll(Storage&& elements);
+
+  // Removal closes the gap; the others keep their order.
+  void Delete(int32_t index);
+  bool Remove(const TPCBElement* element);
+  template <class Pred>
+  int32_t RemoveIf(Pred pred) {
+    const size_t before = Elements_.size();
+    Elements_.erase(std::remove_if(Elements_.begin(), Elements_.end(),
+                                   [&](const std::unique_ptr<TPCBElement>& e) { return pred(*e); }),
+                    Elements_.end());
+    return static_cast<int32_t>(before - Elements_.size());
+  }
+  // Puts a whole new board in place of the old one, which is destroyed.
+  void Replace(Storage&& elements);
+  // Destroys every element and nothing else.
+  void FreeAll();
+
+  // Empties the board and resets the view: the board origin back at the top left, no unsaved
+  // changes, any tool action in progress forgotten, and the empty board drawn again.
+  void Clear();
+
+  // Board files; the format is chosen by the file name's extension.
+  void LoadFromFile(const QString& fileName);
+  void SaveToFile(const QString& fileName);
+
+ private:
+  TLayoutView* Layout_;
+  Storage Elements_;
+};

@@ -1,0 +1,18 @@
+#include "TPCBElement.h"
+
+#include "TBoardMath.h"
+
+int32_t StepPixels(const TLayoutView& view) {
+  return WMul(view.CellSize(), StepDivisorOf(view.GridStep()));
+}
+
+TPoint BoardToScreen(const TLayoutView& view, TPoint p) {
+  const int32_t scale = StepPixels(view);
+  const TPoint offset = view.ViewOffset();
+  return {WAdd(WMul(p.X, scale) / UnitsPerStep, offset.X),
+          WAdd(WMul(p.Y, scale) / UnitsPerStep, offset.Y)};
+}
+
+int32_t BoardToPrinter(const TLayoutView& view, int32_t v) {
+  return Wrap32(static_cast<int64_t>(v) * view.PrinterResolution() / UnitsPerInch);
+}

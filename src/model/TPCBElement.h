@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "TLayoutView.h"
+#include "TTypes.h"
+
+class TElementList;
+
+// One element of the board, a wire or a pad. The element list owns every element; the element
+// keeps a reference to the control whose view settings, colours and surfaces it uses.
+class TPCBElement {
+ public:
+  virtual ~TPCBElement() = default;
+
+  bool Selected() const { return Selected_; }
+  void SetSelected(bool selected) { Selected_ = selected; }
+  TLayoutView* Layout() const { return Layout_; }
+
+  virtual bool IsWire() const = 0;
+  // The element's text line: five integers joined by ", ", without a line end.
+  virtual std::string ToText() const = 0;
+  // Whether the control pixel lies on the element as it is drawn on the screen.
+  virtual bool HitTest(TPoint pixel) const = 0;
+  // Whether the element lies in the board rectangle (all four bounds inclusive).
+  virtual bool InRect(const TRect& rect) const = 0;
+  virtual void Draw(TDrawMode mode) const = 0;
+  // Adds an offset in board units to every point, wrapping at 32 bits.
+  virtual void Move(int32_t dx, int32_t dy) = 0;
+  virtual std::unique_ptr<TPCBElement> Clone(TLayoutView* layout) const = 0;
+
+ protected:
+  explicit TPCBElement(TLayoutView* layout) : Layout_(layout) {}
+
+ private:
+  TLayoutView* Layout_;
+  bool Selected_ = false;
+};
+
+// Pixel length of one base step on the screen: CellSize times the grid step's divisor.
+int32_t StepPixels(const TLayoutView& view);
+// Where a board point is shown on the control (products in 32 bits, truncated toward zero).
+TPoint BoardToScreen(const TLayoutView& view, TPoint p);
+// A board coordinate or length in printer dots: V x dpi / 160, truncated toward zero, so one
+// 0.1 inch step prints as 2.54 mm whatever the printer's margins.
+int32_t BoardToPrinter(const TLayoutView& view, int32_t v);

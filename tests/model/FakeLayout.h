@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QImage>
+
+#include "TCanvas.h"
+#include "TLayoutView.h"
+
+// A stand-in for the editing control: it owns a board image, a visible surface and optionally a
+// printer page, all QImages whose pixels the tests read back.
+class FakeLayout : public TLayoutView {
+ public:
+  explicit FakeLayout(int width = 200, int height = 200)
+      : Board(width, height, QImage::Format_RGB32),
+        Screen(width, height, QImage::Format_RGB32),
+        Page(width, height, QImage::Format_RGB32),
+        BoardSurface(&Board),
+        ScreenSurface(&Screen),
+        PageSurface(&Page) {
+    Board.fill(Qt::white);
+    Screen.fill(Qt::white);
+    Page.fill(Qt::white);
+  }
+
+  int32_t CellSize() const override { return Cell; }
+  TPCBStep GridStep() const override { return Step; }
+  TPoint ViewOffset() const override { return Offset; }
+  void SetViewOffset(TPoint offset) override { Offset = offset; }
+  TColor Color() const override { return Background; }
+  TColor WireColor() const override { return Wire; }
+  TColor SolderColor() const override { return Solder; }
+  TColor FocusColor() const override { return Focus; }
+  TCanvas& BoardCanvas() override { return BoardSurface; }
+  TCanvas& Canvas() override { return ScreenSurface; }
+  TCanvas* PrinterCanvas() override { return Printing ? &PageSurface : nullptr; }
+  int32_t PrinterResolution() const override { return Dpi; }
+  void SetModified(bool modified) override { Modified = modified; }
+  void CancelAction() override { ++Cancels; }
+  void RenderBoard() override { ++Renders; }
+
+  // The pixel at (x, y) of an image, as a board colour 0x00BBGGRR.
+  static TColor At(const QImage& image, int x, int y) {
+    return ArgbToColor(static_cast<uint32_t>(image.pixel(x, y)));
+  }
+  void Flush() {
+    BoardSurface.Flush();
+    ScreenSurface.Flush();
+    PageSurface.Flush();
+  }
+
+  int32_t Cell = 10;
+  TPCBStep Step = gs1;
+  TPoint Offset;
+  TColor Background = 0xFFFFFF, Wire = 0x008000, Solder = 0x800000, Focus = 0x0000FF;
+  int32_t Dpi = 160;
+  bool Printing = false;
+  bool Modified = true;
+  int Cancels = 0, Renders = 0;
+  QImage Board, Screen, Page;
+  TCanvas BoardSurface, ScreenSurface, PageSurface;
+};

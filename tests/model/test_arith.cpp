@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "FakeLayout.h"
+#include "TBoardMath.h"
+#include "TElementList.h"
+
+namespace {
+
+TEST(BoardMath, WrapsAndTruncates) {
+  EXPECT_EQ(WMul(INT32_MAX, 2), -2);
+  EXPECT_EQ(WAdd(INT32_MAX, 1), INT32_MIN);
+  EXPECT_EQ(WSub(INT32_MIN, 1), INT32_MAX);
+  EXPECT_EQ(WNeg(INT32_MIN), INT32_MIN);
+  EXPECT_EQ(Div(-7, 2), -3);
+  EXPECT_EQ(Rem(-7, 2), -1);
+  EXPECT_EQ(Rem(INT32_MIN, -1), 0);
+  EXPECT_THROW(Div(1, 0), EArithFault);
+  EXPECT_THROW(Div(INT32_MIN, -1), EArithFault);
+  EXPECT_THROW(Rem(1, 0), EArithFault);
+}
+
+// A hand-edited file can put any 32-bit value in any field. Every operation on such elements
+// must stay defined: the sanitizer build turns any overflow into a failure here.
+TEST(BoardMath, ExtremeFieldsAreSafeEverywhere) {
+  const int32_t values[] = {0, 1, -1, 2, 16, INT32_MAX, INT32_MIN, INT32_MAX - 1, INT32_MIN + 1};
+  for (int32_t cell : {1, 10, 510}) {
+    for (TPCBStep step : {gs1, gs1By16}) {
+      FakeLayout view(64, 64);
+      view.Cell = cell;
+      view.Step = step;
+      view.Printing = true;
+      view.Dpi = 1200;
+      view.Offset = {-5, 7};
+      TElementList list(&view);
+      for (int32_t a : values) {
+        for (int32_t b : values) {
+          list.AddWire({a, b}, {b, a}, a);
+          list.AddWire({a, a}, {b, b}, b);
+          list.AddSolder({a, b}, b, a, static_cast<uint8_t>(b));
+          list.AddSolder({b, a}, a, b, 0);
+        }
+      }
+      const TRect rects[] = {{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {0, 0, 50, 50}};
+      int hits = 0;
+      for (int32_t i = 0; i < list.Count(); ++i) {
+        TPCBElement* e = list.Items(i);
+        hits += e->HitTest({0, 0}) + e->HitTest({INT32_MAX, INT32_MIN}) + e->HitTest({32, 32});
+        for (const TRect& r : rects) hits += e->InRect(r);
+        e->Draw(dmNormal);
+        e->Draw(dmHighlight);
+        e->Draw(dmPrint);
+        e->Move(INT32_MAX, INT32_MIN);
+        EXPECT_FALSE(e->ToText().empty());
+      }
+      EXPECT_GT(hits, 0);
+    }
+  }
+}
+
+TEST(BoardMath, ZeroOrOverflowingWidthDivisorNeverHitsNorDraws) {
+  for (int32_t divisor : {0, INT32_MIN}) {
+    FakeLayout view;
+    TElementList list(&view);
+    TWire* wire = list.AddWire({0, 0}, {160, 0}, divisor);
+    EXPECT_FALSE(wire->HitTest({50, 0})) << divisor;
+    wire->Draw(dmNormal);
+    view.Flush();
+    // 10 div INT32_MIN is a width of 0, which still draws one pixel; only 0 stops drawing.
+    EXPECT_EQ(FakeLayout::At(view.Board, 50, 0), divisor == 0 ? 0xFFFFFFu : 0x008000u) << divisor;
+  }
+}
+
+}  // namespace
