@@ -164,7 +164,8 @@ void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) 
   const double cx = (double(l) + double(r)) / 2, cy = (double(t) + double(b)) / 2;
   const double rx = (double(r) - double(l)) / 2, ry = (double(b) - double(t)) / 2;
   const uint32_t fill = ColorToArgb(BrushColor_), pen = ColorToArgb(PenColor_);
-  const int64_t yFrom = std::max<int64_t>(t, 0), yTo = std::min<int64_t>(b - 1, Image_->height() - 1);
+  const int64_t yFrom = std::max<int64_t>(t, 0),
+                yTo = std::min<int64_t>(b - 1, Image_->height() - 1);
   auto spanOf = [&](int64_t y, int64_t& x0, int64_t& x1) {
     const double v = (double(y) + 0.5 - cy) / ry;
     const double q = 1.0 - v * v;
@@ -205,7 +206,8 @@ void TCanvas::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom)
   }
   const uint32_t fill = ColorToArgb(BrushColor_);
   const int64_t yTo = std::min<int64_t>(int64_t(bottom) - 1, Image_->height() - 1);
-  for (int64_t y = std::max<int64_t>(top, 0); y <= yTo; ++y) Span(y, left, int64_t(right) - 1, fill);
+  for (int64_t y = std::max<int64_t>(top, 0); y <= yTo; ++y)
+    Span(y, left, int64_t(right) - 1, fill);
 }
 
 void TCanvas::CopyImage(const QImage& source) {

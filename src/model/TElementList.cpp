@@ -7,8 +7,8 @@ TWire* TElementList::AddWire(TPoint start, TPoint end, int32_t widthDivisor) {
   return result;
 }
 
-TSolder* TElementList::AddSolder(TPoint center, int32_t internalDiameter,
-                                 int32_t externalDiameter, uint8_t geometry) {
+TSolder* TElementList::AddSolder(TPoint center, int32_t internalDiameter, int32_t externalDiameter,
+                                 uint8_t geometry) {
   auto pad =
       std::make_unique<TSolder>(Layout_, center, internalDiameter, externalDiameter, geometry);
   TSolder* result = pad.get();
@@ -26,9 +26,7 @@ void TElementList::AppendAll(Storage&& elements) {
   elements.clear();
 }
 
-void TElementList::Delete(int32_t index) {
-  Elements_.erase(Elements_.begin() + index);
-}
+void TElementList::Delete(int32_t index) { Elements_.erase(Elements_.begin() + index); }
 
 bool TElementList::Remove(const TPCBElement* element) {
   for (auto it = Elements_.begin(); it != Elements_.end(); ++it) {

@@ -30,6 +30,8 @@ class TLayoutView {
   virtual TCanvas* PrinterCanvas() = 0;
   // Dots per inch of that page.
   virtual int32_t PrinterResolution() const = 0;
+  // Hands the elements a printer page to draw on (none after the page is done).
+  virtual void SetPrinter(TCanvas* canvas, int32_t dotsPerInch) = 0;
 
   virtual void SetModified(bool modified) = 0;
   virtual void CancelAction() = 0;

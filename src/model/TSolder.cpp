@@ -23,8 +23,7 @@ bool TSolder::HitTest(TPoint q) const {
   const TPoint c = BoardToScreen(view, Center_);
   const int32_t r = ScreenRadius(StepPixels(view), ExternalDiameter_);
   if (IsSquare()) {
-    return WSub(c.X, r) <= q.X && q.X <= WAdd(c.X, r) && WSub(c.Y, r) <= q.Y &&
-           q.Y <= WAdd(c.Y, r);
+    return WSub(c.X, r) <= q.X && q.X <= WAdd(c.X, r) && WSub(c.Y, r) <= q.Y && q.Y <= WAdd(c.Y, r);
   }
   // The pointer over the hole still hits the pad.
   const int32_t dx = WSub(q.X, c.X), dy = WSub(q.Y, c.Y);
@@ -65,8 +64,7 @@ void TSolder::Draw(TDrawMode mode) const {
   const int32_t p = StepPixels(view);
   const TPoint c = BoardToScreen(view, Center_);
   TCanvas& canvas = (Selected() || mode == dmNormal) ? view.BoardCanvas() : view.Canvas();
-  const TColor colour =
-      Selected() || mode == dmHighlight ? view.FocusColor() : view.SolderColor();
+  const TColor colour = Selected() || mode == dmHighlight ? view.FocusColor() : view.SolderColor();
   canvas.SetPenColor(colour);
   canvas.SetBrushColor(colour);
   canvas.SetPenWidth(1);
@@ -79,13 +77,11 @@ void TSolder::Draw(TDrawMode mode) const {
   hole(canvas, c, h);
 }
 
-void TSolder::Move(int32_t dx, int32_t dy) {
-  Center_ = {WAdd(Center_.X, dx), WAdd(Center_.Y, dy)};
-}
+void TSolder::Move(int32_t dx, int32_t dy) { Center_ = {WAdd(Center_.X, dx), WAdd(Center_.Y, dy)}; }
 
 std::unique_ptr<TPCBElement> TSolder::Clone(TLayoutView* layout) const {
-  auto copy = std::make_unique<TSolder>(layout, Center_, InternalDiameter_, ExternalDiameter_,
-                                        Geometry_);
+  auto copy =
+      std::make_unique<TSolder>(layout, Center_, InternalDiameter_, ExternalDiameter_, Geometry_);
   copy->SetSelected(Selected());
   return copy;
 }

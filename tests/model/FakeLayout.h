@@ -31,8 +31,12 @@ class FakeLayout : public TLayoutView {
   TColor FocusColor() const override { return Focus; }
   TCanvas& BoardCanvas() override { return BoardSurface; }
   TCanvas& Canvas() override { return ScreenSurface; }
-  TCanvas* PrinterCanvas() override { return Printing ? &PageSurface : nullptr; }
+  TCanvas* PrinterCanvas() override { return External ? External : Printing ? &PageSurface : nullptr; }
   int32_t PrinterResolution() const override { return Dpi; }
+  void SetPrinter(TCanvas* canvas, int32_t dotsPerInch) override {
+    External = canvas;
+    Dpi = dotsPerInch;
+  }
   void SetModified(bool modified) override { Modified = modified; }
   void CancelAction() override { ++Cancels; }
   void RenderBoard() override { ++Renders; }
@@ -53,6 +57,7 @@ class FakeLayout : public TLayoutView {
   TColor Background = 0xFFFFFF, Wire = 0x008000, Solder = 0x800000, Focus = 0x0000FF;
   int32_t Dpi = 160;
   bool Printing = false;
+  TCanvas* External = nullptr;
   bool Modified = true;
   int Cancels = 0, Renders = 0;
   QImage Board, Screen, Page;

@@ -50,8 +50,8 @@ TEST(Canvas, BoxesExcludeTheirRightAndBottomEdges) {
   canvas.SetBrushColor(0);
   canvas.SetPenColor(0);
   canvas.FillRect(1, 1, 3, 4);
-  EXPECT_EQ(Pixels(image), (std::vector<std::pair<int, int>>{
-                               {1, 1}, {2, 1}, {1, 2}, {2, 2}, {1, 3}, {2, 3}}));
+  EXPECT_EQ(Pixels(image),
+            (std::vector<std::pair<int, int>>{{1, 1}, {2, 1}, {1, 2}, {2, 2}, {1, 3}, {2, 3}}));
   image.fill(Qt::white);
   canvas.Ellipse(0, 0, 2, 2);
   EXPECT_EQ(Pixels(image), (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}, {0, 1}, {1, 1}}));

@@ -32,11 +32,11 @@ TEST(View, BoardToPrinterIsTrueSizeByResolution) {
   const struct {
     int32_t dpi, value, dots;
   } cases[] = {
-      {600, 16, 60},      // 0.1 inch at 600 dpi
-      {600, 640, 2400},   // 4 inches
-      {300, 1, 1},        // 1.875 truncated
-      {300, -1, -1},      // truncated toward zero, not down
-      {72, 16, 7},        // 7.2
+      {600, 16, 60},     // 0.1 inch at 600 dpi
+      {600, 640, 2400},  // 4 inches
+      {300, 1, 1},       // 1.875 truncated
+      {300, -1, -1},     // truncated toward zero, not down
+      {72, 16, 7},       // 7.2
       {1200, INT32_MAX, static_cast<int32_t>(static_cast<uint32_t>(16106127352ll))},
   };
   for (const auto& c : cases) {
@@ -98,13 +98,13 @@ TEST(Solder, HitTestAtPixelBoundaries) {
     TPoint pointer;
     bool hit;
   } cases[] = {
-      {sgCircle, 16, {53, 54}, true},  {sgCircle, 16, {54, 54}, false},
-      {sgCircle, 16, {55, 50}, true},  {sgCircle, 16, {56, 50}, false},
-      {sgSquare, 16, {55, 55}, true},  {sgSquare, 16, {56, 50}, false},
-      {sgSquare, 16, {45, 45}, true},  {sgSquare, 16, {44, 50}, false},
+      {sgCircle, 16, {53, 54}, true}, {sgCircle, 16, {54, 54}, false},
+      {sgCircle, 16, {55, 50}, true}, {sgCircle, 16, {56, 50}, false},
+      {sgSquare, 16, {55, 55}, true}, {sgSquare, 16, {56, 50}, false},
+      {sgSquare, 16, {45, 45}, true}, {sgSquare, 16, {44, 50}, false},
       {2, 16, {55, 55}, true},  // any non-zero shape is square
-      {sgCircle, 1, {50, 50}, true},   {sgCircle, 1, {51, 50}, false},
-      {sgSquare, 1, {50, 51}, false},  {sgCircle, -16, {50, 50}, false},
+      {sgCircle, 1, {50, 50}, true},  {sgCircle, 1, {51, 50}, false},
+      {sgSquare, 1, {50, 51}, false}, {sgCircle, -16, {50, 50}, false},
   };
   for (const auto& c : cases) {
     FakeLayout view;

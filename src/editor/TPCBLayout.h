@@ -1,0 +1,161 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+#include "TCanvas.h"
+#include "TElementList.h"
+#include "TLayoutView.h"
+
+// The board editing widget: it owns the board, renders it over its grid at the chosen scale into
+// BoardImage, turns pointer input into editing actions, keeps the selection, exchanges elements
+// with the clipboard and prints. It never takes the keyboard focus: keys reach it only through
+// the main window. Every pixel the user sees is first drawn into Canvas(), so tests read it back
+// without a display.
+class TPCBLayout : public QWidget, public TLayoutView {
+  Q_OBJECT
+
+ public:
+  explicit TPCBLayout(QWidget* parent = nullptr);
+  ~TPCBLayout() override;
+
+  // Published properties. Setters store the value and re-render or repaint as the board needs.
+  TColor Color() const override { return Color_; }
+  void SetColor(TColor c);
+  TColor GridColor() const { return GridColor_; }
+  void SetGridColor(TColor c);
+  TColor SpotColor() const { return SpotColor_; }
+  void SetSpotColor(TColor c);
+  TPCBStep WireWidth() const { return WireWidth_; }
+  void SetWireWidth(TPCBStep w);
+  TColor WireColor() const override { return WireColor_; }
+  void SetWireColor(TColor c);
+  TColor SolderColor() const override { return SolderColor_; }
+  void SetSolderColor(TColor c);
+  int32_t SolderExternalDiameter() const { return SolderExternalDiameter_; }
+  void SetSolderExternalDiameter(int32_t d) { SolderExternalDiameter_ = d; }
+  TSolderGeometry SolderGeometry() const { return SolderGeometry_; }
+  void SetSolderGeometry(TSolderGeometry g) { SolderGeometry_ = g; }
+  int32_t SolderInternalDiameter() const { return SolderInternalDiameter_; }
+  void SetSolderInternalDiameter(int32_t d) { SolderInternalDiameter_ = d; }
+  TGridMode GridMode() const { return GridMode_; }
+  void SetGridMode(TGridMode m);
+  TPCBStep GridStep() const override { return GridStep_; }
+  void SetGridStep(TPCBStep s);
+  int32_t GridScale() const { return GridScale_; }
+  void SetGridScale(int32_t s);
+  TMouseAction MouseAction() const { return MouseAction_; }
+  void SetMouseAction(TMouseAction a);
+  TColor FocusColor() const override { return FocusColor_; }
+  void SetFocusColor(TColor c);
+
+  // State.
+  TElementList& Elements() { return *Elements_; }
+  const TElementList& Elements() const { return *Elements_; }
+  bool Modified() const { return Modified_; }
+  void SetModified(bool modified) override { Modified_ = modified; }
+  int32_t CellSize() const override { return CellSize_; }
+  TPoint ViewOffset() const override { return ViewOffset_; }
+  void SetViewOffset(TPoint offset) override { ViewOffset_ = offset; }
+  const QImage& BoardImage() const { return BoardImage_; }
+  // What the user sees: BoardImage with the pointer feedback drawn over it.
+  const QImage& CanvasImage() const { return CanvasImage_; }
+
+  // View.
+  TPoint BoardToScreen(TPoint p) const;
+  TPoint ScreenToBoard(TPoint p) const;
+  void RenderBoard() override;
+  void Paint();
+
+  // Board commands.
+  void Clear();
+  void CancelAction() override;
+  void ClearSelection();
+  void SelectAll();
+  void DeleteSelected();
+  void MoveSelected(int32_t dx, int32_t dy);
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  // Prints the board at true size on the default printer.
+  void Print();
+  // Writes the same page as a PDF file, as artwork to print at 100 % anywhere.
+  void ExportPdf(const QString& fileName);
+
+  // Mouse tool steps.
+  TPCBElement* ElementAt(TPoint pixel) const;
+  void AddWire(TPoint boardPoint);
+  void AddSolder(TPoint boardPoint);
+  void DeleteAt(TPoint pixel);
+  void SelectInRect(TPoint corner1, TPoint corner2);
+  void DrawSpot(TPoint pixel);
+
+  // The element the delete tool last highlighted, if it still exists.
+  const TPCBElement* HoverElement() const { return HoverElement_; }
+
+  // TLayoutView surfaces.
+  TCanvas& BoardCanvas() override { return *BoardCanvas_; }
+  TCanvas& Canvas() override { return *Canvas_; }
+  TCanvas* PrinterCanvas() override { return PrinterCanvas_; }
+  int32_t PrinterResolution() const override { return PrinterResolution_; }
+  void SetPrinter(TCanvas* canvas, int32_t dotsPerInch) override {
+    PrinterCanvas_ = canvas;
+    PrinterResolution_ = dotsPerInch;
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void RecomputeCellSize();
+
+  std::unique_ptr<TElementList> Elements_;
+  QImage BoardImage_;
+  QImage CanvasImage_;
+  std::unique_ptr<TCanvas> BoardCanvas_;
+  std::unique_ptr<TCanvas> Canvas_;
+  TCanvas* PrinterCanvas_ = nullptr;
+  int32_t PrinterResolution_ = 0;
+
+  TColor Color_ = 0xFFFFFF;
+  TColor GridColor_ = 0x000000;
+  TColor SpotColor_ = 0x0000FF;
+  TPCBStep WireWidth_ = gs1By4;
+  TColor WireColor_ = 0x008000;
+  TColor SolderColor_ = 0x008000;
+  int32_t SolderExternalDiameter_ = 16;
+  TSolderGeometry SolderGeometry_ = sgCircle;
+  int32_t SolderInternalDiameter_ = 4;
+  TGridMode GridMode_ = gmDot;
+  TPCBStep GridStep_ = gs1;
+  int32_t GridScale_ = 0;
+  TMouseAction MouseAction_ = maWire;
+  TColor FocusColor_ = 0x000000;
+
+  int32_t CellSize_ = 10;
+  TPoint ViewOffset_;
+  bool Modified_ = false;
+
+  // Mouse tool state.
+  TPoint WireStart_;
+  bool WirePending_ = false;
+  TPoint SpotPoint_;
+  TPoint BandStart_;
+  TPoint BandEnd_;
+  bool Banding_ = false;
+  TPoint DragAnchor_;
+  TPoint LastDragPoint_;
+  TPoint DragDelta_;
+  bool MoveButtonDown_ = false;
+  bool Dragging_ = false;
+  bool MouseInside_ = false;
+  const TPCBElement* HoverElement_ = nullptr;
+};

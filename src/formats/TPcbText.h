@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "TElementList.h"
+
+// The text layout shared by .pcb files and the clipboard: a "*Solder*" section of pad lines, an
+// empty line, and a "*Wire*" section of wire lines, every line ending in CR LF.
+
+// Splits text into lines at CR LF, a lone CR or a lone LF. A last line without an end is still
+// a line, an empty text has none, and a NUL byte ends the text.
+std::vector<std::string_view> SplitLines(std::string_view text);
+
+// Reads element lines into new elements owned by nobody yet, all or nothing: a number beyond
+// 32 bits raises its error before a single element exists, so a failed load or paste leaves
+// the board as it was. Headers "*Wire*" and "*Solder*" (any case of A-Z) choose the kind of the
+// lines below them, a line "**" turns data lines off and on again, and anything that is not an
+// element line is skipped.
+TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::string_view>& lines,
+                                   bool selected);
+
+// The text of the elements for which keep() holds, pads first, then wires, each in list order.
+template <class Keep>
+std::string WritePcbText(const TElementList& list, Keep keep) {
+  std::string text = "*Solder*\r\n";
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TPCBElement* e = list.Items(i);
+    if (!e->IsWire() && keep(*e)) text += e->ToText() + "\r\n";
+  }
+  text += "\r\n*Wire*\r\n";
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TPCBElement* e = list.Items(i);
+    if (e->IsWire() && keep(*e)) text += e->ToText() + "\r\n";
+  }
+  return text;
+}
