@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// The text the error box shows: the message with a full stop added when its last character sorts
+// after "." ("Invalid file extention" gets one; a message ending in ")" or "!" is left alone).
+QString ErrorBoxText(const QString& message);
+
+// Runs one user command. An error ends the command where it happened and its message goes to
+// showError; the program carries on, and no exception ever reaches Qt's event loop. Returns
+// whether the command ran to its end.
+bool RunGuarded(const std::function<void()>& command,
+                const std::function<void(const QString&)>& showError);

@@ -1,0 +1,192 @@
+#pragma once
+
+#include <QIcon>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QComboBox;
+class QFileDialog;
+class QFrame;
+class QMenu;
+class QMessageBox;
+class QSpinBox;
+class QToolBar;
+class QToolButton;
+class TPCBLayout;
+
+// The program's name, in the window title and at the head of its message boxes.
+inline const QString AppTitle = QStringLiteral("Ferrolume");
+
+// The one window: the board editor with its board settings, three tool bars, menus and the file
+// commands. It keeps no board data of its own; the board, the selection, the view settings and
+// the unsaved-changes flag all live in Editor.
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Indexes into ActionImages, shared by the bars and the menus.
+  enum TImage {
+    imNew,
+    imOpen,
+    imSave,
+    imWire,
+    imSolderCircle,
+    imSolderSquare,
+    imDeleteElement,
+    imSelect,
+    imMove,
+    imCut,
+    imCopy,
+    imPaste,
+    imDelete,
+    imSelectAll,
+    imPrint,
+    ImageCount
+  };
+
+  explicit TMainForm(QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // Start-up: registers the program as the opener of .pcb files, then opens the board named by
+  // the first argument, if that is an existing file. Runs before the window is shown, so a
+  // failed load shows its error box before the window appears.
+  void FormCreate(const QStringList& arguments);
+
+  // The board file last opened or saved, exactly as the user gave it; empty for a new board.
+  const QString& CurrentFileName() const { return CurrentFileName_; }
+
+  // The application's error box: the message (with its full stop), the program's name as
+  // caption, a stop icon and OK.
+  void ShowError(const QString& message);
+  // Runs a command through the error box; every handler of the window goes through it.
+  bool Guarded(const std::function<void()>& command);
+
+  // The title for a board file: "Ferrolume", or "Ferrolume - " and the file's name.
+  static QString TitleFor(const QString& fileName);
+  // The text after the last "/", "\" or ":" of a path, or the whole path.
+  static QString FileNamePart(const QString& path);
+
+  // Components, named as the user's manual and the tests know them.
+  TPCBLayout* Editor = nullptr;
+  QFrame* Container = nullptr;
+
+  QToolBar* EditorSettingsContainer = nullptr;
+  QWidget* BoardSettingsPanel = nullptr;
+  QComboBox* GridModeCombo = nullptr;
+  QComboBox* GridStepCombo = nullptr;
+  QComboBox* ElementWidthCombo = nullptr;
+  QSpinBox* ScaleEdit = nullptr;
+
+  QToolBar* FileActionBar = nullptr;
+  QToolBar* EditActionBar = nullptr;
+  QToolBar* MouseActionBar = nullptr;
+  QButtonGroup* MouseActionGroup = nullptr;
+  QToolButton* WireButton = nullptr;
+  QToolButton* SolderButton = nullptr;
+  QToolButton* DeleteElementButton = nullptr;
+  QToolButton* SelectButton = nullptr;
+  QToolButton* MoveButton = nullptr;
+
+  QAction* FileNew = nullptr;
+  QAction* FileOpen = nullptr;
+  QAction* FileSave = nullptr;
+  QAction* FileSaveAs = nullptr;
+  QAction* FilePrint = nullptr;
+  QAction* FileExportPdf = nullptr;
+  QAction* FileExit = nullptr;
+  QAction* EditCut = nullptr;
+  QAction* EditCopy = nullptr;
+  QAction* EditPaste = nullptr;
+  QAction* EditDelete = nullptr;
+  QAction* EditSelectAll = nullptr;
+
+  QMenu* FileMenuItem = nullptr;
+  QMenu* EditMenuItem = nullptr;
+  QMenu* MenuMenuItem = nullptr;
+  QMenu* HelpMenuItem = nullptr;
+  QAction* FileToolBarMenuItem = nullptr;
+  QAction* EditMenuMenuItem = nullptr;
+  QAction* BoardsettingsMenuItem = nullptr;
+  QAction* MouseActionsMenuItem = nullptr;
+  QAction* About1 = nullptr;
+
+  QMenu* SolderMenu = nullptr;
+  QActionGroup* SolderShapeGroup = nullptr;
+  QAction* CircleMenuItem = nullptr;
+  QAction* SquareMenuItem = nullptr;
+
+  std::array<QIcon, ImageCount> ActionImages;
+
+ protected:
+  // Everything that waits for a human goes through these three, so tests can answer instead.
+  // The box or dialog arrives fully set up; the result is the button pressed, or the chosen
+  // path (empty when the dialog was cancelled).
+  virtual int ExecMessageBox(QMessageBox& box);
+  virtual QString ExecFileDialog(QFileDialog& dialog);
+  // Makes this program the opener of .pcb files; never fails, never shows anything.
+  virtual void RegisterFileType();
+
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateImages();
+  void CreateActions();
+  void CreateMenus();
+  void CreateBoardSettings();
+  void CreateToolBars();
+  void CreateMouseActionBar();
+  void CreateSolderMenu();
+  QAction* NewAction(const QString& caption, const QKeySequence& shortcut, int image,
+                     void (TMainForm::*handler)());
+
+  // Keys that act on the board wherever the focus is in the window.
+  bool IsBoardShortcut(const QKeySequence& key) const;
+  bool HandleShortcutOverride(QObject* watched, QKeyEvent* event);
+
+  // Board settings.
+  void GridModeComboChange(int index);
+  void GridStepComboChange(int index);
+  void ElementWidthComboChange(int index);
+  void ScaleEditChange(int position);
+
+  // File commands.
+  void FileNewExecute();
+  void FileOpenExecute();
+  void FileSaveExecute();
+  void FileSaveAsExecute();
+  void FilePrintExecute();
+  void FileExportPdfExecute();
+  void FileExitExecute();
+  bool FormClose();
+  bool QuerySaveChanges();
+  void ClearDocument();
+  bool OpenDocument();
+  bool SaveDocument();
+  void LoadBoard(const QString& fileName);
+  QString ChooseSaveFileName();
+  void SetScalePosition(int position);
+
+  // Tool and edit commands.
+  void MouseActionClick(int tag);
+  void SolderButtonMouseUp(Qt::MouseButton button, const QPoint& position);
+  void SolderMnuClick();
+  void EditCutExecute();
+  void EditCopyExecute();
+  void EditPasteExecute();
+  void EditDeleteExecute();
+  void EditSelectAllExecute();
+
+  // The "Menu" menu.
+  void MenuMenuItemClick();
+  void About1Click();
+
+  QString CurrentFileName_;
+};

@@ -1,0 +1,198 @@
+// The commands of the window: actions, menus, the board shortcuts, the mouse tools and the edit
+// commands.
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "TMainForm.h"
+#include "TPCBLayout.h"
+
+void TMainForm::CreateImages() {
+  static const char* const files[ImageCount] = {
+      "new",  "open", "save", "wire",  "solder-circle", "solder-square", "delete-element", "select",
+      "move", "cut",  "copy", "paste", "delete",        "select-all",    "print"};
+  for (int i = 0; i < ImageCount; ++i)
+    ActionImages[i] = QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(files[i])));
+}
+
+QAction* TMainForm::NewAction(const QString& caption, const QKeySequence& shortcut, int image,
+                              void (TMainForm::*handler)()) {
+  auto* action = new QAction(caption, this);
+  if (image >= 0) action->setIcon(ActionImages[image]);
+  action->setShortcut(shortcut);
+  // The window owns the action, so its shortcut works while every bar is hidden.
+  addAction(action);
+  connect(action, &QAction::triggered, this,
+          [this, handler] { Guarded([=] { (this->*handler)(); }); });
+  return action;
+}
+
+void TMainForm::CreateActions() {
+  const QKeySequence none;
+  FileNew = NewAction(QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N), imNew,
+                      &TMainForm::FileNewExecute);
+  FileOpen = NewAction(QStringLiteral("Open"), QKeySequence(Qt::CTRL | Qt::Key_O), imOpen,
+                       &TMainForm::FileOpenExecute);
+  FileSave = NewAction(QStringLiteral("Save"), QKeySequence(Qt::CTRL | Qt::Key_S), imSave,
+                       &TMainForm::FileSaveExecute);
+  FileSaveAs = NewAction(QStringLiteral("Save as..."), none, -1, &TMainForm::FileSaveAsExecute);
+  FilePrint = NewAction(QStringLiteral("Print"), QKeySequence(Qt::CTRL | Qt::Key_P), imPrint,
+                        &TMainForm::FilePrintExecute);
+  FileExportPdf =
+      NewAction(QStringLiteral("Export PDF..."), none, -1, &TMainForm::FileExportPdfExecute);
+  FileExit = NewAction(QStringLiteral("E&xit"), none, -1, &TMainForm::FileExitExecute);
+  EditCut = NewAction(QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), imCut,
+                      &TMainForm::EditCutExecute);
+  EditCopy = NewAction(QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), imCopy,
+                       &TMainForm::EditCopyExecute);
+  EditPaste = NewAction(QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), imPaste,
+                        &TMainForm::EditPasteExecute);
+  EditDelete = NewAction(QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete), imDelete,
+                         &TMainForm::EditDeleteExecute);
+  EditSelectAll = NewAction(QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A),
+                            imSelectAll, &TMainForm::EditSelectAllExecute);
+}
+
+void TMainForm::CreateMenus() {
+  FileMenuItem = menuBar()->addMenu(QStringLiteral("File"));
+  FileMenuItem->setObjectName(QStringLiteral("FileMenuItem"));
+  FileMenuItem->addActions({FileNew, FileOpen, FileSave, FileSaveAs});
+  FileMenuItem->addSeparator();
+  FileMenuItem->addActions({FilePrint, FileExportPdf});
+  FileMenuItem->addSeparator();
+  FileMenuItem->addAction(FileExit);
+
+  EditMenuItem = menuBar()->addMenu(QStringLiteral("Edit"));
+  EditMenuItem->setObjectName(QStringLiteral("EditMenuItem"));
+  EditMenuItem->addActions({EditCut, EditCopy, EditPaste, EditDelete});
+  EditMenuItem->addSeparator();
+  EditMenuItem->addAction(EditSelectAll);
+
+  // Each item shows or hides its bar; the marks are read back from the bars as the menu opens.
+  MenuMenuItem = menuBar()->addMenu(QStringLiteral("Menu"));
+  MenuMenuItem->setObjectName(QStringLiteral("MenuMenuItem"));
+  auto addBarItem = [this](const QString& caption, QToolBar* TMainForm::*bar) {
+    QAction* item = MenuMenuItem->addAction(caption);
+    item->setCheckable(true);
+    item->setChecked(true);
+    connect(item, &QAction::triggered, this,
+            [this, bar](bool checked) { Guarded([=] { (this->*bar)->setVisible(checked); }); });
+    return item;
+  };
+  FileToolBarMenuItem = addBarItem(QStringLiteral("File Menu"), &TMainForm::FileActionBar);
+  EditMenuMenuItem = addBarItem(QStringLiteral("Edit Menu"), &TMainForm::EditActionBar);
+  BoardsettingsMenuItem =
+      addBarItem(QStringLiteral("Board settings"), &TMainForm::EditorSettingsContainer);
+  MouseActionsMenuItem = addBarItem(QStringLiteral("Mouse actions"), &TMainForm::MouseActionBar);
+  connect(MenuMenuItem, &QMenu::aboutToShow, this,
+          [this] { Guarded([this] { MenuMenuItemClick(); }); });
+
+  HelpMenuItem = menuBar()->addMenu(QStringLiteral("?"));
+  HelpMenuItem->setObjectName(QStringLiteral("HelpMenuItem"));
+  About1 = HelpMenuItem->addAction(QStringLiteral("About"));
+  connect(About1, &QAction::triggered, this, [this] { Guarded([this] { About1Click(); }); });
+}
+
+bool TMainForm::IsBoardShortcut(const QKeySequence& key) const {
+  for (const QAction* action : {FileNew, FileOpen, FileSave, FilePrint, EditCut, EditCopy,
+                                EditPaste, EditDelete, EditSelectAll}) {
+    if (action->shortcut() == key) return true;
+  }
+  return false;
+}
+
+// Qt offers every key press first to the focused widget as a shortcut override, and a line edit
+// claims Ctrl+A, Ctrl+C, Del and the like for its own text. The board's keys must act on the
+// board even while the scale box or a combo box has the focus, so here they are refused to the
+// widget, which leaves them to the actions. Escape first cancels the tool's pending step and
+// then goes on as usual, for instance to close a drop-down list.
+bool TMainForm::HandleShortcutOverride(QObject* watched, QKeyEvent* event) {
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != this) return false;
+  if (event->key() == Qt::Key_Escape) {
+    // The override travels from the focused widget up to the window; cancel only once.
+    QWidget* focused = focusWidget() ? focusWidget() : this;
+    if (widget == focused) Guarded([this] { Editor->CancelAction(); });
+    return false;
+  }
+  const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  if (!IsBoardShortcut(QKeySequence(QKeyCombination(modifiers, Qt::Key(event->key())))))
+    return false;
+  event->ignore();
+  return true;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::ShortcutOverride:
+      return HandleShortcutOverride(watched, static_cast<QKeyEvent*>(event));
+    case QEvent::MouseButtonRelease:
+      if (watched == SolderButton) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const Qt::MouseButton button = mouse->button();
+        const QPoint position = mouse->position().toPoint();
+        Guarded([=] { SolderButtonMouseUp(button, position); });
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+void TMainForm::MouseActionClick(int tag) { Editor->SetMouseAction(TMouseAction(tag)); }
+
+void TMainForm::SolderButtonMouseUp(Qt::MouseButton button, const QPoint& position) {
+  // Only a right-button release over the tool; it neither presses the tool nor changes it.
+  if (button != Qt::RightButton || !SolderButton->rect().contains(position)) return;
+  SolderMenu->popup(SolderButton->mapToGlobal(QPoint(0, SolderButton->height())));
+}
+
+void TMainForm::SolderMnuClick() {
+  // The chosen item has already toggled its mark (and taken the other one's if it came on).
+  Editor->SetMouseAction(maSolder);
+  SolderButton->setChecked(true);
+  const bool circle = CircleMenuItem->isChecked();
+  SolderButton->setIcon(ActionImages[circle ? imSolderCircle : imSolderSquare]);
+  Editor->SetSolderGeometry(circle ? sgCircle : sgSquare);
+}
+
+void TMainForm::EditCutExecute() { Editor->CutToClipboard(); }
+
+void TMainForm::EditCopyExecute() { Editor->CopyToClipboard(); }
+
+void TMainForm::EditPasteExecute() { Editor->PasteFromClipboard(); }
+
+void TMainForm::EditDeleteExecute() { Editor->DeleteSelected(); }
+
+void TMainForm::EditSelectAllExecute() { Editor->SelectAll(); }
+
+void TMainForm::FilePrintExecute() { Editor->Print(); }
+
+void TMainForm::FileExportPdfExecute() {
+  QFileDialog dialog(this, QStringLiteral("Export PDF"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters({QStringLiteral("PDF files (*.pdf)")});
+  dialog.setDefaultSuffix(QStringLiteral("pdf"));
+  const QString fileName = ExecFileDialog(dialog);
+  if (fileName.isEmpty()) return;
+  Editor->ExportPdf(fileName);
+}
+
+void TMainForm::About1Click() {
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About %1").arg(AppTitle),
+                  QStringLiteral("<p><b>%1</b></p><p>%2</p>")
+                      .arg(AppTitle, QStringLiteral("A hand-drawn copper side for single-sided "
+                                                    "printed circuit boards.")),
+                  QMessageBox::Ok, this);
+  box.setIconPixmap(windowIcon().pixmap(64, 64));
+  ExecMessageBox(box);
+}

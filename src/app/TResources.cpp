@@ -1,0 +1,5 @@
+#include "TResources.h"
+
+#include <QtGlobal>
+
+void InitResources() { Q_INIT_RESOURCE(ferrolume); }
