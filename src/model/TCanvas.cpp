@@ -17,7 +17,11 @@ QColor ToQColor(TColor c) { return QColor::fromRgb(ColorToArgb(c)); }
 }  // namespace
 
 TCanvas::TCanvas(QImage* image) : Image_(image) {}
-TCanvas::TCanvas(QPainter* painter) : External_(painter) {}
+TCanvas::TCanvas(QPainter* painter) : External_(painter) {
+  // Shapes meet edge to edge on the artwork (a pad over a wire's end, a hole in a pad): smoothed
+  // edges would leave grey seams between them on a device that rasterises.
+  External_->setRenderHint(QPainter::Antialiasing, false);
+}
 TCanvas::~TCanvas() { Flush(); }
 
 QPainter* TCanvas::Painter() {
@@ -104,13 +108,14 @@ void TCanvas::ThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
 }
 
 void TCanvas::WideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-  // Wide lines go through QPainter with round caps. The segment is first clipped to the device
-  // grown by the pen, so a wire whose ends lie far outside never reaches the stroker with
-  // coordinates it cannot handle.
+  // Wide lines go through QPainter with round caps. The segment is first clipped to the drawing
+  // area grown by the pen, so a wire whose ends lie far outside never reaches the stroker with
+  // coordinates it cannot handle. A page being recorded has no size of its own, so there the
+  // area is a square far larger than any sheet at any printer resolution.
   QPainter* p = Painter();
   const double pw = std::max(1, PenWidth_);
-  const QRect dev = p->device() ? QRect(0, 0, p->device()->width(), p->device()->height())
-                                : QRect(0, 0, 1 << 20, 1 << 20);
+  constexpr int far = 1 << 22;
+  const QRect dev = Image_ ? Image_->rect() : QRect(-far, -far, 2 * far, 2 * far);
   const double minX = dev.left() - pw - 2, minY = dev.top() - pw - 2;
   const double maxX = dev.right() + pw + 2, maxY = dev.bottom() + pw + 2;
   double ax = x0, ay = y0, bx = x1, by = y1;
@@ -138,7 +143,8 @@ void TCanvas::WideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   if (PenWidth_ <= 1) pen.setCapStyle(Qt::FlatCap);
   p->setPen(pen);
   if (a == b) {
-    // A wide pen on a zero-length line still leaves its round dot.
+    // A wide pen on a zero-length line still leaves its round dot; a thin one draws nothing.
+    if (PenWidth_ <= 1) return;
     p->setPen(Qt::NoPen);
     p->setBrush(ToQColor(PenColor_));
     p->drawEllipse(a, pw / 2, pw / 2);
@@ -149,18 +155,25 @@ void TCanvas::WideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
 }
 
 void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  if (!Image_) {
-    QPainter* p = Painter();
-    p->setPen(Qt::NoPen);
-    p->setBrush(ToQColor(BrushColor_));
-    p->drawEllipse(QRectF(left, top, double(right) - left, double(bottom) - top));
-    p->setBrush(Qt::NoBrush);
-    return;
-  }
-  // A pixel belongs to the ellipse when its centre lies inside the ellipse inscribed in the box.
   const int64_t l = std::min(left, right), r = std::max(left, right);
   const int64_t t = std::min(top, bottom), b = std::max(top, bottom);
   if (r == l || b == t) return;
+  if (!Image_) {
+    // The exact shape, filled with no stroke around it so it keeps the size of its box; an
+    // outline of another colour goes inside the box, as on the screen.
+    QPainter* p = Painter();
+    const QRectF box(double(l), double(t), double(r - l), double(b - t));
+    p->setPen(Qt::NoPen);
+    p->setBrush(ToQColor(BrushColor_));
+    p->drawEllipse(box);
+    p->setBrush(Qt::NoBrush);
+    if (PenColor_ != BrushColor_) {
+      p->setPen(QPen(ToQColor(PenColor_), 1));
+      p->drawEllipse(box.adjusted(0.5, 0.5, -0.5, -0.5));
+    }
+    return;
+  }
+  // A pixel belongs to the ellipse when its centre lies inside the ellipse inscribed in the box.
   const double cx = (double(l) + double(r)) / 2, cy = (double(t) + double(b)) / 2;
   const double rx = (double(r) - double(l)) / 2, ry = (double(b) - double(t)) / 2;
   const uint32_t fill = ColorToArgb(BrushColor_), pen = ColorToArgb(PenColor_);
@@ -200,8 +213,10 @@ void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) 
 
 void TCanvas::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   if (!Image_) {
-    Painter()->fillRect(QRectF(left, top, double(right) - left, double(bottom) - top),
-                        ToQColor(BrushColor_));
+    // A box given right to left or bottom to top covers nothing, as on the screen.
+    if (right > left && bottom > top)
+      Painter()->fillRect(QRectF(left, top, double(right) - left, double(bottom) - top),
+                          ToQColor(BrushColor_));
     return;
   }
   const uint32_t fill = ColorToArgb(BrushColor_);

@@ -1,0 +1,34 @@
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "TBoardError.h"
+#include "TBoardPrint.h"
+#include "TPCBLayout.h"
+
+namespace {
+
+std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
+
+}  // namespace
+
+void TPCBLayout::Print() {
+  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (info.isNull()) throw EBoardError("Aucune imprimante par défaut n'est installée");
+  QPrinter printer(info, QPrinter::HighResolution);
+  printer.setFullPage(false);
+  const int32_t dpi = printer.resolution();
+  if (!printer.isValid() || dpi <= 0 || !printer.pageLayout().isValid() ||
+      printer.pageRect(QPrinter::DevicePixel).isEmpty())
+    throw EBoardError(
+        Utf8(QStringLiteral("L'imprimante \"%1\" n'indique pas sa page").arg(info.printerName())));
+
+  // A job cannot be taken back once it has begun, so the page is made before the job is opened:
+  // a fault in drawing an element only leaves it off the sheet.
+  const QPicture page = RecordBoardPage(Elements(), dpi);
+  if (!PlayBoardPage(page, printer))
+    throw EBoardError(Utf8(
+        QStringLiteral("L'imprimante \"%1\" n'a pas accepté le travail").arg(info.printerName())));
+}
+
+void TPCBLayout::ExportPdf(const QString& fileName) { ExportBoardPdf(Elements(), fileName); }
