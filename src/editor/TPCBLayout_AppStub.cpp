@@ -48,8 +48,6 @@ void TPCBLayout::MoveSelected(int32_t, int32_t) {}
 void TPCBLayout::CopyToClipboard() {}
 void TPCBLayout::CutToClipboard() {}
 void TPCBLayout::PasteFromClipboard() {}
-void TPCBLayout::Print() {}
-void TPCBLayout::ExportPdf(const QString&) {}
 TPCBElement* TPCBLayout::ElementAt(TPoint) const { return nullptr; }
 void TPCBLayout::AddWire(TPoint) {}
 void TPCBLayout::AddSolder(TPoint) {}

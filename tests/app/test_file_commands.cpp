@@ -283,6 +283,15 @@ TEST_F(FileCommands, ExportPdfAsksForAPdfName) {
   EXPECT_EQ(Form.Dialogs[0].Filters, (QStringList{"PDF files (*.pdf)"}));
   EXPECT_EQ(Form.Dialogs[0].DefaultSuffix, QStringLiteral("pdf"));
   EXPECT_TRUE(Form.Boxes.empty());
+
+  Scribble();
+  const QString pdf = Path("artwork.pdf");
+  Form.FileAnswers = {pdf};
+  Form.FileExportPdf->trigger();
+  EXPECT_TRUE(Form.Boxes.empty());
+  EXPECT_TRUE(ReadFile(pdf).startsWith("%PDF"));
+  // Exporting is not saving: the board still has its changes.
+  EXPECT_TRUE(Form.Editor->Modified());
 }
 
 TEST_F(FileCommands, StartUpRegistersFirstAndThenOpensTheFirstArgument) {

@@ -121,8 +121,9 @@ TEST_F(Registration, WritesAValidEntryAndMakesItTheDefaultOpener) {
     EXPECT_TRUE(ReadText(ConfigHome() + QStringLiteral("/mimeapps.list"))
                     .contains(QStringLiteral("application/x-ferrolume-pcb=ferrolume.desktop")));
   }
-  if (HaveTool("update-mime-database"))
+  if (HaveTool("update-mime-database")) {
     EXPECT_TRUE(QFile::exists(DataHome() + QStringLiteral("/mime/mime.cache")));
+  }
   EXPECT_TRUE(ran.contains(QStringLiteral("xdg-mime")));
 
   // Started again from the same place: nothing to rebuild, only the default is claimed again.
