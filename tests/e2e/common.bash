@@ -81,7 +81,7 @@ shot() {
 
 # The colour of one pixel as RRGGBB.
 pixel() {
-  convert "$1" -format "%[hex:u.p{$2,$3}]" info: | tail -c 6
+  convert "$1" -format "%[hex:u.p{$2,$3}]" info: | tail -c 6 | tr A-F a-f
 }
 
 # Whether a colour occurs within a few pixels of (x, y).
