@@ -154,17 +154,6 @@ TEST(MainForm, BoardSettingsDriveTheEditor) {
   }
 }
 
-TEST(MainForm, EditorStartsWithTheWindowsColours) {
-  TTestForm form;
-  EXPECT_EQ(form.Editor->Color(), 0xE9E9E9u);
-  EXPECT_EQ(form.Editor->WireColor(), 0xC99565u);
-  EXPECT_EQ(form.Editor->SolderColor(), 0x800000u);
-  EXPECT_EQ(form.Editor->SolderExternalDiameter(), 12);
-  EXPECT_EQ(form.Editor->SolderGeometry(), sgCircle);
-  EXPECT_EQ(form.Editor->FocusColor(), 0x0000FFu);
-  EXPECT_EQ(form.Editor->MouseAction(), maWire);
-}
-
 TEST(MainForm, MouseToolsFormOneRadioGroup) {
   TTestForm form;
   QToolButton* TMainForm::*const buttons[] = {&TMainForm::WireButton, &TMainForm::SolderButton,
