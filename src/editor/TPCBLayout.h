@@ -92,8 +92,15 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void SelectInRect(TPoint corner1, TPoint corner2);
   void DrawSpot(TPoint pixel);
 
-  // The element the delete tool last highlighted, if it still exists.
+  // The element whose delete-tool highlight is on the screen now, if any. Every copy of the
+  // board back to the screen wipes the highlight and forgets it, so it never names an element
+  // that was freed or replaced by a load.
   const TPCBElement* HoverElement() const { return HoverElement_; }
+
+  // Rendering passes over elements wholly outside the control; turning that off gives the same
+  // pixels more slowly, which tests and benchmarks compare against.
+  void SetCulling(bool enabled);
+  bool Culling() const { return Culling_; }
 
   // TLayoutView surfaces.
   TCanvas& BoardCanvas() override { return *BoardCanvas_; }
@@ -116,6 +123,15 @@ class TPCBLayout : public QWidget, public TLayoutView {
 
  private:
   void RecomputeCellSize();
+  int32_t SnapAxis(int32_t pixel, int32_t offset) const;
+  void FitImages();
+  void DrawDotGrid();
+  void DrawLineGrid();
+  bool WireVisible(const TWire& wire, int32_t stepPixels) const;
+  bool PadVisible(const TSolder& pad, int32_t stepPixels) const;
+  bool MayHit(const TPCBElement& e, TPoint pixel, int32_t stepPixels) const;
+  void DrawSpotIn(TPoint pixel, TColor colour);
+  void UnselectAll();
 
   std::unique_ptr<TElementList> Elements_;
   QImage BoardImage_;
@@ -143,6 +159,7 @@ class TPCBLayout : public QWidget, public TLayoutView {
   int32_t CellSize_ = 10;
   TPoint ViewOffset_;
   bool Modified_ = false;
+  bool Culling_ = true;
 
   // Mouse tool state.
   TPoint WireStart_;
