@@ -4,7 +4,9 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QEnterEvent>
 #include <QImage>
+#include <QMouseEvent>
 #include <QTest>
 
 #include "TPCBLayout.h"
@@ -57,6 +59,22 @@ class LayoutTest : public ::testing::Test {
   void Click(TPoint p) {
     Press(p);
     Release(p);
+  }
+  // Events as the platform would deliver them, for the cases the test pointer cannot produce:
+  // a move reaching the control while the pointer is known to be outside it, or an enter
+  // without a move.
+  void SendMove(TPoint p) {
+    QMouseEvent e(QEvent::MouseMove, QPointF(p.X, p.Y), w.mapToGlobal(QPointF(p.X, p.Y)),
+                  Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &e);
+  }
+  void SendEnter(TPoint p) {
+    QEnterEvent e(QPointF(p.X, p.Y), QPointF(p.X, p.Y), w.mapToGlobal(QPointF(p.X, p.Y)));
+    QCoreApplication::sendEvent(&w, &e);
+  }
+  void SendLeave() {
+    QEvent e(QEvent::Leave);
+    QCoreApplication::sendEvent(&w, &e);
   }
   // The same at the pixel where a board point is shown.
   TPoint Px(TPoint board) const { return w.BoardToScreen(board); }
