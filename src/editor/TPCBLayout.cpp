@@ -193,37 +193,57 @@ void TPCBLayout::DrawLineGrid() {
 
 namespace {
 
-// Whether the pixel box [x0, x1] x [y0, y1] (inclusive, any order) meets a w x h image.
-inline bool Meets(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t w, int64_t h) {
-  if (x0 > x1) std::swap(x0, x1);
-  if (y0 > y1) std::swap(y0, y1);
-  return x1 >= 0 && x0 < w && y1 >= 0 && y0 < h;
+// Whether the pixel span [a, b] (inclusive, either order) grown by a margin meets [0, size).
+inline bool SpanMeets(int64_t a, int64_t b, int64_t margin, int64_t size) {
+  if (a > b) std::swap(a, b);
+  return b + margin >= 0 && a - margin < size;
 }
 
 }  // namespace
 
-bool TPCBLayout::WireVisible(const TWire& wire, int32_t stepPixels) const {
-  // The width as the wire's Draw forms it; a width it cannot form draws nothing.
-  const int32_t divisor = wire.WidthDivisor();
-  if (divisor == 0 || (stepPixels == INT32_MIN && divisor == -1)) return false;
-  const int64_t width = stepPixels / divisor;
-  // Thin lines stay inside the box of their ends; wide ones reach half their width past it,
-  // and a little more for the rasteriser's rounding.
-  const int64_t m = width > 1 ? width + 2 : 0;
-  const TPoint a = BoardToScreen(wire.StartPoint()), b = BoardToScreen(wire.EndPoint());
-  return Meets(int64_t(std::min(a.X, b.X)) - m, int64_t(std::min(a.Y, b.Y)) - m,
-               int64_t(std::max(a.X, b.X)) + m, int64_t(std::max(a.Y, b.Y)) + m,
-               BoardImage_.width(), BoardImage_.height());
+void TPCBLayout::CollectVisible(int32_t stepPixels) {
+  // One walk over the board sorts the elements that can reach the control into wires and pads,
+  // each in list order. Most of a large board lies outside the view, so this walk does only a
+  // few multiplications per element and no drawing.
+  VisibleWires_.clear();
+  VisiblePads_.clear();
+  const TElementList& list = *Elements_;
+  const int32_t n = list.Count();
+  const int64_t w = BoardImage_.width(), h = BoardImage_.height();
+  const TPoint off = ViewOffset_;
+  // No wire is wider than one base step in pixels; its round ends reach half that past its
+  // points, and the rasteriser may add a pixel.
+  const int64_t wireMargin = std::abs(int64_t(stepPixels)) + 2;
+  for (int32_t i = 0; i < n; ++i) {
+    // The elements live apart on the heap; asking for one a little ahead hides the wait.
+    if (i + 8 < n) __builtin_prefetch(list.Items(i + 8));
+    const TPCBElement* e = list.Items(i);
+    if (e->IsWire()) {
+      const auto& wire = static_cast<const TWire&>(*e);
+      const TPoint a = wire.StartPoint(), b = wire.EndPoint();
+      if (Culling_ && !(SpanMeets(ShownAt(a.X, stepPixels, off.X), ShownAt(b.X, stepPixels, off.X),
+                                  wireMargin, w) &&
+                        SpanMeets(ShownAt(a.Y, stepPixels, off.Y), ShownAt(b.Y, stepPixels, off.Y),
+                                  wireMargin, h)))
+        continue;
+      VisibleWires_.push_back(e);
+    } else {
+      if (Culling_ && !PadVisible(static_cast<const TSolder&>(*e), stepPixels)) continue;
+      VisiblePads_.push_back(e);
+    }
+  }
 }
 
 bool TPCBLayout::PadVisible(const TSolder& pad, int32_t stepPixels) const {
   // The land's box and the hole's box exactly as the pad's Draw forms them: a hole larger than
   // its land paints outside the land.
-  const TPoint c = BoardToScreen(pad.Center());
+  const int32_t cx = ShownAt(pad.Center().X, stepPixels, ViewOffset_.X);
+  const int32_t cy = ShownAt(pad.Center().Y, stepPixels, ViewOffset_.Y);
   const int64_t w = BoardImage_.width(), h = BoardImage_.height();
   for (int32_t diameter : {pad.ExternalDiameter(), pad.InternalDiameter()}) {
     const int32_t r = WMul(stepPixels, diameter) / (2 * UnitsPerStep);
-    if (Meets(WSub(c.X, r), WSub(c.Y, r), WAdd(c.X, r), WAdd(c.Y, r), w, h)) return true;
+    if (SpanMeets(WSub(cx, r), WAdd(cx, r), 0, w) && SpanMeets(WSub(cy, r), WAdd(cy, r), 0, h))
+      return true;
   }
   return false;
 }
@@ -242,21 +262,11 @@ void TPCBLayout::RenderBoard() {
   // All wires, then all pads, each in list order: a pad covers the wire ends under it and its
   // hole shows the board, and of two elements of one kind the later one lies on top. Elements
   // wholly outside the control are passed over; what they would draw lies outside the image.
-  const int32_t step = StepPixels(*this);
-  const TElementList& list = *Elements_;
-  const int32_t n = list.Count();
-  for (int32_t i = 0; i < n; ++i) {
-    const TPCBElement* e = list.Items(i);
-    if (!e->IsWire()) continue;
-    if (Culling_ && !WireVisible(static_cast<const TWire&>(*e), step)) continue;
-    e->Draw(dmNormal);
-  }
-  for (int32_t i = 0; i < n; ++i) {
-    const TPCBElement* e = list.Items(i);
-    if (e->IsWire()) continue;
-    if (Culling_ && !PadVisible(static_cast<const TSolder&>(*e), step)) continue;
-    e->Draw(dmNormal);
-  }
+  CollectVisible(StepPixels(*this));
+  for (const TPCBElement* e : VisibleWires_) e->Draw(dmNormal);
+  for (const TPCBElement* e : VisiblePads_) e->Draw(dmNormal);
+  VisibleWires_.clear();
+  VisiblePads_.clear();
   Paint();
 }
 

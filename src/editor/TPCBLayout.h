@@ -4,7 +4,9 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
+#include "TBoardMath.h"
 #include "TCanvas.h"
 #include "TElementList.h"
 #include "TLayoutView.h"
@@ -123,13 +125,20 @@ class TPCBLayout : public QWidget, public TLayoutView {
 
  private:
   void RecomputeCellSize();
+  // Where a board coordinate is shown, as BoardToScreen forms it, with the scale worked out once
+  // for a whole walk over the board.
+  static int32_t ShownAt(int32_t v, int32_t stepPixels, int32_t offset) {
+    return WAdd(WMul(v, stepPixels) / UnitsPerStep, offset);
+  }
+
   int32_t SnapAxis(int32_t pixel, int32_t offset) const;
   void FitImages();
   void DrawDotGrid();
   void DrawLineGrid();
-  bool WireVisible(const TWire& wire, int32_t stepPixels) const;
+  void CollectVisible(int32_t stepPixels);
   bool PadVisible(const TSolder& pad, int32_t stepPixels) const;
-  bool MayHit(const TPCBElement& e, TPoint pixel, int32_t stepPixels) const;
+  bool MayHitWire(const TWire& wire, TPoint pixel, int32_t stepPixels) const;
+  bool MayHitPad(const TSolder& pad, TPoint pixel, int32_t stepPixels) const;
   void DrawSpotIn(TPoint pixel, TColor colour);
   void UnselectAll();
 
@@ -160,6 +169,9 @@ class TPCBLayout : public QWidget, public TLayoutView {
   TPoint ViewOffset_;
   bool Modified_ = false;
   bool Culling_ = true;
+  // The elements of one render that reach the control, wires and pads apart, in list order.
+  std::vector<const TPCBElement*> VisibleWires_;
+  std::vector<const TPCBElement*> VisiblePads_;
 
   // Mouse tool state.
   TPoint WireStart_;

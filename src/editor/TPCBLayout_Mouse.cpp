@@ -55,46 +55,52 @@ inline int64_t Abs64(int64_t v) { return v < 0 ? -v : v; }
 
 }  // namespace
 
-bool TPCBLayout::MayHit(const TPCBElement& e, TPoint q, int32_t stepPixels) const {
-  // A few multiplications decide for nearly every element of a large board that the pointer is
-  // nowhere near it; only the rest get the exact test. The boxes are taken in 64 bits, so a pad
-  // or wire whose pixels are far away is never found through a wrapped 32-bit distance.
-  if (e.IsWire()) {
-    const auto& wire = static_cast<const TWire&>(e);
-    // The tolerance of the wire's hit test: half the drawn width, at least one pixel. A
-    // tolerance it cannot form, or a negative one, hits nothing.
-    const int32_t twice = WMul(2, wire.WidthDivisor());
-    if (twice == 0) return false;
-    int64_t t = stepPixels / twice;
-    if (t == 0) t = 1;
-    if (t < 0) return false;
-    const TPoint a = BoardToScreen(wire.StartPoint()), b = BoardToScreen(wire.EndPoint());
-    return q.X >= int64_t(std::min(a.X, b.X)) - t && q.X <= int64_t(std::max(a.X, b.X)) + t &&
-           q.Y >= int64_t(std::min(a.Y, b.Y)) - t && q.Y <= int64_t(std::max(a.Y, b.Y)) + t;
-  }
-  const auto& pad = static_cast<const TSolder&>(e);
+// A few multiplications decide for nearly every element of a large board that the pointer is
+// nowhere near it; only the rest get the exact hit test.
+
+bool TPCBLayout::MayHitWire(const TWire& wire, TPoint q, int32_t stepPixels) const {
+  // The hit test's tolerance is about half the drawn width and at least a pixel; no wire is
+  // wider than a base step, so half a step bounds it without a division per wire.
+  const int64_t t = std::max<int64_t>(1, std::abs(int64_t(stepPixels)) / 2);
+  const TPoint off = ViewOffset_;
+  const int64_t ax = ShownAt(wire.StartPoint().X, stepPixels, off.X);
+  const int64_t bx = ShownAt(wire.EndPoint().X, stepPixels, off.X);
+  if (q.X < std::min(ax, bx) - t || q.X > std::max(ax, bx) + t) return false;
+  const int64_t ay = ShownAt(wire.StartPoint().Y, stepPixels, off.Y);
+  const int64_t by = ShownAt(wire.EndPoint().Y, stepPixels, off.Y);
+  return q.Y >= std::min(ay, by) - t && q.Y <= std::max(ay, by) + t;
+}
+
+bool TPCBLayout::MayHitPad(const TSolder& pad, TPoint q, int32_t stepPixels) const {
+  // Distances taken in 64 bits: a pad far away is never found through a wrapped 32-bit square.
   const int32_t r = WMul(stepPixels, pad.ExternalDiameter()) / (2 * UnitsPerStep);
   if (r < 0) return false;
-  const TPoint c = BoardToScreen(pad.Center());
-  const int64_t dx = Abs64(int64_t(q.X) - c.X), dy = Abs64(int64_t(q.Y) - c.Y);
-  if (dx > r || dy > r) return false;
-  if (pad.IsSquare()) return true;
-  return dx * dx + dy * dy <= int64_t(r) * r;
+  const int64_t dx = Abs64(int64_t(q.X) - ShownAt(pad.Center().X, stepPixels, ViewOffset_.X));
+  if (dx > r) return false;
+  const int64_t dy = Abs64(int64_t(q.Y) - ShownAt(pad.Center().Y, stepPixels, ViewOffset_.Y));
+  if (dy > r) return false;
+  return pad.IsSquare() || dx * dx + dy * dy <= int64_t(r) * r;
 }
 
 TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
-  // Pads before wires, each from the last to the first: the element drawn on top wins.
+  // Pads before wires, each from the last to the first: the element drawn on top wins. One
+  // walk from the end finds both: the first pad hit is the answer at once, and the first wire
+  // hit is kept in case no pad lies under the pointer.
   const int32_t step = StepPixels(*this);
   const TElementList& list = *Elements_;
+  TPCBElement* wire = nullptr;
   for (int32_t i = list.Count() - 1; i >= 0; --i) {
+    // The elements live apart on the heap; asking for one a little ahead hides the wait.
+    if (i >= 8) __builtin_prefetch(list.Items(i - 8));
     TPCBElement* e = list.Items(i);
-    if (!e->IsWire() && MayHit(*e, pixel, step) && e->HitTest(pixel)) return e;
+    if (e->IsWire()) {
+      if (!wire && MayHitWire(static_cast<const TWire&>(*e), pixel, step) && e->HitTest(pixel))
+        wire = e;
+    } else if (MayHitPad(static_cast<const TSolder&>(*e), pixel, step) && e->HitTest(pixel)) {
+      return e;
+    }
   }
-  for (int32_t i = list.Count() - 1; i >= 0; --i) {
-    TPCBElement* e = list.Items(i);
-    if (e->IsWire() && MayHit(*e, pixel, step) && e->HitTest(pixel)) return e;
-  }
-  return nullptr;
+  return wire;
 }
 
 void TPCBLayout::AddWire(TPoint boardPoint) {

@@ -171,7 +171,9 @@ TEST_F(ViewTest, SettersRenderRepaintOrOnlyStore) {
     const bool wiped = At(l.CanvasImage(), 150, 12) == At(l.BoardImage(), 150, 12);
     EXPECT_EQ(rendered, c.effect == kRender) << c.name;
     EXPECT_EQ(wiped, c.effect != kStore) << c.name;
-    if (c.effect != kStore) EXPECT_TRUE(SameImage(l.CanvasImage(), l.BoardImage())) << c.name;
+    if (c.effect != kStore) {
+      EXPECT_TRUE(SameImage(l.CanvasImage(), l.BoardImage())) << c.name;
+    }
   }
 }
 
@@ -217,8 +219,9 @@ TEST_F(ViewTest, GridStaysOnTheBoardGridUnderAnyOffset) {
         // A board grid point is shown on a grid dot or crossing.
         if (mode == gmDot && offset.X > -1000 && offset.X < 1000) {
           const TPoint p = l.BoardToScreen(l.ScreenToBoard({30, 20}));
-          if (p.X >= 0 && p.Y >= 0 && p.X < 61 && p.Y < 37)
+          if (p.X >= 0 && p.Y >= 0 && p.X < 61 && p.Y < 37) {
             EXPECT_EQ(At(l.BoardImage(), p.X, p.Y), 0x0000FFu);
+          }
         }
       }
     }
