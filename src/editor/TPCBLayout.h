@@ -122,6 +122,7 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   void RecomputeCellSize();

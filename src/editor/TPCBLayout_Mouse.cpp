@@ -314,3 +314,9 @@ void TPCBLayout::mouseReleaseEvent(QMouseEvent* event) {
     RenderBoard();
   }
 }
+
+void TPCBLayout::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double click is not a press of its own: it would end a wire where the
+  // chain starts, put a second pad on the first, or delete what lies under the deleted element.
+  event->accept();
+}

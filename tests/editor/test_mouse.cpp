@@ -73,6 +73,20 @@ TEST_F(MouseTest, WireToolDrawsChains) {
   EXPECT_EQ(BoardAt(50, 45), kWire);
 }
 
+TEST_F(MouseTest, DoubleClickCountsAsOnePress) {
+  for (TMouseAction tool : {maWire, maSolder, maDelete}) {
+    w.Clear();
+    w.SetMouseAction(tool);
+    w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
+    w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
+    MoveTo({100, 100});
+    Click({100, 100});
+    QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(100, 100));
+    Release({100, 100});
+    EXPECT_EQ(w.Elements().Count(), tool == maWire ? 2 : tool == maSolder ? 3 : 1) << int(tool);
+  }
+}
+
 TEST_F(MouseTest, WireToolDrawsTheWireToComeAndTheSpots) {
   w.SetWireWidth(gs1);
   MoveTo({20, 20});
