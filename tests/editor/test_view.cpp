@@ -8,28 +8,6 @@ namespace {
 
 using ViewTest = LayoutTest;
 
-TEST_F(ViewTest, StartsWithTheBoardDefaults) {
-  EXPECT_EQ(w.focusPolicy(), Qt::NoFocus);
-  EXPECT_EQ(w.Color(), 0xFFFFFFu);
-  EXPECT_EQ(w.GridColor(), 0x000000u);
-  EXPECT_EQ(w.SpotColor(), 0x0000FFu);
-  EXPECT_EQ(w.WireWidth(), gs1By4);
-  EXPECT_EQ(w.WireColor(), 0x008000u);
-  EXPECT_EQ(w.SolderColor(), 0x008000u);
-  EXPECT_EQ(w.SolderExternalDiameter(), 16);
-  EXPECT_EQ(w.SolderGeometry(), sgCircle);
-  EXPECT_EQ(w.SolderInternalDiameter(), 4);
-  EXPECT_EQ(w.GridMode(), gmDot);
-  EXPECT_EQ(w.GridStep(), gs1);
-  EXPECT_EQ(w.GridScale(), 0);
-  EXPECT_EQ(w.MouseAction(), maWire);
-  EXPECT_EQ(w.FocusColor(), 0x000000u);
-  EXPECT_EQ(w.CellSize(), 10);
-  EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
-  EXPECT_FALSE(w.Modified());
-  EXPECT_EQ(w.Elements().Count(), 0);
-}
-
 TEST_F(ViewTest, ScreenToBoardSnapsToTheNearestGridPoint) {
   struct Case {
     int32_t scale;
