@@ -56,4 +56,26 @@ inline double TimeMs(const std::function<void()>& work, int runs = 9) {
   return times[runs / 2];
 }
 
+// Several pieces of work timed in turn, round after round, so that all of them see the same
+// load on this shared machine: the median of each, in milliseconds.
+inline std::vector<double> TimeInTurn(const std::vector<std::function<void()>>& works,
+                                      int rounds = 9) {
+  std::vector<std::vector<double>> times(works.size());
+  for (const auto& work : works) work();
+  for (int r = 0; r < rounds; ++r) {
+    for (size_t i = 0; i < works.size(); ++i) {
+      const auto t0 = std::chrono::steady_clock::now();
+      works[i]();
+      const auto t1 = std::chrono::steady_clock::now();
+      times[i].push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+    }
+  }
+  std::vector<double> medians;
+  for (auto& t : times) {
+    std::nth_element(t.begin(), t.begin() + rounds / 2, t.end());
+    medians.push_back(t[rounds / 2]);
+  }
+  return medians;
+}
+
 }  // namespace bench

@@ -182,9 +182,10 @@ void Grids() {
       std::vector<QLine> lines;
       GridPrimitives(*layout, dots, lines);
       const Primitives none;
-      const double render = bench::TimeMs([&] { layout->RenderBoard(); }, 15);
-      const double straight =
-          bench::TimeMs([&] { DrawStraight(image, screen, *layout, dots, lines, none); }, 5);
+      const std::vector<double> t =
+          bench::TimeInTurn({[&] { layout->RenderBoard(); },
+                             [&] { DrawStraight(image, screen, *layout, dots, lines, none); }});
+      const double render = t[0], straight = t[1];
       std::printf("%5s %5d | %9.2f %9.2f %6.2f\n", mode == gmDot ? "dot" : "line",
                   layout->CellSize(), render, straight, render / straight);
     }

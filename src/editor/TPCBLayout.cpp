@@ -216,19 +216,17 @@ void TPCBLayout::CollectVisible(int32_t stepPixels) {
   const int64_t wireMargin = std::abs(int64_t(stepPixels)) + 2;
   for (int32_t i = 0; i < n; ++i) {
     // The elements live apart on the heap; asking for one a little ahead hides the wait.
-    if (i + 8 < n) __builtin_prefetch(list.Items(i + 8));
+    if (i + 16 < n) __builtin_prefetch(list.Items(i + 16), 0, 0);
     const TPCBElement* e = list.Items(i);
     if (e->IsWire()) {
       const auto& wire = static_cast<const TWire&>(*e);
       const TPoint a = wire.StartPoint(), b = wire.EndPoint();
-      if (Culling_ && !(SpanMeets(ShownAt(a.X, stepPixels, off.X), ShownAt(b.X, stepPixels, off.X),
+      if (!Culling_ || (SpanMeets(ShownAt(a.X, stepPixels, off.X), ShownAt(b.X, stepPixels, off.X),
                                   wireMargin, w) &&
                         SpanMeets(ShownAt(a.Y, stepPixels, off.Y), ShownAt(b.Y, stepPixels, off.Y),
                                   wireMargin, h)))
-        continue;
-      VisibleWires_.push_back(e);
-    } else {
-      if (Culling_ && !PadVisible(static_cast<const TSolder&>(*e), stepPixels)) continue;
+        VisibleWires_.push_back(e);
+    } else if (!Culling_ || PadVisible(static_cast<const TSolder&>(*e), stepPixels)) {
       VisiblePads_.push_back(e);
     }
   }
@@ -240,12 +238,11 @@ bool TPCBLayout::PadVisible(const TSolder& pad, int32_t stepPixels) const {
   const int32_t cx = ShownAt(pad.Center().X, stepPixels, ViewOffset_.X);
   const int32_t cy = ShownAt(pad.Center().Y, stepPixels, ViewOffset_.Y);
   const int64_t w = BoardImage_.width(), h = BoardImage_.height();
-  for (int32_t diameter : {pad.ExternalDiameter(), pad.InternalDiameter()}) {
+  auto boxMeets = [&](int32_t diameter) {
     const int32_t r = WMul(stepPixels, diameter) / (2 * UnitsPerStep);
-    if (SpanMeets(WSub(cx, r), WAdd(cx, r), 0, w) && SpanMeets(WSub(cy, r), WAdd(cy, r), 0, h))
-      return true;
-  }
-  return false;
+    return SpanMeets(WSub(cx, r), WAdd(cx, r), 0, w) && SpanMeets(WSub(cy, r), WAdd(cy, r), 0, h);
+  };
+  return boxMeets(pad.ExternalDiameter()) || boxMeets(pad.InternalDiameter());
 }
 
 void TPCBLayout::RenderBoard() {
