@@ -195,8 +195,21 @@ namespace {
 
 // Whether the pixel span [a, b] (inclusive, either order) grown by a margin meets [0, size).
 inline bool SpanMeets(int64_t a, int64_t b, int64_t margin, int64_t size) {
-  if (a > b) std::swap(a, b);
-  return b + margin >= 0 && a - margin < size;
+  // Without branches: which end is the smaller is as good as random over a board.
+  const int64_t lo = std::min(a, b), hi = std::max(a, b);
+  return (hi + margin >= 0) & (lo - margin < size);
+}
+
+// Whether a pad's land or hole reaches a w x h image: both boxes exactly as the pad's Draw
+// forms them, since a hole larger than its land paints outside the land.
+inline bool PadVisible(const TSolder& pad, int32_t stepPixels, TPoint off, int64_t w, int64_t h) {
+  const int32_t cx = TPCBLayout::ShownAt(pad.Center().X, stepPixels, off.X);
+  const int32_t cy = TPCBLayout::ShownAt(pad.Center().Y, stepPixels, off.Y);
+  auto boxMeets = [&](int32_t diameter) {
+    const int32_t r = WMul(stepPixels, diameter) / (2 * UnitsPerStep);
+    return SpanMeets(WSub(cx, r), WAdd(cx, r), 0, w) && SpanMeets(WSub(cy, r), WAdd(cy, r), 0, h);
+  };
+  return boxMeets(pad.ExternalDiameter()) || boxMeets(pad.InternalDiameter());
 }
 
 }  // namespace
@@ -226,23 +239,10 @@ void TPCBLayout::CollectVisible(int32_t stepPixels) {
                         SpanMeets(ShownAt(a.Y, stepPixels, off.Y), ShownAt(b.Y, stepPixels, off.Y),
                                   wireMargin, h)))
         VisibleWires_.push_back(e);
-    } else if (!Culling_ || PadVisible(static_cast<const TSolder&>(*e), stepPixels)) {
+    } else if (!Culling_ || PadVisible(static_cast<const TSolder&>(*e), stepPixels, off, w, h)) {
       VisiblePads_.push_back(e);
     }
   }
-}
-
-bool TPCBLayout::PadVisible(const TSolder& pad, int32_t stepPixels) const {
-  // The land's box and the hole's box exactly as the pad's Draw forms them: a hole larger than
-  // its land paints outside the land.
-  const int32_t cx = ShownAt(pad.Center().X, stepPixels, ViewOffset_.X);
-  const int32_t cy = ShownAt(pad.Center().Y, stepPixels, ViewOffset_.Y);
-  const int64_t w = BoardImage_.width(), h = BoardImage_.height();
-  auto boxMeets = [&](int32_t diameter) {
-    const int32_t r = WMul(stepPixels, diameter) / (2 * UnitsPerStep);
-    return SpanMeets(WSub(cx, r), WAdd(cx, r), 0, w) && SpanMeets(WSub(cy, r), WAdd(cy, r), 0, h);
-  };
-  return boxMeets(pad.ExternalDiameter()) || boxMeets(pad.InternalDiameter());
 }
 
 void TPCBLayout::RenderBoard() {

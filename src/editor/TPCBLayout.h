@@ -67,6 +67,12 @@ class TPCBLayout : public QWidget, public TLayoutView {
 
   // View.
   TPoint BoardToScreen(TPoint p) const;
+  // Where a board coordinate is shown, as BoardToScreen forms it, with the scale worked out once
+  // for a whole walk over the board.
+  static int32_t ShownAt(int32_t v, int32_t stepPixels, int32_t offset) {
+    return WAdd(WMul(v, stepPixels) / UnitsPerStep, offset);
+  }
+
   TPoint ScreenToBoard(TPoint p) const;
   void RenderBoard() override;
   void Paint();
@@ -126,18 +132,12 @@ class TPCBLayout : public QWidget, public TLayoutView {
 
  private:
   void RecomputeCellSize();
-  // Where a board coordinate is shown, as BoardToScreen forms it, with the scale worked out once
-  // for a whole walk over the board.
-  static int32_t ShownAt(int32_t v, int32_t stepPixels, int32_t offset) {
-    return WAdd(WMul(v, stepPixels) / UnitsPerStep, offset);
-  }
 
   int32_t SnapAxis(int32_t pixel, int32_t offset) const;
   void FitImages();
   void DrawDotGrid();
   void DrawLineGrid();
   void CollectVisible(int32_t stepPixels);
-  bool PadVisible(const TSolder& pad, int32_t stepPixels) const;
   bool MayHitWire(const TWire& wire, TPoint pixel, int32_t stepPixels) const;
   bool MayHitPad(const TSolder& pad, TPoint pixel, int32_t stepPixels) const;
   void DrawSpotIn(TPoint pixel, TColor colour);
