@@ -4,7 +4,9 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
+#include "TBoardMath.h"
 #include "TCanvas.h"
 #include "TElementList.h"
 #include "TLayoutView.h"
@@ -65,6 +67,12 @@ class TPCBLayout : public QWidget, public TLayoutView {
 
   // View.
   TPoint BoardToScreen(TPoint p) const;
+  // Where a board coordinate is shown, as BoardToScreen forms it, with the scale worked out once
+  // for a whole walk over the board.
+  static int32_t ShownAt(int32_t v, int32_t stepPixels, int32_t offset) {
+    return WAdd(WMul(v, stepPixels) / UnitsPerStep, offset);
+  }
+
   TPoint ScreenToBoard(TPoint p) const;
   void RenderBoard() override;
   void Paint();
@@ -92,8 +100,15 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void SelectInRect(TPoint corner1, TPoint corner2);
   void DrawSpot(TPoint pixel);
 
-  // The element the delete tool last highlighted, if it still exists.
+  // The element whose delete-tool highlight is on the screen now, if any. Every copy of the
+  // board back to the screen wipes the highlight and forgets it, so it never names an element
+  // that was freed or replaced by a load.
   const TPCBElement* HoverElement() const { return HoverElement_; }
+
+  // Rendering passes over elements wholly outside the control; turning that off gives the same
+  // pixels more slowly, which tests and benchmarks compare against.
+  void SetCulling(bool enabled);
+  bool Culling() const { return Culling_; }
 
   // TLayoutView surfaces.
   TCanvas& BoardCanvas() override { return *BoardCanvas_; }
@@ -113,9 +128,20 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   void RecomputeCellSize();
+
+  int32_t SnapAxis(int32_t pixel, int32_t offset) const;
+  void FitImages();
+  void DrawDotGrid();
+  void DrawLineGrid();
+  void CollectVisible(int32_t stepPixels);
+  bool MayHitWire(const TWire& wire, TPoint pixel, int32_t stepPixels) const;
+  bool MayHitPad(const TSolder& pad, TPoint pixel, int32_t stepPixels) const;
+  void DrawSpotIn(TPoint pixel, TColor colour);
+  void UnselectAll();
 
   std::unique_ptr<TElementList> Elements_;
   QImage BoardImage_;
@@ -143,6 +169,10 @@ class TPCBLayout : public QWidget, public TLayoutView {
   int32_t CellSize_ = 10;
   TPoint ViewOffset_;
   bool Modified_ = false;
+  bool Culling_ = true;
+  // The elements of one render that reach the control, wires and pads apart, in list order.
+  std::vector<const TPCBElement*> VisibleWires_;
+  std::vector<const TPCBElement*> VisiblePads_;
 
   // Mouse tool state.
   TPoint WireStart_;

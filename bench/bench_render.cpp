@@ -1,0 +1,205 @@
+// How long a full render of the board takes on a 1920 x 1080 control, beside the same visible
+// primitives drawn straight with QPainter in the same run, and beside a render of a board that
+// holds only the elements in view. Prints figures; never passes or fails.
+
+#include <QPainter>
+#include <cstdlib>
+#include <memory>
+
+#include "BenchBoard.h"
+#include "TBoardMath.h"
+
+namespace {
+
+constexpr int kWidth = 1920, kHeight = 1080;
+
+// What QPainter is given for the baseline: every visible element as screen primitives.
+struct Primitives {
+  struct Line {
+    QLine line;
+    int width;
+    TColor colour;
+  };
+  struct Pad {
+    QRect land;
+    bool round;
+    QRect hole;  // empty when the hole is too small to show
+    TColor colour;
+  };
+  std::vector<Line> lines;
+  std::vector<Pad> pads;
+};
+
+bool Meets(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t slack) {
+  if (x0 > x1) std::swap(x0, x1);
+  if (y0 > y1) std::swap(y0, y1);
+  return x1 + slack >= 0 && x0 - slack < kWidth && y1 + slack >= 0 && y0 - slack < kHeight;
+}
+
+// The elements in view, as primitives, and as a board of their own.
+Primitives VisiblePart(TPCBLayout& layout, TElementList* only) {
+  Primitives p;
+  const int32_t step = StepPixels(layout);
+  const TElementList& list = layout.Elements();
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TPCBElement* e = list.Items(i);
+    if (e->IsWire()) {
+      const auto& wire = static_cast<const TWire&>(*e);
+      const TPoint a = layout.BoardToScreen(wire.StartPoint());
+      const TPoint b = layout.BoardToScreen(wire.EndPoint());
+      const int width = step / wire.WidthDivisor();
+      if (!Meets(a.X, a.Y, b.X, b.Y, width + 2)) continue;
+      p.lines.push_back({QLine(a.X, a.Y, b.X, b.Y), width, layout.WireColor()});
+    } else {
+      const auto& pad = static_cast<const TSolder&>(*e);
+      const TPoint c = layout.BoardToScreen(pad.Center());
+      const int r = step * pad.ExternalDiameter() / 32, h = step * pad.InternalDiameter() / 32;
+      if (!Meets(c.X - r, c.Y - r, c.X + r, c.Y + r, 0)) continue;
+      p.pads.push_back({QRect(c.X - r, c.Y - r, 2 * r, 2 * r), !pad.IsSquare(),
+                        h >= 2 ? QRect(c.X - h, c.Y - h, 2 * h, 2 * h) : QRect(),
+                        layout.SolderColor()});
+    }
+    if (only) only->Append(e->Clone(only->Layout()));
+  }
+  return p;
+}
+
+QColor Q(TColor c) { return QColor::fromRgb(ColorToArgb(c)); }
+
+// The baseline: background, grid, wires and pads with QPainter, then the copy to the screen's
+// image that a render also makes.
+void DrawStraight(QImage& image, QImage& screen, const TPCBLayout& layout,
+                  const std::vector<QPoint>& dots, const std::vector<QLine>& gridLines,
+                  const Primitives& p) {
+  QPainter painter(&image);
+  painter.fillRect(0, 0, kWidth, kHeight, Q(layout.Color()));
+  painter.setPen(QPen(Q(layout.GridColor()), 1));
+  if (!dots.empty()) painter.drawPoints(dots.data(), static_cast<int>(dots.size()));
+  if (!gridLines.empty()) painter.drawLines(gridLines.data(), static_cast<int>(gridLines.size()));
+  int penWidth = -1;
+  for (const auto& l : p.lines) {
+    if (l.width != penWidth) {
+      penWidth = l.width;
+      painter.setPen(QPen(Q(l.colour), std::max(1, l.width), Qt::SolidLine,
+                          l.width > 1 ? Qt::RoundCap : Qt::FlatCap));
+    }
+    painter.drawLine(l.line);
+  }
+  painter.setPen(Qt::NoPen);
+  for (const auto& pad : p.pads) {
+    painter.setBrush(Q(pad.colour));
+    if (pad.round)
+      painter.drawEllipse(pad.land);
+    else
+      painter.fillRect(pad.land, Q(pad.colour));
+    if (!pad.hole.isEmpty()) {
+      painter.setBrush(Q(layout.Color()));
+      painter.drawEllipse(pad.hole);
+    }
+  }
+  painter.end();
+  QPainter copy(&screen);
+  copy.setCompositionMode(QPainter::CompositionMode_Source);
+  copy.drawImage(0, 0, image);
+}
+
+// The grid as QPainter would draw it: points or lines at every cell.
+void GridPrimitives(const TPCBLayout& layout, std::vector<QPoint>& dots,
+                    std::vector<QLine>& lines) {
+  dots.clear();
+  lines.clear();
+  const int cell = layout.CellSize();
+  int x0 = Rem(layout.ViewOffset().X, cell), y0 = Rem(layout.ViewOffset().Y, cell);
+  if (x0 < 0) x0 += cell;
+  if (y0 < 0) y0 += cell;
+  if (layout.GridMode() == gmDot) {
+    for (int y = y0; y < kHeight; y += cell)
+      for (int x = x0; x < kWidth; x += cell) dots.emplace_back(x, y);
+  } else if (layout.GridMode() == gmLine) {
+    for (int y = y0; y < kHeight; y += cell) lines.emplace_back(0, y, kWidth - 2, y);
+    for (int x = x0; x < kWidth; x += cell) lines.emplace_back(x, 0, x, kHeight - 2);
+  }
+}
+
+std::unique_ptr<TPCBLayout> NewLayout(int32_t gridScale) {
+  auto l = std::make_unique<TPCBLayout>();
+  l->resize(kWidth, kHeight);
+  l->SetGridScale(gridScale);
+  l->SetColor(0xE9E9E9);
+  l->SetWireColor(0xC99565);
+  l->SetSolderColor(0x800000);
+  return l;
+}
+
+void Boards(int onlyCount) {
+  std::printf("RenderBoard on %dx%d, dot grid; times are medians in ms\n", kWidth, kHeight);
+  std::printf("%8s %6s %5s %8s | %9s %9s %6s | %9s %6s | %9s\n", "elements", "view", "cell",
+              "drawn", "render", "qpainter", "ratio", "visible", "ratio", "no cull");
+  QImage image(kWidth, kHeight, QImage::Format_RGB32), screen = image;
+  for (int32_t scale : {0, 30}) {
+    for (int count : {1000, 10000, 100000}) {
+      if (onlyCount && count != onlyCount) continue;
+      for (int spread : {1, 10}) {
+        auto layout = NewLayout(scale);
+        const int32_t step = StepPixels(*layout);
+        // The board spans the view, or ten times the view each way with the view in its middle.
+        const int32_t w = kWidth * 16 / step * spread, h = kHeight * 16 / step * spread;
+        bench::FillBoard(layout->Elements(), count, w, h);
+        if (spread > 1)
+          layout->SetViewOffset(
+              {-(kWidth * spread - kWidth) / 2, -(kHeight * spread - kHeight) / 2});
+        auto visibleOnly = NewLayout(scale);
+        visibleOnly->SetViewOffset(layout->ViewOffset());
+        const Primitives prims = VisiblePart(*layout, &visibleOnly->Elements());
+        std::vector<QPoint> dots;
+        std::vector<QLine> gridLines;
+        GridPrimitives(*layout, dots, gridLines);
+
+        const double render = bench::TimeMs([&] { layout->RenderBoard(); });
+        const double straight =
+            bench::TimeMs([&] { DrawStraight(image, screen, *layout, dots, gridLines, prims); });
+        const double visible = bench::TimeMs([&] { visibleOnly->RenderBoard(); });
+        layout->SetCulling(false);
+        const double unculled = bench::TimeMs([&] { layout->RenderBoard(); }, 3);
+        std::printf("%8d %6s %5d %8zu | %9.2f %9.2f %6.2f | %9.2f %6.2f | %9.2f\n", count,
+                    spread == 1 ? "whole" : "1 %", layout->CellSize(),
+                    prims.lines.size() + prims.pads.size(), render, straight, render / straight,
+                    visible, render / visible, unculled);
+      }
+    }
+  }
+}
+
+void Grids() {
+  std::printf("\nGrid alone (empty board), RenderBoard against QPainter; medians in ms\n");
+  std::printf("%5s %5s | %9s %9s %6s\n", "grid", "cell", "render", "qpainter", "ratio");
+  QImage image(kWidth, kHeight, QImage::Format_RGB32), screen = image;
+  for (TGridMode mode : {gmDot, gmLine}) {
+    for (int32_t scale : {-9, -8, 0}) {
+      auto layout = NewLayout(scale);
+      layout->SetGridMode(mode);
+      std::vector<QPoint> dots;
+      std::vector<QLine> lines;
+      GridPrimitives(*layout, dots, lines);
+      const Primitives none;
+      const std::vector<double> t =
+          bench::TimeInTurn({[&] { layout->RenderBoard(); },
+                             [&] { DrawStraight(image, screen, *layout, dots, lines, none); }});
+      const double render = t[0], straight = t[1];
+      std::printf("%5s %5d | %9.2f %9.2f %6.2f\n", mode == gmDot ? "dot" : "line",
+                  layout->CellSize(), render, straight, render / straight);
+    }
+  }
+}
+
+}  // namespace
+
+// With a number, only boards of that many elements are measured.
+int main(int argc, char** argv) {
+  bench::Headless();
+  QApplication app(argc, argv);
+  const int onlyCount = argc > 1 ? std::atoi(argv[1]) : 0;
+  Boards(onlyCount);
+  if (!onlyCount) Grids();
+  return 0;
+}

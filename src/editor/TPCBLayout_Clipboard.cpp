@@ -1,0 +1,85 @@
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "TPCBLayout.h"
+#include "TPcbText.h"
+
+void TPCBLayout::UnselectAll() {
+  const TElementList& list = *Elements_;
+  for (int32_t i = 0; i < list.Count(); ++i) list.Items(i)->SetSelected(false);
+}
+
+void TPCBLayout::ClearSelection() {
+  UnselectAll();
+  RenderBoard();
+}
+
+void TPCBLayout::SelectAll() {
+  const TElementList& list = *Elements_;
+  for (int32_t i = 0; i < list.Count(); ++i) list.Items(i)->SetSelected(true);
+  RenderBoard();
+}
+
+void TPCBLayout::DeleteSelected() {
+  const TPCBElement* hover = HoverElement_;
+  bool hoverFreed = false;
+  const int32_t freed = Elements_->RemoveIf([&](const TPCBElement& e) {
+    if (!e.Selected()) return false;
+    if (&e == hover) hoverFreed = true;
+    return true;
+  });
+  if (hoverFreed) HoverElement_ = nullptr;
+  if (freed == 0) return;
+  Modified_ = true;
+  RenderBoard();
+}
+
+void TPCBLayout::MoveSelected(int32_t dx, int32_t dy) {
+  bool any = false;
+  const TElementList& list = *Elements_;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    TPCBElement* e = list.Items(i);
+    if (!e->Selected()) continue;
+    e->Move(dx, dy);
+    any = true;
+  }
+  if (!any) return;
+  Modified_ = true;
+  RenderBoard();
+}
+
+void TPCBLayout::CopyToClipboard() {
+  const TElementList& list = *Elements_;
+  bool any = false;
+  for (int32_t i = 0; i < list.Count() && !any; ++i) any = list.Items(i)->Selected();
+  // An empty selection leaves whatever the clipboard held.
+  if (!any) return;
+  const std::string text = WritePcbText(list, [](const TPCBElement& e) { return e.Selected(); });
+  // Board text is single bytes; Latin-1 carries every byte over unchanged.
+  QGuiApplication::clipboard()->setText(
+      QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void TPCBLayout::CutToClipboard() {
+  CopyToClipboard();
+  DeleteSelected();
+}
+
+void TPCBLayout::PasteFromClipboard() {
+  const QByteArray bytes = QGuiApplication::clipboard()->text().toLatin1();
+  const std::string_view text(bytes.constData(), static_cast<size_t>(bytes.size()));
+  const std::vector<std::string_view> lines = SplitLines(text);
+  if (lines.empty()) return;
+  // The text is read whole before the board is touched: a number out of range raises its error
+  // with the board and the selection exactly as they were.
+  TElementList::Storage pasted = ReadElements(this, lines, true);
+  UnselectAll();
+  if (pasted.empty()) {
+    RenderBoard();
+    return;
+  }
+  Elements_->AppendAll(std::move(pasted));
+  // One grid cell right and down, so the copy does not hide the elements it was taken from.
+  const int32_t cell = UnitsPerStep / StepDivisorOf(GridStep_);
+  MoveSelected(cell, cell);
+}

@@ -1,0 +1,322 @@
+#include <QEnterEvent>
+#include <QMouseEvent>
+#include <algorithm>
+
+#include "TBoardMath.h"
+#include "TPCBLayout.h"
+
+// ---- Feedback over the board ----
+
+void TPCBLayout::DrawSpotIn(TPoint p, TColor colour) {
+  // Four ticks pointing at the grid point from one cell away and stopping half a cell short of
+  // it, and a small disc on the point itself.
+  TCanvas& c = *Canvas_;
+  const int32_t cell = CellSize_, half = CellSize_ / 2;
+  c.SetPenWidth(1);
+  c.SetPenColor(colour);
+  c.SetBrushColor(colour);
+  c.MoveTo(p.X, WSub(p.Y, cell));
+  c.LineTo(p.X, WAdd(WSub(p.Y, cell), half));
+  c.MoveTo(p.X, WAdd(p.Y, cell));
+  c.LineTo(p.X, WSub(WAdd(p.Y, cell), half));
+  c.MoveTo(WSub(p.X, cell), p.Y);
+  c.LineTo(WAdd(WSub(p.X, cell), half), p.Y);
+  c.MoveTo(WAdd(p.X, cell), p.Y);
+  c.LineTo(WSub(WAdd(p.X, cell), half), p.Y);
+  c.Ellipse(WSub(p.X, 2), WSub(p.Y, 2), WAdd(p.X, 2), WAdd(p.Y, 2));
+  update();
+}
+
+void TPCBLayout::DrawSpot(TPoint pixel) { DrawSpotIn(pixel, SpotColor_); }
+
+void TPCBLayout::CancelAction() {
+  WirePending_ = false;
+  Banding_ = false;
+  Paint();
+  // The spot comes back only where the pointer is: with the pointer elsewhere (Escape pressed
+  // over a tool bar) a spot would mark a position nobody points at.
+  if (MouseInside_ && (MouseAction_ == maWire || MouseAction_ == maSolder)) DrawSpot(SpotPoint_);
+}
+
+void TPCBLayout::SetMouseAction(TMouseAction a) {
+  MouseAction_ = a;
+  CancelAction();
+  // Drawing, placing and deleting start from a clean selection; selecting and moving build on
+  // the one there is.
+  if (a == maWire || a == maSolder || a == maDelete) ClearSelection();
+  Paint();
+}
+
+// ---- Finding and editing elements ----
+
+namespace {
+
+inline int64_t Abs64(int64_t v) { return v < 0 ? -v : v; }
+
+}  // namespace
+
+// A few multiplications decide for nearly every element of a large board that the pointer is
+// nowhere near it; only the rest get the exact hit test.
+
+bool TPCBLayout::MayHitWire(const TWire& wire, TPoint q, int32_t stepPixels) const {
+  // The hit test's tolerance is about half the drawn width and at least a pixel; no wire is
+  // wider than a base step, so half a step bounds it without a division per wire.
+  const int64_t t = std::max<int64_t>(1, std::abs(int64_t(stepPixels)) / 2);
+  const TPoint off = ViewOffset_;
+  const int64_t ax = ShownAt(wire.StartPoint().X, stepPixels, off.X);
+  const int64_t bx = ShownAt(wire.EndPoint().X, stepPixels, off.X);
+  if (q.X < std::min(ax, bx) - t || q.X > std::max(ax, bx) + t) return false;
+  const int64_t ay = ShownAt(wire.StartPoint().Y, stepPixels, off.Y);
+  const int64_t by = ShownAt(wire.EndPoint().Y, stepPixels, off.Y);
+  return q.Y >= std::min(ay, by) - t && q.Y <= std::max(ay, by) + t;
+}
+
+bool TPCBLayout::MayHitPad(const TSolder& pad, TPoint q, int32_t stepPixels) const {
+  // Distances taken in 64 bits: a pad far away is never found through a wrapped 32-bit square.
+  const int32_t r = WMul(stepPixels, pad.ExternalDiameter()) / (2 * UnitsPerStep);
+  if (r < 0) return false;
+  const int64_t dx = Abs64(int64_t(q.X) - ShownAt(pad.Center().X, stepPixels, ViewOffset_.X));
+  if (dx > r) return false;
+  const int64_t dy = Abs64(int64_t(q.Y) - ShownAt(pad.Center().Y, stepPixels, ViewOffset_.Y));
+  if (dy > r) return false;
+  return pad.IsSquare() || dx * dx + dy * dy <= int64_t(r) * r;
+}
+
+TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
+  // Pads before wires, each from the last to the first: the element drawn on top wins. One
+  // walk from the end finds both: the first pad hit is the answer at once, and the first wire
+  // hit is kept in case no pad lies under the pointer.
+  const int32_t step = StepPixels(*this);
+  const TElementList& list = *Elements_;
+  TPCBElement* wire = nullptr;
+  for (int32_t i = list.Count() - 1; i >= 0; --i) {
+    // The elements live apart on the heap; asking for one a little ahead hides the wait.
+    if (i >= 8) __builtin_prefetch(list.Items(i - 8));
+    TPCBElement* e = list.Items(i);
+    if (e->IsWire()) {
+      if (!wire && MayHitWire(static_cast<const TWire&>(*e), pixel, step) && e->HitTest(pixel))
+        wire = e;
+    } else if (MayHitPad(static_cast<const TSolder&>(*e), pixel, step) && e->HitTest(pixel)) {
+      return e;
+    }
+  }
+  return wire;
+}
+
+void TPCBLayout::AddWire(TPoint boardPoint) {
+  Elements_->AddWire(WireStart_, boardPoint, StepDivisorOf(WireWidth_));
+  Modified_ = true;
+  RenderBoard();
+  DrawSpot(SpotPoint_);
+}
+
+void TPCBLayout::AddSolder(TPoint boardPoint) {
+  Elements_->AddSolder(boardPoint, SolderInternalDiameter_, SolderExternalDiameter_,
+                       SolderGeometry_);
+  Modified_ = true;
+  RenderBoard();
+  DrawSpot(SpotPoint_);
+}
+
+void TPCBLayout::DeleteAt(TPoint pixel) {
+  TPCBElement* e = ElementAt(pixel);
+  if (!e) return;
+  if (e == HoverElement_) HoverElement_ = nullptr;
+  Elements_->Remove(e);
+  Modified_ = true;
+  RenderBoard();
+}
+
+void TPCBLayout::SelectInRect(TPoint corner1, TPoint corner2) {
+  // The far edges reach one board unit further than the band's corner. At the very end of the
+  // 32-bit range they stay where they are rather than wrap round to an empty rectangle.
+  auto past = [](int32_t v) { return v == INT32_MAX ? v : v + 1; };
+  const TRect rect{std::min(corner1.X, corner2.X), std::min(corner1.Y, corner2.Y),
+                   past(std::max(corner1.X, corner2.X)), past(std::max(corner1.Y, corner2.Y))};
+  const TElementList& list = *Elements_;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    TPCBElement* e = list.Items(i);
+    if (e->InRect(rect)) e->SetSelected(true);
+  }
+}
+
+// ---- Pointer events ----
+
+namespace {
+
+TPoint PixelOf(const QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  return {p.x(), p.y()};
+}
+
+}  // namespace
+
+void TPCBLayout::enterEvent(QEnterEvent* event) {
+  MouseInside_ = true;
+  if (MouseAction_ == maWire || MouseAction_ == maSolder || MouseAction_ == maSelect)
+    DrawSpot(SpotPoint_);
+  event->accept();
+}
+
+void TPCBLayout::leaveEvent(QEvent* event) {
+  Paint();
+  MouseInside_ = false;
+  event->accept();
+}
+
+void TPCBLayout::mouseMoveEvent(QMouseEvent* event) {
+  event->accept();
+  if (!MouseInside_) return;
+  const TPoint raw = PixelOf(event);
+  const TPoint g = ScreenToBoard(raw);
+  const TPoint s = BoardToScreen(g);
+  switch (MouseAction_) {
+    case maWire:
+    case maSolder:
+      if (s == SpotPoint_) return;
+      SpotPoint_ = s;
+      Paint();
+      if (WirePending_) {
+        // The wire that the next press would draw, from its start to the pointer.
+        const TPoint start = BoardToScreen(WireStart_);
+        Canvas_->SetPenWidth(1);
+        Canvas_->SetPenColor(GridColor_);
+        Canvas_->MoveTo(s.X, s.Y);
+        Canvas_->LineTo(start.X, start.Y);
+        DrawSpot(start);
+      }
+      DrawSpot(s);
+      return;
+    case maDelete: {
+      TPCBElement* e = ElementAt(raw);
+      if (e == HoverElement_) return;
+      Paint();
+      HoverElement_ = e;
+      if (e && !CanvasImage_.isNull()) e->Draw(dmHighlight);
+      update();
+      return;
+    }
+    case maSelect:
+      if (s == SpotPoint_) return;
+      SpotPoint_ = s;
+      Paint();
+      if (Banding_) {
+        const TPoint a = BoardToScreen(BandStart_);
+        const TPoint band[5] = {{std::min(a.X, s.X), std::min(a.Y, s.Y)},
+                                {std::max(a.X, s.X), std::min(a.Y, s.Y)},
+                                {std::max(a.X, s.X), std::max(a.Y, s.Y)},
+                                {std::min(a.X, s.X), std::max(a.Y, s.Y)},
+                                {std::min(a.X, s.X), std::min(a.Y, s.Y)}};
+        Canvas_->SetPenWidth(1);
+        Canvas_->SetPenColor(SpotColor_);
+        Canvas_->Polyline(band, 5);
+        DrawSpotIn(a, SolderColor_);
+        DrawSpotIn(s, SolderColor_);
+      } else {
+        DrawSpot(s);
+      }
+      return;
+    case maMove:
+      if (!MoveButtonDown_) return;
+      SpotPoint_ = s;
+      if (Dragging_) {
+        // Steps are whole grid cells; a pointer still over the same grid point moves nothing
+        // and leaves the board unmodified.
+        if (g == LastDragPoint_) return;
+        DragDelta_ = {WSub(g.X, LastDragPoint_.X), WSub(g.Y, LastDragPoint_.Y)};
+        LastDragPoint_ = g;
+        MoveSelected(DragDelta_.X, DragDelta_.Y);
+      } else {
+        // Panning keeps the board point pressed on under the pointer, to the pixel.
+        const TPoint offset{WSub(raw.X, DragAnchor_.X), WSub(raw.Y, DragAnchor_.Y)};
+        if (offset == ViewOffset_) return;
+        ViewOffset_ = offset;
+        RenderBoard();
+      }
+      return;
+  }
+}
+
+void TPCBLayout::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    CancelAction();
+    event->accept();
+    return;
+  }
+  if (event->button() != Qt::LeftButton) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  event->accept();
+  const TPoint raw = PixelOf(event);
+  const TPoint g = ScreenToBoard(raw);
+  switch (MouseAction_) {
+    case maWire:
+      // Each press after the first ends a wire and starts the next one there: a chain.
+      ClearSelection();
+      if (WirePending_)
+        AddWire(g);
+      else
+        WirePending_ = true;
+      WireStart_ = g;
+      return;
+    case maSolder:
+      ClearSelection();
+      AddSolder(g);
+      return;
+    case maDelete:
+      DeleteAt(raw);
+      return;
+    case maSelect:
+      ClearSelection();
+      Banding_ = true;
+      BandStart_ = g;
+      return;
+    case maMove: {
+      MoveButtonDown_ = true;
+      DragAnchor_ = {WSub(raw.X, ViewOffset_.X), WSub(raw.Y, ViewOffset_.Y)};
+      TPCBElement* e = ElementAt(raw);
+      if (e) {
+        // Pressing on a selected element drags the whole selection; on another element, that
+        // element alone.
+        if (!e->Selected()) {
+          UnselectAll();
+          e->SetSelected(true);
+          RenderBoard();
+        }
+        LastDragPoint_ = g;
+        Dragging_ = true;
+      } else {
+        ClearSelection();
+      }
+      return;
+    }
+  }
+}
+
+void TPCBLayout::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QWidget::mouseReleaseEvent(event);
+    return;
+  }
+  event->accept();
+  const TPoint g = ScreenToBoard(PixelOf(event));
+  // A drag or pan ends with the button whatever the tool is now, so a tool changed from the
+  // keyboard in mid-drag cannot leave the move tool believing the button is still down.
+  MoveButtonDown_ = false;
+  Dragging_ = false;
+  if (MouseAction_ == maSelect && Banding_) {
+    BandEnd_ = g;
+    SelectInRect(BandStart_, BandEnd_);
+    RenderBoard();
+    Banding_ = false;
+  } else if (MouseAction_ == maMove) {
+    RenderBoard();
+  }
+}
+
+void TPCBLayout::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double click is not a press of its own: it would end a wire where the
+  // chain starts, put a second pad on the first, or delete what lies under the deleted element.
+  event->accept();
+}
