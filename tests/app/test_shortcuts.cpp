@@ -1,7 +1,9 @@
 // The board's keys wherever the focus is, and the solder tool's shape menu.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -109,6 +111,46 @@ TEST_F(Shortcuts, EveryBoardKeyReachesItsActionFromEveryPlaceInTheWindow) {
   }
   EXPECT_TRUE(Form.Boxes.empty());
   EXPECT_TRUE(Form.Dialogs.empty());
+}
+
+TEST_F(Shortcuts, EscapeDropsAPendingWireAndStillReachesTheFocusedControl) {
+  Form.Editor->Elements().FreeAll();
+  QWidget* places[] = {Form.GridModeCombo, Form.ScaleEdit, Form.ElementWidthCombo};
+  for (QWidget* place : places) {
+    SCOPED_TRACE(place->objectName().toStdString());
+    place->setFocus();
+    // A wire is started, Escape drops its start, so the next press starts afresh.
+    QTest::mouseClick(Form.Editor, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+    Press(Qt::Key_Escape);
+    QTest::mouseClick(Form.Editor, Qt::LeftButton, Qt::NoModifier, QPoint(100, 50));
+    EXPECT_EQ(Form.Editor->Elements().Count(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), place);
+    // Without Escape the same two presses draw a wire.
+    QTest::mouseClick(Form.Editor, Qt::LeftButton, Qt::NoModifier, QPoint(50, 100));
+    EXPECT_EQ(Form.Editor->Elements().Count(), 1);
+    Press(Qt::Key_Escape);
+    Form.Editor->Elements().FreeAll();
+  }
+  // Escape goes on to the control: an open drop-down list closes.
+  Form.GridModeCombo->setFocus();
+  Form.GridModeCombo->showPopup();
+  ASSERT_TRUE(Form.GridModeCombo->view()->isVisible());
+  QTest::keyClick(Form.GridModeCombo->view(), Qt::Key_Escape);
+  EXPECT_FALSE(Form.GridModeCombo->view()->isVisible());
+}
+
+TEST_F(Shortcuts, CopyFromTheScaleBoxCopiesTheBoardNotTheBoxText) {
+  Form.ScaleEdit->setFocus();
+  QApplication::clipboard()->setText(QStringLiteral("nothing yet"));
+  Press(Qt::Key_A, Qt::ControlModifier);
+  Press(Qt::Key_C, Qt::ControlModifier);
+  const QString copied = QApplication::clipboard()->text();
+  EXPECT_TRUE(copied.startsWith(QStringLiteral("*Solder*"))) << copied.toStdString();
+  EXPECT_TRUE(copied.contains(QStringLiteral("80, 80, 128, 80, 4")));
+  // And a paste goes onto the board, leaving the box's text alone.
+  Press(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Form.Editor->Elements().Count(), 4);
+  EXPECT_EQ(ScaleText()->text(), QStringLiteral("0"));
 }
 
 TEST_F(Shortcuts, RightClickOnTheSolderToolOpensTheShapeMenuAndNothingElse) {
