@@ -173,6 +173,17 @@ TEST(RegistrationProbe, PrintMimeType) {
   std::fflush(stdout);
 }
 
+TEST_F(Registration, ADesktopWithoutItsToolsStillGetsTheFiles) {
+  // No update-mime-database, no xdg-mime: the tools simply do not start.
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", Home.filePath(QStringLiteral("empty-bin")).toUtf8());
+  const bool registered = TFileTypeRegistration(QStringLiteral("/usr/bin/ferrolume")).Register();
+  qputenv("PATH", path);
+  EXPECT_TRUE(registered);
+  EXPECT_TRUE(QFile::exists(Entry()));
+  EXPECT_FALSE(QFile::exists(DataHome() + QStringLiteral("/mime/mime.cache")));
+}
+
 TEST_F(Registration, AnUnwritableHomeGivesASilentNormalStart) {
   // A file where the data folder should be: even root cannot create folders under it.
   const QString blocker = Home.filePath(QStringLiteral("blocker"));
