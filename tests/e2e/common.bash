@@ -4,7 +4,6 @@ set -euo pipefail
 
 FERROLUME=${1:?path of ferrolume}
 DATA=${FERROLUME_TEST_DATA:?FERROLUME_TEST_DATA is not set}
-: "${DISPLAY:?the end-to-end tests need an X display (test.sh runs them under xvfb-run)}"
 
 WORK=$(mktemp -d /tmp/ferrolume-e2e-XXXXXX)
 export HOME=$WORK/home
@@ -14,12 +13,15 @@ unset XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-PID=
+PID= XVFB=
 finish() {
-  if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then
-    kill "$PID" 2>/dev/null || true
-    wait "$PID" 2>/dev/null || true
-  fi
+  local p
+  for p in "$PID" "$XVFB"; do
+    if [ -n "$p" ] && kill -0 "$p" 2>/dev/null; then
+      kill "$p" 2>/dev/null || true
+      wait "$p" 2>/dev/null || true
+    fi
+  done
   rm -rf "$WORK"
 }
 trap finish EXIT
@@ -28,6 +30,22 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
+
+# Each script gets an X server of its own, so that tests running side by side do not type into
+# each other's windows, and nothing lands on the desktop of whoever runs them. Without Xvfb the
+# display that was given is used.
+if command -v Xvfb >/dev/null; then
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
+  XVFB=$!
+  for i in $(seq 100); do
+    [ -s "$WORK/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$WORK/display" ] || fail "Xvfb did not start"
+  export DISPLAY=:$(head -n 1 "$WORK/display")
+  unset XAUTHORITY
+fi
+: "${DISPLAY:?the end-to-end tests need an X display}"
 
 # Starts the program with the given arguments; WID is its main window once it shows.
 start_ferrolume() {
