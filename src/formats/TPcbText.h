@@ -13,26 +13,37 @@
 // a line, an empty text has none, and a NUL byte ends the text.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
+// Whether a whole line is the given keyword, ignoring the case of the letters A-Z only (bytes
+// above ASCII, such as the WinTypon brackets, must match exactly).
+bool IsKeywordLine(std::string_view line, std::string_view keyword);
+
 // Reads element lines into new elements owned by nobody yet, all or nothing: a number beyond
-// 32 bits raises its error before a single element exists, so a failed load or paste leaves
-// the board as it was. Headers "*Wire*" and "*Solder*" (any case of A-Z) choose the kind of the
-// lines below them, a line "**" turns data lines off and on again, and anything that is not an
-// element line is skipped.
+// 32 bits raises its error and every element built so far is dropped, so a failed load or
+// paste leaves the board as it was. Headers "*Wire*" and "*Solder*" (any case of A-Z) choose the
+// kind of the lines below them, a line "**" turns data lines off and on again, and anything that
+// is not an element line is skipped.
 TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::string_view>& lines,
                                    bool selected);
+
+// Appends the element's text line (the same text as ToText) and a CR LF, without the temporary
+// strings of ToText: a large board is written a million lines at a time.
+void AppendElementLine(std::string& text, const TPCBElement& element);
 
 // The text of the elements for which keep() holds, pads first, then wires, each in list order.
 template <class Keep>
 std::string WritePcbText(const TElementList& list, Keep keep) {
-  std::string text = "*Solder*\r\n";
+  std::string text;
+  // About 25 bytes a line for a realistic board; the string grows if the numbers are longer.
+  text.reserve(20 + static_cast<size_t>(list.Count()) * 28);
+  text += "*Solder*\r\n";
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
-    if (!e->IsWire() && keep(*e)) text += e->ToText() + "\r\n";
+    if (!e->IsWire() && keep(*e)) AppendElementLine(text, *e);
   }
   text += "\r\n*Wire*\r\n";
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
-    if (e->IsWire() && keep(*e)) text += e->ToText() + "\r\n";
+    if (e->IsWire() && keep(*e)) AppendElementLine(text, *e);
   }
   return text;
 }

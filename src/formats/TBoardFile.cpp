@@ -1,0 +1,61 @@
+#include "TBoardFile.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+
+#include "TBoardError.h"
+
+namespace {
+
+std::string FullPath(const QString& fileName) {
+  return QFileInfo(fileName).absoluteFilePath().toStdString();
+}
+
+[[noreturn]] void Fail(const char* what, const QString& fileName, const QString& cause) {
+  throw EBoardError(std::string(what) + " \"" + FullPath(fileName) + "\". " + cause.toStdString());
+}
+
+[[noreturn]] void FailOpen(const QString& fileName, const QString& cause) {
+  Fail("Impossible d'ouvrir le fichier", fileName, cause);
+}
+
+[[noreturn]] void FailCreate(const QString& fileName, const QString& cause) {
+  Fail("Impossible de créer le fichier", fileName, cause);
+}
+
+QString SystemMessage(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+}  // namespace
+
+QByteArray ReadBoardFile(const QString& fileName) {
+  // Qt would open a folder for reading and hand back no bytes, a silently empty board.
+  if (QFileInfo(fileName).isDir()) FailOpen(fileName, SystemMessage(EISDIR));
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) FailOpen(fileName, file.errorString());
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) FailOpen(fileName, file.errorString());
+  return bytes;
+}
+
+void WriteBoardFile(const QString& fileName, std::string_view bytes) {
+  const QFileInfo target(fileName);
+  if (target.isDir()) FailCreate(fileName, SystemMessage(EISDIR));
+  if (target.exists() && !target.isWritable()) FailCreate(fileName, SystemMessage(EACCES));
+  QSaveFile file(fileName);
+  if (!file.open(QIODevice::WriteOnly)) FailCreate(fileName, file.errorString());
+  const char* p = bytes.data();
+  qint64 left = static_cast<qint64>(bytes.size());
+  while (left > 0) {
+    const qint64 written = file.write(p, left);
+    if (written <= 0) {
+      const QString cause = file.errorString();
+      file.cancelWriting();
+      FailCreate(fileName, cause);
+    }
+    p += written;
+    left -= written;
+  }
+  if (!file.commit()) FailCreate(fileName, file.errorString());
+}

@@ -1,0 +1,252 @@
+#include "TWinTypon.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "TBoardMath.h"
+#include "TPcbText.h"
+
+namespace {
+
+constexpr char kFieldEnd = '\xB7';
+constexpr char kKeywordMark = '\xA4';
+
+// Blanks, in WinTypon's sense: every control byte and the space, but not NUL (which ends the
+// text before it ever reaches a line).
+bool IsBlank(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u >= 0x01 && u <= 0x20;
+}
+
+// The reader's state: FieldValues keeps what earlier data lines left in the fields a shorter
+// line does not reach, so those fields start at 0.
+struct TReader {
+  enum { kNone, kPad, kSegment, kOrigin } Section = kNone;
+  TPoint FileOrigin;
+  int32_t FieldValues[21] = {};
+};
+
+TPoint ToBoard(int32_t x, int32_t y, TPoint origin) {
+  return {WinTyponToBoard(WSub(x, origin.X)), WinTyponToBoard(WSub(y, origin.Y))};
+}
+
+// A wire's divisor from the width in the file: a 0 there is the thinnest wire, and a width that
+// divides 254 less than twice reads as the widest one the editor can draw with a pad.
+int32_t WidthDivisorOf(int32_t width) {
+  if (width == 0) return 16;
+  return TWire::ReadWidthDivisor(254 / width);
+}
+
+}  // namespace
+
+std::vector<std::string> SplitWinTyponFields(std::string_view line) {
+  std::vector<std::string> fields;
+  const char* p = line.data();
+  const char* const end = p + line.size();
+  auto skipBlanks = [&] {
+    while (p != end && IsBlank(*p)) ++p;
+  };
+  skipBlanks();
+  while (p != end) {
+    std::string field;
+    if (*p == '"') {
+      ++p;
+      while (p != end) {
+        if (*p == '"') {
+          if (p + 1 != end && p[1] == '"') {
+            field += '"';
+            p += 2;
+            continue;
+          }
+          ++p;
+          break;
+        }
+        field += *p++;
+      }
+    } else {
+      const char* start = p;
+      while (p != end && *p != kFieldEnd && !IsBlank(*p)) ++p;
+      field.assign(start, p);
+    }
+    fields.push_back(std::move(field));
+    skipBlanks();
+    if (p != end && *p == kFieldEnd) {
+      if (p + 1 == end) fields.emplace_back();
+      ++p;
+      skipBlanks();
+    }
+  }
+  return fields;
+}
+
+int32_t WinTyponFieldValue(std::string_view field) {
+  const char* p = field.data();
+  const char* const end = p + field.size();
+  bool negative = false;
+  if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+  if (p == end) return 0;
+  uint64_t magnitude = 0;
+  for (; p != end; ++p) {
+    if (*p < '0' || *p > '9') return 0;
+    magnitude = magnitude * 10 + static_cast<unsigned>(*p - '0');
+    if (magnitude > 2147483648ull) return 0;
+  }
+  if (negative) return static_cast<int32_t>(-static_cast<int64_t>(magnitude));
+  return magnitude > 2147483647ull ? 0 : static_cast<int32_t>(magnitude);
+}
+
+int32_t BoardToWinTypon(int32_t units) { return WMul(units, 254) / 16; }
+int32_t WinTyponToBoard(int32_t hundredths) { return WMul(hundredths, 16) / 254; }
+
+TElementList::Storage ReadWinTyponText(TLayoutView* layout, std::string_view text) {
+  TElementList::Storage elements;
+  TReader r;
+  int32_t* const f = r.FieldValues;
+  for (std::string_view line : SplitLines(text)) {
+    if (IsKeywordLine(line, "\xA4#Pastille\xA4")) {
+      r.Section = TReader::kPad;
+      continue;
+    }
+    if (IsKeywordLine(line, "\xA4#Segment\xA4")) {
+      r.Section = TReader::kSegment;
+      continue;
+    }
+    if (IsKeywordLine(line, "\xA4#Typon\xA4")) {
+      r.Section = TReader::kOrigin;
+      continue;
+    }
+    // Any other keyword (a component, the end of one, the version) closes the section.
+    if (!line.empty() && line[0] == kKeywordMark) {
+      r.Section = TReader::kNone;
+      continue;
+    }
+    if (r.Section == TReader::kNone) continue;
+
+    // A data line, even an empty one: it overwrites only the fields it has.
+    const std::vector<std::string> fields = SplitWinTyponFields(line);
+    const size_t n = std::min<size_t>(fields.size(), 21);
+    for (size_t i = 0; i < n; ++i) f[i] = WinTyponFieldValue(fields[i]);
+
+    switch (r.Section) {
+      case TReader::kPad:
+        elements.push_back(std::make_unique<TSolder>(
+            layout, ToBoard(f[0], f[1], r.FileOrigin), WinTyponToBoard(f[15]),
+            WinTyponToBoard(std::min(f[9], f[10])), f[11] != 0 ? sgSquare : sgCircle));
+        break;
+      case TReader::kSegment:
+        // Other kinds of segment than straight copper tracks are left out.
+        if (f[6] != 0) break;
+        elements.push_back(std::make_unique<TWire>(layout, ToBoard(f[0], f[1], r.FileOrigin),
+                                                   ToBoard(f[2], f[3], r.FileOrigin),
+                                                   WidthDivisorOf(f[7])));
+        break;
+      case TReader::kOrigin:
+        // Only the first data line after the keyword places the origin.
+        r.FileOrigin = {f[0], f[1]};
+        r.Section = TReader::kNone;
+        break;
+      case TReader::kNone:
+        break;
+    }
+  }
+  return elements;
+}
+
+namespace {
+
+// Appends decimal numbers and literal bytes to the text without temporary strings.
+class TLineWriter {
+ public:
+  explicit TLineWriter(std::string& text) : Text_(text) {}
+  TLineWriter& operator<<(int32_t v) {
+    char buf[12];
+    Text_.append(buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, v).ptr - buf));
+    return *this;
+  }
+  TLineWriter& operator<<(std::string_view s) {
+    Text_.append(s);
+    return *this;
+  }
+
+ private:
+  std::string& Text_;
+};
+
+}  // namespace
+
+std::string WriteWinTyponText(const TElementList& list) {
+  // The widths first: a wire without one fails the save before anything is built.
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TPCBElement* e = list.Items(i);
+    if (e->IsWire()) Div(254, static_cast<const TWire*>(e)->WidthDivisor());
+  }
+  int32_t pads = 0;
+  for (int32_t i = 0; i < list.Count(); ++i) pads += list.Items(i)->IsWire() ? 0 : 1;
+
+  std::string text;
+  text.reserve(200 + static_cast<size_t>(list.Count()) * 90);
+  TLineWriter out(text);
+  out << "<< Typon Wintypon >>\r\n"
+      << "\xA4#Version\xA4\r\n"
+      << "0\xB7"
+         "0\xB7\r\n"
+      << "Generated by Ferrolume\xB7\r\n"
+      << "\xA4#Typon\xA4\r\n"
+      << "0\xB7"
+         "0\xB7\r\n"
+      << "\xA4#NombreComposant\xA4\r\n"
+      << pads << "\xB7\r\n";
+
+  // One component per pad, numbered from 0; the component number is written into the pad too.
+  const std::string_view sep = "\xB7";
+  int32_t k = 0;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TPCBElement* e = list.Items(i);
+    if (e->IsWire()) continue;
+    const auto* s = static_cast<const TSolder*>(e);
+    const int32_t x = BoardToWinTypon(s->Center().X), y = BoardToWinTypon(s->Center().Y);
+    const int32_t ext = BoardToWinTypon(s->ExternalDiameter());
+    const int32_t hole = BoardToWinTypon(s->InternalDiameter());
+    const int32_t shape = s->Geometry() != 0 ? 3 : 0;
+    out << "\xA4#Composant\xB7" << k << "\xA4\r\n"
+        << "\xA4#Pastille\xA4\r\n"
+        << x << sep << y << sep << k << "\xB7"
+        << "0\xB7"
+           "0\xB7\xB7"
+           "0\xB7"
+           "3\xB7"
+           "0\xB7"
+        << ext << sep << ext << sep << shape << sep << ext << sep << ext << sep << shape << sep
+        << hole
+        << "\xB7"
+           "0\xB7"
+           "0\xB7"
+           "0\xB7"
+           "0\xB7"
+           "0\xB7\r\n"
+        << "\xA4#FIN\xA4\r\n";
+    ++k;
+  }
+
+  if (pads < list.Count()) {
+    out << "\xA4#Segment\xA4\r\n";
+    for (int32_t i = 0; i < list.Count(); ++i) {
+      const TPCBElement* e = list.Items(i);
+      if (!e->IsWire()) continue;
+      const auto* w = static_cast<const TWire*>(e);
+      out << BoardToWinTypon(w->StartPoint().X) << sep << BoardToWinTypon(w->StartPoint().Y) << sep
+          << BoardToWinTypon(w->EndPoint().X) << sep << BoardToWinTypon(w->EndPoint().Y)
+          << "\xB7"
+             "0\xB7"
+             "0\xB7"
+             "0\xB7"
+          << 254 / w->WidthDivisor()
+          << "\xB7"
+             "0\xB7"
+             "0\xB7"
+             "0\xB7\r\n";
+    }
+  }
+  out << "\xA4#FIN\xA4\r\n";
+  return text;
+}
