@@ -1,7 +1,6 @@
 #include "TBoardFile.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 
@@ -39,23 +38,34 @@ QByteArray ReadBoardFile(const QString& fileName) {
   return bytes;
 }
 
-void WriteBoardFile(const QString& fileName, std::string_view bytes) {
+TBoardFileWriter::TBoardFileWriter(const QString& fileName) : FileName_(fileName), File_(fileName) {
   const QFileInfo target(fileName);
   if (target.isDir()) FailCreate(fileName, SystemMessage(EISDIR));
   if (target.exists() && !target.isWritable()) FailCreate(fileName, SystemMessage(EACCES));
-  QSaveFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly)) FailCreate(fileName, file.errorString());
+  if (!File_.open(QIODevice::WriteOnly)) FailCreate(fileName, File_.errorString());
+}
+
+void TBoardFileWriter::Write(std::string_view bytes) {
   const char* p = bytes.data();
   qint64 left = static_cast<qint64>(bytes.size());
   while (left > 0) {
-    const qint64 written = file.write(p, left);
+    const qint64 written = File_.write(p, left);
     if (written <= 0) {
-      const QString cause = file.errorString();
-      file.cancelWriting();
-      FailCreate(fileName, cause);
+      const QString cause = File_.errorString();
+      File_.cancelWriting();
+      FailCreate(FileName_, cause);
     }
     p += written;
     left -= written;
   }
-  if (!file.commit()) FailCreate(fileName, file.errorString());
+}
+
+void TBoardFileWriter::Commit() {
+  if (!File_.commit()) FailCreate(FileName_, File_.errorString());
+}
+
+void WriteBoardFile(const QString& fileName, std::string_view bytes) {
+  TBoardFileWriter file(fileName);
+  file.Write(bytes);
+  file.Commit();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSaveFile>
 #include <QString>
 #include <string_view>
 
@@ -16,3 +17,16 @@ QByteArray ReadBoardFile(const QString& fileName);
 // refused as it would be by writing it in place. Failures raise
 // "Impossible de créer le fichier "<full path>". <cause>".
 void WriteBoardFile(const QString& fileName, std::string_view bytes);
+
+// A board file being saved, written piece by piece to the temporary file; the target is replaced
+// by Commit() only. Destroyed without Commit() (an error on the way), it leaves no trace.
+class TBoardFileWriter {
+ public:
+  explicit TBoardFileWriter(const QString& fileName);
+  void Write(std::string_view bytes);
+  void Commit();
+
+ private:
+  QString FileName_;
+  QSaveFile File_;
+};

@@ -56,11 +56,20 @@ void LoadWinTyponFile(TElementList& list, const QString& fileName) {
 }
 
 void SavePCBFile(const TElementList& list, const QString& fileName) {
-  WriteBoardFile(fileName, WritePcbText(list, [](const TPCBElement&) { return true; }));
+  TBoardFileWriter file(fileName);
+  TTextPieces out([&file](std::string_view piece) { file.Write(piece); });
+  WritePcbPieces(
+      list, [](const TPCBElement&) { return true; }, out);
+  file.Commit();
 }
 
 void SaveWinTyponFile(const TElementList& list, const QString& fileName) {
-  WriteBoardFile(fileName, WriteWinTyponText(list));
+  // A board that cannot be written fails before a file is created.
+  CheckWinTyponWidths(list);
+  TBoardFileWriter file(fileName);
+  TTextPieces out([&file](std::string_view piece) { file.Write(piece); });
+  WriteWinTyponPieces(list, out);
+  file.Commit();
 }
 
 TRect ElementsBounds(const TElementList& list) {

@@ -1,5 +1,6 @@
 #include "TPcbText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -10,14 +11,28 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   const void* nul = std::memchr(text.data(), '\0', text.size());
   if (nul) text = text.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - text.data()));
   std::vector<std::string_view> lines;
+  // Counting the LFs first costs far less than growing the table of a million lines.
+  lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   const char* p = text.data();
   const char* const end = p + text.size();
+  // From LF to LF with memchr, which is many times faster than a byte loop on a large board;
+  // a lone CR inside such a stretch still ends a line, and a CR just before the LF is part of
+  // that line end.
   while (p != end) {
+    const void* found = std::memchr(p, '\n', static_cast<size_t>(end - p));
+    const char* const lf = found ? static_cast<const char*>(found) : end;
     const char* q = p;
-    while (q != end && *q != '\r' && *q != '\n') ++q;
-    lines.emplace_back(p, static_cast<size_t>(q - p));
-    if (q != end && *q == '\r' && q + 1 != end && q[1] == '\n') ++q;
-    p = q == end ? end : q + 1;
+    for (;;) {
+      const void* cr = std::memchr(q, '\r', static_cast<size_t>(lf - q));
+      if (!cr) {
+        lines.emplace_back(q, static_cast<size_t>(lf - q));
+        break;
+      }
+      lines.emplace_back(q, static_cast<size_t>(static_cast<const char*>(cr) - q));
+      q = static_cast<const char*>(cr) + 1;
+      if (q == lf) break;
+    }
+    p = lf == end ? end : lf + 1;
   }
   return lines;
 }

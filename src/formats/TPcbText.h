@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "TElementList.h"
+#include "TTextPieces.h"
 
 // The text layout shared by .pcb files and the clipboard: a "*Solder*" section of pad lines, an
 // empty line, and a "*Wire*" section of wire lines, every line ending in CR LF.
@@ -29,21 +30,32 @@ TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::s
 // strings of ToText: a large board is written a million lines at a time.
 void AppendElementLine(std::string& text, const TPCBElement& element);
 
-// The text of the elements for which keep() holds, pads first, then wires, each in list order.
+// The text of the elements for which keep() holds, pads first, then wires, each in list order,
+// handed to the pieces as it is built.
+template <class Keep>
+void WritePcbPieces(const TElementList& list, Keep keep, TTextPieces& out) {
+  out << "*Solder*\r\n";
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TPCBElement* e = list.Items(i);
+    if (e->IsWire() || !keep(*e)) continue;
+    AppendElementLine(out.Text(), *e);
+    out.LineDone();
+  }
+  out << "\r\n*Wire*\r\n";
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TPCBElement* e = list.Items(i);
+    if (!e->IsWire() || !keep(*e)) continue;
+    AppendElementLine(out.Text(), *e);
+    out.LineDone();
+  }
+  out.Flush();
+}
+
+// The same text as one string, as the clipboard takes it.
 template <class Keep>
 std::string WritePcbText(const TElementList& list, Keep keep) {
   std::string text;
-  // About 25 bytes a line for a realistic board; the string grows if the numbers are longer.
-  text.reserve(20 + static_cast<size_t>(list.Count()) * 28);
-  text += "*Solder*\r\n";
-  for (int32_t i = 0; i < list.Count(); ++i) {
-    const TPCBElement* e = list.Items(i);
-    if (!e->IsWire() && keep(*e)) AppendElementLine(text, *e);
-  }
-  text += "\r\n*Wire*\r\n";
-  for (int32_t i = 0; i < list.Count(); ++i) {
-    const TPCBElement* e = list.Items(i);
-    if (e->IsWire() && keep(*e)) AppendElementLine(text, *e);
-  }
+  TTextPieces out([&text](std::string_view piece) { text.append(piece); });
+  WritePcbPieces(list, keep, out);
   return text;
 }

@@ -39,8 +39,13 @@ int32_t WidthDivisorOf(int32_t width) {
 
 }  // namespace
 
-std::vector<std::string> SplitWinTyponFields(std::string_view line) {
-  std::vector<std::string> fields;
+namespace {
+
+// Walks the fields of a data line, handing each to field(std::string_view) in order. Only a
+// quoted field with doubled quotes inside is copied (into scratch); every other field is a view
+// of the line, so a large file is read without an allocation per line.
+template <class Field>
+void ForEachField(std::string_view line, std::string& scratch, Field field) {
   const char* p = line.data();
   const char* const end = p + line.size();
   auto skipBlanks = [&] {
@@ -48,34 +53,49 @@ std::vector<std::string> SplitWinTyponFields(std::string_view line) {
   };
   skipBlanks();
   while (p != end) {
-    std::string field;
     if (*p == '"') {
-      ++p;
-      while (p != end) {
-        if (*p == '"') {
-          if (p + 1 != end && p[1] == '"') {
-            field += '"';
-            p += 2;
-            continue;
+      const char* start = ++p;
+      while (p != end && *p != '"') ++p;
+      if (p + 1 < end && p[1] == '"') {
+        // Two quotes stand for one: the field has to be rebuilt.
+        scratch.assign(start, p);
+        while (p != end) {
+          if (*p == '"') {
+            if (p + 1 != end && p[1] == '"') {
+              scratch += '"';
+              p += 2;
+              continue;
+            }
+            ++p;
+            break;
           }
-          ++p;
-          break;
+          scratch += *p++;
         }
-        field += *p++;
+        field(std::string_view(scratch));
+      } else {
+        field(std::string_view(start, static_cast<size_t>(p - start)));
+        if (p != end) ++p;  // the closing quote
       }
     } else {
       const char* start = p;
       while (p != end && *p != kFieldEnd && !IsBlank(*p)) ++p;
-      field.assign(start, p);
+      field(std::string_view(start, static_cast<size_t>(p - start)));
     }
-    fields.push_back(std::move(field));
     skipBlanks();
     if (p != end && *p == kFieldEnd) {
-      if (p + 1 == end) fields.emplace_back();
+      if (p + 1 == end) field(std::string_view());
       ++p;
       skipBlanks();
     }
   }
+}
+
+}  // namespace
+
+std::vector<std::string> SplitWinTyponFields(std::string_view line) {
+  std::vector<std::string> fields;
+  std::string scratch;
+  ForEachField(line, scratch, [&](std::string_view f) { fields.emplace_back(f); });
   return fields;
 }
 
@@ -102,6 +122,7 @@ TElementList::Storage ReadWinTyponText(TLayoutView* layout, std::string_view tex
   TElementList::Storage elements;
   TReader r;
   int32_t* const f = r.FieldValues;
+  std::string scratch;
   for (std::string_view line : SplitLines(text)) {
     if (IsKeywordLine(line, "\xA4#Pastille\xA4")) {
       r.Section = TReader::kPad;
@@ -123,9 +144,11 @@ TElementList::Storage ReadWinTyponText(TLayoutView* layout, std::string_view tex
     if (r.Section == TReader::kNone) continue;
 
     // A data line, even an empty one: it overwrites only the fields it has.
-    const std::vector<std::string> fields = SplitWinTyponFields(line);
-    const size_t n = std::min<size_t>(fields.size(), 21);
-    for (size_t i = 0; i < n; ++i) f[i] = WinTyponFieldValue(fields[i]);
+    size_t n = 0;
+    ForEachField(line, scratch, [&](std::string_view field) {
+      if (n < 21) f[n] = WinTyponFieldValue(field);
+      ++n;
+    });
 
     switch (r.Section) {
       case TReader::kPad:
@@ -152,40 +175,18 @@ TElementList::Storage ReadWinTyponText(TLayoutView* layout, std::string_view tex
   return elements;
 }
 
-namespace {
-
-// Appends decimal numbers and literal bytes to the text without temporary strings.
-class TLineWriter {
- public:
-  explicit TLineWriter(std::string& text) : Text_(text) {}
-  TLineWriter& operator<<(int32_t v) {
-    char buf[12];
-    Text_.append(buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, v).ptr - buf));
-    return *this;
-  }
-  TLineWriter& operator<<(std::string_view s) {
-    Text_.append(s);
-    return *this;
-  }
-
- private:
-  std::string& Text_;
-};
-
-}  // namespace
-
-std::string WriteWinTyponText(const TElementList& list) {
-  // The widths first: a wire without one fails the save before anything is built.
+void CheckWinTyponWidths(const TElementList& list) {
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
     if (e->IsWire()) Div(254, static_cast<const TWire*>(e)->WidthDivisor());
   }
+}
+
+void WriteWinTyponPieces(const TElementList& list, TTextPieces& out) {
+  CheckWinTyponWidths(list);
   int32_t pads = 0;
   for (int32_t i = 0; i < list.Count(); ++i) pads += list.Items(i)->IsWire() ? 0 : 1;
 
-  std::string text;
-  text.reserve(200 + static_cast<size_t>(list.Count()) * 90);
-  TLineWriter out(text);
   out << "<< Typon Wintypon >>\r\n"
       << "\xA4#Version\xA4\r\n"
       << "0\xB7"
@@ -225,6 +226,7 @@ std::string WriteWinTyponText(const TElementList& list) {
            "0\xB7"
            "0\xB7\r\n"
         << "\xA4#FIN\xA4\r\n";
+    out.LineDone();
     ++k;
   }
 
@@ -245,8 +247,16 @@ std::string WriteWinTyponText(const TElementList& list) {
              "0\xB7"
              "0\xB7"
              "0\xB7\r\n";
+      out.LineDone();
     }
   }
   out << "\xA4#FIN\xA4\r\n";
+  out.Flush();
+}
+
+std::string WriteWinTyponText(const TElementList& list) {
+  std::string text;
+  TTextPieces out([&text](std::string_view piece) { text.append(piece); });
+  WriteWinTyponPieces(list, out);
   return text;
 }

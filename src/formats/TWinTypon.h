@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "TElementList.h"
+#include "TTextPieces.h"
 
 // The text format of WinTypon 5 (.wt5): keyword lines bracketed by the byte 0xA4, data lines
 // whose fields end with the byte 0xB7, lengths in hundredths of a millimetre (254 of them make
@@ -26,7 +27,11 @@ int32_t WinTyponToBoard(int32_t hundredths);
 // Reads pads and wires out of WinTypon text; malformed content never stops it.
 TElementList::Storage ReadWinTyponText(TLayoutView* layout, std::string_view text);
 
+// A wire of WidthDivisor 0 has no width that could be written: raises "Division par zéro".
+void CheckWinTyponWidths(const TElementList& list);
+
 // The board as WinTypon text, every line ending in CR LF: a header, one component with one pad
-// per pad, then one segment block with every wire. A wire of WidthDivisor 0 has no width to
-// write and raises "Division par zéro" before any text exists.
+// per pad, then one segment block with every wire. The widths are checked before any text is
+// handed on.
+void WriteWinTyponPieces(const TElementList& list, TTextPieces& out);
 std::string WriteWinTyponText(const TElementList& list);
