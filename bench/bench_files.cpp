@@ -105,7 +105,7 @@ void Measure(bool pcb, int count, const QString& path, TElementList& board) {
   std::printf("  save %8.1f ms %6.0f MB/s   baseline read+split %8.1f ms   ratio %.2f\n",
               save * 1e3, mb / save, split * 1e3, save / split);
   std::printf(
-      "       (of which building the text %.1f ms; baseline writing the same bytes %.1f ms,"
+      "       (of which the text alone %.1f ms; baseline writing the same bytes %.1f ms,"
       " ratio %.2f)\n",
       text * 1e3, write * 1e3, save / write);
 }
