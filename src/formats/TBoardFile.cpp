@@ -1,5 +1,6 @@
 #include "TBoardFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstring>
@@ -9,7 +10,7 @@
 namespace {
 
 std::string FullPath(const QString& fileName) {
-  return QFileInfo(fileName).absoluteFilePath().toStdString();
+  return QDir::cleanPath(QFileInfo(fileName).absoluteFilePath()).toStdString();
 }
 
 [[noreturn]] void Fail(const char* what, const QString& fileName, const QString& cause) {

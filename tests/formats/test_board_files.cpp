@@ -249,6 +249,10 @@ TEST_F(BoardFilesTest, AFailedLoadLeavesEverythingAsItWas) {
     EXPECT_TRUE(Layout.Modified);
     EXPECT_EQ(Layout.Renders, 0);
   }
+  // A relative name is shown as the full path it stands for.
+  EXPECT_EQ(MessageOf([&] { List.LoadFromFile("nowhere/../no-such-board.pcb"); }),
+            "Impossible d'ouvrir le fichier \"" + QDir::currentPath().toStdString() +
+                "/no-such-board.pcb\". No such file or directory");
   // A folder is not an empty board.
   QDir(Dir.path()).mkdir("folder.pcb");
   EXPECT_NE(MessageOf([&] { List.LoadFromFile(Path("folder.pcb")); }), "<no error>");
@@ -275,7 +279,8 @@ TEST_F(BoardFilesTest, AFailedSaveLeavesTheOldFileWhole) {
 // a few bytes fail, as a full disk would.
 TEST_F(BoardFilesTest, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
   WriteBytes(Path("old.pcb"), "*Solder*\r\n\r\n*Wire*\r\n0, 0, 16, 16, 4\r\n");
-  for (int i = 0; i < 20000; ++i) List.AddWire({i, i}, {i + 16, i}, 4);
+  // More than one piece of text, so the failure comes in the middle of the save.
+  for (int i = 0; i < 60000; ++i) List.AddWire({i, i}, {i + 16, i}, 4);
   Layout.Modified = true;
 
   struct sigaction ignore = {}, old = {};
