@@ -9,13 +9,14 @@
 
 // Builds a long text in pieces of about a megabyte and hands each full piece on, so a large board
 // is saved without ever holding its whole text, and the same megabyte of memory is used again and
-// again instead of tens of fresh ones.
+// again instead of tens of fresh ones. The piece grows to its full size only for a text that
+// needs it, so a small copy to the clipboard stays small.
 class TTextPieces {
  public:
   using Sink = std::function<void(std::string_view)>;
   static constexpr size_t PieceSize = 1 << 20;
 
-  explicit TTextPieces(Sink sink) : Sink_(std::move(sink)) { Text_.reserve(PieceSize + 4096); }
+  explicit TTextPieces(Sink sink) : Sink_(std::move(sink)) { Text_.reserve(4096); }
   TTextPieces(const TTextPieces&) = delete;
   TTextPieces& operator=(const TTextPieces&) = delete;
 
