@@ -18,8 +18,8 @@ bool IsBlank(char c) {
   return u >= 0x01 && u <= 0x20;
 }
 
-// The reader's state: FieldValues keeps what earlier data lines left in the fields a shorter
-// line does not reach, so those fields start at 0.
+// The reader's state. FieldValues keeps what earlier data lines left in the fields that a
+// shorter line does not reach; fields no line has set yet are 0.
 struct TReader {
   enum { kNone, kPad, kSegment, kOrigin } Section = kNone;
   TPoint FileOrigin;
@@ -30,16 +30,13 @@ TPoint ToBoard(int32_t x, int32_t y, TPoint origin) {
   return {WinTyponToBoard(WSub(x, origin.X)), WinTyponToBoard(WSub(y, origin.Y))};
 }
 
-// A wire's divisor from the width in the file: a 0 there is the thinnest wire, and a width that
-// divides 254 less than twice reads as the widest one the editor can draw with a pad.
+// A wire's divisor from its width in hundredths of a millimetre: a width of 0 reads as the
+// thinnest wire the editor draws, and a width above half a step (divisor 0 or 1) as divisor 2,
+// as in a .pcb wire line.
 int32_t WidthDivisorOf(int32_t width) {
   if (width == 0) return 16;
   return TWire::ReadWidthDivisor(254 / width);
 }
-
-}  // namespace
-
-namespace {
 
 // Walks the fields of a data line, handing each to field(std::string_view) in order. Only a
 // quoted field with doubled quotes inside is copied (into scratch); every other field is a view
