@@ -31,7 +31,9 @@ class FakeLayout : public TLayoutView {
   TColor FocusColor() const override { return Focus; }
   TCanvas& BoardCanvas() override { return BoardSurface; }
   TCanvas& Canvas() override { return ScreenSurface; }
-  TCanvas* PrinterCanvas() override { return External ? External : Printing ? &PageSurface : nullptr; }
+  TCanvas* PrinterCanvas() override {
+    return External ? External : Printing ? &PageSurface : nullptr;
+  }
   int32_t PrinterResolution() const override { return Dpi; }
   void SetPrinter(TCanvas* canvas, int32_t dotsPerInch) override {
     External = canvas;
