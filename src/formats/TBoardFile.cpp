@@ -43,7 +43,11 @@ TBoardFileWriter::TBoardFileWriter(const QString& fileName) : FileName_(fileName
   const QFileInfo target(fileName);
   if (target.isDir()) FailCreate(fileName, SystemMessage(EISDIR));
   if (target.exists() && !target.isWritable()) FailCreate(fileName, SystemMessage(EACCES));
-  if (!File_.open(QIODevice::WriteOnly)) FailCreate(fileName, File_.errorString());
+  // Unbuffered: Qt's own write buffer is emptied only when the file is committed, and a failure
+  // there (a disk that fills up on the last few kilobytes) would be lost and the short file put
+  // in the target's place. Written straight through, every failure reaches Write().
+  if (!File_.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    FailCreate(fileName, File_.errorString());
 }
 
 void TBoardFileWriter::Write(std::string_view bytes) {

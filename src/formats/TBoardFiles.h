@@ -7,6 +7,10 @@
 // The board file formats, told apart by the file name's extension.
 enum class TBoardFormat { Pcb, WinTypon };
 
+// The extension of a file name: from its last "." after the last "/", "\" or ":" (the folder
+// separators of every system), with A-Z in lower case; empty when the name has none.
+QString FileExtensionOf(const QString& fileName);
+
 // ".pcb" or ".wt5" after the last "/", "\" or ":" of the name, any case of A-Z. Anything else
 // raises "Invalid file extention" before a file or the board is touched.
 TBoardFormat BoardFormatOf(const QString& fileName);

@@ -10,20 +10,24 @@
 #include "TPcbText.h"
 #include "TWinTypon.h"
 
-TBoardFormat BoardFormatOf(const QString& fileName) {
+QString FileExtensionOf(const QString& fileName) {
   // On Windows both slashes and a drive colon end a folder part; they do so everywhere, so a
   // name behaves the same on every system.
   qsizetype folderEnd = -1;
   for (QChar sep : {QChar('/'), QChar('\\'), QChar(':')})
     folderEnd = std::max(folderEnd, fileName.lastIndexOf(sep));
   const qsizetype dot = fileName.lastIndexOf(QChar('.'));
-  if (dot > folderEnd) {
-    QString extension = fileName.mid(dot);
-    for (QChar& c : extension)
-      if (c >= QChar('A') && c <= QChar('Z')) c = QChar(c.unicode() - 'A' + 'a');
-    if (extension == QLatin1String(".pcb")) return TBoardFormat::Pcb;
-    if (extension == QLatin1String(".wt5")) return TBoardFormat::WinTypon;
-  }
+  if (dot <= folderEnd) return {};
+  QString extension = fileName.mid(dot);
+  for (QChar& c : extension)
+    if (c >= QChar('A') && c <= QChar('Z')) c = QChar(c.unicode() - 'A' + 'a');
+  return extension;
+}
+
+TBoardFormat BoardFormatOf(const QString& fileName) {
+  const QString extension = FileExtensionOf(fileName);
+  if (extension == QLatin1String(".pcb")) return TBoardFormat::Pcb;
+  if (extension == QLatin1String(".wt5")) return TBoardFormat::WinTypon;
   throw EBoardError("Invalid file extention");
 }
 
