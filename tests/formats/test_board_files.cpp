@@ -275,32 +275,41 @@ TEST_F(BoardFilesTest, AFailedSaveLeavesTheOldFileWhole) {
   EXPECT_TRUE(Layout.Modified);
 }
 
-// The disk fills up while a large board is written: the file size limit makes every write past
-// a few bytes fail, as a full disk would.
+// The disk fills up while a board is written: the file size limit makes every write past a few
+// bytes fail, as a full disk would. A large board fails in the middle of the save; a small one
+// only when the last of it goes to disk as the file is put in place.
 TEST_F(BoardFilesTest, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
-  WriteBytes(Path("old.pcb"), "*Solder*\r\n\r\n*Wire*\r\n0, 0, 16, 16, 4\r\n");
-  // More than one piece of text, so the failure comes in the middle of the save.
-  for (int i = 0; i < 60000; ++i) List.AddWire({i, i}, {i + 16, i}, 4);
-  Layout.Modified = true;
+  const std::string old = "*Solder*\r\n\r\n*Wire*\r\n0, 0, 16, 16, 4\r\n";
+  for (int wires : {60000, 400}) {
+    SCOPED_TRACE(wires);
+    for (const char* name : {"old.pcb", "old.wt5"}) {
+      SCOPED_TRACE(name);
+      WriteBytes(Path(name), old);
+      List.Clear();
+      for (int i = 0; i < wires; ++i) List.AddWire({i, i}, {i + 16, i}, 4);
+      Layout.Modified = true;
 
-  struct sigaction ignore = {}, old = {};
-  ignore.sa_handler = SIG_IGN;
-  sigaction(SIGXFSZ, &ignore, &old);
-  rlimit limit{}, saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  limit = saved;
-  limit.rlim_cur = 4096;
-  setrlimit(RLIMIT_FSIZE, &limit);
-  const std::string message = MessageOf([&] { List.SaveToFile(Path("old.pcb")); });
-  setrlimit(RLIMIT_FSIZE, &saved);
-  sigaction(SIGXFSZ, &old, nullptr);
+      struct sigaction ignore = {}, oldAction = {};
+      ignore.sa_handler = SIG_IGN;
+      sigaction(SIGXFSZ, &ignore, &oldAction);
+      rlimit limit{}, saved{};
+      getrlimit(RLIMIT_FSIZE, &saved);
+      limit = saved;
+      limit.rlim_cur = 4096;
+      setrlimit(RLIMIT_FSIZE, &limit);
+      const std::string message = MessageOf([&] { List.SaveToFile(Path(name)); });
+      setrlimit(RLIMIT_FSIZE, &saved);
+      sigaction(SIGXFSZ, &oldAction, nullptr);
 
-  const std::string abs = QFileInfo(Path("old.pcb")).absoluteFilePath().toStdString();
-  EXPECT_EQ(message.rfind("Impossible de créer le fichier \"" + abs + "\". ", 0), 0u) << message;
-  EXPECT_EQ(ReadBytes(Path("old.pcb")), "*Solder*\r\n\r\n*Wire*\r\n0, 0, 16, 16, 4\r\n");
-  EXPECT_TRUE(Layout.Modified);
-  // No temporary file is left beside it.
-  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.pcb"});
+      const std::string abs = QFileInfo(Path(name)).absoluteFilePath().toStdString();
+      EXPECT_EQ(message, "Impossible de créer le fichier \"" + abs + "\". File too large");
+      EXPECT_EQ(ReadBytes(Path(name)), old);
+      EXPECT_TRUE(Layout.Modified);
+    }
+    // No temporary file is left beside them.
+    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"old.pcb", "old.wt5"}));
+  }
 }
 
 TEST(ElementsBoundsTest, CountsPadCentresAndWireEnds) {
