@@ -11,6 +11,8 @@
 #include "TElementList.h"
 #include "TLayoutView.h"
 
+class QPrinter;
+
 // The board editing widget: it owns the board, renders it over its grid at the chosen scale into
 // BoardImage, turns pointer input into editing actions, keeps the selection, exchanges elements
 // with the clipboard and prints. It never takes the keyboard focus: keys reach it only through
@@ -89,6 +91,8 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void PasteFromClipboard();
   // Prints the board at true size on the default printer.
   void Print();
+  // The same page on a printer already chosen and set up, such as one writing to a file.
+  void PrintOn(QPrinter& printer);
   // Writes the same page as a PDF file, as artwork to print at 100 % anywhere.
   void ExportPdf(const QString& fileName);
 

@@ -1,11 +1,14 @@
 #include "TBoardPrint.h"
 
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <exception>
 
 #include "TBoardError.h"
+#include "TBoardFile.h"
 #include "TCanvas.h"
 
 namespace {
@@ -29,13 +32,6 @@ void DrawKind(const TElementList& list, bool wires) {
     const TPCBElement* e = list.Items(i);
     if (e->IsWire() == wires) e->Draw(dmPrint);
   }
-}
-
-std::string CreateError(const QString& fileName, const QString& reason) {
-  return QStringLiteral("Impossible de créer le fichier \"%1\". %2")
-      .arg(fileName, reason)
-      .toUtf8()
-      .toStdString();
 }
 
 }  // namespace
@@ -84,17 +80,24 @@ QPageLayout BoardPdfPageLayout() {
 
 void ExportBoardPdf(TElementList& list, const QString& fileName) {
   const QPicture page = RecordBoardPage(list, BoardPdfResolution);
-  QSaveFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly))
-    throw EBoardError(CreateError(fileName, file.errorString()));
+  // The PDF is made whole in memory and then saved as a board file is, so it fails with the
+  // same messages and never leaves half a file.
+  QBuffer pdf;
+  pdf.open(QIODevice::WriteOnly);
   bool played;
   {
-    QPdfWriter writer(&file);
+    QPdfWriter writer(&pdf);
     writer.setResolution(BoardPdfResolution);
     writer.setPageLayout(BoardPdfPageLayout());
     writer.setCreator(QStringLiteral("Ferrolume"));
     played = PlayBoardPage(page, writer);
   }
-  if (!played) file.cancelWriting();
-  if (!file.commit()) throw EBoardError(CreateError(fileName, file.errorString()));
+  if (!played)
+    throw EBoardError(QStringLiteral("Impossible de créer le fichier \"%1\". The page could not be "
+                                     "written")
+                          .arg(QDir::cleanPath(QFileInfo(fileName).absoluteFilePath()))
+                          .toUtf8()
+                          .toStdString());
+  const QByteArray& bytes = pdf.data();
+  WriteBoardFile(fileName, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }

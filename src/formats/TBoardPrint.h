@@ -31,7 +31,7 @@ bool PlayBoardPage(const QPicture& page, QPaintDevice& device);
 QPageLayout BoardPdfPageLayout();
 constexpr int32_t BoardPdfResolution = 1200;
 
-// Writes the page as a one-page PDF at true size. The file is written aside and put in place only
-// when whole, so a failure raises "Impossible de créer le fichier ..." and leaves an existing
-// file as it was.
+// Writes the page as a one-page PDF at true size. The file is saved as a board file is: put in
+// place only when whole, a failure raising "Impossible de créer le fichier "<full path>". <cause>"
+// and leaving an existing file as it was.
 void ExportBoardPdf(TElementList& list, const QString& fileName);

@@ -1,81 +1,121 @@
 #include "TPcbText.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
+#include <cstring>
 
 #include "TElementLine.h"
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
-  const size_t nul = text.find('\0');
-  if (nul != std::string_view::npos) text = text.substr(0, nul);
+  const void* nul = std::memchr(text.data(), '\0', text.size());
+  if (nul) text = text.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - text.data()));
   std::vector<std::string_view> lines;
-  size_t start = 0;
-  const size_t n = text.size();
-  while (start < n) {
-    size_t i = start;
-    while (i < n && text[i] != '\r' && text[i] != '\n') ++i;
-    lines.push_back(text.substr(start, i - start));
-    if (i < n && text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-    start = i + 1;
+  // Counting the LFs first costs far less than growing the table of a million lines.
+  lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  // From LF to LF with memchr, which is many times faster than a byte loop on a large board;
+  // a lone CR inside such a stretch still ends a line, and a CR just before the LF is part of
+  // that line end.
+  while (p != end) {
+    const void* found = std::memchr(p, '\n', static_cast<size_t>(end - p));
+    const char* const lf = found ? static_cast<const char*>(found) : end;
+    const char* q = p;
+    for (;;) {
+      const void* cr = std::memchr(q, '\r', static_cast<size_t>(lf - q));
+      if (!cr) {
+        lines.emplace_back(q, static_cast<size_t>(lf - q));
+        break;
+      }
+      lines.emplace_back(q, static_cast<size_t>(static_cast<const char*>(cr) - q));
+      q = static_cast<const char*>(cr) + 1;
+      if (q == lf) break;
+    }
+    p = lf == end ? end : lf + 1;
   }
   return lines;
 }
 
-namespace {
-
-// Compares a whole line with a header, ignoring the case of the letters A-Z only.
-bool IsHeader(std::string_view line, std::string_view header) {
-  if (line.size() != header.size()) return false;
+bool IsKeywordLine(std::string_view line, std::string_view keyword) {
+  if (line.size() != keyword.size()) return false;
   for (size_t i = 0; i < line.size(); ++i) {
     char c = line[i];
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    char h = header[i];
-    if (h >= 'A' && h <= 'Z') h = static_cast<char>(h - 'A' + 'a');
-    if (c != h) return false;
+    char k = keyword[i];
+    if (k >= 'A' && k <= 'Z') k = static_cast<char>(k - 'A' + 'a');
+    if (c != k) return false;
   }
   return true;
 }
-
-struct Record {
-  bool wire;
-  int32_t v[5];
-};
-
-}  // namespace
 
 TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::string_view>& lines,
                                    bool selected) {
   enum { kNone, kWire, kPad } section = kNone;
   bool inComment = false;
-  // First every line into plain records, so that an error leaves nothing half built.
-  std::vector<Record> records;
+  // The elements stay local until the last line is read: if a number is out of range, they are
+  // destroyed with this vector and the caller's board is never touched.
+  TElementList::Storage elements;
+  elements.reserve(lines.size());
   for (std::string_view line : lines) {
-    if (IsHeader(line, "*Wire*")) {
+    if (IsKeywordLine(line, "*Wire*")) {
       section = kWire;
-    } else if (IsHeader(line, "*Solder*")) {
+    } else if (IsKeywordLine(line, "*Solder*")) {
       section = kPad;
     } else if (line == "**") {
       inComment = !inComment;
     } else if (!inComment && !line.empty()) {
-      Record r;
-      if (!ReadElementLine(line.data(), line.data() + line.size(), r.v)) continue;
+      int32_t v[5];
+      // Read even outside a section: a number out of range is an error wherever it stands.
+      if (!ReadElementLine(line.data(), line.data() + line.size(), v)) continue;
       if (section == kNone) continue;
-      r.wire = section == kWire;
-      records.push_back(r);
+      std::unique_ptr<TPCBElement> e;
+      if (section == kWire) {
+        e = std::make_unique<TWire>(layout, TPoint{v[0], v[1]}, TPoint{v[2], v[3]},
+                                    TWire::ReadWidthDivisor(v[4]));
+      } else {
+        e = std::make_unique<TSolder>(layout, TPoint{v[0], v[1]}, v[2], v[3],
+                                      static_cast<uint8_t>(v[4]));
+      }
+      e->SetSelected(selected);
+      elements.push_back(std::move(e));
     }
   }
-  TElementList::Storage elements;
-  elements.reserve(records.size());
-  for (const Record& r : records) {
-    std::unique_ptr<TPCBElement> e;
-    if (r.wire) {
-      e = std::make_unique<TWire>(layout, TPoint{r.v[0], r.v[1]}, TPoint{r.v[2], r.v[3]},
-                                  TWire::ReadWidthDivisor(r.v[4]));
-    } else {
-      e = std::make_unique<TSolder>(layout, TPoint{r.v[0], r.v[1]}, r.v[2], r.v[3],
-                                    static_cast<uint8_t>(r.v[4]));
-    }
-    e->SetSelected(selected);
-    elements.push_back(std::move(e));
-  }
+  elements.shrink_to_fit();
   return elements;
+}
+
+namespace {
+
+// Appends "a, b, c, d, e" CR LF; 11 characters hold any 32-bit number with its sign.
+void AppendFive(std::string& text, const int32_t (&v)[5]) {
+  char buf[5 * 13 + 2];
+  char* p = buf;
+  char* const end = buf + sizeof buf;
+  for (int i = 0; i < 5; ++i) {
+    if (i > 0) {
+      *p++ = ',';
+      *p++ = ' ';
+    }
+    p = std::to_chars(p, end, v[i]).ptr;
+  }
+  *p++ = '\r';
+  *p++ = '\n';
+  text.append(buf, static_cast<size_t>(p - buf));
+}
+
+}  // namespace
+
+void AppendElementLine(std::string& text, const TPCBElement& element) {
+  if (element.IsWire()) {
+    const auto& w = static_cast<const TWire&>(element);
+    const int32_t v[5] = {w.StartPoint().X, w.StartPoint().Y, w.EndPoint().X, w.EndPoint().Y,
+                          w.WidthDivisor()};
+    AppendFive(text, v);
+  } else {
+    const auto& s = static_cast<const TSolder&>(element);
+    const int32_t v[5] = {s.Center().X, s.Center().Y, s.InternalDiameter(), s.ExternalDiameter(),
+                          s.Geometry()};
+    AppendFive(text, v);
+  }
 }

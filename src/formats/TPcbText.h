@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "TElementList.h"
+#include "TTextPieces.h"
 
 // The text layout shared by .pcb files and the clipboard: a "*Solder*" section of pad lines, an
 // empty line, and a "*Wire*" section of wire lines, every line ending in CR LF.
@@ -13,26 +14,48 @@
 // a line, an empty text has none, and a NUL byte ends the text.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
+// Whether a whole line is the given keyword, ignoring the case of the letters A-Z only (bytes
+// above ASCII, such as the WinTypon brackets, must match exactly).
+bool IsKeywordLine(std::string_view line, std::string_view keyword);
+
 // Reads element lines into new elements owned by nobody yet, all or nothing: a number beyond
-// 32 bits raises its error before a single element exists, so a failed load or paste leaves
-// the board as it was. Headers "*Wire*" and "*Solder*" (any case of A-Z) choose the kind of the
-// lines below them, a line "**" turns data lines off and on again, and anything that is not an
-// element line is skipped.
+// 32 bits raises its error and every element built so far is dropped, so a failed load or
+// paste leaves the board as it was. Headers "*Wire*" and "*Solder*" (any case of A-Z) choose the
+// kind of the lines below them, a line "**" turns data lines off and on again, and anything that
+// is not an element line is skipped.
 TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::string_view>& lines,
                                    bool selected);
 
-// The text of the elements for which keep() holds, pads first, then wires, each in list order.
+// Appends the element's text line (the same text as ToText) and a CR LF, without the temporary
+// strings of ToText: a large board is written a million lines at a time.
+void AppendElementLine(std::string& text, const TPCBElement& element);
+
+// The text of the elements for which keep() holds, pads first, then wires, each in list order,
+// handed to the pieces as it is built.
+template <class Keep>
+void WritePcbPieces(const TElementList& list, Keep keep, TTextPieces& out) {
+  out << "*Solder*\r\n";
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TPCBElement* e = list.Items(i);
+    if (e->IsWire() || !keep(*e)) continue;
+    AppendElementLine(out.Text(), *e);
+    out.LineDone();
+  }
+  out << "\r\n*Wire*\r\n";
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TPCBElement* e = list.Items(i);
+    if (!e->IsWire() || !keep(*e)) continue;
+    AppendElementLine(out.Text(), *e);
+    out.LineDone();
+  }
+  out.Flush();
+}
+
+// The same text as one string, as the clipboard takes it.
 template <class Keep>
 std::string WritePcbText(const TElementList& list, Keep keep) {
-  std::string text = "*Solder*\r\n";
-  for (int32_t i = 0; i < list.Count(); ++i) {
-    const TPCBElement* e = list.Items(i);
-    if (!e->IsWire() && keep(*e)) text += e->ToText() + "\r\n";
-  }
-  text += "\r\n*Wire*\r\n";
-  for (int32_t i = 0; i < list.Count(); ++i) {
-    const TPCBElement* e = list.Items(i);
-    if (e->IsWire() && keep(*e)) text += e->ToText() + "\r\n";
-  }
+  std::string text;
+  TTextPieces out([&text](std::string_view piece) { text.append(piece); });
+  WritePcbPieces(list, keep, out);
   return text;
 }
