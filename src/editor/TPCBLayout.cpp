@@ -267,7 +267,4 @@ void TPCBLayout::RenderBoard() {
   Paint();
 }
 
-void TPCBLayout::Clear() {
-  HoverElement_ = nullptr;
-  Elements_->Clear();
-}
+void TPCBLayout::Clear() { Elements_->Clear(); }

@@ -121,7 +121,6 @@ void TPCBLayout::AddSolder(TPoint boardPoint) {
 void TPCBLayout::DeleteAt(TPoint pixel) {
   TPCBElement* e = ElementAt(pixel);
   if (!e) return;
-  if (e == HoverElement_) HoverElement_ = nullptr;
   Elements_->Remove(e);
   Modified_ = true;
   RenderBoard();
