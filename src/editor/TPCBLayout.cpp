@@ -203,10 +203,10 @@ inline bool SpanMeets(int64_t a, int64_t b, int64_t margin, int64_t size) {
 // Whether a pad's land or hole reaches a w x h image: both boxes exactly as the pad's Draw
 // forms them, since a hole larger than its land paints outside the land.
 inline bool PadVisible(const TSolder& pad, int32_t stepPixels, TPoint off, int64_t w, int64_t h) {
-  const int32_t cx = TPCBLayout::ShownAt(pad.Center().X, stepPixels, off.X);
-  const int32_t cy = TPCBLayout::ShownAt(pad.Center().Y, stepPixels, off.Y);
+  const int32_t cx = ShownAt(pad.Center().X, stepPixels, off.X);
+  const int32_t cy = ShownAt(pad.Center().Y, stepPixels, off.Y);
   auto boxMeets = [&](int32_t diameter) {
-    const int32_t r = WMul(stepPixels, diameter) / (2 * UnitsPerStep);
+    const int32_t r = TSolder::ScreenRadius(stepPixels, diameter);
     return SpanMeets(WSub(cx, r), WAdd(cx, r), 0, w) && SpanMeets(WSub(cy, r), WAdd(cy, r), 0, h);
   };
   return boxMeets(pad.ExternalDiameter()) || boxMeets(pad.InternalDiameter());
@@ -267,7 +267,4 @@ void TPCBLayout::RenderBoard() {
   Paint();
 }
 
-void TPCBLayout::Clear() {
-  HoverElement_ = nullptr;
-  Elements_->Clear();
-}
+void TPCBLayout::Clear() { Elements_->Clear(); }

@@ -69,12 +69,6 @@ class TPCBLayout : public QWidget, public TLayoutView {
 
   // View.
   TPoint BoardToScreen(TPoint p) const;
-  // Where a board coordinate is shown, as BoardToScreen forms it, with the scale worked out once
-  // for a whole walk over the board.
-  static int32_t ShownAt(int32_t v, int32_t stepPixels, int32_t offset) {
-    return WAdd(WMul(v, stepPixels) / UnitsPerStep, offset);
-  }
-
   TPoint ScreenToBoard(TPoint p) const;
   void RenderBoard() override;
   void Paint();

@@ -21,14 +21,8 @@ void TPCBLayout::SelectAll() {
 }
 
 void TPCBLayout::DeleteSelected() {
-  const TPCBElement* hover = HoverElement_;
-  bool hoverFreed = false;
-  const int32_t freed = Elements_->RemoveIf([&](const TPCBElement& e) {
-    if (!e.Selected()) return false;
-    if (&e == hover) hoverFreed = true;
-    return true;
-  });
-  if (hoverFreed) HoverElement_ = nullptr;
+  // The render after a deletion wipes the hover highlight and forgets it with its element.
+  const int32_t freed = Elements_->RemoveIf([](const TPCBElement& e) { return e.Selected(); });
   if (freed == 0) return;
   Modified_ = true;
   RenderBoard();

@@ -73,7 +73,7 @@ bool TPCBLayout::MayHitWire(const TWire& wire, TPoint q, int32_t stepPixels) con
 
 bool TPCBLayout::MayHitPad(const TSolder& pad, TPoint q, int32_t stepPixels) const {
   // Distances taken in 64 bits: a pad far away is never found through a wrapped 32-bit square.
-  const int32_t r = WMul(stepPixels, pad.ExternalDiameter()) / (2 * UnitsPerStep);
+  const int32_t r = TSolder::ScreenRadius(stepPixels, pad.ExternalDiameter());
   if (r < 0) return false;
   const int64_t dx = Abs64(int64_t(q.X) - ShownAt(pad.Center().X, stepPixels, ViewOffset_.X));
   if (dx > r) return false;
@@ -121,7 +121,6 @@ void TPCBLayout::AddSolder(TPoint boardPoint) {
 void TPCBLayout::DeleteAt(TPoint pixel) {
   TPCBElement* e = ElementAt(pixel);
   if (!e) return;
-  if (e == HoverElement_) HoverElement_ = nullptr;
   Elements_->Remove(e);
   Modified_ = true;
   RenderBoard();

@@ -9,8 +9,7 @@ int32_t StepPixels(const TLayoutView& view) {
 TPoint BoardToScreen(const TLayoutView& view, TPoint p) {
   const int32_t scale = StepPixels(view);
   const TPoint offset = view.ViewOffset();
-  return {WAdd(WMul(p.X, scale) / UnitsPerStep, offset.X),
-          WAdd(WMul(p.Y, scale) / UnitsPerStep, offset.Y)};
+  return {ShownAt(p.X, scale, offset.X), ShownAt(p.Y, scale, offset.Y)};
 }
 
 int32_t BoardToPrinter(const TLayoutView& view, int32_t v) {

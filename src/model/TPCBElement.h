@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "TBoardMath.h"
 #include "TLayoutView.h"
 #include "TTypes.h"
 
@@ -42,6 +43,11 @@ class TPCBElement {
 int32_t StepPixels(const TLayoutView& view);
 // Where a board point is shown on the control (products in 32 bits, truncated toward zero).
 TPoint BoardToScreen(const TLayoutView& view, TPoint p);
+// The same for one coordinate, with the step's pixel length worked out once for a whole walk
+// over the board.
+inline int32_t ShownAt(int32_t v, int32_t stepPixels, int32_t offset) {
+  return WAdd(WMul(v, stepPixels) / UnitsPerStep, offset);
+}
 // A board coordinate or length in printer dots: V x dpi / 160, truncated toward zero, so one
 // 0.1 inch step prints as 2.54 mm whatever the printer's margins.
 int32_t BoardToPrinter(const TLayoutView& view, int32_t v);

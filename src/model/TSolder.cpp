@@ -13,11 +13,6 @@ std::string TSolder::ToText() const {
   return buf;
 }
 
-// A diameter in board units as a screen radius: 16 units per step and 2 from diameter to radius.
-static int32_t ScreenRadius(int32_t stepPixels, int32_t diameter) {
-  return WMul(stepPixels, diameter) / (2 * UnitsPerStep);
-}
-
 bool TSolder::HitTest(TPoint q) const {
   const TLayoutView& view = *Layout();
   const TPoint c = BoardToScreen(view, Center_);

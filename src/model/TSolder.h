@@ -21,6 +21,12 @@ class TSolder : public TPCBElement {
   int32_t ExternalDiameter() const { return ExternalDiameter_; }
   void SetCenter(TPoint p) { Center_ = p; }
 
+  // A diameter in board units as a radius in pixels, with P pixels to the base step: 16 units per
+  // step and 2 from diameter to radius.
+  static int32_t ScreenRadius(int32_t stepPixels, int32_t diameter) {
+    return WMul(stepPixels, diameter) / (2 * UnitsPerStep);
+  }
+
   bool IsWire() const override { return false; }
   std::string ToText() const override;
   bool HitTest(TPoint pixel) const override;
