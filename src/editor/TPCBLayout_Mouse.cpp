@@ -315,7 +315,13 @@ void TPCBLayout::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TPCBLayout::mouseDoubleClickEvent(QMouseEvent* event) {
-  // The second press of a double click is not a press of its own: it would end a wire where the
-  // chain starts, put a second pad on the first, or delete what lies under the deleted element.
+  // The second press of a quick double click would end a wire where it starts, stack a second
+  // pad on the first, or delete what lay under the deleted element, so the drawing tools take a
+  // double click as one press. A band or a drag starts afresh with it, and the right button
+  // still cancels, so a quick second press there is not lost.
+  if (event->button() == Qt::RightButton || MouseAction_ == maSelect || MouseAction_ == maMove) {
+    mousePressEvent(event);
+    return;
+  }
   event->accept();
 }

@@ -87,6 +87,28 @@ TEST_F(MouseTest, DoubleClickCountsAsOnePress) {
   }
 }
 
+TEST_F(MouseTest, QuickSecondPressStillStartsABandOrCancels) {
+  // A band started by the second press of a double click selects what it covers.
+  w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
+  w.SetMouseAction(maSelect);
+  MoveTo({50, 50});
+  Click({50, 50});
+  QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(50, 50));
+  QMouseEvent move(QEvent::MouseMove, QPointF(150, 150), QPointF(150, 150), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &move);
+  Release({150, 150});
+  EXPECT_TRUE(w.Elements().Items(0)->Selected());
+
+  // A right double click drops a pending wire like a right press.
+  w.SetMouseAction(maWire);
+  Click({20, 20});
+  QTest::mouseDClick(&w, Qt::RightButton, {}, QPoint(20, 20));
+  Release({20, 20}, Qt::RightButton);
+  Click({80, 20});
+  EXPECT_EQ(w.Elements().Count(), 1);
+}
+
 TEST_F(MouseTest, WireToolDrawsTheWireToComeAndTheSpots) {
   w.SetWireWidth(gs1);
   MoveTo({20, 20});
