@@ -153,24 +153,11 @@ TEST_F(Registration, ANewProcessKnowsBoardsByTheirExtension) {
   file.close();
 
   // This process has already read the database; a fresh one reads the new one.
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("FERROLUME_MIME_PROBE"), board);
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  const TToolRun probe =
-      RunTool(QCoreApplication::applicationFilePath(),
-              {QStringLiteral("--gtest_filter=RegistrationProbe.PrintMimeType")}, env);
+  const TToolRun probe = RunTool(QStringLiteral(FERROLUME_BINARY_DIR "/tests/mime_probe"), {board},
+                                 QProcessEnvironment::systemEnvironment());
   EXPECT_TRUE(
       probe.Output.contains(QStringLiteral("MIME=application/x-ferrolume-pcb;PCB Layout File;")))
       << probe.Output.toStdString();
-}
-
-// Run only as the probe of the test above, in a process of its own.
-TEST(RegistrationProbe, PrintMimeType) {
-  const QString board = qEnvironmentVariable("FERROLUME_MIME_PROBE");
-  if (board.isEmpty()) GTEST_SKIP() << "only run as a probe";
-  const QMimeType type = QMimeDatabase().mimeTypeForFile(board);
-  std::printf("MIME=%s;%s;\n", qPrintable(type.name()), qPrintable(type.comment()));
-  std::fflush(stdout);
 }
 
 TEST_F(Registration, ADesktopWithoutItsToolsStillGetsTheFiles) {
