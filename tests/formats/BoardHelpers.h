@@ -1,11 +1,15 @@
 #pragma once
 
-#include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "TBoardError.h"
 #include "TElementList.h"
 
 // What a board holds, one string per element in list order: "P " or "W " and its text line,
@@ -33,4 +37,26 @@ inline void WriteBytes(const QString& path, const std::string& bytes) {
 
 inline QString DataFile(const char* name) {
   return QString::fromUtf8(FERROLUME_TEST_DATA) + "/" + QString::fromUtf8(name);
+}
+
+// The user's message of the board error an action fails with.
+inline std::string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const EBoardError& e) {
+    return e.what();
+  }
+  return "<no error>";
+}
+
+// A PDF's first page as a viewer shows it: rasterised by poppler (poppler-utils) without
+// smoothing, in grey. A null image when poppler is missing or the file is no PDF.
+inline QImage RasterisePdf(const QString& pdf, int dotsPerInch) {
+  const QString exe = QStandardPaths::findExecutable("pdftoppm");
+  if (exe.isEmpty()) return {};
+  QProcess p;
+  p.start(exe, {"-r", QString::number(dotsPerInch), "-gray", "-aa", "no", "-aaVector", "no",
+                "-singlefile", pdf, pdf + ".raster"});
+  p.waitForFinished(120000);
+  return QImage(pdf + ".raster.pgm").convertToFormat(QImage::Format_Grayscale8);
 }

@@ -7,9 +7,11 @@
 
 namespace {
 
-// Draws with a one-pixel pen on a small white image and lists the black pixels.
-std::vector<std::pair<int, int>> Pixels(const QImage& image) {
-  std::vector<std::pair<int, int>> out;
+using Pixels = std::vector<std::pair<int, int>>;
+
+// The black pixels of an image.
+Pixels BlackPixels(const QImage& image) {
+  Pixels out;
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
       if ((image.pixel(x, y) & 0xFFFFFF) == 0) out.emplace_back(x, y);
@@ -19,17 +21,15 @@ std::vector<std::pair<int, int>> Pixels(const QImage& image) {
 TEST(Canvas, ThinLinesLeaveOutTheirEndPixel) {
   const struct {
     int x0, y0, x1, y1;
-    std::vector<std::pair<int, int>> pixels;
-  } cases[] = {
-      {0, 0, 3, 0, {{0, 0}, {1, 0}, {2, 0}}},
-      {3, 0, 0, 0, {{1, 0}, {2, 0}, {3, 0}}},
-      {0, 0, 0, 2, {{0, 0}, {0, 1}}},
-      {0, 0, 2, 2, {{0, 0}, {1, 1}}},
-      {0, 0, 4, 1, {{0, 0}, {1, 0}, {2, 1}, {3, 1}}},
-      {1, 1, 1, 1, {}},
-      // Ends far outside the image: only the visible stretch, found without walking the rest.
-      {INT32_MIN, 2, INT32_MAX, 2, {{0, 2}, {1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 2}}},
-  };
+    Pixels pixels;
+  } cases[] = {{0, 0, 3, 0, {{0, 0}, {1, 0}, {2, 0}}},
+               {3, 0, 0, 0, {{1, 0}, {2, 0}, {3, 0}}},
+               {0, 0, 0, 2, {{0, 0}, {0, 1}}},
+               {0, 0, 2, 2, {{0, 0}, {1, 1}}},
+               {0, 0, 4, 1, {{0, 0}, {1, 0}, {2, 1}, {3, 1}}},
+               {1, 1, 1, 1, {}},
+               // Ends far outside the image: only the visible stretch, found without walking.
+               {INT32_MIN, 2, INT32_MAX, 2, {{0, 2}, {1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 2}}}};
   for (const auto& c : cases) {
     QImage image(6, 6, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -39,40 +39,34 @@ TEST(Canvas, ThinLinesLeaveOutTheirEndPixel) {
     canvas.MoveTo(c.x0, c.y0);
     canvas.LineTo(c.x1, c.y1);
     canvas.Flush();
-    EXPECT_EQ(Pixels(image), c.pixels) << c.x0 << "," << c.y0 << " -> " << c.x1 << "," << c.y1;
+    EXPECT_EQ(BlackPixels(image), c.pixels) << c.x0 << "," << c.y0 << " -> " << c.x1 << "," << c.y1;
   }
 }
 
-TEST(Canvas, BoxesExcludeTheirRightAndBottomEdges) {
-  QImage image(8, 8, QImage::Format_RGB32);
+TEST(Canvas, BoxesLeaveOutTheirRightAndBottomEdges) {
+  QImage image(9, 9, QImage::Format_RGB32);
   image.fill(Qt::white);
   TCanvas canvas(&image);
   canvas.SetBrushColor(0);
   canvas.SetPenColor(0);
   canvas.FillRect(1, 1, 3, 4);
-  EXPECT_EQ(Pixels(image),
-            (std::vector<std::pair<int, int>>{{1, 1}, {2, 1}, {1, 2}, {2, 2}, {1, 3}, {2, 3}}));
+  EXPECT_EQ(BlackPixels(image), (Pixels{{1, 1}, {2, 1}, {1, 2}, {2, 2}, {1, 3}, {2, 3}}));
   image.fill(Qt::white);
   canvas.Ellipse(0, 0, 2, 2);
-  EXPECT_EQ(Pixels(image), (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}, {0, 1}, {1, 1}}));
+  EXPECT_EQ(BlackPixels(image), (Pixels{{0, 0}, {1, 0}, {0, 1}, {1, 1}}));
   image.fill(Qt::white);
   canvas.Ellipse(3, 3, 3, 9);  // an empty box draws nothing
   canvas.Ellipse(INT32_MIN, INT32_MIN, INT32_MIN + 4, INT32_MIN + 4);
-  EXPECT_TRUE(Pixels(image).empty());
+  EXPECT_TRUE(BlackPixels(image).empty());
   // A huge disc covering the image fills it without walking its whole box.
   canvas.Ellipse(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
-  EXPECT_EQ(Pixels(image).size(), 64u);
-}
-
-TEST(Canvas, EllipseOutlineInPenColour) {
-  QImage image(9, 9, QImage::Format_RGB32);
+  EXPECT_EQ(BlackPixels(image).size(), 81u);
+  // A disc is outlined in the pen colour and filled with the brush colour.
   image.fill(Qt::white);
-  TCanvas canvas(&image);
-  canvas.SetPenColor(0);
   canvas.SetBrushColor(0x0000FF);
   canvas.Ellipse(0, 0, 9, 9);
-  EXPECT_EQ(image.pixel(4, 4) & 0xFFFFFF, 0xFF0000u);  // red fill inside
-  EXPECT_EQ(image.pixel(4, 0) & 0xFFFFFF, 0u);         // black outline at the top
+  EXPECT_EQ(image.pixel(4, 4) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(image.pixel(4, 0) & 0xFFFFFF, 0u);
   EXPECT_EQ(image.pixel(0, 4) & 0xFFFFFF, 0u);
   EXPECT_EQ(image.pixel(8, 4) & 0xFFFFFF, 0u);
   EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
