@@ -31,32 +31,21 @@ class BoardFilesTest : public ::testing::Test {
 };
 
 TEST_F(BoardFilesTest, TheExtensionChoosesTheFormat) {
-  const char* const bad = "Invalid file extention";
-  const std::pair<const char*, const char*> cases[] = {{"board.pcb", "pcb"},
-                                                       {"BOARD.PCB", "pcb"},
-                                                       {"b.Pcb", "pcb"},
-                                                       {".pcb", "pcb"},
-                                                       {"/home/me/x.y/b.wt5", "wt5"},
-                                                       {"b.WT5", "wt5"},
-                                                       {"C:b.pcb", "pcb"},
-                                                       {"dir\\b.wt5", "wt5"},
-                                                       {"b.pcb.bak", bad},
-                                                       {"board", bad},
-                                                       {"dir.pcb/board", bad},
-                                                       {"dir.pcb\\board", bad},
-                                                       {"C.pcb:board", bad},
-                                                       {"b.pcb ", bad},
-                                                       {"b.txt", bad},
-                                                       {"b.", bad},
-                                                       {"b.p\xc3\x89", bad},
-                                                       {"", bad}};
-  for (const auto& c : cases) {
-    const QString name = QString::fromUtf8(c.first);
-    EXPECT_EQ(MessageOf([&] {
-                throw EBoardError(BoardFormatOf(name) == TBoardFormat::Pcb ? "pcb" : "wt5");
-              }),
-              c.second)
-        << c.first;
+  const std::pair<std::string, std::vector<const char*>> cases[] = {
+      {"pcb", {"board.pcb", "BOARD.PCB", "b.Pcb", ".pcb", "C:b.pcb"}},
+      {"wt5", {"/home/me/x.y/b.wt5", "b.WT5", "dir\\b.wt5"}},
+      {"Invalid file extention",
+       {"b.pcb.bak", "board", "dir.pcb/board", "dir.pcb\\board", "C.pcb:board", "b.pcb ", "b.txt",
+        "b.", "b.p\xc3\x89", ""}}};
+  for (const auto& [format, names] : cases) {
+    for (const char* name : names) {
+      const QString file = QString::fromUtf8(name);
+      EXPECT_EQ(MessageOf([&] {
+                  throw EBoardError(BoardFormatOf(file) == TBoardFormat::Pcb ? "pcb" : "wt5");
+                }),
+                format)
+          << name;
+    }
   }
 }
 

@@ -9,18 +9,6 @@
 // printer page, all QImages whose pixels the tests read back.
 class FakeLayout : public TLayoutView {
  public:
-  explicit FakeLayout(int width = 200, int height = 200)
-      : Board(width, height, QImage::Format_RGB32),
-        Screen(width, height, QImage::Format_RGB32),
-        Page(width, height, QImage::Format_RGB32),
-        BoardSurface(&Board),
-        ScreenSurface(&Screen),
-        PageSurface(&Page) {
-    Board.fill(Qt::white);
-    Screen.fill(Qt::white);
-    Page.fill(Qt::white);
-  }
-
   int32_t CellSize() const override { return Cell; }
   TPCBStep GridStep() const override { return Step; }
   TPoint ViewOffset() const override { return Offset; }
@@ -62,6 +50,13 @@ class FakeLayout : public TLayoutView {
   TCanvas* External = nullptr;
   bool Modified = true;
   int Cancels = 0, Renders = 0;
-  QImage Board, Screen, Page;
-  TCanvas BoardSurface, ScreenSurface, PageSurface;
+  QImage Board = White(), Screen = White(), Page = White();
+  TCanvas BoardSurface{&Board}, ScreenSurface{&Screen}, PageSurface{&Page};
+
+ private:
+  static QImage White() {
+    QImage image(200, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+  }
 };

@@ -3,23 +3,9 @@
 #include <climits>
 
 #include "FakeLayout.h"
-#include "TBoardMath.h"
 #include "TElementList.h"
 
 namespace {
-
-TEST(BoardMath, WrapsTruncatesAndFaults) {
-  EXPECT_EQ(WMul(INT32_MAX, 2), -2);
-  EXPECT_EQ(WAdd(INT32_MAX, 1), INT32_MIN);
-  EXPECT_EQ(WSub(INT32_MIN, 1), INT32_MAX);
-  EXPECT_EQ(WNeg(INT32_MIN), INT32_MIN);
-  EXPECT_EQ(Div(-7, 2), -3);
-  EXPECT_EQ(Rem(-7, 2), -1);
-  EXPECT_EQ(Rem(INT32_MIN, -1), 0);
-  EXPECT_THROW(Div(1, 0), EArithFault);
-  EXPECT_THROW(Div(INT32_MIN, -1), EArithFault);
-  EXPECT_THROW(Rem(1, 0), EArithFault);
-}
 
 // A hand-edited file can put any 32-bit value in any field. Every operation on such elements
 // must stay defined: the sanitizer build turns any overflow into a failure here.
@@ -27,7 +13,7 @@ TEST(BoardMath, ExtremeFieldsAreSafeEverywhere) {
   const int32_t values[] = {0, 1, -1, 2, 16, INT32_MAX, INT32_MIN, INT32_MAX - 1, INT32_MIN + 1};
   for (int32_t cell : {1, 10, 510}) {
     for (TPCBStep step : {gs1, gs1By16}) {
-      FakeLayout view(64, 64);
+      FakeLayout view;
       view.Cell = cell;
       view.Step = step;
       view.Printing = true;

@@ -18,6 +18,8 @@ Pixels BlackPixels(const QImage& image) {
   return out;
 }
 
+// The last case has its ends far outside the image: only the visible stretch is drawn, found
+// without walking the rest.
 TEST(Canvas, ThinLinesLeaveOutTheirEndPixel) {
   const struct {
     int x0, y0, x1, y1;
@@ -28,7 +30,6 @@ TEST(Canvas, ThinLinesLeaveOutTheirEndPixel) {
                {0, 0, 2, 2, {{0, 0}, {1, 1}}},
                {0, 0, 4, 1, {{0, 0}, {1, 0}, {2, 1}, {3, 1}}},
                {1, 1, 1, 1, {}},
-               // Ends far outside the image: only the visible stretch, found without walking.
                {INT32_MIN, 2, INT32_MAX, 2, {{0, 2}, {1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 2}}}};
   for (const auto& c : cases) {
     QImage image(6, 6, QImage::Format_RGB32);

@@ -20,6 +20,7 @@ std::string Outcome(const char* begin, const char* end) {
   return out;
 }
 
+// A number is converted as it is read, before the rest of the line is looked at (the last case).
 TEST(ElementLine, GrammarAndLimits) {
   const char* const rejected = "rejected";
   const struct {
@@ -48,7 +49,6 @@ TEST(ElementLine, GrammarAndLimits) {
       {"0, -2147483649, 0, 0, 0", "'-2147483649' n'est pas une valeur entière correcte"},
       {"0, 0, +99999999999999999999999, 0, 0",
        "'+99999999999999999999999' n'est pas une valeur entière correcte"},
-      // A number is converted as it is read, before the rest of the line is looked at.
       {"1, 2, 3, 4, 5555555555 junk", "'5555555555' n'est pas une valeur entière correcte"}};
   for (const auto& c : cases) {
     const std::string line = c.text;

@@ -2,6 +2,7 @@
 
 #include "FakeLayout.h"
 #include "TElementList.h"
+#include "formats/BoardHelpers.h"
 
 namespace {
 
@@ -24,63 +25,57 @@ TEST(View, BoardToScreenTruncatesTowardZero) {
   }
 }
 
+// Pointers in pixels, ends in board units. P = 10, divisor 4: tolerance 1 around pixels (0,0) to
+// (100,0). Divisor 16: 10 div 32 = 0, so tolerance 1 still, but only the wire's own row. P = 40,
+// divisor 2: tolerance 10 around a diagonal to (100,100), (65,50) being 10.6 away. Both ends on
+// one pixel never hit; a negative or zero divisor leaves nothing near enough.
 TEST(Wire, HitTestAtPixelBoundaries) {
   const struct {
     int32_t cell, divisor;
-    TPoint start, end;  // in board units
-    TPoint pointer;     // in pixels
-    bool hit;
-  } cases[] = {// P = 10, divisor 4: tolerance 1 around a wire from pixel (0,0) to (100,0).
-               {10, 4, {0, 0}, {160, 0}, {50, 0}, true},
-               {10, 4, {0, 0}, {160, 0}, {50, 1}, false},
-               {10, 4, {0, 0}, {160, 0}, {101, 0}, true},
-               {10, 4, {0, 0}, {160, 0}, {102, 0}, false},
-               {10, 4, {0, 0}, {160, 0}, {-1, 0}, true},
-               {10, 4, {0, 0}, {160, 0}, {-2, 0}, false},
-               // Divisor 16: 10 div 32 = 0, so tolerance 1 still, but only the wire's own row.
-               {10, 16, {0, 0}, {160, 0}, {50, 0}, true},
-               {10, 16, {0, 0}, {160, 0}, {50, 1}, false},
-               {10, 16, {0, 0}, {160, 0}, {50, -1}, false},
-               // P = 40, divisor 2: tolerance 10 around a diagonal from (0,0) to (100,100).
-               {40, 2, {0, 0}, {40, 40}, {55, 50}, true},
-               {40, 2, {0, 0}, {40, 40}, {105, 105}, true},
-               {40, 2, {0, 0}, {40, 40}, {111, 111}, false},
-               {40, 2, {0, 0}, {40, 40}, {64, 50}, true},
-               {40, 2, {0, 0}, {40, 40}, {65, 50}, false},  // 10.6 away
-               // Both ends on one pixel never hit; a negative divisor gives a negative tolerance.
-               {10, 4, {5, 5}, {5, 5}, {0, 0}, false},
-               {1, 4, {0, 0}, {8, 0}, {0, 0}, false},
-               {10, -4, {0, 0}, {160, 0}, {50, 0}, false},
-               {10, 0, {0, 0}, {160, 0}, {50, 0}, false},
-               {10, INT32_MIN, {0, 0}, {160, 0}, {50, 0}, false}};
+    TPoint start, end;
+    std::vector<TPoint> hits, misses;
+  } cases[] = {
+      {10, 4, {0, 0}, {160, 0}, {{50, 0}, {101, 0}, {-1, 0}}, {{50, 1}, {102, 0}, {-2, 0}}},
+      {10, 16, {0, 0}, {160, 0}, {{50, 0}}, {{50, 1}, {50, -1}}},
+      {40, 2, {0, 0}, {40, 40}, {{55, 50}, {105, 105}, {64, 50}}, {{111, 111}, {65, 50}}},
+      {10, 4, {5, 5}, {5, 5}, {}, {{0, 0}}},
+      {1, 4, {0, 0}, {8, 0}, {}, {{0, 0}}},
+      {10, -4, {0, 0}, {160, 0}, {}, {{50, 0}}},
+      {10, 0, {0, 0}, {160, 0}, {}, {{50, 0}}},
+      {10, INT32_MIN, {0, 0}, {160, 0}, {}, {{50, 0}}}};
   for (const auto& c : cases) {
     FakeLayout view;
     view.Cell = c.cell;
     TElementList list(&view);
-    EXPECT_EQ(list.AddWire(c.start, c.end, c.divisor)->HitTest(c.pointer), c.hit)
-        << "P=" << c.cell << " div " << c.divisor << " at " << c.pointer.X << "," << c.pointer.Y;
+    const TWire* wire = list.AddWire(c.start, c.end, c.divisor);
+    for (bool hit : {true, false})
+      for (TPoint p : hit ? c.hits : c.misses)
+        EXPECT_EQ(wire->HitTest(p), hit)
+            << "P=" << c.cell << " div " << c.divisor << " at " << p.X << "," << p.Y;
   }
 }
 
+// P = 10, shown at (50, 50) from board (80, 80); diameter 16 gives r = 5. Any non-zero shape is
+// square.
 TEST(Solder, HitTestAtPixelBoundaries) {
-  // P = 10, shown at (50, 50) from board (80, 80); diameter 16 gives r = 5.
   const struct {
     uint8_t geometry;
     int32_t diameter;
-    TPoint pointer;
-    bool hit;
-  } cases[] = {{sgCircle, 16, {53, 54}, true}, {sgCircle, 16, {54, 54}, false},
-               {sgCircle, 16, {55, 50}, true}, {sgCircle, 16, {56, 50}, false},
-               {sgSquare, 16, {55, 55}, true}, {sgSquare, 16, {56, 50}, false},
-               {sgSquare, 16, {45, 45}, true}, {sgSquare, 16, {44, 50}, false},
-               {2, 16, {55, 55}, true},  // any non-zero shape is square
-               {sgCircle, 1, {50, 50}, true},  {sgCircle, 1, {51, 50}, false},
-               {sgSquare, 1, {50, 51}, false}, {sgCircle, -16, {50, 50}, false}};
+    std::vector<TPoint> hits, misses;
+  } cases[] = {{sgCircle, 16, {{53, 54}, {55, 50}}, {{54, 54}, {56, 50}}},
+               {sgSquare, 16, {{55, 55}, {45, 45}}, {{56, 50}, {44, 50}}},
+               {2, 16, {{55, 55}}, {}},
+               {sgCircle, 1, {{50, 50}}, {{51, 50}}},
+               {sgSquare, 1, {}, {{50, 51}}},
+               {sgCircle, -16, {}, {{50, 50}}}};
   for (const auto& c : cases) {
     FakeLayout view;
     TElementList list(&view);
-    EXPECT_EQ(list.AddSolder({80, 80}, 4, c.diameter, c.geometry)->HitTest(c.pointer), c.hit)
-        << int(c.geometry) << " d=" << c.diameter << " at " << c.pointer.X << "," << c.pointer.Y;
+    const TSolder* pad = list.AddSolder({80, 80}, 4, c.diameter, c.geometry);
+    for (bool hit : {true, false})
+      for (TPoint p : hit ? c.hits : c.misses)
+        EXPECT_EQ(pad->HitTest(p), hit)
+            << int(c.geometry) << " d=" << c.diameter << " at " << p.X << "," << p.Y;
   }
 }
 
@@ -102,30 +97,21 @@ TEST(Elements, InRectTextAndReadingRules) {
   EXPECT_EQ(list.AddSolder({80, 96}, 4, 16, 1)->ToText(), "80, 96, 4, 16, 1");
   EXPECT_EQ(list.AddSolder({80, 96}, 4, 16, 2)->ToText(), "80, 96, 4, 16, 2");
   EXPECT_EQ(list.AddSolder({0, 0}, 0, 0, static_cast<uint8_t>(256))->ToText(), "0, 0, 0, 0, 0");
-  const std::pair<int32_t, int32_t> widths[] = {
-      {0, 2}, {1, 2}, {2, 2}, {3, 3}, {16, 16}, {-1, -1}, {INT32_MIN, INT32_MIN}};
-  for (const auto& [read, stored] : widths) EXPECT_EQ(TWire::ReadWidthDivisor(read), stored);
 }
 
 TEST(ElementList, KeepsCreationOrderThroughRemovals) {
   FakeLayout view;
   TElementList list(&view);
-  TWire* first = list.AddWire({0, 0}, {1, 1}, 4);
-  TSolder* second = list.AddSolder({2, 2}, 4, 16, 0);
-  TWire* third = list.AddWire({3, 3}, {4, 4}, 4);
-  TSolder* fourth = list.AddSolder({5, 5}, 4, 16, 1);
-  EXPECT_EQ(list.Items(0), first);
+  for (int i = 0; i < 4; ++i) list.AddWire({i, i}, {i, i}, 4);
+  list.AddSolder({4, 4}, 4, 16, 0)->SetSelected(true);
+  list.AddSolder({5, 5}, 4, 16, 0);
   list.Delete(0);
-  EXPECT_TRUE(list.Remove(third));
-  EXPECT_FALSE(list.Remove(third));
-  list.AddWire({9, 9}, {9, 9}, 2)->SetSelected(true);
-  TWire* fresh = list.AddWire({8, 8}, {8, 8}, 2);
-  EXPECT_FALSE(fresh->Selected());
-  EXPECT_EQ(list.Items(3), fresh);
-  EXPECT_EQ(list.RemoveIf([](const TPCBElement& e) { return e.IsWire(); }), 2);
-  ASSERT_EQ(list.Count(), 2);
-  EXPECT_EQ(list.Items(0), second);
-  EXPECT_EQ(list.Items(1), fourth);
+  const TPCBElement* second = list.Items(1);
+  EXPECT_TRUE(list.Remove(second));
+  EXPECT_FALSE(list.Remove(second));
+  EXPECT_EQ(list.RemoveIf([](const TPCBElement& e) { return e.ToText()[0] == '3'; }), 1);
+  EXPECT_EQ(Describe(list), (std::vector<std::string>{"W 1, 1, 1, 1, 4", "P 4, 4, 4, 16, 0 *",
+                                                      "P 5, 5, 4, 16, 0"}));
 }
 
 }  // namespace

@@ -119,18 +119,13 @@ TEST_F(ConvertTest, PdfOutputIsTheArtworkAtTrueSize) {
   EXPECT_EQ(r.err + r.out, "");
   const QImage page = RasterisePdf(Path("two.Pdf"), 200);
   ASSERT_FALSE(page.isNull()) << "no page: is pdftoppm (poppler-utils) there?";
-  // The copper of each pad, left and right of the middle of the page.
-  QRect pads[2];
-  for (int y = 0; y < page.height(); ++y)
-    for (int x = 0; x < page.width(); ++x)
-      if (page.constScanLine(y)[x] < 128) pads[x >= page.width() / 2] |= QRect(x, y, 1, 1);
   // A quarter inch of margin, then half an inch to the first pad's centre, the second four
-  // inches to its right.
-  EXPECT_NEAR(QRectF(pads[0]).center().x(), 0.75 * 200, 1);
-  EXPECT_NEAR(QRectF(pads[0]).center().y(), 0.75 * 200, 1);
-  EXPECT_NEAR(QRectF(pads[1]).center().x(), 4.75 * 200, 1);
-  EXPECT_NEAR(QRectF(pads[1]).center().y(), 0.75 * 200, 1);
-  for (const QRect& pad : pads) EXPECT_NEAR(pad.width(), 0.3 * 200, 1);
+  // inches to its right: white holes 20 pixels across in copper 60 pixels across.
+  for (int x : {150, 950}) {
+    EXPECT_EQ(qGray(page.pixel(x, 150)), 255) << x;
+    for (int d : {12, 28}) EXPECT_EQ(qGray(page.pixel(x - d, 150)), 0) << x - d;
+    EXPECT_EQ(qGray(page.pixel(x, 150 + 32)), 255) << x;
+  }
 }
 
 }  // namespace
