@@ -32,22 +32,17 @@ QString ReadText(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-// A home of its own for each test: XDG_DATA_HOME and XDG_CONFIG_HOME point into it while the
-// test runs, and the tools run synchronously so the test can look at what they did.
+// A home of its own for each test: XDG_DATA_HOME and XDG_CONFIG_HOME point into it (only these
+// tests register for real), and the tools run synchronously so the test can look at them.
 class Registration : public ::testing::Test {
  protected:
   QTemporaryDir Home{TestHome() + QStringLiteral("/home-XXXXXX")};
-  const QByteArray SavedData = qgetenv("XDG_DATA_HOME"), SavedConfig = qgetenv("XDG_CONFIG_HOME");
   const QString DataHome = Home.filePath("data"),
                 Entry = DataHome + "/applications/ferrolume.desktop";
 
   void SetUp() override {
     qputenv("XDG_DATA_HOME", DataHome.toUtf8());
     qputenv("XDG_CONFIG_HOME", Home.filePath("config").toUtf8());
-  }
-  void TearDown() override {
-    qputenv("XDG_DATA_HOME", SavedData);
-    qputenv("XDG_CONFIG_HOME", SavedConfig);
   }
   // Registers an executable the way a start does, but waits for the tools.
   bool Register(const QString& executable, QStringList* ran = nullptr) const {
