@@ -21,25 +21,26 @@ class FileCommands : public ::testing::Test {
   TTestForm Form;
 
   QString Path(const QString& name) const { return Dir.filePath(name); }
-  QString WriteFile(const QString& name, const QByteArray& bytes) const {
+  QString WriteFile(const QString& name) const {
     QFile file(Path(name));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    file.write(BoardText);
     return file.fileName();
   }
   static QByteArray ReadFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
-  // A board with one unsaved wire.
-  void Scribble() {
-    Form.Editor->Elements().AddWire({16, 16}, {64, 16}, 4);
-    Form.Editor->SetModified(true);
+  // A board with one unsaved wire, at scale 7.
+  static void Scribble(TTestForm& form) {
+    form.Editor->Elements().AddWire({16, 16}, {64, 16}, 4);
+    form.Editor->SetModified(true);
+    form.ScaleEdit->setValue(7);
   }
-  // Opens a board through the Open command, answering its dialog.
-  void OpenBoard(const QString& path) {
-    Form.FileAnswers.push_back(path);
-    Form.FileOpen->trigger();
+  static bool Close(TTestForm& form) {
+    QCloseEvent event;
+    form.closeEvent(&event);
+    return event.isAccepted();
   }
 };
 
@@ -51,295 +52,156 @@ TEST(WindowTitle, ShowsTheFileNameAfterTheLastSeparator) {
       {"C:\\Boards\\amp.wt5", "Ferrolume - amp.wt5"},
       {"C:amp.pcb", "Ferrolume - amp.pcb"},
       {"mixed/dir\\sub:odd name.pcb", "Ferrolume - odd name.pcb"},
-      {"relative/with space.pcb", "Ferrolume - with space.pcb"},
       {"folder/", "Ferrolume - "},
   };
   for (const auto& [path, title] : rows)
     EXPECT_EQ(TMainForm::TitleFor(path), title) << path.toStdString();
 }
 
-TEST_F(FileCommands, ThePromptAsksOnceWithItsOwnWordsAndButtons) {
-  Scribble();
-  Form.BoxAnswers = {QMessageBox::Cancel};
-  Form.FileNew->trigger();
-  ASSERT_EQ(Form.Boxes.size(), 1u);
-  const TShownBox& box = Form.Boxes[0];
-  EXPECT_EQ(box.Title, QStringLiteral("Info"));
-  EXPECT_EQ(box.Text, QStringLiteral("Content has changed.\nSave changes ?"));
-  EXPECT_EQ(box.Icon, QMessageBox::Question);
-  EXPECT_EQ(box.Buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-  EXPECT_EQ(box.Default, QMessageBox::Yes);
-}
-
-// Each answer of the prompt, for each command that asks it.
+// Each answer of the prompt, for each command that asks it. After Yes the Save dialog is
+// answered with a name or cancelled; a cancelled Save stops the command like Cancel does, and
+// so does closing the box with its own button (no button).
 TEST_F(FileCommands, ThePromptDecidesWhetherTheBoardIsDiscarded) {
-  enum TCommand { cmNew, cmOpen, cmClose };
   struct Row {
-    TCommand Command;
     int Answer;
-    const char* SaveAs;  // answer of the Save dialog after Yes; nullptr cancels it
-    bool GoesOn;
-    bool Saved;
+    bool Saved, GoesOn;
   };
-  const Row rows[] = {
-      {cmNew, QMessageBox::Cancel, nullptr, false, false},
-      {cmNew, QMessageBox::No, nullptr, true, false},
-      {cmNew, QMessageBox::Yes, "kept.pcb", true, true},
-      // Yes, then the Save dialog cancelled: the changes are neither saved nor thrown away.
-      {cmNew, QMessageBox::Yes, nullptr, false, false},
-      {cmOpen, QMessageBox::Cancel, nullptr, false, false},
-      {cmOpen, QMessageBox::No, nullptr, true, false},
-      {cmOpen, QMessageBox::Yes, "kept.pcb", true, true},
-      {cmOpen, QMessageBox::Yes, nullptr, false, false},
-      {cmClose, QMessageBox::Cancel, nullptr, false, false},
-      {cmClose, QMessageBox::No, nullptr, true, false},
-      {cmClose, QMessageBox::Yes, "kept.pcb", true, true},
-      {cmClose, QMessageBox::Yes, nullptr, false, false},
-      // Closed with the window's own button: like Cancel.
-      {cmClose, QMessageBox::NoButton, nullptr, false, false},
-  };
-  const QString other = WriteFile("other.pcb", BoardText);
-  int rowNumber = 0;
-  for (const Row& row : rows) {
-    SCOPED_TRACE(rowNumber++);
-    TTestForm form;
-    form.Editor->Elements().AddWire({16, 16}, {64, 16}, 4);
-    form.Editor->SetModified(true);
-    form.ScaleEdit->setValue(7);
-    const QString saveAs = row.SaveAs ? Path(QString::number(rowNumber) + row.SaveAs) : QString();
-    form.BoxAnswers = {row.Answer};
-    if (row.Answer == QMessageBox::Yes) form.FileAnswers.push_back(saveAs);
-    bool closed = false;
-    switch (row.Command) {
-      case cmNew:
-        form.FileNew->trigger();
-        break;
-      case cmOpen:
-        form.FileAnswers.push_back(other);
-        form.FileOpen->trigger();
-        break;
-      case cmClose: {
-        QCloseEvent event;
-        form.closeEvent(&event);
-        closed = event.isAccepted();
-        break;
+  const Row rows[] = {{QMessageBox::Cancel, false, false},
+                      {QMessageBox::No, false, true},
+                      {QMessageBox::Yes, true, true},
+                      {QMessageBox::Yes, false, false},
+                      {QMessageBox::NoButton, false, false}};
+  const QString other = WriteFile("other.pcb");
+  int n = 0;
+  for (int command = 0; command < 3; ++command) {
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::to_string(command) + " " + std::to_string(row.Answer));
+      TTestForm form;
+      Scribble(form);
+      const QString saveAs = Path(QString::number(++n) + ".pcb");
+      form.BoxAnswers = {row.Answer};
+      if (row.Answer == QMessageBox::Yes) form.FileAnswers << (row.Saved ? saveAs : "");
+      form.FileAnswers << other;
+      bool closed = false;
+      if (command == 0) form.FileNew->trigger();
+      if (command == 1) form.FileOpen->trigger();
+      if (command == 2) closed = Close(form);
+      EXPECT_EQ(form.Boxes.size(), 1);
+      EXPECT_EQ(ReadFile(saveAs).contains("16, 16, 64, 16, 4"), row.Saved);
+      if (command == 2) {
+        EXPECT_EQ(closed, row.GoesOn);
+        continue;
       }
-    }
-    ASSERT_EQ(form.Boxes.size(), 1u);
-    EXPECT_EQ(QFile::exists(saveAs), row.Saved);
-    if (row.Saved) {
-      EXPECT_TRUE(ReadFile(saveAs).contains("16, 16, 64, 16, 4"));
-    }
-    if (row.Command == cmClose) {
-      EXPECT_EQ(closed, row.GoesOn);
-    } else if (row.GoesOn) {
-      // New empties the board; Open puts the other file's two elements in its place.
-      EXPECT_EQ(form.Editor->Elements().Count(), row.Command == cmNew ? 0 : 2);
-      EXPECT_FALSE(form.Editor->Modified());
-      EXPECT_EQ(form.ScaleEdit->value(), 0);
-      EXPECT_EQ(form.CurrentFileName(), row.Command == cmNew ? QString() : other);
-    } else {
-      EXPECT_EQ(form.Editor->Elements().Count(), 1);
-      EXPECT_TRUE(form.Editor->Modified());
-      EXPECT_EQ(form.ScaleEdit->value(), 7);
-      EXPECT_EQ(form.Editor->GridScale(), 7);
-      EXPECT_EQ(form.windowTitle(), QStringLiteral("Ferrolume"));
+      // Kept: the unsaved wire at scale 7. Otherwise New empties the board and Open puts the
+      // other file's two elements in its place.
+      const bool kept = !row.GoesOn;
+      EXPECT_EQ(form.Editor->Modified(), kept);
+      EXPECT_EQ(form.Editor->GridScale(), kept ? 7 : 0);
+      EXPECT_EQ(form.Editor->Elements().Count(), kept ? 1 : command == 0 ? 0 : 2);
+      EXPECT_EQ(form.CurrentFileName(), kept || command == 0 ? QString() : other);
+      EXPECT_EQ(form.windowTitle(), TMainForm::TitleFor(form.CurrentFileName()));
     }
   }
-}
-
-TEST_F(FileCommands, AnUnchangedBoardIsDiscardedWithoutAQuestion) {
-  OpenBoard(WriteFile("a.pcb", BoardText));
+  // An unchanged board goes without a question.
   Form.FileNew->trigger();
-  EXPECT_EQ(Form.Editor->Elements().Count(), 0);
-  EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume"));
-  EXPECT_TRUE(Form.CurrentFileName().isEmpty());
-  QCloseEvent event;
-  Form.closeEvent(&event);
-  EXPECT_TRUE(event.isAccepted());
+  EXPECT_TRUE(Close(Form));
   EXPECT_TRUE(Form.Boxes.empty());
 }
 
-TEST_F(FileCommands, OpenShowsItsFiltersAndNamesTheWindowAfterTheBoard) {
-  Form.ScaleEdit->setValue(25);
-  const QString path = WriteFile("blinker.pcb", BoardText);
-  OpenBoard(path);
-  ASSERT_EQ(Form.Dialogs.size(), 1u);
-  EXPECT_EQ(Form.Dialogs[0].Mode, QFileDialog::AcceptOpen);
-  EXPECT_EQ(Form.Dialogs[0].Filters,
-            (QStringList{"Supported files (*.pcb *.wt5)", "PCB files (*.pcb)",
-                         "WinTypon 5 files (*.wt5)"}));
-  EXPECT_EQ(Form.Dialogs[0].SelectedFilter, QStringLiteral("Supported files (*.pcb *.wt5)"));
-  EXPECT_EQ(Form.Dialogs[0].DefaultSuffix, QStringLiteral("pcb"));
-  EXPECT_EQ(Form.CurrentFileName(), path);
-  EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume - blinker.pcb"));
-  EXPECT_EQ(Form.Editor->Elements().Count(), 2);
-  EXPECT_EQ(Form.ScaleEdit->value(), 0);
-  EXPECT_EQ(Form.Editor->GridScale(), 0);
-
-  // A cancelled dialog changes nothing.
-  Form.ScaleEdit->setValue(3);
-  Form.FileOpen->trigger();
-  EXPECT_EQ(Form.CurrentFileName(), path);
-  EXPECT_EQ(Form.ScaleEdit->value(), 3);
-}
-
-// A board that fails to load leaves the window's file name, title and scale as they were, so a
-// later Save cannot overwrite the file that could not be read.
+// A board that fails to load (or a cancelled dialog) leaves the window's file name, title and
+// scale as they were, so a later Save cannot overwrite the file that could not be read.
 TEST_F(FileCommands, AFailedOpenKeepsTheNameTitleAndScale) {
-  const QString good = WriteFile("good.pcb", BoardText);
-  struct Row {
-    QString Path;
-    QString Message;  // the start of what the error box says
-  };
-  const Row rows[] = {
-      {WriteFile("notes.txt", BoardText), "Invalid file extention."},
+  const QString good = WriteFile("good.pcb");
+  const std::pair<QString, QString> rows[] = {
+      {WriteFile("notes.txt"), "Invalid file extention."},
       {Path("gone.pcb"), "Impossible d'ouvrir le fichier"},
+      {"", ""},  // the dialog cancelled: no error
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.Path.toStdString());
+  for (const auto& [path, message] : rows) {
+    SCOPED_TRACE(path.toStdString());
     TTestForm form;
-    form.FileAnswers = {good};
+    form.FileAnswers = QStringList{good, path};
     form.FileOpen->trigger();
     form.ScaleEdit->setValue(9);
-    form.FileAnswers = {row.Path};
     form.FileOpen->trigger();
-    ASSERT_EQ(form.Boxes.size(), 1u);
-    EXPECT_EQ(form.Boxes[0].Title, QStringLiteral("Ferrolume"));
-    EXPECT_EQ(form.Boxes[0].Icon, QMessageBox::Critical);
-    EXPECT_EQ(form.Boxes[0].Buttons, QMessageBox::Ok);
-    EXPECT_TRUE(form.Boxes[0].Text.startsWith(row.Message)) << form.Boxes[0].Text.toStdString();
-    EXPECT_TRUE(form.Boxes[0].Text.endsWith(QLatin1Char('.')));
+    ASSERT_EQ(form.Boxes.size(), message.isEmpty() ? 0 : 1);
+    EXPECT_EQ(form.Boxes.value(0).left(message.size()), message);
     EXPECT_EQ(form.CurrentFileName(), good);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Ferrolume - good.pcb"));
-    EXPECT_EQ(form.ScaleEdit->value(), 9);
     EXPECT_EQ(form.Editor->GridScale(), 9);
-    // Save still goes to the board that did load.
-    form.FileSave->trigger();
-    EXPECT_EQ(form.Boxes.size(), 1u);
-    EXPECT_TRUE(form.Dialogs.size() == 2u);
+    form.FileSave->trigger();  // goes to the board that did load, without a dialog
+    EXPECT_EQ(form.Dialogs, 2);
+    EXPECT_EQ(ReadFile(good), BoardText);
   }
 }
 
-TEST_F(FileCommands, SaveAsksForANameOnlyOnce) {
-  Scribble();
-  const QString path = Path("new board.pcb");
-  Form.FileAnswers = {path};
+// Save asks for a name only the first time, Save as always; a failed save keeps the changes,
+// and failing from the prompt keeps the window open.
+TEST_F(FileCommands, SaveAndSaveAs) {
+  Scribble(Form);
+  const QString path = Path("new board.pcb"), copy = Path("copy.pcb");
+  Form.FileAnswers = QStringList{path, "", copy, Path("board.txt")};
   Form.FileSave->trigger();
-  ASSERT_EQ(Form.Dialogs.size(), 1u);
-  EXPECT_EQ(Form.Dialogs[0].Mode, QFileDialog::AcceptSave);
-  EXPECT_EQ(Form.Dialogs[0].Filters,
-            (QStringList{"PCB files (*.pcb)", "WinTypon 5 files (*.wt5)"}));
-  EXPECT_EQ(Form.Dialogs[0].DefaultSuffix, QStringLiteral("pcb"));
-  EXPECT_TRUE(Form.Dialogs[0].ConfirmOverwrite);
-  EXPECT_EQ(Form.CurrentFileName(), path);
   EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume - new board.pcb"));
   EXPECT_FALSE(Form.Editor->Modified());
-  EXPECT_TRUE(ReadFile(path).startsWith("*Solder*\r\n"));
-
-  // Now the board has a name: Save writes without asking, Save as always asks.
   Form.Editor->Elements().AddWire({0, 0}, {16, 0}, 4);
   Form.FileSave->trigger();
-  EXPECT_EQ(Form.Dialogs.size(), 1u);
+  EXPECT_EQ(Form.Dialogs, 1);
   EXPECT_TRUE(ReadFile(path).contains("0, 0, 16, 0, 4"));
   Form.FileSaveAs->trigger();  // cancelled
-  EXPECT_EQ(Form.Dialogs.size(), 2u);
   EXPECT_EQ(Form.CurrentFileName(), path);
-  const QString copy = Path("copy.pcb");
-  Form.FileAnswers = {copy};
   Form.FileSaveAs->trigger();
   EXPECT_EQ(Form.CurrentFileName(), copy);
-  EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume - copy.pcb"));
   EXPECT_EQ(ReadFile(copy), ReadFile(path));
   EXPECT_TRUE(Form.Boxes.empty());
-}
 
-TEST_F(FileCommands, AFailedSaveShowsTheErrorAndKeepsTheChanges) {
-  Scribble();
-  Form.FileAnswers = {Path("board.txt")};
+  Form.Editor->SetModified(true);
   Form.FileSaveAs->trigger();
-  ASSERT_EQ(Form.Boxes.size(), 1u);
-  EXPECT_EQ(Form.Boxes[0].Text, QStringLiteral("Invalid file extention."));
+  EXPECT_EQ(Form.Boxes, QStringList{"Invalid file extention."});
   EXPECT_TRUE(Form.Editor->Modified());
-  EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume"));
-  // The failing name is kept, so Save tries it again rather than asking.
-  Form.FileSave->trigger();
-  EXPECT_EQ(Form.Boxes.size(), 2u);
-  EXPECT_EQ(Form.Dialogs.size(), 1u);
-
-  // Saving from the prompt fails the same way: the board stays and the window stays open.
+  EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume - copy.pcb"));
   Form.BoxAnswers = {QMessageBox::Yes};
-  QCloseEvent event;
-  Form.closeEvent(&event);
-  EXPECT_FALSE(event.isAccepted());
-  EXPECT_EQ(Form.Boxes.size(), 4u);
-  EXPECT_EQ(Form.Editor->Elements().Count(), 1);
+  EXPECT_FALSE(Close(Form));
+  EXPECT_EQ(Form.Boxes.size(), 3);
+  EXPECT_EQ(Form.Editor->Elements().Count(), 2);
 }
 
-TEST_F(FileCommands, ExportPdfAsksForAPdfName) {
-  Form.FileExportPdf->trigger();
-  ASSERT_EQ(Form.Dialogs.size(), 1u);
-  EXPECT_EQ(Form.Dialogs[0].Mode, QFileDialog::AcceptSave);
-  EXPECT_EQ(Form.Dialogs[0].Filters, (QStringList{"PDF files (*.pdf)"}));
-  EXPECT_EQ(Form.Dialogs[0].DefaultSuffix, QStringLiteral("pdf"));
-  EXPECT_TRUE(Form.Boxes.empty());
-
-  Scribble();
-  const QString pdf = Path("artwork.pdf");
-  Form.FileAnswers = {pdf};
+TEST_F(FileCommands, ExportPdfWritesAPdfAndKeepsTheChanges) {
+  Scribble(Form);
+  Form.FileAnswers = QStringList{Path("artwork.pdf")};
   Form.FileExportPdf->trigger();
   EXPECT_TRUE(Form.Boxes.empty());
-  EXPECT_TRUE(ReadFile(pdf).startsWith("%PDF"));
-  // Exporting is not saving: the board still has its changes.
+  EXPECT_TRUE(ReadFile(Path("artwork.pdf")).startsWith("%PDF"));
   EXPECT_TRUE(Form.Editor->Modified());
 }
 
-TEST_F(FileCommands, StartUpRegistersFirstAndThenOpensTheFirstArgument) {
-  const QString board = WriteFile("start board.pcb", BoardText);
-  const QString text = WriteFile("readme.txt", BoardText);
-  struct Row {
-    QStringList Arguments;
-    QString FileName;
-    QString Title;
-    size_t Boxes;
-    int Elements;
+// Start-up registers the file type and opens the first argument; a relative path is kept as
+// given, and a board that cannot be loaded leaves a window without a file name.
+TEST_F(FileCommands, StartUpOpensTheFirstArgument) {
+  const QString board = WriteFile("start board.pcb"), text = WriteFile("readme.txt");
+  const QString before = QDir::currentPath();
+  QDir::setCurrent(Dir.path());
+  const std::tuple<QStringList, QString, int> rows[] = {
+      {{}, "", 0},
+      {{board, text}, board, 0},
+      {{"start board.pcb"}, "start board.pcb", 0},
+      {{Path("nothing.pcb")}, "", 0},
+      {{Dir.path()}, "", 0},
+      {{text}, "", 1},
   };
-  const Row rows[] = {
-      {{}, "", "Ferrolume", 0, 0},
-      {{board}, board, "Ferrolume - start board.pcb", 0, 2},
-      {{board, text}, board, "Ferrolume - start board.pcb", 0, 2},
-      {{Path("nothing.pcb")}, "", "Ferrolume", 0, 0},
-      {{Dir.path()}, "", "Ferrolume", 0, 0},
-      // A file that cannot be loaded: the error, and a window without a file name.
-      {{text}, "", "Ferrolume", 1, 0},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.Arguments.join(' ').toStdString());
+  for (const auto& [arguments, fileName, boxes] : rows) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
     TTestForm form;
-    bool registeredFirst = false;
-    form.OnRegister = [&] {
-      registeredFirst = form.Boxes.empty() && form.Editor->Elements().Count() == 0;
-    };
-    form.FormCreate(row.Arguments);
+    form.FormCreate(arguments);
     EXPECT_EQ(form.Registrations, 1);
-    EXPECT_TRUE(registeredFirst);
-    EXPECT_EQ(form.CurrentFileName(), row.FileName);
-    EXPECT_EQ(form.windowTitle(), row.Title);
-    EXPECT_EQ(form.Boxes.size(), row.Boxes);
-    EXPECT_EQ(form.Editor->Elements().Count(), row.Elements);
+    EXPECT_EQ(form.CurrentFileName(), fileName);
+    EXPECT_EQ(form.windowTitle(), TMainForm::TitleFor(fileName));
+    EXPECT_EQ(form.Boxes.size(), boxes);
+    EXPECT_EQ(form.Editor->Elements().Count(), fileName.isEmpty() ? 0 : 2);
     EXPECT_FALSE(form.Editor->Modified());
     EXPECT_EQ(form.ScaleEdit->value(), 0);
   }
-}
-
-TEST_F(FileCommands, StartUpKeepsARelativePathAsGiven) {
-  WriteFile("rel.pcb", BoardText);
-  const QString before = QDir::currentPath();
-  QDir::setCurrent(Dir.path());
-  Form.FormCreate({QStringLiteral("rel.pcb")});
   QDir::setCurrent(before);
-  EXPECT_EQ(Form.CurrentFileName(), QStringLiteral("rel.pcb"));
-  EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume - rel.pcb"));
 }
 
 }  // namespace
