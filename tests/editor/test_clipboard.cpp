@@ -1,10 +1,13 @@
 #include <QClipboard>
 #include <QGuiApplication>
+#include <tuple>
 
 #include "LayoutTest.h"
 #include "TBoardError.h"
 
 namespace {
+
+using Lines = std::vector<std::string>;
 
 class ClipboardTest : public LayoutTest {
  protected:
@@ -13,8 +16,8 @@ class ClipboardTest : public LayoutTest {
   }
   static QByteArray Clipboard() { return QGuiApplication::clipboard()->text().toLatin1(); }
   // The board as its text lines, selected elements marked.
-  std::vector<std::string> Lines() {
-    std::vector<std::string> lines;
+  Lines Board() {
+    Lines lines;
     for (int32_t i = 0; i < w.Elements().Count(); ++i) {
       const TPCBElement* e = w.Elements().Items(i);
       lines.push_back(e->ToText() + (e->Selected() ? " *" : ""));
@@ -25,23 +28,18 @@ class ClipboardTest : public LayoutTest {
 
 TEST_F(ClipboardTest, CopyAndCutWriteTheSelectionByteForByte) {
   const char* padAndWire = "*Solder*\r\n80, 96, 4, 16, 0\r\n\r\n*Wire*\r\n80, 80, 96, 80, 4\r\n";
-  const struct {
-    std::vector<int> selected;
-    bool cut;
-    const char* text;  // null: the clipboard keeps what it had
-    std::vector<std::string> left;
-  } cases[] = {
+  // Selected elements, cut or copy, the clipboard text after (null: it keeps what it had), and
+  // the board after a cut.
+  // clang-format off
+  const struct { std::vector<int> selected; bool cut; const char* text; Lines left; } cases[] = {
       {{1, 2}, false, padAndWire, {}},
       {{0, 2}, false, "*Solder*\r\n\r\n*Wire*\r\n-16, 0, 32, 48, 16\r\n80, 80, 96, 80, 4\r\n", {}},
-      {{3, 0, 1},  // pads first, each kind in list order
-       false,
-       "*Solder*\r\n80, 96, 4, 16, 0\r\n2147483647, -2147483648, 4, 12, 1\r\n\r\n*Wire*\r\n"
-       "-16, 0, 32, 48, 16\r\n",
-       {}},
+      {{3, 0, 1}, false, "*Solder*\r\n80, 96, 4, 16, 0\r\n2147483647, -2147483648, 4, 12, 1\r\n"
+                         "\r\n*Wire*\r\n-16, 0, 32, 48, 16\r\n", {}},  // pads first, in list order
       {{}, false, nullptr, {}},
       {{1, 2}, true, padAndWire, {"-16, 0, 32, 48, 16", "2147483647, -2147483648, 4, 12, 1"}},
-      {{}, true, nullptr, {}},
-  };
+      {{}, true, nullptr, {}}};
+  // clang-format on
   for (const auto& c : cases) {
     w.Clear();
     w.Elements().AddWire({-16, 0}, {32, 48}, 16);
@@ -50,11 +48,11 @@ TEST_F(ClipboardTest, CopyAndCutWriteTheSelectionByteForByte) {
     w.Elements().AddSolder({INT32_MAX, INT32_MIN}, 4, 12, sgSquare);
     for (int i : c.selected) w.Elements().Items(i)->SetSelected(true);
     SetClipboard("something else");
-    const std::vector<std::string> before = Lines();
+    const Lines before = Board();
     c.cut ? w.CutToClipboard() : w.CopyToClipboard();
     const bool cutSomething = c.cut && c.text;
     EXPECT_EQ(Clipboard(), QByteArray(c.text ? c.text : "something else")) << c.cut;
-    EXPECT_EQ(Lines(), cutSomething ? c.left : before) << c.cut;
+    EXPECT_EQ(Board(), cutSomething ? c.left : before) << c.cut;
     EXPECT_EQ(w.Modified(), cutSomething);
   }
 }
@@ -70,48 +68,42 @@ TEST_F(ClipboardTest, EachPasteAddsASelectedCopyOneCellAway) {
     const std::string a = std::to_string(80 + d), b = std::to_string(96 + d);
     const std::string pad = a + ", " + b + ", 4, 16, 0", wire = a + ", " + a + ", " + b + ", " + a;
     w.PasteFromClipboard();
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4",
-                                                 pad + " *", wire + ", 4 *"}));
+    EXPECT_EQ(Board(),
+              (Lines{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4", pad + " *", wire + ", 4 *"}));
     EXPECT_TRUE(w.Modified());
     // The second lands on the first: the offset is from the text, not from the last paste.
     w.PasteFromClipboard();
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4", pad,
-                                                 wire + ", 4", pad + " *", wire + ", 4 *"}));
+    EXPECT_EQ(Board(), (Lines{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4", pad, wire + ", 4",
+                              pad + " *", wire + ", 4 *"}));
   }
 }
 
 TEST_F(ClipboardTest, PasteThatAddsNothingChangesNothing) {
-  const struct {
-    QByteArray text;
-    bool keepsSelection;
-    std::string error;
-  } cases[] = {
-      {QByteArray(), true, ""},
-      {QByteArray("\0, 1, 2", 7), true, ""},
-      {"Hello, world\r\n1, 2, 3, 4, 5\r\n", false, ""},
-      {"*Wire*\r\n1, 2, 3, 4, 5\r\n1, 2, 3, 4, -2147483649\r\n6, 7, 8, 9, 10\r\n", true,
-       "'-2147483649' n'est pas une valeur enti\xc3\xa8re correcte"},
-  };
-  for (const auto& c : cases) {
+  // clang-format off
+  for (auto [text, keepsSelection, error] : std::initializer_list<std::tuple<QByteArray, bool, std::string>>{
+           {QByteArray(), true, ""},
+           {QByteArray("\0, 1, 2", 7), true, ""},
+           {"Hello, world\r\n1, 2, 3, 4, 5\r\n", false, ""},
+           {"*Wire*\r\n1, 2, 3, 4, 5\r\n1, 2, 3, 4, -2147483649\r\n6, 7, 8, 9, 10\r\n", true,
+            "'-2147483649' n'est pas une valeur enti\xc3\xa8re correcte"}}) {
+    // clang-format on
     w.Clear();
     w.Elements().AddSolder({0, 0}, 4, 16, sgCircle)->SetSelected(true);
     w.Elements().AddWire({0, 0}, {16, 0}, 4);
     w.RenderBoard();
     const QImage before = w.BoardImage().copy();
-    SetClipboard(c.text);
-    std::string error;
+    SetClipboard(text);
+    std::string raised;
     try {
       w.PasteFromClipboard();
     } catch (const EBoardError& e) {
-      error = e.what();
+      raised = e.what();
     }
-    EXPECT_EQ(error, c.error);
-    const std::string pad = c.keepsSelection ? "0, 0, 4, 16, 0 *" : "0, 0, 4, 16, 0";
-    EXPECT_EQ(Lines(), (std::vector<std::string>{pad, "0, 0, 16, 0, 4"})) << c.text.size();
+    EXPECT_EQ(raised, error);
+    EXPECT_EQ(Board(),
+              (Lines{keepsSelection ? "0, 0, 4, 16, 0 *" : "0, 0, 4, 16, 0", "0, 0, 16, 0, 4"}));
     EXPECT_FALSE(w.Modified());
-    if (c.keepsSelection) {
-      EXPECT_TRUE(SameImage(w.BoardImage(), before));
-    }
+    EXPECT_TRUE(!keepsSelection || SameImage(w.BoardImage(), before));
   }
 }
 
@@ -124,16 +116,16 @@ TEST_F(ClipboardTest, SelectAllDeleteAndMoveMarkOnlyRealChanges) {
   w.Elements().AddWire({80, 80}, {96, 80}, 4)->SetSelected(true);
   w.Elements().AddSolder({16, 16}, 4, 16, sgSquare);
   w.MoveSelected(-16, INT32_MAX);  // wraps at 32 bits
-  EXPECT_EQ(Lines()[1], "64, -2147483569, 80, -2147483569, 4 *");
+  EXPECT_EQ(Board()[1], "64, -2147483569, 80, -2147483569, 4 *");
   EXPECT_TRUE(w.Modified());
   w.SetModified(false);
   w.MoveSelected(0, 0);  // a move by nothing still counts when something is selected
   EXPECT_TRUE(w.Modified());
   w.DeleteSelected();
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"80, 96, 4, 16, 0", "16, 16, 4, 16, 1"}));
+  EXPECT_EQ(Board(), (Lines{"80, 96, 4, 16, 0", "16, 16, 4, 16, 1"}));
   w.SetModified(false);
   w.SelectAll();
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"80, 96, 4, 16, 0 *", "16, 16, 4, 16, 1 *"}));
+  EXPECT_EQ(Board(), (Lines{"80, 96, 4, 16, 0 *", "16, 16, 4, 16, 1 *"}));
   EXPECT_FALSE(w.Modified());
   w.DeleteSelected();
   EXPECT_EQ(w.Elements().Count(), 0);

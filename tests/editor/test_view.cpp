@@ -1,65 +1,50 @@
 #include <functional>
 #include <random>
+#include <tuple>
 
 #include "LayoutTest.h"
 
 namespace {
 
 using ViewTest = LayoutTest;
+template <class... T>
+using Table = std::initializer_list<std::tuple<T...>>;
 
 TEST_F(ViewTest, ScreenToBoardSnapsToTheNearestGridPoint) {
-  const struct {
-    int32_t scale;
-    TPCBStep step;
-    int32_t offset, pixel, board;
-  } cases[] = {
-      // Cell 10: halves round up right of the origin; left of it the catchment is one pixel lower.
-      {0, gs1, 0, 4, 0},
-      {0, gs1, 0, 5, 16},
-      {0, gs1, 0, 15, 32},
-      {0, gs1, 0, -4, 0},
-      {0, gs1, 0, -5, -16},
-      {0, gs1, 0, -15, -32},
-      {0, gs1, 0, -16, -32},
-      {-5, gs1, 0, 7, 16},  // cell 5
-      {-5, gs1, 0, -7, -32},
-      {0, gs1, 100, 95, -16},  // the offset moves the origin
-      {0, gs1, -33, 0, 48},
-      {0, gs1By4, 0, -3, -8},
-      // Cell 1: every pixel is a grid point, on both sides of the origin.
-      {6, gs1By16, 0, 3, 3},
-      {6, gs1By16, 0, -3, -3},
-      {-9, gs1, 5, 2, -48},
-      // Far out the arithmetic wraps at 32 bits.
-      {0, gs1, 0, INT32_MIN, -858993472},
-      {0, gs1, INT32_MIN, INT32_MAX, 0},
-  };
-  for (const auto& c : cases) {
-    w.SetGridStep(c.step);
-    w.SetGridScale(c.scale);
-    w.SetViewOffset({c.offset, c.offset});
-    EXPECT_EQ(w.ScreenToBoard({c.pixel, c.pixel}), (TPoint{c.board, c.board}))
-        << c.scale << " " << int(c.step) << " " << c.offset << " " << c.pixel;
+  // Scale, step, offset, pixel, board point. At cell 10 halves round up right of the origin, and
+  // left of it the catchment is one pixel lower; at cell 1 every pixel is a grid point; far out
+  // the arithmetic wraps at 32 bits.
+  // clang-format off
+  for (auto [scale, step, offset, pixel, board] : Table<int32_t, TPCBStep, int32_t, int32_t, int32_t>{
+           {0, gs1, 0, 4, 0},      {0, gs1, 0, 5, 16},      {0, gs1, 0, 15, 32},
+           {0, gs1, 0, -4, 0},     {0, gs1, 0, -5, -16},    {0, gs1, 0, -15, -32},
+           {0, gs1, 0, -16, -32},  {-5, gs1, 0, 7, 16},     {-5, gs1, 0, -7, -32},
+           {0, gs1, 100, 95, -16}, {0, gs1, -33, 0, 48},    {0, gs1By4, 0, -3, -8},
+           {6, gs1By16, 0, 3, 3},  {6, gs1By16, 0, -3, -3}, {-9, gs1, 5, 2, -48},
+           {0, gs1, 0, INT32_MIN, -858993472}, {0, gs1, INT32_MIN, INT32_MAX, 0}}) {
+    // clang-format on
+    w.SetGridStep(step);
+    w.SetGridScale(scale);
+    w.SetViewOffset({offset, offset});
+    EXPECT_EQ(w.ScreenToBoard({pixel, pixel}), (TPoint{board, board}))
+        << scale << " " << int(step) << " " << offset << " " << pixel;
   }
 }
 
 TEST_F(ViewTest, CellSizeAtTheEdgesInEitherOrder) {
-  const struct {
-    TPCBStep step;
-    int32_t scale, cell;
-  } cases[] = {{gs1, 0, 10},          {gs1By2, 1, 5},
-               {gs1, -9, 1},          {gs1, -500, 1},
-               {gs1By16, 0, 1},       {gs1By16, 500, 31},
-               {gs1, INT32_MAX, 1},   {gs1, INT32_MAX - 10, INT32_MAX},
-               {gs1By8, INT32_MIN, 1}};
-  for (const auto& c : cases)
+  // clang-format off
+  for (auto [step, scale, cell] : Table<TPCBStep, int32_t, int32_t>{
+           {gs1, 0, 10}, {gs1By2, 1, 5}, {gs1, -9, 1}, {gs1, -500, 1}, {gs1By16, 0, 1},
+           {gs1By16, 500, 31}, {gs1, INT32_MAX, 1}, {gs1, INT32_MAX - 10, INT32_MAX},
+           {gs1By8, INT32_MIN, 1}})
+    // clang-format on
     for (bool scaleFirst : {true, false}) {
       w.SetGridStep(gs1);
       w.SetGridScale(0);
-      if (scaleFirst) w.SetGridScale(c.scale);
-      w.SetGridStep(c.step);
-      w.SetGridScale(c.scale);
-      EXPECT_EQ(w.CellSize(), c.cell) << int(c.step) << " " << c.scale << " " << scaleFirst;
+      if (scaleFirst) w.SetGridScale(scale);
+      w.SetGridStep(step);
+      w.SetGridScale(scale);
+      EXPECT_EQ(w.CellSize(), cell) << int(step) << " " << scale << " " << scaleFirst;
     }
 }
 
@@ -67,46 +52,40 @@ TEST_F(ViewTest, CellSizeAtTheEdgesInEitherOrder) {
 // surface is gone after a repaint.
 TEST_F(ViewTest, SettersRenderRepaintOrOnlyStore) {
   enum Effect { kStore, kPaint, kRender };
-  const struct {
-    const char* name;
-    std::function<void(TPCBLayout&)> set;
-    Effect effect;
-  } cases[] = {
-      {"Color", [](TPCBLayout& l) { l.SetColor(0xE9E9E9); }, kRender},
-      {"GridColor", [](TPCBLayout& l) { l.SetGridColor(0x123456); }, kRender},
-      {"SpotColor", [](TPCBLayout& l) { l.SetSpotColor(0x00FF00); }, kPaint},
-      {"WireWidth", [](TPCBLayout& l) { l.SetWireWidth(gs1By8); }, kRender},
-      {"WireColor", [](TPCBLayout& l) { l.SetWireColor(0xC99565); }, kRender},
-      {"SolderColor", [](TPCBLayout& l) { l.SetSolderColor(0x800000); }, kRender},
-      {"SolderExternalDiameter", [](TPCBLayout& l) { l.SetSolderExternalDiameter(12); }, kStore},
-      {"SolderInternalDiameter", [](TPCBLayout& l) { l.SetSolderInternalDiameter(2); }, kStore},
-      {"SolderGeometry", [](TPCBLayout& l) { l.SetSolderGeometry(sgSquare); }, kStore},
-      {"GridMode", [](TPCBLayout& l) { l.SetGridMode(gmLine); }, kRender},
-      {"GridStep unchanged", [](TPCBLayout& l) { l.SetGridStep(l.GridStep()); }, kRender},
-      {"GridScale unchanged", [](TPCBLayout& l) { l.SetGridScale(0); }, kStore},
-      {"GridScale changed", [](TPCBLayout& l) { l.SetGridScale(1); }, kRender},
-      {"FocusColor", [](TPCBLayout& l) { l.SetFocusColor(0x0000FF); }, kPaint},
-  };
-  for (const auto& c : cases) {
+  using Set = std::function<void(TPCBLayout&)>;
+  for (auto [name, set, effect] : Table<const char*, Set, Effect>{
+           {"Color", [](TPCBLayout& l) { l.SetColor(0xE9E9E9); }, kRender},
+           {"GridColor", [](TPCBLayout& l) { l.SetGridColor(0x123456); }, kRender},
+           {"SpotColor", [](TPCBLayout& l) { l.SetSpotColor(0x00FF00); }, kPaint},
+           {"WireWidth", [](TPCBLayout& l) { l.SetWireWidth(gs1By8); }, kRender},
+           {"WireColor", [](TPCBLayout& l) { l.SetWireColor(0xC99565); }, kRender},
+           {"SolderColor", [](TPCBLayout& l) { l.SetSolderColor(0x800000); }, kRender},
+           {"SolderExternal", [](TPCBLayout& l) { l.SetSolderExternalDiameter(12); }, kStore},
+           {"SolderInternal", [](TPCBLayout& l) { l.SetSolderInternalDiameter(2); }, kStore},
+           {"SolderGeometry", [](TPCBLayout& l) { l.SetSolderGeometry(sgSquare); }, kStore},
+           {"GridMode", [](TPCBLayout& l) { l.SetGridMode(gmLine); }, kRender},
+           {"GridStep same", [](TPCBLayout& l) { l.SetGridStep(l.GridStep()); }, kRender},
+           {"GridScale same", [](TPCBLayout& l) { l.SetGridScale(0); }, kStore},
+           {"GridScale", [](TPCBLayout& l) { l.SetGridScale(1); }, kRender},
+           {"FocusColor", [](TPCBLayout& l) { l.SetFocusColor(0x0000FF); }, kPaint}}) {
     TPCBLayout l;
     l.resize(200, 100);
     l.RenderBoard();
     l.Elements().AddWire({0, 80}, {160, 80}, 1);  // a wide wire along y = 50
     l.DrawSpot({150, 20});
-    c.set(l);
+    set(l);
     const TPoint onWire = l.BoardToScreen({80, 80});
-    EXPECT_EQ(At(l.BoardImage(), onWire.X, onWire.Y) == l.WireColor(), c.effect == kRender)
-        << c.name;
-    EXPECT_EQ(SameImage(l.CanvasImage(), l.BoardImage()), c.effect != kStore) << c.name;
+    EXPECT_EQ(At(l.BoardImage(), onWire.X, onWire.Y) == l.WireColor(), effect == kRender) << name;
+    EXPECT_EQ(SameImage(l.CanvasImage(), l.BoardImage()), effect != kStore) << name;
   }
 }
 
-// Dots or lines wherever the distance from the board origin is a whole number of cells.
+// Dots or lines wherever the distance from the board origin is a whole number of cells, and the
+// pointer snaps onto a dot.
 TEST_F(ViewTest, GridStaysOnTheBoardGridUnderAnyOffset) {
-  const TPoint offsets[] = {{0, 0}, {3, 7}, {-3, -7}, {-13, 25}, {40, -1}, {INT32_MIN, INT32_MAX}};
   for (TGridMode mode : {gmNone, gmDot, gmLine})
     for (int32_t scale : {-9, -8, -3, 0})  // cells 1, 2, 7, 10
-      for (TPoint offset : offsets) {
+      for (TPoint offset : {TPoint{0, 0}, {3, 7}, {-3, -7}, {-13, 25}, {INT32_MIN, INT32_MAX}}) {
         TPCBLayout l;
         l.resize(61, 37);
         l.SetGridMode(mode);
@@ -118,17 +97,14 @@ TEST_F(ViewTest, GridStaysOnTheBoardGridUnderAnyOffset) {
         QImage expected(61, 37, QImage::Format_RGB32);
         for (int y = 0; y < 37; ++y)
           for (int x = 0; x < 61; ++x) {
-            const bool ink = mode == gmDot ? on(x, offset.X) && on(y, offset.Y)
-                             : mode == gmLine
-                                 ? (on(y, offset.Y) && x < 60) || (on(x, offset.X) && y < 36)
-                                 : false;
+            const bool dot = on(x, offset.X) && on(y, offset.Y);
+            const bool line = (on(y, offset.Y) && x < 60) || (on(x, offset.X) && y < 36);
+            const bool ink = mode == gmDot ? dot : mode == gmLine && line;
             expected.setPixel(x, y, ColorToArgb(ink ? l.GridColor() : l.Color()));
           }
-        EXPECT_TRUE(SameImage(l.BoardImage(), expected))
-            << int(mode) << " cell " << cell << " offset " << offset.X << "," << offset.Y;
-        // The pointer snaps onto a dot.
+        EXPECT_TRUE(SameImage(l.BoardImage(), expected)) << mode << " " << cell << " " << offset.X;
         const TPoint p = l.BoardToScreen(l.ScreenToBoard({30, 20}));
-        if (mode == gmDot && p.X >= 0 && p.Y >= 0 && p.X < 61 && p.Y < 37) {
+        if (mode == gmDot && QRect(0, 0, 61, 37).contains(p.X, p.Y)) {
           EXPECT_EQ(At(l.BoardImage(), p.X, p.Y), l.GridColor()) << offset.X << " " << cell;
         }
       }
@@ -136,17 +112,15 @@ TEST_F(ViewTest, GridStaysOnTheBoardGridUnderAnyOffset) {
 
 TEST_F(ViewTest, PadsCoverWiresAndHolesShowTheBoard) {
   w.SetGridMode(gmNone);
-  w.SetColor(0xE9E9E9);
-  w.SetSolderColor(0x800000);
-  w.SetFocusColor(0x0000FF);
   w.SetGridScale(6);  // one unit a pixel: the hole has a radius of 2 pixels
+  w.SetFocusColor(0x0000FF);
   TSolder* pad = w.Elements().AddSolder({64, 64}, 4, 16, sgCircle);  // listed before the wire
   w.Elements().AddWire({0, 64}, {160, 64}, 1);
-  for (TColor land : {0x800000u, 0x0000FFu}) {
-    pad->SetSelected(land == 0x0000FFu);
+  for (bool selected : {false, true}) {
+    pad->SetSelected(selected);
     w.RenderBoard();
-    EXPECT_EQ(BoardAt(64, 64), 0xE9E9E9u);  // the hole shows the board, not the wire
-    EXPECT_EQ(BoardAt(64, 69), land);       // the land covers the wide wire
+    EXPECT_EQ(BoardAt(64, 64), w.Color());  // the hole shows the board, not the wire
+    EXPECT_EQ(BoardAt(64, 69), selected ? 0x0000FFu : w.SolderColor());  // over the wide wire
     EXPECT_EQ(BoardAt(20, 64), w.WireColor());
   }
 }
@@ -197,19 +171,17 @@ TEST_F(ViewTest, ClearAndResizeRenderAgain) {
   w.Elements().AddWire({0, 16}, {640, 16}, 16);
   w.SetViewOffset({-37, 12});
   w.SetModified(true);
-  w.RenderBoard();
   w.Clear();
   EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
   EXPECT_FALSE(w.Modified());
-  EXPECT_EQ(BoardAt(0, 0), w.GridColor());
   EXPECT_EQ(BoardAt(15, 8), w.Color());  // the wire is gone from the image too
-  Show();
+  EXPECT_EQ(BoardAt(0, 0), w.GridColor());
   w.Elements().AddWire({0, 16}, {640, 16}, 16);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   w.resize(500, 271);
   QCoreApplication::processEvents();
-  EXPECT_EQ(w.CanvasImage().size(), QSize(500, 271));
-  EXPECT_EQ(BoardAt(399, 10), w.WireColor());
-  EXPECT_TRUE(SameImage(w.CanvasImage(), w.BoardImage()));
+  EXPECT_EQ(BoardAt(399, 10), w.WireColor());  // a larger control is drawn again in full
 }
 
 }  // namespace
