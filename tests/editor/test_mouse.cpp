@@ -1,4 +1,5 @@
 #include <functional>
+#include <random>
 
 #include "LayoutTest.h"
 
@@ -316,6 +317,40 @@ TEST_F(MouseTest, ToolChangesKeepOrClearTheSelection) {
     EXPECT_TRUE(NoFeedback()) << int(tool);  // no spot until the pointer moves on
     EXPECT_FALSE(w.Modified());
   }
+}
+
+TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
+  // The quick search against every element's own hit test, in the order the user sees them:
+  // pads from the last to the first, then wires the same way.
+  std::mt19937 rng(7);
+  auto coord = [&rng](int32_t lo, int32_t hi) {
+    return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+  };
+  for (int i = 0; i < 150; ++i) {
+    const TPoint a{coord(-40, 700), coord(-40, 500)};
+    w.Elements().AddWire(a, {a.X + coord(-60, 60), a.Y + coord(-60, 60)}, StepDivisor[coord(0, 4)]);
+    w.Elements().AddSolder({coord(-40, 700), coord(-40, 500)}, 4, coord(-8, 40),
+                           static_cast<uint8_t>(coord(0, 1)));
+  }
+  w.SetGridScale(3);
+  w.SetViewOffset({-13, 7});
+  auto expected = [this](TPoint p) -> TPCBElement* {
+    for (bool wires : {false, true})
+      for (int32_t i = w.Elements().Count() - 1; i >= 0; --i) {
+        TPCBElement* e = w.Elements().Items(i);
+        if (e->IsWire() == wires && e->HitTest(p)) return e;
+      }
+    return nullptr;
+  };
+  int found = 0;
+  for (int32_t y = -5; y < 305; y += 3) {
+    for (int32_t x = -5; x < 405; x += 3) {
+      TPCBElement* e = w.ElementAt({x, y});
+      ASSERT_EQ(e, expected({x, y})) << x << "," << y;
+      found += e != nullptr;
+    }
+  }
+  EXPECT_GT(found, 1000);
 }
 
 TEST_F(MouseTest, ElementAtIgnoresPadsFarAway) {

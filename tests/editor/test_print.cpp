@@ -103,9 +103,22 @@ TEST_F(PrintLayoutTest, PrintsOrSaysWhyNotAndChangesNothing) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
+    // Letter paper with margins of half an inch at the side and one inch at the top.
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                                      QMarginsF(36, 72, 36, 36), QPageLayout::Point));
     EXPECT_EQ(Unchanged([&, &printer = printer] { w.PrintOn(printer); }), error);
   }
-  EXPECT_GT(PageOf("printed.pdf").size(), 500);
+  // At 100 dpi the board's (80, 80) lies half an inch inside the printable corner: the first
+  // pad's centre at (100, 150), its ring 0.15 inch across, the square pad four inches further.
+  const QImage page = RasterisePdf(dir.filePath("printed.pdf"), 100);
+  ASSERT_EQ(page.size(), QSize(850, 1100));
+  auto black = [&page](int x, int y) { return qGray(page.pixel(x, y)) < 128; };
+  EXPECT_FALSE(black(100, 150));  // the drill hole
+  EXPECT_TRUE(black(100 + 10, 150));
+  EXPECT_FALSE(black(100 + 18, 150 - 10));
+  EXPECT_TRUE(black(500 + 14, 150 - 14));  // the square pad's corner
+  EXPECT_FALSE(black(500 + 17, 150 - 17));
+  EXPECT_FALSE(black(80, 150));
 }
 
 }  // namespace
