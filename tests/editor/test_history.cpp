@@ -217,6 +217,21 @@ TEST_F(HistoryTest, AChainIsWalkedBackWireByWire) {
   EXPECT_EQ(w.Elements().Count(), 2);
 }
 
+TEST_F(HistoryTest, UndoInTheMiddleOfADragEndsTheDragFirst) {
+  w.SetMouseAction(maSolder);
+  ClickAt({20, 20});
+  w.SetMouseAction(maMove);
+  MoveTo({20, 20});
+  Press({20, 20});
+  MoveTo({50, 20});
+  w.Undo();  // takes back the drag so far, not the pad
+  EXPECT_EQ(Board(), (Lines{"32, 32, 4, 16, 0 *"}));
+  MoveTo({80, 20});  // the button is still down, but the drag is over
+  Release({80, 20});
+  EXPECT_EQ(Board(), (Lines{"32, 32, 4, 16, 0 *"}));
+  EXPECT_EQ(w.UndoStack().undoText(), QStringLiteral("Add Pad"));
+}
+
 TEST_F(HistoryTest, TheFlagFollowsTheSavedBoardAndAFailedLoadKeepsTheHistory) {
   QTemporaryDir dir;
   const QString file = dir.filePath(QStringLiteral("board.pcb"));
