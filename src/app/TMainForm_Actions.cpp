@@ -174,7 +174,7 @@ void TMainForm::EditDeleteExecute() { Editor->DeleteSelected(); }
 
 void TMainForm::EditSelectAllExecute() { Editor->SelectAll(); }
 
-void TMainForm::FilePrintExecute() { Editor->Print(); }
+void TMainForm::FilePrintExecute() { Editor->Print(PrintOptions()); }
 
 void TMainForm::FileExportPdfExecute() {
   QFileDialog dialog(this, QStringLiteral("Export PDF"));
@@ -184,7 +184,7 @@ void TMainForm::FileExportPdfExecute() {
   dialog.setDefaultSuffix(QStringLiteral("pdf"));
   const QString fileName = ExecFileDialog(dialog);
   if (fileName.isEmpty()) return;
-  Editor->ExportPdf(fileName);
+  Editor->ExportPdf(fileName, PrintOptions());
 }
 
 void TMainForm::About1Click() {
