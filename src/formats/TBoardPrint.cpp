@@ -205,6 +205,7 @@ void ExportBoardSvg(TElementList& list, const QString& fileName, const TArtworkO
     generator.setOutputDevice(&svg);
     generator.setResolution(BoardSvgResolution);
     generator.setSize(sheet);
+    generator.setViewBox(QRect(QPoint(0, 0), sheet));
     generator.setTitle(QFileInfo(fileName).completeBaseName());
     generator.setDescription(QStringLiteral("Board artwork at true size, made by Ferrolume"));
     QPainter painter;
