@@ -34,7 +34,8 @@ inline QPointF CentreAt(const QImage& image, int x, int y) {
 }
 
 // Runs a tool and says whether it ended well.
-inline bool RunTool(const QString& program, const QStringList& arguments, QByteArray* out = nullptr) {
+inline bool RunTool(const QString& program, const QStringList& arguments,
+                    QByteArray* out = nullptr) {
   const QString exe = QStandardPaths::findExecutable(program);
   if (exe.isEmpty()) return false;
   QProcess p;
