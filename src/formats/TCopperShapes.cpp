@@ -34,6 +34,7 @@ TCopperShapes CollectCopper(const TElementList& list) {
       try {
         width = Div(UnitsPerStep, w->WidthDivisor());
       } catch (const EArithFault&) {
+        // A divisor of zero: the wire has no width and is left out, as printing leaves it out.
       }
       const TWireShape s{w->StartPoint().X * NanometresPerUnit,
                          w->StartPoint().Y * NanometresPerUnit, w->EndPoint().X * NanometresPerUnit,
@@ -48,11 +49,8 @@ TCopperShapes CollectCopper(const TElementList& list) {
       }
     } else {
       const auto* p = static_cast<const TSolder*>(e);
-      const TPadShape s{p->Center().X * NanometresPerUnit,
-                        p->Center().Y * NanometresPerUnit,
-                        p->ExternalDiameter() * NanometresPerUnit,
-                        p->InternalDiameter() * NanometresPerUnit,
-                        p->IsSquare(),
+      const TPadShape s{p->Center().X * NanometresPerUnit, p->Center().Y * NanometresPerUnit,
+                        p->ExternalDiameter() * NanometresPerUnit, p->IsSquare(),
                         p->InternalDiameter()};
       const int64_t half = s.Outer / 2;
       made = s.Outer > 0 && Fits(s.X, half) && Fits(s.Y, half);

@@ -14,9 +14,8 @@ constexpr int64_t NanometresPerUnit = 158750;
 struct TPadShape {
   int64_t X, Y;   // the centre
   int64_t Outer;  // the land's diameter or side
-  int64_t Hole;   // the drill's diameter, 0 or less for none
   bool Square;
-  int32_t HoleUnits;  // the drill's diameter in board units, for the drill file's tool table
+  int32_t HoleUnits;  // the drill's diameter in board units, 0 or less for none
 };
 
 struct TWireShape {
