@@ -10,6 +10,7 @@
 
 class QAction;
 class QActionGroup;
+class QDialog;
 class QButtonGroup;
 class QComboBox;
 class QFileDialog;
@@ -20,6 +21,7 @@ class QSpinBox;
 class QToolBar;
 class QToolButton;
 class TPCBLayout;
+struct TArtworkOptions;
 
 // The program's name, in the window title and at the head of its message boxes.
 inline const QString AppTitle = QStringLiteral("Ferrolume");
@@ -70,6 +72,11 @@ class TMainForm : public QMainWindow {
   // Runs a command through the error box; every handler of the window goes through it.
   bool Guarded(const std::function<void()>& command);
 
+  // The artwork options of Print, Print Preview and the PDF and SVG exports, as the user last
+  // set them; kept with the user's settings.
+  TArtworkOptions PrintOptions() const;
+  void SetPrintOptions(const TArtworkOptions& options);
+
   // The title for a board file: "Ferrolume", or "Ferrolume - " and the file's name.
   static QString TitleFor(const QString& fileName);
   // The text after the last "/", "\" or ":" of a path, or the whole path.
@@ -103,6 +110,12 @@ class TMainForm : public QMainWindow {
   QAction* FilePrint = nullptr;
   QAction* FileExportPdf = nullptr;
   QAction* FileExit = nullptr;
+  // Printing and outputs, in TMainForm_Print.cpp.
+  QAction* FilePrintPreview = nullptr;
+  QAction* FilePrintOptions = nullptr;
+  QAction* FilePrintCalibration = nullptr;
+  QAction* FileExportSvg = nullptr;
+  QAction* FileExportFabrication = nullptr;
   QAction* EditUndo = nullptr;
   QAction* EditRedo = nullptr;
   // Backspace, in no menu: walks a pending wire chain back.
@@ -138,6 +151,8 @@ class TMainForm : public QMainWindow {
   virtual QString ExecFileDialog(QFileDialog& dialog);
   // Makes this program the opener of .pcb files; never fails, never shows anything.
   virtual void RegisterFileType();
+  // Any other dialog (print options, print preview); the result is QDialog's.
+  virtual int ExecDialog(QDialog& dialog);
 
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -198,6 +213,14 @@ class TMainForm : public QMainWindow {
   // The "Menu" menu.
   void MenuMenuItemClick();
   void About1Click();
+
+  // Printing and outputs, in TMainForm_Print.cpp.
+  void CreatePrintActions();
+  void FilePrintPreviewExecute();
+  void FilePrintOptionsExecute();
+  void FilePrintCalibrationExecute();
+  void FileExportSvgExecute();
+  void FileExportFabricationExecute();
 
   QString CurrentFileName_;
 };
