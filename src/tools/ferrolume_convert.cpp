@@ -19,6 +19,7 @@
 #include "TElementList.h"
 #include "TFabrication.h"
 #include "THeadlessLayout.h"
+#include "TMessageText.h"
 
 namespace {
 
@@ -38,13 +39,6 @@ const char* const kUsage =
     "house order (Gerber bottom copper, solder mask and outline, Excellon drill), one ending in\n"
     "in .gbr the Gerber copper alone, one ending in .drl the drill file alone. On an error the\n"
     "editor's message is printed and OUTPUT is left as it was.\n";
-
-// The text the editor's error box shows: a message that does not end in a full stop (or in a
-// character sorting before it) gets one.
-std::string AsShown(std::string message) {
-  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
-  return message;
-}
 
 // A refused command line: the reason, and how to get help.
 struct TBadCommandLine {
@@ -171,7 +165,7 @@ int main(int argc, char* argv[]) {
     }
     Convert(command.Files[0], command.Files[1], command.Options);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", AsShown(e.what()).c_str());
+    std::fprintf(stderr, "%s\n", ErrorBoxText(QString::fromUtf8(e.what())).toUtf8().constData());
     return 1;
   }
   return 0;
