@@ -15,6 +15,8 @@
 #include <QVBoxLayout>
 
 #include "TPCBLayout.h"
+#include "TRecentFiles.h"
+#include "TRecovery.h"
 #include "TResources.h"
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
@@ -49,6 +51,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   CreateBoardSettings();
   CreateToolBars();
   CreateSolderMenu();
+  CreateRecovery();
+  CreateRecentFileItems();
 
   // Board shortcuts are taken at the application's door, before the focused control sees them.
   qApp->installEventFilter(this);

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -18,8 +19,12 @@ class QMenu;
 class QMessageBox;
 class QSpinBox;
 class QToolBar;
+class QTimer;
 class QToolButton;
 class TPCBLayout;
+class TRecentFiles;
+class TRecovery;
+struct TLeftBoard;
 
 // The program's name, in the window title and at the head of its message boxes.
 inline const QString AppTitle = QStringLiteral("Ferrolume");
@@ -103,6 +108,9 @@ class TMainForm : public QMainWindow {
   QAction* FilePrint = nullptr;
   QAction* FileExportPdf = nullptr;
   QAction* FileExit = nullptr;
+  // The boards last opened or saved, above Exit; hidden while unused.
+  std::array<QAction*, 8> RecentFileItems{};
+  QAction* RecentFilesSeparator = nullptr;
   QAction* EditUndo = nullptr;
   QAction* EditRedo = nullptr;
   // Backspace, in no menu: walks a pending wire chain back.
@@ -129,6 +137,12 @@ class TMainForm : public QMainWindow {
   QAction* SquareMenuItem = nullptr;
 
   std::array<QIcon, ImageCount> ActionImages;
+
+  // Writes the recovery copy when the board has changes it does not have yet; run by
+  // RecoveryTimer.
+  void KeepRecoveryCopy();
+  TRecovery& Recovery() { return *Recovery_; }
+  QTimer* RecoveryTimer = nullptr;
 
  protected:
   // Everything that waits for a human goes through these three, so tests can answer instead.
@@ -195,9 +209,21 @@ class TMainForm : public QMainWindow {
   void EditRedoExecute();
   void EditTakeBackWireExecute();
 
+  // Recovery copies and recent files.
+  void CreateRecovery();
+  // Offers the boards of programs that ended without closing; answers whether one was restored.
+  bool OfferLeftBoards();
+  void RestoreLeftBoard(TLeftBoard& left);
+  void CreateRecentFileItems();
+  void UpdateRecentFileItems();
+  void RememberRecentFile(const QString& fileName);
+  void OpenRecentFile(const QString& fileName);
+
   // The "Menu" menu.
   void MenuMenuItemClick();
   void About1Click();
 
   QString CurrentFileName_;
+  std::unique_ptr<TRecovery> Recovery_;
+  std::unique_ptr<TRecentFiles> RecentFiles_;
 };
