@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "TPCBLayout.h"
@@ -64,6 +65,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
   if (qApp) qApp->removeEventFilter(this);
+  // The editor outlives this part of the window: its history, emptied as it goes, must not call
+  // back into a window that is already half gone.
+  Editor->UndoStack().disconnect(this);
+  Editor->disconnect(this);
 }
 
 void TMainForm::CreateBoardSettings() {
