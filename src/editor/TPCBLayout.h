@@ -174,6 +174,7 @@ class TPCBLayout : public QWidget, public TLayoutView {
   bool TakeBackChainWire();
   void StepThroughHistory(bool back);
   void EndDrag();
+  void EndPointerAction();
   void UnselectAll();
 
   std::unique_ptr<TElementList> Elements_;

@@ -27,17 +27,27 @@ void TPCBLayout::StepThroughHistory(bool back) {
   Modified_ = !UndoStack_->isClean();
 }
 
+void TPCBLayout::EndPointerAction() {
+  // A pending wire or band belongs to the board as it was; it ends before the board changes. A
+  // drag still under way becomes its step first, so that it is undone as a whole.
+  if (Dragging_) {
+    Dragging_ = false;
+    MoveButtonDown_ = false;
+    EndDrag();
+  }
+  CancelAction();
+}
+
 void TPCBLayout::Undo() {
   if (!UndoStack_->canUndo()) return;
   if (TakeBackChainWire()) return;
-  // A pending wire or band belongs to the board as it was; it ends before the board changes.
-  CancelAction();
+  EndPointerAction();
   StepThroughHistory(true);
 }
 
 void TPCBLayout::Redo() {
   if (!UndoStack_->canRedo()) return;
-  CancelAction();
+  EndPointerAction();
   StepThroughHistory(false);
 }
 
