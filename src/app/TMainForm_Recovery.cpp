@@ -29,12 +29,15 @@ void TMainForm::CreateRecovery() {
 }
 
 void TMainForm::KeepRecoveryCopy() {
-  // Undone back to the board as saved: the file itself is the copy again.
-  if (!Editor->Modified()) {
-    Recovery_->Remove();
-    return;
+  // Whatever happens here stays here: the user is editing, and a copy is only a safety net.
+  try {
+    // Undone back to the board as saved: the file itself is the copy again.
+    if (Editor->Modified())
+      Recovery_->Write(Editor->Elements(), CurrentFileName_);
+    else
+      Recovery_->Remove();
+  } catch (...) {
   }
-  Recovery_->Write(Editor->Elements(), CurrentFileName_);
 }
 
 bool TMainForm::OfferLeftBoards() {
