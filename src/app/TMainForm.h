@@ -61,9 +61,10 @@ class TMainForm : public QMainWindow {
   explicit TMainForm(QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // Start-up: registers the program as the opener of .pcb files, then opens the board named by
-  // the first argument, if that is an existing file. Runs before the window is shown, so a
-  // failed load shows its error box before the window appears.
+  // Start-up: registers the program as the opener of .pcb files, offers the boards of programs
+  // that ended without closing, then, unless one was restored, opens the board named by the
+  // first argument, if that is an existing file. Runs before the window is shown, so a failed
+  // load shows its error box before the window appears.
   void FormCreate(const QStringList& arguments);
 
   // The board file last opened or saved, exactly as the user gave it; empty for a new board.
