@@ -12,9 +12,12 @@
 #include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "TPCBLayout.h"
+#include "TRecentFiles.h"
+#include "TRecovery.h"
 #include "TResources.h"
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
@@ -50,6 +53,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   CreateToolBars();
   CreateSolderMenu();
   CreatePrintActions();
+  CreateRecovery();
+  CreateRecentFileItems();
 
   // Board shortcuts are taken at the application's door, before the focused control sees them.
   qApp->installEventFilter(this);
@@ -61,6 +66,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
   if (qApp) qApp->removeEventFilter(this);
+  // The editor outlives this part of the window: its history, emptied as it goes, must not call
+  // back into a window that is already half gone.
+  Editor->UndoStack().disconnect(this);
+  Editor->disconnect(this);
 }
 
 void TMainForm::CreateBoardSettings() {

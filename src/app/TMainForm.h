@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -19,9 +20,13 @@ class QMenu;
 class QMessageBox;
 class QSpinBox;
 class QToolBar;
+class QTimer;
 class QToolButton;
 class TPCBLayout;
 struct TArtworkOptions;
+class TRecentFiles;
+class TRecovery;
+struct TLeftBoard;
 
 // The program's name, in the window title and at the head of its message boxes.
 inline const QString AppTitle = QStringLiteral("Ferrolume");
@@ -58,9 +63,10 @@ class TMainForm : public QMainWindow {
   explicit TMainForm(QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // Start-up: registers the program as the opener of .pcb files, then opens the board named by
-  // the first argument, if that is an existing file. Runs before the window is shown, so a
-  // failed load shows its error box before the window appears.
+  // Start-up: registers the program as the opener of .pcb files, offers the boards of programs
+  // that ended without closing, then, unless one was restored, opens the board named by the
+  // first argument, if that is an existing file. Runs before the window is shown, so a failed
+  // load shows its error box before the window appears.
   void FormCreate(const QStringList& arguments);
 
   // The board file last opened or saved, exactly as the user gave it; empty for a new board.
@@ -116,6 +122,9 @@ class TMainForm : public QMainWindow {
   QAction* FilePrintCalibration = nullptr;
   QAction* FileExportSvg = nullptr;
   QAction* FileExportFabrication = nullptr;
+  // The boards last opened or saved, above Exit; hidden while unused.
+  std::array<QAction*, 8> RecentFileItems{};
+  QAction* RecentFilesSeparator = nullptr;
   QAction* EditUndo = nullptr;
   QAction* EditRedo = nullptr;
   // Backspace, in no menu: walks a pending wire chain back.
@@ -142,6 +151,12 @@ class TMainForm : public QMainWindow {
   QAction* SquareMenuItem = nullptr;
 
   std::array<QIcon, ImageCount> ActionImages;
+
+  // Writes the recovery copy when the board has changes it does not have yet; run by
+  // RecoveryTimer.
+  void KeepRecoveryCopy();
+  TRecovery& Recovery() { return *Recovery_; }
+  QTimer* RecoveryTimer = nullptr;
 
  protected:
   // Everything that waits for a human goes through these three, so tests can answer instead.
@@ -210,6 +225,16 @@ class TMainForm : public QMainWindow {
   void EditRedoExecute();
   void EditTakeBackWireExecute();
 
+  // Recovery copies and recent files.
+  void CreateRecovery();
+  // Offers the boards of programs that ended without closing; answers whether one was restored.
+  bool OfferLeftBoards();
+  void RestoreLeftBoard(TLeftBoard& left);
+  void CreateRecentFileItems();
+  void UpdateRecentFileItems();
+  void RememberRecentFile(const QString& fileName);
+  void OpenRecentFile(const QString& fileName);
+
   // The "Menu" menu.
   void MenuMenuItemClick();
   void About1Click();
@@ -223,4 +248,6 @@ class TMainForm : public QMainWindow {
   void FileExportFabricationExecute();
 
   QString CurrentFileName_;
+  std::unique_ptr<TRecovery> Recovery_;
+  std::unique_ptr<TRecentFiles> RecentFiles_;
 };
