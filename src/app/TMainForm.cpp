@@ -49,6 +49,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   CreateBoardSettings();
   CreateToolBars();
   CreateSolderMenu();
+  CreatePartsCommands();
 
   // Board shortcuts are taken at the application's door, before the focused control sees them.
   qApp->installEventFilter(this);
@@ -95,6 +96,7 @@ void TMainForm::CreateBoardSettings() {
                                {QStringLiteral("1"), QStringLiteral("1/2"), QStringLiteral("1/4"),
                                 QStringLiteral("1/8"), QStringLiteral("1/16")},
                                gs1By4);
+  CreatePadSettings(row);
 
   ScaleEdit = new QSpinBox(BoardSettingsPanel);
   ScaleEdit->setObjectName(QStringLiteral("ScaleEdit"));
@@ -220,7 +222,10 @@ void TMainForm::GridModeComboChange(int index) { Editor->SetGridMode(TGridMode(i
 
 void TMainForm::GridStepComboChange(int index) { Editor->SetGridStep(TPCBStep(index)); }
 
-void TMainForm::ElementWidthComboChange(int index) { Editor->SetWireWidth(TPCBStep(index)); }
+void TMainForm::ElementWidthComboChange(int index) {
+  Editor->SetWireWidth(TPCBStep(index));
+  Editor->ChangeSelected(epWireWidth, StepDivisorOf(TPCBStep(index)));
+}
 
 void TMainForm::ScaleEditChange(int position) { Editor->SetGridScale(position); }
 

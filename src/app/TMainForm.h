@@ -14,11 +14,13 @@ class QButtonGroup;
 class QComboBox;
 class QFileDialog;
 class QFrame;
+class QHBoxLayout;
 class QMenu;
 class QMessageBox;
 class QSpinBox;
 class QToolBar;
 class QToolButton;
+class TFootprintDialog;
 class TPCBLayout;
 
 // The program's name, in the window title and at the head of its message boxes.
@@ -85,6 +87,9 @@ class TMainForm : public QMainWindow {
   QComboBox* GridStepCombo = nullptr;
   QComboBox* ElementWidthCombo = nullptr;
   QSpinBox* ScaleEdit = nullptr;
+  // Pad size and hole of new pads, in millimetres.
+  QComboBox* PadSizeCombo = nullptr;
+  QComboBox* HoleSizeCombo = nullptr;
 
   QToolBar* FileActionBar = nullptr;
   QToolBar* EditActionBar = nullptr;
@@ -112,6 +117,10 @@ class TMainForm : public QMainWindow {
   QAction* EditPaste = nullptr;
   QAction* EditDelete = nullptr;
   QAction* EditSelectAll = nullptr;
+  QAction* EditRotate = nullptr;
+  QAction* EditMirror = nullptr;
+  QAction* EditInsertFootprint = nullptr;
+  QAction* EditSaveFootprint = nullptr;
 
   QMenu* FileMenuItem = nullptr;
   QMenu* EditMenuItem = nullptr;
@@ -138,7 +147,15 @@ class TMainForm : public QMainWindow {
   virtual QString ExecFileDialog(QFileDialog& dialog);
   // Makes this program the opener of .pcb files; never fails, never shows anything.
   virtual void RegisterFileType();
+  // The footprint chosen in the dialog, as a file path; empty when it was cancelled.
+  virtual QString ExecFootprintDialog(TFootprintDialog& dialog);
 
+ public:
+  // Puts the footprint file's part under the pointer as a selected block, as one step; a file
+  // that cannot be read whole adds nothing and raises its error.
+  void InsertFootprint(const QString& fileName);
+
+ protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -152,6 +169,16 @@ class TMainForm : public QMainWindow {
   void CreateToolBars();
   void CreateMouseActionBar();
   void CreateSolderMenu();
+  // Parts at hand: the pad and hole boxes, and rotate, mirror and the footprint commands.
+  void CreatePadSettings(QHBoxLayout* row);
+  void CreatePartsCommands();
+  void PadSizeComboChange();
+  void HoleSizeComboChange();
+  void ShowPadSettings();
+  void EditRotateExecute();
+  void EditMirrorExecute();
+  void EditInsertFootprintExecute();
+  void EditSaveFootprintExecute();
   QAction* NewAction(const QString& caption, const QKeySequence& shortcut, int image,
                      void (TMainForm::*handler)());
 

@@ -32,6 +32,8 @@ class Shortcuts : public ::testing::Test {
   TTestForm Form;
 
   void SetUp() override {
+    // At the left of the offscreen screen, so the solder tool's menu fits beside it unshifted.
+    Form.move(0, Form.y());
     Form.show();
     QApplication::setActiveWindow(&Form);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Form));
