@@ -106,8 +106,9 @@ void TMainForm::CreateMenus() {
 }
 
 bool TMainForm::IsBoardShortcut(const QKeySequence& key) const {
-  for (const QAction* action : {FileNew, FileOpen, FileSave, FilePrint, EditCut, EditCopy,
-                                EditPaste, EditDelete, EditSelectAll, EditUndo, EditRedo}) {
+  for (const QAction* action :
+       {FileNew, FileOpen, FileSave, FilePrint, EditCut, EditCopy, EditPaste, EditDelete,
+        EditSelectAll, EditUndo, EditRedo, EditRotate, EditMirror, EditInsertFootprint}) {
     if (action->shortcuts().contains(key)) return true;
   }
   // Backspace belongs to the board only while a wire is pending; otherwise it edits text.
