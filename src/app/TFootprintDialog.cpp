@@ -1,6 +1,5 @@
 #include "TFootprintDialog.h"
 
-#include <QCollator>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
@@ -59,17 +58,36 @@ class TPictureView : public TLayoutView {
   TCanvas Spare_;
 };
 
+// Names in the order a person expects: numbers by their value (DIP-8 before DIP-14), letters
+// whatever their case.
+bool NameBefore(const QString& a, const QString& b) {
+  qsizetype i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (a[i].isDigit() && b[j].isDigit()) {
+      qsizetype i2 = i, j2 = j;
+      while (i2 < a.size() && a[i2].isDigit()) ++i2;
+      while (j2 < b.size() && b[j2].isDigit()) ++j2;
+      const qulonglong x = a.mid(i, i2 - i).toULongLong(), y = b.mid(j, j2 - j).toULongLong();
+      if (x != y) return x < y;
+      i = i2;
+      j = j2;
+      continue;
+    }
+    const QChar p = a[i].toLower(), q = b[j].toLower();
+    if (p != q) return p < q;
+    ++i;
+    ++j;
+  }
+  return a.size() - i < b.size() - j;
+}
+
 QList<TFootprint> PartsIn(const QString& folder, bool own) {
   QList<TFootprint> parts;
   const QDir dir(folder);
   for (const QFileInfo& file : dir.entryInfoList({QStringLiteral("*.pcb")}, QDir::Files))
     parts.append({file.completeBaseName(), file.filePath(), own});
-  // DIP-8 before DIP-14: numbers in names sort by their value.
-  QCollator order;
-  order.setNumericMode(true);
-  order.setCaseSensitivity(Qt::CaseInsensitive);
   std::sort(parts.begin(), parts.end(),
-            [&](const TFootprint& a, const TFootprint& b) { return order(a.Name, b.Name); });
+            [](const TFootprint& a, const TFootprint& b) { return NameBefore(a.Name, b.Name); });
   return parts;
 }
 
@@ -138,13 +156,14 @@ TFootprintDialog::TFootprintDialog(QWidget* parent) : QDialog(parent) {
   Parts->setResizeMode(QListView::Adjust);
   Parts->setMovement(QListView::Static);
   Parts->setIconSize(QSize(96, 96));
-  Parts->setGridSize(QSize(120, 124));
-  Parts->setUniformItemSizes(true);
-  Parts->setWordWrap(true);
+  // Wide enough for the longest names of the library on one line.
+  Parts->setGridSize(QSize(172, 128));
+  Parts->setWordWrap(false);
+  Parts->setTextElideMode(Qt::ElideNone);
   for (const TFootprint& part : Library()) {
-    auto* item =
-        new QListWidgetItem(QIcon(QPixmap::fromImage(Picture(part.Path, 96))),
-                            part.Own ? part.Name + QStringLiteral(" *") : part.Name, Parts);
+    const QString& label = part.Name;
+    auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(Picture(part.Path, 96))),
+                                     part.Own ? label + QStringLiteral(" *") : label, Parts);
     item->setData(Qt::UserRole, part.Path);
     item->setData(Qt::UserRole + 1, part.Name);
     item->setToolTip(part.Path);
@@ -168,7 +187,7 @@ TFootprintDialog::TFootprintDialog(QWidget* parent) : QDialog(parent) {
   connect(Parts, &QListWidget::currentItemChanged, this,
           [ok](QListWidgetItem* current) { ok->setEnabled(current != nullptr); });
   if (Parts->count() > 0) Parts->setCurrentRow(0);
-  resize(640, 480);
+  resize(760, 520);
 }
 
 QString TFootprintDialog::ChosenPath() const {
