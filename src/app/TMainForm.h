@@ -8,6 +8,8 @@
 #include <array>
 #include <functional>
 
+#include "TTypes.h"
+
 class QAction;
 class QActionGroup;
 class QButtonGroup;
@@ -150,12 +152,6 @@ class TMainForm : public QMainWindow {
   // The footprint chosen in the dialog, as a file path; empty when it was cancelled.
   virtual QString ExecFootprintDialog(TFootprintDialog& dialog);
 
- public:
-  // Puts the footprint file's part under the pointer as a selected block, as one step; a file
-  // that cannot be read whole adds nothing and raises its error.
-  void InsertFootprint(const QString& fileName);
-
- protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -179,6 +175,9 @@ class TMainForm : public QMainWindow {
   void EditMirrorExecute();
   void EditInsertFootprintExecute();
   void EditSaveFootprintExecute();
+  // Puts the footprint file's part as a selected block with its origin at the board point, as
+  // one step; a file that cannot be read whole adds nothing and raises its error.
+  void InsertFootprint(const QString& fileName, TPoint at);
   QAction* NewAction(const QString& caption, const QKeySequence& shortcut, int image,
                      void (TMainForm::*handler)());
 

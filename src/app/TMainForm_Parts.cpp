@@ -119,16 +119,17 @@ QString TMainForm::ExecFootprintDialog(TFootprintDialog& dialog) {
 }
 
 void TMainForm::EditInsertFootprintExecute() {
+  // Where the pointer is now, not where the dialog leaves it.
+  const TPoint at = Editor->PointerBoardPoint();
   TFootprintDialog dialog(this);
   const QString fileName = ExecFootprintDialog(dialog);
   if (fileName.isEmpty()) return;
-  InsertFootprint(fileName);
+  InsertFootprint(fileName, at);
 }
 
-void TMainForm::InsertFootprint(const QString& fileName) {
+void TMainForm::InsertFootprint(const QString& fileName, TPoint at) {
   // Read whole before the board is touched: a bad line shows its error and adds nothing.
   TElementList::Storage part = TFootprintDialog::ReadFootprint(Editor, fileName);
-  const TPoint at = Editor->PointerBoardPoint();
   // Ready to be dragged where it belongs.
   Editor->SetMouseAction(maMove);
   MoveButton->setChecked(true);

@@ -17,9 +17,9 @@ void TPCBLayout::ChangeSelected(TElementProperty property, int32_t value) {
     const int32_t old = TChangeElements::ValueOf(e, property);
     if (old == value) continue;
     // Checked before anything changes: a step never fails half way.
-    const auto& pad = static_cast<const TSolder&>(e);
-    if (property == epPadSize) CheckHoleFits(pad.InternalDiameter(), value);
-    if (property == epHole) CheckHoleFits(value, pad.ExternalDiameter());
+    if (property == epPadSize)
+      CheckHoleFits(static_cast<const TSolder&>(e).InternalDiameter(), value);
+    if (property == epHole) CheckHoleFits(value, static_cast<const TSolder&>(e).ExternalDiameter());
     indices.push_back(i);
     oldValues.push_back(old);
   }
