@@ -61,6 +61,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
   if (qApp) qApp->removeEventFilter(this);
+  // The history empties itself as the editor goes, after this part of the window is gone; its
+  // signals must not reach the Undo and Redo items by then.
+  disconnect(&Editor->UndoStack(), nullptr, this, nullptr);
 }
 
 void TMainForm::CreateBoardSettings() {
