@@ -55,6 +55,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   CreatePrintActions();
   CreateRecovery();
   CreateRecentFileItems();
+  CreatePartsCommands();
 
   // Board shortcuts are taken at the application's door, before the focused control sees them.
   qApp->installEventFilter(this);
@@ -105,6 +106,7 @@ void TMainForm::CreateBoardSettings() {
                                {QStringLiteral("1"), QStringLiteral("1/2"), QStringLiteral("1/4"),
                                 QStringLiteral("1/8"), QStringLiteral("1/16")},
                                gs1By4);
+  CreatePadSettings(row);
 
   ScaleEdit = new QSpinBox(BoardSettingsPanel);
   ScaleEdit->setObjectName(QStringLiteral("ScaleEdit"));
@@ -230,7 +232,10 @@ void TMainForm::GridModeComboChange(int index) { Editor->SetGridMode(TGridMode(i
 
 void TMainForm::GridStepComboChange(int index) { Editor->SetGridStep(TPCBStep(index)); }
 
-void TMainForm::ElementWidthComboChange(int index) { Editor->SetWireWidth(TPCBStep(index)); }
+void TMainForm::ElementWidthComboChange(int index) {
+  Editor->SetWireWidth(TPCBStep(index));
+  Editor->ChangeSelected(epWireWidth, StepDivisorOf(TPCBStep(index)));
+}
 
 void TMainForm::ScaleEditChange(int position) { Editor->SetGridScale(position); }
 

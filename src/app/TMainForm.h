@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+#include "TTypes.h"
+
 class QAction;
 class QActionGroup;
 class QDialog;
@@ -16,12 +18,14 @@ class QButtonGroup;
 class QComboBox;
 class QFileDialog;
 class QFrame;
+class QHBoxLayout;
 class QMenu;
 class QMessageBox;
 class QSpinBox;
 class QToolBar;
 class QTimer;
 class QToolButton;
+class TFootprintDialog;
 class TPCBLayout;
 struct TArtworkOptions;
 class TRecentFiles;
@@ -98,6 +102,9 @@ class TMainForm : public QMainWindow {
   QComboBox* GridStepCombo = nullptr;
   QComboBox* ElementWidthCombo = nullptr;
   QSpinBox* ScaleEdit = nullptr;
+  // Pad size and hole of new pads, in millimetres.
+  QComboBox* PadSizeCombo = nullptr;
+  QComboBox* HoleSizeCombo = nullptr;
 
   QToolBar* FileActionBar = nullptr;
   QToolBar* EditActionBar = nullptr;
@@ -134,6 +141,10 @@ class TMainForm : public QMainWindow {
   QAction* EditPaste = nullptr;
   QAction* EditDelete = nullptr;
   QAction* EditSelectAll = nullptr;
+  QAction* EditRotate = nullptr;
+  QAction* EditMirror = nullptr;
+  QAction* EditInsertFootprint = nullptr;
+  QAction* EditSaveFootprint = nullptr;
 
   QMenu* FileMenuItem = nullptr;
   QMenu* EditMenuItem = nullptr;
@@ -168,6 +179,8 @@ class TMainForm : public QMainWindow {
   virtual void RegisterFileType();
   // Any other dialog (print options, print preview); the result is QDialog's.
   virtual int ExecDialog(QDialog& dialog);
+  // The footprint chosen in the dialog, as a file path; empty when it was cancelled.
+  virtual QString ExecFootprintDialog(TFootprintDialog& dialog);
 
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -182,6 +195,19 @@ class TMainForm : public QMainWindow {
   void CreateToolBars();
   void CreateMouseActionBar();
   void CreateSolderMenu();
+  // Parts at hand: the pad and hole boxes, and rotate, mirror and the footprint commands.
+  void CreatePadSettings(QHBoxLayout* row);
+  void CreatePartsCommands();
+  void PadSizeComboChange();
+  void HoleSizeComboChange();
+  void ShowPadSettings();
+  void EditRotateExecute();
+  void EditMirrorExecute();
+  void EditInsertFootprintExecute();
+  void EditSaveFootprintExecute();
+  // Puts the footprint file's part as a selected block with its origin at the board point, as
+  // one step; a file that cannot be read whole adds nothing and raises its error.
+  void InsertFootprint(const QString& fileName, TPoint at);
   QAction* NewAction(const QString& caption, const QKeySequence& shortcut, int image,
                      void (TMainForm::*handler)());
 

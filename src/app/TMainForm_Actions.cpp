@@ -106,8 +106,9 @@ void TMainForm::CreateMenus() {
 }
 
 bool TMainForm::IsBoardShortcut(const QKeySequence& key) const {
-  for (const QAction* action : {FileNew, FileOpen, FileSave, FilePrint, EditCut, EditCopy,
-                                EditPaste, EditDelete, EditSelectAll, EditUndo, EditRedo}) {
+  for (const QAction* action :
+       {FileNew, FileOpen, FileSave, FilePrint, EditCut, EditCopy, EditPaste, EditDelete,
+        EditSelectAll, EditUndo, EditRedo, EditRotate, EditMirror, EditInsertFootprint}) {
     if (action->shortcuts().contains(key)) return true;
   }
   // Backspace belongs to the board only while a wire is pending; otherwise it edits text.
@@ -162,9 +163,11 @@ void TMainForm::SolderButtonMouseUp(Qt::MouseButton button, const QPoint& positi
 
 void TMainForm::SolderMnuClick() {
   // The chosen item has already toggled its mark (and taken the other one's if it came on).
+  const bool circle = CircleMenuItem->isChecked();
+  // Selected pads take the shape too, before the solder tool clears the selection.
+  Editor->ChangeSelected(epPadShape, circle ? sgCircle : sgSquare);
   Editor->SetMouseAction(maSolder);
   SolderButton->setChecked(true);
-  const bool circle = CircleMenuItem->isChecked();
   SolderButton->setIcon(ActionImages[circle ? imSolderCircle : imSolderSquare]);
   Editor->SetSolderGeometry(circle ? sgCircle : sgSquare);
 }

@@ -9,7 +9,9 @@
 #include "TArtworkOptions.h"
 #include "TBoardMath.h"
 #include "TCanvas.h"
+#include "TChangeElements.h"
 #include "TElementList.h"
+#include "TElementTransform.h"
 #include "TLayoutView.h"
 
 class QPrinter;
@@ -118,6 +120,25 @@ class TPCBLayout : public QWidget, public TLayoutView {
   // Takes the selection off the board as one step named after the verb ("Delete", "Cut").
   void RemoveSelected(const QString& verb);
 
+  // Parts at hand. A setting given to the selection: the wire width (as a WidthDivisor) to the
+  // selected wires, a pad size, hole or Geometry to the selected pads, as one step; nothing
+  // when no selected element changes. A pad whose hole would not be smaller than the pad raises
+  // its error first, and nothing changes.
+  void ChangeSelected(TElementProperty property, int32_t value);
+  // A quarter turn clockwise, or a mirror left to right, of the selection about the grid point
+  // nearest the middle of its extent, as one step.
+  void RotateSelected();
+  void MirrorSelected();
+  // A part put on the board as one selected block, its origin at the board point, in place of
+  // the selection; ready to be dragged, as a paste is.
+  void InsertElements(TElementList::Storage&& elements, TPoint at, const QString& stepName);
+  // The grid point under the pointer, or under the middle of the control while the pointer is
+  // elsewhere (over a menu or a dialog).
+  TPoint PointerBoardPoint() const;
+  // The selection as .pcb text, moved so that the base-step grid point at or above and left of
+  // its extent is the origin: how a part is kept in a footprint file. Empty with no selection.
+  std::string SelectionAsFootprint();
+
   // Mouse tool steps.
   TPCBElement* ElementAt(TPoint pixel) const;
   void AddWire(TPoint boardPoint);
@@ -176,6 +197,7 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void StepThroughHistory(bool back);
   void EndDrag();
   void EndPointerAction();
+  void TurnSelected(TTurn turn, const QString& verb);
   void UnselectAll();
 
   std::unique_ptr<TElementList> Elements_;

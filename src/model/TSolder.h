@@ -20,6 +20,9 @@ class TSolder : public TPCBElement {
   int32_t InternalDiameter() const { return InternalDiameter_; }
   int32_t ExternalDiameter() const { return ExternalDiameter_; }
   void SetCenter(TPoint p) { Center_ = p; }
+  void SetGeometry(uint8_t g) { Geometry_ = g; }
+  void SetInternalDiameter(int32_t d) { InternalDiameter_ = d; }
+  void SetExternalDiameter(int32_t d) { ExternalDiameter_ = d; }
 
   // A diameter in board units as a radius in pixels, with P pixels to the base step: 16 units per
   // step and 2 from diameter to radius.

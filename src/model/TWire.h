@@ -13,6 +13,7 @@ class TWire : public TPCBElement {
   int32_t WidthDivisor() const { return WidthDivisor_; }
   void SetStartPoint(TPoint p) { StartPoint_ = p; }
   void SetEndPoint(TPoint p) { EndPoint_ = p; }
+  void SetWidthDivisor(int32_t d) { WidthDivisor_ = d; }
 
   // The divisor a wire line's fifth value gives: 0 and 1 read as 2, anything else as it stands.
   static int32_t ReadWidthDivisor(int32_t value) { return value == 0 || value == 1 ? 2 : value; }

@@ -32,6 +32,8 @@ class Shortcuts : public ::testing::Test {
   TTestForm Form;
 
   void SetUp() override {
+    // At the left of the offscreen screen, so the solder tool's menu fits beside it unshifted.
+    Form.move(0, Form.y());
     Form.show();
     QApplication::setActiveWindow(&Form);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Form));
@@ -52,16 +54,26 @@ class Shortcuts : public ::testing::Test {
 
 TEST_F(Shortcuts, EveryBoardKeyReachesItsActionWhileTheBoxesKeepTheirText) {
   const std::pair<QKeySequence, QAction*> rows[] = {
-      {Qt::CTRL | Qt::Key_N, Form.FileNew},       {Qt::CTRL | Qt::Key_O, Form.FileOpen},
-      {Qt::CTRL | Qt::Key_S, Form.FileSave},      {Qt::CTRL | Qt::Key_P, Form.FilePrint},
-      {Qt::CTRL | Qt::Key_X, Form.EditCut},       {Qt::CTRL | Qt::Key_C, Form.EditCopy},
-      {Qt::CTRL | Qt::Key_V, Form.EditPaste},     {Qt::Key_Delete, Form.EditDelete},
-      {Qt::CTRL | Qt::Key_A, Form.EditSelectAll}, {Qt::CTRL | Qt::Key_Z, Form.EditUndo},
-      {Qt::CTRL | Qt::Key_Y, Form.EditRedo},      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Form.EditRedo},
+      {Qt::CTRL | Qt::Key_N, Form.FileNew},
+      {Qt::CTRL | Qt::Key_O, Form.FileOpen},
+      {Qt::CTRL | Qt::Key_S, Form.FileSave},
+      {Qt::CTRL | Qt::Key_P, Form.FilePrint},
+      {Qt::CTRL | Qt::Key_X, Form.EditCut},
+      {Qt::CTRL | Qt::Key_C, Form.EditCopy},
+      {Qt::CTRL | Qt::Key_V, Form.EditPaste},
+      {Qt::Key_Delete, Form.EditDelete},
+      {Qt::CTRL | Qt::Key_A, Form.EditSelectAll},
+      {Qt::CTRL | Qt::Key_Z, Form.EditUndo},
+      {Qt::CTRL | Qt::Key_Y, Form.EditRedo},
+      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Form.EditRedo},
+      {Qt::Key_R, Form.EditRotate},
+      {Qt::Key_M, Form.EditMirror},
+      {Qt::CTRL | Qt::Key_I, Form.EditInsertFootprint},
   };
   ScaleText()->setText(QStringLiteral("12"));
-  for (QWidget* place : std::initializer_list<QWidget*>{
-           Form.ScaleEdit, Form.GridModeCombo, Form.GridStepCombo, Form.ElementWidthCombo}) {
+  for (QWidget* place :
+       std::initializer_list<QWidget*>{Form.ScaleEdit, Form.GridModeCombo, Form.GridStepCombo,
+                                       Form.ElementWidthCombo, Form.PadSizeCombo}) {
     for (const auto& [keys, action] : rows) {
       SCOPED_TRACE(place->objectName().toStdString() + " " + action->text().toStdString());
       TShortcutCatcher catcher;

@@ -11,8 +11,9 @@ shot "$WORK/start.png"
 start_box=$(colour_box "$WORK/start.png" $NAVY)
 [ -n "$start_box" ] || fail "the board is not shown"
 
-# The focus starts in the first box of the settings row; the scale box is the fourth.
-keys Tab Tab Tab
+# The focus starts in the first box of the settings row; the scale box is the sixth, after the
+# pad and hole boxes.
+keys Tab Tab Tab Tab Tab
 # Proof that the scale box has it: Up grows the board, Down brings it back.
 keys Up
 shot "$WORK/up.png"

@@ -1,0 +1,90 @@
+#include "TElementTransform.h"
+
+#include <algorithm>
+
+TPoint TurnPoint(TPoint p, TPoint pivot, TTurn turn) {
+  const int32_t dx = WSub(p.X, pivot.X), dy = WSub(p.Y, pivot.Y);
+  switch (turn) {
+    case tnRotate:
+      // Right of the pivot goes below it, below goes left.
+      return {WSub(pivot.X, dy), WAdd(pivot.Y, dx)};
+    case tnRotateBack:
+      return {WAdd(pivot.X, dy), WSub(pivot.Y, dx)};
+    case tnMirror:
+      break;
+  }
+  return {WSub(pivot.X, dx), p.Y};
+}
+
+void TurnElement(TPCBElement& element, TPoint pivot, TTurn turn) {
+  if (element.IsWire()) {
+    auto& wire = static_cast<TWire&>(element);
+    wire.SetStartPoint(TurnPoint(wire.StartPoint(), pivot, turn));
+    wire.SetEndPoint(TurnPoint(wire.EndPoint(), pivot, turn));
+  } else {
+    auto& pad = static_cast<TSolder&>(element);
+    pad.SetCenter(TurnPoint(pad.Center(), pivot, turn));
+  }
+}
+
+bool PointsExtent(const TElementList& list, const std::vector<int32_t>& indices, TRect& extent) {
+  if (indices.empty()) return false;
+  TRect r{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  auto widen = [&r](TPoint p) {
+    r.Left = std::min(r.Left, p.X);
+    r.Top = std::min(r.Top, p.Y);
+    r.Right = std::max(r.Right, p.X);
+    r.Bottom = std::max(r.Bottom, p.Y);
+  };
+  for (int32_t i : indices) {
+    const TPCBElement* e = list.Items(i);
+    if (e->IsWire()) {
+      const auto* w = static_cast<const TWire*>(e);
+      widen(w->StartPoint());
+      widen(w->EndPoint());
+    } else {
+      widen(static_cast<const TSolder*>(e)->Center());
+    }
+  }
+  extent = r;
+  return true;
+}
+
+namespace {
+
+int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+// The grid column (or row) nearest the middle of [low, high]: the nearer one, or both
+// neighbours when the middle lies exactly between them (the second is then first + 1).
+struct TNearest {
+  int64_t First;
+  bool Tie;
+};
+
+TNearest NearestLine(int32_t low, int32_t high, int64_t grid) {
+  // Twice the middle, so a middle at half a unit stays whole.
+  const int64_t twice = int64_t(low) + high;
+  const int64_t q = FloorDiv(twice, 2 * grid);
+  const int64_t r = twice - q * 2 * grid;
+  if (r == grid) return {q, true};
+  return {r < grid ? q : q + 1, false};
+}
+
+bool Even(int64_t v) { return (v & 1) == 0; }
+
+}  // namespace
+
+TPoint TurnPivot(const TRect& extent, int32_t grid) {
+  const int64_t g = std::max(grid, 1);
+  TNearest col = NearestLine(extent.Left, extent.Right, g);
+  TNearest row = NearestLine(extent.Top, extent.Bottom, g);
+  if (col.Tie && row.Tie) {
+    if (!Even(col.First)) ++col.First;
+    if (!Even(row.First)) ++row.First;
+  } else if (col.Tie) {
+    if (!Even(col.First + row.First)) ++col.First;
+  } else if (row.Tie) {
+    if (!Even(col.First + row.First)) ++row.First;
+  }
+  return {Wrap32(col.First * g), Wrap32(row.First * g)};
+}

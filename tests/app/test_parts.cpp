@@ -1,0 +1,168 @@
+// The pad and hole boxes, and the footprint library: the program's parts, the user's folder,
+// inserting and keeping parts.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
+#include <QUndoStack>
+#include <cmath>
+#include <map>
+#include <tuple>
+
+#include "AppTestSupport.h"
+#include "TFootprintDialog.h"
+#include "TPCBLayout.h"
+
+namespace {
+
+// The main window whose footprint dialog picks the part of a given name.
+class TPartsForm : public TTestForm {
+ public:
+  QString PartName;
+  int Listed = 0;
+
+ protected:
+  QString ExecFootprintDialog(TFootprintDialog& dialog) override {
+    Listed = dialog.Parts->count();
+    return dialog.Choose(PartName) ? dialog.ChosenPath() : QString();
+  }
+};
+
+void Type(QComboBox* box, const QString& text) {
+  box->lineEdit()->setText(text);
+  emit box->lineEdit()->editingFinished();
+}
+
+TEST(Footprints, EveryPartOfTheLibraryReadsWithPinOneSquareAndItsPitch) {
+  TTestForm form;
+  QStringList names;
+  std::map<QString, std::vector<TPoint>> centres;
+  for (const TFootprint& part : TFootprintDialog::Library()) {
+    if (part.Own) continue;
+    names << part.Name;
+    const TElementList::Storage pads = TFootprintDialog::ReadFootprint(form.Editor, part.Path);
+    ASSERT_GE(pads.size(), 2u) << part.Name.toStdString();
+    for (size_t k = 0; k < pads.size(); ++k) {
+      ASSERT_FALSE(pads[k]->IsWire());
+      const auto& pad = static_cast<const TSolder&>(*pads[k]);
+      EXPECT_EQ(pad.IsSquare(), k == 0) << part.Name.toStdString() << " pin " << k + 1;
+      centres[part.Name].push_back(pad.Center());
+    }
+  }
+  // Pin 1 to another pin in millimetres, 16 board units making 2.54 mm.
+  const std::tuple<const char*, size_t, size_t, double> pitches[] = {
+      {"DIP-8", 8, 7, 7.62},
+      {"DIP-8", 8, 1, 2.54},
+      {"DIP-28-wide", 28, 27, 15.24},
+      {"TO-220", 3, 1, 2.54},
+      {"SIL-10", 10, 9, 22.86},
+      {"Resistor-10.16mm", 2, 1, 10.16},
+      {"Terminal-3x5.08mm", 3, 1, 5.08},
+  };
+  for (const auto& [name, count, pin, mm] : pitches) {
+    const std::vector<TPoint>& c = centres[name];
+    ASSERT_EQ(c.size(), count) << name;
+    EXPECT_NEAR(std::hypot(c[pin].X - c[0].X, c[pin].Y - c[0].Y) * 0.15875, mm, 1e-9) << name;
+  }
+  // The whole library, numbers in names in the order of their values.
+  EXPECT_EQ(names.join(' ').toStdString(),
+            "Capacitor-radial-2.54mm Capacitor-radial-5.08mm DC-jack DIP-8 DIP-14 DIP-16 DIP-18 "
+            "DIP-20 DIP-22 DIP-24 DIP-24-wide DIP-28 DIP-28-wide DIP-40-wide Push-button-6mm "
+            "Resistor-7.62mm Resistor-10.16mm Resistor-12.7mm SIL-2 SIL-3 SIL-4 SIL-5 SIL-6 SIL-7 "
+            "SIL-8 SIL-9 SIL-10 Terminal-2x5.08mm Terminal-3x5.08mm TO-92 TO-220");
+}
+
+TEST(Footprints, InsertedUnderThePointerSelectedAndUndoneInOneStep) {
+  QDir(TFootprintDialog::UserFolder()).removeRecursively();
+  TPartsForm form;
+  form.PartName = QStringLiteral("DIP-8");
+  form.Editor->Elements().AddSolder({0, 0}, 4, 12, 0)->SetSelected(true);
+  form.EditInsertFootprint->trigger();
+  EXPECT_GT(form.Listed, 20);
+  const TElementList& list = form.Editor->Elements();
+  ASSERT_EQ(list.Count(), 9);
+  EXPECT_FALSE(list.Items(0)->Selected());
+  const TPoint at = form.Editor->PointerBoardPoint();
+  EXPECT_EQ(static_cast<const TSolder*>(list.Items(1))->Center(), at);
+  for (int32_t i = 1; i < 9; ++i) EXPECT_TRUE(list.Items(i)->Selected());
+  EXPECT_EQ(form.Editor->MouseAction(), maMove);
+  EXPECT_TRUE(form.MoveButton->isChecked());
+  EXPECT_EQ(form.EditUndo->text(), "Undo Insert DIP-8");
+  form.EditUndo->trigger();
+  EXPECT_EQ(list.Count(), 1);
+
+  // Kept in the user's folder, the selection comes back as a part of the library.
+  form.Editor->SelectAll();
+  form.FileAnswers << TFootprintDialog::UserFolder() + "/My pad.pcb";
+  form.EditSaveFootprint->trigger();
+  EXPECT_TRUE(form.Boxes.isEmpty()) << form.Boxes.join('\n').toStdString();
+  QFile saved(TFootprintDialog::UserFolder() + "/My pad.pcb");
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_EQ(saved.readAll(), "*Solder*\r\n0, 0, 4, 12, 0\r\n\r\n*Wire*\r\n");
+  const QList<TFootprint> library = TFootprintDialog::Library();
+  ASSERT_FALSE(library.isEmpty());
+  EXPECT_EQ(library.back().Name, "My pad");
+  EXPECT_TRUE(library.back().Own);
+}
+
+TEST(Footprints, AUserPartWithABadLineShowsTheErrorAndAddsNothing) {
+  QDir().mkpath(TFootprintDialog::UserFolder());
+  QFile bad(TFootprintDialog::UserFolder() + "/Broken.pcb");
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("*Solder*\r\n0, 0, 4, 12, 1\r\n16, 0, 4, 99999999999, 0\r\n\r\n*Wire*\r\n");
+  bad.close();
+  TPartsForm form;
+  form.PartName = QStringLiteral("Broken");
+  form.Editor->Elements().AddSolder({0, 0}, 4, 12, 0);
+  form.EditInsertFootprint->trigger();
+  EXPECT_EQ(form.Boxes,
+            QStringList{QString::fromUtf8("'99999999999' n'est pas une valeur entière correcte.")});
+  EXPECT_EQ(form.Editor->Elements().Count(), 1);
+  EXPECT_FALSE(form.Editor->UndoStack().canUndo());
+  bad.remove();
+}
+
+TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
+  TTestForm form;
+  TPCBLayout& editor = *form.Editor;
+  EXPECT_EQ(form.PadSizeCombo->currentText(), "1.91");
+  EXPECT_EQ(form.HoleSizeCombo->currentText(), "0.64");
+  TSolder* pad = editor.Elements().AddSolder({0, 0}, 4, 12, 0);
+  pad->SetSelected(true);
+
+  Type(form.PadSizeCombo, "2");  // 12.6 units
+  EXPECT_EQ(editor.SolderExternalDiameter(), 13);
+  EXPECT_EQ(form.PadSizeCombo->currentText(), "2.06");
+  EXPECT_EQ(pad->ExternalDiameter(), 13);
+  form.HoleSizeCombo->setCurrentIndex(5);
+  emit form.HoleSizeCombo->activated(5);
+  EXPECT_EQ(editor.SolderInternalDiameter(), 10);
+  EXPECT_EQ(pad->InternalDiameter(), 10);
+  EXPECT_EQ(editor.UndoStack().count(), 2);
+  EXPECT_TRUE(form.Boxes.isEmpty());
+
+  // Refused: the box shows the size in force again and nothing changes.
+  Type(form.PadSizeCombo, "1.5");  // 9 units, the hole is 10
+  Type(form.HoleSizeCombo, "x");
+  EXPECT_EQ(form.Boxes, (QStringList{"A hole of 1.59 mm must be smaller than its pad of 1.43 mm.",
+                                     "'x' is not a size in millimetres: A hole must be between "
+                                     "0.16 and 3.65 mm across."}));
+  EXPECT_EQ(form.PadSizeCombo->currentText(), "2.06");
+  EXPECT_EQ(form.HoleSizeCombo->currentText(), "1.59");
+  EXPECT_EQ(pad->ExternalDiameter(), 13);
+  EXPECT_EQ(editor.UndoStack().count(), 2);
+
+  // The wire width and the pad shape reach the selection too, each as one step.
+  editor.Elements().AddWire({0, 0}, {16, 0}, 4)->SetSelected(true);
+  form.ElementWidthCombo->setCurrentIndex(1);
+  form.SquareMenuItem->trigger();
+  EXPECT_EQ(static_cast<const TWire*>(editor.Elements().Items(1))->WidthDivisor(), 2);
+  EXPECT_TRUE(pad->IsSquare());
+  EXPECT_EQ(editor.UndoStack().count(), 4);
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// Sizes typed in millimetres, and quarter turns and mirrors of a selection.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "FakeLayout.h"
+#include "TElementTransform.h"
+#include "TPadSize.h"
+#include "TPcbText.h"
+#include "formats/BoardHelpers.h"
+
+namespace {
+
+TEST(PadSize, TypedSizesRoundToBoardUnitsWithinTheLimits) {
+  const std::string padRange = "A pad must be between 1.27 and 3.81 mm across";
+  const std::string holeRange = "A hole must be between 0.16 and 3.65 mm across";
+  // Units 0: refused with the message.
+  const std::tuple<bool, const char*, int32_t, std::string> cases[] = {
+      {true, "1.9", 12, ""},
+      {true, " 1,9 mm", 12, ""},
+      {true, "1.2", 8, ""},  // 7.56 units
+      {true, "3.81 MM", 24, ""},
+      {true, "1.18", 0, padRange},
+      {true, "3.9", 0, padRange},
+      {true, "big", 0, "'big' is not a size in millimetres: " + padRange},
+      {false, "0.8", 5, ""},
+      {false, "1.59", 10, ""},
+      {false, "0.05", 0, holeRange},
+      {false, "-1", 0, holeRange},
+  };
+  for (const auto& [pad, typed, expected, message] : cases) {
+    int32_t units = 0;
+    const std::string error = MessageOf(
+        [&, pad = pad, typed = typed] { units = pad ? ReadPadSize(typed) : ReadHoleSize(typed); });
+    EXPECT_EQ(units, expected) << typed;
+    EXPECT_EQ(error, expected ? "<no error>" : message) << typed;
+  }
+  // The offered sizes show as the box lists them, rounded half up from exact 0.15875 mm units.
+  QStringList shown;
+  for (int32_t units : {4, 5, 6, 7, 8, 10, 12, 16, 24}) shown << MillimetreText(units);
+  EXPECT_EQ(shown.join(' ').toStdString(), "0.64 0.79 0.95 1.11 1.27 1.59 1.91 2.54 3.81");
+  EXPECT_EQ(MessageOf([] { CheckHoleFits(7, 8); }), "<no error>");
+  EXPECT_EQ(MessageOf([] { CheckHoleFits(8, 8); }),
+            "A hole of 1.27 mm must be smaller than its pad of 1.27 mm");
+}
+
+// Builds a board from {x, y} pads and {x1, y1, x2, y2} wires.
+void Build(TElementList& list, const std::vector<std::vector<int32_t>>& elements) {
+  for (const auto& e : elements) {
+    if (e.size() == 2)
+      list.AddSolder({e[0], e[1]}, 4, 12, 0);
+    else
+      list.AddWire({e[0], e[1]}, {e[2], e[3]}, 4);
+  }
+}
+
+// The points of the board: "x y" for a pad, "x y x y" for a wire, joined by " | ".
+std::string Points(const TElementList& list) {
+  std::string text;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TPCBElement* e = list.Items(i);
+    std::vector<TPoint> points;
+    if (e->IsWire())
+      points = {static_cast<const TWire*>(e)->StartPoint(),
+                static_cast<const TWire*>(e)->EndPoint()};
+    else
+      points = {static_cast<const TSolder*>(e)->Center()};
+    text += i ? " |" : "";
+    for (TPoint p : points) text += " " + std::to_string(p.X) + " " + std::to_string(p.Y);
+  }
+  return text.substr(1);
+}
+
+// Turns the whole board once about the pivot its extent gives, as the editor does.
+TPoint TurnAll(TElementList& list, int32_t grid, TTurn turn) {
+  std::vector<int32_t> all;
+  for (int32_t i = 0; i < list.Count(); ++i) all.push_back(i);
+  TRect extent;
+  EXPECT_TRUE(PointsExtent(list, all, extent));
+  const TPoint pivot = TurnPivot(extent, grid);
+  for (int32_t i : all) TurnElement(*list.Items(i), pivot, turn);
+  return pivot;
+}
+
+TEST(Turn, RotateAndMirrorAboutTheNearestGridPointAndComeBack) {
+  const std::tuple<int32_t, std::vector<std::vector<int32_t>>, TPoint, std::string, std::string>
+      cases[] = {
+          // One step wide, none high: a tie between two columns, the even one wins.
+          {16, {{0, 0}, {16, 0}}, {0, 0}, "0 0 | 0 16", "0 0 | -16 0"},
+          // The same in row -1: now column -1 makes an even sum.
+          {16, {{-16, -16}, {0, -16}}, {-16, -16}, "-16 -16 | -16 0", "-16 -16 | -32 -16"},
+          // Three steps by one: ties both ways go to an even column and row.
+          {16, {{0, 0, 48, 16}, {48, 16}}, {32, 0}, "32 -32 16 16 | 16 16", "64 0 16 16 | 16 16"},
+          // Two steps by two, on a quarter grid: the middle is a grid point.
+          {4, {{0, 0, 8, 0}, {8, 8}, {0, 8}}, {4, 4}, "8 0 8 8 | 0 8 | 0 0", "8 0 0 0 | 0 8 | 8 8"},
+          // Off the grid: the nearest grid point, no tie.
+          {16, {{3, 5}, {20, 9}}, {16, 0}, "11 -13 | 7 4", "29 5 | 12 9"},
+      };
+  for (const auto& [grid, board, pivot, rotated, mirrored] : cases) {
+    FakeLayout view;
+    TElementList list(&view);
+    Build(list, board);
+    const std::string before = WritePcbText(list, [](const TPCBElement&) { return true; });
+    auto text = [&] { return WritePcbText(list, [](const TPCBElement&) { return true; }); };
+    EXPECT_EQ(TurnAll(list, grid, tnRotate), pivot) << before;
+    EXPECT_EQ(Points(list), rotated) << before;
+    for (int k = 0; k < 3; ++k) TurnAll(list, grid, tnRotate);
+    EXPECT_EQ(text(), before);
+    TurnAll(list, grid, tnMirror);
+    EXPECT_EQ(Points(list), mirrored) << before;
+    TurnAll(list, grid, tnMirror);
+    EXPECT_EQ(text(), before);
+  }
+}
+
+TEST(Turn, EveryTurnIsUndoneByItsInverseEvenWhereItWraps) {
+  const TPoint points[] = {{INT32_MAX, INT32_MIN}, {-7, 123456}, {INT32_MIN, 0}};
+  const TPoint pivots[] = {{0, 0}, {INT32_MIN, INT32_MAX}, {-48, 16}};
+  for (TPoint p : points)
+    for (TPoint pivot : pivots)
+      for (TTurn turn : {tnRotate, tnRotateBack, tnMirror})
+        EXPECT_EQ(TurnPoint(TurnPoint(p, pivot, turn), pivot, InverseTurn(turn)), p);
+}
+
+}  // namespace
