@@ -82,6 +82,7 @@ void TPCBLayout::AddElements(TElementList::Storage&& elements, const QString& st
 void TPCBLayout::UnselectAll() {
   const TElementList& list = *Elements_;
   for (int32_t i = 0; i < list.Count(); ++i) list.Items(i)->SetSelected(false);
+  emit SelectionChanged();
 }
 
 void TPCBLayout::ClearSelection() {
@@ -92,7 +93,15 @@ void TPCBLayout::ClearSelection() {
 void TPCBLayout::SelectAll() {
   const TElementList& list = *Elements_;
   for (int32_t i = 0; i < list.Count(); ++i) list.Items(i)->SetSelected(true);
+  emit SelectionChanged();
   RenderBoard();
+}
+
+int32_t TPCBLayout::SelectedCount() const {
+  int32_t n = 0;
+  const TElementList& list = *Elements_;
+  for (int32_t i = 0; i < list.Count(); ++i) n += list.Items(i)->Selected() ? 1 : 0;
+  return n;
 }
 
 std::vector<int32_t> TPCBLayout::SelectedIndices() const {
@@ -110,10 +119,18 @@ void TPCBLayout::SelectInRect(TPoint corner1, TPoint corner2) {
   const TRect rect{std::min(corner1.X, corner2.X), std::min(corner1.Y, corner2.Y),
                    past(std::max(corner1.X, corner2.X)), past(std::max(corner1.Y, corner2.Y))};
   const TElementList& list = *Elements_;
-  for (int32_t i = 0; i < list.Count(); ++i) {
-    TPCBElement* e = list.Items(i);
-    if (e->InRect(rect)) e->SetSelected(true);
+  if (const TElementIndex* index = FreshIndex()) {
+    // Every element with a point in the rectangle has its box there too.
+    index->Query(rect, Candidates_);
+    for (int32_t i : Candidates_)
+      if (list.Items(i)->InRect(rect)) list.Items(i)->SetSelected(true);
+  } else {
+    for (int32_t i = 0; i < list.Count(); ++i) {
+      TPCBElement* e = list.Items(i);
+      if (e->InRect(rect)) e->SetSelected(true);
+    }
   }
+  emit SelectionChanged();
 }
 
 // ---- Changes ----
@@ -169,7 +186,11 @@ void TPCBLayout::MoveSelected(int32_t dx, int32_t dy) {
   if (!any) return;
   Elements_->Changed();
   Modified_ = true;
-  RenderBoard();
+  // A drag step draws only the dragged elements over the rest of the board, kept from its start.
+  if (Dragging_)
+    ComposeDrag();
+  else
+    RenderBoard();
 }
 
 void TPCBLayout::EndDrag() {

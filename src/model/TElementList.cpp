@@ -98,6 +98,7 @@ bool TElementList::Remove(const TPCBElement* element) {
   for (auto it = Elements_.begin(); it != Elements_.end(); ++it) {
     if (it->get() == element) {
       Elements_.erase(it);
+      Changed();
       return true;
     }
   }
