@@ -14,12 +14,14 @@ class QButtonGroup;
 class QComboBox;
 class QFileDialog;
 class QFrame;
+class QLabel;
 class QMenu;
 class QMessageBox;
 class QSpinBox;
 class QToolBar;
 class QToolButton;
 class TPCBLayout;
+struct TPoint;
 
 // The program's name, in the window title and at the head of its message boxes.
 inline const QString AppTitle = QStringLiteral("Ferrolume");
@@ -112,9 +114,13 @@ class TMainForm : public QMainWindow {
   QAction* EditPaste = nullptr;
   QAction* EditDelete = nullptr;
   QAction* EditSelectAll = nullptr;
+  QAction* ViewZoomIn = nullptr;
+  QAction* ViewZoomOut = nullptr;
+  QAction* ViewFitBoard = nullptr;
 
   QMenu* FileMenuItem = nullptr;
   QMenu* EditMenuItem = nullptr;
+  QMenu* ViewMenuItem = nullptr;
   QMenu* MenuMenuItem = nullptr;
   QMenu* HelpMenuItem = nullptr;
   QAction* FileToolBarMenuItem = nullptr;
@@ -129,6 +135,13 @@ class TMainForm : public QMainWindow {
   QAction* SquareMenuItem = nullptr;
 
   std::array<QIcon, ImageCount> ActionImages;
+
+  // The status bar: the snapped pointer position, the grid step, the element counts.
+  QLabel* PositionLabel = nullptr;
+  QLabel* GridLabel = nullptr;
+  QLabel* CountLabel = nullptr;
+  // "X 12.70 mm  Y 5.08 mm  (0.500 in, 0.200 in)" for a board point, from the board origin.
+  static QString PositionText(const TPoint& boardPoint);
 
  protected:
   // Everything that waits for a human goes through these three, so tests can answer instead.
@@ -152,6 +165,14 @@ class TMainForm : public QMainWindow {
   void CreateToolBars();
   void CreateMouseActionBar();
   void CreateSolderMenu();
+  // The View menu, the status bar and the scale box following the wheel.
+  void CreateView();
+  bool IsViewShortcut(const QKeySequence& key) const;
+  void ShowCounts();
+  void ShowGridStep();
+  void ViewZoomInExecute();
+  void ViewZoomOutExecute();
+  void ViewFitBoardExecute();
   QAction* NewAction(const QString& caption, const QKeySequence& shortcut, int image,
                      void (TMainForm::*handler)());
 
