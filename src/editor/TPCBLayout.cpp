@@ -15,6 +15,8 @@ TPCBLayout::TPCBLayout(QWidget* parent)
       BoardCanvas_(std::make_unique<TCanvas>(&BoardImage_)),
       Canvas_(std::make_unique<TCanvas>(&CanvasImage_)) {
   connect(UndoStack_, &QUndoStack::indexChanged, this, [this](int) { emit BoardChanged(); });
+  // The image a drag composes its steps on leaves out the selection as it was.
+  connect(this, &TPCBLayout::SelectionChanged, this, [this] { DragBaseValid_ = false; });
   // Keys belong to the main window; the board only listens to the pointer, also between presses
   // so that the spot can follow it.
   setFocusPolicy(Qt::NoFocus);
@@ -312,8 +314,6 @@ void TPCBLayout::RenderArea(const QRect& area, bool skipSelected) {
 
 void TPCBLayout::RenderBoard() {
   FitImages();
-  // The image a drag composes its steps on shows the board as it was; it is drawn again.
-  DragBaseValid_ = false;
   if (!BoardImage_.isNull()) RenderArea(BoardImage_.rect());
   Paint();
 }

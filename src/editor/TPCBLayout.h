@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -274,8 +275,13 @@ class TPCBLayout : public QWidget, public TLayoutView {
   TPoint MiddleAnchor_;
   int32_t WheelAngle_ = 0;
   double PinchZoom_ = 0;
+  // What the kept image of a drag was rendered for: the view and colours, and the board's
+  // change count (which the drag's own steps carry forward).
+  std::array<int64_t, 12> DragBaseView() const;
   QImage DragBase_;
   bool DragBaseValid_ = false;
+  std::array<int64_t, 12> DragBaseKey_{};
+  uint64_t DragBaseGeneration_ = 0;
   std::vector<const TPCBElement*> DraggedWires_;
   std::vector<const TPCBElement*> DraggedPads_;
 

@@ -184,7 +184,10 @@ void TPCBLayout::MoveSelected(int32_t dx, int32_t dy) {
     any = true;
   }
   if (!any) return;
+  // The drag's kept image leaves the moved elements out, so it stays good through their moves.
+  const bool keptImageGood = DragBaseGeneration_ == Elements_->Generation();
   Elements_->Changed();
+  if (keptImageGood) DragBaseGeneration_ = Elements_->Generation();
   Modified_ = true;
   // A drag step draws only the dragged elements over the rest of the board, kept from its start.
   if (Dragging_)

@@ -45,7 +45,6 @@ void TPCBLayout::PanTo(TPoint offset) {
     RenderBoard();
     return;
   }
-  DragBaseValid_ = false;
   ScrollImage(dx, dy);
   const int adx = std::abs(dx), ady = std::abs(dy);
   if (adx) RenderArea(QRect(dx > 0 ? 0 : int(w) - adx, 0, adx, int(h)));
@@ -224,13 +223,20 @@ bool TPCBLayout::event(QEvent* event) {
 
 // ---- Dragging ----
 
+std::array<int64_t, 12> TPCBLayout::DragBaseView() const {
+  return {ViewOffset_.X, ViewOffset_.Y, CellSize_,           GridStep_,
+          GridMode_,     Color_,        GridColor_,          WireColor_,
+          SolderColor_,  FocusColor_,   BoardImage_.width(), BoardImage_.height()};
+}
+
 void TPCBLayout::ComposeDrag() {
   FitImages();
   if (BoardImage_.isNull()) {
     Paint();
     return;
   }
-  if (!DragBaseValid_) {
+  if (!DragBaseValid_ || DragBaseKey_ != DragBaseView() ||
+      DragBaseGeneration_ != Elements_->Generation()) {
     // The board without the dragged elements, rendered once for the whole drag (and again only
     // when the view or the board changes under it).
     DraggedWires_.clear();
@@ -243,6 +249,8 @@ void TPCBLayout::ComposeDrag() {
     RenderArea(BoardImage_.rect(), true);
     DragBase_ = BoardImage_.copy();
     DragBaseValid_ = true;
+    DragBaseKey_ = DragBaseView();
+    DragBaseGeneration_ = Elements_->Generation();
   } else {
     BoardCanvas_->Flush();
     std::memcpy(BoardImage_.bits(), DragBase_.constBits(), size_t(DragBase_.sizeInBytes()));
