@@ -211,8 +211,12 @@ class TPCBLayout : public QWidget, public TLayoutView {
   // A drag step: the board without the dragged elements, rendered once, under them.
   void ComposeDrag();
 
-  // The spatial index, built again when the board changed since; null when it is not used.
+  // The spatial index, kept in step with the board; null when it is not used. It answers for
+  // the list positions below IndexedBelow_; the few elements after them are tried one by one.
   const TElementIndex* FreshIndex() const;
+  // The list positions, ascending, of the elements whose box may meet a board rectangle: the
+  // index's answer and every element past the part it covers.
+  void Nearby(const TRect& rect, std::vector<int32_t>& out) const;
   // Whether every coordinate an element shows at, at this offset and within Reach pixels of
   // the control, is worked out without wrapping, so that the index can answer for the screen.
   bool ScreenExact(TPoint offset, int64_t reach) const;
@@ -264,8 +268,11 @@ class TPCBLayout : public QWidget, public TLayoutView {
   bool Indexed_ = true;
   mutable TElementIndex Index_;
   mutable uint64_t IndexGeneration_ = ~uint64_t(0);
-  // The largest size of a board coordinate over the boxes of the indexed elements.
+  mutable int32_t IndexedBelow_ = 0;
+  // The largest size of a board coordinate over the boxes of the indexed elements, and of the
+  // elements past them.
   mutable int64_t IndexReach_ = 0;
+  mutable int64_t TailReach_ = 0;
   mutable std::vector<int32_t> Candidates_;
 
   // Navigation state.

@@ -119,9 +119,9 @@ void TPCBLayout::SelectInRect(TPoint corner1, TPoint corner2) {
   const TRect rect{std::min(corner1.X, corner2.X), std::min(corner1.Y, corner2.Y),
                    past(std::max(corner1.X, corner2.X)), past(std::max(corner1.Y, corner2.Y))};
   const TElementList& list = *Elements_;
-  if (const TElementIndex* index = FreshIndex()) {
+  if (FreshIndex()) {
     // Every element with a point in the rectangle has its box there too.
-    index->Query(rect, Candidates_);
+    Nearby(rect, Candidates_);
     for (int32_t i : Candidates_)
       if (list.Items(i)->InRect(rect)) list.Items(i)->SetSelected(true);
   } else {
@@ -175,18 +175,18 @@ void TPCBLayout::DeleteSelected() { RemoveSelected(QStringLiteral("Delete")); }
 void TPCBLayout::MoveSelected(int32_t dx, int32_t dy) {
   // One step of a drag: the elements follow the pointer, and the whole drag becomes one step of
   // the history when the button is let go.
-  bool any = false;
+  int32_t first = -1;
   const TElementList& list = *Elements_;
   for (int32_t i = 0; i < list.Count(); ++i) {
     TPCBElement* e = list.Items(i);
     if (!e->Selected()) continue;
     e->Move(dx, dy);
-    any = true;
+    if (first < 0) first = i;
   }
-  if (!any) return;
+  if (first < 0) return;
   // The drag's kept image leaves the moved elements out, so it stays good through their moves.
   const bool keptImageGood = DragBaseGeneration_ == Elements_->Generation();
-  Elements_->Changed();
+  Elements_->Changed(first);
   if (keptImageGood) DragBaseGeneration_ = Elements_->Generation();
   Modified_ = true;
   // A drag step draws only the dragged elements over the rest of the board, kept from its start.

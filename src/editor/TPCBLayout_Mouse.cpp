@@ -119,7 +119,7 @@ TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
       std::max(std::abs(int64_t(pixel.X)), std::abs(int64_t(pixel.Y))) + tolerance;
   const TElementIndex* index = FreshIndex();
   if (index && ScreenExact(ViewOffset_, reach)) {
-    index->Query(BoardRectFor(QRect(pixel.X, pixel.Y, 1, 1), tolerance), Candidates_);
+    Nearby(BoardRectFor(QRect(pixel.X, pixel.Y, 1, 1), tolerance), Candidates_);
     for (size_t k = Candidates_.size(); k-- > 0;) {
       TPCBElement* e = list.Items(Candidates_[k]);
       if (found(e)) return e;

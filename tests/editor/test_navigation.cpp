@@ -1,3 +1,5 @@
+#include <QNativeGestureEvent>
+#include <QPointingDevice>
 #include <QUndoStack>
 #include <QWheelEvent>
 #include <cmath>
@@ -30,11 +32,6 @@ void FillRandom(TElementList& list, std::mt19937& rng, int count, int32_t span) 
     }
     if (pick(0, 5) == 0) list.Items(list.Count() - 1)->SetSelected(true);
   }
-}
-
-// The board point under a pixel, unsnapped, in board units.
-double BoardPointAt(const TPCBLayout& l, int32_t pixel, int32_t offset) {
-  return double(int64_t(pixel) - offset) * UnitsPerStep / StepPixels(l);
 }
 
 // Each pan step, scrolled or not, against a full render at the offset it reaches: small and
@@ -198,6 +195,14 @@ TEST_F(NavigationTest, WheelStepsAddUpAndScroll) {
   wheel({7, -9}, {0, 0}, Qt::NoModifier);
   EXPECT_EQ(w.ViewOffset(), (TPoint{before.X - 33, before.Y + 21}));
   EXPECT_EQ(w.GridScale(), 3);
+  // A pinch that grows by a quarter in two reports is one notch in.
+  for (double grow : {0.1, 0.14}) {
+    QNativeGestureEvent e(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2,
+                          QPointF(100, 100), QPointF(100, 100), w.mapToGlobal(QPointF(100, 100)),
+                          grow, QPointF());
+    QCoreApplication::sendEvent(&w, &e);
+  }
+  EXPECT_EQ(w.GridScale(), 6);
 }
 
 // Fit shows every element with a margin at the largest scale that does, and an empty board
