@@ -25,6 +25,10 @@ TPCBLayout::TPCBLayout(QWidget* parent)
 }
 
 TPCBLayout::~TPCBLayout() {
+  // Taking the history down moves its index; nobody hears of it from a board on its way out
+  // (the window listening may be half gone already).
+  blockSignals(true);
+  UndoStack_->disconnect();
   // The history's steps own elements taken off the board; they go before the board does.
   delete UndoStack_;
   UndoStack_ = nullptr;
