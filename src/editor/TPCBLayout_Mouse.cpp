@@ -320,7 +320,10 @@ void TPCBLayout::mouseReleaseEvent(QMouseEvent* event) {
   MoveButtonDown_ = false;
   const bool dragged = Dragging_;
   Dragging_ = false;
-  if (dragged) EndDrag();
+  if (dragged) {
+    EndDrag();
+    DragBase_ = QImage();
+  }
   if (MouseAction_ == maSelect && Banding_) {
     BandEnd_ = g;
     SelectInRect(BandStart_, BandEnd_);
