@@ -144,6 +144,37 @@ void Run(int count) {
       dragMany / dragManyRender, pan, pan / panRender);
 }
 
+// The element under the pointer on boards ten times the view each way (1 % of the board in
+// view), through the index and by the walk of the whole board it replaces, in the same run.
+void Lookups(int only) {
+  std::printf("\nElementAt on a board 10 x 10 views large, the view in its middle; ms\n");
+  std::printf("%8s | %9s %9s | %9s %9s | %9s\n", "elements", "empty", "slowest", "walk empty",
+              "walk slow", "ratio");
+  for (int count : {100000, 1000000}) {
+    if (only && count != only) continue;
+    TPCBLayout l;
+    l.resize(kWidth, kHeight);
+    const int32_t step = StepPixels(l);
+    bench::FillBoard(l.Elements(), count, kWidth * 16 / step * 10, kHeight * 16 / step * 10);
+    l.SetViewOffset({-kWidth * 9 / 2, -kHeight * 9 / 2});
+    TPoint empty{960, 540};
+    while (TPCBElement* e = l.ElementAt(empty)) l.Elements().Remove(e);
+    double times[2][2] = {};
+    for (bool indexed : {true, false}) {
+      l.SetIndexed(indexed);
+      double& slowest = times[indexed ? 0 : 1][1];
+      times[indexed ? 0 : 1][0] = bench::TimeMs([&] { l.ElementAt(empty); }, indexed ? 41 : 5);
+      // The walk takes the same time anywhere; a few places are enough for it.
+      const int stepY = indexed ? 108 : 540, stepX = indexed ? 192 : 960;
+      for (int y = 27; y < kHeight; y += stepY)
+        for (int x = 31; x < kWidth; x += stepX)
+          slowest = std::max(slowest, bench::TimeMs([&] { l.ElementAt({x, y}); }, 5));
+    }
+    std::printf("%8d | %9.4f %9.4f | %9.3f %9.3f | %9.4f\n", count, times[0][0], times[0][1],
+                times[1][0], times[1][1], times[0][1] / times[1][1]);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -157,5 +188,6 @@ int main(int argc, char** argv) {
   const int only = argc > 1 ? std::atoi(argv[1]) : 0;
   for (int count : {10000, 100000, 1000000})
     if (!only || count == only) Run(count);
+  Lookups(only);
   return 0;
 }

@@ -245,10 +245,12 @@ inline bool PadVisible(const TSolder& pad, int32_t stepPixels, TPoint off, const
 bool TPCBLayout::ElementVisible(const TPCBElement& e, int32_t stepPixels, const QRect& area) const {
   const TPoint off = ViewOffset_;
   if (!e.IsWire()) return PadVisible(static_cast<const TSolder&>(e), stepPixels, off, area);
-  // No wire is wider than one base step in pixels; its round ends reach half that past its
-  // points, and the rasteriser may add a pixel.
-  const int64_t margin = std::abs(int64_t(stepPixels)) + 2;
+  // A wide wire's round ends reach half its width past its points, and the rasteriser may add
+  // a pixel; a thin one stays on its points. A width that cannot be worked out draws nothing.
   const auto& wire = static_cast<const TWire&>(e);
+  const int32_t divisor = wire.WidthDivisor();
+  if (divisor == 0 || (stepPixels == INT32_MIN && divisor == -1)) return false;
+  const int64_t margin = std::max<int64_t>(0, stepPixels / divisor) / 2 + 2;
   const TPoint a = wire.StartPoint(), b = wire.EndPoint();
   return SpanMeets(ShownAt(a.X, stepPixels, off.X), ShownAt(b.X, stepPixels, off.X), margin,
                    area.left(), int64_t(area.right()) + 1) &&
