@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QMenuBar>
 #include <QSpinBox>
 #include <QTest>
 #include <QWheelEvent>
@@ -30,13 +29,6 @@ class ViewMenu : public ::testing::Test {
     QCoreApplication::sendEvent(Form.Editor, &e);
   }
 };
-
-TEST_F(ViewMenu, ComesRightAfterEdit) {
-  const QList<QAction*> menus = Form.menuBar()->actions();
-  const auto edit = menus.indexOf(Form.EditMenuItem->menuAction());
-  ASSERT_GE(edit, 0);
-  EXPECT_EQ(menus.value(edit + 1), Form.ViewMenuItem->menuAction());
-}
 
 // The wheel, the keys (from the scale box too) and Fit Board all show their scale in the box,
 // and stop at its range ends.

@@ -98,35 +98,25 @@ TEST_F(NavigationTest, IndexAnswersAsTheWalkThroughEdits) {
     EXPECT_EQ(banded[0], banded[1]) << "round " << round;
     EXPECT_TRUE(SameImage(images[0], images[1])) << "round " << round;
   };
-  for (int round = 0; round < 30; ++round) {
-    switch (round % 6) {
-      case 0: {  // a paste
+  // A paste, a move, a delete, undo, redo and a band, a new view; then round again.
+  const std::function<void()> edits[] = {
+      [&] {
         TElementList::Storage more;
-        more.push_back(std::make_unique<TSolder>(&w, TPoint{pick(-600, 600), pick(-600, 600)}, 4,
-                                                 30, sgSquare));
+        more.push_back(std::make_unique<TSolder>(&w, TPoint{pick(-600, 600), 0}, 4, 30, 1));
         more.push_back(std::make_unique<TWire>(&w, TPoint{pick(-600, 600), 0}, TPoint{0, 0}, 1));
         w.AddElements(std::move(more), QStringLiteral("Paste"));
-        break;
-      }
-      case 1:
-        w.MoveSelected(pick(-64, 64), pick(-64, 64));
-        break;
-      case 2:
-        w.DeleteSelected();
-        break;
-      case 3:
-        w.Undo();
-        break;
-      case 4:
-        w.Undo();
-        w.Redo();
-        w.SelectInRect({pick(-600, 0), pick(-600, 0)}, {pick(0, 600), pick(0, 600)});
-        break;
-      default:
-        w.SetViewOffset({pick(-300, 300), pick(-300, 300)});
-        w.SetGridScale(pick(-9, 20));
-        break;
-    }
+      },
+      [&] { w.MoveSelected(pick(-64, 64), pick(-64, 64)); },
+      [&] { w.DeleteSelected(); },
+      [&] { w.Undo(); },
+      [&] {
+        w.Undo(), w.Redo(), w.SelectInRect({-600, pick(-600, 0)}, {0, 600});
+      },
+      [&] {
+        w.SetViewOffset({pick(-300, 300), pick(-300, 300)}), w.SetGridScale(pick(-9, 20));
+      }};
+  for (int round = 0; round < 30; ++round) {
+    edits[round % 6]();
     compare(round);
   }
   w.Clear();
@@ -205,8 +195,8 @@ TEST_F(NavigationTest, WheelStepsAddUpAndScroll) {
   EXPECT_EQ(w.GridScale(), 6);
 }
 
-// Fit shows every element with a margin at the largest scale that does, and an empty board
-// goes back to the start view.
+// Fit shows every element with a grid step to spare at the largest scale that does (a notch
+// more and it no longer fits), and an empty board goes back to the start view.
 TEST_F(NavigationTest, FitBoardShowsTheWholeBoard) {
   // clang-format off
   for (auto [a, b, step] : Table<TPoint, TPoint, TPCBStep>{
@@ -218,22 +208,18 @@ TEST_F(NavigationTest, FitBoardShowsTheWholeBoard) {
     w.Elements().AddWire(a, b, 2);               // reaches 4 units past its ends
     w.Elements().AddSolder(b, 4, 16, sgCircle);  // 8 units round its centre
     w.FitBoard();
-    const int32_t margin = UnitsPerStep / StepDivisorOf(step);
-    const TPoint topLeft{std::min(std::min(a.X, b.X) - 4, b.X - 8) - margin,
-                         std::min(std::min(a.Y, b.Y) - 4, b.Y - 8) - margin};
-    const TPoint bottomRight{std::max(a.X, b.X) + 8 + margin, std::max(a.Y, b.Y) + 8 + margin};
-    const TPoint p = w.BoardToScreen(topLeft), q = w.BoardToScreen(bottomRight);
-    if (w.GridScale() > -9) {
-      EXPECT_TRUE(p.X >= 0 && p.Y >= 0 && q.X < 400 && q.Y < 300) << a.X;
-    }
-    // A notch more and the board no longer fits.
-    const int32_t closer = TPCBLayout::ZoomedScale(w.GridScale(), step, 1);
-    TPCBLayout l;
-    l.SetGridStep(step);
-    l.SetGridScale(closer);
-    const int64_t spanX = int64_t(bottomRight.X - topLeft.X) * StepPixels(l) / UnitsPerStep;
-    const int64_t spanY = int64_t(bottomRight.Y - topLeft.Y) * StepPixels(l) / UnitsPerStep;
-    EXPECT_TRUE(closer == w.GridScale() || spanX > 400 - 4 || spanY > 300 - 4) << a.X;
+    const int32_t m = UnitsPerStep / StepDivisorOf(step);
+    const TPoint from{std::min(std::min(a.X, b.X) - 4, b.X - 8) - m, std::min(a.Y, b.Y) - 8 - m};
+    const TPoint to{std::max(a.X, b.X) + 8 + m, std::max(a.Y, b.Y) + 8 + m};
+    const TPoint p = w.BoardToScreen(from), q = w.BoardToScreen(to);
+    EXPECT_TRUE(w.GridScale() == -9 || (p.X >= 0 && p.Y >= 0 && q.X < 400 && q.Y < 300)) << a.X;
+    TPCBLayout closer;
+    closer.SetGridStep(step);
+    closer.SetGridScale(TPCBLayout::ZoomedScale(w.GridScale(), step, 1));
+    EXPECT_TRUE(closer.GridScale() == w.GridScale() ||
+                int64_t(to.X - from.X) * StepPixels(closer) / UnitsPerStep > 396 ||
+                int64_t(to.Y - from.Y) * StepPixels(closer) / UnitsPerStep > 296)
+        << a.X;
   }
   w.Clear();
   w.SetGridScale(40);
