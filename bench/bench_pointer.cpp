@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <utility>
 
@@ -101,8 +102,31 @@ void Run(int count) {
         at.X += k % 2 ? 10 : -10;
         Move(l, at, true);
       },
-      15);
+      count >= 1000000 ? 5 : 15);
   Release(l, at);
+
+  // Dragging 1 % of the board, spread all over it: each step draws only the dragged elements
+  // over the rest of the board, rendered once at the press.
+  for (int32_t i = 0; i < l.Elements().Count(); ++i)
+    l.Elements().Items(i)->SetSelected(i % 100 == 0 && i != 0);
+  pad->SetSelected(true);
+  l.RenderBoard();
+  at = l.BoardToScreen(pad->Center());
+  Press(l, at);
+  const auto [dragMany, dragManyRender] = Paired(
+      l,
+      [&](int k) {
+        at.X += k % 2 ? 10 : -10;
+        Move(l, at, true);
+      },
+      count >= 1000000 ? 5 : 15);
+  Release(l, at);
+
+  // The slowest look for the element under the pointer over a grid of places across the view.
+  double slowest = 0;
+  for (int y = 27; y < kHeight; y += 108)
+    for (int x = 31; x < kWidth; x += 192)
+      slowest = std::max(slowest, bench::TimeMs([&] { l.ElementAt({x, y}); }, 5));
 
   // Panning the view pixel by pixel.
   Press(l, panFrom);
@@ -111,11 +135,44 @@ void Run(int count) {
       [&](int k) {
         Move(l, {panFrom.X - k % 40, panFrom.Y + k % 40}, true);
       },
-      15);
+      count >= 1000000 ? 5 : 15);
   Release(l, panFrom);
 
-  std::printf("%8d | %9.2f | %9.3f %9.3f %9.3f %9.3f | %9.2f %6.2f | %9.2f %6.2f\n", count, render,
-              spot, hover, worst, lookup, drag, drag / dragRender, pan, pan / panRender);
+  std::printf(
+      "%8d | %9.2f | %9.3f %9.3f %9.3f %9.4f %9.4f | %9.2f %6.2f | %9.2f %6.3f | %9.2f %6.3f\n",
+      count, render, spot, hover, worst, lookup, slowest, drag, drag / dragRender, dragMany,
+      dragMany / dragManyRender, pan, pan / panRender);
+}
+
+// The element under the pointer on boards ten times the view each way (1 % of the board in
+// view), through the index and by the walk of the whole board it replaces, in the same run.
+void Lookups(int only) {
+  std::printf("\nElementAt on a board 10 x 10 views large, the view in its middle; ms\n");
+  std::printf("%8s | %9s %9s | %9s %9s | %9s\n", "elements", "empty", "slowest", "walk empty",
+              "walk slow", "ratio");
+  for (int count : {100000, 1000000}) {
+    if (only && count != only) continue;
+    TPCBLayout l;
+    l.resize(kWidth, kHeight);
+    const int32_t step = StepPixels(l);
+    bench::FillBoard(l.Elements(), count, kWidth * 16 / step * 10, kHeight * 16 / step * 10);
+    l.SetViewOffset({-kWidth * 9 / 2, -kHeight * 9 / 2});
+    TPoint empty{960, 540};
+    while (TPCBElement* e = l.ElementAt(empty)) l.Elements().Remove(e);
+    double times[2][2] = {};
+    for (bool indexed : {true, false}) {
+      l.SetIndexed(indexed);
+      double& slowest = times[indexed ? 0 : 1][1];
+      times[indexed ? 0 : 1][0] = bench::TimeMs([&] { l.ElementAt(empty); }, indexed ? 41 : 5);
+      // The walk takes the same time anywhere; a few places are enough for it.
+      const int stepY = indexed ? 108 : 540, stepX = indexed ? 192 : 960;
+      for (int y = 27; y < kHeight; y += stepY)
+        for (int x = 31; x < kWidth; x += stepX)
+          slowest = std::max(slowest, bench::TimeMs([&] { l.ElementAt({x, y}); }, 5));
+    }
+    std::printf("%8d | %9.4f %9.4f | %9.3f %9.3f | %9.4f\n", count, times[0][0], times[0][1],
+                times[1][0], times[1][1], times[0][1] / times[1][1]);
+  }
 }
 
 }  // namespace
@@ -124,8 +181,13 @@ int main(int argc, char** argv) {
   bench::Headless();
   QApplication app(argc, argv);
   std::printf("One pointer move on %dx%d, whole board in view; medians in ms\n", kWidth, kHeight);
-  std::printf("%8s | %9s | %9s %9s %9s %9s | %9s %6s | %9s %6s\n", "elements", "render", "spot",
-              "hover", "worst", "ElementAt", "drag", "ratio", "pan", "ratio");
-  for (int count : {10000, 100000}) Run(count);
+  std::printf("%8s | %9s | %9s %9s %9s %9s %9s | %9s %6s | %9s %6s | %9s %6s\n", "elements",
+              "render", "spot", "hover", "worst", "ElementAt", "slowest", "drag", "ratio",
+              "drag 1 %", "ratio", "pan", "ratio");
+  // With a number, only boards of that many elements are measured.
+  const int only = argc > 1 ? std::atoi(argv[1]) : 0;
+  for (int count : {10000, 100000, 1000000})
+    if (!only || count == only) Run(count);
+  Lookups(only);
   return 0;
 }

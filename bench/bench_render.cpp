@@ -137,9 +137,13 @@ void Boards(int onlyCount) {
               "drawn", "render", "qpainter", "ratio", "visible", "ratio", "no cull");
   QImage image(kWidth, kHeight, QImage::Format_RGB32), screen = image;
   for (int32_t scale : {0, 30}) {
-    for (int count : {1000, 10000, 100000}) {
+    for (int count : {1000, 10000, 100000, 1000000}) {
       if (onlyCount && count != onlyCount) continue;
       for (int spread : {1, 10}) {
+        // A million elements are measured with 1 % of them in view only, and not without
+        // culling: the whole board takes seconds a render.
+        const bool huge = count >= 1000000;
+        if (huge && (spread == 1 || scale != 0)) continue;
         auto layout = NewLayout(scale);
         const int32_t step = StepPixels(*layout);
         // The board spans the view, or ten times the view each way with the view in its middle.
@@ -160,12 +164,69 @@ void Boards(int onlyCount) {
             bench::TimeMs([&] { DrawStraight(image, screen, *layout, dots, gridLines, prims); });
         const double visible = bench::TimeMs([&] { visibleOnly->RenderBoard(); });
         layout->SetCulling(false);
-        const double unculled = bench::TimeMs([&] { layout->RenderBoard(); }, 3);
+        const double unculled = huge ? 0 : bench::TimeMs([&] { layout->RenderBoard(); }, 3);
+        layout->SetCulling(true);
         std::printf("%8d %6s %5d %8zu | %9.2f %9.2f %6.2f | %9.2f %6.2f | %9.2f\n", count,
                     spread == 1 ? "whole" : "1 %", layout->CellSize(),
                     prims.lines.size() + prims.pads.size(), render, straight, render / straight,
                     visible, render / visible, unculled);
       }
+    }
+  }
+}
+
+// One pan step (the image scrolled, the uncovered strips rendered) and one wheel zoom step, each
+// against a full render of the same board timed in turn with it.
+void Navigation(int onlyCount) {
+  std::printf(
+      "\nNavigation on %dx%d, dot grid, cell 10: one step against a full render timed in "
+      "turn; medians in ms\n",
+      kWidth, kHeight);
+  std::printf("%8s %6s | %9s | %9s %6s %7s | %9s %9s %6s\n", "elements", "view", "render", "pan",
+              "ratio", "pans/s", "zoom", "render", "ratio");
+  for (int count : {10000, 100000, 1000000}) {
+    if (onlyCount && count != onlyCount) continue;
+    for (int spread : {1, 10}) {
+      auto layout = NewLayout(0);
+      const int32_t step = StepPixels(*layout);
+      const int32_t w = kWidth * 16 / step * spread, h = kHeight * 16 / step * spread;
+      bench::FillBoard(layout->Elements(), count, w, h);
+      const TPoint home =
+          spread > 1 ? TPoint{-(kWidth * spread - kWidth) / 2, -(kHeight * spread - kHeight) / 2}
+                     : TPoint{0, 0};
+      layout->SetViewOffset(home);
+      layout->RenderBoard();
+      // A pan as a hand drags it: a few pixels each way per step, back and forth.
+      int k = 0;
+      auto pan = [&] {
+        const int32_t d = (k++ % 2) ? 6 : -6;
+        layout->PanTo({layout->ViewOffset().X + d, layout->ViewOffset().Y + d / 2});
+      };
+      const int rounds = count >= 1000000 ? 5 : 9;
+      const std::vector<double> t =
+          bench::TimeInTurn({[&] { layout->RenderBoard(); }, pan}, rounds);
+      // A notch in about the middle of the control, against a render at the scale it reaches;
+      // the view goes back untimed before each.
+      auto ms = [](const std::function<void()>& f) {
+        const auto t0 = std::chrono::steady_clock::now();
+        f();
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+            .count();
+      };
+      std::vector<double> zooms, renders;
+      for (int r = 0; r < rounds; ++r) {
+        layout->SetGridScale(0);
+        layout->SetViewOffset(home);
+        zooms.push_back(ms([&] { layout->ZoomBy(1, {kWidth / 2, kHeight / 2}); }));
+        renders.push_back(ms([&] { layout->RenderBoard(); }));
+      }
+      std::sort(zooms.begin(), zooms.end());
+      std::sort(renders.begin(), renders.end());
+      const double zoom = zooms[rounds / 2], zoomRender = renders[rounds / 2];
+      layout->SetGridScale(0);
+      std::printf("%8d %6s | %9.2f | %9.2f %6.3f %7.0f | %9.2f %9.2f %6.2f\n", count,
+                  spread == 1 ? "whole" : "1 %", t[0], t[1], t[1] / t[0], 1000 / t[1], zoom,
+                  zoomRender, zoom / zoomRender);
     }
   }
 }
@@ -200,6 +261,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const int onlyCount = argc > 1 ? std::atoi(argv[1]) : 0;
   Boards(onlyCount);
+  Navigation(onlyCount);
   if (!onlyCount) Grids();
   return 0;
 }

@@ -63,6 +63,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   // Large enough for the settings row in any font; the board takes what is left.
   move(198, 106);
   resize(std::max(510, sizeHint().width()), 375);
+  CreateView();
 }
 
 TMainForm::~TMainForm() {

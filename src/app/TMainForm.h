@@ -19,6 +19,7 @@ class QComboBox;
 class QFileDialog;
 class QFrame;
 class QHBoxLayout;
+class QLabel;
 class QMenu;
 class QMessageBox;
 class QSpinBox;
@@ -31,6 +32,7 @@ struct TArtworkOptions;
 class TRecentFiles;
 class TRecovery;
 struct TLeftBoard;
+struct TPoint;
 
 // The program's name, in the window title and at the head of its message boxes.
 inline const QString AppTitle = QStringLiteral("Ferrolume");
@@ -145,9 +147,13 @@ class TMainForm : public QMainWindow {
   QAction* EditMirror = nullptr;
   QAction* EditInsertFootprint = nullptr;
   QAction* EditSaveFootprint = nullptr;
+  QAction* ViewZoomIn = nullptr;
+  QAction* ViewZoomOut = nullptr;
+  QAction* ViewFitBoard = nullptr;
 
   QMenu* FileMenuItem = nullptr;
   QMenu* EditMenuItem = nullptr;
+  QMenu* ViewMenuItem = nullptr;
   QMenu* MenuMenuItem = nullptr;
   QMenu* HelpMenuItem = nullptr;
   QAction* FileToolBarMenuItem = nullptr;
@@ -168,6 +174,12 @@ class TMainForm : public QMainWindow {
   void KeepRecoveryCopy();
   TRecovery& Recovery() { return *Recovery_; }
   QTimer* RecoveryTimer = nullptr;
+  // The status bar: the snapped pointer position, the grid step, the element counts.
+  QLabel* PositionLabel = nullptr;
+  QLabel* GridLabel = nullptr;
+  QLabel* CountLabel = nullptr;
+  // "X 12.70 mm  Y 5.08 mm  (0.500 in, 0.200 in)" for a board point, from the board origin.
+  static QString PositionText(const TPoint& boardPoint);
 
  protected:
   // Everything that waits for a human goes through these three, so tests can answer instead.
@@ -208,6 +220,14 @@ class TMainForm : public QMainWindow {
   // Puts the footprint file's part as a selected block with its origin at the board point, as
   // one step; a file that cannot be read whole adds nothing and raises its error.
   void InsertFootprint(const QString& fileName, TPoint at);
+  // The View menu, the status bar and the scale box following the wheel.
+  void CreateView();
+  bool IsViewShortcut(const QKeySequence& key) const;
+  void ShowCounts();
+  void ShowGridStep();
+  void ViewZoomInExecute();
+  void ViewZoomOutExecute();
+  void ViewFitBoardExecute();
   QAction* NewAction(const QString& caption, const QKeySequence& shortcut, int image,
                      void (TMainForm::*handler)());
 

@@ -106,6 +106,7 @@ void TMainForm::CreateMenus() {
 }
 
 bool TMainForm::IsBoardShortcut(const QKeySequence& key) const {
+  if (IsViewShortcut(key)) return true;
   for (const QAction* action :
        {FileNew, FileOpen, FileSave, FilePrint, EditCut, EditCopy, EditPaste, EditDelete,
         EditSelectAll, EditUndo, EditRedo, EditRotate, EditMirror, EditInsertFootprint}) {

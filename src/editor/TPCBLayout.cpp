@@ -15,6 +15,8 @@ TPCBLayout::TPCBLayout(QWidget* parent)
       BoardCanvas_(std::make_unique<TCanvas>(&BoardImage_)),
       Canvas_(std::make_unique<TCanvas>(&CanvasImage_)) {
   connect(UndoStack_, &QUndoStack::indexChanged, this, [this](int) { emit BoardChanged(); });
+  // The image a drag composes its steps on leaves out the selection as it was.
+  connect(this, &TPCBLayout::SelectionChanged, this, [this] { DragBaseValid_ = false; });
   // Keys belong to the main window; the board only listens to the pointer, also between presses
   // so that the spot can follow it.
   setFocusPolicy(Qt::NoFocus);
@@ -23,6 +25,10 @@ TPCBLayout::TPCBLayout(QWidget* parent)
 }
 
 TPCBLayout::~TPCBLayout() {
+  // Taking the history down moves its index; nobody hears of it from a board on its way out
+  // (the window listening may be half gone already).
+  blockSignals(true);
+  UndoStack_->disconnect();
   // The history's steps own elements taken off the board; they go before the board does.
   delete UndoStack_;
   UndoStack_ = nullptr;
@@ -158,26 +164,36 @@ void TPCBLayout::resizeEvent(QResizeEvent* event) {
 
 // ---- Rendering ----
 
-void TPCBLayout::DrawDotGrid() {
-  const int64_t w = BoardImage_.width(), h = BoardImage_.height();
+namespace {
+
+// The first of the lines first, first + cell, ... at or after lo.
+inline int64_t FirstAtOrAfter(int64_t first, int64_t cell, int64_t lo) {
+  return first >= lo ? first : first + (lo - first + cell - 1) / cell * cell;
+}
+
+}  // namespace
+
+void TPCBLayout::DrawDotGrid(const QRect& area) {
   const int64_t cell = CellSize_;
   // The remainder keeps the sign of the offset, so a view panned left or up starts one cell
   // before the edge; that first line lies outside and is stepped over.
   int64_t x0 = Rem(ViewOffset_.X, CellSize_), y0 = Rem(ViewOffset_.Y, CellSize_);
   if (x0 < 0) x0 += cell;
   if (y0 < 0) y0 += cell;
+  const int64_t right = int64_t(area.right()) + 1, bottom = int64_t(area.bottom()) + 1;
+  x0 = FirstAtOrAfter(x0, cell, area.left());
   const uint32_t argb = ColorToArgb(GridColor_);
-  for (int64_t y = y0; y < h; y += cell) {
+  for (int64_t y = FirstAtOrAfter(y0, cell, area.top()); y < bottom; y += cell) {
     auto* row = reinterpret_cast<uint32_t*>(BoardImage_.scanLine(static_cast<int>(y)));
     if (cell == 1) {
-      std::fill(row + x0, row + w, argb);
+      if (x0 < right) std::fill(row + x0, row + right, argb);
     } else {
-      for (int64_t x = x0; x < w; x += cell) row[x] = argb;
+      for (int64_t x = x0; x < right; x += cell) row[x] = argb;
     }
   }
 }
 
-void TPCBLayout::DrawLineGrid() {
+void TPCBLayout::DrawLineGrid(const QRect& area) {
   // Each line runs from one edge to the pixel before the far edge, as a one-pixel line leaves
   // out its end pixel: the last column misses the horizontal lines, the last row the vertical.
   const int64_t w = BoardImage_.width(), h = BoardImage_.height();
@@ -185,91 +201,126 @@ void TPCBLayout::DrawLineGrid() {
   int64_t x0 = Rem(ViewOffset_.X, CellSize_), y0 = Rem(ViewOffset_.Y, CellSize_);
   if (x0 < 0) x0 += cell;
   if (y0 < 0) y0 += cell;
+  const int64_t left = area.left(), top = area.top();
+  const int64_t right = int64_t(area.right()) + 1, bottom = int64_t(area.bottom()) + 1;
   const uint32_t argb = ColorToArgb(GridColor_);
-  for (int64_t y = y0; y < h; y += cell) {
+  const int64_t rowEnd = std::min(right, w - 1);
+  for (int64_t y = FirstAtOrAfter(y0, cell, top); y < bottom; y += cell) {
     auto* row = reinterpret_cast<uint32_t*>(BoardImage_.scanLine(static_cast<int>(y)));
-    if (w > 1) std::fill(row, row + (w - 1), argb);
+    if (left < rowEnd) std::fill(row + left, row + rowEnd, argb);
   }
-  if (x0 >= w) return;
-  for (int64_t y = 0; y + 1 < h; ++y) {
+  x0 = FirstAtOrAfter(x0, cell, left);
+  if (x0 >= right) return;
+  for (int64_t y = top; y < std::min(bottom, h - 1); ++y) {
     auto* row = reinterpret_cast<uint32_t*>(BoardImage_.scanLine(static_cast<int>(y)));
-    for (int64_t x = x0; x < w; x += cell) row[x] = argb;
+    for (int64_t x = x0; x < right; x += cell) row[x] = argb;
   }
 }
 
 namespace {
 
-// Whether the pixel span [a, b] (inclusive, either order) grown by a margin meets [0, size).
-inline bool SpanMeets(int64_t a, int64_t b, int64_t margin, int64_t size) {
+// Whether the pixel span [a, b] (inclusive, either order) grown by a margin meets [lo, hi).
+inline bool SpanMeets(int64_t a, int64_t b, int64_t margin, int64_t lo, int64_t hi) {
   // Without branches: which end is the smaller is as good as random over a board.
-  const int64_t lo = std::min(a, b), hi = std::max(a, b);
-  return (hi + margin >= 0) & (lo - margin < size);
+  const int64_t first = std::min(a, b), last = std::max(a, b);
+  return (last + margin >= lo) & (first - margin < hi);
 }
 
-// Whether a pad's land or hole reaches a w x h image: both boxes exactly as the pad's Draw
-// forms them, since a hole larger than its land paints outside the land.
-inline bool PadVisible(const TSolder& pad, int32_t stepPixels, TPoint off, int64_t w, int64_t h) {
+// Whether a pad's land or hole reaches an area: both boxes exactly as the pad's Draw forms them,
+// since a hole larger than its land paints outside the land.
+inline bool PadVisible(const TSolder& pad, int32_t stepPixels, TPoint off, const QRect& area) {
   const int32_t cx = ShownAt(pad.Center().X, stepPixels, off.X);
   const int32_t cy = ShownAt(pad.Center().Y, stepPixels, off.Y);
+  const int64_t right = int64_t(area.right()) + 1, bottom = int64_t(area.bottom()) + 1;
   auto boxMeets = [&](int32_t diameter) {
     const int32_t r = TSolder::ScreenRadius(stepPixels, diameter);
-    return SpanMeets(WSub(cx, r), WAdd(cx, r), 0, w) && SpanMeets(WSub(cy, r), WAdd(cy, r), 0, h);
+    return SpanMeets(WSub(cx, r), WAdd(cx, r), 0, area.left(), right) &&
+           SpanMeets(WSub(cy, r), WAdd(cy, r), 0, area.top(), bottom);
   };
   return boxMeets(pad.ExternalDiameter()) || boxMeets(pad.InternalDiameter());
 }
 
 }  // namespace
 
-void TPCBLayout::CollectVisible(int32_t stepPixels) {
-  // One walk over the board sorts the elements that can reach the control into wires and pads,
-  // each in list order. Most of a large board lies outside the view, so this walk does only a
-  // few multiplications per element and no drawing.
+bool TPCBLayout::ElementVisible(const TPCBElement& e, int32_t stepPixels, const QRect& area) const {
+  const TPoint off = ViewOffset_;
+  if (!e.IsWire()) return PadVisible(static_cast<const TSolder&>(e), stepPixels, off, area);
+  // A wide wire's round ends reach half its width past its points, and the rasteriser may add
+  // a pixel; a thin one stays on its points. A width that cannot be worked out draws nothing.
+  const auto& wire = static_cast<const TWire&>(e);
+  const int32_t divisor = wire.WidthDivisor();
+  if (divisor == 0 || (stepPixels == INT32_MIN && divisor == -1)) return false;
+  const int64_t margin = std::max<int64_t>(0, stepPixels / divisor) / 2 + 2;
+  const TPoint a = wire.StartPoint(), b = wire.EndPoint();
+  return SpanMeets(ShownAt(a.X, stepPixels, off.X), ShownAt(b.X, stepPixels, off.X), margin,
+                   area.left(), int64_t(area.right()) + 1) &&
+         SpanMeets(ShownAt(a.Y, stepPixels, off.Y), ShownAt(b.Y, stepPixels, off.Y), margin,
+                   area.top(), int64_t(area.bottom()) + 1);
+}
+
+void TPCBLayout::CollectVisible(int32_t stepPixels, const QRect& area, bool skipSelected) {
+  // The elements that can reach the area, wires and pads apart, each in list order. The index
+  // hands over the few near the area; without it one walk over the board does only a few
+  // multiplications per element and no drawing.
   VisibleWires_.clear();
   VisiblePads_.clear();
   const TElementList& list = *Elements_;
+  auto take = [&](const TPCBElement* e) {
+    if (skipSelected && e->Selected()) return;
+    if (Culling_ && !ElementVisible(*e, stepPixels, area)) return;
+    (e->IsWire() ? VisibleWires_ : VisiblePads_).push_back(e);
+  };
+  const int64_t margin = std::abs(int64_t(stepPixels)) + 2;
+  const int64_t reach = std::max(BoardImage_.width(), BoardImage_.height()) + margin;
+  const TElementIndex* index = Culling_ ? FreshIndex() : nullptr;
+  if (index && ScreenExact(ViewOffset_, reach)) {
+    Nearby(BoardRectFor(area, margin), Candidates_);
+    const size_t n = Candidates_.size();
+    for (size_t k = 0; k < n; ++k) {
+      if (k + 16 < n) __builtin_prefetch(list.Items(Candidates_[k + 16]), 0, 0);
+      take(list.Items(Candidates_[k]));
+    }
+    return;
+  }
   const int32_t n = list.Count();
-  const int64_t w = BoardImage_.width(), h = BoardImage_.height();
-  const TPoint off = ViewOffset_;
-  // No wire is wider than one base step in pixels; its round ends reach half that past its
-  // points, and the rasteriser may add a pixel.
-  const int64_t wireMargin = std::abs(int64_t(stepPixels)) + 2;
   for (int32_t i = 0; i < n; ++i) {
     // The elements live apart on the heap; asking for one a little ahead hides the wait.
     if (i + 16 < n) __builtin_prefetch(list.Items(i + 16), 0, 0);
-    const TPCBElement* e = list.Items(i);
-    if (e->IsWire()) {
-      const auto& wire = static_cast<const TWire&>(*e);
-      const TPoint a = wire.StartPoint(), b = wire.EndPoint();
-      if (!Culling_ || (SpanMeets(ShownAt(a.X, stepPixels, off.X), ShownAt(b.X, stepPixels, off.X),
-                                  wireMargin, w) &&
-                        SpanMeets(ShownAt(a.Y, stepPixels, off.Y), ShownAt(b.Y, stepPixels, off.Y),
-                                  wireMargin, h)))
-        VisibleWires_.push_back(e);
-    } else if (!Culling_ || PadVisible(static_cast<const TSolder&>(*e), stepPixels, off, w, h)) {
-      VisiblePads_.push_back(e);
-    }
+    take(list.Items(i));
   }
 }
 
-void TPCBLayout::RenderBoard() {
-  FitImages();
-  if (BoardImage_.isNull()) {
-    Paint();
-    return;
-  }
+void TPCBLayout::RenderArea(const QRect& area, bool skipSelected) {
+  const bool whole = area == BoardImage_.rect();
   BoardCanvas_->Flush();
-  BoardImage_.fill(ColorToArgb(Color_));
-  if (GridMode_ == gmDot) DrawDotGrid();
-  if (GridMode_ == gmLine) DrawLineGrid();
+  if (!whole) BoardCanvas_->SetClip(area);
+  const uint32_t background = ColorToArgb(Color_);
+  if (whole) {
+    BoardImage_.fill(background);
+  } else {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(BoardImage_.scanLine(y));
+      std::fill(row + area.left(), row + area.right() + 1, background);
+    }
+  }
+  if (GridMode_ == gmDot) DrawDotGrid(area);
+  if (GridMode_ == gmLine) DrawLineGrid(area);
 
   // All wires, then all pads, each in list order: a pad covers the wire ends under it and its
   // hole shows the board, and of two elements of one kind the later one lies on top. Elements
-  // wholly outside the control are passed over; what they would draw lies outside the image.
-  CollectVisible(StepPixels(*this));
+  // wholly outside the area are passed over; what they would draw lies outside it.
+  CollectVisible(StepPixels(*this), area, skipSelected);
   for (const TPCBElement* e : VisibleWires_) e->Draw(dmNormal);
   for (const TPCBElement* e : VisiblePads_) e->Draw(dmNormal);
   VisibleWires_.clear();
   VisiblePads_.clear();
+  BoardCanvas_->Flush();
+  if (!whole) BoardCanvas_->SetClip(QRect());
+}
+
+void TPCBLayout::RenderBoard() {
+  FitImages();
+  if (!BoardImage_.isNull()) RenderArea(BoardImage_.rect());
   Paint();
 }
 

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "TBoardMath.h"
 #include "TCanvas.h"
 #include "TChangeElements.h"
+#include "TElementIndex.h"
 #include "TElementList.h"
 #include "TElementTransform.h"
 #include "TLayoutView.h"
@@ -81,6 +83,24 @@ class TPCBLayout : public QWidget, public TLayoutView {
   TPoint ScreenToBoard(TPoint p) const;
   void RenderBoard() override;
   void Paint();
+
+  // Navigation. Panning moves the rendered image and renders only the strips it uncovers, with
+  // the same pixels a full render at the new offset gives.
+  void PanTo(TPoint offset);
+  // The scale a number of wheel notches leads to (positive in, negative out): each notch makes a
+  // grid cell about 1.25 times larger or smaller, within the scale box's range of -9 to 500.
+  static int32_t ZoomedScale(int32_t scale, TPCBStep step, int32_t notches);
+  // Sets the scale keeping the board point under a control pixel where it is, in one render.
+  void ZoomAt(int32_t scale, TPoint pixel);
+  void ZoomBy(int32_t notches, TPoint pixel) {
+    ZoomAt(ZoomedScale(GridScale_, GridStep_, notches), pixel);
+  }
+  // The largest scale that shows every element with one grid step to spare around them, the
+  // board centred; an empty board goes back to the start view.
+  void FitBoard();
+  // The snapped board point under the pointer, as last seen.
+  TPoint PointerPoint() const { return ScreenToBoard(LastPointer_); }
+  int32_t SelectedCount() const;
 
   // The undo history. Every change to the board is one step of it, pushed through PushStep.
   QUndoStack& UndoStack() const { return *UndoStack_; }
@@ -156,6 +176,10 @@ class TPCBLayout : public QWidget, public TLayoutView {
   // pixels more slowly, which tests and benchmarks compare against.
   void SetCulling(bool enabled);
   bool Culling() const { return Culling_; }
+  // Culling, the element under the pointer and the band ask the spatial index rather than walk
+  // the board; turning that off walks the list, which tests compare against.
+  void SetIndexed(bool enabled) { Indexed_ = enabled; }
+  bool Indexed() const { return Indexed_; }
 
   // TLayoutView surfaces.
   TCanvas& BoardCanvas() override { return *BoardCanvas_; }
@@ -170,6 +194,12 @@ class TPCBLayout : public QWidget, public TLayoutView {
  signals:
   // The board changed: a step was done or undone, or a new board replaced it.
   void BoardChanged();
+  // The scale changed, from the scale box or from zooming here.
+  void GridScaleChanged(int32_t scale);
+  // The snapped board point under the pointer moved, or the view moved under it.
+  void PointerMoved(TPoint boardPoint);
+  // Elements were selected or unselected.
+  void SelectionChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -180,15 +210,41 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void RecomputeCellSize();
 
   int32_t SnapAxis(int32_t pixel, int32_t offset) const;
   void FitImages();
-  void DrawDotGrid();
-  void DrawLineGrid();
-  void CollectVisible(int32_t stepPixels);
+  void DrawDotGrid(const QRect& area);
+  void DrawLineGrid(const QRect& area);
+  void CollectVisible(int32_t stepPixels, const QRect& area, bool skipSelected);
+  bool ElementVisible(const TPCBElement& e, int32_t stepPixels, const QRect& area) const;
+  // Renders one part of the board image, with the pixels a full render gives there.
+  void RenderArea(const QRect& area, bool skipSelected = false);
+  void ScrollImage(int32_t dx, int32_t dy);
+  // Redraws the tool's feedback for the pointer where it is, after the view moved under it.
+  void TrackPointer(TPoint raw, bool viewMoved);
+  void NotePointer();
+  void ScrollBy(int32_t dx, int32_t dy);
+  void ViewMoved();
+  // A drag step: the board without the dragged elements, rendered once, under them.
+  void ComposeDrag();
+
+  // The spatial index, kept in step with the board; null when it is not used. It answers for
+  // the list positions below IndexedBelow_; the few elements after them are tried one by one.
+  const TElementIndex* FreshIndex() const;
+  // The list positions, ascending, of the elements whose box may meet a board rectangle: the
+  // index's answer and every element past the part it covers.
+  void Nearby(const TRect& rect, std::vector<int32_t>& out) const;
+  // Whether every coordinate an element shows at, at this offset and within Reach pixels of
+  // the control, is worked out without wrapping, so that the index can answer for the screen.
+  bool ScreenExact(TPoint offset, int64_t reach) const;
+  // The board rectangle holding every element that may show within the control pixels of Area
+  // (grown by Margin); only valid where ScreenExact holds.
+  TRect BoardRectFor(const QRect& area, int64_t margin) const;
   bool MayHitWire(const TWire& wire, TPoint pixel, int32_t stepPixels) const;
   bool MayHitPad(const TSolder& pad, TPoint pixel, int32_t stepPixels) const;
   void DrawSpotIn(TPoint pixel, TColor colour);
@@ -233,6 +289,32 @@ class TPCBLayout : public QWidget, public TLayoutView {
   // The elements of one render that reach the control, wires and pads apart, in list order.
   std::vector<const TPCBElement*> VisibleWires_;
   std::vector<const TPCBElement*> VisiblePads_;
+  bool Indexed_ = true;
+  mutable TElementIndex Index_;
+  mutable uint64_t IndexGeneration_ = ~uint64_t(0);
+  mutable int32_t IndexedBelow_ = 0;
+  // The largest size of a board coordinate over the boxes of the indexed elements, and of the
+  // elements past them.
+  mutable int64_t IndexReach_ = 0;
+  mutable int64_t TailReach_ = 0;
+  mutable std::vector<int32_t> Candidates_;
+
+  // Navigation state.
+  TPoint LastPointer_;
+  TPoint LastPointerPoint_;
+  bool MiddleDown_ = false;
+  TPoint MiddleAnchor_;
+  int32_t WheelAngle_ = 0;
+  double PinchZoom_ = 0;
+  // What the kept image of a drag was rendered for: the view and colours, and the board's
+  // change count (which the drag's own steps carry forward).
+  std::array<int64_t, 12> DragBaseView() const;
+  QImage DragBase_;
+  bool DragBaseValid_ = false;
+  std::array<int64_t, 12> DragBaseKey_{};
+  uint64_t DragBaseGeneration_ = 0;
+  std::vector<const TPCBElement*> DraggedWires_;
+  std::vector<const TPCBElement*> DraggedPads_;
 
   // Mouse tool state.
   TPoint WireStart_;

@@ -92,6 +92,7 @@ void TPCBLayout::AddElements(TElementList::Storage&& elements, const QString& st
 void TPCBLayout::UnselectAll() {
   const TElementList& list = *Elements_;
   for (int32_t i = 0; i < list.Count(); ++i) list.Items(i)->SetSelected(false);
+  emit SelectionChanged();
 }
 
 void TPCBLayout::ClearSelection() {
@@ -102,7 +103,15 @@ void TPCBLayout::ClearSelection() {
 void TPCBLayout::SelectAll() {
   const TElementList& list = *Elements_;
   for (int32_t i = 0; i < list.Count(); ++i) list.Items(i)->SetSelected(true);
+  emit SelectionChanged();
   RenderBoard();
+}
+
+int32_t TPCBLayout::SelectedCount() const {
+  int32_t n = 0;
+  const TElementList& list = *Elements_;
+  for (int32_t i = 0; i < list.Count(); ++i) n += list.Items(i)->Selected() ? 1 : 0;
+  return n;
 }
 
 std::vector<int32_t> TPCBLayout::SelectedIndices() const {
@@ -120,10 +129,18 @@ void TPCBLayout::SelectInRect(TPoint corner1, TPoint corner2) {
   const TRect rect{std::min(corner1.X, corner2.X), std::min(corner1.Y, corner2.Y),
                    past(std::max(corner1.X, corner2.X)), past(std::max(corner1.Y, corner2.Y))};
   const TElementList& list = *Elements_;
-  for (int32_t i = 0; i < list.Count(); ++i) {
-    TPCBElement* e = list.Items(i);
-    if (e->InRect(rect)) e->SetSelected(true);
+  if (FreshIndex()) {
+    // Every element with a point in the rectangle has its box there too.
+    Nearby(rect, Candidates_);
+    for (int32_t i : Candidates_)
+      if (list.Items(i)->InRect(rect)) list.Items(i)->SetSelected(true);
+  } else {
+    for (int32_t i = 0; i < list.Count(); ++i) {
+      TPCBElement* e = list.Items(i);
+      if (e->InRect(rect)) e->SetSelected(true);
+    }
   }
+  emit SelectionChanged();
 }
 
 // ---- Changes ----
@@ -168,18 +185,25 @@ void TPCBLayout::DeleteSelected() { RemoveSelected(QStringLiteral("Delete")); }
 void TPCBLayout::MoveSelected(int32_t dx, int32_t dy) {
   // One step of a drag: the elements follow the pointer, and the whole drag becomes one step of
   // the history when the button is let go.
-  bool any = false;
+  int32_t first = -1;
   const TElementList& list = *Elements_;
   for (int32_t i = 0; i < list.Count(); ++i) {
     TPCBElement* e = list.Items(i);
     if (!e->Selected()) continue;
     e->Move(dx, dy);
-    any = true;
+    if (first < 0) first = i;
   }
-  if (!any) return;
-  Elements_->Changed();
+  if (first < 0) return;
+  // The drag's kept image leaves the moved elements out, so it stays good through their moves.
+  const bool keptImageGood = DragBaseGeneration_ == Elements_->Generation();
+  Elements_->Changed(first);
+  if (keptImageGood) DragBaseGeneration_ = Elements_->Generation();
   Modified_ = true;
-  RenderBoard();
+  // A drag step draws only the dragged elements over the rest of the board, kept from its start.
+  if (Dragging_)
+    ComposeDrag();
+  else
+    RenderBoard();
 }
 
 void TPCBLayout::EndDrag() {

@@ -105,16 +105,32 @@ TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
   const int32_t step = StepPixels(*this);
   const TElementList& list = *Elements_;
   TPCBElement* wire = nullptr;
+  auto found = [&](TPCBElement* e) {
+    if (e->IsWire()) {
+      if (!wire && MayHitWire(static_cast<const TWire&>(*e), pixel, step) && e->HitTest(pixel))
+        wire = e;
+      return false;
+    }
+    return MayHitPad(static_cast<const TSolder&>(*e), pixel, step) && e->HitTest(pixel);
+  };
+  // The index hands over the elements near the pointer, in list order, to be tried the same way.
+  const int64_t tolerance = std::max<int64_t>(1, std::abs(int64_t(step)) / 2);
+  const int64_t reach =
+      std::max(std::abs(int64_t(pixel.X)), std::abs(int64_t(pixel.Y))) + tolerance;
+  const TElementIndex* index = FreshIndex();
+  if (index && ScreenExact(ViewOffset_, reach)) {
+    Nearby(BoardRectFor(QRect(pixel.X, pixel.Y, 1, 1), tolerance), Candidates_);
+    for (size_t k = Candidates_.size(); k-- > 0;) {
+      TPCBElement* e = list.Items(Candidates_[k]);
+      if (found(e)) return e;
+    }
+    return wire;
+  }
   for (int32_t i = list.Count() - 1; i >= 0; --i) {
     // The elements live apart on the heap; asking for one a little ahead hides the wait.
     if (i >= 8) __builtin_prefetch(list.Items(i - 8));
     TPCBElement* e = list.Items(i);
-    if (e->IsWire()) {
-      if (!wire && MayHitWire(static_cast<const TWire&>(*e), pixel, step) && e->HitTest(pixel))
-        wire = e;
-    } else if (MayHitPad(static_cast<const TSolder&>(*e), pixel, step) && e->HitTest(pixel)) {
-      return e;
-    }
+    if (found(e)) return e;
   }
   return wire;
 }
@@ -145,20 +161,34 @@ void TPCBLayout::leaveEvent(QEvent* event) {
 
 void TPCBLayout::mouseMoveEvent(QMouseEvent* event) {
   event->accept();
-  if (!MouseInside_) return;
   const TPoint raw = PixelOf(event);
+  LastPointer_ = raw;
+  if (MiddleDown_) {
+    // The middle button drags the board in every tool, the tool's own state left as it is.
+    PanTo({WSub(raw.X, MiddleAnchor_.X), WSub(raw.Y, MiddleAnchor_.Y)});
+    ViewMoved();
+    return;
+  }
+  if (!MouseInside_) return;
+  TrackPointer(raw, false);
+  NotePointer();
+}
+
+void TPCBLayout::TrackPointer(TPoint raw, bool viewMoved) {
+  // With the view moved under a still pointer the feedback is drawn again even where the
+  // pointer's pixel is the same.
   const TPoint g = ScreenToBoard(raw);
   const TPoint s = BoardToScreen(g);
   switch (MouseAction_) {
     case maWire:
     case maSolder:
-      if (s == SpotPoint_) return;
+      if (s == SpotPoint_ && !viewMoved) return;
       SpotPoint_ = s;
       ShowWireFeedback();
       return;
     case maDelete: {
       TPCBElement* e = ElementAt(raw);
-      if (e == HoverElement_) return;
+      if (e == HoverElement_ && !viewMoved) return;
       Paint();
       HoverElement_ = e;
       if (e && !CanvasImage_.isNull()) e->Draw(dmHighlight);
@@ -166,7 +196,7 @@ void TPCBLayout::mouseMoveEvent(QMouseEvent* event) {
       return;
     }
     case maSelect:
-      if (s == SpotPoint_) return;
+      if (s == SpotPoint_ && !viewMoved) return;
       SpotPoint_ = s;
       Paint();
       if (Banding_) {
@@ -186,7 +216,7 @@ void TPCBLayout::mouseMoveEvent(QMouseEvent* event) {
       }
       return;
     case maMove:
-      if (!MoveButtonDown_) return;
+      if (!MoveButtonDown_ || viewMoved) return;
       SpotPoint_ = s;
       if (Dragging_) {
         // Steps are whole grid cells; a pointer still over the same grid point moves nothing
@@ -198,16 +228,20 @@ void TPCBLayout::mouseMoveEvent(QMouseEvent* event) {
         MoveSelected(DragDelta_.X, DragDelta_.Y);
       } else {
         // Panning keeps the board point pressed on under the pointer, to the pixel.
-        const TPoint offset{WSub(raw.X, DragAnchor_.X), WSub(raw.Y, DragAnchor_.Y)};
-        if (offset == ViewOffset_) return;
-        ViewOffset_ = offset;
-        RenderBoard();
+        PanTo({WSub(raw.X, DragAnchor_.X), WSub(raw.Y, DragAnchor_.Y)});
       }
       return;
   }
 }
 
 void TPCBLayout::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::MiddleButton) {
+    event->accept();
+    LastPointer_ = PixelOf(event);
+    MiddleDown_ = true;
+    MiddleAnchor_ = {WSub(LastPointer_.X, ViewOffset_.X), WSub(LastPointer_.Y, ViewOffset_.Y)};
+    return;
+  }
   if (event->button() == Qt::RightButton) {
     CancelAction();
     event->accept();
@@ -254,8 +288,10 @@ void TPCBLayout::mousePressEvent(QMouseEvent* event) {
         if (!e->Selected()) {
           UnselectAll();
           e->SetSelected(true);
+          emit SelectionChanged();
           RenderBoard();
         }
+        DragBaseValid_ = false;
         LastDragPoint_ = g;
         DragTotal_ = {0, 0};
         Dragging_ = true;
@@ -268,6 +304,11 @@ void TPCBLayout::mousePressEvent(QMouseEvent* event) {
 }
 
 void TPCBLayout::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::MiddleButton) {
+    event->accept();
+    MiddleDown_ = false;
+    return;
+  }
   if (event->button() != Qt::LeftButton) {
     QWidget::mouseReleaseEvent(event);
     return;
@@ -279,13 +320,16 @@ void TPCBLayout::mouseReleaseEvent(QMouseEvent* event) {
   MoveButtonDown_ = false;
   const bool dragged = Dragging_;
   Dragging_ = false;
-  if (dragged) EndDrag();
+  if (dragged) {
+    EndDrag();
+    DragBase_ = QImage();
+  }
   if (MouseAction_ == maSelect && Banding_) {
     BandEnd_ = g;
     SelectInRect(BandStart_, BandEnd_);
     RenderBoard();
     Banding_ = false;
-  } else if (MouseAction_ == maMove) {
+  } else if (MouseAction_ == maMove || dragged) {
     RenderBoard();
   }
 }
@@ -295,7 +339,8 @@ void TPCBLayout::mouseDoubleClickEvent(QMouseEvent* event) {
   // pad on the first, or delete what lay under the deleted element, so the drawing tools take a
   // double click as one press. A band or a drag starts afresh with it, and the right button
   // still cancels, so a quick second press there is not lost.
-  if (event->button() == Qt::RightButton || MouseAction_ == maSelect || MouseAction_ == maMove) {
+  if (event->button() == Qt::RightButton || event->button() == Qt::MiddleButton ||
+      MouseAction_ == maSelect || MouseAction_ == maMove) {
     mousePressEvent(event);
     return;
   }

@@ -29,17 +29,27 @@ QPainter* TCanvas::Painter() {
   if (!Own_) {
     Own_ = std::make_unique<QPainter>(Image_);
     Own_->setRenderHint(QPainter::Antialiasing, false);
+    if (!Clip_.isEmpty()) Own_->setClipRect(Clip_);
   }
   return Own_.get();
+}
+
+void TCanvas::SetClip(const QRect& clip) {
+  Clip_ = Image_ ? clip.intersected(Image_->rect()) : QRect();
+  if (!Own_) return;
+  if (Clip_.isEmpty())
+    Own_->setClipping(false);
+  else
+    Own_->setClipRect(Clip_);
 }
 
 void TCanvas::Flush() { Own_.reset(); }
 
 void TCanvas::Span(int64_t y, int64_t x0, int64_t x1, uint32_t argb) {
   // Fills pixels x0..x1 inclusive of row y, clipped to the image.
-  if (y < 0 || y >= Image_->height()) return;
-  x0 = std::max<int64_t>(x0, 0);
-  x1 = std::min<int64_t>(x1, Image_->width() - 1);
+  if (y < Top() || y >= Bottom()) return;
+  x0 = std::max<int64_t>(x0, Left());
+  x1 = std::min<int64_t>(x1, Right() - 1);
   if (x0 > x1) return;
   auto* row = reinterpret_cast<uint32_t*>(Image_->scanLine(static_cast<int>(y)));
   std::fill(row + x0, row + x1 + 1, argb);
@@ -47,7 +57,7 @@ void TCanvas::Span(int64_t y, int64_t x0, int64_t x1, uint32_t argb) {
 
 void TCanvas::SetPixel(int32_t x, int32_t y, TColor c) {
   if (Image_) {
-    if (x >= 0 && y >= 0 && x < Image_->width() && y < Image_->height())
+    if (x >= Left() && y >= Top() && x < Right() && y < Bottom())
       reinterpret_cast<uint32_t*>(Image_->scanLine(y))[x] = ColorToArgb(c ^ Inverted_);
     return;
   }
@@ -81,20 +91,20 @@ void TCanvas::ThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
   const uint32_t argb = ColorToArgb(PenColor_);
   const int64_t dx = x1 - x0, dy = y1 - y0;
   if (dx == 0 && dy == 0) return;
-  const int64_t w = Image_->width(), h = Image_->height();
+  const int64_t left = Left(), top = Top(), right = Right(), bottom = Bottom();
   const bool xMajor = std::llabs(dx) >= std::llabs(dy);
   const int64_t major0 = xMajor ? x0 : y0, majorD = xMajor ? dx : dy;
   const int64_t minor0 = xMajor ? y0 : x0, minorD = xMajor ? dy : dx;
-  const int64_t limit = xMajor ? w : h;
+  const int64_t lo = xMajor ? left : top, limit = xMajor ? right : bottom;
   const int64_t step = majorD > 0 ? 1 : -1;
   // Steps k = 0 .. |majorD| - 1 lie on the line; keep those whose major coordinate is visible.
   int64_t kFrom, kTo;
   if (step > 0) {
-    kFrom = std::max<int64_t>(0, -major0);
+    kFrom = std::max<int64_t>(0, lo - major0);
     kTo = std::min<int64_t>(std::llabs(majorD) - 1, limit - 1 - major0);
   } else {
     kFrom = std::max<int64_t>(0, major0 - (limit - 1));
-    kTo = std::min<int64_t>(std::llabs(majorD) - 1, major0);
+    kTo = std::min<int64_t>(std::llabs(majorD) - 1, major0 - lo);
   }
   const __int128 den = 2 * static_cast<__int128>(std::llabs(majorD));
   for (int64_t k = kFrom; k <= kTo; ++k) {
@@ -102,20 +112,22 @@ void TCanvas::ThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
     const __int128 num = 2 * static_cast<__int128>(k) * minorD + std::llabs(majorD);
     const int64_t minor = minor0 + static_cast<int64_t>(FloorDiv(num, den));
     const int64_t px = xMajor ? major : minor, py = xMajor ? minor : major;
-    if (px >= 0 && py >= 0 && px < w && py < h)
+    if (px >= left && py >= top && px < right && py < bottom)
       reinterpret_cast<uint32_t*>(Image_->scanLine(static_cast<int>(py)))[px] = argb;
   }
 }
 
 void TCanvas::WideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-  // Wide lines go through QPainter with round caps. The segment is first clipped to the drawing
-  // area grown by the pen, so a wire whose ends lie far outside never reaches the stroker with
-  // coordinates it cannot handle. A page being recorded has no size of its own, so there the
-  // area is a square far larger than any sheet at any printer resolution.
+  // Wide lines go through QPainter with round caps. The segment is first clipped to a square
+  // far larger than any control or sheet (grown by the pen), so a wire whose ends lie far outside
+  // never reaches the stroker with coordinates it cannot handle. The square stays put whatever
+  // the image is, so a line within it is drawn from its own end points and comes out the same
+  // when the view has moved by whole pixels, as a panned image must.
   QPainter* p = Painter();
   const double pw = std::max(1, PenWidth_);
-  constexpr int far = 1 << 22;
-  const QRect dev = Image_ ? Image_->rect() : QRect(-far, -far, 2 * far, 2 * far);
+  constexpr int far = WideLineReach;
+  QRect dev(-far, -far, 2 * far, 2 * far);
+  if (Image_) dev = dev.united(Image_->rect());
   const double minX = dev.left() - pw - 2, minY = dev.top() - pw - 2;
   const double maxX = dev.right() + pw + 2, maxY = dev.bottom() + pw + 2;
   double ax = x0, ay = y0, bx = x1, by = y1;
@@ -177,8 +189,7 @@ void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) 
   const double cx = (double(l) + double(r)) / 2, cy = (double(t) + double(b)) / 2;
   const double rx = (double(r) - double(l)) / 2, ry = (double(b) - double(t)) / 2;
   const uint32_t fill = ColorToArgb(BrushColor_), pen = ColorToArgb(PenColor_);
-  const int64_t yFrom = std::max<int64_t>(t, 0),
-                yTo = std::min<int64_t>(b - 1, Image_->height() - 1);
+  const int64_t yFrom = std::max<int64_t>(t, Top()), yTo = std::min<int64_t>(b - 1, Bottom() - 1);
   auto spanOf = [&](int64_t y, int64_t& x0, int64_t& x1) {
     const double v = (double(y) + 0.5 - cy) / ry;
     const double q = 1.0 - v * v;
@@ -220,8 +231,8 @@ void TCanvas::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom)
     return;
   }
   const uint32_t fill = ColorToArgb(BrushColor_);
-  const int64_t yTo = std::min<int64_t>(int64_t(bottom) - 1, Image_->height() - 1);
-  for (int64_t y = std::max<int64_t>(top, 0); y <= yTo; ++y)
+  const int64_t yTo = std::min<int64_t>(int64_t(bottom) - 1, Bottom() - 1);
+  for (int64_t y = std::max<int64_t>(top, Top()); y <= yTo; ++y)
     Span(y, left, int64_t(right) - 1, fill);
 }
 

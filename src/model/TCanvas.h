@@ -16,6 +16,10 @@
 // or a PDF, it goes through a QPainter.
 class TCanvas {
  public:
+  // A wide line is drawn from its own end points wherever they lie within this many pixels of
+  // the origin; further out it is cut where it leaves that square.
+  static constexpr int WideLineReach = 1 << 22;
+
   explicit TCanvas(QImage* image);
   explicit TCanvas(QPainter* painter);
   ~TCanvas();
@@ -47,6 +51,10 @@ class TCanvas {
   int32_t HoleRadius(int32_t radius) const {
     return HoleRadiusLimit_ > 0 && radius > HoleRadiusLimit_ ? HoleRadiusLimit_ : radius;
   }
+  // Limits every pixel written on the image to a rectangle, the rest of the image kept as it is;
+  // the pixels inside are exactly those of drawing without the limit, so a strip of the board
+  // can be drawn again on its own. An empty rectangle (or one wholly outside) lifts the limit.
+  void SetClip(const QRect& clip);
 
   // Ends any QPainter this surface opened on its image (before the image is resized or shown).
   void Flush();
@@ -57,6 +65,13 @@ class TCanvas {
   void WideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
   void Span(int64_t y, int64_t x0, int64_t x1, uint32_t argb);
   QPainter* Painter();
+  // The writable pixels: the image, or its part inside the clip (right and bottom exclusive).
+  int64_t Left() const { return Clip_.isEmpty() ? 0 : Clip_.left(); }
+  int64_t Top() const { return Clip_.isEmpty() ? 0 : Clip_.top(); }
+  int64_t Right() const { return Clip_.isEmpty() ? Image_->width() : int64_t(Clip_.right()) + 1; }
+  int64_t Bottom() const {
+    return Clip_.isEmpty() ? Image_->height() : int64_t(Clip_.bottom()) + 1;
+  }
 
   QImage* Image_ = nullptr;
   QPainter* External_ = nullptr;
@@ -67,4 +82,5 @@ class TCanvas {
   TColor Inverted_ = 0;
   int32_t HoleRadiusLimit_ = 0;
   TPoint Pos_;
+  QRect Clip_;
 };

@@ -4,7 +4,7 @@ TWire* TElementList::AddWire(TPoint start, TPoint end, int32_t widthDivisor) {
   auto wire = std::make_unique<TWire>(Layout_, start, end, widthDivisor);
   TWire* result = wire.get();
   Elements_.push_back(std::move(wire));
-  Changed();
+  Changed(Count() - 1);
   return result;
 }
 
@@ -14,37 +14,38 @@ TSolder* TElementList::AddSolder(TPoint center, int32_t internalDiameter, int32_
       std::make_unique<TSolder>(Layout_, center, internalDiameter, externalDiameter, geometry);
   TSolder* result = pad.get();
   Elements_.push_back(std::move(pad));
-  Changed();
+  Changed(Count() - 1);
   return result;
 }
 
 void TElementList::Append(std::unique_ptr<TPCBElement> element) {
   Elements_.push_back(std::move(element));
-  Changed();
+  Changed(Count() - 1);
 }
 
 void TElementList::AppendAll(Storage&& elements) {
+  const int32_t first = Count();
   Elements_.reserve(Elements_.size() + elements.size());
   for (auto& e : elements) Elements_.push_back(std::move(e));
   elements.clear();
-  Changed();
+  Changed(first);
 }
 
 void TElementList::Delete(int32_t index) {
   Elements_.erase(Elements_.begin() + index);
-  Changed();
+  Changed(index);
 }
 
 std::unique_ptr<TPCBElement> TElementList::Take(int32_t index) {
   std::unique_ptr<TPCBElement> e = std::move(Elements_[static_cast<size_t>(index)]);
   Elements_.erase(Elements_.begin() + index);
-  Changed();
+  Changed(index);
   return e;
 }
 
 void TElementList::Insert(int32_t index, std::unique_ptr<TPCBElement> element) {
   Elements_.insert(Elements_.begin() + index, std::move(element));
-  Changed();
+  Changed(index);
 }
 
 TElementList::Storage TElementList::TakeAt(const std::vector<int32_t>& indices) {
@@ -62,7 +63,7 @@ TElementList::Storage TElementList::TakeAt(const std::vector<int32_t>& indices) 
     }
   }
   Elements_.resize(kept);
-  Changed();
+  Changed(indices.empty() ? Count() : indices.front());
   return taken;
 }
 
@@ -81,7 +82,7 @@ void TElementList::PutBack(const std::vector<int32_t>& indices, Storage&& elemen
     }
   }
   elements.clear();
-  Changed();
+  Changed(indices.empty() ? Count() : indices.front());
 }
 
 TElementList::Storage TElementList::TakeLast(int32_t count) {
@@ -90,14 +91,16 @@ TElementList::Storage TElementList::TakeLast(int32_t count) {
   const auto first = Elements_.end() - count;
   for (auto it = first; it != Elements_.end(); ++it) taken.push_back(std::move(*it));
   Elements_.erase(first, Elements_.end());
-  Changed();
+  Changed(Count());
   return taken;
 }
 
 bool TElementList::Remove(const TPCBElement* element) {
   for (auto it = Elements_.begin(); it != Elements_.end(); ++it) {
     if (it->get() == element) {
+      const auto at = static_cast<int32_t>(it - Elements_.begin());
       Elements_.erase(it);
+      Changed(at);
       return true;
     }
   }
@@ -124,4 +127,12 @@ void TElementList::Clear() {
   Layout_->BoardReplaced();
   Layout_->CancelAction();
   Layout_->RenderBoard();
+}
+
+int32_t TElementList::UnchangedBelow(uint64_t generation) const {
+  if (generation > Generation_ || Generation_ - generation > Touched_.size()) return 0;
+  int32_t below = Count();
+  for (uint64_t g = generation + 1; g <= Generation_; ++g)
+    below = std::min(below, Touched_[g % Touched_.size()]);
+  return below;
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -50,7 +51,7 @@ class TElementList {
     Elements_.erase(std::remove_if(Elements_.begin(), Elements_.end(),
                                    [&](const std::unique_ptr<TPCBElement>& e) { return pred(*e); }),
                     Elements_.end());
-    Changed();
+    Changed(0);
     return static_cast<int32_t>(before - Elements_.size());
   }
   // Puts a whole new board in place of the old one, which is destroyed.
@@ -70,10 +71,20 @@ class TElementList {
   // keeps something worked out from the board (an index, a copy for recovery) compares it with
   // the count it was made at. Editing an element in place must be followed by Changed().
   uint64_t Generation() const { return Generation_; }
-  void Changed() { ++Generation_; }
+  // A change that left the elements before list position From where and as they were says so,
+  // so that an index of the board need only look again at the elements from there on.
+  void Changed(int32_t from = 0) {
+    ++Generation_;
+    Touched_[Generation_ % Touched_.size()] = from;
+  }
+  // The list position before which no change since the given count touched any element; 0 when
+  // that count lies too far back to tell.
+  int32_t UnchangedBelow(uint64_t generation) const;
 
  private:
   TLayoutView* Layout_;
   Storage Elements_;
   uint64_t Generation_ = 0;
+  // The first position each of the last few changes touched, by change count.
+  std::array<int32_t, 32> Touched_{};
 };

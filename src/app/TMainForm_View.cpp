@@ -1,0 +1,111 @@
+// The window's side of moving about the board: the View menu, the status bar, and the scale
+// box following the zoom of the wheel, a pinch and the menu.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSpinBox>
+#include <QStatusBar>
+
+#include "TMainForm.h"
+#include "TPCBLayout.h"
+
+namespace {
+
+// Millimetres in one board unit: 160 units make an inch.
+constexpr double MmPerUnit = 25.4 / UnitsPerInch;
+
+}  // namespace
+
+void TMainForm::CreateView() {
+  ViewZoomIn = NewAction(QStringLiteral("Zoom In"), QKeySequence(Qt::CTRL | Qt::Key_Plus), -1,
+                         &TMainForm::ViewZoomInExecute);
+  ViewZoomIn->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  ViewZoomOut = NewAction(QStringLiteral("Zoom Out"), QKeySequence(Qt::CTRL | Qt::Key_Minus), -1,
+                          &TMainForm::ViewZoomOutExecute);
+  ViewFitBoard = NewAction(QStringLiteral("Fit Board"), QKeySequence(Qt::Key_Home), -1,
+                           &TMainForm::ViewFitBoardExecute);
+  ViewFitBoard->setShortcuts({QKeySequence(Qt::Key_Home), QKeySequence(Qt::CTRL | Qt::Key_0)});
+
+  // Right after the Edit menu, whatever menus follow it.
+  ViewMenuItem = new QMenu(QStringLiteral("View"), this);
+  ViewMenuItem->setObjectName(QStringLiteral("ViewMenuItem"));
+  ViewMenuItem->addActions({ViewZoomIn, ViewZoomOut, ViewFitBoard});
+  const QList<QAction*> menus = menuBar()->actions();
+  const qsizetype edit = menus.indexOf(EditMenuItem->menuAction());
+  if (edit >= 0 && edit + 1 < menus.size())
+    menuBar()->insertMenu(menus[edit + 1], ViewMenuItem);
+  else
+    menuBar()->addMenu(ViewMenuItem);
+
+  auto addLabel = [this](const char* name, bool permanent) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QLatin1String(name));
+    if (permanent)
+      statusBar()->addPermanentWidget(label);
+    else
+      statusBar()->addWidget(label);
+    return label;
+  };
+  PositionLabel = addLabel("PositionLabel", false);
+  GridLabel = addLabel("GridLabel", true);
+  CountLabel = addLabel("CountLabel", true);
+  PositionLabel->setText(PositionText({0, 0}));
+  ShowGridStep();
+  ShowCounts();
+  // The window grows by the bar, so the board keeps the size it had without one.
+  resize(width(), height() + statusBar()->sizeHint().height());
+
+  connect(Editor, &TPCBLayout::PointerMoved, this,
+          [this](TPoint p) { PositionLabel->setText(PositionText(p)); });
+  connect(Editor, &TPCBLayout::BoardChanged, this, [this] { ShowCounts(); });
+  connect(Editor, &TPCBLayout::SelectionChanged, this, [this] { ShowCounts(); });
+  connect(GridStepCombo, &QComboBox::currentIndexChanged, this, [this] { ShowGridStep(); });
+  // A zoom from the board goes through the scale box, which shows the new scale and hands it on
+  // to the board, where it is already set.
+  connect(Editor, &TPCBLayout::GridScaleChanged, this, [this](int32_t scale) {
+    if (ScaleEdit->value() != scale) ScaleEdit->setValue(scale);
+  });
+}
+
+bool TMainForm::IsViewShortcut(const QKeySequence& key) const {
+  // "+" is typed with Shift on most keyboards; Ctrl++ counts with or without it.
+  const QKeyCombination k = key[0];
+  const QKeySequence unshifted(
+      QKeyCombination(k.keyboardModifiers() & ~Qt::ShiftModifier, k.key()));
+  for (const QAction* action : {ViewZoomIn, ViewZoomOut, ViewFitBoard}) {
+    if (action->shortcuts().contains(key) || action->shortcuts().contains(unshifted)) return true;
+  }
+  return false;
+}
+
+QString TMainForm::PositionText(const TPoint& p) {
+  auto mm = [](int32_t v) { return QString::number(v * MmPerUnit, 'f', 2); };
+  auto in = [](int32_t v) { return QString::number(double(v) / UnitsPerInch, 'f', 3); };
+  return QStringLiteral("X %1 mm  Y %2 mm  (%3 in, %4 in)").arg(mm(p.X), mm(p.Y), in(p.X), in(p.Y));
+}
+
+void TMainForm::ShowGridStep() {
+  const double step = UnitsPerStep * MmPerUnit / StepDivisorOf(Editor->GridStep());
+  GridLabel->setText(QStringLiteral("Grid %1 mm").arg(QString::number(step, 'g', 6)));
+}
+
+void TMainForm::ShowCounts() {
+  const int32_t n = Editor->Elements().Count();
+  CountLabel->setText(QStringLiteral("%1 %2, %3 selected")
+                          .arg(n)
+                          .arg(n == 1 ? QStringLiteral("element") : QStringLiteral("elements"))
+                          .arg(Editor->SelectedCount()));
+}
+
+void TMainForm::ViewZoomInExecute() {
+  Editor->ZoomBy(1, {Editor->width() / 2, Editor->height() / 2});
+}
+
+void TMainForm::ViewZoomOutExecute() {
+  Editor->ZoomBy(-1, {Editor->width() / 2, Editor->height() / 2});
+}
+
+void TMainForm::ViewFitBoardExecute() { Editor->FitBoard(); }
