@@ -1,0 +1,182 @@
+#include "TElementIndex.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "TElementList.h"
+
+namespace {
+
+// No side of the grid has more buckets than this, so a board of millions of elements still
+// builds its grid in a few megabytes.
+constexpr int64_t kMaxSide = 1024;
+// An element whose box covers more buckets than this is kept aside and tested at each query
+// rather than listed in every bucket (a pad or wire a hand-edited file made kilometres wide).
+constexpr int64_t kMaxSpan = 64;
+
+int32_t Clamp32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+int64_t Abs64(int32_t v) { return v < 0 ? -static_cast<int64_t>(v) : v; }
+
+bool Meets(const TRect& a, const TRect& b) {
+  return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
+}
+
+}  // namespace
+
+bool TElementIndex::ElementBox(const TPCBElement& element, TRect& box) {
+  if (element.IsWire()) {
+    const auto& wire = static_cast<const TWire&>(element);
+    int32_t width;
+    try {
+      width = Div(UnitsPerStep, wire.WidthDivisor());
+    } catch (const EArithFault&) {
+      return false;
+    }
+    // The round ends reach half the width beyond each end point; odd widths round up.
+    const int64_t half = (Abs64(width) + 1) / 2;
+    const TPoint a = wire.StartPoint(), b = wire.EndPoint();
+    box = {Clamp32(int64_t{std::min(a.X, b.X)} - half), Clamp32(int64_t{std::min(a.Y, b.Y)} - half),
+           Clamp32(int64_t{std::max(a.X, b.X)} + half),
+           Clamp32(int64_t{std::max(a.Y, b.Y)} + half)};
+    return true;
+  }
+  const auto& pad = static_cast<const TSolder&>(element);
+  // A hole wider than its land is still painted (white, over whatever lies beneath).
+  const int64_t r =
+      (std::max(Abs64(pad.ExternalDiameter()), Abs64(pad.InternalDiameter())) + 1) / 2;
+  const TPoint c = pad.Center();
+  box = {Clamp32(c.X - r), Clamp32(c.Y - r), Clamp32(c.X + r), Clamp32(c.Y + r)};
+  return true;
+}
+
+void TElementIndex::Clear() {
+  Boxes_.clear();
+  HasBox_.clear();
+  Starts_.clear();
+  Items_.clear();
+  Everywhere_.clear();
+  Large_.clear();
+  Columns_ = Rows_ = 0;
+}
+
+void TElementIndex::Build(const TElementList& list) {
+  Clear();
+  const int32_t n = list.Count();
+  Boxes_.resize(static_cast<size_t>(n));
+  HasBox_.assign(static_cast<size_t>(n), 0);
+  int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+  double sumW = 0, sumH = 0;
+  int32_t boxed = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    TRect& b = Boxes_[static_cast<size_t>(i)];
+    if (!ElementBox(*list.Items(i), b)) {
+      Everywhere_.push_back(i);
+      continue;
+    }
+    HasBox_[static_cast<size_t>(i)] = 1;
+    ++boxed;
+    left = std::min<int64_t>(left, b.Left);
+    top = std::min<int64_t>(top, b.Top);
+    right = std::max<int64_t>(right, b.Right);
+    bottom = std::max<int64_t>(bottom, b.Bottom);
+    sumW += double(b.Right) - double(b.Left) + 1;
+    sumH += double(b.Bottom) - double(b.Top) + 1;
+  }
+  if (boxed == 0) return;
+
+  // About one element per bucket, but buckets no smaller than an average element, so that most
+  // elements sit in one to four buckets.
+  const int64_t w = right - left + 1, h = bottom - top + 1;
+  double cell = std::sqrt(double(w) * double(h) / boxed);
+  cell = std::max(
+      {cell, 2 * sumW / boxed, 2 * sumH / boxed, double(w) / kMaxSide, double(h) / kMaxSide, 1.0});
+  Cell_ = static_cast<int64_t>(std::ceil(cell));
+  OriginX_ = left;
+  OriginY_ = top;
+  Columns_ = std::min(kMaxSide, (w + Cell_ - 1) / Cell_);
+  Rows_ = std::min(kMaxSide, (h + Cell_ - 1) / Cell_);
+
+  // Counted first, then filled in list order, so each bucket lists its elements ascending. The
+  // buckets each element covers are worked out once, for both passes.
+  struct Span {
+    uint16_t c0, c1, r0, r1;
+  };
+  std::vector<Span> spans(static_cast<size_t>(n));
+  Starts_.assign(static_cast<size_t>(Columns_ * Rows_ + 1), 0);
+  for (int32_t i = 0; i < n; ++i) {
+    if (!HasBox_[static_cast<size_t>(i)]) continue;
+    const TRect& b = Boxes_[static_cast<size_t>(i)];
+    Span& s = spans[static_cast<size_t>(i)];
+    s = {static_cast<uint16_t>(Column(b.Left)), static_cast<uint16_t>(Column(b.Right)),
+         static_cast<uint16_t>(Row(b.Top)), static_cast<uint16_t>(Row(b.Bottom))};
+    if ((s.c1 - s.c0 + 1) * (s.r1 - s.r0 + 1) > kMaxSpan) {
+      Large_.push_back(i);
+      s.c0 = 1;  // marks the element as kept aside
+      s.c1 = 0;
+      continue;
+    }
+    for (int64_t r = s.r0; r <= s.r1; ++r)
+      for (int64_t c = s.c0; c <= s.c1; ++c) ++Starts_[static_cast<size_t>(r * Columns_ + c) + 1];
+  }
+  for (size_t b = 1; b < Starts_.size(); ++b) Starts_[b] += Starts_[b - 1];
+  Items_.resize(Starts_.back());
+  std::vector<uint32_t> next(Starts_.begin(), Starts_.end() - 1);
+  for (int32_t i = 0; i < n; ++i) {
+    if (!HasBox_[static_cast<size_t>(i)]) continue;
+    const Span& s = spans[static_cast<size_t>(i)];
+    for (int64_t r = s.r0; r <= s.r1; ++r)
+      for (int64_t c = s.c0; c <= s.c1; ++c)
+        Items_[next[static_cast<size_t>(r * Columns_ + c)]++] = i;
+  }
+}
+
+bool TElementIndex::BoxOf(int32_t position, TRect& box) const {
+  if (!HasBox_[static_cast<size_t>(position)]) return false;
+  box = Boxes_[static_cast<size_t>(position)];
+  return true;
+}
+
+void TElementIndex::QueryAll(const TRect& r, std::vector<int32_t>& out) const {
+  const int32_t n = Count();
+  for (int32_t i = 0; i < n; ++i) {
+    if (!HasBox_[static_cast<size_t>(i)] || Meets(Boxes_[static_cast<size_t>(i)], r))
+      out.push_back(i);
+  }
+}
+
+void TElementIndex::Query(const TRect& r, std::vector<int32_t>& out) const {
+  out.clear();
+  if (r.Left > r.Right || r.Top > r.Bottom || Columns_ == 0) {
+    out = Everywhere_;
+    return;
+  }
+  const int64_t c0 = Column(r.Left), c1 = Column(r.Right), r0 = Row(r.Top), r1 = Row(r.Bottom);
+  const int64_t buckets = (c1 - c0 + 1) * (r1 - r0 + 1);
+  // A rectangle over a good part of the board is answered faster by one walk of the boxes, which
+  // also comes out in order.
+  if (buckets * 4 >= Columns_ * Rows_) {
+    QueryAll(r, out);
+    return;
+  }
+  for (int64_t row = r0; row <= r1; ++row) {
+    for (int64_t col = c0; col <= c1; ++col) {
+      const size_t bucket = static_cast<size_t>(row * Columns_ + col);
+      for (uint32_t k = Starts_[bucket]; k < Starts_[bucket + 1]; ++k) {
+        const int32_t i = Items_[k];
+        const TRect& b = Boxes_[static_cast<size_t>(i)];
+        if (!Meets(b, r)) continue;
+        // An element in several buckets is reported by the one holding the top left corner of
+        // its overlap with the rectangle.
+        if (Column(std::max(b.Left, r.Left)) != col || Row(std::max(b.Top, r.Top)) != row) continue;
+        out.push_back(i);
+      }
+    }
+  }
+  for (int32_t i : Large_)
+    if (Meets(Boxes_[static_cast<size_t>(i)], r)) out.push_back(i);
+  out.insert(out.end(), Everywhere_.begin(), Everywhere_.end());
+  std::sort(out.begin(), out.end());
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "TTypes.h"
+
+class TElementList;
+class TPCBElement;
+
+// A uniform grid of buckets over the board, in board units, so that the elements near a place are
+// found without walking the whole board. Every element goes in each bucket its box touches; the
+// answers come back as list positions in list order, so a caller gets exactly what a walk of the
+// list would give, only sooner.
+//
+// The box is the printed copper's: a wire's segment grown by half its printed width, a pad's
+// square of its larger diameter. On the screen a thin wire is still drawn (and picked) one pixel
+// wide, so a caller that works in pixels grows its rectangle by a pixel or two in board units.
+//
+// The index is a snapshot: after any change to the board it is built again.
+class TElementIndex {
+ public:
+  explicit TElementIndex() = default;
+
+  // Indexes every element of the list, replacing what was there.
+  void Build(const TElementList& list);
+  void Clear();
+
+  // The list positions (ascending, each once) of every element whose box meets the board
+  // rectangle (all four bounds inclusive), plus every element whose box cannot be worked out
+  // (a width divisor of zero), which meets every rectangle. An inverted rectangle meets only
+  // those.
+  void Query(const TRect& boardRect, std::vector<int32_t>& out) const;
+
+  // How many elements the index was built over.
+  int32_t Count() const { return static_cast<int32_t>(Boxes_.size()); }
+  // The box of the element at a list position; false when it has none.
+  bool BoxOf(int32_t position, TRect& box) const;
+
+  // The box of one element in board units, clamped to the 32-bit range; false when it cannot be
+  // worked out.
+  static bool ElementBox(const TPCBElement& element, TRect& box);
+
+ private:
+  // The bucket column or row of a board coordinate; beyond the grid, the nearest one.
+  int64_t Column(int64_t x) const {
+    const int64_t c = (x - OriginX_) / Cell_;
+    return c < 0 ? 0 : c >= Columns_ ? Columns_ - 1 : c;
+  }
+  int64_t Row(int64_t y) const {
+    const int64_t r = (y - OriginY_) / Cell_;
+    return r < 0 ? 0 : r >= Rows_ ? Rows_ - 1 : r;
+  }
+  void QueryAll(const TRect& r, std::vector<int32_t>& out) const;
+
+  std::vector<TRect> Boxes_;
+  std::vector<uint8_t> HasBox_;
+  // Buckets row by row; the elements of bucket b are Items_[Starts_[b]] .. Items_[Starts_[b+1]-1].
+  std::vector<uint32_t> Starts_;
+  std::vector<int32_t> Items_;
+  // Elements without a box (returned by every query), and elements whose box spans too many
+  // buckets to list in each (tested one by one).
+  std::vector<int32_t> Everywhere_;
+  std::vector<int32_t> Large_;
+  int64_t OriginX_ = 0, OriginY_ = 0, Cell_ = 1;
+  int64_t Columns_ = 0, Rows_ = 0;
+};

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+
+#include "FakeLayout.h"
+#include "TElementIndex.h"
+#include "TElementList.h"
+
+namespace {
+
+// Wire boxes grow by half the printed width (16 div divisor, odd halves rounded up, a negative
+// width counting by its size); pad boxes by half the larger diameter; boxes clamp at the 32-bit
+// edges instead of wrapping.
+TEST(ElementIndex, BoxesOfElements) {
+  FakeLayout view;
+  TElementList list(&view);
+  list.AddWire({10, 20}, {0, 5}, 2);                // width 8
+  list.AddWire({0, 0}, {0, 0}, 5);                  // width 3
+  list.AddWire({0, 0}, {0, 0}, -16);                // width -1
+  list.AddWire({INT32_MAX, 0}, {INT32_MIN, 0}, 1);  // width 16
+  list.AddSolder({100, -100}, 6, 20, 0);            // land wider
+  list.AddSolder({0, 0}, -30, 7, 1);                // hole wider
+  list.AddSolder({INT32_MIN, INT32_MAX}, 0, INT32_MIN, 0);
+  list.AddWire({0, 0}, {1, 1}, 0);  // no box
+  const TRect expected[] = {{-4, 1, 14, 24},
+                            {-2, -2, 2, 2},
+                            {-1, -1, 1, 1},
+                            {INT32_MIN, -8, INT32_MAX, 8},
+                            {90, -110, 110, -90},
+                            {-15, -15, 15, 15},
+                            {INT32_MIN, INT32_MAX - (1 << 30), INT32_MIN + (1 << 30), INT32_MAX}};
+  for (int32_t i = 0; i < 7; ++i) {
+    TRect box;
+    ASSERT_TRUE(TElementIndex::ElementBox(*list.Items(i), box)) << i;
+    EXPECT_EQ(box, expected[i]) << i;
+  }
+  TRect box;
+  EXPECT_FALSE(TElementIndex::ElementBox(*list.Items(7), box));
+}
+
+// The index against a walk of the list over the same boxes, on seeded random boards: ordinary
+// boards, boards spread over the whole 32-bit plane, and hand-edited oddities (any divisor, any
+// diameter) mixed in; queries of every size, at the edges of the plane and inverted.
+TEST(ElementIndex, AnswersAsAWalkOfTheList) {
+  for (uint32_t seed = 1; seed <= 12; ++seed) {
+    std::mt19937 rng(seed);
+    auto pick = [&rng](int64_t lo, int64_t hi) {
+      return static_cast<int32_t>(std::uniform_int_distribution<int64_t>(lo, hi)(rng));
+    };
+    const int64_t spread = seed % 3 == 0 ? INT32_MAX : seed % 3 == 1 ? 2000 : 200000;
+    auto coord = [&] { return pick(-spread - 1, spread); };
+    FakeLayout view;
+    TElementList list(&view);
+    const int count = pick(0, 3) == 0 ? pick(0, 5) : pick(50, 3000);
+    for (int i = 0; i < count; ++i) {
+      const TPoint a{coord(), coord()};
+      const bool odd = pick(0, 20) == 0;
+      if (pick(0, 1)) {
+        const TPoint b = odd ? TPoint{coord(), coord()}
+                             : TPoint{WAdd(a.X, pick(-160, 160)), WAdd(a.Y, pick(-160, 160))};
+        list.AddWire(a, b, odd ? pick(INT32_MIN, INT32_MAX) % 20 : StepDivisor[pick(0, 4)]);
+      } else {
+        list.AddSolder(a, odd ? pick(INT32_MIN, INT32_MAX) : pick(3, 8),
+                       odd ? pick(INT32_MIN, INT32_MAX) : pick(10, 32),
+                       static_cast<uint8_t>(pick(0, 2)));
+      }
+    }
+    TElementIndex index;
+    index.Build(list);
+    ASSERT_EQ(index.Count(), list.Count());
+    std::vector<int32_t> got, walk;
+    for (int q = 0; q < 200; ++q) {
+      TRect r;
+      if (q == 0) {
+        r = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+      } else if (q == 1) {
+        r = {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX};
+      } else {
+        const TPoint c{coord(), coord()};
+        const int32_t size = pick(0, 3) == 0 ? pick(0, INT32_MAX) : pick(0, 400);
+        r = {c.X, c.Y, static_cast<int32_t>(std::min<int64_t>(int64_t{c.X} + size, INT32_MAX)),
+             static_cast<int32_t>(std::min<int64_t>(int64_t{c.Y} + pick(0, size), INT32_MAX))};
+        if (q % 17 == 0) std::swap(r.Left, r.Right);
+      }
+      index.Query(r, got);
+      walk.clear();
+      for (int32_t i = 0; i < list.Count(); ++i) {
+        TRect b;
+        if (!TElementIndex::ElementBox(*list.Items(i), b) ||
+            (r.Left <= r.Right && r.Top <= r.Bottom && b.Left <= r.Right && r.Left <= b.Right &&
+             b.Top <= r.Bottom && r.Top <= b.Bottom))
+          walk.push_back(i);
+      }
+      ASSERT_EQ(got, walk) << "seed " << seed << " query " << q;
+    }
+  }
+}
+
+}  // namespace
