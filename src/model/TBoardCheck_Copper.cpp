@@ -1,0 +1,74 @@
+// Clearance and dangling wire ends: the rules that need the board's connections.
+
+#include <algorithm>
+#include <cmath>
+
+#include "TBoardCheck.h"
+#include "TCopperIslands.h"
+#include "TElementIndex.h"
+#include "TElementList.h"
+
+namespace {
+
+// Limits come from the user in millimetres; a measure equal to its limit passes, whatever the
+// last bit of the conversion says.
+bool Below(long double measuredMm, double requiredMm) { return measuredMm < requiredMm - 1e-9; }
+
+}  // namespace
+
+void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out,
+                 TCopperIslands* islandsOut) {
+  TElementIndex index;
+  index.Build(list);
+  const double clearance = std::isfinite(rules.Clearance) ? std::max(0.0, rules.Clearance) : 0;
+  const int64_t margin =
+      static_cast<int64_t>(std::min(std::ceil(clearance / MmPerUnit), 4294967296.0)) + 1;
+
+  // Copper closer than the clearance is only a fault between islands, which are known once every
+  // pair has been seen: keep the near pairs until then.
+  struct Near {
+    int32_t i, j;
+    TCopperGap gap;
+  };
+  std::vector<Near> near;
+  // Which ends of each wire touch other copper: bit 0 the start, bit 1 the end.
+  std::vector<uint8_t> ends(static_cast<size_t>(list.Count()), 0);
+  TCopperIslands own;
+  TCopperIslands& islands = islandsOut ? *islandsOut : own;
+  auto touchEnds = [&](int32_t w, const TCopperShape& wire, const TCopperShape& other) {
+    if (wire.Kind != ckTrack) return;
+    const long double reach = static_cast<long double>(wire.Radius) / 2;
+    uint8_t& bits = ends[static_cast<size_t>(w)];
+    if (!(bits & 1) && CopperDistance(other, wire.AX, wire.AY) <= reach) bits |= 1;
+    if (!(bits & 2) && CopperDistance(other, wire.BX, wire.BY) <= reach) bits |= 2;
+  };
+  islands.Build(list, index, margin, [&](int32_t i, int32_t j, const TCopperGap& gap) {
+    if (gap.Distance <= 0) {
+      const TCopperShape& a = islands.Shapes()[static_cast<size_t>(i)];
+      const TCopperShape& b = islands.Shapes()[static_cast<size_t>(j)];
+      touchEnds(i, a, b);
+      touchEnds(j, b, a);
+    } else if (Below(gap.Distance * MmPerUnit, clearance)) {
+      near.push_back({i, j, gap});
+    }
+  });
+
+  for (const Near& p : near) {
+    if (islands.IslandOf(p.i) == islands.IslandOf(p.j)) continue;
+    out.push_back({pkClearance,
+                   static_cast<double>(p.gap.X),
+                   static_cast<double>(p.gap.Y),
+                   static_cast<double>(p.gap.Distance * MmPerUnit),
+                   clearance,
+                   {p.i, p.j}});
+  }
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TCopperShape& s = islands.Shapes()[static_cast<size_t>(i)];
+    if (s.Kind != ckTrack) continue;
+    const uint8_t bits = ends[static_cast<size_t>(i)];
+    if (!(bits & 1)) out.push_back({pkDangling, s.AX / 2.0, s.AY / 2.0, 0, 0, {i}});
+    // A wire of no length has one end.
+    if (!(bits & 2) && (s.AX != s.BX || s.AY != s.BY))
+      out.push_back({pkDangling, s.BX / 2.0, s.BY / 2.0, 0, 0, {i}});
+  }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "TCopper.h"
+
+class TElementList;
+class TElementIndex;
+
+// The board's connections. A hand-drawn board has no netlist: copper that touches or overlaps is
+// one island, whatever the user meant. Pairs are found through the spatial index, never all
+// against all.
+class TCopperIslands {
+ public:
+  // Called for every two elements I < J of non-empty copper whose boxes come within the margin,
+  // with the gap between them; less than or equal to zero means they touch.
+  using PairVisitor = std::function<void(int32_t i, int32_t j, const TCopperGap& gap)>;
+
+  explicit TCopperIslands() = default;
+
+  // Works out every element's copper and island; the index must be built over the same list.
+  void Build(const TElementList& list, const TElementIndex& index, int64_t margin = 0,
+             const PairVisitor& visit = nullptr);
+
+  const std::vector<TCopperShape>& Shapes() const { return Shapes_; }
+  // One element's island: a list position that stands for it, the same for all its elements.
+  int32_t IslandOf(int32_t position) const { return Islands_[static_cast<size_t>(position)]; }
+  // The list positions, ascending, of everything on the islands of the given elements.
+  std::vector<int32_t> ConnectedTo(const std::vector<int32_t>& positions) const;
+
+ private:
+  std::vector<TCopperShape> Shapes_;
+  std::vector<int32_t> Islands_;
+};
