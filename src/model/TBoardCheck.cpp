@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <tuple>
 
 #include "TCopper.h"
@@ -39,27 +40,30 @@ const char* ProblemKindName(TProblemKind kind) {
 
 namespace {
 
-// Millimetres with three decimals, never "-0.000".
-std::string Mm(double v) {
-  if (std::fabs(v) < 0.0005) v = 0;
+std::string Thousandths(long double t) {
+  const long long v = std::llround(t);
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.3f", v);
+  std::snprintf(buf, sizeof buf, "%s%lld.%03lld", v < 0 ? "-" : "", std::llabs(v) / 1000,
+                std::llabs(v) % 1000);
   return buf;
 }
+
+std::string Mm(double mm) { return Thousandths(static_cast<long double>(mm) * 1000); }
 
 }  // namespace
 
 std::string ProblemMessage(const TProblem& p) {
+  const std::string measured = UnitsAsMm(p.Measured);
   const std::string limit = ", " + Mm(p.Required) + " mm required";
   switch (p.Kind) {
     case pkClearance:
-      return "copper " + Mm(p.Measured) + " mm apart" + limit;
+      return "copper " + measured + " mm apart" + limit;
     case pkWidth:
-      return "wire " + Mm(p.Measured) + " mm wide" + limit;
+      return "wire " + measured + " mm wide" + limit;
     case pkRing:
-      return "annular ring " + Mm(p.Measured) + " mm" + limit;
+      return "annular ring " + measured + " mm" + limit;
     case pkHole:
-      return "hole " + Mm(p.Measured) + " mm" + limit;
+      return "hole " + measured + " mm" + limit;
     case pkDangling:
       return "wire end touches no other copper";
     case pkDuplicate:
@@ -68,6 +72,9 @@ std::string ProblemMessage(const TProblem& p) {
   return "";
 }
 
-std::string ProblemPlace(const TProblem& p) {
-  return Mm(p.X * MmPerUnit) + ", " + Mm(p.Y * MmPerUnit);
+std::string ProblemPlace(const TProblem& p) { return UnitsAsMm(p.X) + ", " + UnitsAsMm(p.Y); }
+
+// 158.75 is exact in binary, so a place or size on the half-unit grid converts without error.
+std::string UnitsAsMm(double units) {
+  return Thousandths(static_cast<long double>(units) * 158.75L);
 }

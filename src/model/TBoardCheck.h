@@ -18,8 +18,8 @@ struct TCheckRules {
 enum TProblemKind : uint8_t { pkClearance, pkWidth, pkRing, pkHole, pkDangling, pkDuplicate };
 
 // One fault the check found: where (board units, y downward as on the screen), what was measured
-// and what the rule asks (millimetres; none for dangling ends and duplicates), and the list
-// positions of the elements involved.
+// (board units) and what the rule asks (millimetres, as the user gave it), none for dangling ends
+// and duplicates, and the list positions of the elements involved.
 struct TProblem {
   TProblemKind Kind = pkClearance;
   double X = 0, Y = 0;
@@ -44,3 +44,6 @@ const char* ProblemKindName(TProblemKind kind);
 std::string ProblemMessage(const TProblem& problem);
 // The place in millimetres with three decimals: "X, Y".
 std::string ProblemPlace(const TProblem& problem);
+// A length in board units as millimetres with three decimals, halves of the last decimal rounded
+// away from zero, exactly: a thousandth of a millimetre is 1/158.75 of a board unit.
+std::string UnitsAsMm(double units);

@@ -58,7 +58,7 @@ void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector
     out.push_back({pkClearance,
                    static_cast<double>(p.gap.X),
                    static_cast<double>(p.gap.Y),
-                   static_cast<double>(p.gap.Distance * MmPerUnit),
+                   static_cast<double>(p.gap.Distance),
                    clearance,
                    {p.i, p.j}});
   }

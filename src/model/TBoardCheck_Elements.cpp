@@ -28,7 +28,7 @@ void CheckWidths(const TElementList& list, const TCheckRules& rules, std::vector
     // A wire that prints nothing has no width to judge.
     const int32_t width = PrintedWidth(w.WidthDivisor());
     if (width < 0 || !Below(width * MmPerUnit, rules.MinWidth)) continue;
-    TProblem p{pkWidth, 0, 0, width * MmPerUnit, rules.MinWidth, {i}};
+    TProblem p{pkWidth, 0, 0, double(width), rules.MinWidth, {i}};
     MiddleOf(w, p.X, p.Y);
     out.push_back(p);
   }
@@ -42,10 +42,11 @@ void CheckPads(const TElementList& list, const TCheckRules& rules, std::vector<T
     const double x = pad.Center().X, y = pad.Center().Y;
     const double size = std::abs(double(pad.ExternalDiameter()));
     const double hole = std::abs(double(pad.InternalDiameter()));
-    const double ring = (size - hole) / 2 * MmPerUnit;
-    if (Below(ring, rules.MinRing)) out.push_back({pkRing, x, y, ring, rules.MinRing, {i}});
+    const double ring = (size - hole) / 2;
+    if (Below(ring * MmPerUnit, rules.MinRing))
+      out.push_back({pkRing, x, y, ring, rules.MinRing, {i}});
     if (Below(hole * MmPerUnit, rules.MinHole))
-      out.push_back({pkHole, x, y, hole * MmPerUnit, rules.MinHole, {i}});
+      out.push_back({pkHole, x, y, hole, rules.MinHole, {i}});
   }
 }
 

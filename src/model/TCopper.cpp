@@ -27,14 +27,18 @@ struct Core {
   int64_t h;
 };
 
-// The nearest two points of two cores and the distance between them.
+// The nearest two points of two cores and the square of the distance between them (one square
+// root at the end, not one per candidate pair).
 struct Nearest {
-  ld d;
+  ld d2;
   LP p, q;
 };
 
 LP L(P p) { return {ld(p.x), ld(p.y)}; }
-ld Dist(LP p, LP q) { return std::hypot(p.x - q.x, p.y - q.y); }
+ld Dist2(LP p, LP q) {
+  const ld dx = p.x - q.x, dy = p.y - q.y;
+  return dx * dx + dy * dy;
+}
 
 int Sign(i128 v) { return (v > 0) - (v < 0); }
 i128 Cross(P o, P a, P b) { return i128(a.x - o.x) * (b.y - o.y) - i128(a.y - o.y) * (b.x - o.x); }
@@ -77,8 +81,8 @@ P NearestOnSquare(const Core& s, P p) {
 }
 
 void Keep(Nearest& best, LP p, LP q) {
-  const ld d = Dist(p, q);
-  if (d < best.d) best = {d, p, q};
+  const ld d2 = Dist2(p, q);
+  if (d2 < best.d2) best = {d2, p, q};
 }
 
 Nearest SegmentSegment(P a, P b, P c, P d) {
@@ -128,7 +132,7 @@ Nearest SquareSquare(const Core& s, const Core& t) {
   Nearest n;
   Axis(s.a.x - s.h, s.a.x + s.h, t.a.x - t.h, t.a.x + t.h, n.p.x, n.q.x);
   Axis(s.a.y - s.h, s.a.y + s.h, t.a.y - t.h, t.a.y + t.h, n.p.y, n.q.y);
-  n.d = Dist(n.p, n.q);
+  n.d2 = Dist2(n.p, n.q);
   return n;
 }
 
@@ -190,7 +194,11 @@ TCopperShape CopperOf(const TPCBElement& element) {
 }
 
 TCopperGap CopperGap(const TCopperShape& a, const TCopperShape& b) {
-  const Nearest n = Cores(CoreOf(a), CoreOf(b));
+  const Nearest near = Cores(CoreOf(a), CoreOf(b));
+  const struct {
+    ld d;
+    LP p, q;
+  } n{std::sqrt(near.d2), near.p, near.q};
   const ld ra = ld(RadiusOf(a)), rb = ld(RadiusOf(b));
   TCopperGap gap;
   gap.Distance = (n.d - ra - rb) / 2;
@@ -207,7 +215,7 @@ TCopperGap CopperGap(const TCopperShape& a, const TCopperShape& b) {
 
 long double CopperDistance(const TCopperShape& shape, int64_t x2, int64_t y2) {
   const Core point{false, {x2, y2}, {x2, y2}, 0};
-  return (Cores(CoreOf(shape), point).d - ld(RadiusOf(shape))) / 2;
+  return (std::sqrt(Cores(CoreOf(shape), point).d2) - ld(RadiusOf(shape))) / 2;
 }
 
 TRect CopperBox(const TCopperShape& s, int64_t margin) {

@@ -29,9 +29,8 @@ void TCopperIslands::Build(const TElementList& list, const TElementIndex& index,
   for (int32_t i = 0; i < n; ++i) {
     const TCopperShape& a = Shapes_[static_cast<size_t>(i)];
     if (a.Empty()) continue;
-    index.Query(CopperBox(a, margin), near);
+    index.Query(CopperBox(a, margin), near, i + 1);
     for (int32_t j : near) {
-      if (j <= i) continue;
       const TCopperShape& b = Shapes_[static_cast<size_t>(j)];
       if (b.Empty()) continue;
       const TCopperGap gap = CopperGap(a, b);
