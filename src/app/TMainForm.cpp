@@ -146,6 +146,9 @@ void TMainForm::CreateToolBars() {
   addToolBar(Qt::TopToolBarArea, FileActionBar);
 
   EditActionBar = newBar("EditActionBar", QStringLiteral("Edit"));
+  EditActionBar->addAction(EditUndo);
+  EditActionBar->addAction(EditRedo);
+  EditActionBar->addSeparator();
   EditActionBar->addAction(EditCut);
   EditActionBar->addAction(EditCopy);
   EditActionBar->addAction(EditPaste);

@@ -48,6 +48,8 @@ class TMainForm : public QMainWindow {
     imDelete,
     imSelectAll,
     imPrint,
+    imUndo,
+    imRedo,
     ImageCount
   };
 
@@ -101,6 +103,10 @@ class TMainForm : public QMainWindow {
   QAction* FilePrint = nullptr;
   QAction* FileExportPdf = nullptr;
   QAction* FileExit = nullptr;
+  QAction* EditUndo = nullptr;
+  QAction* EditRedo = nullptr;
+  // Backspace, in no menu: walks a pending wire chain back.
+  QAction* EditTakeBackWire = nullptr;
   QAction* EditCut = nullptr;
   QAction* EditCopy = nullptr;
   QAction* EditPaste = nullptr;
@@ -139,6 +145,8 @@ class TMainForm : public QMainWindow {
  private:
   void CreateImages();
   void CreateActions();
+  // The undo history's actions, named after the step they would undo or redo.
+  void CreateHistoryActions();
   void CreateMenus();
   void CreateBoardSettings();
   void CreateToolBars();
@@ -183,6 +191,9 @@ class TMainForm : public QMainWindow {
   void EditPasteExecute();
   void EditDeleteExecute();
   void EditSelectAllExecute();
+  void EditUndoExecute();
+  void EditRedoExecute();
+  void EditTakeBackWireExecute();
 
   // The "Menu" menu.
   void MenuMenuItemClick();

@@ -17,8 +17,9 @@
 
 void TMainForm::CreateImages() {
   static const char* const files[ImageCount] = {
-      "new",  "open", "save", "wire",  "solder-circle", "solder-square", "delete-element", "select",
-      "move", "cut",  "copy", "paste", "delete",        "select-all",    "print"};
+      "new",    "open", "save", "wire", "solder-circle", "solder-square", "delete-element",
+      "select", "move", "cut",  "copy", "paste",         "delete",        "select-all",
+      "print",  "undo", "redo"};
   for (int i = 0; i < ImageCount; ++i)
     ActionImages[i] = QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(files[i])));
 }
@@ -59,6 +60,7 @@ void TMainForm::CreateActions() {
                          &TMainForm::EditDeleteExecute);
   EditSelectAll = NewAction(QStringLiteral("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A),
                             imSelectAll, &TMainForm::EditSelectAllExecute);
+  CreateHistoryActions();
 }
 
 void TMainForm::CreateMenus() {
@@ -72,6 +74,8 @@ void TMainForm::CreateMenus() {
 
   EditMenuItem = menuBar()->addMenu(QStringLiteral("Edit"));
   EditMenuItem->setObjectName(QStringLiteral("EditMenuItem"));
+  EditMenuItem->addActions({EditUndo, EditRedo});
+  EditMenuItem->addSeparator();
   EditMenuItem->addActions({EditCut, EditCopy, EditPaste, EditDelete});
   EditMenuItem->addSeparator();
   EditMenuItem->addAction(EditSelectAll);
@@ -103,10 +107,11 @@ void TMainForm::CreateMenus() {
 
 bool TMainForm::IsBoardShortcut(const QKeySequence& key) const {
   for (const QAction* action : {FileNew, FileOpen, FileSave, FilePrint, EditCut, EditCopy,
-                                EditPaste, EditDelete, EditSelectAll}) {
-    if (action->shortcut() == key) return true;
+                                EditPaste, EditDelete, EditSelectAll, EditUndo, EditRedo}) {
+    if (action->shortcuts().contains(key)) return true;
   }
-  return false;
+  // Backspace belongs to the board only while a wire is pending; otherwise it edits text.
+  return Editor->WirePending() && EditTakeBackWire->shortcut() == key;
 }
 
 // Qt offers every key press first to the focused widget as a shortcut override, and a line edit

@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QUndoStack>
 #include <algorithm>
 
 #include "TBoardMath.h"
@@ -10,8 +11,10 @@
 TPCBLayout::TPCBLayout(QWidget* parent)
     : QWidget(parent),
       Elements_(std::make_unique<TElementList>(this)),
+      UndoStack_(new QUndoStack(this)),
       BoardCanvas_(std::make_unique<TCanvas>(&BoardImage_)),
       Canvas_(std::make_unique<TCanvas>(&CanvasImage_)) {
+  connect(UndoStack_, &QUndoStack::indexChanged, this, [this](int) { emit BoardChanged(); });
   // Keys belong to the main window; the board only listens to the pointer, also between presses
   // so that the spot can follow it.
   setFocusPolicy(Qt::NoFocus);
@@ -20,6 +23,9 @@ TPCBLayout::TPCBLayout(QWidget* parent)
 }
 
 TPCBLayout::~TPCBLayout() {
+  // The history's steps own elements taken off the board; they go before the board does.
+  delete UndoStack_;
+  UndoStack_ = nullptr;
   // The surfaces let go of their images before the images and then the board go.
   Canvas_.reset();
   BoardCanvas_.reset();

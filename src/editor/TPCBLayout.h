@@ -12,6 +12,8 @@
 #include "TLayoutView.h"
 
 class QPrinter;
+class QUndoCommand;
+class QUndoStack;
 
 // The board editing widget: it owns the board, renders it over its grid at the chosen scale into
 // BoardImage, turns pointer input into editing actions, keeps the selection, exchanges elements
@@ -58,8 +60,12 @@ class TPCBLayout : public QWidget, public TLayoutView {
   // State.
   TElementList& Elements() { return *Elements_; }
   const TElementList& Elements() const { return *Elements_; }
+  // Whether the board has changes not yet saved: set by every change, cleared by a new or loaded
+  // board, by saving, and by undoing back to the board as it was last saved or loaded.
   bool Modified() const { return Modified_; }
-  void SetModified(bool modified) override { Modified_ = modified; }
+  void SetModified(bool modified) { Modified_ = modified; }
+  void BoardReplaced() override;
+  void BoardSaved() override;
   int32_t CellSize() const override { return CellSize_; }
   TPoint ViewOffset() const override { return ViewOffset_; }
   void SetViewOffset(TPoint offset) override { ViewOffset_ = offset; }
@@ -72,6 +78,24 @@ class TPCBLayout : public QWidget, public TLayoutView {
   TPoint ScreenToBoard(TPoint p) const;
   void RenderBoard() override;
   void Paint();
+
+  // The undo history. Every change to the board is one step of it, pushed through PushStep.
+  QUndoStack& UndoStack() const { return *UndoStack_; }
+  void PushStep(QUndoCommand* step, bool chainWire = false);
+  // Undo first ends a pending wire or band, except that while a wire chain is pending it takes
+  // back the chain's last wire and makes its start the pending point again.
+  void Undo();
+  void Redo();
+  // Backspace while a wire is pending: takes back the chain's last wire, or with none drawn yet
+  // drops the pending start. Answers whether the key was used.
+  bool BackspacePressed();
+  // Whether a wire's start is placed and waits for its end.
+  bool WirePending() const { return WirePending_; }
+  // New elements put on the board as one step, keeping the selection marks they carry (a paste
+  // or a footprint comes selected, ready to be dragged).
+  void AddElements(TElementList::Storage&& elements, const QString& stepName);
+  // List positions of the selected elements, ascending.
+  std::vector<int32_t> SelectedIndices() const;
 
   // Board commands.
   void Clear();
@@ -89,6 +113,9 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void PrintOn(QPrinter& printer);
   // Writes the same page as a PDF file, as artwork to print at 100 % anywhere.
   void ExportPdf(const QString& fileName);
+
+  // Takes the selection off the board as one step named after the verb ("Delete", "Cut").
+  void RemoveSelected(const QString& verb);
 
   // Mouse tool steps.
   TPCBElement* ElementAt(TPoint pixel) const;
@@ -118,6 +145,10 @@ class TPCBLayout : public QWidget, public TLayoutView {
     PrinterResolution_ = dotsPerInch;
   }
 
+ signals:
+  // The board changed: a step was done or undone, or a new board replaced it.
+  void BoardChanged();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -139,9 +170,17 @@ class TPCBLayout : public QWidget, public TLayoutView {
   bool MayHitWire(const TWire& wire, TPoint pixel, int32_t stepPixels) const;
   bool MayHitPad(const TSolder& pad, TPoint pixel, int32_t stepPixels) const;
   void DrawSpotIn(TPoint pixel, TColor colour);
+  void ShowWireFeedback();
+  bool TakeBackChainWire();
+  void StepThroughHistory(bool back);
+  void EndDrag();
+  void EndPointerAction();
   void UnselectAll();
 
   std::unique_ptr<TElementList> Elements_;
+  // Owned as a child object; declared after the board and destroyed before it by the
+  // destructor, since its steps hold elements of the board's.
+  QUndoStack* UndoStack_ = nullptr;
   QImage BoardImage_;
   QImage CanvasImage_;
   std::unique_ptr<TCanvas> BoardCanvas_;
@@ -182,6 +221,9 @@ class TPCBLayout : public QWidget, public TLayoutView {
   TPoint DragAnchor_;
   TPoint LastDragPoint_;
   TPoint DragDelta_;
+  TPoint DragTotal_;
+  // Wires of the pending chain still on top of the history, to be walked back one by one.
+  int32_t ChainWires_ = 0;
   bool MoveButtonDown_ = false;
   bool Dragging_ = false;
   bool MouseInside_ = false;

@@ -1,46 +1,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include "TBoardCommand.h"
 #include "TPCBLayout.h"
 #include "TPcbText.h"
-
-void TPCBLayout::UnselectAll() {
-  const TElementList& list = *Elements_;
-  for (int32_t i = 0; i < list.Count(); ++i) list.Items(i)->SetSelected(false);
-}
-
-void TPCBLayout::ClearSelection() {
-  UnselectAll();
-  RenderBoard();
-}
-
-void TPCBLayout::SelectAll() {
-  const TElementList& list = *Elements_;
-  for (int32_t i = 0; i < list.Count(); ++i) list.Items(i)->SetSelected(true);
-  RenderBoard();
-}
-
-void TPCBLayout::DeleteSelected() {
-  // The render after a deletion wipes the hover highlight and forgets it with its element.
-  const int32_t freed = Elements_->RemoveIf([](const TPCBElement& e) { return e.Selected(); });
-  if (freed == 0) return;
-  Modified_ = true;
-  RenderBoard();
-}
-
-void TPCBLayout::MoveSelected(int32_t dx, int32_t dy) {
-  bool any = false;
-  const TElementList& list = *Elements_;
-  for (int32_t i = 0; i < list.Count(); ++i) {
-    TPCBElement* e = list.Items(i);
-    if (!e->Selected()) continue;
-    e->Move(dx, dy);
-    any = true;
-  }
-  if (!any) return;
-  Modified_ = true;
-  RenderBoard();
-}
 
 void TPCBLayout::CopyToClipboard() {
   const TElementList& list = *Elements_;
@@ -56,7 +19,7 @@ void TPCBLayout::CopyToClipboard() {
 
 void TPCBLayout::CutToClipboard() {
   CopyToClipboard();
-  DeleteSelected();
+  RemoveSelected(QStringLiteral("Cut"));
 }
 
 void TPCBLayout::PasteFromClipboard() {
@@ -72,8 +35,9 @@ void TPCBLayout::PasteFromClipboard() {
     RenderBoard();
     return;
   }
-  Elements_->AppendAll(std::move(pasted));
   // One grid cell right and down, so the copy does not hide the elements it was taken from.
   const int32_t cell = UnitsPerStep / StepDivisorOf(GridStep_);
-  MoveSelected(cell, cell);
+  for (auto& e : pasted) e->Move(cell, cell);
+  const auto n = static_cast<int32_t>(pasted.size());
+  AddElements(std::move(pasted), TBoardCommand::CountedName(QStringLiteral("Paste"), n));
 }

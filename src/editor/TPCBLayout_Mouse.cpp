@@ -29,8 +29,24 @@ void TPCBLayout::DrawSpotIn(TPoint p, TColor colour) {
 
 void TPCBLayout::DrawSpot(TPoint pixel) { DrawSpotIn(pixel, SpotColor_); }
 
+void TPCBLayout::ShowWireFeedback() {
+  Paint();
+  const TPoint s = SpotPoint_;
+  if (WirePending_) {
+    // The wire that the next press would draw, from its start to the pointer.
+    const TPoint start = BoardToScreen(WireStart_);
+    Canvas_->SetPenWidth(1);
+    Canvas_->SetPenColor(GridColor_);
+    Canvas_->MoveTo(s.X, s.Y);
+    Canvas_->LineTo(start.X, start.Y);
+    DrawSpot(start);
+  }
+  DrawSpot(s);
+}
+
 void TPCBLayout::CancelAction() {
   WirePending_ = false;
+  ChainWires_ = 0;
   Banding_ = false;
   Paint();
   // The spot comes back only where the pointer is: with the pointer elsewhere (Escape pressed
@@ -103,42 +119,6 @@ TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
   return wire;
 }
 
-void TPCBLayout::AddWire(TPoint boardPoint) {
-  Elements_->AddWire(WireStart_, boardPoint, StepDivisorOf(WireWidth_));
-  Modified_ = true;
-  RenderBoard();
-  DrawSpot(SpotPoint_);
-}
-
-void TPCBLayout::AddSolder(TPoint boardPoint) {
-  Elements_->AddSolder(boardPoint, SolderInternalDiameter_, SolderExternalDiameter_,
-                       SolderGeometry_);
-  Modified_ = true;
-  RenderBoard();
-  DrawSpot(SpotPoint_);
-}
-
-void TPCBLayout::DeleteAt(TPoint pixel) {
-  TPCBElement* e = ElementAt(pixel);
-  if (!e) return;
-  Elements_->Remove(e);
-  Modified_ = true;
-  RenderBoard();
-}
-
-void TPCBLayout::SelectInRect(TPoint corner1, TPoint corner2) {
-  // The far edges reach one board unit further than the band's corner. At the very end of the
-  // 32-bit range they stay where they are rather than wrap round to an empty rectangle.
-  auto past = [](int32_t v) { return v == INT32_MAX ? v : v + 1; };
-  const TRect rect{std::min(corner1.X, corner2.X), std::min(corner1.Y, corner2.Y),
-                   past(std::max(corner1.X, corner2.X)), past(std::max(corner1.Y, corner2.Y))};
-  const TElementList& list = *Elements_;
-  for (int32_t i = 0; i < list.Count(); ++i) {
-    TPCBElement* e = list.Items(i);
-    if (e->InRect(rect)) e->SetSelected(true);
-  }
-}
-
 // ---- Pointer events ----
 
 namespace {
@@ -174,17 +154,7 @@ void TPCBLayout::mouseMoveEvent(QMouseEvent* event) {
     case maSolder:
       if (s == SpotPoint_) return;
       SpotPoint_ = s;
-      Paint();
-      if (WirePending_) {
-        // The wire that the next press would draw, from its start to the pointer.
-        const TPoint start = BoardToScreen(WireStart_);
-        Canvas_->SetPenWidth(1);
-        Canvas_->SetPenColor(GridColor_);
-        Canvas_->MoveTo(s.X, s.Y);
-        Canvas_->LineTo(start.X, start.Y);
-        DrawSpot(start);
-      }
-      DrawSpot(s);
+      ShowWireFeedback();
       return;
     case maDelete: {
       TPCBElement* e = ElementAt(raw);
@@ -223,6 +193,7 @@ void TPCBLayout::mouseMoveEvent(QMouseEvent* event) {
         // and leaves the board unmodified.
         if (g == LastDragPoint_) return;
         DragDelta_ = {WSub(g.X, LastDragPoint_.X), WSub(g.Y, LastDragPoint_.Y)};
+        DragTotal_ = {WAdd(DragTotal_.X, DragDelta_.X), WAdd(DragTotal_.Y, DragDelta_.Y)};
         LastDragPoint_ = g;
         MoveSelected(DragDelta_.X, DragDelta_.Y);
       } else {
@@ -253,10 +224,12 @@ void TPCBLayout::mousePressEvent(QMouseEvent* event) {
     case maWire:
       // Each press after the first ends a wire and starts the next one there: a chain.
       ClearSelection();
-      if (WirePending_)
+      if (WirePending_) {
         AddWire(g);
-      else
+      } else {
         WirePending_ = true;
+        ChainWires_ = 0;
+      }
       WireStart_ = g;
       return;
     case maSolder:
@@ -284,6 +257,7 @@ void TPCBLayout::mousePressEvent(QMouseEvent* event) {
           RenderBoard();
         }
         LastDragPoint_ = g;
+        DragTotal_ = {0, 0};
         Dragging_ = true;
       } else {
         ClearSelection();
@@ -303,7 +277,9 @@ void TPCBLayout::mouseReleaseEvent(QMouseEvent* event) {
   // A drag or pan ends with the button whatever the tool is now, so a tool changed from the
   // keyboard in mid-drag cannot leave the move tool believing the button is still down.
   MoveButtonDown_ = false;
+  const bool dragged = Dragging_;
   Dragging_ = false;
+  if (dragged) EndDrag();
   if (MouseAction_ == maSelect && Banding_) {
     BandEnd_ = g;
     SelectInRect(BandStart_, BandEnd_);

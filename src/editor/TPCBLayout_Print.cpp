@@ -4,6 +4,7 @@
 
 #include "TBoardError.h"
 #include "TBoardPrint.h"
+#include "TMessageText.h"
 #include "TPCBLayout.h"
 
 namespace {
@@ -12,8 +13,9 @@ std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
 
 // What the user knows the printer by: its queue, or the file it writes to.
 QString Name(const QPrinter& printer) {
-  return printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
-                                                       : printer.printerName();
+  return ShortQuote(printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
+                                                                  : printer.printerName(),
+                    QuotedNameLimit);
 }
 
 }  // namespace

@@ -6,15 +6,19 @@
 #include <cstring>
 
 #include "TBoardError.h"
+#include "TMessageText.h"
 
 namespace {
 
-std::string FullPath(const QString& fileName) {
-  return QDir::cleanPath(QFileInfo(fileName).absoluteFilePath()).toStdString();
+// The full path the user can find the file by, shortened if it is unreasonably long.
+std::string QuotedPath(const QString& fileName) {
+  return ShortQuote(QDir::cleanPath(QFileInfo(fileName).absoluteFilePath()).toStdString(),
+                    QuotedNameLimit);
 }
 
 [[noreturn]] void Fail(const char* what, const QString& fileName, const QString& cause) {
-  throw EBoardError(std::string(what) + " \"" + FullPath(fileName) + "\". " + cause.toStdString());
+  throw EBoardError(std::string(what) + " \"" + QuotedPath(fileName) + "\". " +
+                    cause.toStdString());
 }
 
 [[noreturn]] void FailOpen(const QString& fileName, const QString& cause) {

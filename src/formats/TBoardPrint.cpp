@@ -10,6 +10,7 @@
 #include "TBoardError.h"
 #include "TBoardFile.h"
 #include "TCanvas.h"
+#include "TMessageText.h"
 
 namespace {
 
@@ -95,7 +96,8 @@ void ExportBoardPdf(TElementList& list, const QString& fileName) {
   if (!played)
     throw EBoardError(QStringLiteral("Impossible de créer le fichier \"%1\". The page could not be "
                                      "written")
-                          .arg(QDir::cleanPath(QFileInfo(fileName).absoluteFilePath()))
+                          .arg(ShortQuote(QDir::cleanPath(QFileInfo(fileName).absoluteFilePath()),
+                                          QuotedNameLimit))
                           .toUtf8()
                           .toStdString());
   const QByteArray& bytes = pdf.data();

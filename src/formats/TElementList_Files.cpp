@@ -100,6 +100,7 @@ TRect ElementsBounds(const TElementList& list) {
 
 void MoveAllElements(TElementList& list, int32_t dx, int32_t dy) {
   for (int32_t i = 0; i < list.Count(); ++i) list.Items(i)->Move(dx, dy);
+  list.Changed();
 }
 
 void TElementList::LoadFromFile(const QString& fileName) {
@@ -114,7 +115,7 @@ void TElementList::LoadFromFile(const QString& fileName) {
   const TRect bounds = ElementsBounds(*this);
   MoveAllElements(*this, WSub(LoadedBoardOrigin.X, bounds.Left),
                   WSub(LoadedBoardOrigin.Y, bounds.Top));
-  Layout_->SetModified(false);
+  Layout_->BoardReplaced();
   Layout_->RenderBoard();
 }
 
@@ -125,5 +126,5 @@ void TElementList::SaveToFile(const QString& fileName) {
   } else {
     SaveWinTyponFile(*this, fileName);
   }
-  Layout_->SetModified(false);
+  Layout_->BoardSaved();
 }

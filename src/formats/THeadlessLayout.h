@@ -36,7 +36,9 @@ class THeadlessLayout : public TLayoutView {
   }
 
   bool Modified() const { return Modified_; }
-  void SetModified(bool modified) override { Modified_ = modified; }
+  void SetModified(bool modified) { Modified_ = modified; }
+  void BoardReplaced() override { Modified_ = false; }
+  void BoardSaved() override { Modified_ = false; }
   void CancelAction() override {}
   // Nothing is shown, so there is nothing to render.
   void RenderBoard() override {}

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "TBoardError.h"
+#include "TMessageText.h"
 
 bool ReadElementLine(const char* p, const char* end, int32_t values[5]) {
   auto skipSpaces = [&] {
@@ -26,7 +27,8 @@ bool ReadElementLine(const char* p, const char* end, int32_t values[5]) {
     }
     if (p == digits) return false;
     if (tooBig || (!negative && magnitude > 2147483647ull)) {
-      throw EBoardError("'" + std::string(numberStart, p) +
+      const std::string_view number(numberStart, static_cast<size_t>(p - numberStart));
+      throw EBoardError("'" + ShortQuote(number, QuotedNumberLimit) +
                         "' n'est pas une valeur entière correcte");
     }
     values[i] = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))

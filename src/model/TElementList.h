@@ -33,6 +33,16 @@ class TElementList {
 
   // Removal closes the gap; the others keep their order.
   void Delete(int32_t index);
+  // Taking elements out alive and putting them back where they were, for the undo history: the
+  // board keeps its order, and with it the drawing order and the bytes a save writes.
+  std::unique_ptr<TPCBElement> Take(int32_t index);
+  void Insert(int32_t index, std::unique_ptr<TPCBElement> element);
+  // The same for many at once, in one pass over the board: the indices ascend, and PutBack takes
+  // the indices the elements had before they were taken.
+  Storage TakeAt(const std::vector<int32_t>& indices);
+  void PutBack(const std::vector<int32_t>& indices, Storage&& elements);
+  // The last Count elements, taken from the end of the board.
+  Storage TakeLast(int32_t count);
   bool Remove(const TPCBElement* element);
   template <class Pred>
   int32_t RemoveIf(Pred pred) {
@@ -40,6 +50,7 @@ class TElementList {
     Elements_.erase(std::remove_if(Elements_.begin(), Elements_.end(),
                                    [&](const std::unique_ptr<TPCBElement>& e) { return pred(*e); }),
                     Elements_.end());
+    Changed();
     return static_cast<int32_t>(before - Elements_.size());
   }
   // Puts a whole new board in place of the old one, which is destroyed.
@@ -55,7 +66,14 @@ class TElementList {
   void LoadFromFile(const QString& fileName);
   void SaveToFile(const QString& fileName);
 
+  // Counts the changes to the board: every element added, removed, moved or edited. Whoever
+  // keeps something worked out from the board (an index, a copy for recovery) compares it with
+  // the count it was made at. Editing an element in place must be followed by Changed().
+  uint64_t Generation() const { return Generation_; }
+  void Changed() { ++Generation_; }
+
  private:
   TLayoutView* Layout_;
   Storage Elements_;
+  uint64_t Generation_ = 0;
 };

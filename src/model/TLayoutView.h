@@ -33,7 +33,11 @@ class TLayoutView {
   // Hands the elements a printer page to draw on (none after the page is done).
   virtual void SetPrinter(TCanvas* canvas, int32_t dotsPerInch) = 0;
 
-  virtual void SetModified(bool modified) = 0;
+  // A whole new board took the old one's place (cleared or loaded): nothing to undo, no unsaved
+  // changes.
+  virtual void BoardReplaced() = 0;
+  // The board as it stands was written to its file: no unsaved changes until it changes again.
+  virtual void BoardSaved() = 0;
   virtual void CancelAction() = 0;
   virtual void RenderBoard() = 0;
 };

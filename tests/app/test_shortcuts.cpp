@@ -37,6 +37,14 @@ class Shortcuts : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Form));
     Form.Editor->Elements().AddWire({80, 80}, {128, 80}, 4);
     Form.Editor->Elements().AddSolder({128, 80}, 4, 12, sgCircle);
+    // Something to undo and something to redo, so both keys have an action to reach.
+    for (int i = 0; i < 2; ++i) AddPad();
+    Form.Editor->Undo();
+  }
+  void AddPad() {
+    TElementList::Storage pad;
+    pad.push_back(std::make_unique<TSolder>(Form.Editor, TPoint{16, 16}, 4, 12, sgSquare));
+    Form.Editor->AddElements(std::move(pad), QStringLiteral("Add Pad"));
   }
   QLineEdit* ScaleText() const { return Form.ScaleEdit->findChild<QLineEdit*>(); }
   void Click(int x, int y) { QTest::mouseClick(Form.Editor, Qt::LeftButton, {}, QPoint(x, y)); }
@@ -48,7 +56,8 @@ TEST_F(Shortcuts, EveryBoardKeyReachesItsActionWhileTheBoxesKeepTheirText) {
       {Qt::CTRL | Qt::Key_S, Form.FileSave},      {Qt::CTRL | Qt::Key_P, Form.FilePrint},
       {Qt::CTRL | Qt::Key_X, Form.EditCut},       {Qt::CTRL | Qt::Key_C, Form.EditCopy},
       {Qt::CTRL | Qt::Key_V, Form.EditPaste},     {Qt::Key_Delete, Form.EditDelete},
-      {Qt::CTRL | Qt::Key_A, Form.EditSelectAll},
+      {Qt::CTRL | Qt::Key_A, Form.EditSelectAll}, {Qt::CTRL | Qt::Key_Z, Form.EditUndo},
+      {Qt::CTRL | Qt::Key_Y, Form.EditRedo},      {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Form.EditRedo},
   };
   ScaleText()->setText(QStringLiteral("12"));
   for (QWidget* place : std::initializer_list<QWidget*>{
@@ -98,6 +107,28 @@ TEST_F(Shortcuts, EscapeDropsAPendingWireAndStillReachesTheFocusedControl) {
   ASSERT_TRUE(Form.GridModeCombo->view()->isVisible());
   QTest::keyClick(Form.GridModeCombo->view(), Qt::Key_Escape);
   EXPECT_FALSE(Form.GridModeCombo->view()->isVisible());
+}
+
+TEST_F(Shortcuts, UndoAndRedoNameTheirStepAndTheSavedBoardAsksNothing) {
+  Form.Editor->Undo();
+  EXPECT_FALSE(Form.EditUndo->isEnabled());
+  EXPECT_EQ(Form.EditUndo->text(), QStringLiteral("Undo"));
+  EXPECT_EQ(Form.EditRedo->text(), QStringLiteral("Redo Add Pad"));
+  Form.Editor->SelectAll();
+  QTest::keyClick(Form.ScaleEdit, Qt::Key_Delete);
+  EXPECT_EQ(Form.EditUndo->text(), QStringLiteral("Undo Delete 2 Elements"));
+  EXPECT_FALSE(Form.EditRedo->isEnabled());
+  // Draw a wire, take it back: nothing to save, so New asks nothing.
+  Form.Editor->Undo();
+  Click(50, 50);
+  Click(90, 50);
+  EXPECT_EQ(Form.EditUndo->text(), QStringLiteral("Undo Add Wire"));
+  Form.ScaleEdit->setFocus();
+  QTest::keyClick(Form.ScaleEdit, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_FALSE(Form.Editor->Modified());
+  Form.FileNew->trigger();
+  EXPECT_TRUE(Form.Boxes.empty());
+  EXPECT_EQ(Form.Editor->Elements().Count(), 0);
 }
 
 TEST_F(Shortcuts, TheSolderToolsShapeMenu) {

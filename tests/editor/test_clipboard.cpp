@@ -85,7 +85,10 @@ TEST_F(ClipboardTest, PasteThatAddsNothingChangesNothing) {
            {QByteArray("\0, 1, 2", 7), true, ""},
            {"Hello, world\r\n1, 2, 3, 4, 5\r\n", false, ""},
            {"*Wire*\r\n1, 2, 3, 4, 5\r\n1, 2, 3, 4, -2147483649\r\n6, 7, 8, 9, 10\r\n", true,
-            "'-2147483649' n'est pas une valeur enti\xc3\xa8re correcte"}}) {
+            "'-2147483649' n'est pas une valeur enti\xc3\xa8re correcte"},
+           {"*Solder*\r\n1, 2, 3, 4, " + QByteArray(1000000, '7'), true,
+            "'77777777777777777777\xe2\x80\xa6" "7777777777' n'est pas une valeur "
+            "enti\xc3\xa8re correcte"}}) {
     // clang-format on
     w.Clear();
     w.Elements().AddSolder({0, 0}, 4, 16, sgCircle)->SetSelected(true);

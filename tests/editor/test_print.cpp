@@ -99,7 +99,10 @@ TEST_F(PrintLayoutTest, PrintsOrSaysWhyNotAndChangesNothing) {
   for (auto [file, error] :
        {std::pair<QString, std::string>{dir.filePath("printed.pdf"), ""},
         {"/dev/null/printed.pdf",
-         "L'imprimante \"/dev/null/printed.pdf\" n'a pas accepté le travail"}}) {
+         "L'imprimante \"/dev/null/printed.pdf\" n'a pas accepté le travail"},
+        {"/dev/null/" + QString(100, 'p') + ".pdf",  // a name beyond 100 characters is cut
+         "L'imprimante \"/dev/null/" + std::string(40, 'p') + "…" + std::string(21, 'p') +
+             ".pdf\" n'a pas accepté le travail"}}) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);

@@ -119,13 +119,21 @@ TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
   WriteBytes(Path("big.pcb"), "*Solder*\r\n1, 2, 3, 4, 0\r\n*Wire*\r\n1, 2, 3, 4, 2147483648\r\n");
   // Out of range even where the line would create nothing.
   WriteBytes(Path("nowhere.pcb"), "1, 2, 3, 4, +99999999999\r\n*Wire*\r\n");
+  WriteBytes(Path("long.pcb"), "*Solder*\r\n1, 2, 3, 4, " + std::string(1000000, '7') + "\r\n");
   QDir(Dir.path()).mkdir("folder.pcb");
+  // A path of more than 100 characters is quoted by its first 50 and last 25.
+  const std::string longName = std::string(120, 'n') + ".wt5",
+                    longPath = FullPath(longName.c_str());
   const std::pair<const char*, std::string> cases[] = {
       {"board.txt", "Invalid file extention"},
       {"missing.wt5", "Impossible d'ouvrir le fichier \"" + FullPath("missing.wt5") +
                           "\". No such file or directory"},
       {"big.pcb", "'2147483648' n'est pas une valeur entière correcte"},
       {"nowhere.pcb", "'+99999999999' n'est pas une valeur entière correcte"},
+      {"long.pcb", "'77777777777777777777…7777777777' n'est pas une valeur entière correcte"},
+      {longName.c_str(), "Impossible d'ouvrir le fichier \"" + longPath.substr(0, 50) + "…" +
+                             longPath.substr(longPath.size() - 25) +
+                             "\". No such file or directory"},
       {"folder.pcb",
        "Impossible d'ouvrir le fichier \"" + FullPath("folder.pcb") + "\". Is a directory"}};
   for (const auto& c : cases) {

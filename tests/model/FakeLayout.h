@@ -27,7 +27,11 @@ class FakeLayout : public TLayoutView {
     External = canvas;
     Dpi = dotsPerInch;
   }
-  void SetModified(bool modified) override { Modified = modified; }
+  void BoardReplaced() override {
+    Modified = false;
+    ++Replacements;
+  }
+  void BoardSaved() override { Modified = false; }
   void CancelAction() override { ++Cancels; }
   void RenderBoard() override { ++Renders; }
 
@@ -49,6 +53,7 @@ class FakeLayout : public TLayoutView {
   bool Printing = false;
   TCanvas* External = nullptr;
   bool Modified = true;
+  int Replacements = 0;
   int Cancels = 0, Renders = 0;
   QImage Board = White(), Screen = White(), Page = White();
   TCanvas BoardSurface{&Board}, ScreenSurface{&Screen}, PageSurface{&Page};

@@ -4,6 +4,7 @@
 
 #include "TBoardError.h"
 #include "TElementLine.h"
+#include "TMessageText.h"
 
 namespace {
 
@@ -57,6 +58,27 @@ TEST(ElementLine, GrammarAndLimits) {
   // Nothing past the given end is read.
   const char text[] = "1, 2, 3, 4, 5, 6";
   EXPECT_EQ(Outcome(text, text + 13), "1 2 3 4 5");
+}
+
+// A number of up to 40 characters is quoted as written; a longer one by its first 20 and last 10
+// characters, so the message box is laid out at once whatever the file holds.
+TEST(ElementLine, ALongNumberIsQuotedShort) {
+  const std::string ten = "9876543210", forty = ten + ten + ten + ten;
+  const std::string cut = "…";
+  const std::pair<std::string, std::string> cases[] = {
+      {ten, ten},
+      {forty, forty},
+      {forty + "7", ten + ten + cut + "8765432107"},
+      {std::string(1000000, '7'), std::string(20, '7') + cut + std::string(10, '7')}};
+  for (const auto& [number, quoted] : cases) {
+    const std::string line = number + ", 0, 0, 0, 0";
+    EXPECT_EQ(Outcome(line.data(), line.data() + line.size()),
+              "'" + quoted + "' n'est pas une valeur entière correcte")
+        << number.size();
+  }
+  // Characters, not bytes: a quoted path is never cut inside one.
+  EXPECT_EQ(ShortQuote(std::string(30, 'a') + std::string(15, 'e') + "\xc3\xa9" + "bcdefghi", 40),
+            std::string(20, 'a') + cut + "e\xc3\xa9" + "bcdefghi");
 }
 
 }  // namespace

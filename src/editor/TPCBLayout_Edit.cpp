@@ -1,0 +1,198 @@
+#include <QUndoStack>
+
+#include "TAddElements.h"
+#include "TMoveElements.h"
+#include "TPCBLayout.h"
+#include "TRemoveElements.h"
+
+// Every change to the board is made here, as one step of the undo history. Selecting is not a
+// change: it is never undone.
+
+// ---- History ----
+
+void TPCBLayout::PushStep(QUndoCommand* step, bool chainWire) {
+  // A step that is not the chain's own next wire ends walking the chain back: Ctrl+Z then undoes
+  // that step, not a wire of the chain.
+  ChainWires_ = chainWire ? ChainWires_ + 1 : 0;
+  UndoStack_->push(step);
+  Modified_ = true;
+}
+
+void TPCBLayout::StepThroughHistory(bool back) {
+  if (back)
+    UndoStack_->undo();
+  else
+    UndoStack_->redo();
+  // Back at the board as it was saved or loaded there is nothing left to save.
+  Modified_ = !UndoStack_->isClean();
+}
+
+void TPCBLayout::EndPointerAction() {
+  // A pending wire or band belongs to the board as it was; it ends before the board changes. A
+  // drag still under way becomes its step first, so that it is undone as a whole.
+  if (Dragging_) {
+    Dragging_ = false;
+    MoveButtonDown_ = false;
+    EndDrag();
+  }
+  CancelAction();
+}
+
+void TPCBLayout::Undo() {
+  if (!UndoStack_->canUndo()) return;
+  if (TakeBackChainWire()) return;
+  EndPointerAction();
+  StepThroughHistory(true);
+}
+
+void TPCBLayout::Redo() {
+  if (!UndoStack_->canRedo()) return;
+  EndPointerAction();
+  StepThroughHistory(false);
+}
+
+bool TPCBLayout::BackspacePressed() {
+  if (!WirePending_) return false;
+  if (!TakeBackChainWire()) CancelAction();
+  return true;
+}
+
+bool TPCBLayout::TakeBackChainWire() {
+  // While a chain is being drawn its last wire is the history's last step and the board's last
+  // element; taking it back makes its start the pending point again.
+  if (!WirePending_ || ChainWires_ <= 0 || !UndoStack_->canUndo()) return false;
+  const TPoint start =
+      static_cast<const TWire*>(Elements_->Items(Elements_->Count() - 1))->StartPoint();
+  --ChainWires_;
+  StepThroughHistory(true);
+  WireStart_ = start;
+  ShowWireFeedback();
+  return true;
+}
+
+void TPCBLayout::BoardReplaced() {
+  UndoStack_->clear();
+  ChainWires_ = 0;
+  Modified_ = false;
+  emit BoardChanged();
+}
+
+void TPCBLayout::BoardSaved() {
+  UndoStack_->setClean();
+  Modified_ = false;
+}
+
+void TPCBLayout::AddElements(TElementList::Storage&& elements, const QString& stepName) {
+  if (elements.empty()) return;
+  PushStep(new TAddElements(*Elements_, std::move(elements), stepName), false);
+}
+
+// ---- Selection ----
+
+void TPCBLayout::UnselectAll() {
+  const TElementList& list = *Elements_;
+  for (int32_t i = 0; i < list.Count(); ++i) list.Items(i)->SetSelected(false);
+}
+
+void TPCBLayout::ClearSelection() {
+  UnselectAll();
+  RenderBoard();
+}
+
+void TPCBLayout::SelectAll() {
+  const TElementList& list = *Elements_;
+  for (int32_t i = 0; i < list.Count(); ++i) list.Items(i)->SetSelected(true);
+  RenderBoard();
+}
+
+std::vector<int32_t> TPCBLayout::SelectedIndices() const {
+  std::vector<int32_t> indices;
+  const TElementList& list = *Elements_;
+  for (int32_t i = 0; i < list.Count(); ++i)
+    if (list.Items(i)->Selected()) indices.push_back(i);
+  return indices;
+}
+
+void TPCBLayout::SelectInRect(TPoint corner1, TPoint corner2) {
+  // The far edges reach one board unit further than the band's corner. At the very end of the
+  // 32-bit range they stay where they are rather than wrap round to an empty rectangle.
+  auto past = [](int32_t v) { return v == INT32_MAX ? v : v + 1; };
+  const TRect rect{std::min(corner1.X, corner2.X), std::min(corner1.Y, corner2.Y),
+                   past(std::max(corner1.X, corner2.X)), past(std::max(corner1.Y, corner2.Y))};
+  const TElementList& list = *Elements_;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    TPCBElement* e = list.Items(i);
+    if (e->InRect(rect)) e->SetSelected(true);
+  }
+}
+
+// ---- Changes ----
+
+void TPCBLayout::AddWire(TPoint boardPoint) {
+  TElementList::Storage wire;
+  wire.push_back(std::make_unique<TWire>(this, WireStart_, boardPoint, StepDivisorOf(WireWidth_)));
+  PushStep(new TAddElements(*Elements_, std::move(wire), QStringLiteral("Add Wire")), true);
+  DrawSpot(SpotPoint_);
+}
+
+void TPCBLayout::AddSolder(TPoint boardPoint) {
+  TElementList::Storage pad;
+  pad.push_back(std::make_unique<TSolder>(this, boardPoint, SolderInternalDiameter_,
+                                          SolderExternalDiameter_, SolderGeometry_));
+  PushStep(new TAddElements(*Elements_, std::move(pad), QStringLiteral("Add Pad")), false);
+  DrawSpot(SpotPoint_);
+}
+
+void TPCBLayout::DeleteAt(TPoint pixel) {
+  const TPCBElement* e = ElementAt(pixel);
+  if (!e) return;
+  const TElementList& list = *Elements_;
+  for (int32_t i = list.Count() - 1; i >= 0; --i) {
+    if (list.Items(i) != e) continue;
+    // The render after the step wipes the hover highlight and forgets it with its element.
+    PushStep(new TRemoveElements(*Elements_, {i}, TBoardCommand::CountedName("Delete", 1)), false);
+    return;
+  }
+}
+
+void TPCBLayout::RemoveSelected(const QString& verb) {
+  std::vector<int32_t> indices = SelectedIndices();
+  if (indices.empty()) return;
+  const auto n = static_cast<int32_t>(indices.size());
+  PushStep(new TRemoveElements(*Elements_, std::move(indices), TBoardCommand::CountedName(verb, n)),
+           false);
+}
+
+void TPCBLayout::DeleteSelected() { RemoveSelected(QStringLiteral("Delete")); }
+
+void TPCBLayout::MoveSelected(int32_t dx, int32_t dy) {
+  // One step of a drag: the elements follow the pointer, and the whole drag becomes one step of
+  // the history when the button is let go.
+  bool any = false;
+  const TElementList& list = *Elements_;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    TPCBElement* e = list.Items(i);
+    if (!e->Selected()) continue;
+    e->Move(dx, dy);
+    any = true;
+  }
+  if (!any) return;
+  Elements_->Changed();
+  Modified_ = true;
+  RenderBoard();
+}
+
+void TPCBLayout::EndDrag() {
+  const TPoint moved = DragTotal_;
+  DragTotal_ = {0, 0};
+  std::vector<int32_t> indices = SelectedIndices();
+  if (indices.empty() || (moved.X == 0 && moved.Y == 0)) {
+    // Dragged away and back: the board is as it was.
+    Modified_ = !UndoStack_->isClean();
+    return;
+  }
+  const auto n = static_cast<int32_t>(indices.size());
+  PushStep(new TMoveElements(*Elements_, std::move(indices), moved,
+                             TBoardCommand::CountedName("Move", n), true),
+           false);
+}
