@@ -49,6 +49,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   CreateBoardSettings();
   CreateToolBars();
   CreateSolderMenu();
+  CreateCheck();
 
   // Board shortcuts are taken at the application's door, before the focused control sees them.
   qApp->installEventFilter(this);

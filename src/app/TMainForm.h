@@ -20,6 +20,7 @@ class QSpinBox;
 class QToolBar;
 class QToolButton;
 class TPCBLayout;
+class TProblemsPanel;
 
 // The program's name, in the window title and at the head of its message boxes.
 inline const QString AppTitle = QStringLiteral("Ferrolume");
@@ -130,6 +131,14 @@ class TMainForm : public QMainWindow {
 
   std::array<QIcon, ImageCount> ActionImages;
 
+  // The board check (TMainForm_Check.cpp): Edit > Select Connected, the Tools menu and the
+  // Problems panel.
+  QAction* EditSelectConnected = nullptr;
+  QAction* ToolsCheckBoard = nullptr;
+  QAction* ToolsCheckRules = nullptr;
+  QMenu* ToolsMenuItem = nullptr;
+  TProblemsPanel* ProblemsPanel = nullptr;
+
  protected:
   // Everything that waits for a human goes through these three, so tests can answer instead.
   // The box or dialog arrives fully set up; the result is the button pressed, or the chosen
@@ -152,6 +161,7 @@ class TMainForm : public QMainWindow {
   void CreateToolBars();
   void CreateMouseActionBar();
   void CreateSolderMenu();
+  void CreateCheck();
   QAction* NewAction(const QString& caption, const QKeySequence& shortcut, int image,
                      void (TMainForm::*handler)());
 
@@ -194,6 +204,14 @@ class TMainForm : public QMainWindow {
   void EditUndoExecute();
   void EditRedoExecute();
   void EditTakeBackWireExecute();
+
+  // The board check.
+  void EditSelectConnectedExecute();
+  void ToolsCheckBoardExecute();
+  void ToolsCheckRulesExecute();
+  void RefreshProblems();
+  void ShowProblem(int row);
+  void DrawProblemMarkers();
 
   // The "Menu" menu.
   void MenuMenuItemClick();
