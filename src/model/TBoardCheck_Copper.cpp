@@ -42,16 +42,26 @@ void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector
     if (!(bits & 1) && CopperDistance(other, wire.AX, wire.AY) <= reach) bits |= 1;
     if (!(bits & 2) && CopperDistance(other, wire.BX, wire.BY) <= reach) bits |= 2;
   };
-  islands.Build(list, index, margin, [&](int32_t i, int32_t j, const TCopperGap& gap) {
-    if (gap.Distance <= 0) {
-      const TCopperShape& a = islands.Shapes()[static_cast<size_t>(i)];
-      const TCopperShape& b = islands.Shapes()[static_cast<size_t>(j)];
-      touchEnds(i, a, b);
-      touchEnds(j, b, a);
-    } else if (Below(gap.Distance * MmPerUnit, clearance)) {
-      near.push_back({i, j, gap});
-    }
-  });
+  islands.Build(
+      list, index, margin,
+      [&](int32_t i, int32_t j, const TCopperGap& gap) {
+        if (gap.Distance <= 0) {
+          const TCopperShape& a = islands.Shapes()[static_cast<size_t>(i)];
+          const TCopperShape& b = islands.Shapes()[static_cast<size_t>(j)];
+          touchEnds(i, a, b);
+          touchEnds(j, b, a);
+        } else if (Below(gap.Distance * MmPerUnit, clearance)) {
+          near.push_back({i, j, gap});
+        }
+      },
+      [&](int32_t i, int32_t j) {
+        // On one island already, a pair matters only to a wire end not yet known to touch.
+        auto open = [&](int32_t k) {
+          return islands.Shapes()[static_cast<size_t>(k)].Kind == ckTrack &&
+                 ends[static_cast<size_t>(k)] != 3;
+        };
+        return open(i) || open(j);
+      });
 
   for (const Near& p : near) {
     if (islands.IslandOf(p.i) == islands.IslandOf(p.j)) continue;

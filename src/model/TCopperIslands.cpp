@@ -17,7 +17,7 @@ int32_t Find(std::vector<int32_t>& parent, int32_t i) {
 }  // namespace
 
 void TCopperIslands::Build(const TElementList& list, const TElementIndex& index, int64_t margin,
-                           const PairVisitor& visit) {
+                           const PairVisitor& visit, const PairWanted& sameIslandWanted) {
   const int32_t n = list.Count();
   Shapes_.resize(static_cast<size_t>(n));
   Islands_.resize(static_cast<size_t>(n));
@@ -33,12 +33,12 @@ void TCopperIslands::Build(const TElementList& list, const TElementIndex& index,
     for (int32_t j : near) {
       const TCopperShape& b = Shapes_[static_cast<size_t>(j)];
       if (b.Empty()) continue;
+      const int32_t ri = Find(Islands_, i), rj = Find(Islands_, j);
+      if (ri == rj && !(sameIslandWanted && sameIslandWanted(i, j))) continue;
       const TCopperGap gap = CopperGap(a, b);
-      if (gap.Distance <= 0) {
-        // The smaller stand-in wins, so an island is named by its first element.
-        const int32_t ri = Find(Islands_, i), rj = Find(Islands_, j);
-        if (ri != rj) Islands_[static_cast<size_t>(std::max(ri, rj))] = std::min(ri, rj);
-      }
+      // The smaller stand-in wins, so an island is named by its first element.
+      if (gap.Distance <= 0 && ri != rj)
+        Islands_[static_cast<size_t>(std::max(ri, rj))] = std::min(ri, rj);
       if (visit) visit(i, j, gap);
     }
   }

@@ -17,12 +17,16 @@ class TCopperIslands {
   // Called for every two elements I < J of non-empty copper whose boxes come within the margin,
   // with the gap between them; less than or equal to zero means they touch.
   using PairVisitor = std::function<void(int32_t i, int32_t j, const TCopperGap& gap)>;
+  // Asked for two elements already known to share an island, before their gap is worked out:
+  // whether the visitor still wants it. Without it such pairs are passed over, which on a dense
+  // board is most of them.
+  using PairWanted = std::function<bool(int32_t i, int32_t j)>;
 
   explicit TCopperIslands() = default;
 
   // Works out every element's copper and island; the index must be built over the same list.
   void Build(const TElementList& list, const TElementIndex& index, int64_t margin = 0,
-             const PairVisitor& visit = nullptr);
+             const PairVisitor& visit = nullptr, const PairWanted& sameIslandWanted = nullptr);
 
   const std::vector<TCopperShape>& Shapes() const { return Shapes_; }
   // One element's island: a list position that stands for it, the same for all its elements.

@@ -93,7 +93,7 @@ void TElementIndex::Build(const TElementList& list) {
   const int64_t w = right - left + 1, h = bottom - top + 1;
   double cell = std::sqrt(double(w) * double(h) / boxed);
   cell = std::max(
-      {cell, 2 * sumW / boxed, 2 * sumH / boxed, double(w) / kMaxSide, double(h) / kMaxSide, 1.0});
+      {cell, sumW / boxed, sumH / boxed, double(w) / kMaxSide, double(h) / kMaxSide, 1.0});
   Cell_ = static_cast<int64_t>(std::ceil(cell));
   OriginX_ = left;
   OriginY_ = top;
