@@ -12,9 +12,11 @@
 #include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "TPCBLayout.h"
+#include "TProblemsPanel.h"
 #include "TResources.h"
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
@@ -61,6 +63,12 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
   if (qApp) qApp->removeEventFilter(this);
+  // Qt deletes the children after this part of the window is gone; the board and its history
+  // still signal their last change then, and a closing panel its hiding: none may reach the
+  // window.
+  Editor->disconnect(this);
+  Editor->UndoStack().disconnect(this);
+  if (ProblemsPanel) ProblemsPanel->disconnect(this);
 }
 
 void TMainForm::CreateBoardSettings() {
