@@ -18,11 +18,12 @@ bool Below(long double measuredMm, double requiredMm) { return measuredMm < requ
 
 void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out,
                  TCopperIslands* islandsOut) {
-  TElementIndex index;
-  index.Build(list);
   const double clearance = std::isfinite(rules.Clearance) ? std::max(0.0, rules.Clearance) : 0;
-  const int64_t margin =
-      static_cast<int64_t>(std::min(std::ceil(clearance / MmPerUnit), 4294967296.0)) + 1;
+  // Boxes grown by half the clearance (and a unit to spare) meet for every pair it concerns.
+  const int32_t grow =
+      static_cast<int32_t>(std::min(std::ceil(clearance / MmPerUnit / 2), 1e9)) + 1;
+  TElementIndex index;
+  index.Build(list, grow);
 
   // Copper closer than the clearance is only a fault between islands, which are known once every
   // pair has been seen: keep the near pairs until then.
@@ -43,7 +44,7 @@ void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector
     if (!(bits & 2) && CopperDistance(other, wire.BX, wire.BY) <= reach) bits |= 2;
   };
   islands.Build(
-      list, index, margin,
+      list, index,
       [&](int32_t i, int32_t j, const TCopperGap& gap) {
         if (gap.Distance <= 0) {
           const TCopperShape& a = islands.Shapes()[static_cast<size_t>(i)];
@@ -63,6 +64,9 @@ void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector
         return open(i) || open(j);
       });
 
+  // Pairs come bucket by bucket; the problems are listed by their elements.
+  std::sort(near.begin(), near.end(),
+            [](const Near& a, const Near& b) { return a.i != b.i ? a.i < b.i : a.j < b.j; });
   for (const Near& p : near) {
     if (islands.IslandOf(p.i) == islands.IslandOf(p.j)) continue;
     out.push_back({pkClearance,

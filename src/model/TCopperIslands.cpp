@@ -16,7 +16,7 @@ int32_t Find(std::vector<int32_t>& parent, int32_t i) {
 
 }  // namespace
 
-void TCopperIslands::Build(const TElementList& list, const TElementIndex& index, int64_t margin,
+void TCopperIslands::Build(const TElementList& list, const TElementIndex& index,
                            const PairVisitor& visit, const PairWanted& sameIslandWanted) {
   const int32_t n = list.Count();
   Shapes_.resize(static_cast<size_t>(n));
@@ -25,23 +25,18 @@ void TCopperIslands::Build(const TElementList& list, const TElementIndex& index,
     Shapes_[static_cast<size_t>(i)] = CopperOf(*list.Items(i));
     Islands_[static_cast<size_t>(i)] = i;
   }
-  std::vector<int32_t> near;
-  for (int32_t i = 0; i < n; ++i) {
+  index.ForEachPair([&](int32_t i, int32_t j) {
     const TCopperShape& a = Shapes_[static_cast<size_t>(i)];
-    if (a.Empty()) continue;
-    index.Query(CopperBox(a, margin), near, i + 1);
-    for (int32_t j : near) {
-      const TCopperShape& b = Shapes_[static_cast<size_t>(j)];
-      if (b.Empty()) continue;
-      const int32_t ri = Find(Islands_, i), rj = Find(Islands_, j);
-      if (ri == rj && !(sameIslandWanted && sameIslandWanted(i, j))) continue;
-      const TCopperGap gap = CopperGap(a, b);
-      // The smaller stand-in wins, so an island is named by its first element.
-      if (gap.Distance <= 0 && ri != rj)
-        Islands_[static_cast<size_t>(std::max(ri, rj))] = std::min(ri, rj);
-      if (visit) visit(i, j, gap);
-    }
-  }
+    const TCopperShape& b = Shapes_[static_cast<size_t>(j)];
+    if (a.Empty() || b.Empty()) return;
+    const int32_t ri = Find(Islands_, i), rj = Find(Islands_, j);
+    if (ri == rj && !(sameIslandWanted && sameIslandWanted(i, j))) return;
+    const TCopperGap gap = CopperGap(a, b);
+    // The smaller stand-in wins, so an island is named by its first element.
+    if (gap.Distance <= 0 && ri != rj)
+      Islands_[static_cast<size_t>(std::max(ri, rj))] = std::min(ri, rj);
+    if (visit) visit(i, j, gap);
+  });
   for (int32_t i = 0; i < n; ++i) Islands_[static_cast<size_t>(i)] = Find(Islands_, i);
 }
 

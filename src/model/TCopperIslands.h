@@ -14,8 +14,8 @@ class TElementIndex;
 // against all.
 class TCopperIslands {
  public:
-  // Called for every two elements I < J of non-empty copper whose boxes come within the margin,
-  // with the gap between them; less than or equal to zero means they touch.
+  // Called for every two elements I < J of non-empty copper whose boxes in the index meet, with
+  // the gap between them; less than or equal to zero means they touch.
   using PairVisitor = std::function<void(int32_t i, int32_t j, const TCopperGap& gap)>;
   // Asked for two elements already known to share an island, before their gap is worked out:
   // whether the visitor still wants it. Without it such pairs are passed over, which on a dense
@@ -24,8 +24,9 @@ class TCopperIslands {
 
   explicit TCopperIslands() = default;
 
-  // Works out every element's copper and island; the index must be built over the same list.
-  void Build(const TElementList& list, const TElementIndex& index, int64_t margin = 0,
+  // Works out every element's copper and island. The index must be built over the same list;
+  // to be shown the pairs up to some distance apart, build it grown by half that distance.
+  void Build(const TElementList& list, const TElementIndex& index,
              const PairVisitor& visit = nullptr, const PairWanted& sameIslandWanted = nullptr);
 
   const std::vector<TCopperShape>& Shapes() const { return Shapes_; }

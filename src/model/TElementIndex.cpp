@@ -63,7 +63,7 @@ void TElementIndex::Clear() {
   Columns_ = Rows_ = 0;
 }
 
-void TElementIndex::Build(const TElementList& list) {
+void TElementIndex::Build(const TElementList& list, int32_t grow) {
   Clear();
   const int32_t n = list.Count();
   Boxes_.resize(static_cast<size_t>(n));
@@ -76,6 +76,10 @@ void TElementIndex::Build(const TElementList& list) {
     if (!ElementBox(*list.Items(i), b)) {
       Everywhere_.push_back(i);
       continue;
+    }
+    if (grow > 0) {
+      b = {Clamp32(int64_t{b.Left} - grow), Clamp32(int64_t{b.Top} - grow),
+           Clamp32(int64_t{b.Right} + grow), Clamp32(int64_t{b.Bottom} + grow)};
     }
     HasBox_[static_cast<size_t>(i)] = 1;
     ++boxed;
@@ -92,8 +96,8 @@ void TElementIndex::Build(const TElementList& list) {
   // elements sit in one to four buckets.
   const int64_t w = right - left + 1, h = bottom - top + 1;
   double cell = std::sqrt(double(w) * double(h) / boxed);
-  cell = std::max(
-      {cell, sumW / boxed, sumH / boxed, double(w) / kMaxSide, double(h) / kMaxSide, 1.0});
+  cell =
+      std::max({cell, sumW / boxed, sumH / boxed, double(w) / kMaxSide, double(h) / kMaxSide, 1.0});
   Cell_ = static_cast<int64_t>(std::ceil(cell));
   OriginX_ = left;
   OriginY_ = top;
@@ -183,4 +187,48 @@ void TElementIndex::Query(const TRect& r, std::vector<int32_t>& out, int32_t fro
   for (int32_t i : Everywhere_)
     if (i >= from) out.push_back(i);
   std::sort(out.begin(), out.end());
+}
+
+void TElementIndex::ForEachPair(const std::function<void(int32_t i, int32_t j)>& visit) const {
+  // Bucket by bucket, the bucket's boxes copied out first so the pairs are tried on data at hand.
+  // A pair in several buckets is visited in the one holding the top left corner of the overlap
+  // of its two boxes.
+  struct Item {
+    TRect box;
+    Span span;
+    int32_t i;
+  };
+  std::vector<Item> items;
+  for (int64_t row = 0; row < Rows_; ++row) {
+    for (int64_t col = 0; col < Columns_; ++col) {
+      const size_t bucket = static_cast<size_t>(row * Columns_ + col);
+      items.clear();
+      for (uint32_t k = Starts_[bucket]; k < Starts_[bucket + 1]; ++k) {
+        const int32_t i = Items_[k];
+        items.push_back({Boxes_[static_cast<size_t>(i)], Spans_[static_cast<size_t>(i)], i});
+      }
+      for (size_t a = 0; a < items.size(); ++a) {
+        const Item& p = items[a];
+        for (size_t b = a + 1; b < items.size(); ++b) {
+          const Item& q = items[b];
+          if (!Meets(p.box, q.box)) continue;
+          if (std::max(p.span.c0, q.span.c0) != col || std::max(p.span.r0, q.span.r0) != row)
+            continue;
+          visit(p.i, q.i);
+        }
+      }
+    }
+  }
+  // Elements kept aside meet the others through a query each; two of them meet once.
+  std::vector<uint8_t> large(Boxes_.size(), 0);
+  for (int32_t i : Large_) large[static_cast<size_t>(i)] = 1;
+  std::vector<int32_t> near;
+  for (int32_t i : Large_) {
+    Query(Boxes_[static_cast<size_t>(i)], near);
+    for (int32_t j : near) {
+      if (j == i || !HasBox_[static_cast<size_t>(j)]) continue;
+      if (large[static_cast<size_t>(j)] && j < i) continue;
+      visit(std::min(i, j), std::max(i, j));
+    }
+  }
 }
