@@ -73,7 +73,7 @@ TEST(Copper, ExactGapsBetweenShapes) {
 
 // The gaps of random shapes against an independent estimate: points every tenth of a unit along
 // one core, each measured to the other core directly. The estimate never undercuts the exact gap
-// and comes within the spacing of the points.
+// and comes within the spacing of the points. The same shapes moved far out give the same gap.
 TEST(Copper, GapsAgreeWithSampledDistances) {
   std::mt19937 rng(7);
   auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -112,7 +112,14 @@ TEST(Copper, GapsAgreeWithSampledDistances) {
       best = std::min(best, d);
     }
     const double estimate = std::max(best, 0.0) - a.Radius / 2.0 - rb;
-    const double exact = static_cast<double>(CopperGap(a, b).Distance);
+    const TCopperGap gap = CopperGap(a, b);
+    const double exact = static_cast<double>(gap.Distance);
+    // Far out on the board the gap is worked out in wider numbers; it must not change.
+    for (int k = 0; k < 2; ++k) list.Items(k)->Move(1 << 29, -(1 << 29));
+    const TCopperGap far = CopperGap(CopperOf(*list.Items(0)), CopperOf(*list.Items(1)));
+    EXPECT_NEAR(double(far.Distance), exact, 1e-9) << round;
+    EXPECT_NEAR(double(far.X - gap.X), 1 << 29, 1e-6) << round;
+    EXPECT_NEAR(double(far.Y - gap.Y), -(1 << 29), 1e-6) << round;
     EXPECT_LE(exact, estimate + 1e-9) << round;
     EXPECT_GE(exact, estimate - 0.2) << round;
   }
