@@ -5,11 +5,6 @@
 
 #include "TBoardError.h"
 
-QString ErrorBoxText(const QString& message) {
-  if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
-  return message;
-}
-
 bool RunGuarded(const std::function<void()>& command,
                 const std::function<void(const QString&)>& showError) {
   QString message;

@@ -3,9 +3,7 @@
 #include <QString>
 #include <functional>
 
-// The text the error box shows: the message with a full stop added when its last character sorts
-// after "." ("Invalid file extention" gets one; a message ending in ")" or "!" is left alone).
-QString ErrorBoxText(const QString& message);
+#include "TMessageText.h"
 
 // Runs one user command. An error ends the command where it happened and its message goes to
 // showError; the program carries on, and no exception ever reaches Qt's event loop. Returns

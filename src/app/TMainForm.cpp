@@ -17,6 +17,8 @@
 
 #include "TPCBLayout.h"
 #include "TProblemsPanel.h"
+#include "TRecentFiles.h"
+#include "TRecovery.h"
 #include "TResources.h"
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
@@ -51,6 +53,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   CreateBoardSettings();
   CreateToolBars();
   CreateSolderMenu();
+  CreatePrintActions();
+  CreateRecovery();
+  CreateRecentFileItems();
   CreateCheck();
 
   // Board shortcuts are taken at the application's door, before the focused control sees them.
@@ -63,11 +68,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
   if (qApp) qApp->removeEventFilter(this);
-  // Qt deletes the children after this part of the window is gone; the board and its history
-  // still signal their last change then, and a closing panel its hiding: none may reach the
-  // window.
-  Editor->disconnect(this);
+  // The editor and the panels outlive this part of the window: the history, emptied as it goes,
+  // and a closing panel must not call back into a window that is already half gone.
   Editor->UndoStack().disconnect(this);
+  Editor->disconnect(this);
   if (ProblemsPanel) ProblemsPanel->disconnect(this);
 }
 

@@ -7,9 +7,11 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QActionGroup;
+class QDialog;
 class QButtonGroup;
 class QComboBox;
 class QFileDialog;
@@ -18,8 +20,13 @@ class QMenu;
 class QMessageBox;
 class QSpinBox;
 class QToolBar;
+class QTimer;
 class QToolButton;
 class TPCBLayout;
+struct TArtworkOptions;
+class TRecentFiles;
+class TRecovery;
+struct TLeftBoard;
 class TProblemsPanel;
 
 // The program's name, in the window title and at the head of its message boxes.
@@ -57,9 +64,10 @@ class TMainForm : public QMainWindow {
   explicit TMainForm(QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // Start-up: registers the program as the opener of .pcb files, then opens the board named by
-  // the first argument, if that is an existing file. Runs before the window is shown, so a
-  // failed load shows its error box before the window appears.
+  // Start-up: registers the program as the opener of .pcb files, offers the boards of programs
+  // that ended without closing, then, unless one was restored, opens the board named by the
+  // first argument, if that is an existing file. Runs before the window is shown, so a failed
+  // load shows its error box before the window appears.
   void FormCreate(const QStringList& arguments);
 
   // The board file last opened or saved, exactly as the user gave it; empty for a new board.
@@ -70,6 +78,11 @@ class TMainForm : public QMainWindow {
   void ShowError(const QString& message);
   // Runs a command through the error box; every handler of the window goes through it.
   bool Guarded(const std::function<void()>& command);
+
+  // The artwork options of Print, Print Preview and the PDF and SVG exports, as the user last
+  // set them; kept with the user's settings.
+  TArtworkOptions PrintOptions() const;
+  void SetPrintOptions(const TArtworkOptions& options);
 
   // The title for a board file: "Ferrolume", or "Ferrolume - " and the file's name.
   static QString TitleFor(const QString& fileName);
@@ -104,6 +117,15 @@ class TMainForm : public QMainWindow {
   QAction* FilePrint = nullptr;
   QAction* FileExportPdf = nullptr;
   QAction* FileExit = nullptr;
+  // Printing and outputs, in TMainForm_Print.cpp.
+  QAction* FilePrintPreview = nullptr;
+  QAction* FilePrintOptions = nullptr;
+  QAction* FilePrintCalibration = nullptr;
+  QAction* FileExportSvg = nullptr;
+  QAction* FileExportFabrication = nullptr;
+  // The boards last opened or saved, above Exit; hidden while unused.
+  std::array<QAction*, 8> RecentFileItems{};
+  QAction* RecentFilesSeparator = nullptr;
   QAction* EditUndo = nullptr;
   QAction* EditRedo = nullptr;
   // Backspace, in no menu: walks a pending wire chain back.
@@ -138,6 +160,11 @@ class TMainForm : public QMainWindow {
   QAction* ToolsCheckRules = nullptr;
   QMenu* ToolsMenuItem = nullptr;
   TProblemsPanel* ProblemsPanel = nullptr;
+  // Writes the recovery copy when the board has changes it does not have yet; run by
+  // RecoveryTimer.
+  void KeepRecoveryCopy();
+  TRecovery& Recovery() { return *Recovery_; }
+  QTimer* RecoveryTimer = nullptr;
 
  protected:
   // Everything that waits for a human goes through these three, so tests can answer instead.
@@ -147,6 +174,8 @@ class TMainForm : public QMainWindow {
   virtual QString ExecFileDialog(QFileDialog& dialog);
   // Makes this program the opener of .pcb files; never fails, never shows anything.
   virtual void RegisterFileType();
+  // Any other dialog (print options, print preview); the result is QDialog's.
+  virtual int ExecDialog(QDialog& dialog);
 
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -212,10 +241,29 @@ class TMainForm : public QMainWindow {
   void RefreshProblems();
   void ShowProblem(int row);
   void DrawProblemMarkers();
+  // Recovery copies and recent files.
+  void CreateRecovery();
+  // Offers the boards of programs that ended without closing; answers whether one was restored.
+  bool OfferLeftBoards();
+  void RestoreLeftBoard(TLeftBoard& left);
+  void CreateRecentFileItems();
+  void UpdateRecentFileItems();
+  void RememberRecentFile(const QString& fileName);
+  void OpenRecentFile(const QString& fileName);
 
   // The "Menu" menu.
   void MenuMenuItemClick();
   void About1Click();
 
+  // Printing and outputs, in TMainForm_Print.cpp.
+  void CreatePrintActions();
+  void FilePrintPreviewExecute();
+  void FilePrintOptionsExecute();
+  void FilePrintCalibrationExecute();
+  void FileExportSvgExecute();
+  void FileExportFabricationExecute();
+
   QString CurrentFileName_;
+  std::unique_ptr<TRecovery> Recovery_;
+  std::unique_ptr<TRecentFiles> RecentFiles_;
 };

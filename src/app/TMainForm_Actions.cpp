@@ -179,7 +179,7 @@ void TMainForm::EditDeleteExecute() { Editor->DeleteSelected(); }
 
 void TMainForm::EditSelectAllExecute() { Editor->SelectAll(); }
 
-void TMainForm::FilePrintExecute() { Editor->Print(); }
+void TMainForm::FilePrintExecute() { Editor->Print(PrintOptions()); }
 
 void TMainForm::FileExportPdfExecute() {
   QFileDialog dialog(this, QStringLiteral("Export PDF"));
@@ -189,7 +189,7 @@ void TMainForm::FileExportPdfExecute() {
   dialog.setDefaultSuffix(QStringLiteral("pdf"));
   const QString fileName = ExecFileDialog(dialog);
   if (fileName.isEmpty()) return;
-  Editor->ExportPdf(fileName);
+  Editor->ExportPdf(fileName, PrintOptions());
 }
 
 void TMainForm::About1Click() {

@@ -5,15 +5,21 @@
 #include <QMessageBox>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTimer>
 
 #include "TErrorGuard.h"
 #include "TFileTypeRegistration.h"
 #include "TMainForm.h"
 #include "TPCBLayout.h"
+#include "TRecovery.h"
 
 void TMainForm::FormCreate(const QStringList& arguments) {
   // Registered first, so the program that just started is the one a double click runs.
   RegisterFileType();
+  // A board restored from a crash takes the window; a board named here waits for Open.
+  const bool restored = OfferLeftBoards();
+  RecoveryTimer->start();
+  if (restored) return;
   const QString fileName = arguments.value(0);
   if (fileName.isEmpty()) return;
   // A path to nothing or to a folder is ignored without a word, as a stale shortcut would be.
@@ -54,6 +60,8 @@ void TMainForm::LoadBoard(const QString& fileName) {
   // The window takes the file's name only once its board is in: after a failed load a Save must
   // not write the board over the file that could not be read.
   CurrentFileName_ = fileName;
+  Recovery_->Remove();
+  RememberRecentFile(fileName);
 }
 
 void TMainForm::SetScalePosition(int position) {
@@ -83,6 +91,7 @@ bool TMainForm::QuerySaveChanges() {
 
 void TMainForm::ClearDocument() {
   Editor->Clear();
+  Recovery_->Remove();
   CurrentFileName_.clear();
   SetScalePosition(0);
 }
@@ -125,6 +134,8 @@ bool TMainForm::SaveDocument() {
     CurrentFileName_ = fileName;
   }
   Editor->Elements().SaveToFile(CurrentFileName_);
+  Recovery_->Remove();
+  RememberRecentFile(CurrentFileName_);
   setWindowTitle(TitleFor(CurrentFileName_));
   return true;
 }
@@ -157,8 +168,12 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   // An error while saving from the prompt keeps the window open with the board in it.
   bool mayClose = false;
   Guarded([&] { mayClose = FormClose(); });
-  if (mayClose)
+  if (mayClose) {
+    // Saved, or discarded on purpose: nothing is left to recover.
+    RecoveryTimer->stop();
+    Recovery_->Remove();
     event->accept();
-  else
+  } else {
     event->ignore();
+  }
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "TArtworkOptions.h"
 #include "TBoardMath.h"
 #include "TCanvas.h"
 #include "TElementList.h"
@@ -114,12 +115,12 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void CopyToClipboard();
   void CutToClipboard();
   void PasteFromClipboard();
-  // Prints the board at true size on the default printer.
-  void Print();
+  // Prints the board at true size on the default printer, as the artwork options say.
+  void Print(const TArtworkOptions& options = {});
   // The same page on a printer already chosen and set up, such as one writing to a file.
-  void PrintOn(QPrinter& printer);
+  void PrintOn(QPrinter& printer, const TArtworkOptions& options = {});
   // Writes the same page as a PDF file, as artwork to print at 100 % anywhere.
-  void ExportPdf(const QString& fileName);
+  void ExportPdf(const QString& fileName, const TArtworkOptions& options = {});
 
   // Takes the selection off the board as one step named after the verb ("Delete", "Cut").
   void RemoveSelected(const QString& verb);

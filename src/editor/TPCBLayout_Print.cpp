@@ -20,14 +20,14 @@ QString Name(const QPrinter& printer) {
 
 }  // namespace
 
-void TPCBLayout::Print() {
+void TPCBLayout::Print(const TArtworkOptions& options) {
   const QPrinterInfo info = QPrinterInfo::defaultPrinter();
   if (info.isNull()) throw EBoardError("Aucune imprimante par défaut n'est installée");
   QPrinter printer(info, QPrinter::HighResolution);
-  PrintOn(printer);
+  PrintOn(printer, options);
 }
 
-void TPCBLayout::PrintOn(QPrinter& printer) {
+void TPCBLayout::PrintOn(QPrinter& printer, const TArtworkOptions& options) {
   printer.setFullPage(false);
   const int32_t dpi = printer.resolution();
   if (!printer.isValid() || dpi <= 0 || !printer.pageLayout().isValid() ||
@@ -36,11 +36,15 @@ void TPCBLayout::PrintOn(QPrinter& printer) {
         Utf8(QStringLiteral("L'imprimante \"%1\" n'indique pas sa page").arg(Name(printer))));
 
   // A job cannot be taken back once it has begun, so the page is made before the job is opened:
-  // a fault in drawing an element only leaves it off the sheet.
-  const QPicture page = RecordBoardPage(Elements(), dpi);
+  // a fault in drawing an element only leaves it off the sheet, and copies that do not fit stop
+  // the print before anything is sent.
+  CheckCopiesFit(Elements(), options, printer.pageRect(QPrinter::Millimeter).size());
+  const QPicture page = RecordBoardPage(Elements(), dpi, options);
   if (!PlayBoardPage(page, printer))
     throw EBoardError(
         Utf8(QStringLiteral("L'imprimante \"%1\" n'a pas accepté le travail").arg(Name(printer))));
 }
 
-void TPCBLayout::ExportPdf(const QString& fileName) { ExportBoardPdf(Elements(), fileName); }
+void TPCBLayout::ExportPdf(const QString& fileName, const TArtworkOptions& options) {
+  ExportBoardPdf(Elements(), fileName, options);
+}

@@ -4,6 +4,7 @@
 #include <QPicture>
 #include <QString>
 
+#include "TArtworkOptions.h"
 #include "TElementList.h"
 
 class QPainter;
@@ -16,11 +17,19 @@ class QPaintDevice;
 // Draws every wire and then every pad onto a painter whose device has dotsPerInch dots to the
 // inch, the board origin at the painter's origin. Pads come last so they cover the wire ends
 // beneath them and their holes show white paper through the copper. A fault while drawing stops
-// the drawing but still leaves a page.
-void DrawBoardPage(TElementList& list, QPainter& painter, int32_t dotsPerInch);
+// the drawing but still leaves a page. The options draw each copy the same way, moved, mirrored
+// and stretched by the painter.
+void DrawBoardPage(TElementList& list, QPainter& painter, int32_t dotsPerInch,
+                   const TArtworkOptions& options = {});
+
+// Whether the copies fit a printable area of that many millimetres: a grid that reaches beyond
+// it raises an error saying so. A single copy is never refused; it is cut off at the edges as
+// it always was.
+void CheckCopiesFit(TElementList& list, const TArtworkOptions& options, QSizeF printableMm);
 
 // The same page recorded ahead, so a print job is only opened once the page is ready.
-QPicture RecordBoardPage(TElementList& list, int32_t dotsPerInch);
+QPicture RecordBoardPage(TElementList& list, int32_t dotsPerInch,
+                         const TArtworkOptions& options = {});
 
 // Replays a recorded page onto a printer or PDF page; false when the device cannot be opened or
 // finished.
@@ -34,4 +43,14 @@ constexpr int32_t BoardPdfResolution = 1200;
 // Writes the page as a one-page PDF at true size. The file is saved as a board file is: put in
 // place only when whole, a failure raising "Impossible de créer le fichier "<full path>". <cause>"
 // and leaving an existing file as it was.
-void ExportBoardPdf(TElementList& list, const QString& fileName);
+void ExportBoardPdf(TElementList& list, const QString& fileName,
+                    const TArtworkOptions& options = {});
+
+// The same page as an SVG drawing of the A4 sheet, width and height in millimetres, at 1600 dots
+// to the inch, where a board unit is exactly ten dots. Saved as the PDF is.
+constexpr int32_t BoardSvgResolution = 1600;
+void ExportBoardSvg(TElementList& list, const QString& fileName,
+                    const TArtworkOptions& options = {});
+
+// The message of a page that cannot be written, with the same start as any other file's.
+[[noreturn]] void FailPageWrite(const QString& fileName);

@@ -48,11 +48,11 @@ void TCanvas::Span(int64_t y, int64_t x0, int64_t x1, uint32_t argb) {
 void TCanvas::SetPixel(int32_t x, int32_t y, TColor c) {
   if (Image_) {
     if (x >= 0 && y >= 0 && x < Image_->width() && y < Image_->height())
-      reinterpret_cast<uint32_t*>(Image_->scanLine(y))[x] = ColorToArgb(c);
+      reinterpret_cast<uint32_t*>(Image_->scanLine(y))[x] = ColorToArgb(c ^ Inverted_);
     return;
   }
   QPainter* p = Painter();
-  p->setPen(QPen(ToQColor(c), 1));
+  p->setPen(QPen(ToQColor(c ^ Inverted_), 1));
   p->drawPoint(x, y);
 }
 

@@ -22,9 +22,9 @@ class TCanvas {
   TCanvas(const TCanvas&) = delete;
   TCanvas& operator=(const TCanvas&) = delete;
 
-  void SetPenColor(TColor c) { PenColor_ = c; }
+  void SetPenColor(TColor c) { PenColor_ = c ^ Inverted_; }
   void SetPenWidth(int32_t w) { PenWidth_ = w; }
-  void SetBrushColor(TColor c) { BrushColor_ = c; }
+  void SetBrushColor(TColor c) { BrushColor_ = c ^ Inverted_; }
   TColor PenColor() const { return PenColor_; }
   int32_t PenWidth() const { return PenWidth_; }
   TColor BrushColor() const { return BrushColor_; }
@@ -37,6 +37,16 @@ class TCanvas {
   void SetPixel(int32_t x, int32_t y, TColor c);
   // Copies a whole image to (0, 0), as a repaint copies the rendered board to the screen.
   void CopyImage(const QImage& source);
+
+  // A negative page: every colour set from now on is drawn as its opposite (black copper on white
+  // paper becomes white on black).
+  void SetInverted(bool inverted) { Inverted_ = inverted ? 0xFFFFFF : 0; }
+  // On a printed page with drill marks, the largest radius a pad's hole is drawn at, so the
+  // drill finds the centre of a wide hole; 0 for holes at their own size.
+  void SetHoleRadiusLimit(int32_t radius) { HoleRadiusLimit_ = radius; }
+  int32_t HoleRadius(int32_t radius) const {
+    return HoleRadiusLimit_ > 0 && radius > HoleRadiusLimit_ ? HoleRadiusLimit_ : radius;
+  }
 
   // Ends any QPainter this surface opened on its image (before the image is resized or shown).
   void Flush();
@@ -54,5 +64,7 @@ class TCanvas {
   TColor PenColor_ = 0;
   TColor BrushColor_ = 0xFFFFFF;
   int32_t PenWidth_ = 1;
+  TColor Inverted_ = 0;
+  int32_t HoleRadiusLimit_ = 0;
   TPoint Pos_;
 };

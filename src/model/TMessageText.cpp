@@ -32,3 +32,8 @@ QString ShortQuote(const QString& text, size_t limit) {
   return QString::fromStdString(
       ShortQuote(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), limit));
 }
+
+QString ErrorBoxText(const QString& message) {
+  if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
+  return message;
+}

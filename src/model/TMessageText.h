@@ -19,3 +19,8 @@ constexpr size_t QuotedNameLimit = 100;
 // Characters are counted in UTF-8 and never cut in the middle.
 std::string ShortQuote(std::string_view utf8, size_t limit);
 QString ShortQuote(const QString& text, size_t limit);
+
+// The text the error box shows, and the converter prints: the message with a full stop added
+// when its last character sorts after "." ("Invalid file extention" gets one; a message ending
+// in ")" or "!" is left alone).
+QString ErrorBoxText(const QString& message);

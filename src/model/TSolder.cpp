@@ -53,7 +53,7 @@ void TSolder::Draw(TDrawMode mode) const {
     // On paper the hole is always drawn, so the drill finds its centre however small it is.
     canvas->SetPenColor(0xFFFFFF);
     canvas->SetBrushColor(0xFFFFFF);
-    hole(*canvas, c, BoardToPrinter(view, InternalDiameter_ / 2));
+    hole(*canvas, c, canvas->HoleRadius(BoardToPrinter(view, InternalDiameter_ / 2)));
     return;
   }
   const int32_t p = StepPixels(view);

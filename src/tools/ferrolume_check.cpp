@@ -6,22 +6,15 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
-#include <string>
 
 #include "TBoardCheck.h"
 #include "TElementList.h"
 #include "THeadlessLayout.h"
+#include "TMessageText.h"
 
 namespace {
 
 enum { kClean = 0, kProblems = 1, kFailed = 2 };
-
-// The text the editor's error box shows: a message that does not end in a full stop (or in a
-// character sorting before it) gets one.
-std::string AsShown(std::string message) {
-  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
-  return message;
-}
 
 void Fail(const QString& message) {
   std::fprintf(stderr, "ferrolume-check: %s\n", qPrintable(message));
@@ -100,7 +93,8 @@ int main(int argc, char* argv[]) {
     try {
       board.LoadFromFile(name);
     } catch (const std::exception& e) {
-      std::fprintf(stderr, "%s: %s\n", qPrintable(name), AsShown(e.what()).c_str());
+      std::fprintf(stderr, "%s: %s\n", qPrintable(name),
+                   qPrintable(ErrorBoxText(QString::fromUtf8(e.what()))));
       status = kFailed;
       continue;
     }

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 #include "TMainForm.h"
 
@@ -19,6 +20,8 @@ class TTestForm : public TMainForm {
   QStringList FileAnswers;
   QStringList Boxes;
   int Dialogs = 0;
+  // Answers any other dialog (print options, preview); none answers Cancel.
+  std::function<int(QDialog&)> DialogAnswer;
   bool RealRegistration = false;
   int Registrations = 0;
 
@@ -35,6 +38,9 @@ class TTestForm : public TMainForm {
   QString ExecFileDialog(QFileDialog&) override {
     ++Dialogs;
     return FileAnswers.isEmpty() ? QString() : FileAnswers.takeFirst();
+  }
+  int ExecDialog(QDialog& dialog) override {
+    return DialogAnswer ? DialogAnswer(dialog) : int(QDialog::Rejected);
   }
   void RegisterFileType() override {
     ++Registrations;

@@ -21,8 +21,9 @@ keys Down
 shot "$WORK/down.png"
 [ "$(colour_box "$WORK/down.png" $NAVY)" = "$start_box" ] || fail "Down did not restore the scale"
 
-# The settings row before, twice, to catch the text cursor in both of its blink phases.
-row() { convert "$1" -crop "${WW}x60+0+0" +repage "$2"; }
+# The menu bar and the settings row before (not the tool bar below them, whose Undo button
+# wakes up with the deletion), twice, to catch the text cursor in both of its blink phases.
+row() { convert "$1" -crop "${WW}x44+0+0" +repage "$2"; }
 row "$WORK/down.png" "$WORK/row1.png"
 sleep 0.6
 shot "$WORK/down2.png"

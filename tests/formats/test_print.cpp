@@ -8,6 +8,7 @@
 
 #include "TBoardPrint.h"
 #include "formats/BoardHelpers.h"
+#include "formats/RasterHelpers.h"
 #include "model/FakeLayout.h"
 
 namespace {
@@ -18,25 +19,9 @@ constexpr double kMmPerPixel = 25.4 / kDpi, kMarginMm = 6.35;
 // The pixel where a board coordinate lands: the margin, then 160 units an inch.
 double ToPixel(double units) { return (kMarginMm / 25.4 + units / UnitsPerInch) * kDpi; }
 
-bool Black(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 128; }
 // Whether the paper is black where a point of the board lands.
 bool BlackAt(const QImage& image, double x, double y) {
   return Black(image, static_cast<int>(ToPixel(x)), static_cast<int>(ToPixel(y)));
-}
-
-// The run of pixels of the same shade as (x, y) along a row (dx = 1) or a column (dy = 1), as
-// the pixel edges where it starts and ends.
-std::pair<int, int> RunAt(const QImage& image, int x, int y, int dx, int dy) {
-  const bool shade = Black(image, x, y);
-  auto same = [&](int k) {
-    const int px = x + k * dx, py = y + k * dy;
-    return px >= 0 && py >= 0 && px < image.width() && py < image.height() &&
-           Black(image, px, py) == shade;
-  };
-  int a = 0, b = 0;
-  while (same(a - 1)) --a;
-  while (same(b + 1)) ++b;
-  return {(dx ? x : y) + a, (dx ? x : y) + b + 1};
 }
 
 // The centre of a pad's white hole, in millimetres from the page's corner.

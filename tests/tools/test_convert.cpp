@@ -41,7 +41,10 @@ TEST_F(ConvertTest, HelpAndUsage) {
   const TRun help = Convert({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("usage: ferrolume-convert INPUT OUTPUT"), std::string::npos);
-  EXPECT_NE(help.out.find(".pdf"), std::string::npos);
+  for (const char* listed :
+       {".pdf", ".svg", ".zip", "--mirror", "--negative", "--copies <RxC>", "--scale-x <PCT>",
+        "--scale-y <PCT>", "--drill-marks", "--calibration"})
+    EXPECT_NE(help.out.find(listed), std::string::npos) << listed;
   const TRun wrong = Convert({DataFile("example.pcb")});
   EXPECT_EQ(wrong.exitCode, 1);
   EXPECT_NE(wrong.err.find("usage:"), std::string::npos);
@@ -126,6 +129,85 @@ TEST_F(ConvertTest, PdfOutputIsTheArtworkAtTrueSize) {
     for (int d : {12, 28}) EXPECT_EQ(qGray(page.pixel(x - d, 150)), 0) << x - d;
     EXPECT_EQ(qGray(page.pixel(x, 150 + 32)), 255) << x;
   }
+}
+
+TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothing) {
+  const QString in = DataFile("example.pcb");
+  const QStringList cases[] = {{"--copies", "0x2", in, Path("a.pdf")},
+                               {"--copies", "2*2", in, Path("a.pdf")},
+                               {"--scale-x", "89.99", in, Path("a.pdf")},
+                               {"--scale-y", "abc", in, Path("a.svg")},
+                               {"--scale-y", "100.001", in, Path("a.pdf")},
+                               {"--frobnicate", in, Path("a.pdf")},
+                               {in, Path("a.pdf"), "--copies"},
+                               {"--mirror", in, Path("a.pcb")},
+                               {"--drill-marks", in, Path("a.zip")},
+                               {"--calibration", Path("a.svg")},
+                               {"--calibration", "--negative", Path("a.pdf")},
+                               {"--calibration", in, Path("a.pdf")}};
+  for (const QStringList& args : cases) {
+    const TRun r = Convert(args);
+    EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+    EXPECT_EQ(r.err.rfind("ferrolume-convert: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("--help"), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) {
+  // The round pad on the left and the square one on the right change places in the mirror.
+  WriteBytes(Path("two.pcb"), "*Solder*\n0, 0, 16, 48, 0\n640, 0, 16, 48, 1\n10, 10, 4, 0, 0\n");
+  const TRun r = Convert({"--mirror", "--scale-x", "100.00", Path("two.pcb"), Path("two.pdf")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const QImage page = RasterisePdf(Path("two.pdf"), 200);
+  ASSERT_FALSE(page.isNull());
+  EXPECT_EQ(qGray(page.pixel(150 + 28, 150 + 28)), 0);  // the square pad's corner
+  EXPECT_EQ(qGray(page.pixel(950 + 28, 150 + 28)), 255);
+  // The pad of no size is named by its line, as placed, and the files are written all the same.
+  const std::string leftOut =
+      "One element cannot be made and was left out of the files:\n90, 90, 4, 0, 0\n";
+  for (const char* out : {"two.zip", "two.gbr", "two.drl"}) {
+    const TRun f = Convert({Path("two.pcb"), Path(out)});
+    EXPECT_EQ(f.exitCode, 0) << out;
+    EXPECT_EQ(f.err, leftOut) << out;
+  }
+  EXPECT_EQ(ReadBytes(Path("two.gbr")).rfind("%TF.GenerationSoftware,Ferrolume", 0), 0u);
+  EXPECT_EQ(ReadBytes(Path("two.drl")).rfind("M48\n", 0), 0u);
+  EXPECT_EQ(ReadBytes(Path("two.zip")).rfind("PK\x03\x04", 0), 0u);
+  EXPECT_EQ(Convert({Path("two.pcb"), Path("two.svg")}).exitCode, 0);
+  EXPECT_NE(ReadBytes(Path("two.svg")).find("<svg width=\"209.994500mm\""), std::string::npos);
+}
+
+TEST_F(ConvertTest, CalibrationSquareIsAHundredMillimetres) {
+  const TRun r = Convert({"--calibration", Path("cal.pdf")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err + r.out, "");
+  constexpr int dpi = 300;
+  const QImage page = RasterisePdf(Path("cal.pdf"), dpi);
+  ASSERT_FALSE(page.isNull());
+  // The middle of each side's line, found from outside the square, 10 mm inside the printable
+  // area's corner.
+  const double pxPerMm = dpi / 25.4, corner = (6.35 + 10) * pxPerMm, middle = corner + 50 * pxPerMm;
+  auto lineCentre = [&](double from, int step, bool across) {
+    int k = int(from);
+    auto black = [&](int at) {
+      return qGray(across ? page.pixel(at, int(middle)) : page.pixel(int(middle), at)) < 128;
+    };
+    while (!black(k)) k += step;
+    int end = k;
+    while (black(end + step)) end += step;
+    return (k + end + 1) / 2.0;
+  };
+  const double width =
+      (lineCentre(corner + 110 * pxPerMm, -1, true) - lineCentre(corner - 10 * pxPerMm, 1, true)) /
+      pxPerMm;
+  const double height = (lineCentre(corner + 110 * pxPerMm, -1, false) -
+                         lineCentre(corner - 10 * pxPerMm, 1, false)) /
+                        pxPerMm;
+  std::printf("calibration square: %.3f x %.3f mm (one pixel %.3f mm)\n", width, height,
+              1 / pxPerMm);
+  EXPECT_NEAR(width, 100, 1 / pxPerMm);
+  EXPECT_NEAR(height, 100, 1 / pxPerMm);
 }
 
 }  // namespace

@@ -1,0 +1,79 @@
+// The File menu's recent boards. The settings live in the test home (XDG_CONFIG_HOME).
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QMenu>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "AppTestSupport.h"
+#include "TPCBLayout.h"
+
+namespace {
+
+QStringList Shown(const TTestForm& form) {
+  QStringList files;
+  for (const QAction* item : form.RecentFileItems)
+    if (item->isVisible()) files << item->data().toString();
+  return files;
+}
+
+TEST(RecentFiles, NewestFirstEightAtMostOpenedLikeOpenAndFailuresLeave) {
+  const QString app = QCoreApplication::applicationName();
+  QSettings(QSettings::UserScope, app, app).clear();
+  QTemporaryDir dir(TestHome() + QStringLiteral("/recent-XXXXXX"));
+  QStringList boards;
+  for (int i = 0; i < 10; ++i) {
+    boards << dir.filePath(QStringLiteral("b%1.pcb").arg(i));
+    QFile file(boards.back());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("*Solder*\r\n80, 80, 4, 12, 0\r\n");
+  }
+  const QString saved = dir.filePath("saved & kept.pcb");
+  {
+    TTestForm form;
+    EXPECT_TRUE(Shown(form).isEmpty());
+    EXPECT_FALSE(form.RecentFilesSeparator->isVisible());
+    for (const QString& board : boards) {
+      form.FileAnswers = QStringList{board};
+      form.FileOpen->trigger();
+    }
+    form.FileAnswers = QStringList{boards[4], saved};
+    form.FileOpen->trigger();
+    form.FileSaveAs->trigger();
+    // Above Exit, behind a separator of their own.
+    const QList<QAction*> items = form.FileMenuItem->actions();
+    const qsizetype exit = items.indexOf(form.FileExit);
+    EXPECT_EQ(items[exit - 1], form.RecentFilesSeparator);
+    EXPECT_EQ(items[exit - 2], form.RecentFileItems.back());
+    EXPECT_EQ(form.RecentFileItems[0]->text(), "&1 " + QString(saved).replace("&", "&&"));
+  }
+  TTestForm form;  // the next start
+  const QStringList expected = {saved,     boards[4], boards[9], boards[8],
+                                boards[7], boards[6], boards[5], boards[3]};
+  EXPECT_EQ(Shown(form), expected);
+  EXPECT_TRUE(form.RecentFilesSeparator->isVisible());
+
+  // Unsaved changes ask first; Cancel keeps the board, No opens the chosen one.
+  form.Editor->AddSolder({0, 0});
+  form.RecentFileItems[6]->trigger();
+  form.BoxAnswers = {QMessageBox::No};
+  form.RecentFileItems[6]->trigger();
+  EXPECT_EQ(form.Boxes.size(), 2);
+  EXPECT_EQ(form.CurrentFileName(), boards[5]);
+  EXPECT_EQ(form.windowTitle(), "Ferrolume - b5.pcb");
+  EXPECT_FALSE(form.Editor->Modified());
+  EXPECT_EQ(Shown(form).front(), boards[5]);
+
+  // A board gone from its folder shows the error and leaves the list; the window keeps its own.
+  QFile::remove(boards[8]);
+  form.RecentFileItems[Shown(form).indexOf(boards[8])]->trigger();
+  ASSERT_EQ(form.Boxes.size(), 3);
+  EXPECT_TRUE(form.Boxes[2].startsWith("Impossible d'ouvrir le fichier"));
+  EXPECT_FALSE(Shown(form).contains(boards[8]));
+  EXPECT_EQ(Shown(form).size(), 7);
+  EXPECT_EQ(form.CurrentFileName(), boards[5]);
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+// The recovery copy: when it is written and removed, what is offered at start, and a folder
+// that cannot be written. The copy surviving a real kill is tests/e2e/recovery_after_kill.sh.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+#include "AppTestSupport.h"
+#include "TPCBLayout.h"
+#include "TRecovery.h"
+
+namespace {
+
+const QByteArray BoardText =
+    "*Solder*\r\n128, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n";
+const QString Question =
+    QStringLiteral("Ferrolume was not closed properly. Restore the board you were working on?");
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+class Recovery : public ::testing::Test {
+ protected:
+  QTemporaryDir Boards{TestHome() + QStringLiteral("/boards-XXXXXX")};
+  const QString Folder = TRecovery::DefaultFolder();
+
+  void SetUp() override { ASSERT_TRUE(QDir().mkpath(Folder)); }
+  void TearDown() override { QDir(Folder).removeRecursively(); }
+
+  QStringList Files() const { return QDir(Folder).entryList(QDir::Files, QDir::Name); }
+  // The copy of a program that was killed: a process id nobody has, or no lock at all.
+  void LeaveBoard(const QString& stem, const QString& owner, bool lock = true) {
+    WriteFile(Folder + "/" + stem + ".pcb", BoardText);
+    WriteFile(Folder + "/" + stem + ".path", owner.toUtf8());
+    if (lock) WriteFile(Folder + "/" + stem + ".lock", "2147483000\nferrolume\n\n");
+  }
+};
+
+// Nothing while nothing changed, once per change, and gone however the board is left (leaving
+// through Exit is the end-to-end test's).
+TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
+  const QString other = Boards.filePath("other.pcb");
+  WriteFile(other, BoardText);
+  for (int end = 0; end < 4; ++end) {
+    SCOPED_TRACE(end);
+    auto form = std::make_unique<TTestForm>();
+    const QString copy = form->Recovery().CopyPath();
+    form->KeepRecoveryCopy();
+    EXPECT_TRUE(Files().isEmpty());
+    form->Editor->AddSolder({16, 16});
+    form->KeepRecoveryCopy();
+    EXPECT_TRUE(ReadFile(copy).contains("*Solder*\r\n16, 16, 4, 12, 0"));
+    // Taken away behind its back, it is not written again until the board changes.
+    QFile::remove(copy);
+    form->KeepRecoveryCopy();
+    EXPECT_FALSE(QFile::exists(copy));
+    form->Editor->AddSolder({32, 16});
+    form->KeepRecoveryCopy();
+    EXPECT_TRUE(ReadFile(copy).contains("32, 16"));
+    // Undone back to the empty board it started from, there is nothing to recover.
+    form->Editor->Undo();
+    form->Editor->Undo();
+    form->KeepRecoveryCopy();
+    EXPECT_TRUE(Files().isEmpty());
+    form->Editor->Redo();
+    form->KeepRecoveryCopy();
+    EXPECT_EQ(Files().size(), 3);  // copy, file name, lock
+
+    form->BoxAnswers = {QMessageBox::No};
+    form->FileAnswers = QStringList{Boards.filePath("saved.pcb")};
+    if (end == 0) form->FileSave->trigger();
+    if (end == 1) form->FileNew->trigger();
+    if (end == 2) {
+      form->FileAnswers = QStringList{other};
+      form->FileOpen->trigger();
+    }
+    if (end == 3) form.reset();
+    EXPECT_TRUE(Files().isEmpty());
+    if (form) EXPECT_EQ(form->Boxes.size(), end == 0 ? 0 : 1);
+  }
+}
+
+// Copies of programs that are gone are offered one by one, oldest first; a program's own copy
+// and the copy of one still running never are.
+TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
+  const QString owner = Boards.filePath("amp.pcb"), start = Boards.filePath("start.pcb");
+  WriteFile(start, "*Solder*\r\n0, 0, 4, 12, 0\r\n");
+  TTestForm running;
+  running.Editor->AddSolder({16, 16});
+  running.KeepRecoveryCopy();
+  const QStringList runningFiles = Files();
+  ASSERT_EQ(runningFiles.size(), 3);
+
+  struct Row {
+    std::deque<int> Answers;
+    int Asked, Restored;
+  };
+  const Row rows[] = {{{QMessageBox::No, QMessageBox::No}, 2, 0},
+                      {{QMessageBox::Cancel, QMessageBox::No}, 2, 0},
+                      {{QMessageBox::No, QMessageBox::Yes}, 2, 2},
+                      {{QMessageBox::Yes}, 1, 1}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Answers.front());
+    LeaveBoard("board-1-a", "", false);
+    LeaveBoard("board-2-b", owner);
+    WriteFile(Folder + "/board-3-c.lock", "2147483001\nferrolume\n\n");  // killed before writing
+    QFile newer(Folder + "/board-2-b.pcb");
+    ASSERT_TRUE(newer.open(QIODevice::ReadWrite));
+    newer.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+    newer.close();
+    TTestForm form;
+    form.BoxAnswers = row.Answers;
+    form.FormCreate({start});
+    EXPECT_EQ(form.Boxes, QStringList(row.Asked, Question));
+    QStringList left = Files();
+    for (const QString& name : runningFiles)
+      EXPECT_TRUE(left.removeOne(name)) << name.toStdString();
+    EXPECT_FALSE(left.contains("board-3-c.lock"));
+    if (row.Restored == 0) {
+      const bool keptFirst = row.Answers.front() == QMessageBox::Cancel;
+      EXPECT_EQ(left.size(), keptFirst ? 2 : 0);  // the first one's copy and its file name
+      // Then the board named at start opens as usual.
+      EXPECT_EQ(form.CurrentFileName(), start);
+      EXPECT_FALSE(form.Editor->Modified());
+      continue;
+    }
+    // Restored: the board with unsaved changes that no undo takes away, under its file's name,
+    // in place of the board named at start; its copy is now this program's, and a board not
+    // offered waits for the next start.
+    const QString name = row.Restored == 2 ? owner : QString();
+    EXPECT_EQ(form.CurrentFileName(), name);
+    EXPECT_EQ(form.windowTitle(), TMainForm::TitleFor(name));
+    EXPECT_EQ(form.Editor->Elements().Count(), 2);
+    form.Editor->AddSolder({0, 0});
+    form.Editor->Undo();
+    EXPECT_TRUE(form.Editor->Modified());
+    EXPECT_TRUE(left.contains(QFileInfo(form.Recovery().CopyPath()).fileName()));
+    EXPECT_EQ(left.size(), row.Restored == 1 ? 5 : 3);  // with board-2-b's copy and file name
+    form.Recovery().Remove();
+    for (const QString& name : Files())
+      if (!runningFiles.contains(name)) QFile::remove(Folder + "/" + name);
+  }
+}
+
+// A folder that cannot be written (here a file stands in its place, which stops root too) only
+// means no copy: no box, no error, and the board saves as always.
+TEST_F(Recovery, AnUnwritableFolderLeavesEditingAlone) {
+  QDir(Folder).removeRecursively();
+  WriteFile(Folder, "in the way");
+  TTestForm form;
+  form.FormCreate({});
+  form.Editor->AddSolder({16, 16});
+  form.KeepRecoveryCopy();
+  EXPECT_FALSE(form.Recovery().HasCopy());
+  form.FileAnswers = QStringList{Boards.filePath("kept.pcb")};
+  form.FileSave->trigger();
+  EXPECT_TRUE(form.Boxes.isEmpty());
+  EXPECT_FALSE(form.Editor->Modified());
+  QFile::remove(Folder);
+}
+
+}  // namespace

@@ -1,0 +1,216 @@
+// The artwork options measured on paper: the PDF page rasterised at 300 dots per inch, and the
+// SVG drawing rendered at the same resolution.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <QSettings>
+#include <QSvgRenderer>
+#include <cstdio>
+
+#include "TBoardPrint.h"
+#include "TCopperShapes.h"
+#include "formats/BoardHelpers.h"
+#include "formats/RasterHelpers.h"
+#include "model/FakeLayout.h"
+
+namespace {
+
+constexpr int kDpi = 300;
+constexpr double kPxPerMm = kDpi / 25.4, kMarginMm = 6.35;
+
+// The pixel where a board coordinate lands on a page at true size.
+double ToPixel(double units) { return (kMarginMm / 25.4 + units / UnitsPerInch) * kDpi; }
+
+class ArtworkTest : public ::testing::Test {
+ protected:
+  QImage Export(const TArtworkOptions& options, const char* name = "page.pdf") {
+    ExportBoardPdf(list, dir.filePath(name), options);
+    QImage page = RasterisePdf(dir.filePath(name), kDpi);
+    EXPECT_FALSE(page.isNull()) << "no page: is pdftoppm (poppler-utils) there?";
+    return page;
+  }
+  // A round pad and a square one with wide holes, a wire between them, a smaller pad below:
+  // the board's edge runs from (40, 120) to (280, 272).
+  void BuildBoard() {
+    list.AddWire({80, 160}, {240, 160}, 4);
+    list.AddSolder({80, 160}, 16, 48, sgCircle);
+    list.AddSolder({240, 160}, 16, 48, sgSquare);
+    list.AddSolder({160, 240}, 3, 32, sgCircle);
+  }
+  QPointF HoleAt(const QImage& page, double x, double y) {
+    EXPECT_FALSE(Black(page, int(ToPixel(x)), int(ToPixel(y)))) << "no hole at " << x << "," << y;
+    return CentreAt(page, int(ToPixel(x)), int(ToPixel(y)));
+  }
+  QTemporaryDir dir;
+  FakeLayout view;
+  TElementList list{&view};
+};
+
+TEST_F(ArtworkTest, MirrorKeepsTheBoardInItsPlace) {
+  BuildBoard();
+  TArtworkOptions mirror;
+  mirror.Mirror = true;
+  const QImage page = Export(mirror);
+  // Around the middle of the edge, x = 160: the round pad and the square one change places.
+  for (auto [from, to] : {std::pair{80, 240}, {240, 80}, {160, 160}}) {
+    const double y = from == 160 ? 240 : 160;
+    const QPointF c = HoleAt(page, to, y);
+    EXPECT_NEAR(c.x(), ToPixel(to), 1.0) << from;
+    EXPECT_NEAR(c.y(), ToPixel(y), 1.0) << from;
+  }
+  // The square pad's corner is now on the left.
+  EXPECT_TRUE(Black(page, int(ToPixel(80)) + 40, int(ToPixel(160)) + 40));
+  EXPECT_FALSE(Black(page, int(ToPixel(240)) + 40, int(ToPixel(160)) + 40));
+}
+
+TEST_F(ArtworkTest, CopiesAtTheirPitchOrAnErrorAndNoFile) {
+  BuildBoard();
+  TArtworkOptions grid;
+  grid.Rows = 2;
+  grid.Columns = 3;
+  const QImage page = Export(grid);
+  // The edge is 38.1 mm by 24.13 mm, and 5 mm lie between copies.
+  const double pitchX = (38.1 + 5) * kPxPerMm, pitchY = (24.13 + 5) * kPxPerMm;
+  for (int r = 0; r < 2; ++r) {
+    for (int c = 0; c < 3; ++c) {
+      const QPointF at(ToPixel(80) + c * pitchX, ToPixel(160) + r * pitchY);
+      ASSERT_FALSE(Black(page, int(at.x()), int(at.y()))) << r << "," << c;
+      const QPointF hole = CentreAt(page, int(at.x()), int(at.y()));
+      EXPECT_NEAR(hole.x(), at.x(), 1.0) << r << "," << c;
+      EXPECT_NEAR(hole.y(), at.y(), 1.0) << r << "," << c;
+    }
+  }
+  EXPECT_FALSE(Black(page, int(ToPixel(80) + 3 * pitchX), int(ToPixel(160) + 20)));
+
+  grid.Columns = 5;  // 216.9 mm across, on a printable width of 197.3 mm
+  WriteBytes(dir.filePath("kept.pdf"), "old artwork");
+  for (const char* name : {"none.pdf", "none.svg", "kept.pdf"}) {
+    const QString path = dir.filePath(name);
+    const std::string message = MessageOf([&] {
+      if (QString(name).endsWith(".svg"))
+        ExportBoardSvg(list, path, grid);
+      else
+        ExportBoardPdf(list, path, grid);
+    });
+    EXPECT_NE(message.find("2 × 5 copies of the board do not fit on the page"), std::string::npos)
+        << message;
+  }
+  EXPECT_FALSE(QFile::exists(dir.filePath("none.pdf")) || QFile::exists(dir.filePath("none.svg")));
+  EXPECT_EQ(ReadBytes(dir.filePath("kept.pdf")), "old artwork");
+}
+
+TEST_F(ArtworkTest, ScaleCorrectionStretchesFromThePrintableCorner) {
+  for (TPoint p : {TPoint{80, 160}, TPoint{720, 160}, TPoint{80, 800}})
+    list.AddSolder(p, 16, 48, sgCircle);
+  TArtworkOptions scaled;
+  scaled.ScaleX = 10100;
+  scaled.ScaleY = 9950;
+  const QImage page = Export(scaled);
+  // The holes are found where the stretched board has them, then measured.
+  auto hole = [&](double x, double y) {
+    const QPointF c = CentreAt(page, int(ToPixel(x * 1.01) + 0.5), int(ToPixel(y * 0.995)));
+    return (c - QPointF(kMarginMm, kMarginMm) * kPxPerMm) / kPxPerMm;  // mm from the corner
+  };
+  const QPointF a = hole(80, 160), b = hole(720, 160), c = hole(80, 800);
+  // 101 % moves a pad four inches away by 1.016 mm; 99.5 % down by -0.508 mm.
+  EXPECT_NEAR(b.x() - a.x() - 101.6, 1.016, 1 / kPxPerMm);
+  EXPECT_NEAR(c.y() - a.y() - 101.6, -0.508, 1 / kPxPerMm);
+  EXPECT_NEAR(a.x(), 12.7 * 1.01, 1 / kPxPerMm);
+  EXPECT_NEAR(a.y(), 25.4 * 0.995, 1 / kPxPerMm);
+  std::printf(
+      "101 %% across over 4 inches: %+.4f mm (want +1.016); 99.5 %% down: %+.4f mm (want "
+      "-0.508); first pad off by %+.4f, %+.4f mm\n",
+      b.x() - a.x() - 101.6, c.y() - a.y() - 101.6, a.x() - 12.7 * 1.01, a.y() - 25.4 * 0.995);
+}
+
+TEST_F(ArtworkTest, NegativeIsBlackInsideTheEdgeWithWhiteCopperAndBlackHoles) {
+  BuildBoard();
+  TArtworkOptions negative;
+  negative.Negative = true;
+  const QImage page = Export(negative);
+  QRect black;
+  for (int y = 0; y < page.height(); ++y)
+    for (int x = 0; x < page.width(); ++x)
+      if (Black(page, x, y)) black |= QRect(x, y, 1, 1);
+  EXPECT_NEAR(black.left(), ToPixel(40), 1.0);
+  EXPECT_NEAR(black.right() + 1, ToPixel(280), 1.0);
+  EXPECT_NEAR(black.top(), ToPixel(120), 1.0);
+  EXPECT_NEAR(black.bottom() + 1, ToPixel(272), 1.0);
+  const int y = int(ToPixel(160));
+  EXPECT_TRUE(Black(page, int(ToPixel(80)), y));        // a hole
+  EXPECT_FALSE(Black(page, int(ToPixel(80)) + 30, y));  // its copper ring
+  EXPECT_FALSE(Black(page, int(ToPixel(160)), y));      // the wire
+  EXPECT_TRUE(Black(page, int(ToPixel(160)), y + 20));  // beside it
+  EXPECT_TRUE(Black(page, int(ToPixel(50)), int(ToPixel(265))));
+}
+
+TEST_F(ArtworkTest, DrillMarksAreHalfAMillimetreOrTheHoleItself) {
+  BuildBoard();
+  auto holeWidths = [&](bool marks) {
+    TArtworkOptions o;
+    o.DrillMarks = marks;
+    const QImage page = Export(o);
+    const auto wide = RunAt(page, int(ToPixel(80)), int(ToPixel(160)), 1, 0);
+    const auto small = RunAt(page, int(ToPixel(160)), int(ToPixel(240)), 1, 0);
+    return std::pair{(wide.second - wide.first) / kPxPerMm, small.second - small.first};
+  };
+  const auto [plainWide, plainSmall] = holeWidths(false);
+  const auto [markWide, markSmall] = holeWidths(true);
+  EXPECT_NEAR(plainWide, 2.54, 1.5 / kPxPerMm);
+  EXPECT_NEAR(markWide, 0.5, 1.5 / kPxPerMm);
+  EXPECT_EQ(markSmall, plainSmall);  // 0.32 mm: smaller than a mark, so as it is
+}
+
+TEST_F(ArtworkTest, SvgDrawsThePdfPage) {
+  BuildBoard();
+  TArtworkOptions o;
+  o.Mirror = true;
+  o.Columns = 2;
+  o.DrillMarks = true;
+  const QImage pdf = Export(o);
+  ExportBoardSvg(list, dir.filePath("page.svg"), o);
+  const std::string text = ReadBytes(dir.filePath("page.svg"));
+  // Whole dots of 1/1600 inch, and their exact size in millimetres.
+  EXPECT_NE(text.find("width=\"209.994500mm\" height=\"297.005375mm\""), std::string::npos);
+  EXPECT_NE(text.find("viewBox=\"0 0 13228 18709\""), std::string::npos);
+  QSvgRenderer svg(QString(dir.filePath("page.svg")));
+  ASSERT_TRUE(svg.isValid());
+  QImage drawn(pdf.size(), QImage::Format_RGB32);
+  drawn.fill(Qt::white);
+  {
+    QPainter painter(&drawn);
+    svg.render(&painter, QRectF(0, 0, 13228 * kDpi / 1600.0, 18709 * kDpi / 1600.0));
+  }
+  int both = 0, either = 0;
+  for (int y = 0; y < pdf.height(); ++y) {
+    for (int x = 0; x < pdf.width(); ++x) {
+      both += Black(pdf, x, y) && Black(drawn, x, y);
+      either += Black(pdf, x, y) || Black(drawn, x, y);
+    }
+  }
+  ASSERT_GT(either, 10000);
+  const double iou = double(both) / either;
+  std::printf("SVG against PDF at %d dpi: intersection over union %.4f\n", kDpi, iou);
+  EXPECT_GT(iou, 0.97);
+}
+
+// Refusals on the command line are the converter's tests; here the values and the stored ones.
+TEST(ArtworkOptions, ParsedAndReadBack) {
+  const std::pair<const char*, int32_t> scales[] = {
+      {"101.5", 10150}, {"99.25", 9925}, {"110.00", 11000}, {"110.01", -1}, {"100.125", -1}};
+  for (const auto& [text, want] : scales) {
+    int32_t h = -1;
+    ParseScale(text, h);
+    EXPECT_EQ(h, want) << text;
+  }
+  int32_t rows = 0, columns = 0;
+  EXPECT_TRUE(ParseCopies("20X3", rows, columns) && rows == 20 && columns == 3);
+  QTemporaryDir dir;
+  QSettings settings(dir.filePath("s.ini"), QSettings::IniFormat);
+  settings.setValue("print/scaleX", "250");  // out of range, as a hand-edited file may have it
+  settings.setValue("print/copies", "2x2");
+  const TArtworkOptions o = LoadArtworkOptions(settings);
+  EXPECT_EQ(std::tuple(o.ScaleX, o.Rows, o.Columns), std::tuple(10000, 2, 2));
+}
+
+}  // namespace
