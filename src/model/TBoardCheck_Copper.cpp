@@ -40,8 +40,17 @@ void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector
     if (wire.Kind != ckTrack) return;
     const long double reach = static_cast<long double>(wire.Radius) / 2;
     uint8_t& bits = ends[static_cast<size_t>(w)];
-    if (!(bits & 1) && CopperDistance(other, wire.AX, wire.AY) <= reach) bits |= 1;
-    if (!(bits & 2) && CopperDistance(other, wire.BX, wire.BY) <= reach) bits |= 2;
+    // An end farther from the other copper's box than its own half width cannot touch it; most
+    // ends are turned away here, in whole numbers (half units).
+    const int64_t r = other.Radius + wire.Radius;
+    auto near = [&](int64_t x, int64_t y) {
+      return std::min(other.AX, other.BX) - r <= x && x <= std::max(other.AX, other.BX) + r &&
+             std::min(other.AY, other.BY) - r <= y && y <= std::max(other.AY, other.BY) + r;
+    };
+    if (!(bits & 1) && near(wire.AX, wire.AY) && CopperDistance(other, wire.AX, wire.AY) <= reach)
+      bits |= 1;
+    if (!(bits & 2) && near(wire.BX, wire.BY) && CopperDistance(other, wire.BX, wire.BY) <= reach)
+      bits |= 2;
   };
   islands.Build(
       list, index,
@@ -56,12 +65,13 @@ void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector
         }
       },
       [&](int32_t i, int32_t j) {
-        // On one island already, a pair matters only to a wire end not yet known to touch.
-        auto open = [&](int32_t k) {
-          return islands.Shapes()[static_cast<size_t>(k)].Kind == ckTrack &&
-                 ends[static_cast<size_t>(k)] != 3;
-        };
-        return open(i) || open(j);
+        // On one island already, a pair matters only to a wire end not yet known to touch, and
+        // that is settled here without the whole gap.
+        const TCopperShape& a = islands.Shapes()[static_cast<size_t>(i)];
+        const TCopperShape& b = islands.Shapes()[static_cast<size_t>(j)];
+        touchEnds(i, a, b);
+        touchEnds(j, b, a);
+        return false;
       });
 
   // Pairs come bucket by bucket; the problems are listed by their elements.
