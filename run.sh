@@ -7,5 +7,5 @@ source "$here/scripts/packages.sh"
 ferrolume_ensure_packages $FERROLUME_BUILD_PACKAGES
 cmake -S "$here" -B "$here/build/run" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DFERROLUME_TESTS=OFF -DFERROLUME_BENCH=OFF >/dev/null
-cmake --build "$here/build/run" --target ferrolume ferrolume-convert
+cmake --build "$here/build/run" --target ferrolume ferrolume-convert ferrolume-check
 exec "$here/build/run/src/ferrolume" "$@"

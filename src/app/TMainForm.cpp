@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "TPCBLayout.h"
+#include "TProblemsPanel.h"
 #include "TRecentFiles.h"
 #include "TRecovery.h"
 #include "TResources.h"
@@ -56,6 +57,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   CreateRecovery();
   CreateRecentFileItems();
   CreatePartsCommands();
+  CreateCheck();
 
   // Board shortcuts are taken at the application's door, before the focused control sees them.
   qApp->installEventFilter(this);
@@ -68,10 +70,11 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
   if (qApp) qApp->removeEventFilter(this);
-  // The editor outlives this part of the window: its history, emptied as it goes, must not call
-  // back into a window that is already half gone.
+  // The editor and the panels outlive this part of the window: the history, emptied as it goes,
+  // and a closing panel must not call back into a window that is already half gone.
   Editor->UndoStack().disconnect(this);
   Editor->disconnect(this);
+  if (ProblemsPanel) ProblemsPanel->disconnect(this);
 }
 
 void TMainForm::CreateBoardSettings() {

@@ -33,6 +33,7 @@ class TRecentFiles;
 class TRecovery;
 struct TLeftBoard;
 struct TPoint;
+class TProblemsPanel;
 
 // The program's name, in the window title and at the head of its message boxes.
 inline const QString AppTitle = QStringLiteral("Ferrolume");
@@ -169,6 +170,13 @@ class TMainForm : public QMainWindow {
 
   std::array<QIcon, ImageCount> ActionImages;
 
+  // The board check (TMainForm_Check.cpp): Edit > Select Connected, the Tools menu and the
+  // Problems panel.
+  QAction* EditSelectConnected = nullptr;
+  QAction* ToolsCheckBoard = nullptr;
+  QAction* ToolsCheckRules = nullptr;
+  QMenu* ToolsMenuItem = nullptr;
+  TProblemsPanel* ProblemsPanel = nullptr;
   // Writes the recovery copy when the board has changes it does not have yet; run by
   // RecoveryTimer.
   void KeepRecoveryCopy();
@@ -228,6 +236,7 @@ class TMainForm : public QMainWindow {
   void ViewZoomInExecute();
   void ViewZoomOutExecute();
   void ViewFitBoardExecute();
+  void CreateCheck();
   QAction* NewAction(const QString& caption, const QKeySequence& shortcut, int image,
                      void (TMainForm::*handler)());
 
@@ -271,6 +280,13 @@ class TMainForm : public QMainWindow {
   void EditRedoExecute();
   void EditTakeBackWireExecute();
 
+  // The board check.
+  void EditSelectConnectedExecute();
+  void ToolsCheckBoardExecute();
+  void ToolsCheckRulesExecute();
+  void RefreshProblems();
+  void ShowProblem(int row);
+  void DrawProblemMarkers();
   // Recovery copies and recent files.
   void CreateRecovery();
   // Offers the boards of programs that ended without closing; answers whether one was restored.

@@ -147,6 +147,7 @@ void TPCBLayout::Paint() {
   HoverElement_ = nullptr;
   BoardCanvas_->Flush();
   if (!BoardImage_.isNull()) Canvas_->CopyImage(BoardImage_);
+  if (Overlay_ && !BoardImage_.isNull()) Overlay_();
   update();
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -119,6 +120,12 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void AddElements(TElementList::Storage&& elements, const QString& stepName);
   // List positions of the selected elements, ascending.
   std::vector<int32_t> SelectedIndices() const;
+  // Adds to the selection all the copper connected to a selected element. Like every
+  // selection, it is not a step of the history.
+  void SelectConnected();
+  // Drawn over the board into Canvas each time the board is copied back to the screen, as the
+  // pointer feedback is, and so never into BoardImage: the board check's markers.
+  void SetOverlay(std::function<void()> draw);
 
   // Board commands.
   void Clear();
@@ -333,4 +340,5 @@ class TPCBLayout : public QWidget, public TLayoutView {
   bool Dragging_ = false;
   bool MouseInside_ = false;
   const TPCBElement* HoverElement_ = nullptr;
+  std::function<void()> Overlay_;
 };

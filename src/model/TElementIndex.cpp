@@ -55,6 +55,7 @@ bool TElementIndex::ElementBox(const TPCBElement& element, TRect& box) {
 void TElementIndex::Clear() {
   Boxes_.clear();
   HasBox_.clear();
+  Spans_.clear();
   Starts_.clear();
   Items_.clear();
   Everywhere_.clear();
@@ -62,7 +63,7 @@ void TElementIndex::Clear() {
   Columns_ = Rows_ = 0;
 }
 
-void TElementIndex::Build(const TElementList& list) {
+void TElementIndex::Build(const TElementList& list, int32_t grow) {
   Clear();
   const int32_t n = list.Count();
   Boxes_.resize(static_cast<size_t>(n));
@@ -75,6 +76,10 @@ void TElementIndex::Build(const TElementList& list) {
     if (!ElementBox(*list.Items(i), b)) {
       Everywhere_.push_back(i);
       continue;
+    }
+    if (grow > 0) {
+      b = {Clamp32(int64_t{b.Left} - grow), Clamp32(int64_t{b.Top} - grow),
+           Clamp32(int64_t{b.Right} + grow), Clamp32(int64_t{b.Bottom} + grow)};
     }
     HasBox_[static_cast<size_t>(i)] = 1;
     ++boxed;
@@ -91,8 +96,8 @@ void TElementIndex::Build(const TElementList& list) {
   // elements sit in one to four buckets.
   const int64_t w = right - left + 1, h = bottom - top + 1;
   double cell = std::sqrt(double(w) * double(h) / boxed);
-  cell = std::max(
-      {cell, 2 * sumW / boxed, 2 * sumH / boxed, double(w) / kMaxSide, double(h) / kMaxSide, 1.0});
+  cell =
+      std::max({cell, sumW / boxed, sumH / boxed, double(w) / kMaxSide, double(h) / kMaxSide, 1.0});
   Cell_ = static_cast<int64_t>(std::ceil(cell));
   OriginX_ = left;
   OriginY_ = top;
@@ -101,10 +106,8 @@ void TElementIndex::Build(const TElementList& list) {
 
   // Counted first, then filled in list order, so each bucket lists its elements ascending. The
   // buckets each element covers are worked out once, for both passes.
-  struct Span {
-    uint16_t c0, c1, r0, r1;
-  };
-  std::vector<Span> spans(static_cast<size_t>(n));
+  std::vector<Span>& spans = Spans_;
+  spans.assign(static_cast<size_t>(n), Span{});
   Starts_.assign(static_cast<size_t>(Columns_ * Rows_ + 1), 0);
   for (int32_t i = 0; i < n; ++i) {
     if (!HasBox_[static_cast<size_t>(i)]) continue;
@@ -114,8 +117,6 @@ void TElementIndex::Build(const TElementList& list) {
          static_cast<uint16_t>(Row(b.Top)), static_cast<uint16_t>(Row(b.Bottom))};
     if ((s.c1 - s.c0 + 1) * (s.r1 - s.r0 + 1) > kMaxSpan) {
       Large_.push_back(i);
-      s.c0 = 1;  // marks the element as kept aside
-      s.c1 = 0;
       continue;
     }
     for (int64_t r = s.r0; r <= s.r1; ++r)
@@ -124,8 +125,13 @@ void TElementIndex::Build(const TElementList& list) {
   for (size_t b = 1; b < Starts_.size(); ++b) Starts_[b] += Starts_[b - 1];
   Items_.resize(Starts_.back());
   std::vector<uint32_t> next(Starts_.begin(), Starts_.end() - 1);
+  auto large = Large_.begin();
   for (int32_t i = 0; i < n; ++i) {
     if (!HasBox_[static_cast<size_t>(i)]) continue;
+    if (large != Large_.end() && *large == i) {
+      ++large;
+      continue;
+    }
     const Span& s = spans[static_cast<size_t>(i)];
     for (int64_t r = s.r0; r <= s.r1; ++r)
       for (int64_t c = s.c0; c <= s.c1; ++c)
@@ -139,18 +145,19 @@ bool TElementIndex::BoxOf(int32_t position, TRect& box) const {
   return true;
 }
 
-void TElementIndex::QueryAll(const TRect& r, std::vector<int32_t>& out) const {
+void TElementIndex::QueryAll(const TRect& r, int32_t from, std::vector<int32_t>& out) const {
   const int32_t n = Count();
-  for (int32_t i = 0; i < n; ++i) {
+  for (int32_t i = std::max(from, 0); i < n; ++i) {
     if (!HasBox_[static_cast<size_t>(i)] || Meets(Boxes_[static_cast<size_t>(i)], r))
       out.push_back(i);
   }
 }
 
-void TElementIndex::Query(const TRect& r, std::vector<int32_t>& out) const {
+void TElementIndex::Query(const TRect& r, std::vector<int32_t>& out, int32_t from) const {
   out.clear();
   if (r.Left > r.Right || r.Top > r.Bottom || Columns_ == 0) {
-    out = Everywhere_;
+    for (int32_t i : Everywhere_)
+      if (i >= from) out.push_back(i);
     return;
   }
   const int64_t c0 = Column(r.Left), c1 = Column(r.Right), r0 = Row(r.Top), r1 = Row(r.Bottom);
@@ -158,7 +165,7 @@ void TElementIndex::Query(const TRect& r, std::vector<int32_t>& out) const {
   // A rectangle over a good part of the board is answered faster by one walk of the boxes, which
   // also comes out in order.
   if (buckets * 4 >= Columns_ * Rows_) {
-    QueryAll(r, out);
+    QueryAll(r, from, out);
     return;
   }
   for (int64_t row = r0; row <= r1; ++row) {
@@ -166,17 +173,62 @@ void TElementIndex::Query(const TRect& r, std::vector<int32_t>& out) const {
       const size_t bucket = static_cast<size_t>(row * Columns_ + col);
       for (uint32_t k = Starts_[bucket]; k < Starts_[bucket + 1]; ++k) {
         const int32_t i = Items_[k];
-        const TRect& b = Boxes_[static_cast<size_t>(i)];
-        if (!Meets(b, r)) continue;
+        if (i < from) continue;
         // An element in several buckets is reported by the one holding the top left corner of
         // its overlap with the rectangle.
-        if (Column(std::max(b.Left, r.Left)) != col || Row(std::max(b.Top, r.Top)) != row) continue;
-        out.push_back(i);
+        const Span& s = Spans_[static_cast<size_t>(i)];
+        if (std::max<int64_t>(s.c0, c0) != col || std::max<int64_t>(s.r0, r0) != row) continue;
+        if (Meets(Boxes_[static_cast<size_t>(i)], r)) out.push_back(i);
       }
     }
   }
   for (int32_t i : Large_)
-    if (Meets(Boxes_[static_cast<size_t>(i)], r)) out.push_back(i);
-  out.insert(out.end(), Everywhere_.begin(), Everywhere_.end());
+    if (i >= from && Meets(Boxes_[static_cast<size_t>(i)], r)) out.push_back(i);
+  for (int32_t i : Everywhere_)
+    if (i >= from) out.push_back(i);
   std::sort(out.begin(), out.end());
+}
+
+void TElementIndex::ForEachPair(const std::function<void(int32_t i, int32_t j)>& visit) const {
+  // Bucket by bucket, the bucket's boxes copied out first so the pairs are tried on data at hand.
+  // A pair in several buckets is visited in the one holding the top left corner of the overlap
+  // of its two boxes.
+  struct Item {
+    TRect box;
+    Span span;
+    int32_t i;
+  };
+  std::vector<Item> items;
+  for (int64_t row = 0; row < Rows_; ++row) {
+    for (int64_t col = 0; col < Columns_; ++col) {
+      const size_t bucket = static_cast<size_t>(row * Columns_ + col);
+      items.clear();
+      for (uint32_t k = Starts_[bucket]; k < Starts_[bucket + 1]; ++k) {
+        const int32_t i = Items_[k];
+        items.push_back({Boxes_[static_cast<size_t>(i)], Spans_[static_cast<size_t>(i)], i});
+      }
+      for (size_t a = 0; a < items.size(); ++a) {
+        const Item& p = items[a];
+        for (size_t b = a + 1; b < items.size(); ++b) {
+          const Item& q = items[b];
+          if (!Meets(p.box, q.box)) continue;
+          if (std::max(p.span.c0, q.span.c0) != col || std::max(p.span.r0, q.span.r0) != row)
+            continue;
+          visit(p.i, q.i);
+        }
+      }
+    }
+  }
+  // Elements kept aside meet the others through a query each; two of them meet once.
+  std::vector<uint8_t> large(Boxes_.size(), 0);
+  for (int32_t i : Large_) large[static_cast<size_t>(i)] = 1;
+  std::vector<int32_t> near;
+  for (int32_t i : Large_) {
+    Query(Boxes_[static_cast<size_t>(i)], near);
+    for (int32_t j : near) {
+      if (j == i || !HasBox_[static_cast<size_t>(j)]) continue;
+      if (large[static_cast<size_t>(j)] && j < i) continue;
+      visit(std::min(i, j), std::max(i, j));
+    }
+  }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "TTypes.h"
@@ -22,15 +23,22 @@ class TElementIndex {
  public:
   explicit TElementIndex() = default;
 
-  // Indexes every element of the list, replacing what was there.
-  void Build(const TElementList& list);
+  // Indexes every element of the list, replacing what was there. With GROW, every box is grown by
+  // that many board units on each side first, so that elements up to twice that far apart count
+  // as meeting (the board check's clearance).
+  void Build(const TElementList& list, int32_t grow = 0);
   void Clear();
 
   // The list positions (ascending, each once) of every element whose box meets the board
   // rectangle (all four bounds inclusive), plus every element whose box cannot be worked out
   // (a width divisor of zero), which meets every rectangle. An inverted rectangle meets only
-  // those.
-  void Query(const TRect& boardRect, std::vector<int32_t>& out) const;
+  // those. With FROM, only positions from there on: a walk over pairs asks each element for the
+  // later ones near it.
+  void Query(const TRect& boardRect, std::vector<int32_t>& out, int32_t from = 0) const;
+
+  // Every two elements I < J whose boxes meet, each pair once, in no particular order; elements
+  // without a box are left out. Faster than a query per element, as it reads each bucket once.
+  void ForEachPair(const std::function<void(int32_t i, int32_t j)>& visit) const;
 
   // How many elements the index was built over.
   int32_t Count() const { return static_cast<int32_t>(Boxes_.size()); }
@@ -51,10 +59,16 @@ class TElementIndex {
     const int64_t r = (y - OriginY_) / Cell_;
     return r < 0 ? 0 : r >= Rows_ ? Rows_ - 1 : r;
   }
-  void QueryAll(const TRect& r, std::vector<int32_t>& out) const;
+  void QueryAll(const TRect& r, int32_t from, std::vector<int32_t>& out) const;
+
+  // The first and last bucket column and row of an element's box.
+  struct Span {
+    uint16_t c0, c1, r0, r1;
+  };
 
   std::vector<TRect> Boxes_;
   std::vector<uint8_t> HasBox_;
+  std::vector<Span> Spans_;
   // Buckets row by row; the elements of bucket b are Items_[Starts_[b]] .. Items_[Starts_[b+1]-1].
   std::vector<uint32_t> Starts_;
   std::vector<int32_t> Items_;

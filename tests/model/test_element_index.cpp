@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <random>
 
@@ -66,9 +67,33 @@ TEST(ElementIndex, AnswersAsAWalkOfTheList) {
                        static_cast<uint8_t>(pick(0, 2)));
       }
     }
+    // Boxes grown as the board check grows them, or as they are.
+    const int32_t grow = seed % 2 ? pick(1, 20) : 0;
     TElementIndex index;
-    index.Build(list);
+    index.Build(list, grow);
     ASSERT_EQ(index.Count(), list.Count());
+    std::vector<TRect> boxes(static_cast<size_t>(count));
+    std::vector<bool> boxed(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+      TRect& b = boxes[static_cast<size_t>(i)];
+      boxed[static_cast<size_t>(i)] = TElementIndex::ElementBox(*list.Items(i), b);
+      auto clamp = [](int64_t v) {
+        return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+      };
+      b = {clamp(int64_t{b.Left} - grow), clamp(int64_t{b.Top} - grow),
+           clamp(int64_t{b.Right} + grow), clamp(int64_t{b.Bottom} + grow)};
+    }
+    auto meets = [](const TRect& a, const TRect& b) {
+      return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
+    };
+    // Every pair of meeting boxes once.
+    std::vector<std::pair<int32_t, int32_t>> pairs, allPairs;
+    index.ForEachPair([&](int32_t i, int32_t j) { pairs.push_back({i, j}); });
+    std::sort(pairs.begin(), pairs.end());
+    for (int32_t i = 0; i < count; ++i)
+      for (int32_t j = i + 1; j < count; ++j)
+        if (boxed[i] && boxed[j] && meets(boxes[i], boxes[j])) allPairs.push_back({i, j});
+    ASSERT_EQ(pairs, allPairs) << "seed " << seed;
     std::vector<int32_t> got, walk;
     for (int q = 0; q < 200; ++q) {
       TRect r;
@@ -83,13 +108,12 @@ TEST(ElementIndex, AnswersAsAWalkOfTheList) {
              static_cast<int32_t>(std::min<int64_t>(int64_t{c.Y} + pick(0, size), INT32_MAX))};
         if (q % 17 == 0) std::swap(r.Left, r.Right);
       }
-      index.Query(r, got);
+      // A walk over pairs asks only for the elements after one.
+      const int32_t from = q % 3 == 0 ? pick(0, count) : 0;
+      index.Query(r, got, from);
       walk.clear();
-      for (int32_t i = 0; i < list.Count(); ++i) {
-        TRect b;
-        if (!TElementIndex::ElementBox(*list.Items(i), b) ||
-            (r.Left <= r.Right && r.Top <= r.Bottom && b.Left <= r.Right && r.Left <= b.Right &&
-             b.Top <= r.Bottom && r.Top <= b.Bottom))
+      for (int32_t i = from; i < count; ++i) {
+        if (!boxed[i] || (r.Left <= r.Right && r.Top <= r.Bottom && meets(boxes[i], r)))
           walk.push_back(i);
       }
       ASSERT_EQ(got, walk) << "seed " << seed << " query " << q;

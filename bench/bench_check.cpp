@@ -1,0 +1,43 @@
+// How long the board check takes, beside one full RenderBoard of the same board on a 1920 x 1080
+// control in the same run, and the spatial index and the islands alone. Prints figures; never
+// passes or fails.
+
+#include <cstdlib>
+#include <memory>
+
+#include "BenchBoard.h"
+#include "TBoardCheck.h"
+#include "TCopperIslands.h"
+#include "TElementIndex.h"
+
+int main(int argc, char** argv) {
+  bench::Headless();
+  QApplication app(argc, argv);
+  const int onlyCount = argc > 1 ? std::atoi(argv[1]) : 0;
+  std::printf("Board check against RenderBoard on 1920x1080; times are medians in ms\n");
+  std::printf("%8s %6s | %9s %9s %6s | %9s %9s | %8s\n", "elements", "board", "check", "render",
+              "ratio", "index", "islands", "problems");
+  size_t problems = 0;
+  for (int count : {10000, 100000}) {
+    if (onlyCount && count != onlyCount) continue;
+    for (int spread : {1, 10}) {
+      auto layout = std::make_unique<TPCBLayout>();
+      layout->resize(1920, 1080);
+      const int32_t step = StepPixels(*layout);
+      // The board fills the view, or ten times the view each way, as bench_render's boards do.
+      bench::FillBoard(layout->Elements(), count, 1920 * 16 / step * spread,
+                       1080 * 16 / step * spread);
+      const TElementList& list = layout->Elements();
+      TElementIndex index;
+      TCopperIslands islands;
+      const std::vector<double> t =
+          bench::TimeInTurn({[&] { problems = CheckBoard(list, TCheckRules{}).size(); },
+                             [&] { layout->RenderBoard(); }, [&] { index.Build(list); },
+                             [&] { islands.Build(list, index); }},
+                            5);
+      std::printf("%8d %6s | %9.2f %9.2f %6.2f | %9.2f %9.2f | %8zu\n", count,
+                  spread == 1 ? "view" : "10x", t[0], t[1], t[0] / t[1], t[2], t[3], problems);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,80 @@
+#include "TBoardCheck.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <tuple>
+
+#include "TCopper.h"
+
+std::vector<TProblem> CheckBoard(const TElementList& list, const TCheckRules& rules) {
+  std::vector<TProblem> out;
+  CheckCopper(list, rules, out);
+  CheckWidths(list, rules, out);
+  CheckPads(list, rules, out);
+  CheckDuplicates(list, out);
+  std::stable_sort(out.begin(), out.end(), [](const TProblem& a, const TProblem& b) {
+    return std::tie(a.Kind, a.Elements) < std::tie(b.Kind, b.Elements);
+  });
+  return out;
+}
+
+const char* ProblemKindName(TProblemKind kind) {
+  switch (kind) {
+    case pkClearance:
+      return "clearance";
+    case pkWidth:
+      return "width";
+    case pkRing:
+      return "ring";
+    case pkHole:
+      return "hole";
+    case pkDangling:
+      return "dangling";
+    case pkDuplicate:
+      return "duplicate";
+  }
+  return "";
+}
+
+namespace {
+
+std::string Thousandths(long double t) {
+  const long long v = std::llround(t);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%s%lld.%03lld", v < 0 ? "-" : "", std::llabs(v) / 1000,
+                std::llabs(v) % 1000);
+  return buf;
+}
+
+std::string Mm(double mm) { return Thousandths(static_cast<long double>(mm) * 1000); }
+
+}  // namespace
+
+std::string ProblemMessage(const TProblem& p) {
+  const std::string measured = UnitsAsMm(p.Measured);
+  const std::string limit = ", " + Mm(p.Required) + " mm required";
+  switch (p.Kind) {
+    case pkClearance:
+      return "copper " + measured + " mm apart" + limit;
+    case pkWidth:
+      return "wire " + measured + " mm wide" + limit;
+    case pkRing:
+      return "annular ring " + measured + " mm" + limit;
+    case pkHole:
+      return "hole " + measured + " mm" + limit;
+    case pkDangling:
+      return "wire end touches no other copper";
+    case pkDuplicate:
+      return "same element twice at this place";
+  }
+  return "";
+}
+
+std::string ProblemPlace(const TProblem& p) { return UnitsAsMm(p.X) + ", " + UnitsAsMm(p.Y); }
+
+// 158.75 is exact in binary, so a place or size on the half-unit grid converts without error.
+std::string UnitsAsMm(double units) {
+  return Thousandths(static_cast<long double>(units) * 158.75L);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TElementList;
+class TCopperIslands;
+
+// The limits of a board check, in millimetres, with the values that suit home etching.
+struct TCheckRules {
+  double Clearance = 0.30;  // between copper that is not connected
+  double MinWidth = 0.30;   // of a wire
+  double MinRing = 0.25;    // half of a pad's size minus its hole
+  double MinHole = 0.50;    // a pad's hole
+};
+
+enum TProblemKind : uint8_t { pkClearance, pkWidth, pkRing, pkHole, pkDangling, pkDuplicate };
+
+// One fault the check found: where (board units, y downward as on the screen), what was measured
+// (board units) and what the rule asks (millimetres, as the user gave it), none for dangling ends
+// and duplicates, and the list positions of the elements involved.
+struct TProblem {
+  TProblemKind Kind = pkClearance;
+  double X = 0, Y = 0;
+  double Measured = 0, Required = 0;
+  std::vector<int32_t> Elements;
+};
+
+// The whole check, problems ordered by kind, then by the elements involved.
+std::vector<TProblem> CheckBoard(const TElementList& list, const TCheckRules& rules);
+
+// The rules one by one. Clearance and dangling ends need the board's connections, which
+// CheckCopper works out itself and hands back when asked.
+void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out,
+                 TCopperIslands* islands = nullptr);
+void CheckWidths(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out);
+void CheckPads(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out);
+void CheckDuplicates(const TElementList& list, std::vector<TProblem>& out);
+
+// The kind as one word: clearance, width, ring, hole, dangling, duplicate.
+const char* ProblemKindName(TProblemKind kind);
+// What was found, with the measured and required values.
+std::string ProblemMessage(const TProblem& problem);
+// The place in millimetres with three decimals: "X, Y".
+std::string ProblemPlace(const TProblem& problem);
+// A length in board units as millimetres with three decimals, halves of the last decimal rounded
+// away from zero, exactly: a thousandth of a millimetre is 1/158.75 of a board unit.
+std::string UnitsAsMm(double units);

@@ -1,0 +1,114 @@
+// ferrolume-check [options] BOARD...: the editor's board check for scripts and a board project's
+// own CI. One line per problem, a count last; the exit code says whether every board is clean.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+
+#include "TBoardCheck.h"
+#include "TElementList.h"
+#include "THeadlessLayout.h"
+#include "TMessageText.h"
+
+namespace {
+
+enum { kClean = 0, kProblems = 1, kFailed = 2 };
+
+void Fail(const QString& message) {
+  std::fprintf(stderr, "ferrolume-check: %s\n", qPrintable(message));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("ferrolume-check"));
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Checks the copper of each BOARD (.pcb or .wt5) against the design rules and prints one\n"
+      "line per problem, \"BOARD: KIND at X, Y mm: MESSAGE\", with KIND one of clearance, width,\n"
+      "ring, hole, dangling, duplicate, and the place in millimetres (y downward, as on the\n"
+      "screen, on the board as the editor opens it). A last line counts the problems.\n"
+      "Exit status: 0 when every board is clean, 1 when there are problems, 2 on a bad option\n"
+      "or a board that cannot be read."));
+  parser.addHelpOption();
+  const TCheckRules defaults;
+  struct Rule {
+    QCommandLineOption option;
+    double TCheckRules::*field;
+  };
+  auto mm = [](double v) { return QString::number(v, 'f', 2); };
+  const Rule rules[] = {
+      {{"clearance",
+        "Least gap between copper that is not connected (default " + mm(defaults.Clearance) + ").",
+        "MM"},
+       &TCheckRules::Clearance},
+      {{"min-width", "Least wire width (default " + mm(defaults.MinWidth) + ").", "MM"},
+       &TCheckRules::MinWidth},
+      {{"min-ring",
+        "Least annular ring, half of pad size minus hole (default " + mm(defaults.MinRing) + ").",
+        "MM"},
+       &TCheckRules::MinRing},
+      {{"min-hole", "Least hole size (default " + mm(defaults.MinHole) + ").", "MM"},
+       &TCheckRules::MinHole},
+  };
+  for (const Rule& r : rules) parser.addOption(r.option);
+  parser.addPositionalArgument(QStringLiteral("BOARD"), QStringLiteral("Boards to check."),
+                               QStringLiteral("BOARD..."));
+  if (!parser.parse(QCoreApplication::arguments())) {
+    Fail(parser.errorText());
+    return kFailed;
+  }
+  if (parser.isSet(QStringLiteral("help"))) {
+    std::fputs(qPrintable(parser.helpText()), stdout);
+    return kClean;
+  }
+  TCheckRules limits;
+  for (const Rule& r : rules) {
+    if (!parser.isSet(r.option)) continue;
+    bool ok = false;
+    const QString text = parser.value(r.option);
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v < 0 || v > 1000) {
+      Fail(QStringLiteral("bad length for --%1: '%2' (millimetres, 0 to 1000)")
+               .arg(r.option.names().first(), text));
+      return kFailed;
+    }
+    limits.*r.field = v;
+  }
+  const QStringList boards = parser.positionalArguments();
+  if (boards.isEmpty()) {
+    Fail(QStringLiteral("no board given"));
+    std::fputs(qPrintable(parser.helpText()), stderr);
+    return kFailed;
+  }
+
+  int status = kClean;
+  size_t total = 0;
+  for (const QString& name : boards) {
+    THeadlessLayout layout;
+    TElementList board(&layout);
+    try {
+      board.LoadFromFile(name);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "%s: %s\n", qPrintable(name),
+                   qPrintable(ErrorBoxText(QString::fromUtf8(e.what()))));
+      status = kFailed;
+      continue;
+    }
+    const std::vector<TProblem> problems = CheckBoard(board, limits);
+    for (const TProblem& p : problems) {
+      std::printf("%s: %s at %s mm: %s\n", qPrintable(name), ProblemKindName(p.Kind),
+                  ProblemPlace(p).c_str(), ProblemMessage(p).c_str());
+    }
+    total += problems.size();
+    if (!problems.empty() && status == kClean) status = kProblems;
+  }
+  if (total == 0)
+    std::printf("no problems\n");
+  else
+    std::printf("%zu problems\n", total);
+  return status;
+}

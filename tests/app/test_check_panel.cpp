@@ -1,0 +1,130 @@
+// The board check in the window: Select Connected, Check Board and its Problems panel, the rules
+// kept in the settings.
+#include <gtest/gtest.h>
+
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <QTreeWidget>
+#include <QUndoStack>
+
+#include "AppTestSupport.h"
+#include "TCheckRulesDialog.h"
+#include "TPCBLayout.h"
+#include "TProblemsPanel.h"
+
+namespace {
+
+constexpr TColor kMarker = 0xFF00FF;
+
+int Count(const QImage& image, TColor colour) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      n += ArgbToColor(static_cast<uint32_t>(image.pixel(x, y))) == colour;
+  return n;
+}
+
+std::vector<std::string> Rows(const TProblemsPanel& panel) {
+  std::vector<std::string> rows;
+  for (int i = 0; i < panel.List->topLevelItemCount(); ++i) {
+    QStringList cells;
+    for (int c = 0; c < 4; ++c) cells << panel.List->topLevelItem(i)->text(c);
+    rows.push_back(cells.join(QStringLiteral(" | ")).toStdString());
+  }
+  return rows;
+}
+
+class CheckPanel : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QSettings().remove(QStringLiteral("Check"));
+    Form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
+    // Two pads joined by a wire, a third pad one unit from the first, a wire into the open.
+    TElementList& list = Form.Editor->Elements();
+    list.AddSolder({32, 32}, 4, 12, sgCircle);
+    list.AddSolder({96, 32}, 4, 12, sgSquare);
+    list.AddWire({32, 32}, {96, 32}, 2);
+    list.AddSolder({32, 45}, 4, 12, sgCircle);
+    list.AddWire({96, 32}, {96, 96}, 2);
+    Form.Editor->RenderBoard();
+  }
+  void TearDown() override { QSettings().remove(QStringLiteral("Check")); }
+  TTestForm Form;
+};
+
+TEST_F(CheckPanel, SelectConnectedAddsTheWholeIslandAndIsNoStep) {
+  Form.Editor->Elements().Items(0)->SetSelected(true);
+  const int steps = Form.Editor->UndoStack().count();
+  Form.EditSelectConnected->trigger();
+  EXPECT_EQ(Form.Editor->SelectedIndices(), (std::vector<int32_t>{0, 1, 2, 4}));
+  EXPECT_EQ(Form.Editor->UndoStack().count(), steps);
+  EXPECT_EQ(Form.EditSelectConnected->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+}
+
+TEST_F(CheckPanel, ListsMarksFollowsEditsAndShowsTheChosenProblem) {
+  EXPECT_EQ(Form.ToolsCheckBoard->shortcut(), QKeySequence(Qt::Key_F7));
+  Form.ToolsCheckBoard->trigger();
+  ASSERT_TRUE(Form.ProblemsPanel->isVisible());
+  const std::vector<std::string> both = {"clearance | 5.080, 6.112 | 0.159 mm | 0.300 mm",
+                                         "dangling | 15.240, 15.240 |  | "};
+  EXPECT_EQ(Rows(*Form.ProblemsPanel), both);
+  // Markers go over the board on the screen, never into the board image.
+  EXPECT_GT(Count(Form.Editor->CanvasImage(), kMarker), 0);
+  EXPECT_EQ(Count(Form.Editor->BoardImage(), kMarker), 0);
+
+  // Choosing a row puts its place in the middle of the board's control and lights its elements.
+  Form.ProblemsPanel->SetCurrentRow(1);
+  const TPoint middle = Form.Editor->BoardToScreen({96, 96});
+  EXPECT_NEAR(middle.X, Form.Editor->width() / 2, 1);
+  EXPECT_NEAR(middle.Y, Form.Editor->height() / 2, 1);
+  EXPECT_GT(Count(Form.Editor->CanvasImage(), Form.Editor->FocusColor()), 0);
+  EXPECT_EQ(Count(Form.Editor->BoardImage(), Form.Editor->FocusColor()), 0);
+
+  // Every step done or undone refreshes the list.
+  Form.Editor->Elements().Items(4)->SetSelected(true);
+  Form.Editor->DeleteSelected();
+  EXPECT_EQ(Rows(*Form.ProblemsPanel), std::vector<std::string>{both[0]});
+  Form.Editor->Undo();
+  EXPECT_EQ(Rows(*Form.ProblemsPanel), both);
+
+  // Rules from the settings: no clearance asked, no clearance problem.
+  TCheckRules loose;
+  loose.Clearance = 0;
+  TCheckRulesDialog::Save(loose);
+  Form.ToolsCheckBoard->trigger();
+  EXPECT_EQ(Rows(*Form.ProblemsPanel), std::vector<std::string>{both[1]});
+
+  Form.ProblemsPanel->close();
+  EXPECT_EQ(Count(Form.Editor->CanvasImage(), kMarker), 0);
+}
+
+TEST(CheckRules, KeptInTheSettingsWithDefaultsForNonsense) {
+  QSettings().remove(QStringLiteral("Check"));
+  const TCheckRules defaults;
+  EXPECT_EQ(TCheckRulesDialog::Load().Clearance, defaults.Clearance);
+  TCheckRules r;
+  r.Clearance = 0.4;
+  r.MinWidth = 0.2;
+  r.MinRing = 0.15;
+  r.MinHole = 0.8;
+  TCheckRulesDialog::Save(r);
+  const TCheckRules back = TCheckRulesDialog::Load();
+  EXPECT_EQ(std::vector<double>({back.Clearance, back.MinWidth, back.MinRing, back.MinHole}),
+            std::vector<double>({0.4, 0.2, 0.15, 0.8}));
+  QSettings().setValue(QStringLiteral("Check/MinHole"), QStringLiteral("wide"));
+  EXPECT_EQ(TCheckRulesDialog::Load().MinHole, defaults.MinHole);
+
+  // The dialog edits a copy and gives the defaults back on request.
+  TCheckRulesDialog dialog(r);
+  EXPECT_EQ(dialog.Rules().MinWidth, 0.2);
+  dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::RestoreDefaults)->click();
+  EXPECT_EQ(dialog.Rules().MinWidth, defaults.MinWidth);
+  EXPECT_EQ(TCheckRulesDialog::Load().MinWidth, 0.2);
+  QSettings().remove(QStringLiteral("Check"));
+}
+
+}  // namespace

@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "FakeLayout.h"
+#include "TBoardCheck.h"
+#include "TCopperIslands.h"
+#include "TElementIndex.h"
+#include "TElementList.h"
+
+namespace {
+
+// A wire "W ax ay bx by divisor" or pad "P cx cy hole size geometry" (0 round, 1 square).
+struct TPart {
+  char kind;
+  int32_t v[5];
+};
+
+void Add(TElementList& list, const TPart& p) {
+  if (p.kind == 'W')
+    list.AddWire({p.v[0], p.v[1]}, {p.v[2], p.v[3]}, p.v[4]);
+  else
+    list.AddSolder({p.v[0], p.v[1]}, p.v[2], p.v[3], static_cast<uint8_t>(p.v[4]));
+}
+
+// Widths: divisor 2 is 8 units, 3 is 5, 32 is a hairline. Distances in board units, negative
+// when the copper overlaps; the place is the middle of the gap.
+TEST(Copper, ExactGapsBetweenShapes) {
+  const long double r50 = std::sqrt(1300.0L);
+  const struct {
+    const char* what;
+    TPart a, b;
+    long double distance, x, y;
+  } cases[] = {
+      {"parallel wires", {'W', {0, 0, 100, 0, 2}}, {'W', {0, 20, 100, 20, 2}}, 12, 0, 10},
+      {"crossing wires", {'W', {0, 0, 100, 100, 2}}, {'W', {0, 100, 100, 0, 2}}, -8, 50, 50},
+      {"collinear, overlapping", {'W', {0, 0, 100, 0, 2}}, {'W', {50, 0, 150, 0, 2}}, -8, 50, 0},
+      {"collinear, apart", {'W', {0, 0, 100, 0, 2}}, {'W', {120, 0, 200, 0, 2}}, 12, 110, 0},
+      {"ends touching", {'W', {0, 0, 100, 0, 2}}, {'W', {108, 0, 200, 0, 2}}, 0, 104, 0},
+      {"wire, round pad", {'W', {0, 0, 100, 0, 2}}, {'P', {50, 30, 4, 20, 0}}, 16, 50, 12},
+      {"odd halves", {'W', {0, 0, 0, 100, 3}}, {'P', {20, 50, 4, 11, 0}}, 12, 8.5, 50},
+      {"hairline on a pad", {'W', {0, 0, 100, 0, 32}}, {'P', {50, 10, 4, 20, 0}}, 0, 50, 0},
+      {"wire, square pad corner",
+       {'W', {0, 50, 60, 50, 2}},
+       {'P', {100, 100, 4, 20, 1}},
+       46,
+       76.2,
+       71.6},
+      {"wire through square pad", {'W', {0, 0, 100, 0, 2}}, {'P', {50, 0, 4, 10, 7}}, -4, 45, 0},
+      {"round pads", {'P', {0, 0, 4, 20, 0}}, {'P', {50, 0, 4, 30, 0}}, 25, 22.5, 0},
+      {"square pads, diagonal", {'P', {0, 0, 4, 20, 1}}, {'P', {40, 50, 4, 20, 1}}, r50, 20, 25},
+      {"round to square corner", {'P', {0, 0, 4, 10, 0}}, {'P', {40, 50, 4, 20, 1}}, 45, 16.5, 22},
+      {"square pads, side by side", {'P', {0, 0, 4, 20, 1}}, {'P', {30, 5, 4, 20, 1}}, 10, 15, 2.5},
+      {"dot of a short wire", {'W', {0, 0, 0, 0, 1}}, {'P', {0, 30, 4, 20, 0}}, 12, 0, 14},
+  };
+  for (const auto& c : cases) {
+    FakeLayout view;
+    TElementList list(&view);
+    Add(list, c.a);
+    Add(list, c.b);
+    const TCopperShape a = CopperOf(*list.Items(0)), b = CopperOf(*list.Items(1));
+    const TCopperGap ab = CopperGap(a, b), ba = CopperGap(b, a);
+    EXPECT_NEAR(double(ab.Distance), double(c.distance), 1e-9) << c.what;
+    EXPECT_NEAR(double(ba.Distance), double(c.distance), 1e-9) << c.what;
+    if (c.distance >= 0) {
+      EXPECT_NEAR(double(ab.X), double(c.x), 1e-9) << c.what;
+      EXPECT_NEAR(double(ab.Y), double(c.y), 1e-9) << c.what;
+    }
+  }
+}
+
+// The gaps of random shapes against an independent estimate: points every tenth of a unit along
+// one core, each measured to the other core directly. The estimate never undercuts the exact gap
+// and comes within the spacing of the points. The same shapes moved far out give the same gap.
+TEST(Copper, GapsAgreeWithSampledDistances) {
+  std::mt19937 rng(7);
+  auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  struct Seg {
+    double ax, ay, bx, by;
+  };
+  auto toSegment = [](double px, double py, const Seg& s) {
+    const double dx = s.bx - s.ax, dy = s.by - s.ay, len2 = dx * dx + dy * dy;
+    const double t =
+        len2 == 0 ? 0 : std::clamp(((px - s.ax) * dx + (py - s.ay) * dy) / len2, 0.0, 1.0);
+    return std::hypot(px - s.ax - t * dx, py - s.ay - t * dy);
+  };
+  for (int round = 0; round < 300; ++round) {
+    FakeLayout view;
+    TElementList list(&view);
+    for (int k = 0; k < 2; ++k) {
+      const TPoint a{pick(-40, 40), pick(-40, 40)};
+      if (k == 0 || pick(0, 1))
+        list.AddWire(a, {a.X + pick(-40, 40), a.Y + pick(-40, 40)}, StepDivisor[pick(0, 4)]);
+      else
+        list.AddSolder(a, 4, pick(1, 30), static_cast<uint8_t>(pick(0, 1)));
+    }
+    const TCopperShape a = CopperOf(*list.Items(0)), b = CopperOf(*list.Items(1));
+    if (a.Empty() || b.Empty()) continue;
+    const Seg sa{a.AX / 2.0, a.AY / 2.0, a.BX / 2.0, a.BY / 2.0};
+    const Seg sb{b.AX / 2.0, b.AY / 2.0, b.BX / 2.0, b.BY / 2.0};
+    const double rb = b.Kind == ckSquare ? 0 : b.Radius / 2.0, h = b.Radius / 2.0;
+    double best = INFINITY;
+    const int steps = 1000;
+    for (int i = 0; i <= steps; ++i) {
+      const double px = sa.ax + (sa.bx - sa.ax) * i / steps,
+                   py = sa.ay + (sa.by - sa.ay) * i / steps;
+      const double d = b.Kind == ckSquare ? std::hypot(std::max(std::fabs(px - sb.ax) - h, 0.0),
+                                                       std::max(std::fabs(py - sb.ay) - h, 0.0))
+                                          : toSegment(px, py, sb);
+      best = std::min(best, d);
+    }
+    const double estimate = std::max(best, 0.0) - a.Radius / 2.0 - rb;
+    const TCopperGap gap = CopperGap(a, b);
+    const double exact = static_cast<double>(gap.Distance);
+    // Far out on the board the gap is worked out in wider numbers; it must not change.
+    for (int k = 0; k < 2; ++k) list.Items(k)->Move(1 << 29, -(1 << 29));
+    const TCopperGap far = CopperGap(CopperOf(*list.Items(0)), CopperOf(*list.Items(1)));
+    EXPECT_NEAR(double(far.Distance), exact, 1e-9) << round;
+    EXPECT_NEAR(double(far.X - gap.X), 1 << 29, 1e-6) << round;
+    EXPECT_NEAR(double(far.Y - gap.Y), -(1 << 29), 1e-6) << round;
+    EXPECT_LE(exact, estimate + 1e-9) << round;
+    EXPECT_GE(exact, estimate - 0.2) << round;
+  }
+}
+
+std::vector<std::string> Lines(const std::vector<TPart>& parts, const TCheckRules& rules = {}) {
+  FakeLayout view;
+  TElementList list(&view);
+  for (const TPart& p : parts) Add(list, p);
+  std::vector<std::string> out;
+  for (const TProblem& p : CheckBoard(list, rules))
+    out.push_back(std::string(ProblemKindName(p.Kind)) + " at " + ProblemPlace(p) + ": " +
+                  ProblemMessage(p));
+  return out;
+}
+
+// Each rule just inside and just outside its limit. Wire ends sit in pads so that only the rule
+// under test speaks. A unit is 0.15875 mm.
+TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
+  const TPart padA{'P', {0, 0, 4, 12, 0}}, padB{'P', {160, 0, 4, 12, 0}};
+  TCheckRules exact;
+  exact.MinWidth = 2 * 0.15875;
+  exact.MinRing = 4 * 0.15875;
+  exact.MinHole = 4 * 0.15875;
+  exact.Clearance = 2 * 0.15875;
+  const struct {
+    std::vector<TPart> parts;
+    TCheckRules rules;
+    std::vector<std::string> lines;
+  } cases[] = {
+      // Wires 2 units (0.318 mm) and 1 unit wide.
+      {{padA, padB, {'W', {0, 0, 160, 0, 8}}}, {}, {}},
+      {{padA, padB, {'W', {0, 0, 160, 0, 8}}}, exact, {}},
+      {{padA, padB, {'W', {0, 0, 160, 0, 16}}},
+       {},
+       {"width at 12.700, 0.000: wire 0.159 mm wide, 0.300 mm required"}},
+      // Rings of 4 and 3 units, holes of 4 and 3 units.
+      {{padA}, exact, {}},
+      {{{'P', {0, 0, 4, 10, 1}}},
+       exact,
+       {"ring at 0.000, 0.000: annular ring 0.476 mm, 0.635 mm required"}},
+      {{{'P', {0, 16, 3, 12, 0}}}, {}, {"hole at 0.000, 2.540: hole 0.476 mm, 0.500 mm required"}},
+      // Pads 12 wide, 14 and 13 apart: gaps of 2 and 1 units.
+      {{padA, {'P', {14, 0, 4, 12, 0}}}, exact, {}},
+      {{padA, {'P', {13, 0, 4, 12, 0}}},
+       {},
+       {"clearance at 1.032, 0.000: copper 0.159 mm apart, 0.300 mm required"}},
+      // The same two pads, joined by a wire: one island, no clearance to keep.
+      {{padA, {'P', {13, 0, 4, 12, 0}}, {'W', {0, 0, 13, 0, 2}}}, {}, {}},
+      // A wire from a pad into the open; a wire ending on another wire's side is connected.
+      {{padA, {'W', {0, 0, 100, 0, 2}}},
+       {},
+       {"dangling at 15.875, 0.000: wire end touches no other copper"}},
+      {{padA, padB, {'W', {0, 0, 160, 0, 2}}, {'W', {80, 60, 80, 4, 2}}, {'P', {80, 60, 4, 12, 1}}},
+       {},
+       {}},
+      // A pad twice, a wire twice drawn either way round.
+      {{padA, padA}, {}, {"duplicate at 0.000, 0.000: same element twice at this place"}},
+      {{padA, padB, {'W', {0, 0, 160, 0, 2}}, {'W', {160, 0, 0, 0, 2}}},
+       {},
+       {"duplicate at 12.700, 0.000: same element twice at this place"}},
+  };
+  for (size_t k = 0; k < std::size(cases); ++k)
+    EXPECT_EQ(Lines(cases[k].parts, cases[k].rules), cases[k].lines) << "case " << k;
+}
+
+// Islands and the clearance and dangling rules against a walk over every pair, on seeded random
+// boards: dense ordinary ones, and ones with coordinates anywhere in the 32-bit plane.
+TEST(BoardCheck, AgreesWithEveryPairWalk) {
+  for (uint32_t seed = 1; seed <= 8; ++seed) {
+    std::mt19937 rng(seed);
+    auto pick = [&rng](int64_t lo, int64_t hi) {
+      return static_cast<int32_t>(std::uniform_int_distribution<int64_t>(lo, hi)(rng));
+    };
+    const int64_t spread = seed % 4 == 0 ? INT32_MAX : 400;
+    FakeLayout view;
+    TElementList list(&view);
+    for (int i = 0, n = pick(1, 400); i < n; ++i) {
+      const TPoint a{pick(-spread - 1, spread), pick(-spread - 1, spread)};
+      if (pick(0, 1))
+        list.AddWire(a, {WAdd(a.X, pick(-64, 64)), WAdd(a.Y, pick(-64, 64))}, pick(-2, 40));
+      else
+        list.AddSolder(a, pick(0, 8), pick(-2, 30), static_cast<uint8_t>(pick(0, 2)));
+    }
+    TCheckRules rules;
+    rules.Clearance = pick(0, 20) * 0.1;
+    std::vector<TProblem> problems;
+    TCopperIslands islands;
+    CheckCopper(list, rules, problems, &islands);
+
+    // The same by brute force.
+    const int32_t n = list.Count();
+    std::vector<TCopperShape> shapes;
+    for (int32_t i = 0; i < n; ++i) shapes.push_back(CopperOf(*list.Items(i)));
+    std::vector<int32_t> island(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) island[i] = i;
+    std::vector<uint8_t> ends(static_cast<size_t>(n), 0);
+    std::vector<std::pair<int32_t, int32_t>> near;
+    for (int32_t i = 0; i < n; ++i) {
+      for (int32_t j = i + 1; j < n; ++j) {
+        if (shapes[i].Empty() || shapes[j].Empty()) continue;
+        const long double d = CopperGap(shapes[i], shapes[j]).Distance;
+        if (d > 0) {
+          if (d * MmPerUnit < rules.Clearance - 1e-9) near.push_back({i, j});
+          continue;
+        }
+        const int32_t from = island[j], to = island[i];
+        for (auto& k : island)
+          if (k == from) k = to;
+        for (auto [w, o] : {std::pair{i, j}, std::pair{j, i}}) {
+          if (shapes[w].Kind != ckTrack) continue;
+          const long double reach = shapes[w].Radius / 2.0L;
+          if (CopperDistance(shapes[o], shapes[w].AX, shapes[w].AY) <= reach) ends[w] |= 1;
+          if (CopperDistance(shapes[o], shapes[w].BX, shapes[w].BY) <= reach) ends[w] |= 2;
+        }
+      }
+    }
+    std::vector<std::vector<int32_t>> expected, got;
+    for (auto [i, j] : near)
+      if (island[i] != island[j]) expected.push_back({i, j});
+    for (int32_t i = 0; i < n; ++i) {
+      if (shapes[i].Kind != ckTrack) continue;
+      const bool point = shapes[i].AX == shapes[i].BX && shapes[i].AY == shapes[i].BY;
+      if (!(ends[i] & 1)) expected.push_back({i});
+      if (!(ends[i] & 2) && !point) expected.push_back({i});
+    }
+    for (const TProblem& p : problems) got.push_back(p.Elements);
+    EXPECT_EQ(got, expected) << "seed " << seed;
+    for (int32_t i = 0; i < n; ++i)
+      for (int32_t j = i + 1; j < n; ++j)
+        ASSERT_EQ(island[i] == island[j], islands.IslandOf(i) == islands.IslandOf(j))
+            << "seed " << seed << ": " << i << ", " << j;
+  }
+}
+
+}  // namespace

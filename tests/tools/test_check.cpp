@@ -1,0 +1,77 @@
+// ferrolume-check as a CI job runs it: a separate process, boards in, lines and an exit code out.
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "formats/BoardHelpers.h"
+
+namespace {
+
+struct TCheckRun {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+TCheckRun Check(const QStringList& args) {
+  QProcess p;
+  p.start(QStringLiteral(FERROLUME_BINARY_DIR "/src/ferrolume-check"), args);
+  p.waitForFinished(30000);
+  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+          p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+}
+
+// Boards open with their top-left point at (80, 80), as in the editor: places are given there.
+TEST(CheckTool, LinesSummaryAndExitCodes) {
+  QTemporaryDir dir;
+  const QString clean = dir.filePath("clean.pcb"), faults = dir.filePath("faults.pcb");
+  const QString bad = dir.filePath("bad.pcb"), missing = dir.filePath("none.pcb");
+  // Two pads joined by a wire 0.318 mm wide.
+  WriteBytes(clean, "*Solder*\n0, 0, 4, 12, 0\n160, 0, 4, 12, 0\n*Wire*\n0, 0, 160, 0, 8\n");
+  // The same wire one unit wide, left dangling; a pad one unit off the first one.
+  WriteBytes(faults, "*Solder*\n0, 0, 4, 12, 0\n0, 13, 4, 12, 0\n*Wire*\n0, 0, 100, 0, 16\n");
+  WriteBytes(bad, "*Wire*\n1, 2, 3, 4, 99999999999\n");
+  const std::string f = faults.toStdString();
+  const struct {
+    QStringList args;
+    int exitCode;
+    std::string out;
+    bool error;
+  } cases[] = {
+      {{clean}, 0, "no problems\n", false},
+      {{"--min-width", "0.35", clean},
+       1,
+       clean.toStdString() +
+           ": width at 25.400, 12.700 mm: wire 0.318 mm wide, 0.350 mm required\n1 problems\n",
+       false},
+      {{faults, clean},
+       1,
+       f + ": clearance at 12.700, 13.732 mm: copper 0.159 mm apart, 0.300 mm required\n" + f +
+           ": width at 20.638, 12.700 mm: wire 0.159 mm wide, 0.300 mm required\n" + f +
+           ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n3 problems\n",
+       false},
+      {{"--clearance", "0.1", "--min-width=0.1", faults},
+       1,
+       f + ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n1 problems\n",
+       false},
+      {{bad, clean}, 2, "no problems\n", true},
+      {{missing}, 2, "no problems\n", true},
+      {{"--clearance", "wide", clean}, 2, "", true},
+      {{"--clearance", "-1", clean}, 2, "", true},
+      {{"--frobnicate", clean}, 2, "", true},
+      {{}, 2, "", true},
+  };
+  for (const auto& c : cases) {
+    const TCheckRun run = Check(c.args);
+    const std::string what = c.args.join(' ').toStdString();
+    EXPECT_EQ(run.exitCode, c.exitCode) << what;
+    EXPECT_EQ(run.out, c.out) << what;
+    EXPECT_EQ(!run.err.empty(), c.error) << what << ": " << run.err;
+  }
+  EXPECT_NE(Check({bad}).err.find("bad.pcb: '99999999999' n'est pas une valeur"),
+            std::string::npos);
+  const TCheckRun help = Check({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("--min-ring <MM>"), std::string::npos);
+}
+
+}  // namespace
