@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
 #include <cmath>
 
 #include "TCanvas.h"
@@ -31,7 +32,7 @@ void TMainForm::CreateCheck() {
   ToolsMenuItem = new QMenu(QStringLiteral("Tools"), menuBar());
   ToolsMenuItem->setObjectName(QStringLiteral("ToolsMenuItem"));
   ToolsMenuItem->addActions({ToolsCheckBoard, ToolsCheckRules});
-  menuBar()->insertMenu(HelpMenuItem->menuAction(), ToolsMenuItem);
+  menuBar()->insertMenu(MenuMenuItem->menuAction(), ToolsMenuItem);
 
   ProblemsPanel = new TProblemsPanel(this);
   addDockWidget(Qt::BottomDockWidgetArea, ProblemsPanel);
@@ -58,10 +59,13 @@ void TMainForm::CreateCheck() {
 void TMainForm::EditSelectConnectedExecute() { Editor->SelectConnected(); }
 
 void TMainForm::ToolsCheckBoardExecute() {
-  if (ProblemsPanel->isVisible())
+  if (ProblemsPanel->isVisible()) {
     RefreshProblems();
-  else
+  } else {
     ProblemsPanel->show();  // refreshes as it opens
+    // A third of the window: the board stays the larger part, also in a small window.
+    resizeDocks({ProblemsPanel}, {std::max(90, height() / 3)}, Qt::Vertical);
+  }
   ProblemsPanel->raise();
 }
 

@@ -109,6 +109,6 @@ int main(int argc, char* argv[]) {
   if (total == 0)
     std::printf("no problems\n");
   else
-    std::printf("%zu problems\n", total);
+    std::printf("%zu problem%s\n", total, total == 1 ? "" : "s");
   return status;
 }

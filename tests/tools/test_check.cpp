@@ -41,7 +41,7 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
       {{"--min-width", "0.35", clean},
        1,
        clean.toStdString() +
-           ": width at 25.400, 12.700 mm: wire 0.318 mm wide, 0.350 mm required\n1 problems\n",
+           ": width at 25.400, 12.700 mm: wire 0.318 mm wide, 0.350 mm required\n1 problem\n",
        false},
       {{faults, clean},
        1,
@@ -51,7 +51,7 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
        false},
       {{"--clearance", "0.1", "--min-width=0.1", faults},
        1,
-       f + ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n1 problems\n",
+       f + ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n1 problem\n",
        false},
       {{bad, clean}, 2, "no problems\n", true},
       {{missing}, 2, "no problems\n", true},
