@@ -171,8 +171,10 @@ void FailPageWrite(const QString& fileName) {
 void ExportBoardPdf(TElementList& list, const QString& fileName, const TArtworkOptions& options) {
   CheckCopiesFit(list, options, BoardPdfPageLayout().paintRect(QPageLayout::Millimeter).size());
   const QPicture page = RecordBoardPage(list, BoardPdfResolution, options);
-  // The PDF is made whole in memory and then saved as a board file is, so it fails with the
-  // same messages and never leaves half a file.
+  SavePdfPage(fileName, [&page](QPdfWriter& writer) { return PlayBoardPage(page, writer); });
+}
+
+void SavePdfPage(const QString& fileName, const std::function<bool(QPdfWriter&)>& play) {
   QBuffer pdf;
   pdf.open(QIODevice::WriteOnly);
   bool played;
@@ -181,7 +183,7 @@ void ExportBoardPdf(TElementList& list, const QString& fileName, const TArtworkO
     writer.setResolution(BoardPdfResolution);
     writer.setPageLayout(BoardPdfPageLayout());
     writer.setCreator(QStringLiteral("Ferrolume"));
-    played = PlayBoardPage(page, writer);
+    played = play(writer);
   }
   if (!played) FailPageWrite(fileName);
   const QByteArray& bytes = pdf.data();

@@ -3,12 +3,14 @@
 #include <QPageLayout>
 #include <QPicture>
 #include <QString>
+#include <functional>
 
 #include "TArtworkOptions.h"
 #include "TElementList.h"
 
 class QPainter;
 class QPaintDevice;
+class QPdfWriter;
 
 // The printed artwork: every element black on white at true size (160 board units to the inch),
 // measured from the top-left corner of the printable area. The view (scale, panning, selection)
@@ -51,6 +53,11 @@ void ExportBoardPdf(TElementList& list, const QString& fileName,
 constexpr int32_t BoardSvgResolution = 1600;
 void ExportBoardSvg(TElementList& list, const QString& fileName,
                     const TArtworkOptions& options = {});
+
+// One A4 page at the artwork's resolution and margins, drawn by play, made whole in memory and
+// then saved as a board file is, so it fails with the same messages and never leaves half a
+// file.
+void SavePdfPage(const QString& fileName, const std::function<bool(QPdfWriter&)>& play);
 
 // The message of a page that cannot be written, with the same start as any other file's.
 [[noreturn]] void FailPageWrite(const QString& fileName);

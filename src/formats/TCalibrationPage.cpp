@@ -73,17 +73,5 @@ bool PlayCalibrationPage(QPaintDevice& device) {
 }
 
 void ExportCalibrationPdf(const QString& fileName) {
-  QBuffer pdf;
-  pdf.open(QIODevice::WriteOnly);
-  bool played;
-  {
-    QPdfWriter writer(&pdf);
-    writer.setResolution(BoardPdfResolution);
-    writer.setPageLayout(BoardPdfPageLayout());
-    writer.setCreator(QStringLiteral("Ferrolume"));
-    played = PlayCalibrationPage(writer);
-  }
-  if (!played) FailPageWrite(fileName);
-  const QByteArray& bytes = pdf.data();
-  WriteBoardFile(fileName, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  SavePdfPage(fileName, [](QPdfWriter& writer) { return PlayCalibrationPage(writer); });
 }

@@ -7,6 +7,7 @@
 #include "TBoardFiles.h"
 #include "TBoardMath.h"
 #include "TElementList.h"
+#include "TElementTransform.h"
 #include "TPcbText.h"
 #include "TWinTypon.h"
 
@@ -79,22 +80,7 @@ void SaveWinTyponFile(const TElementList& list, const QString& fileName) {
 TRect ElementsBounds(const TElementList& list) {
   if (list.Count() == 0) return {0, 0, 0, 0};
   TRect r{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-  auto widen = [&r](TPoint p) {
-    r.Left = std::min(r.Left, p.X);
-    r.Top = std::min(r.Top, p.Y);
-    r.Right = std::max(r.Right, p.X);
-    r.Bottom = std::max(r.Bottom, p.Y);
-  };
-  for (int32_t i = 0; i < list.Count(); ++i) {
-    const TPCBElement* e = list.Items(i);
-    if (e->IsWire()) {
-      const auto* w = static_cast<const TWire*>(e);
-      widen(w->StartPoint());
-      widen(w->EndPoint());
-    } else {
-      widen(static_cast<const TSolder*>(e)->Center());
-    }
-  }
+  for (int32_t i = 0; i < list.Count(); ++i) WidenToPoints(*list.Items(i), r);
   return r;
 }
 

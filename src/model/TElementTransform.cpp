@@ -27,25 +27,26 @@ void TurnElement(TPCBElement& element, TPoint pivot, TTurn turn) {
   }
 }
 
-bool PointsExtent(const TElementList& list, const std::vector<int32_t>& indices, TRect& extent) {
-  if (indices.empty()) return false;
-  TRect r{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+void WidenToPoints(const TPCBElement& element, TRect& r) {
   auto widen = [&r](TPoint p) {
     r.Left = std::min(r.Left, p.X);
     r.Top = std::min(r.Top, p.Y);
     r.Right = std::max(r.Right, p.X);
     r.Bottom = std::max(r.Bottom, p.Y);
   };
-  for (int32_t i : indices) {
-    const TPCBElement* e = list.Items(i);
-    if (e->IsWire()) {
-      const auto* w = static_cast<const TWire*>(e);
-      widen(w->StartPoint());
-      widen(w->EndPoint());
-    } else {
-      widen(static_cast<const TSolder*>(e)->Center());
-    }
+  if (element.IsWire()) {
+    const auto& w = static_cast<const TWire&>(element);
+    widen(w.StartPoint());
+    widen(w.EndPoint());
+  } else {
+    widen(static_cast<const TSolder&>(element).Center());
   }
+}
+
+bool PointsExtent(const TElementList& list, const std::vector<int32_t>& indices, TRect& extent) {
+  if (indices.empty()) return false;
+  TRect r{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (int32_t i : indices) WidenToPoints(*list.Items(i), r);
   extent = r;
   return true;
 }

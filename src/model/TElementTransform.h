@@ -20,6 +20,9 @@ TPoint TurnPoint(TPoint p, TPoint pivot, TTurn turn);
 // pads look the same either way). The caller reports the change to the list.
 void TurnElement(TPCBElement& element, TPoint pivot, TTurn turn);
 
+// Grows the rectangle to hold the element's points: a pad's centre, a wire's two ends.
+void WidenToPoints(const TPCBElement& element, TRect& r);
+
 // The smallest rectangle holding the pad centres and wire ends of the listed elements; false
 // for none.
 bool PointsExtent(const TElementList& list, const std::vector<int32_t>& indices, TRect& extent);
