@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QMenu>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -41,16 +40,6 @@ class PrintCommandsTest : public ::testing::Test {
   TTestForm form;
   QTemporaryDir dir;
 };
-
-TEST_F(PrintCommandsTest, FileMenuOrder) {
-  QStringList items;
-  for (const QAction* a : form.FileMenuItem->actions())
-    if (!a->isSeparator()) items << a->text();
-  const qsizetype print = items.indexOf("Print");
-  EXPECT_EQ(items.mid(print, 7),
-            (QStringList{"Print", "Print Preview...", "Print Options...", "Print Calibration Page",
-                         "Export PDF...", "Export SVG...", "Export Fabrication Files..."}));
-}
 
 TEST_F(PrintCommandsTest, OptionsDialogEditsACopyKeptInTheSettings) {
   SetOptions(QDialog::Rejected);

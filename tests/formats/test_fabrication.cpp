@@ -10,7 +10,6 @@
 
 #include "TBoardPrint.h"
 #include "TFabrication.h"
-#include "TZipWriter.h"
 #include "formats/BoardHelpers.h"
 #include "formats/RasterHelpers.h"
 #include "model/FakeLayout.h"
@@ -135,7 +134,6 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
   EXPECT_EQ(tools, wanted);
   EXPECT_EQ(drl.count(QRegularExpression("^X", QRegularExpression::MultilineOption)),
             int(pads.size()));
-  EXPECT_TRUE(drl.endsWith("M30\n"));
 }
 
 TEST_F(FabricationTest, ExactPlacesAndWhatCannotBeMade) {
@@ -171,11 +169,6 @@ TEST_F(FabricationTest, ExactPlacesAndWhatCannotBeMade) {
   const std::string message = LeftOutMessage(copper.LeftOut);
   EXPECT_EQ(message.substr(0, message.find('\n')),
             "5 elements cannot be made and were left out of the files:");
-}
-
-TEST(ZipWriter, Crc32) {
-  EXPECT_EQ(Crc32(""), 0u);
-  EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
 }
 
 }  // namespace
