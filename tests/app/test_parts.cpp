@@ -16,6 +16,7 @@
 #include "AppTestSupport.h"
 #include "TFootprintDialog.h"
 #include "TPCBLayout.h"
+#include "formats/BoardHelpers.h"
 
 namespace {
 
@@ -100,9 +101,8 @@ TEST(Footprints, InsertedUnderThePointerSelectedAndUndoneInOneStep) {
   form.FileAnswers << TFootprintDialog::UserFolder() + "/My pad.pcb";
   form.EditSaveFootprint->trigger();
   EXPECT_TRUE(form.Boxes.isEmpty()) << form.Boxes.join('\n').toStdString();
-  QFile saved(TFootprintDialog::UserFolder() + "/My pad.pcb");
-  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-  EXPECT_EQ(saved.readAll(), "*Solder*\r\n0, 0, 4, 12, 0\r\n\r\n*Wire*\r\n");
+  EXPECT_EQ(ReadBytes(TFootprintDialog::UserFolder() + "/My pad.pcb"),
+            "*Solder*\r\n0, 0, 4, 12, 0\r\n\r\n*Wire*\r\n");
   const QList<TFootprint> library = TFootprintDialog::Library();
   ASSERT_FALSE(library.isEmpty());
   EXPECT_EQ(library.back().Name, "My pad");
@@ -111,10 +111,8 @@ TEST(Footprints, InsertedUnderThePointerSelectedAndUndoneInOneStep) {
 
 TEST(Footprints, AUserPartWithABadLineShowsTheErrorAndAddsNothing) {
   QDir().mkpath(TFootprintDialog::UserFolder());
-  QFile bad(TFootprintDialog::UserFolder() + "/Broken.pcb");
-  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-  bad.write("*Solder*\r\n0, 0, 4, 12, 1\r\n16, 0, 4, 99999999999, 0\r\n\r\n*Wire*\r\n");
-  bad.close();
+  const QString bad = TFootprintDialog::UserFolder() + "/Broken.pcb";
+  WriteBytes(bad, "*Solder*\r\n0, 0, 4, 12, 1\r\n16, 0, 4, 99999999999, 0\r\n\r\n*Wire*\r\n");
   TPartsForm form;
   form.PartName = QStringLiteral("Broken");
   form.Editor->Elements().AddSolder({0, 0}, 4, 12, 0);
@@ -123,14 +121,12 @@ TEST(Footprints, AUserPartWithABadLineShowsTheErrorAndAddsNothing) {
             QStringList{QString::fromUtf8("'99999999999' n'est pas une valeur entière correcte.")});
   EXPECT_EQ(form.Editor->Elements().Count(), 1);
   EXPECT_FALSE(form.Editor->UndoStack().canUndo());
-  bad.remove();
+  QFile::remove(bad);
 }
 
 TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
   TTestForm form;
   TPCBLayout& editor = *form.Editor;
-  EXPECT_EQ(form.PadSizeCombo->currentText(), "1.91");
-  EXPECT_EQ(form.HoleSizeCombo->currentText(), "0.64");
   TSolder* pad = editor.Elements().AddSolder({0, 0}, 4, 12, 0);
   pad->SetSelected(true);
 

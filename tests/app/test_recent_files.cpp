@@ -9,6 +9,7 @@
 
 #include "AppTestSupport.h"
 #include "TPCBLayout.h"
+#include "formats/BoardHelpers.h"
 
 namespace {
 
@@ -26,9 +27,7 @@ TEST(RecentFiles, NewestFirstEightAtMostOpenedLikeOpenAndFailuresLeave) {
   QStringList boards;
   for (int i = 0; i < 10; ++i) {
     boards << dir.filePath(QStringLiteral("b%1.pcb").arg(i));
-    QFile file(boards.back());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("*Solder*\r\n80, 80, 4, 12, 0\r\n");
+    WriteBytes(boards.back(), "*Solder*\r\n80, 80, 4, 12, 0\r\n");
   }
   const QString saved = dir.filePath("saved & kept.pcb");
   {

@@ -10,24 +10,14 @@
 #include "AppTestSupport.h"
 #include "TPCBLayout.h"
 #include "TRecovery.h"
+#include "formats/BoardHelpers.h"
 
 namespace {
 
-const QByteArray BoardText =
+const std::string BoardText =
     "*Solder*\r\n128, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n";
 const QString Question =
     QStringLiteral("Ferrolume was not closed properly. Restore the board you were working on?");
-
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
 
 class Recovery : public ::testing::Test {
  protected:
@@ -40,9 +30,9 @@ class Recovery : public ::testing::Test {
   QStringList Files() const { return QDir(Folder).entryList(QDir::Files, QDir::Name); }
   // The copy of a program that was killed: a process id nobody has, or no lock at all.
   void LeaveBoard(const QString& stem, const QString& owner, bool lock = true) {
-    WriteFile(Folder + "/" + stem + ".pcb", BoardText);
-    WriteFile(Folder + "/" + stem + ".path", owner.toUtf8());
-    if (lock) WriteFile(Folder + "/" + stem + ".lock", "2147483000\nferrolume\n\n");
+    WriteBytes(Folder + "/" + stem + ".pcb", BoardText);
+    WriteBytes(Folder + "/" + stem + ".path", owner.toStdString());
+    if (lock) WriteBytes(Folder + "/" + stem + ".lock", "2147483000\nferrolume\n\n");
   }
 };
 
@@ -50,7 +40,7 @@ class Recovery : public ::testing::Test {
 // through Exit is the end-to-end test's).
 TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
   const QString other = Boards.filePath("other.pcb");
-  WriteFile(other, BoardText);
+  WriteBytes(other, BoardText);
   for (int end = 0; end < 4; ++end) {
     SCOPED_TRACE(end);
     auto form = std::make_unique<TTestForm>();
@@ -59,14 +49,14 @@ TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
     EXPECT_TRUE(Files().isEmpty());
     form->Editor->AddSolder({16, 16});
     form->KeepRecoveryCopy();
-    EXPECT_TRUE(ReadFile(copy).contains("*Solder*\r\n16, 16, 4, 12, 0"));
+    EXPECT_NE(ReadBytes(copy).find("*Solder*\r\n16, 16, 4, 12, 0"), std::string::npos);
     // Taken away behind its back, it is not written again until the board changes.
     QFile::remove(copy);
     form->KeepRecoveryCopy();
     EXPECT_FALSE(QFile::exists(copy));
     form->Editor->AddSolder({32, 16});
     form->KeepRecoveryCopy();
-    EXPECT_TRUE(ReadFile(copy).contains("32, 16"));
+    EXPECT_NE(ReadBytes(copy).find("32, 16"), std::string::npos);
     // Undone back to the empty board it started from, there is nothing to recover.
     form->Editor->Undo();
     form->Editor->Undo();
@@ -94,7 +84,7 @@ TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
 // and the copy of one still running never are.
 TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
   const QString owner = Boards.filePath("amp.pcb"), start = Boards.filePath("start.pcb");
-  WriteFile(start, "*Solder*\r\n0, 0, 4, 12, 0\r\n");
+  WriteBytes(start, "*Solder*\r\n0, 0, 4, 12, 0\r\n");
   TTestForm running;
   running.Editor->AddSolder({16, 16});
   running.KeepRecoveryCopy();
@@ -113,7 +103,7 @@ TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
     SCOPED_TRACE(row.Answers.front());
     LeaveBoard("board-1-a", "", false);
     LeaveBoard("board-2-b", owner);
-    WriteFile(Folder + "/board-3-c.lock", "2147483001\nferrolume\n\n");  // killed before writing
+    WriteBytes(Folder + "/board-3-c.lock", "2147483001\nferrolume\n\n");  // killed before writing
     QFile newer(Folder + "/board-2-b.pcb");
     ASSERT_TRUE(newer.open(QIODevice::ReadWrite));
     newer.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
@@ -156,7 +146,7 @@ TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
 // means no copy: no box, no error, and the board saves as always.
 TEST_F(Recovery, AnUnwritableFolderLeavesEditingAlone) {
   QDir(Folder).removeRecursively();
-  WriteFile(Folder, "in the way");
+  WriteBytes(Folder, "in the way");
   TTestForm form;
   form.FormCreate({});
   form.Editor->AddSolder({16, 16});

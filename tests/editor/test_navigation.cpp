@@ -14,12 +14,17 @@ using NavigationTest = LayoutTest;
 template <class... T>
 using Table = std::initializer_list<std::tuple<T...>>;
 
+// Whole numbers drawn evenly from a seeded generator.
+struct TPick {
+  std::mt19937 rng;
+  int32_t operator()(int32_t lo, int32_t hi) {
+    return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+  }
+};
+
 // A random board: wires of every width (and odd divisors), round and square pads with holes
 // larger than their lands now and then, spread over a span of board units around the origin.
-void FillRandom(TElementList& list, std::mt19937& rng, int count, int32_t span) {
-  auto pick = [&rng](int32_t lo, int32_t hi) {
-    return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
-  };
+void FillRandom(TElementList& list, TPick& pick, int count, int32_t span) {
   for (int i = 0; i < count; ++i) {
     const TPoint a{pick(-span, span), pick(-span, span)};
     if (pick(0, 2) > 0) {
@@ -39,17 +44,14 @@ void FillRandom(TElementList& list, std::mt19937& rng, int count, int32_t span) 
 // coordinates wrap.
 TEST_F(NavigationTest, PanningGivesThePixelsOfAFullRender) {
   for (uint32_t seed = 1; seed <= 40; ++seed) {
-    std::mt19937 rng(seed);
-    auto pick = [&rng](int32_t lo, int32_t hi) {
-      return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
-    };
+    TPick pick{std::mt19937(seed)};
     TPCBLayout l;
     l.resize(pick(60, 200), pick(40, 150));
     l.SetGridMode(static_cast<TGridMode>(seed % 3));
     l.SetGridStep(static_cast<TPCBStep>(pick(0, 4)));
     l.SetGridScale(pick(-9, 40));
     l.SetFocusColor(0x0000FF);
-    FillRandom(l.Elements(), rng, 400, 1200);
+    FillRandom(l.Elements(), pick, 400, 1200);
     if (seed % 4 == 0) l.Elements().AddWire({INT32_MIN, 5}, {INT32_MAX, 90}, 1);
     TPoint offset{pick(-300, 100), pick(-300, 100)};
     if (seed % 3 == 0) offset = {INT32_MAX - pick(0, 400), INT32_MIN + pick(0, 400)};
@@ -70,12 +72,9 @@ TEST_F(NavigationTest, PanningGivesThePixelsOfAFullRender) {
 // After every kind of change the index answers as the walk does, for culling (the pixels), the
 // element under the pointer and the band.
 TEST_F(NavigationTest, IndexAnswersAsTheWalkThroughEdits) {
-  std::mt19937 rng(77);
-  auto pick = [&rng](int32_t lo, int32_t hi) {
-    return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
-  };
+  TPick pick{std::mt19937(77)};
   w.SetGridScale(-4);
-  FillRandom(w.Elements(), rng, 600, 600);
+  FillRandom(w.Elements(), pick, 600, 600);
   auto compare = [&](int round) {
     std::vector<TPoint> pixels;
     for (int k = 0; k < 80; ++k) pixels.push_back({pick(-20, 420), pick(-20, 320)});

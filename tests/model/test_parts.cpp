@@ -100,8 +100,8 @@ TEST(Turn, RotateAndMirrorAboutTheNearestGridPointAndComeBack) {
     FakeLayout view;
     TElementList list(&view);
     Build(list, board);
-    const std::string before = WritePcbText(list, [](const TPCBElement&) { return true; });
     auto text = [&] { return WritePcbText(list, [](const TPCBElement&) { return true; }); };
+    const std::string before = text();
     EXPECT_EQ(TurnAll(list, grid, tnRotate), pivot) << before;
     EXPECT_EQ(Points(list), rotated) << before;
     for (int k = 0; k < 3; ++k) TurnAll(list, grid, tnRotate);

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include "formats/BoardHelpers.h"
+#include "formats/RasterHelpers.h"
 
 namespace {
 
@@ -187,27 +188,22 @@ TEST_F(ConvertTest, CalibrationSquareIsAHundredMillimetres) {
   ASSERT_FALSE(page.isNull());
   // The middle of each side's line, found from outside the square, 10 mm inside the printable
   // area's corner.
-  const double pxPerMm = dpi / 25.4, corner = (6.35 + 10) * pxPerMm, middle = corner + 50 * pxPerMm;
+  const double pxPerMm = dpi / 25.4, corner = (6.35 + 10) * pxPerMm;
+  const int middle = int(corner + 50 * pxPerMm);
   auto lineCentre = [&](double from, int step, bool across) {
     int k = int(from);
-    auto black = [&](int at) {
-      return qGray(across ? page.pixel(at, int(middle)) : page.pixel(int(middle), at)) < 128;
-    };
-    while (!black(k)) k += step;
-    int end = k;
-    while (black(end + step)) end += step;
-    return (k + end + 1) / 2.0;
+    while (!Black(page, across ? k : middle, across ? middle : k)) k += step;
+    const auto run = RunAt(page, across ? k : middle, across ? middle : k, across, !across);
+    return (run.first + run.second) / 2.0;
   };
-  const double width =
-      (lineCentre(corner + 110 * pxPerMm, -1, true) - lineCentre(corner - 10 * pxPerMm, 1, true)) /
-      pxPerMm;
-  const double height = (lineCentre(corner + 110 * pxPerMm, -1, false) -
-                         lineCentre(corner - 10 * pxPerMm, 1, false)) /
+  for (bool across : {true, false}) {
+    const double side = (lineCentre(corner + 110 * pxPerMm, -1, across) -
+                         lineCentre(corner - 10 * pxPerMm, 1, across)) /
                         pxPerMm;
-  std::printf("calibration square: %.3f x %.3f mm (one pixel %.3f mm)\n", width, height,
-              1 / pxPerMm);
-  EXPECT_NEAR(width, 100, 1 / pxPerMm);
-  EXPECT_NEAR(height, 100, 1 / pxPerMm);
+    std::printf("calibration square %s: %.3f mm (one pixel %.3f mm)\n", across ? "across" : "down",
+                side, 1 / pxPerMm);
+    EXPECT_NEAR(side, 100, 1 / pxPerMm);
+  }
 }
 
 }  // namespace
