@@ -4,8 +4,10 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -109,8 +111,16 @@ bool TMainForm::IsBoardShortcut(const QKeySequence& key) const {
   if (IsViewShortcut(key)) return true;
   for (const QAction* action :
        {FileNew, FileOpen, FileSave, FilePrint, EditCut, EditCopy, EditPaste, EditDelete,
-        EditSelectAll, EditUndo, EditRedo, EditRotate, EditMirror, EditInsertFootprint}) {
+        EditSelectAll, EditUndo, EditRedo, EditInsertFootprint}) {
     if (action->shortcuts().contains(key)) return true;
+  }
+  // R and M are letters: typed into a text box (a pad size of "2 mm") they are text, not a turn
+  // of the selection.
+  QWidget* focused = QApplication::focusWidget();
+  auto* combo = qobject_cast<QComboBox*>(focused);
+  if (!qobject_cast<QLineEdit*>(focused) && !(combo && combo->isEditable())) {
+    for (const QAction* action : {EditRotate, EditMirror})
+      if (action->shortcuts().contains(key)) return true;
   }
   // Backspace belongs to the board only while a wire is pending; otherwise it edits text.
   return Editor->WirePending() && EditTakeBackWire->shortcut() == key;

@@ -45,7 +45,15 @@ void TMainForm::ShowError(const QString& message) {
 }
 
 bool TMainForm::Guarded(const std::function<void()>& command) {
-  return RunGuarded(command, [this](const QString& message) { ShowError(message); });
+  // A drag under way with the button still held is made a step of its own before any command
+  // sees the board: Delete, Save or Paste then act on the board as it is shown, and undo takes
+  // the drag back as a whole.
+  return RunGuarded(
+      [&] {
+        Editor->FinishDrag();
+        command();
+      },
+      [this](const QString& message) { ShowError(message); });
 }
 
 int TMainForm::ExecMessageBox(QMessageBox& box) { return box.exec(); }

@@ -17,6 +17,7 @@
 #include "TCalibrationPage.h"
 #include "TFabrication.h"
 #include "TMainForm.h"
+#include "TMessageText.h"
 #include "TPCBLayout.h"
 #include "TPrintOptionsDialog.h"
 
@@ -97,7 +98,7 @@ void TMainForm::FilePrintCalibrationExecute() {
   printer.setFullPage(false);
   if (!PlayCalibrationPage(printer))
     throw EBoardError(Utf8(QStringLiteral("L'imprimante \"%1\" n'a pas accepté le travail")
-                               .arg(printer.printerName())));
+                               .arg(ShortQuote(printer.printerName(), QuotedNameLimit))));
   QMessageBox box(QMessageBox::Information, AppTitle, CalibrationAdvice(), QMessageBox::Ok, this);
   ExecMessageBox(box);
 }

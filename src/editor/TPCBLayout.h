@@ -113,6 +113,9 @@ class TPCBLayout : public QWidget, public TLayoutView {
   // Backspace while a wire is pending: takes back the chain's last wire, or with none drawn yet
   // drops the pending start. Answers whether the key was used.
   bool BackspacePressed();
+  // Makes a drag under way its own step now, as the button's release would; every command of
+  // the window runs it first.
+  void FinishDrag();
   // Whether a wire's start is placed and waits for its end.
   bool WirePending() const { return WirePending_; }
   // New elements put on the board as one step, keeping the selection marks they carry (a paste

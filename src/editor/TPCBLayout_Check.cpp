@@ -12,6 +12,7 @@ void TPCBLayout::SelectConnected() {
   TCopperIslands islands;
   islands.Build(*Elements_, index);
   for (int32_t i : islands.ConnectedTo(selected)) Elements_->Items(i)->SetSelected(true);
+  emit SelectionChanged();
   RenderBoard();
 }
 

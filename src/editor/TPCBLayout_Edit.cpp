@@ -27,14 +27,21 @@ void TPCBLayout::StepThroughHistory(bool back) {
   Modified_ = !UndoStack_->isClean();
 }
 
+void TPCBLayout::FinishDrag() {
+  // A drag still under way becomes its step before anything else touches the board, the
+  // selection or the file, so that it is undone as a whole and saved as it stands. The button
+  // may still be down; the pointer moves nothing more until it is pressed again.
+  if (!Dragging_) return;
+  Dragging_ = false;
+  MoveButtonDown_ = false;
+  EndDrag();
+  DragBase_ = QImage();
+  RenderBoard();
+}
+
 void TPCBLayout::EndPointerAction() {
-  // A pending wire or band belongs to the board as it was; it ends before the board changes. A
-  // drag still under way becomes its step first, so that it is undone as a whole.
-  if (Dragging_) {
-    Dragging_ = false;
-    MoveButtonDown_ = false;
-    EndDrag();
-  }
+  // A pending wire or band belongs to the board as it was; it ends before the board changes.
+  FinishDrag();
   CancelAction();
 }
 

@@ -319,17 +319,13 @@ void TPCBLayout::mouseReleaseEvent(QMouseEvent* event) {
   // keyboard in mid-drag cannot leave the move tool believing the button is still down.
   MoveButtonDown_ = false;
   const bool dragged = Dragging_;
-  Dragging_ = false;
-  if (dragged) {
-    EndDrag();
-    DragBase_ = QImage();
-  }
+  if (dragged) FinishDrag();
   if (MouseAction_ == maSelect && Banding_) {
     BandEnd_ = g;
     SelectInRect(BandStart_, BandEnd_);
     RenderBoard();
     Banding_ = false;
-  } else if (MouseAction_ == maMove || dragged) {
+  } else if (MouseAction_ == maMove && !dragged) {
     RenderBoard();
   }
 }

@@ -211,7 +211,13 @@ bool TPCBLayout::event(QEvent* event) {
   if (gesture->gestureType() == Qt::BeginNativeGesture) PinchZoom_ = 0;
   if (gesture->gestureType() != Qt::ZoomNativeGesture) return QWidget::event(event);
   // A pinch reports how much it grew since the last report; every growth by a quarter is a notch.
-  PinchZoom_ += std::log1p(gesture->value()) / std::log(1.25);
+  // A report of shrinking to nothing or less, or of no number at all, is no pinch.
+  const double grew = gesture->value();
+  if (!std::isfinite(grew) || grew <= -1) {
+    event->accept();
+    return true;
+  }
+  PinchZoom_ += std::log1p(grew) / std::log(1.25);
   const auto notches = static_cast<int32_t>(PinchZoom_);
   PinchZoom_ -= notches;
   const QPointF at = gesture->position();

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "TBoardError.h"
+#include "TMessageText.h"
 
 QString MillimetreText(int32_t units) {
   // Hundredths of a millimetre: units x 15.875, rounded half up, in integers so that 1.905 mm
@@ -25,8 +26,9 @@ int32_t ReadSize(const QString& typed, int32_t low, int32_t high, const char* wh
   const QString range = QStringLiteral("%1 must be between %2 and %3 mm across")
                             .arg(QLatin1String(what), MillimetreText(low), MillimetreText(high));
   if (!ok || !std::isfinite(mm))
-    throw EBoardError(
-        QStringLiteral("'%1' is not a size in millimetres: %2").arg(typed, range).toStdString());
+    throw EBoardError(QStringLiteral("'%1' is not a size in millimetres: %2")
+                          .arg(ShortQuote(typed, QuotedNameLimit), range)
+                          .toStdString());
   const double units = std::round(mm / 0.15875);
   if (units < low || units > high) throw EBoardError(range.toStdString());
   return static_cast<int32_t>(units);
