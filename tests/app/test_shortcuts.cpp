@@ -151,8 +151,10 @@ TEST_F(Shortcuts, ACommandInTheMiddleOfADragFindsTheDragDoneAsAStep) {
   Form.Editor->Undo();
   Form.Editor->SetModified(false);
   Form.MoveButton->click();
+  QTest::mouseMove(Form.Editor, QPoint(80, 50));
   QTest::mousePress(Form.Editor, Qt::LeftButton, {}, QPoint(80, 50));
   QTest::mouseMove(Form.Editor, QPoint(110, 50));
+  ASSERT_EQ(Form.Editor->Elements().Items(1)->ToText(), "176, 80, 4, 12, 0");
   Form.Editor->SelectAll();  // not through the window: the drag goes on
   Form.EditDelete->trigger();
   QTest::mouseMove(Form.Editor, QPoint(150, 50));
