@@ -76,7 +76,9 @@ TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
     }
     if (end == 3) form.reset();
     EXPECT_TRUE(Files().isEmpty());
-    if (form) EXPECT_EQ(form->Boxes.size(), end == 0 ? 0 : 1);
+    if (form) {
+      EXPECT_EQ(form->Boxes.size(), end == 0 ? 0u : 1u);
+    }
   }
 }
 
