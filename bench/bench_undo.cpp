@@ -61,7 +61,7 @@ void TimeSteps(int count) {
 // Adds 1,000 wires one by one to a board of `count` elements, as single-wire steps of the
 // history or straight into the list, and answers the live heap they added. The board's list
 // has room for them already, so straight into the list they cost just their own objects.
-long long HeapOfThousandWires(int count, bool asSteps) {
+long long HeapOfThousandWires(int count, bool asSteps, bool drawn) {
   auto layout = std::make_unique<TPCBLayout>();
   TPCBLayout& l = *layout;
   // A tiny control keeps each step's render cheap; the heap is what is measured here.
@@ -75,6 +75,9 @@ long long HeapOfThousandWires(int count, bool asSteps) {
       l.AddWire(to);
     } else {
       l.Elements().AddWire({0, 0}, to, 4);
+      // Drawn as a step would draw it, so that whatever the view keeps of the board (its
+      // spatial index) is there in both runs and only the history differs.
+      if (drawn) l.RenderBoard();
     }
   }
   return LiveBytes() - before;
@@ -87,8 +90,9 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   TimeSteps(100000);
 
-  const long long wires = HeapOfThousandWires(100000, false);
-  const long long history = HeapOfThousandWires(100000, true) - wires;
+  const long long wires = HeapOfThousandWires(100000, false, false);
+  const long long history =
+      HeapOfThousandWires(100000, true, true) - HeapOfThousandWires(100000, false, true);
   std::printf(
       "1000 single-wire steps on a board of 100000: the wires %lld bytes, the history %lld bytes "
       "(%.2fx the wires; %.0f bytes a step)\n",
