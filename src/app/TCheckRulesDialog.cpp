@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QSettings>
 
+#include "TUserSettings.h"
+
 namespace {
 
 // Where each rule lives in the settings, beside the field it fills.
@@ -65,11 +67,11 @@ void TCheckRulesDialog::SetRules(const TCheckRules& r) {
 }
 
 TCheckRules TCheckRulesDialog::Load() {
-  QSettings settings;
+  const auto settings = UserSettings();
   TCheckRules rules;
   for (const TRuleKey& k : kKeys) {
     bool ok = false;
-    const double v = settings.value(QLatin1String(k.key)).toDouble(&ok);
+    const double v = settings->value(QLatin1String(k.key)).toDouble(&ok);
     // A value edited by hand into nonsense falls back to the default.
     if (ok && v >= 0 && v <= 1000) rules.*k.field = v;
   }
@@ -77,6 +79,6 @@ TCheckRules TCheckRulesDialog::Load() {
 }
 
 void TCheckRulesDialog::Save(const TCheckRules& rules) {
-  QSettings settings;
-  for (const TRuleKey& k : kKeys) settings.setValue(QLatin1String(k.key), rules.*k.field);
+  const auto settings = UserSettings();
+  for (const TRuleKey& k : kKeys) settings->setValue(QLatin1String(k.key), rules.*k.field);
 }

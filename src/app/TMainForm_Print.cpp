@@ -20,13 +20,9 @@
 #include "TMessageText.h"
 #include "TPCBLayout.h"
 #include "TPrintOptionsDialog.h"
+#include "TUserSettings.h"
 
 namespace {
-
-// The user's own settings file of the program, the same whoever starts it.
-std::unique_ptr<QSettings> UserSettings() {
-  return std::make_unique<QSettings>(QSettings::UserScope, AppTitle, AppTitle);
-}
 
 std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
 

@@ -14,6 +14,7 @@
 #include "TCheckRulesDialog.h"
 #include "TPCBLayout.h"
 #include "TProblemsPanel.h"
+#include "TUserSettings.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ std::vector<std::string> Rows(const TProblemsPanel& panel) {
 class CheckPanel : public ::testing::Test {
  protected:
   void SetUp() override {
-    QSettings().remove(QStringLiteral("Check"));
+    UserSettings()->remove(QStringLiteral("Check"));
     Form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
     // Two pads joined by a wire, a third pad one unit from the first, a wire into the open.
@@ -52,7 +53,7 @@ class CheckPanel : public ::testing::Test {
     list.AddWire({96, 32}, {96, 96}, 2);
     Form.Editor->RenderBoard();
   }
-  void TearDown() override { QSettings().remove(QStringLiteral("Check")); }
+  void TearDown() override { UserSettings()->remove(QStringLiteral("Check")); }
   TTestForm Form;
 };
 
@@ -101,7 +102,7 @@ TEST_F(CheckPanel, ListsMarksFollowsEditsAndShowsTheChosenProblem) {
 }
 
 TEST(CheckRules, KeptInTheSettingsWithDefaultsForNonsense) {
-  QSettings().remove(QStringLiteral("Check"));
+  UserSettings()->remove(QStringLiteral("Check"));
   const TCheckRules defaults;
   TCheckRules r;
   r.Clearance = 0.4;
@@ -112,7 +113,7 @@ TEST(CheckRules, KeptInTheSettingsWithDefaultsForNonsense) {
   const TCheckRules back = TCheckRulesDialog::Load();
   EXPECT_EQ(std::vector<double>({back.Clearance, back.MinWidth, back.MinRing, back.MinHole}),
             std::vector<double>({0.4, 0.2, 0.15, 0.8}));
-  QSettings().setValue(QStringLiteral("Check/MinHole"), QStringLiteral("wide"));
+  UserSettings()->setValue(QStringLiteral("Check/MinHole"), QStringLiteral("wide"));
   EXPECT_EQ(TCheckRulesDialog::Load().MinHole, defaults.MinHole);
 
   // The dialog edits a copy and gives the defaults back on request.
@@ -120,7 +121,7 @@ TEST(CheckRules, KeptInTheSettingsWithDefaultsForNonsense) {
   dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::RestoreDefaults)->click();
   EXPECT_EQ(dialog.Rules().MinWidth, defaults.MinWidth);
   EXPECT_EQ(TCheckRulesDialog::Load().MinWidth, 0.2);
-  QSettings().remove(QStringLiteral("Check"));
+  UserSettings()->remove(QStringLiteral("Check"));
 }
 
 }  // namespace
