@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -40,6 +41,16 @@ inline void FillBoard(TElementList& list, int count, int32_t width, int32_t heig
       list.AddSolder(a, pick(3, 8), pick(10, 32), static_cast<uint8_t>(pick(0, 1)));
     }
   }
+}
+
+// A control of the given size at the start scale, with a board of `count` elements spread over
+// its view, or over `spread` times the view each way.
+inline std::unique_ptr<TPCBLayout> ScreenBoard(int count, int width, int height, int spread = 1) {
+  auto layout = std::make_unique<TPCBLayout>();
+  layout->resize(width, height);
+  const int32_t step = StepPixels(*layout);
+  FillBoard(layout->Elements(), count, width * 16 / step * spread, height * 16 / step * spread);
+  return layout;
 }
 
 // Median wall time of a few runs, in milliseconds.

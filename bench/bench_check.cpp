@@ -21,12 +21,8 @@ int main(int argc, char** argv) {
   for (int count : {10000, 100000}) {
     if (onlyCount && count != onlyCount) continue;
     for (int spread : {1, 10}) {
-      auto layout = std::make_unique<TPCBLayout>();
-      layout->resize(1920, 1080);
-      const int32_t step = StepPixels(*layout);
       // The board fills the view, or ten times the view each way, as bench_render's boards do.
-      bench::FillBoard(layout->Elements(), count, 1920 * 16 / step * spread,
-                       1080 * 16 / step * spread);
+      auto layout = bench::ScreenBoard(count, 1920, 1080, spread);
       const TElementList& list = layout->Elements();
       TElementIndex index;
       TCopperIslands islands;

@@ -56,11 +56,8 @@ std::pair<double, double> Paired(TPCBLayout& l, const std::function<void(int)>& 
 }
 
 void Run(int count) {
-  auto layout = std::make_unique<TPCBLayout>();
+  auto layout = bench::ScreenBoard(count, kWidth, kHeight);
   TPCBLayout& l = *layout;
-  l.resize(kWidth, kHeight);
-  const int32_t step = StepPixels(l);
-  bench::FillBoard(l.Elements(), count, kWidth * 16 / step, kHeight * 16 / step);
   // Clear spots: one for a pad of its own to drag, one to pan from, and one where a look for
   // the element under the pointer has to walk the whole board to find nothing.
   const TPoint padAt = l.BoardToScreen({1600, 800}), panFrom{1900, 20}, nothing{960, 540};
@@ -152,10 +149,8 @@ void Lookups(int only) {
               "walk slow", "ratio");
   for (int count : {100000, 1000000}) {
     if (only && count != only) continue;
-    TPCBLayout l;
-    l.resize(kWidth, kHeight);
-    const int32_t step = StepPixels(l);
-    bench::FillBoard(l.Elements(), count, kWidth * 16 / step * 10, kHeight * 16 / step * 10);
+    auto layout = bench::ScreenBoard(count, kWidth, kHeight, 10);
+    TPCBLayout& l = *layout;
     l.SetViewOffset({-kWidth * 9 / 2, -kHeight * 9 / 2});
     TPoint empty{960, 540};
     while (TPCBElement* e = l.ElementAt(empty)) l.Elements().Remove(e);

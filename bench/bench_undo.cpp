@@ -35,11 +35,8 @@ double Median(std::vector<double> v) {
 }
 
 void TimeSteps(int count) {
-  auto layout = std::make_unique<TPCBLayout>();
+  auto layout = bench::ScreenBoard(count, kWidth, kHeight);
   TPCBLayout& l = *layout;
-  l.resize(kWidth, kHeight);
-  const int32_t step = StepPixels(l);
-  bench::FillBoard(l.Elements(), count, kWidth * 16 / step, kHeight * 16 / step);
   l.RenderBoard();
 
   std::vector<double> render, del, undo, redo;

@@ -265,6 +265,9 @@ class TMainForm : public QMainWindow {
   bool SaveDocument();
   void LoadBoard(const QString& fileName);
   QString ChooseSaveFileName();
+  // A Save dialog for one kind of output file; empty when it was cancelled.
+  QString ChooseOutputFile(const QString& caption, const QString& filter, const QString& suffix,
+                           const QString& folder = QString());
   void SetScalePosition(int position);
 
   // Tool and edit commands.

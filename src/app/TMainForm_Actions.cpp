@@ -195,13 +195,19 @@ void TMainForm::EditSelectAllExecute() { Editor->SelectAll(); }
 
 void TMainForm::FilePrintExecute() { Editor->Print(PrintOptions()); }
 
-void TMainForm::FileExportPdfExecute() {
-  QFileDialog dialog(this, QStringLiteral("Export PDF"));
+QString TMainForm::ChooseOutputFile(const QString& caption, const QString& filter,
+                                    const QString& suffix, const QString& folder) {
+  QFileDialog dialog(this, caption, folder);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters({QStringLiteral("PDF files (*.pdf)")});
-  dialog.setDefaultSuffix(QStringLiteral("pdf"));
-  const QString fileName = ExecFileDialog(dialog);
+  dialog.setNameFilters({filter});
+  dialog.setDefaultSuffix(suffix);
+  return ExecFileDialog(dialog);
+}
+
+void TMainForm::FileExportPdfExecute() {
+  const QString fileName = ChooseOutputFile(
+      QStringLiteral("Export PDF"), QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
   if (fileName.isEmpty()) return;
   Editor->ExportPdf(fileName, PrintOptions());
 }

@@ -142,12 +142,9 @@ void TMainForm::EditSaveFootprintExecute() {
   if (text.empty()) throw EBoardError("Select the pads and wires of the part first");
   const QString folder = TFootprintDialog::UserFolder();
   QDir().mkpath(folder);
-  QFileDialog dialog(this, QStringLiteral("Save Selection as Footprint"), folder);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters({QStringLiteral("Footprints (*.pcb)")});
-  dialog.setDefaultSuffix(QStringLiteral("pcb"));
-  const QString fileName = ExecFileDialog(dialog);
+  const QString fileName =
+      ChooseOutputFile(QStringLiteral("Save Selection as Footprint"),
+                       QStringLiteral("Footprints (*.pcb)"), QStringLiteral("pcb"), folder);
   if (fileName.isEmpty()) return;
   WriteBoardFile(fileName, text);
 }

@@ -100,12 +100,8 @@ void TMainForm::FilePrintCalibrationExecute() {
 }
 
 void TMainForm::FileExportSvgExecute() {
-  QFileDialog dialog(this, QStringLiteral("Export SVG"));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters({QStringLiteral("SVG files (*.svg)")});
-  dialog.setDefaultSuffix(QStringLiteral("svg"));
-  const QString fileName = ExecFileDialog(dialog);
+  const QString fileName = ChooseOutputFile(
+      QStringLiteral("Export SVG"), QStringLiteral("SVG files (*.svg)"), QStringLiteral("svg"));
   if (fileName.isEmpty()) return;
   ExportBoardSvg(Editor->Elements(), fileName, PrintOptions());
 }
