@@ -11,13 +11,6 @@
 #include "TMainForm.h"
 #include "TPCBLayout.h"
 
-namespace {
-
-// Millimetres in one board unit: 160 units make an inch.
-constexpr double MmPerUnit = 25.4 / UnitsPerInch;
-
-}  // namespace
-
 void TMainForm::CreateView() {
   ViewZoomIn = NewAction(QStringLiteral("Zoom In"), QKeySequence(Qt::CTRL | Qt::Key_Plus), -1,
                          &TMainForm::ViewZoomInExecute);

@@ -8,19 +8,6 @@
 
 namespace {
 
-int64_t FloorDiv(int64_t a, int64_t b) {
-  const int64_t q = a / b;
-  return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
-
-int32_t Clamp32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
-}  // namespace
-
-namespace {
-
 // The largest size of a coordinate over the boxes of the elements from..to-1.
 int64_t ReachOf(const TElementList& list, int32_t from, int32_t to) {
   int64_t reach = 0;

@@ -65,12 +65,6 @@ void TPCBLayout::SetMouseAction(TMouseAction a) {
 
 // ---- Finding and editing elements ----
 
-namespace {
-
-inline int64_t Abs64(int64_t v) { return v < 0 ? -v : v; }
-
-}  // namespace
-
 // A few multiplications decide for nearly every element of a large board that the pointer is
 // nowhere near it; only the rest get the exact hit test.
 

@@ -9,7 +9,6 @@
 // The copper of a board as a board house makes it, in whole nanometres: a board unit is exactly
 // 158 750 nm (1/160 inch), so every size and place below is exact. Y grows down the board, as on
 // the screen; the fabrication files turn it round.
-constexpr int64_t NanometresPerUnit = 158750;
 
 struct TPadShape {
   int64_t X, Y;   // the centre

@@ -47,3 +47,9 @@ std::string ProblemPlace(const TProblem& problem);
 // A length in board units as millimetres with three decimals, halves of the last decimal rounded
 // away from zero, exactly: a thousandth of a millimetre is 1/158.75 of a board unit.
 std::string UnitsAsMm(double units);
+
+// Limits come from the user in millimetres; a measure equal to its limit passes, whatever the
+// last bit of the conversion says.
+inline bool Below(long double measuredMm, double requiredMm) {
+  return measuredMm < requiredMm - 1e-9;
+}

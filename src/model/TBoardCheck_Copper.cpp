@@ -8,14 +8,6 @@
 #include "TElementIndex.h"
 #include "TElementList.h"
 
-namespace {
-
-// Limits come from the user in millimetres; a measure equal to its limit passes, whatever the
-// last bit of the conversion says.
-bool Below(long double measuredMm, double requiredMm) { return measuredMm < requiredMm - 1e-9; }
-
-}  // namespace
-
 void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out,
                  TCopperIslands* islandsOut) {
   const double clearance = std::isfinite(rules.Clearance) ? std::max(0.0, rules.Clearance) : 0;

@@ -10,8 +10,6 @@
 
 namespace {
 
-bool Below(double measuredMm, double requiredMm) { return measuredMm < requiredMm - 1e-9; }
-
 // The middle of a wire, where its marker goes.
 void MiddleOf(const TWire& w, double& x, double& y) {
   x = (double(w.StartPoint().X) + double(w.EndPoint().X)) / 2;

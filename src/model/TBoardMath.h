@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -31,4 +32,16 @@ inline int32_t Rem(int32_t a, int32_t b) {
   if (b == 0) throw EArithFault();
   if (b == -1) return 0;
   return a % b;
+}
+
+// Helpers for 64-bit work on board values, where nothing wraps.
+inline int32_t Clamp32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+inline int64_t Abs64(int64_t v) { return v < 0 ? -v : v; }
+// Division rounding toward minus infinity, for grid cells and buckets left of and above zero.
+// 128-bit where pixels of lines reach the 32-bit limits.
+template <class I>
+I FloorDiv(I a, I b) {
+  return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }

@@ -3,14 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+#include "TBoardMath.h"
 
-// Floor division of 128-bit values, for line pixels whose coordinates reach the int32 limits.
-__int128 FloorDiv(__int128 a, __int128 b) {
-  __int128 q = a / b;
-  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-  return q;
-}
+namespace {
 
 QColor ToQColor(TColor c) { return QColor::fromRgb(ColorToArgb(c)); }
 
@@ -110,7 +105,7 @@ void TCanvas::ThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
   for (int64_t k = kFrom; k <= kTo; ++k) {
     const int64_t major = major0 + step * k;
     const __int128 num = 2 * static_cast<__int128>(k) * minorD + std::llabs(majorD);
-    const int64_t minor = minor0 + static_cast<int64_t>(FloorDiv(num, den));
+    const int64_t minor = minor0 + static_cast<int64_t>(FloorDiv<__int128>(num, den));
     const int64_t px = xMajor ? major : minor, py = xMajor ? minor : major;
     if (px >= left && py >= top && px < right && py < bottom)
       reinterpret_cast<uint32_t*>(Image_->scanLine(static_cast<int>(py)))[px] = argb;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "TBoardMath.h"
 #include "TElementList.h"
 
 namespace {
@@ -185,13 +186,6 @@ Core CoreOf(const TCopperShape& s) {
 }
 int64_t RadiusOf(const TCopperShape& s) { return s.Kind == ckSquare ? 0 : s.Radius; }
 
-int32_t Clamp32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
-int64_t FloorHalf(int64_t v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
-int64_t CeilHalf(int64_t v) { return -FloorHalf(-v); }
-
 }  // namespace
 
 int32_t PrintedWidth(int32_t widthDivisor) {
@@ -246,12 +240,4 @@ TCopperGap CopperGap(const TCopperShape& a, const TCopperShape& b) {
 long double CopperDistance(const TCopperShape& shape, int64_t x2, int64_t y2) {
   const Core point{false, {x2, y2}, {x2, y2}, 0};
   return (std::sqrt(Cores(CoreOf(shape), point).d2) - ld(RadiusOf(shape))) / 2;
-}
-
-TRect CopperBox(const TCopperShape& s, int64_t margin) {
-  const int64_t r = s.Radius;
-  return {Clamp32(FloorHalf(std::min(s.AX, s.BX) - r) - margin),
-          Clamp32(FloorHalf(std::min(s.AY, s.BY) - r) - margin),
-          Clamp32(CeilHalf(std::max(s.AX, s.BX) + r) + margin),
-          Clamp32(CeilHalf(std::max(s.AY, s.BY) + r) + margin)};
 }

@@ -39,11 +39,5 @@ TCopperShape CopperOf(const TPCBElement& element);
 TCopperGap CopperGap(const TCopperShape& a, const TCopperShape& b);
 // The distance from a board point (in half units) to the copper, less than zero inside it.
 long double CopperDistance(const TCopperShape& shape, int64_t x2, int64_t y2);
-// The smallest board rectangle holding the copper, grown by a margin in board units and clamped
-// to the 32-bit range. Meaningless for empty copper.
-TRect CopperBox(const TCopperShape& shape, int64_t margin);
 // A wire's printed width in board units, never below zero; -1 when it cannot be worked out.
 int32_t PrintedWidth(int32_t widthDivisor);
-
-// A board length in millimetres: a board unit is exactly 0.15875 mm (160 to the inch).
-constexpr double MmPerUnit = 0.15875;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "TBoardMath.h"
 #include "TElementList.h"
 
 namespace {
@@ -13,12 +14,6 @@ constexpr int64_t kMaxSide = 1024;
 // An element whose box covers more buckets than this is kept aside and tested at each query
 // rather than listed in every bucket (a pad or wire a hand-edited file made kilometres wide).
 constexpr int64_t kMaxSpan = 64;
-
-int32_t Clamp32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
-int64_t Abs64(int32_t v) { return v < 0 ? -static_cast<int64_t>(v) : v; }
 
 bool Meets(const TRect& a, const TRect& b) {
   return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;

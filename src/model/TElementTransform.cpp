@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "TBoardMath.h"
+
 TPoint TurnPoint(TPoint p, TPoint pivot, TTurn turn) {
   const int32_t dx = WSub(p.X, pivot.X), dy = WSub(p.Y, pivot.Y);
   switch (turn) {
@@ -52,8 +54,6 @@ bool PointsExtent(const TElementList& list, const std::vector<int32_t>& indices,
 }
 
 namespace {
-
-int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 // The grid column (or row) nearest the middle of [low, high]: the nearer one, or both
 // neighbours when the middle lies exactly between them (the second is then first + 1).

@@ -5,6 +5,7 @@
 
 #include "TBoardError.h"
 #include "TMessageText.h"
+#include "TTypes.h"
 
 QString MillimetreText(int32_t units) {
   // Hundredths of a millimetre: units x 15.875, rounded half up, in integers so that 1.905 mm
@@ -29,7 +30,7 @@ int32_t ReadSize(const QString& typed, int32_t low, int32_t high, const char* wh
     throw EBoardError(QStringLiteral("'%1' is not a size in millimetres: %2")
                           .arg(ShortQuote(typed, QuotedNameLimit), range)
                           .toStdString());
-  const double units = std::round(mm / 0.15875);
+  const double units = std::round(mm / MmPerUnit);
   if (units < low || units > high) throw EBoardError(range.toStdString());
   return static_cast<int32_t>(units);
 }

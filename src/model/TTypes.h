@@ -8,6 +8,10 @@ constexpr int32_t UnitsPerStep = 16;
 // 160 board units make one inch on paper.
 constexpr int32_t UnitsPerInch = 160;
 
+// A board unit is exactly 0.15875 mm, 158 750 nm.
+constexpr double MmPerUnit = 0.15875;
+constexpr int64_t NanometresPerUnit = 158750;
+
 enum TGridMode : uint8_t { gmNone, gmDot, gmLine };
 enum TPCBStep : uint8_t { gs1, gs1By2, gs1By4, gs1By8, gs1By16 };
 enum TMouseAction : uint8_t { maWire, maSolder, maDelete, maSelect, maMove };
