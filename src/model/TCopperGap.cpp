@@ -289,13 +289,13 @@ struct TExact {
   }
 };
 
-// The sign of the gap between two pieces of copper less gapNm nanometres.
+// The sign of the gap between two pieces of copper less gapNm nanometres (none below zero).
 int GapSign(const TCopperShape& a, const TCopperShape& b, int64_t gapNm) {
-  // Beyond any board's reach: everything is closer than that.
-  gapNm = std::min<int64_t>(gapNm, int64_t{1} << 60);
+  // A gap beyond any board's reach, 2^60 nm, holds everything on it.
+  gapNm = std::clamp<int64_t>(gapNm, 0, int64_t{1} << 60);
   const u128 k = gapNm > 0 ? NanometresPerUnit / 2 : 1;
   const u128 r = u128(RadiusOf(a) + RadiusOf(b));
-  const TLimit limit{k, k * r + u128(std::max<int64_t>(gapNm, 0))};
+  const TLimit limit{k, k * r + u128(gapNm)};
   return TExact::Cores(CoreOf(a), CoreOf(b), limit);
 }
 
@@ -306,8 +306,7 @@ bool CopperTouches(const TCopperShape& a, const TCopperShape& b) {
 }
 
 bool CopperCloser(const TCopperShape& a, const TCopperShape& b, int64_t gapNm) {
-  if (a.Empty() || b.Empty()) return false;
-  return gapNm > 0 ? GapSign(a, b, gapNm) < 0 : GapSign(a, b, 0) < 0;
+  return !a.Empty() && !b.Empty() && GapSign(a, b, gapNm) < 0;
 }
 
 TCopperGap CopperGap(const TCopperShape& a, const TCopperShape& b) {
