@@ -86,7 +86,9 @@ class TGerberWriter {
     if (aperture != last) out += "D" + std::to_string(10 + aperture) + "*\n";
     last = aperture;
   }
-  // Whole nanometres are the 4.6 format's integers; y turns round, up being up in Gerber.
+  // Whole nanometres are the 4.6 format's integers, written whole with the leading zeros left
+  // out, so 127 mm is X127000000 and no reader takes it for less; y turns round, up being up in
+  // Gerber.
   static std::string Point(int64_t x, int64_t y) {
     return "X" + std::to_string(x) + "Y" + std::to_string(-y);
   }
