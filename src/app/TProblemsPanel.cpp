@@ -50,7 +50,7 @@ void TProblemsPanel::SetProblems(std::vector<TProblem> problems) {
   QList<QTreeWidgetItem*> rows;
   rows.reserve(static_cast<qsizetype>(Problems_.size()));
   for (const TProblem& p : Problems_) {
-    const bool measured = p.Kind != pkDangling && p.Kind != pkDuplicate;
+    const bool measured = ProblemMeasured(p.Kind);
     auto* item = new QTreeWidgetItem(
         {QString::fromLatin1(ProblemKindName(p.Kind)), QString::fromStdString(ProblemPlace(p)),
          measured ? QString::fromStdString(UnitsAsMm(p.Measured)) + QStringLiteral(" mm")

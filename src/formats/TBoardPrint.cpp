@@ -13,7 +13,7 @@
 #include "TBoardError.h"
 #include "TBoardFile.h"
 #include "TCanvas.h"
-#include "TCopperShapes.h"
+#include "TFabrication.h"
 #include "TMessageText.h"
 
 namespace {
@@ -55,11 +55,13 @@ constexpr double kCopyGapMm = 5;
 // A drill mark is half a millimetre across.
 constexpr double kDrillMarkMm = 0.5;
 
-// The board's edge in millimetres from the board origin; empty without copper.
-QRectF EdgeMm(const TCopperShapes& copper) {
-  if (copper.Empty()) return {};
-  return QRectF(QPointF(copper.Left / kNmPerMm, copper.Top / kNmPerMm),
-                QPointF(copper.Right / kNmPerMm, copper.Bottom / kNmPerMm));
+// The board's edge in millimetres from the board origin, as the fabrication files have it; empty
+// without copper.
+QRectF EdgeMm(const TElementList& list) {
+  const TFabricationBoard board = FabricationBoard(list);
+  if (board.Empty()) return {};
+  return QRectF(QPointF(board.Left / kNmPerMm, board.Top / kNmPerMm),
+                QPointF(board.Right / kNmPerMm, board.Bottom / kNmPerMm));
 }
 
 }  // namespace
@@ -73,7 +75,7 @@ void DrawBoardPage(TElementList& list, QPainter& painter, int32_t dotsPerInch,
     return;
   }
   const double dotsPerMm = dotsPerInch / 25.4;
-  const QRectF edgeMm = EdgeMm(CollectCopper(list));
+  const QRectF edgeMm = EdgeMm(list);
   const QRectF edge(edgeMm.topLeft() * dotsPerMm, edgeMm.size() * dotsPerMm);
   const double gap = kCopyGapMm * dotsPerMm;
   if (options.DrillMarks)
@@ -104,7 +106,7 @@ void DrawBoardPage(TElementList& list, QPainter& painter, int32_t dotsPerInch,
 
 void CheckCopiesFit(TElementList& list, const TArtworkOptions& options, QSizeF printableMm) {
   if (options.Rows * options.Columns <= 1) return;
-  const QRectF edge = EdgeMm(CollectCopper(list));
+  const QRectF edge = EdgeMm(list);
   const double sx = options.ScaleX / 10000.0, sy = options.ScaleY / 10000.0;
   const double left = edge.left() * sx, top = edge.top() * sy;
   const double right = (edge.right() + (options.Columns - 1) * (edge.width() + kCopyGapMm)) * sx;

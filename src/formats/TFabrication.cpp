@@ -24,13 +24,20 @@ std::string Mm(int64_t nm) {
   return buf;
 }
 
-// The same without trailing zeros, as drill coordinates are usually written.
+// The same without trailing zeros, as drill coordinates are usually written, but never without
+// its decimal point: a reader takes a bare "127" in the file's zero mode, as 0.0127 mm or worse.
 std::string ShortMm(int64_t nm) {
   std::string s = Mm(nm);
-  while (s.back() == '0') s.pop_back();
-  if (s.back() == '.') s.pop_back();
+  while (s.back() == '0' && s[s.size() - 2] != '.') s.pop_back();
   return s;
 }
+
+// Half a board unit in nanometres: the model's copper is kept in half units.
+constexpr int64_t kNmPerHalf = NanometresPerUnit / 2;
+
+// Gerber's 4.6 format holds ten digits of nanometres; the edge and the solder mask still have to
+// fit around the farthest copper.
+constexpr int64_t kFarthestNm = 9'990'000'000;
 
 std::string Version() { return FERROLUME_VERSION; }
 
@@ -79,7 +86,9 @@ class TGerberWriter {
     if (aperture != last) out += "D" + std::to_string(10 + aperture) + "*\n";
     last = aperture;
   }
-  // Whole nanometres are the 4.6 format's integers; y turns round, up being up in Gerber.
+  // Whole nanometres are the 4.6 format's integers, written whole with the leading zeros left
+  // out, so 127 mm is X127000000 and no reader takes it for less; y turns round, up being up in
+  // Gerber.
   static std::string Point(int64_t x, int64_t y) {
     return "X" + std::to_string(x) + "Y" + std::to_string(-y);
   }
@@ -90,39 +99,76 @@ class TGerberWriter {
   int LastDraw_ = -1, LastFlash_ = -1;
 };
 
-int PadAperture(TGerberWriter& gerber, const TPadShape& pad, int64_t size) {
-  return pad.Square ? gerber.Square(size) : gerber.Circle(size);
+int PadAperture(TGerberWriter& gerber, const TCopperShape& pad, int64_t size) {
+  return pad.Kind == ckSquare ? gerber.Square(size) : gerber.Circle(size);
 }
+
+bool IsPad(const TCopperShape& s) { return s.Kind == ckRound || s.Kind == ckSquare; }
 
 }  // namespace
 
-std::string GerberCopper(const TCopperShapes& copper) {
-  TGerberWriter gerber("Copper,L1,Bot", "Positive");
-  for (const TWireShape& w : copper.Wires) {
-    const int a = gerber.Circle(w.Width);
-    // A wire of no length is the round dot its pen leaves.
-    if (w.X0 == w.X1 && w.Y0 == w.Y1)
-      gerber.Flash(a, w.X0, w.Y0);
-    else
-      gerber.Draw(a, w.X0, w.Y0, w.X1, w.Y1);
+TFabricationBoard FabricationBoard(const TElementList& list) {
+  TFabricationBoard board;
+  THalfBox all;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TPCBElement* e = list.Items(i);
+    const TCopperShape s = CopperOf(*e);
+    const THalfBox box = ExtentOf(s, true);
+    const bool fits =
+        -kFarthestNm <= box.Left * kNmPerHalf && box.Right * kNmPerHalf <= kFarthestNm &&
+        -kFarthestNm <= box.Top * kNmPerHalf && box.Bottom * kNmPerHalf <= kFarthestNm;
+    if (box.Empty() || !fits) {
+      board.LeftOut.push_back(e->ToText());
+      continue;
+    }
+    board.Shapes.push_back(s);
+    all = all.Empty() ? box
+                      : THalfBox{std::min(all.Left, box.Left), std::min(all.Top, box.Top),
+                                 std::max(all.Right, box.Right), std::max(all.Bottom, box.Bottom)};
   }
-  for (const TPadShape& p : copper.Pads) gerber.Flash(PadAperture(gerber, p, p.Outer), p.X, p.Y);
+  if (!all.Empty()) {
+    board.Left = all.Left * kNmPerHalf - OutlineMarginNm;
+    board.Top = all.Top * kNmPerHalf - OutlineMarginNm;
+    board.Right = all.Right * kNmPerHalf + OutlineMarginNm;
+    board.Bottom = all.Bottom * kNmPerHalf + OutlineMarginNm;
+  }
+  return board;
+}
+
+std::string GerberCopper(const TFabricationBoard& board) {
+  TGerberWriter gerber("Copper,L1,Bot", "Positive");
+  for (const TCopperShape& s : board.Shapes) {
+    if (s.Kind != ckTrack) continue;
+    // The width in board units is the half width in half units.
+    const int a = gerber.Circle(std::max(s.Radius * NanometresPerUnit, HairlineNm));
+    // A wire of no length is the round dot its pen leaves.
+    if (s.AX == s.BX && s.AY == s.BY)
+      gerber.Flash(a, s.AX * kNmPerHalf, s.AY * kNmPerHalf);
+    else
+      gerber.Draw(a, s.AX * kNmPerHalf, s.AY * kNmPerHalf, s.BX * kNmPerHalf, s.BY * kNmPerHalf);
+  }
+  for (const TCopperShape& s : board.Shapes)
+    if (IsPad(s))
+      gerber.Flash(PadAperture(gerber, s, s.Radius * NanometresPerUnit), s.AX * kNmPerHalf,
+                   s.AY * kNmPerHalf);
   return gerber.Text();
 }
 
-std::string GerberMask(const TCopperShapes& copper) {
+std::string GerberMask(const TFabricationBoard& board) {
   // The openings in the mask are what is flashed, so the layer is negative.
   TGerberWriter gerber("Soldermask,Bot", "Negative");
-  for (const TPadShape& p : copper.Pads)
-    gerber.Flash(PadAperture(gerber, p, p.Outer + 2 * kMaskGrowthNm), p.X, p.Y);
+  for (const TCopperShape& s : board.Shapes)
+    if (IsPad(s))
+      gerber.Flash(PadAperture(gerber, s, s.Radius * NanometresPerUnit + 2 * kMaskGrowthNm),
+                   s.AX * kNmPerHalf, s.AY * kNmPerHalf);
   return gerber.Text();
 }
 
-std::string GerberOutline(const TCopperShapes& copper) {
+std::string GerberOutline(const TFabricationBoard& board) {
   TGerberWriter gerber("Profile,NP", "Positive");
-  if (!copper.Empty()) {
+  if (!board.Empty()) {
     const int a = gerber.Circle(kOutlineWidthNm);
-    const int64_t l = copper.Left, t = copper.Top, r = copper.Right, b = copper.Bottom;
+    const int64_t l = board.Left, t = board.Top, r = board.Right, b = board.Bottom;
     gerber.Draw(a, l, t, r, t);
     gerber.Draw(a, r, t, r, b);
     gerber.Draw(a, r, b, l, b);
@@ -131,27 +177,31 @@ std::string GerberOutline(const TCopperShapes& copper) {
   return gerber.Text();
 }
 
-std::string ExcellonDrill(const TCopperShapes& copper) {
-  // One tool per hole diameter, smallest first; the hits of each in list order.
-  std::map<int32_t, std::vector<const TPadShape*>> tools;
-  for (const TPadShape& p : copper.Pads)
-    if (p.HoleUnits > 0) tools[p.HoleUnits].push_back(&p);
+std::string ExcellonDrill(const TFabricationBoard& board) {
+  // One tool per hole diameter, smallest first; the hits of each in list order. A hole's size in
+  // board units is its radius in half units.
+  std::map<int64_t, std::vector<const TCopperShape*>> tools;
+  for (const TCopperShape& s : board.Shapes)
+    if (s.HoleRadius > 0) tools[s.HoleRadius].push_back(&s);
+  // Every coordinate carries its decimal point, so the zero mode is only said for readers that
+  // insist on one; G90 too is said before any hit.
   std::string out = "M48\n; DRILL file Ferrolume " + Version() +
                     "\n; #@! TF.FileFunction,NonPlated,1,1,NPTH\n"
-                    "; FORMAT={-:-/ absolute / metric / decimal}\nFMAT,2\nMETRIC\n";
+                    "; FORMAT={-:-/ absolute / metric / decimal}\nFMAT,2\nMETRIC,LZ\nG90\n";
   int n = 1;
   for (const auto& tool : tools) {
     // Three decimals of a millimetre, rounded: a board unit is 158.75 µm.
-    const int64_t um = (int64_t{tool.first} * NanometresPerUnit + 500) / 1000;
+    const int64_t um = (tool.first * NanometresPerUnit + 500) / 1000;
     char buf[48];
     std::snprintf(buf, sizeof buf, "T%dC%" PRId64 ".%03" PRId64 "\n", n++, um / 1000, um % 1000);
     out += buf;
   }
-  out += "%\nG90\nG05\n";
+  out += "%\nG05\n";
   n = 1;
   for (const auto& tool : tools) {
     out += "T" + std::to_string(n++) + "\n";
-    for (const TPadShape* p : tool.second) out += "X" + ShortMm(p->X) + "Y" + ShortMm(-p->Y) + "\n";
+    for (const TCopperShape* s : tool.second)
+      out += "X" + ShortMm(s->AX * kNmPerHalf) + "Y" + ShortMm(-s->AY * kNmPerHalf) + "\n";
   }
   out += "M30\n";
   return out;
@@ -166,7 +216,7 @@ bool IsFabricationFileName(const QString& fileName) {
 std::vector<std::string> ExportFabricationFiles(const TElementList& list, const QString& fileName) {
   const QString ext = FileExtensionOf(fileName);
   if (!IsFabricationFileName(fileName)) throw EBoardError("Invalid file extention");
-  const TCopperShapes copper = CollectCopper(list);
+  const TFabricationBoard copper = FabricationBoard(list);
   if (ext == QLatin1String(".gbr")) {
     WriteBoardFile(fileName, GerberCopper(copper));
   } else if (ext == QLatin1String(".drl")) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "TCopperShapes.h"
+#include "TCopper.h"
 #include "TElementList.h"
 
 // The files a board house takes: Gerber RS-274X with X2 file attributes in millimetres, format
@@ -12,14 +12,37 @@
 // (x × 0.15875 mm, −y × 0.15875 mm), so the image looks as on the screen, seen through the board
 // from the component side.
 
+// What the files make of a board: each element's copper and hole as the model describes them, in
+// list order. A board unit is exactly 158 750 nm, so every size and place is exact in whole
+// nanometres; y grows down the board, as on the screen, and the files turn it round.
+struct TFabricationBoard {
+  std::vector<TCopperShape> Shapes;
+  // The text lines of the elements that put nothing in any file (no copper and no hole) or lie
+  // beyond what the files can hold, in list order.
+  std::vector<std::string> LeftOut;
+  // The board's edge in nanometres: 2.54 mm outside the extent of all copper and holes; left >
+  // right on a board with neither.
+  int64_t Left = 1, Top = 1, Right = 0, Bottom = 0;
+
+  bool Empty() const { return Shapes.empty(); }
+};
+TFabricationBoard FabricationBoard(const TElementList& list);
+
+// How far the board's edge lies outside its copper.
+constexpr int64_t OutlineMarginNm = 2540000;
+// The aperture of a hairline: a tenth of a board unit, the one dot the finest artwork (the SVG,
+// at 1600 dots to the inch) prints it, far below what any board house makes, so the width rule
+// has flagged it already.
+constexpr int64_t HairlineNm = NanometresPerUnit / 10;
+
 // Bottom copper: a flash per pad (holes are the drill's), a draw with a round aperture per wire.
-std::string GerberCopper(const TCopperShapes& copper);
+std::string GerberCopper(const TFabricationBoard& board);
 // Bottom solder mask: a flash per pad, 0.05 mm larger on every side.
-std::string GerberMask(const TCopperShapes& copper);
+std::string GerberMask(const TFabricationBoard& board);
 // The board's edge: one closed rectangle drawn 0.1 mm wide.
-std::string GerberOutline(const TCopperShapes& copper);
-// Metric Excellon: one tool per hole diameter, one hit per pad with a hole, then M30.
-std::string ExcellonDrill(const TCopperShapes& copper);
+std::string GerberOutline(const TFabricationBoard& board);
+// Metric Excellon with decimal points: one tool per hole diameter, one hit per hole, then M30.
+std::string ExcellonDrill(const TFabricationBoard& board);
 
 // Writes the files the name's extension asks for: ".zip" the four files of a board house order,
 // named after the base name N (N-B_Cu.gbr, N-B_Mask.gbr, N-Edge_Cuts.gbr, N.drl); ".gbr" the

@@ -34,6 +34,8 @@ const char* ProblemKindName(TProblemKind kind) {
       return "dangling";
     case pkDuplicate:
       return "duplicate";
+    case pkNone:
+      return "none";
   }
   return "";
 }
@@ -68,6 +70,8 @@ std::string ProblemMessage(const TProblem& p) {
       return "wire end touches no other copper";
     case pkDuplicate:
       return "same element twice at this place";
+    case pkNone:
+      return "makes no copper";
   }
   return "";
 }

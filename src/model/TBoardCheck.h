@@ -15,11 +15,19 @@ struct TCheckRules {
   double MinHole = 0.50;    // a pad's hole
 };
 
-enum TProblemKind : uint8_t { pkClearance, pkWidth, pkRing, pkHole, pkDangling, pkDuplicate };
+enum TProblemKind : uint8_t {
+  pkClearance,
+  pkWidth,
+  pkRing,
+  pkHole,
+  pkDangling,
+  pkDuplicate,
+  pkNone
+};
 
 // One fault the check found: where (board units, y downward as on the screen), what was measured
-// (board units) and what the rule asks (millimetres, as the user gave it), none for dangling ends
-// and duplicates, and the list positions of the elements involved.
+// (board units) and what the rule asks (millimetres, as the user gave it), none for dangling ends,
+// duplicates and elements that make no copper, and the list positions of the elements involved.
 struct TProblem {
   TProblemKind Kind = pkClearance;
   double X = 0, Y = 0;
@@ -34,12 +42,18 @@ std::vector<TProblem> CheckBoard(const TElementList& list, const TCheckRules& ru
 // CheckCopper works out itself and hands back when asked.
 void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out,
                  TCopperIslands* islands = nullptr);
+// Widths and pads each list the wires, or the pads, that make no copper at all.
 void CheckWidths(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out);
 void CheckPads(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out);
 void CheckDuplicates(const TElementList& list, std::vector<TProblem>& out);
 
-// The kind as one word: clearance, width, ring, hole, dangling, duplicate.
+// The kind as one word: clearance, width, ring, hole, dangling, duplicate, none.
 const char* ProblemKindName(TProblemKind kind);
+// Whether the kind measures something against a limit (dangling ends, duplicates and elements
+// that make no copper do not).
+inline bool ProblemMeasured(TProblemKind kind) {
+  return kind != pkDangling && kind != pkDuplicate && kind != pkNone;
+}
 // What was found, with the measured and required values.
 std::string ProblemMessage(const TProblem& problem);
 // The place in millimetres with three decimals: "X, Y".

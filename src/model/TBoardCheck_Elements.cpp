@@ -1,4 +1,5 @@
-// The rules about one element at a time: wire width, annular ring, hole size, duplicates.
+// The rules about one element at a time: copper made at all, wire width, annular ring, hole
+// size, duplicates.
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,12 +23,19 @@ void CheckWidths(const TElementList& list, const TCheckRules& rules, std::vector
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
     if (!e->IsWire()) continue;
-    const auto& w = static_cast<const TWire&>(*e);
-    // A wire that prints nothing has no width to judge.
-    const int32_t width = PrintedWidth(w.WidthDivisor());
-    if (width < 0 || !Below(width * MmPerUnit, rules.MinWidth)) continue;
-    TProblem p{pkWidth, 0, 0, double(width), rules.MinWidth, {i}};
-    MiddleOf(w, p.X, p.Y);
+    const TCopperShape copper = CopperOf(*e);
+    TProblem p{pkNone, 0, 0, 0, 0, {i}};
+    MiddleOf(static_cast<const TWire&>(*e), p.X, p.Y);
+    if (copper.Empty()) {
+      out.push_back(p);
+      continue;
+    }
+    // Half the width in half units is the width in board units.
+    const double width = double(copper.Radius);
+    if (!Below(width * MmPerUnit, rules.MinWidth)) continue;
+    p.Kind = pkWidth;
+    p.Measured = width;
+    p.Required = rules.MinWidth;
     out.push_back(p);
   }
 }
@@ -36,11 +44,15 @@ void CheckPads(const TElementList& list, const TCheckRules& rules, std::vector<T
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
     if (e->IsWire()) continue;
-    const auto& pad = static_cast<const TSolder&>(*e);
-    const double x = pad.Center().X, y = pad.Center().Y;
-    const double size = std::abs(double(pad.ExternalDiameter()));
-    const double hole = std::abs(double(pad.InternalDiameter()));
-    const double ring = (size - hole) / 2;
+    const TCopperShape copper = CopperOf(*e);
+    const double x = copper.AX / 2.0, y = copper.AY / 2.0;
+    if (copper.Empty()) {
+      out.push_back({pkNone, x, y, 0, 0, {i}});
+      continue;
+    }
+    // In half units a radius is a diameter in board units: the ring is half their difference.
+    const double hole = double(copper.HoleRadius);
+    const double ring = (double(copper.Radius) - hole) / 2;
     if (Below(ring * MmPerUnit, rules.MinRing))
       out.push_back({pkRing, x, y, ring, rules.MinRing, {i}});
     if (Below(hole * MmPerUnit, rules.MinHole))

@@ -1,5 +1,7 @@
 #include "TCopperIslands.h"
 
+#include <algorithm>
+
 #include "TElementIndex.h"
 #include "TElementList.h"
 
@@ -31,11 +33,10 @@ void TCopperIslands::Build(const TElementList& list, const TElementIndex& index,
     if (a.Empty() || b.Empty()) return;
     const int32_t ri = Find(Islands_, i), rj = Find(Islands_, j);
     if (ri == rj && !(sameIslandWanted && sameIslandWanted(i, j))) return;
-    const TCopperGap gap = CopperGap(a, b);
+    const bool touching = CopperTouches(a, b);
     // The smaller stand-in wins, so an island is named by its first element.
-    if (gap.Distance <= 0 && ri != rj)
-      Islands_[static_cast<size_t>(std::max(ri, rj))] = std::min(ri, rj);
-    if (visit) visit(i, j, gap);
+    if (touching && ri != rj) Islands_[static_cast<size_t>(std::max(ri, rj))] = std::min(ri, rj);
+    if (visit) visit(i, j, touching);
   });
   for (int32_t i = 0; i < n; ++i) Islands_[static_cast<size_t>(i)] = Find(Islands_, i);
 }

@@ -14,12 +14,12 @@ class TElementIndex;
 // against all.
 class TCopperIslands {
  public:
-  // Called for every two elements I < J of non-empty copper whose boxes in the index meet, with
-  // the gap between them; less than or equal to zero means they touch.
-  using PairVisitor = std::function<void(int32_t i, int32_t j, const TCopperGap& gap)>;
-  // Asked for two elements already known to share an island, before their gap is worked out:
-  // whether the visitor still wants it. Without it such pairs are passed over, which on a dense
-  // board is most of them.
+  // Called for every two elements I < J that make copper and whose boxes in the index meet, with
+  // whether they touch, decided exactly.
+  using PairVisitor = std::function<void(int32_t i, int32_t j, bool touching)>;
+  // Asked for two elements already known to share an island, before whether they touch is worked
+  // out: whether the visitor still wants it. Without it such pairs are passed over, which on a
+  // dense board is most of them.
   using PairWanted = std::function<bool(int32_t i, int32_t j)>;
 
   explicit TCopperIslands() = default;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "TBoardMath.h"
+#include "TCopper.h"
 #include "TElementList.h"
 
 namespace {
@@ -22,28 +23,14 @@ bool Meets(const TRect& a, const TRect& b) {
 }  // namespace
 
 bool TElementIndex::ElementBox(const TPCBElement& element, TRect& box) {
-  if (element.IsWire()) {
-    const auto& wire = static_cast<const TWire&>(element);
-    int32_t width;
-    try {
-      width = Div(UnitsPerStep, wire.WidthDivisor());
-    } catch (const EArithFault&) {
-      return false;
-    }
-    // The round ends reach half the width beyond each end point; odd widths round up.
-    const int64_t half = (Abs64(width) + 1) / 2;
-    const TPoint a = wire.StartPoint(), b = wire.EndPoint();
-    box = {Clamp32(int64_t{std::min(a.X, b.X)} - half), Clamp32(int64_t{std::min(a.Y, b.Y)} - half),
-           Clamp32(int64_t{std::max(a.X, b.X)} + half),
-           Clamp32(int64_t{std::max(a.Y, b.Y)} + half)};
-    return true;
-  }
-  const auto& pad = static_cast<const TSolder&>(element);
-  // A hole wider than its land is still painted (white, over whatever lies beneath).
-  const int64_t r =
-      (std::max(Abs64(pad.ExternalDiameter()), Abs64(pad.InternalDiameter())) + 1) / 2;
-  const TPoint c = pad.Center();
-  box = {Clamp32(c.X - r), Clamp32(c.Y - r), Clamp32(c.X + r), Clamp32(c.Y + r)};
+  // The copper's box, grown to a pad's hole, which is painted (white, or the board's colour) over
+  // whatever lies beneath; half units round outward to whole ones. An element that makes no
+  // copper has none: the screen may still show it, so it meets every rectangle.
+  const TCopperShape copper = CopperOf(element);
+  if (copper.Empty()) return false;
+  const THalfBox b = ExtentOf(copper, true);
+  box = {Clamp32(FloorDiv<int64_t>(b.Left, 2)), Clamp32(FloorDiv<int64_t>(b.Top, 2)),
+         Clamp32(-FloorDiv<int64_t>(-b.Right, 2)), Clamp32(-FloorDiv<int64_t>(-b.Bottom, 2))};
   return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "TBoardMath.h"
 #include "TCanvas.h"
+#include "TCopper.h"
 
 std::string TSolder::ToText() const {
   char buf[64];
@@ -49,7 +50,10 @@ void TSolder::Draw(TDrawMode mode) const {
     canvas->SetPenColor(0);
     canvas->SetBrushColor(0);
     const TPoint c{BoardToPrinter(view, Center_.X), BoardToPrinter(view, Center_.Y)};
-    land(*canvas, c, BoardToPrinter(view, ExternalDiameter_ / 2));
+    // The artwork is copper and holes: a negative size prints neither.
+    const TCopperShape copper = CopperOf(*this);
+    if (!copper.Empty()) land(*canvas, c, BoardToPrinter(view, ExternalDiameter_ / 2));
+    if (copper.HoleRadius == 0) return;
     // On paper the hole is always drawn, so the drill finds its centre however small it is.
     canvas->SetPenColor(0xFFFFFF);
     canvas->SetBrushColor(0xFFFFFF);

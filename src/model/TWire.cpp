@@ -6,6 +6,7 @@
 
 #include "TBoardMath.h"
 #include "TCanvas.h"
+#include "TCopper.h"
 
 std::string TWire::ToText() const {
   char buf[64];
@@ -50,7 +51,8 @@ void TWire::Draw(TDrawMode mode) const {
     TLayoutView& view = *Layout();
     if (mode == dmPrint) {
       TCanvas* canvas = view.PrinterCanvas();
-      if (!canvas) return;
+      // The artwork is copper: a wire that makes none (a divisor below one) prints nothing.
+      if (!canvas || CopperOf(*this).Empty()) return;
       canvas->SetPenColor(0);
       canvas->SetPenWidth(BoardToPrinter(view, Div(UnitsPerStep, WidthDivisor_)));
       canvas->MoveTo(BoardToPrinter(view, StartPoint_.X), BoardToPrinter(view, StartPoint_.Y));

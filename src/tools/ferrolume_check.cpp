@@ -29,7 +29,7 @@ int main(int argc, char* argv[]) {
   parser.setApplicationDescription(QStringLiteral(
       "Checks the copper of each BOARD (.pcb or .wt5) against the design rules and prints one\n"
       "line per problem, \"BOARD: KIND at X, Y mm: MESSAGE\", with KIND one of clearance, width,\n"
-      "ring, hole, dangling, duplicate, and the place in millimetres (y downward, as on the\n"
+      "ring, hole, dangling, duplicate, none, and the place in millimetres (y downward, as on the\n"
       "screen, on the board as the editor opens it). A last line counts the problems.\n"
       "Exit status: 0 when every board is clean, 1 when there are problems, 2 on a bad option\n"
       "or a board that cannot be read."));

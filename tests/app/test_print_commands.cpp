@@ -74,7 +74,7 @@ TEST_F(PrintCommandsTest, OptionsDialogEditsACopyKeptInTheSettings) {
 }
 
 TEST_F(PrintCommandsTest, ExportsAndTheirMessages) {
-  form.Editor->Elements().AddSolder({400, 400}, 8, -3, sgCircle);
+  form.Editor->Elements().AddSolder({400, 400}, 0, -3, sgCircle);  // no copper, no hole
   form.FileAnswers << dir.filePath("board.svg") << dir.filePath("board.zip");
   form.FileExportSvg->trigger();
   form.FileExportFabrication->trigger();
@@ -82,7 +82,7 @@ TEST_F(PrintCommandsTest, ExportsAndTheirMessages) {
   EXPECT_EQ(ReadBytes(dir.filePath("board.zip")).rfind("PK", 0), 0u);
   ASSERT_EQ(form.Boxes.size(), 1);
   EXPECT_EQ(form.Boxes[0],
-            "One element cannot be made and was left out of the files:\n400, 400, 8, -3, 0");
+            "One element cannot be made and was left out of the files:\n400, 400, 0, -3, 0");
   // Copies that cannot fit stop the preview before it opens.
   TArtworkOptions many;
   many.Columns = 20;

@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "TBoardPrint.h"
-#include "TCopperShapes.h"
 #include "formats/BoardHelpers.h"
 #include "formats/RasterHelpers.h"
 #include "model/FakeLayout.h"

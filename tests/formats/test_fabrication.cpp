@@ -6,8 +6,11 @@
 #include <QDir>
 #include <QPainter>
 #include <QRegularExpression>
+#include <cmath>
 #include <cstdio>
+#include <map>
 
+#include "TBoardCheck.h"
 #include "TBoardPrint.h"
 #include "TFabrication.h"
 #include "formats/BoardHelpers.h"
@@ -136,39 +139,199 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
             int(pads.size()));
 }
 
-TEST_F(FabricationTest, ExactPlacesAndWhatCannotBeMade) {
+// Places as gerbv reads them back, from its own RS-274X export of the file (inches to six
+// decimals), in board units of 1/160 inch: "flash X,Y" or "draw X,Y X,Y", y upward as in the file.
+std::vector<std::string> GerbvPlaces(const QString& file) {
+  const QString exported = file + ".gbx";
+  EXPECT_TRUE(RunTool("gerbv", {"-x", "rs274x", "-o", exported, file})) << "is gerbv there?";
+  std::vector<std::string> places;
+  const QRegularExpression re("X(-?\\d+)Y(-?\\d+)D0([123])");
+  QString from;
+  for (const auto& m : re.globalMatch(QString::fromStdString(ReadBytes(exported)))) {
+    // A millionth of an inch is 1/6250 of a board unit.
+    const QString at = QString::number(m.captured(1).toLongLong() / 6250.0) + "," +
+                       QString::number(m.captured(2).toLongLong() / 6250.0);
+    if (m.captured(3) == "3") places.push_back("flash " + at.toStdString());
+    if (m.captured(3) == "1") places.push_back("draw " + (from + " " + at).toStdString());
+    from = at;
+  }
+  return places;
+}
+
+// Every coordinate on whole millimetres (a multiple of 127 mm, 800 units) and off them, read back
+// by gerbv where the board has it; then the exact text of the files, and what cannot be made.
+TEST_F(FabricationTest, PlacesAsOtherReadersReadThemAndWhatCannotBeMade) {
+  const struct {
+    const char* board;  // a .pcb file, placed as the editor opens it
+    std::vector<std::string> copper, drill;
+  } cases[] = {
+      // 720 units from the first pad: 127 mm from the board origin, once written as X127.
+      {"*Solder*\n0, 0, 4, 12, 0\n720, 0, 4, 12, 0\n",
+       {"flash 80,-80", "flash 800,-80"},
+       {"flash 80,-80", "flash 800,-80"}},
+      {"*Solder*\n0, 0, 4, 12, 1\n720, 720, 5, 12, 0\n2320, 0, 4, 12, 0\n*Wire*\n0, 0, 720, "
+       "720, 2\n",
+       {"draw 80,-80 800,-800", "flash 80,-80", "flash 800,-800", "flash 2400,-80"},
+       {"flash 80,-80", "flash 2400,-80", "flash 800,-800"}},
+  };
+  for (const auto& c : cases) {
+    const QString pcb = dir.filePath("places.pcb");
+    WriteBytes(pcb, c.board);
+    list.LoadFromFile(pcb);
+    ExportFabricationFiles(list, dir.filePath("places.gbr"));
+    ExportFabricationFiles(list, dir.filePath("places.drl"));
+    EXPECT_EQ(GerbvPlaces(dir.filePath("places.gbr")), c.copper) << c.board;
+    EXPECT_EQ(GerbvPlaces(dir.filePath("places.drl")), c.drill) << c.board;
+  }
+  const std::string placed = ReadBytes(dir.filePath("places.drl"));
+  EXPECT_EQ(
+      placed.substr(placed.find("FMAT")),
+      "FMAT,2\nMETRIC,LZ\nG90\nT1C0.635\nT2C0.794\n%\nG05\nT1\nX12.7Y-12.7\nX381.0Y-12.7\nT2\n"
+      "X127.0Y-127.0\nM30\n");
+
+  list.Clear();
   list.AddWire({80, 80}, {400, 80}, 2);
-  list.AddWire({0, 0}, {10, 10}, 17);  // 16 div 17: no width
-  list.AddWire({0, 0}, {10, 10}, -4);  // a negative width
-  list.AddWire({0, 0}, {10, 10}, 0);   // a fault
+  list.AddWire({0, 0}, {10, 10}, 17);  // 16 div 17: a hairline
+  list.AddWire({0, 0}, {10, 10}, -4);  // no meaning, no copper
+  list.AddWire({0, 0}, {10, 10}, 0);
   list.AddSolder({80, 80}, 5, 48, sgSquare);
-  list.AddSolder({400, 80}, 0, 32, sgCircle);  // no hole: no hit
-  list.AddSolder({1, 2}, 8, 0, sgCircle);
+  list.AddSolder({400, 80}, 0, 32, sgCircle);        // no hole: no hit
+  list.AddSolder({1, 2}, 8, 0, sgCircle);            // a bare hole
+  list.AddSolder({3, 4}, 0, 1, sgCircle);            // nothing at all
   list.AddSolder({2000000000, 0}, 8, 32, sgCircle);  // beyond ten thousand millimetres
-  const TCopperShapes copper = CollectCopper(list);
-  EXPECT_EQ(copper.LeftOut,
-            (std::vector<std::string>{"0, 0, 10, 10, 17", "0, 0, 10, 10, -4", "0, 0, 10, 10, 0",
-                                      "1, 2, 8, 0, 0", "2000000000, 0, 8, 32, 0"}));
-  // A board unit is 0.15875 mm: (80, 80) is (12.7, -12.7) mm; the edge is 2.54 mm outside
-  // the square pad's 3.81 mm half side.
-  const std::string cu = GerberCopper(copper), mask = GerberMask(copper),
-                    edge = GerberOutline(copper), drill = ExcellonDrill(copper);
+  const TFabricationBoard board = FabricationBoard(list);
+  EXPECT_EQ(board.LeftOut, (std::vector<std::string>{"0, 0, 10, 10, -4", "0, 0, 10, 10, 0",
+                                                     "3, 4, 0, 1, 0", "2000000000, 0, 8, 32, 0"}));
+  // A board unit is 0.15875 mm: (80, 80) is (12.7, -12.7) mm; the edge is 2.54 mm outside the
+  // bare hole on the left and top, the round pad on the right and the square pad below.
+  const std::string cu = GerberCopper(board), mask = GerberMask(board), edge = GerberOutline(board),
+                    drill = ExcellonDrill(board);
   for (const char* want :
        {"%FSLAX46Y46*%", "%MOMM*%", "%TF.FileFunction,Copper,L1,Bot*%", "%ADD10C,1.270000*%",
-        "%ADD11R,7.620000X7.620000*%", "X12700000Y-12700000D02*\nX63500000Y-12700000D01*",
-        "D11*\nX12700000Y-12700000D03*", "D12*\nX63500000Y-12700000D03*"})
+        "%ADD11C,0.015875*%", "%ADD12R,7.620000X7.620000*%",
+        "X12700000Y-12700000D02*\nX63500000Y-12700000D01*", "D11*\nX0Y0D02*\nX1587500Y-1587500D01*",
+        "D12*\nX12700000Y-12700000D03*", "D13*\nX63500000Y-12700000D03*"})
     EXPECT_NE(cu.find(want), std::string::npos) << want;
   EXPECT_NE(mask.find("%ADD10R,7.720000X7.720000*%"), std::string::npos);
   EXPECT_NE(mask.find("%TF.FileFunction,Soldermask,Bot*%"), std::string::npos);
   EXPECT_NE(edge.find("%TF.FileFunction,Profile,NP*%"), std::string::npos);
-  EXPECT_NE(edge.find("%ADD10C,0.100000*%\nG01*\nD10*\nX6350000Y-6350000D02*\nX68580000Y-"
-                      "6350000D01*\n"),
+  EXPECT_NE(edge.find("%ADD10C,0.100000*%\nG01*\nD10*\nX-3016250Y2857500D02*\nX68580000Y"
+                      "2857500D01*\n"),
             std::string::npos)
       << edge;
-  EXPECT_EQ(drill.substr(drill.find("T1C")), "T1C0.794\n%\nG90\nG05\nT1\nX12.7Y-12.7\nM30\n");
-  const std::string message = LeftOutMessage(copper.LeftOut);
+  EXPECT_EQ(drill.substr(drill.find("T1C")),
+            "T1C0.794\nT2C1.270\n%\nG05\nT1\nX12.7Y-12.7\nT2\nX0.15875Y-0.3175\nM30\n");
+  const std::string message = LeftOutMessage(board.LeftOut);
   EXPECT_EQ(message.substr(0, message.find('\n')),
-            "5 elements cannot be made and were left out of the files:");
+            "4 elements cannot be made and were left out of the files:");
+}
+
+// One table of odd elements, each read by the printed artwork, by gerbv from the Gerber copper
+// less the drill file, and by the check: they agree on whether copper is left, and the pixels of
+// the artwork and of gerbv lie within a measured distance of the copper the model describes.
+TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
+  const struct {
+    char kind;  // W or P, with the fields of its text line; placed at x = 40 + 64 k
+    int32_t v[5];
+    bool copperLeft;    // after drilling
+    const char* check;  // the problems of the element, dangling ends aside
+  } cases[] = {
+      {'W', {-20, 0, 20, 0, 0}, false, "none"},
+      {'W', {-20, 0, 20, 0, -4}, false, "none"},
+      {'W', {-12, -16, 12, 16, 17}, true, "width"},  // a hairline
+      {'W', {0, 0, 0, 0, 17}, false, "none"},        // of no length
+      {'W', {-12, -16, 12, 16, 3}, true, ""},        // 5 units wide: odd halves
+      {'W', {0, 0, 0, 0, 2}, true, ""},              // the dot of its pen
+      {'P', {0, 0, 4, 0, 0}, false, "none"},         // a bare hole
+      {'P', {0, 0, 4, -12, 0}, false, "none"},
+      {'P', {0, 0, 4, -12, 1}, false, "none"},
+      {'P', {0, 0, 0, 1, 0}, false, "none"},  // 1 div 2 is no radius
+      {'P', {0, 0, 5, 13, 0}, true, ""},      // prints 12 across, the hole marked 4
+      {'P', {0, 0, 4, 13, 1}, true, ""},
+      {'P', {0, 0, 16, 12, 0}, false, "ring"},  // drilled away
+      {'P', {0, 0, -4, 12, 0}, true, "hole"},   // no hole
+      {'P', {0, 0, 0, 3, 0}, true, "ring hole"},
+  };
+  constexpr int kOddDpi = 800;  // five dots to a board unit, so the artwork's scale is exact
+  constexpr double kPx = kOddDpi / double(UnitsPerInch);
+  const int n = int(std::size(cases));
+  auto at = [](int k) { return 40 + 64 * k; };
+  for (int k = 0; k < n; ++k) {
+    const auto& c = cases[k];
+    if (c.kind == 'W')
+      list.AddWire({at(k) + c.v[0], 80 + c.v[1]}, {at(k) + c.v[2], 80 + c.v[3]}, c.v[4]);
+    else
+      list.AddSolder({at(k) + c.v[0], 80 + c.v[1]}, c.v[2], c.v[3], uint8_t(c.v[4]));
+  }
+  ExportFabricationFiles(list, dir.filePath("odd.zip"));
+  ASSERT_TRUE(RunTool("unzip", {"-q", "-o", dir.filePath("odd.zip"), "-d", dir.path()}));
+  const double widthIn = std::ceil(at(n) / 160.0);
+  auto gerbv = [&](const char* name) {
+    const QString file = dir.filePath(name), png = file + ".png";
+    EXPECT_TRUE(RunTool("gerbv", {"-x", "png", "-D", QString::number(kOddDpi), "-B", "0", "-O",
+                                  "0x-1", "-W", QString::number(widthIn) + "x1", "-b", "#FFFFFF",
+                                  "-f", "#000000FF", "-o", png, file}));
+    return QImage(png).convertToFormat(QImage::Format_RGB32);
+  };
+  const QImage copper = gerbv("odd-B_Cu.gbr"), drill = gerbv("odd.drl");
+  QImage art(copper.size(), QImage::Format_RGB32);
+  art.fill(Qt::white);
+  {
+    QPainter painter(&art);
+    DrawBoardPage(list, painter, kOddDpi);
+  }
+  std::map<int32_t, std::string> problems;
+  for (const TProblem& p : CheckBoard(list, {}))
+    if (p.Kind != pkDangling) {
+      std::string& s = problems[p.Elements[0]];
+      s += (s.empty() ? "" : " ") + std::string(ProblemKindName(p.Kind));
+    }
+
+  // How far a board point (units) lies outside the described copper less its hole: below zero
+  // inside what is left, and how far from the nearest edge either way.
+  auto outside = [](const TCopperShape& s, double x, double y) {
+    const double ax = s.AX / 2.0, ay = s.AY / 2.0, bx = s.BX / 2.0, by = s.BY / 2.0;
+    const double r = s.Radius / 2.0;
+    double d = INFINITY;
+    if (s.Kind == ckSquare) {
+      d = std::max(std::fabs(x - ax), std::fabs(y - ay)) - r;
+    } else if (!s.Empty()) {
+      const double dx = bx - ax, dy = by - ay, len2 = dx * dx + dy * dy;
+      const double t = len2 ? std::clamp(((x - ax) * dx + (y - ay) * dy) / len2, 0.0, 1.0) : 0;
+      d = std::hypot(x - ax - t * dx, y - ay - t * dy) - r;
+    }
+    if (s.HoleRadius > 0) d = std::max(d, s.HoleRadius / 2.0 - std::hypot(x - ax, y - ay));
+    return d;
+  };
+  double worstArt = 0, worstGerber = 0;
+  for (int k = 0; k < n; ++k) {
+    const TCopperShape s = CopperOf(*list.Items(k));
+    const QRect box(int((at(k) - 32) * kPx), int(48 * kPx), int(64 * kPx), int(64 * kPx));
+    int artBlack = 0, gerberBlack = 0, described = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+      for (int x = box.left(); x <= box.right(); ++x) {
+        const double d = outside(s, (x + 0.5) / kPx, (y + 0.5) / kPx);
+        const bool inside = d <= 0, a = Black(art, x, y);
+        const bool g = Black(copper, x, y) && !Black(drill, x, y);
+        artBlack += a, gerberBlack += g, described += inside;
+        if (a != inside) worstArt = std::max(worstArt, std::fabs(d));
+        if (g != inside) worstGerber = std::max(worstGerber, std::fabs(d));
+      }
+    }
+    const std::string what = list.Items(k)->ToText();
+    // A hairline is described with no width, so by its centre line alone.
+    EXPECT_EQ(described > 0 || (s.Kind == ckTrack && s.Radius == 0), cases[k].copperLeft) << what;
+    EXPECT_EQ(artBlack > 0, cases[k].copperLeft) << what;
+    EXPECT_EQ(gerberBlack > 0, cases[k].copperLeft) << what;
+    EXPECT_EQ(problems[k], cases[k].check) << what;
+  }
+  std::printf(
+      "odd elements against their described copper at %d dpi: artwork at most %.3f units "
+      "off, gerbv %.3f (a dot is %.3f units)\n",
+      kOddDpi, worstArt, worstGerber, 1 / kPx);
+  // A dot and a half: the artwork marks an odd hole half a unit smaller than it is drilled.
+  EXPECT_LT(worstArt, 0.5 + 1.5 / kPx);
+  EXPECT_LT(worstGerber, 1.5 / kPx);
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ TEST(Copper, ExactGapsBetweenShapes) {
       {"collinear, apart", {'W', {0, 0, 100, 0, 2}}, {'W', {120, 0, 200, 0, 2}}, 12, 110, 0},
       {"ends touching", {'W', {0, 0, 100, 0, 2}}, {'W', {108, 0, 200, 0, 2}}, 0, 104, 0},
       {"wire, round pad", {'W', {0, 0, 100, 0, 2}}, {'P', {50, 30, 4, 20, 0}}, 16, 50, 12},
-      {"odd halves", {'W', {0, 0, 0, 100, 3}}, {'P', {20, 50, 4, 11, 0}}, 12, 8.5, 50},
+      // A pad of size 11 makes copper 10 across, as it prints.
+      {"odd halves", {'W', {0, 0, 0, 100, 3}}, {'P', {20, 50, 4, 11, 0}}, 12.5, 8.75, 50},
       {"hairline on a pad", {'W', {0, 0, 100, 0, 32}}, {'P', {50, 10, 4, 20, 0}}, 0, 50, 0},
       {"square corner", {'W', {0, 50, 60, 50, 2}}, {'P', {100, 100, 4, 20, 1}}, 46, 76.2, 71.6},
       {"wire through square pad", {'W', {0, 0, 100, 0, 2}}, {'P', {50, 0, 4, 10, 7}}, -4, 45, 0},
@@ -117,7 +118,93 @@ TEST(Copper, GapsAgreeWithSampledDistances) {
     EXPECT_NEAR(double(far.Y - gap.Y), -(1 << 29), 1e-6) << round;
     EXPECT_LE(exact, estimate + 1e-9) << round;
     EXPECT_GE(exact, estimate - 0.2) << round;
+    // Where the measure is clear of zero, the exact decision says the same.
+    if (std::fabs(exact) > 1e-9) {
+      EXPECT_EQ(CopperTouches(a, b), exact < 0) << round;
+    }
   }
+}
+
+// Touching and the clearance on slopes where the nearest point of a wire falls between whole
+// numbers: a round pad beside a wire 8 units wide, or beyond its end, with the radius that
+// touches it, one unit less (a unit apart) and one more (a unit into it), held against the
+// distance worked out here in fractions. On a 45° slope a pad beside the wire cannot touch it
+// exactly, and the radius is the nearest below.
+TEST(Copper, TouchingIsDecidedExactlyOnEverySlope) {
+  using i128 = __int128;
+  const struct {
+    int32_t dx, dy;  // the slope; the wire runs 8 steps of it from (0, 0)
+    bool beside;     // the pad beside the middle of the wire, or 10 units beyond its end
+  } slopes[] = {{4, 3, true},  {12, 5, true},  {15, 8, true},  {24, 7, true},
+                {1, 0, true},  {0, 1, true},   {1, 1, true},   {4, 3, false},
+                {1, 1, false}, {12, 5, false}, {-7, 24, true}, {8, -15, true}};
+  for (const auto& sl : slopes) {
+    const TPoint a{0, 0}, b{8 * sl.dx, 8 * sl.dy};
+    const i128 len2 = i128(b.X) * b.X + i128(b.Y) * b.Y;
+    const double hyp = std::sqrt(double(len2)) / 8;
+    // Two slopes off the wire's side, or 10 units along x beyond its end.
+    const int32_t q = 2 * std::max(1, int32_t(std::ceil(8 / hyp)));
+    const TPoint p = sl.beside ? TPoint{4 * sl.dx - q * sl.dy, 4 * sl.dy + q * sl.dx}
+                               : TPoint{b.X + (sl.dx >= 0 ? 10 : -10), b.Y};
+    const double distance = sl.beside ? q * hyp : 10;
+    const int32_t touching = int32_t(std::floor(distance + 1e-9)) - 4;
+    for (int32_t radius : {touching, touching - 1, touching + 1}) {
+      // The squared distance from P to the wire as a fraction over len2², against (4 + radius)².
+      const i128 px = p.X - a.X, py = p.Y - a.Y, dot = px * b.X + py * b.Y;
+      i128 num, den = 1;
+      if (dot <= 0) {
+        num = px * px + py * py;
+      } else if (dot >= len2) {
+        num = i128(p.X - b.X) * (p.X - b.X) + i128(p.Y - b.Y) * (p.Y - b.Y);
+      } else {
+        const i128 nx = px * len2 - dot * b.X, ny = py * len2 - dot * b.Y;
+        num = nx * nx + ny * ny;
+        den = len2 * len2;
+      }
+      const i128 reach = 4 + radius;
+      const bool touches = num <= reach * reach * den;
+      const bool exactly = num == reach * reach * den;
+
+      FakeLayout view;
+      TElementList list(&view);
+      list.AddWire(a, b, 2);
+      list.AddSolder(p, 0, 2 * radius, sgCircle);
+      const std::string what = list.Items(0)->ToText() + " / " + list.Items(1)->ToText();
+      if (radius == touching && hyp == std::floor(hyp)) {
+        EXPECT_TRUE(exactly) << what;
+      }
+      EXPECT_EQ(CopperTouches(CopperOf(*list.Items(0)), CopperOf(*list.Items(1))), touches) << what;
+      // Select Connected and the check read the same answer; a gap of a whole unit is exactly
+      // the clearance of one unit, which passes, and a hair more does not.
+      for (double clearance : {0.15875, 0.15876}) {
+        TCheckRules rules;
+        rules.Clearance = clearance;
+        std::vector<TProblem> problems;
+        TCopperIslands islands;
+        CheckCopper(list, rules, problems, &islands);
+        EXPECT_EQ(islands.IslandOf(0) == islands.IslandOf(1), touches) << what;
+        const bool near = std::any_of(problems.begin(), problems.end(),
+                                      [](const TProblem& pr) { return pr.Kind == pkClearance; });
+        const bool unitApart = radius == touching - 1 && hyp == std::floor(hyp);
+        if (unitApart) {
+          EXPECT_EQ(near, clearance > 0.15875) << what << " " << clearance;
+        }
+        if (touches) {
+          EXPECT_FALSE(near) << what;
+        }
+      }
+    }
+  }
+  // The board that sent a user hunting for a short: the gap is exactly the sum of the radii.
+  FakeLayout view;
+  TElementList list(&view);
+  list.AddSolder({2, 16}, 4, 8, sgCircle);
+  list.AddWire({0, 0}, {9, 12}, 2);
+  TCopperIslands islands;
+  std::vector<TProblem> problems;
+  CheckCopper(list, {}, problems, &islands);
+  EXPECT_EQ(islands.IslandOf(1), islands.IslandOf(0));
+  for (const TProblem& pr : problems) EXPECT_NE(pr.Kind, pkClearance) << ProblemMessage(pr);
 }
 
 std::vector<std::string> Lines(const std::vector<TPart>& parts, const TCheckRules& rules = {}) {
@@ -201,6 +288,7 @@ TEST(BoardCheck, AgreesWithEveryPairWalk) {
     }
     TCheckRules rules;
     rules.Clearance = pick(0, 20) * 0.1;
+    const int64_t clearanceNm = std::llround(rules.Clearance * 1e6);
     std::vector<TProblem> problems;
     TCopperIslands islands;
     CheckCopper(list, rules, problems, &islands);
@@ -216,9 +304,8 @@ TEST(BoardCheck, AgreesWithEveryPairWalk) {
     for (int32_t i = 0; i < n; ++i) {
       for (int32_t j = i + 1; j < n; ++j) {
         if (shapes[i].Empty() || shapes[j].Empty()) continue;
-        const long double d = CopperGap(shapes[i], shapes[j]).Distance;
-        if (d > 0) {
-          if (d * MmPerUnit < rules.Clearance - 1e-9) near.push_back({i, j});
+        if (!CopperTouches(shapes[i], shapes[j])) {
+          if (CopperCloser(shapes[i], shapes[j], clearanceNm)) near.push_back({i, j});
           continue;
         }
         const int32_t from = island[j], to = island[i];
@@ -226,9 +313,9 @@ TEST(BoardCheck, AgreesWithEveryPairWalk) {
           if (k == from) k = to;
         for (auto [w, o] : {std::pair{i, j}, std::pair{j, i}}) {
           if (shapes[w].Kind != ckTrack) continue;
-          const long double reach = shapes[w].Radius / 2.0L;
-          if (CopperDistance(shapes[o], shapes[w].AX, shapes[w].AY) <= reach) ends[w] |= 1;
-          if (CopperDistance(shapes[o], shapes[w].BX, shapes[w].BY) <= reach) ends[w] |= 2;
+          const TCopperShape& s = shapes[w];
+          if (CopperTouches(shapes[o], CopperDisc(s.AX, s.AY, s.Radius))) ends[w] |= 1;
+          if (CopperTouches(shapes[o], CopperDisc(s.BX, s.BY, s.Radius))) ends[w] |= 2;
         }
       }
     }

@@ -24,12 +24,15 @@ TCheckRun Check(const QStringList& args) {
 TEST(CheckTool, LinesSummaryAndExitCodes) {
   QTemporaryDir dir;
   const QString clean = dir.filePath("clean.pcb"), faults = dir.filePath("faults.pcb");
-  const QString bad = dir.filePath("bad.pcb"), missing = dir.filePath("none.pcb");
+  const QString bad = dir.filePath("bad.pcb"), missing = dir.filePath("missing.pcb");
+  const QString none = dir.filePath("none.pcb");
   // Two pads joined by a wire 0.318 mm wide.
   WriteBytes(clean, "*Solder*\n0, 0, 4, 12, 0\n160, 0, 4, 12, 0\n*Wire*\n0, 0, 160, 0, 8\n");
   // The same wire one unit wide, left dangling; a pad one unit off the first one.
   WriteBytes(faults, "*Solder*\n0, 0, 4, 12, 0\n0, 13, 4, 12, 0\n*Wire*\n0, 0, 100, 0, 16\n");
   WriteBytes(bad, "*Wire*\n1, 2, 3, 4, 99999999999\n");
+  // A negative width divisor means nothing: no copper, and so no ends to dangle.
+  WriteBytes(none, "*Wire*\n0, 0, 100, 0, -4\n");
   const std::string f = faults.toStdString();
   const struct {
     QStringList args;
@@ -52,6 +55,10 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
       {{"--clearance", "0.1", "--min-width=0.1", faults},
        1,
        f + ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n1 problem\n",
+       false},
+      {{none},
+       1,
+       none.toStdString() + ": none at 20.638, 12.700 mm: makes no copper\n1 problem\n",
        false},
       {{bad, clean}, 2, "no problems\n", true},
       {{missing}, 2, "no problems\n", true},

@@ -157,16 +157,17 @@ TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothing) {
 
 TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) {
   // The round pad on the left and the square one on the right change places in the mirror.
-  WriteBytes(Path("two.pcb"), "*Solder*\n0, 0, 16, 48, 0\n640, 0, 16, 48, 1\n10, 10, 4, 0, 0\n");
+  WriteBytes(Path("two.pcb"), "*Solder*\n0, 0, 16, 48, 0\n640, 0, 16, 48, 1\n10, 10, 0, 0, 0\n");
   const TRun r = Convert({"--mirror", "--scale-x", "100.00", Path("two.pcb"), Path("two.pdf")});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const QImage page = RasterisePdf(Path("two.pdf"), 200);
   ASSERT_FALSE(page.isNull());
   EXPECT_EQ(qGray(page.pixel(150 + 28, 150 + 28)), 0);  // the square pad's corner
   EXPECT_EQ(qGray(page.pixel(950 + 28, 150 + 28)), 255);
-  // The pad of no size is named by its line, as placed, and the files are written all the same.
+  // The pad of no size and no hole is named by its line, as placed, and the files are written
+  // all the same.
   const std::string leftOut =
-      "One element cannot be made and was left out of the files:\n90, 90, 4, 0, 0\n";
+      "One element cannot be made and was left out of the files:\n90, 90, 0, 0, 0\n";
   for (const char* out : {"two.zip", "two.gbr", "two.drl"}) {
     const TRun f = Convert({Path("two.pcb"), Path(out)});
     EXPECT_EQ(f.exitCode, 0) << out;
