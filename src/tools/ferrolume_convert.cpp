@@ -13,6 +13,7 @@
 
 #include "TArtworkOptions.h"
 #include "TBoardError.h"
+#include "TBoardFile.h"
 #include "TBoardFiles.h"
 #include "TBoardPrint.h"
 #include "TCalibrationPage.h"
@@ -38,7 +39,9 @@ const char* const kUsage =
     "change that artwork. An OUTPUT ending in .zip receives the fabrication files of a board\n"
     "house order (Gerber bottom copper, solder mask and outline, Excellon drill), one ending in\n"
     "in .gbr the Gerber copper alone, one ending in .drl the drill file alone. On an error the\n"
-    "editor's message is printed and OUTPUT is left as it was.\n";
+    "editor's message is printed and OUTPUT is left as it was.\n"
+    "Exit status: 0 when OUTPUT was written, 1 on an error, 2 on a bad command line or an INPUT\n"
+    "that is not a board file (another program's .pcb, say).\n";
 
 // A refused command line: the reason, and how to get help.
 struct TBadCommandLine {
@@ -164,6 +167,9 @@ int main(int argc, char* argv[]) {
       return 1;
     }
     Convert(command.Files[0], command.Files[1], command.Options);
+  } catch (const ENotABoard& e) {
+    std::fprintf(stderr, "%s\n", ErrorBoxText(QString::fromUtf8(e.what())).toUtf8().constData());
+    return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", ErrorBoxText(QString::fromUtf8(e.what())).toUtf8().constData());
     return 1;
