@@ -60,10 +60,16 @@ TCommand Parse(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption help({"h", "help"}, "Show this help.");
-  const QCommandLineOption mirror("mirror", "Mirror the artwork left to right, in its place.");
+  const QCommandLineOption mirror(
+      "mirror",
+      "Mirror the artwork left to right, in its place: for film laid printed side up, or copper "
+      "on the component side. Toner transfer and film laid printed side down want the artwork "
+      "as shown, without this.");
   const QCommandLineOption negative(
       "negative", "Print a negative: copper white on black inside the board's edge.");
-  const QCommandLineOption copies("copies", "Print ROWSxCOLUMNS copies 5 mm apart (1 to 20 each).",
+  const QCommandLineOption copies("copies",
+                                  "Print ROWSxCOLUMNS copies (1 to 20 each), 5 mm apart between "
+                                  "their board outlines, which lie 2.54 mm outside the copper.",
                                   "RxC");
   const QCommandLineOption scaleX("scale-x", "Stretch across by PCT percent (90.00 to 110.00).",
                                   "PCT");
