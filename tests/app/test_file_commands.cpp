@@ -173,13 +173,24 @@ TEST_F(FileCommands, SaveAndSaveAs) {
   EXPECT_EQ(Form.Editor->Elements().Count(), 2);
 }
 
-TEST_F(FileCommands, ExportPdfWritesAPdfAndKeepsTheChanges) {
+// The exports propose the board's own name beside it, with their own extension.
+TEST_F(FileCommands, ExportPdfWritesAPdfAndKeepsTheChangesAndExportsProposeTheBoardsName) {
   Scribble(Form);
   Form.FileAnswers = QStringList{Path("artwork.pdf")};
   Form.FileExportPdf->trigger();
   EXPECT_TRUE(Form.Boxes.empty());
   EXPECT_TRUE(ReadFile(Path("artwork.pdf")).startsWith("%PDF"));
   EXPECT_TRUE(Form.Editor->Modified());
+  EXPECT_FALSE(Form.Proposed.value(0).endsWith(".pdf"));
+
+  Form.BoxAnswers = {QMessageBox::No};
+  Form.FileAnswers = QStringList{WriteFile("blinker 555.v2.pcb")};
+  Form.FileOpen->trigger();
+  Form.Proposed.clear();
+  for (QAction* exportAs : {Form.FileExportPdf, Form.FileExportSvg, Form.FileExportFabrication})
+    exportAs->trigger();
+  EXPECT_EQ(Form.Proposed, (QStringList{Path("blinker 555.v2.pdf"), Path("blinker 555.v2.svg"),
+                                        Path("blinker 555.v2.zip")}));
 }
 
 // Start-up registers the file type and opens the first argument; a relative path is kept as

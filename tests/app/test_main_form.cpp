@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -25,6 +26,19 @@ TEST(MainForm, SettingsAndToolButtonsDriveTheEditor) {
       combo->setCurrentIndex(i);
       EXPECT_EQ(property(), i) << combo->objectName().toStdString();
     }
+  }
+  // The wire widths keep their fractions; their millimetres are shown beside the box.
+  const auto* mm = form.findChild<QLabel*>(QStringLiteral("WireWidthMmLabel"));
+  ASSERT_TRUE(mm);
+  const std::pair<const char*, const char*> widths[] = {{"1", "2.54 mm"},
+                                                        {"1/2", "1.27 mm"},
+                                                        {"1/4", "0.635 mm"},
+                                                        {"1/8", "0.318 mm"},
+                                                        {"1/16", "0.159 mm"}};
+  for (int i = 0; i < 5; ++i) {
+    form.ElementWidthCombo->setCurrentIndex(i);
+    EXPECT_EQ(form.ElementWidthCombo->currentText(), QLatin1String(widths[i].first));
+    EXPECT_EQ(mm->text(), QLatin1String(widths[i].second));
   }
   for (int scale : {-9, 500, 37}) {
     form.ScaleEdit->setValue(scale);
