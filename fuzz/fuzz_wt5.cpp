@@ -1,8 +1,8 @@
 // The WinTypon reader on any bytes: it must never crash, and whatever it reads must be
 // writable. Written and read again, the board keeps its elements in number, kind and order (pads
-// first, then wires) and its pad shapes; the lengths lose precision to the hundredths of a
-// millimetre, except on a grid of 8 board units, so the same board snapped to that grid (and
-// given the widths the editor draws) must come back exactly.
+// first, then wires) and its pad shapes. Within a few metres of the origin, where nothing
+// overflows, every length comes back to its board unit, so the same board brought into that
+// range (and given the widths the editor draws) must come back exactly.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -18,9 +18,11 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-// A value on the 8-unit grid within a few metres of the origin, where nothing overflows.
-int32_t Snap(int32_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v) % 65536u) * 8; }
-int32_t SnapDiameter(int32_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v) % 64u) * 8; }
+// A value within a few metres of the origin, where nothing overflows.
+int32_t Snap(int32_t v) {
+  return static_cast<int32_t>(static_cast<uint32_t>(v) % 1048576u) - 524288;
+}
+int32_t SnapDiameter(int32_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v) % 512u); }
 
 // The pads of the board, then its wires, in their order, as the written file holds them.
 TElementList::Storage PadsThenWires(const TElementList& board, bool snap) {

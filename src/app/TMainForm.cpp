@@ -58,6 +58,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   CreateRecentFileItems();
   CreatePartsCommands();
   CreateCheck();
+  CreateToolKeys();
 
   // Board shortcuts are taken at the application's door, before the focused control sees them.
   qApp->installEventFilter(this);
@@ -110,6 +111,7 @@ void TMainForm::CreateBoardSettings() {
                                {QStringLiteral("1"), QStringLiteral("1/2"), QStringLiteral("1/4"),
                                 QStringLiteral("1/8"), QStringLiteral("1/16")},
                                gs1By4);
+  ShowWireWidthsInMm(row);
   CreatePadSettings(row);
 
   ScaleEdit = new QSpinBox(BoardSettingsPanel);

@@ -118,6 +118,7 @@ class TMainForm : public QMainWindow {
   QToolButton* DeleteElementButton = nullptr;
   QToolButton* SelectButton = nullptr;
   QToolButton* MoveButton = nullptr;
+  std::array<QAction*, 5> MouseToolActions{};  // by mouse action
 
   QAction* FileNew = nullptr;
   QAction* FileOpen = nullptr;
@@ -214,6 +215,8 @@ class TMainForm : public QMainWindow {
   void CreateBoardSettings();
   void CreateToolBars();
   void CreateMouseActionBar();
+  // A key for each mouse tool, in the Tools menu and the buttons' tool tips.
+  void CreateToolKeys();
   void CreateSolderMenu();
   // Parts at hand: the pad and hole boxes, and rotate, mirror and the footprint commands.
   void CreatePadSettings(QHBoxLayout* row);
@@ -230,6 +233,9 @@ class TMainForm : public QMainWindow {
   void InsertFootprint(const QString& fileName, TPoint at);
   // The View menu, the status bar and the scale box following the wheel.
   void CreateView();
+  // Millimetres beside the wire width box's fractions of a step: in its list, and for the chosen
+  // width beside the box.
+  void ShowWireWidthsInMm(QHBoxLayout* row);
   bool IsViewShortcut(const QKeySequence& key) const;
   void ShowCounts();
   void ShowGridStep();
@@ -268,6 +274,9 @@ class TMainForm : public QMainWindow {
   // A Save dialog for one kind of output file; empty when it was cancelled.
   QString ChooseOutputFile(const QString& caption, const QString& filter, const QString& suffix,
                            const QString& folder = QString());
+  // The board's own file with another extension, proposed by the Export dialogs; empty for a
+  // board without a file.
+  QString ExportFileName(const QString& suffix) const;
   void SetScalePosition(int position);
 
   // Tool and edit commands.

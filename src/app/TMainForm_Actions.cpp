@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -114,13 +116,15 @@ bool TMainForm::IsBoardShortcut(const QKeySequence& key) const {
         EditSelectAll, EditUndo, EditRedo, EditInsertFootprint}) {
     if (action->shortcuts().contains(key)) return true;
   }
-  // R and M are letters: typed into a text box (a pad size of "2 mm") they are text, not a turn
-  // of the selection.
+  // R, M and the tools' keys are letters: typed into a text box (a pad size of "2 mm") they are
+  // text, not a turn of the selection or another tool.
   QWidget* focused = QApplication::focusWidget();
   auto* combo = qobject_cast<QComboBox*>(focused);
   if (!qobject_cast<QLineEdit*>(focused) && !(combo && combo->isEditable())) {
     for (const QAction* action : {EditRotate, EditMirror})
       if (action->shortcuts().contains(key)) return true;
+    for (const QAction* action : MouseToolActions)
+      if (action && action->shortcuts().contains(key)) return true;
   }
   // Backspace belongs to the board only while a wire is pending; otherwise it edits text.
   return Editor->WirePending() && EditTakeBackWire->shortcut() == key;
@@ -164,6 +168,43 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   }
 }
 
+void TMainForm::CreateToolKeys() {
+  // Single letters, none taken by another command: W for wire, P for a solder point (a pad), D
+  // for the delete tool, S for select and H for the move tool's open hand (M mirrors).
+  const std::pair<QToolButton*, Qt::Key> tools[] = {{WireButton, Qt::Key_W},
+                                                    {SolderButton, Qt::Key_P},
+                                                    {DeleteElementButton, Qt::Key_D},
+                                                    {SelectButton, Qt::Key_S},
+                                                    {MoveButton, Qt::Key_H}};
+  auto* group = new QActionGroup(this);
+  QList<QAction*> items;
+  for (const auto& [button, key] : tools) {
+    const int id = MouseActionGroup->id(button);
+    const QKeySequence keys(key);
+    auto* action = new QAction(button->icon(), button->toolTip(), this);
+    action->setObjectName(button->objectName() + QStringLiteral("Action"));
+    action->setShortcut(keys);
+    action->setCheckable(true);
+    action->setChecked(button->isChecked());
+    group->addAction(action);
+    addAction(action);
+    // The key is a click on the tool's button, with everything a click does.
+    connect(action, &QAction::triggered, button, &QToolButton::click);
+    button->setToolTip(
+        QStringLiteral("%1 (%2)").arg(button->toolTip(), keys.toString(QKeySequence::NativeText)));
+    MouseToolActions[size_t(id)] = action;
+    items << action;
+  }
+  // The menu's marks follow the buttons, whichever way the tool was chosen.
+  connect(MouseActionGroup, &QButtonGroup::idToggled, this, [this](int id, bool down) {
+    if (down && id >= 0 && id < int(MouseToolActions.size()))
+      MouseToolActions[size_t(id)]->setChecked(true);
+  });
+  QAction* first = ToolsMenuItem->actions().value(0);
+  ToolsMenuItem->insertActions(first, items);
+  ToolsMenuItem->insertSeparator(first);
+}
+
 void TMainForm::MouseActionClick(int tag) { Editor->SetMouseAction(TMouseAction(tag)); }
 
 void TMainForm::SolderButtonMouseUp(Qt::MouseButton button, const QPoint& position) {
@@ -202,7 +243,19 @@ QString TMainForm::ChooseOutputFile(const QString& caption, const QString& filte
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters({filter});
   dialog.setDefaultSuffix(suffix);
+  // An export of the board is proposed beside it, under its name; a footprint goes to its folder.
+  if (folder.isEmpty()) {
+    const QString proposed = ExportFileName(suffix);
+    if (!proposed.isEmpty()) dialog.selectFile(proposed);
+  }
   return ExecFileDialog(dialog);
+}
+
+QString TMainForm::ExportFileName(const QString& suffix) const {
+  const QString board = CurrentFileName();
+  if (board.isEmpty()) return QString();
+  const QFileInfo info(board);
+  return info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + suffix);
 }
 
 void TMainForm::FileExportPdfExecute() {

@@ -98,16 +98,10 @@ void TMainForm::ShowProblem(int row) {
 void TMainForm::DrawProblemMarkers() {
   const std::vector<TProblem>& problems = ProblemsPanel->Problems();
   const int chosen = ProblemsPanel->CurrentRow();
-  TElementList& list = Editor->Elements();
-  // The elements of the chosen problem light up as the delete tool's hover does; selected ones
-  // already show in the focus colour.
-  if (chosen >= 0 && chosen < static_cast<int>(problems.size())) {
-    for (int32_t i : problems[static_cast<size_t>(chosen)].Elements) {
-      if (i >= list.Count()) continue;
-      TPCBElement* e = list.Items(i);
-      if (!e->Selected()) e->Draw(dmHighlight);
-    }
-  }
+  // The elements of the chosen problem light up in the markers' colour: in the selection's they
+  // would look selected while the status bar counts them as not.
+  if (chosen >= 0 && chosen < static_cast<int>(problems.size()))
+    Editor->DrawLit(problems[static_cast<size_t>(chosen)].Elements, kMarkerColour);
   const double scale = double(StepPixels(*Editor)) / UnitsPerStep;
   const TPoint off = Editor->ViewOffset();
   const int w = Editor->width(), h = Editor->height();

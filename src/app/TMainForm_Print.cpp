@@ -115,11 +115,18 @@ void TMainForm::FileExportFabricationExecute() {
                                QStringLiteral("Excellon drill file (*.drl)")};
   dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(QStringLiteral("zip"));
-  connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, filters](const QString& f) {
-    const char* const suffixes[] = {"zip", "gbr", "drl"};
-    const qsizetype i = filters.indexOf(f);
-    if (i >= 0) dialog.setDefaultSuffix(QLatin1String(suffixes[i]));
-  });
+  // Named after the board, beside it; another kind of file takes its own extension.
+  const QString proposed = ExportFileName(QStringLiteral("zip"));
+  if (!proposed.isEmpty()) dialog.selectFile(proposed);
+  connect(&dialog, &QFileDialog::filterSelected, &dialog,
+          [this, &dialog, filters](const QString& f) {
+            const char* const suffixes[] = {"zip", "gbr", "drl"};
+            const qsizetype i = filters.indexOf(f);
+            if (i < 0) return;
+            dialog.setDefaultSuffix(QLatin1String(suffixes[i]));
+            const QString name = ExportFileName(QLatin1String(suffixes[i]));
+            if (!name.isEmpty()) dialog.selectFile(name);
+          });
   const QString fileName = ExecFileDialog(dialog);
   if (fileName.isEmpty()) return;
   const std::string leftOut = LeftOutMessage(ExportFabricationFiles(Editor->Elements(), fileName));

@@ -1,15 +1,60 @@
 // The window's side of moving about the board: the View menu, the status bar, and the scale
 // box following the zoom of the wheel, a pinch and the menu.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "TMainForm.h"
 #include "TPCBLayout.h"
+
+namespace {
+
+// A wire of the box's item `index` is 16 div 2^index board units wide: 2.54 mm down to 0.159.
+QString WireWidthMm(int index) {
+  const double mm = UnitsPerStep * MmPerUnit / StepDivisorOf(TPCBStep(index));
+  return QString::number(mm, 'g', 3) + QStringLiteral(" mm");
+}
+
+// The list of the wire width box: each fraction with its millimetres. The items' own texts stay
+// the fractions, which is what the closed box shows.
+class TWireWidthItems : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->text += QStringLiteral("  (") + WireWidthMm(index.row()) + QLatin1Char(')');
+  }
+};
+
+}  // namespace
+
+void TMainForm::ShowWireWidthsInMm(QHBoxLayout* row) {
+  ElementWidthCombo->setItemDelegate(new TWireWidthItems(ElementWidthCombo));
+  // The list is as wide as the box unless told otherwise, which would cut the millimetres off.
+  const QFontMetrics metrics(ElementWidthCombo->view()->font());
+  int widest = 0;
+  for (int i = 0; i < ElementWidthCombo->count(); ++i)
+    widest = std::max(
+        widest, metrics.horizontalAdvance(ElementWidthCombo->itemText(i) + QStringLiteral("  (") +
+                                          WireWidthMm(i) + QLatin1Char(')')));
+  ElementWidthCombo->view()->setMinimumWidth(widest + 4 * metrics.averageCharWidth());
+  auto* mm = new QLabel(BoardSettingsPanel);
+  mm->setObjectName(QStringLiteral("WireWidthMmLabel"));
+  mm->setText(WireWidthMm(ElementWidthCombo->currentIndex()));
+  row->insertWidget(row->indexOf(ElementWidthCombo) + 1, mm);
+  connect(ElementWidthCombo, &QComboBox::currentIndexChanged, mm,
+          [mm](int i) { mm->setText(WireWidthMm(i)); });
+}
 
 void TMainForm::CreateView() {
   ViewZoomIn = NewAction(QStringLiteral("Zoom In"), QKeySequence(Qt::CTRL | Qt::Key_Plus), -1,

@@ -33,10 +33,20 @@ TPrintOptionsDialog::TPrintOptionsDialog(const TArtworkOptions& options, QWidget
     : QDialog(parent) {
   setWindowTitle(QStringLiteral("Print Options"));
   auto* form = new QFormLayout;
-  MirrorCheck = new QCheckBox(QStringLiteral("Mirror left to right (toner transfer, film)"), this);
+  MirrorCheck = new QCheckBox(QStringLiteral("Mirror left to right"), this);
+  // The board is drawn as seen from the parts, through the board: paper or film laid face down
+  // on the copper turns the print over once more, so the plain print is the one for both.
+  auto* mirrorAdvice = new QLabel(
+      QStringLiteral("The board is shown from the component side, through the board. Print as "
+                     "shown for toner transfer and for film laid printed side down. Mirror only "
+                     "for film laid printed side up, or for copper on the component side."),
+      this);
+  mirrorAdvice->setObjectName(QStringLiteral("MirrorAdvice"));
+  mirrorAdvice->setWordWrap(true);
   NegativeCheck = new QCheckBox(QStringLiteral("Negative: copper white on black"), this);
   DrillMarksCheck = new QCheckBox(QStringLiteral("Drill marks: holes at most 0.5 mm wide"), this);
   form->addRow(MirrorCheck);
+  form->addRow(mirrorAdvice);
   form->addRow(NegativeCheck);
   form->addRow(DrillMarksCheck);
 
@@ -47,9 +57,15 @@ TPrintOptionsDialog::TPrintOptionsDialog(const TArtworkOptions& options, QWidget
   copies->addWidget(RowsEdit);
   copies->addWidget(new QLabel(QStringLiteral("rows ×"), this));
   copies->addWidget(ColumnsEdit);
-  copies->addWidget(new QLabel(QStringLiteral("columns, 5 mm apart"), this));
+  copies->addWidget(new QLabel(QStringLiteral("columns"), this));
   copies->addStretch();
   form->addRow(QStringLiteral("Copies:"), copies);
+  auto* copiesAdvice = new QLabel(QStringLiteral("Copies are 5 mm apart between their board "
+                                                 "outlines, which lie 2.54 mm outside the copper."),
+                                  this);
+  copiesAdvice->setObjectName(QStringLiteral("CopiesAdvice"));
+  copiesAdvice->setWordWrap(true);
+  form->addRow(copiesAdvice);
 
   ScaleXEdit = NewScaleEdit(this);
   ScaleYEdit = NewScaleEdit(this);

@@ -172,13 +172,23 @@ inline int64_t FirstAtOrAfter(int64_t first, int64_t cell, int64_t lo) {
   return first >= lo ? first : first + (lo - first + cell - 1) / cell * cell;
 }
 
+// Pixels between the grid points drawn. Points closer than 4 pixels would only grey the whole
+// board out at a far zoom, so every second, fourth ... point is drawn: those a whole number of
+// wider cells from the board origin, which stay where they are as the view is panned.
+inline int32_t ShownGridCell(int32_t cell) {
+  int32_t shown = std::max<int32_t>(cell, 1);
+  while (shown < 4) shown *= 2;
+  return shown;
+}
+
 }  // namespace
 
 void TPCBLayout::DrawDotGrid(const QRect& area) {
-  const int64_t cell = CellSize_;
+  const int32_t shown = ShownGridCell(CellSize_);
+  const int64_t cell = shown;
   // The remainder keeps the sign of the offset, so a view panned left or up starts one cell
   // before the edge; that first line lies outside and is stepped over.
-  int64_t x0 = Rem(ViewOffset_.X, CellSize_), y0 = Rem(ViewOffset_.Y, CellSize_);
+  int64_t x0 = Rem(ViewOffset_.X, shown), y0 = Rem(ViewOffset_.Y, shown);
   if (x0 < 0) x0 += cell;
   if (y0 < 0) y0 += cell;
   const int64_t right = int64_t(area.right()) + 1, bottom = int64_t(area.bottom()) + 1;
@@ -186,11 +196,7 @@ void TPCBLayout::DrawDotGrid(const QRect& area) {
   const uint32_t argb = ColorToArgb(GridColor_);
   for (int64_t y = FirstAtOrAfter(y0, cell, area.top()); y < bottom; y += cell) {
     auto* row = reinterpret_cast<uint32_t*>(BoardImage_.scanLine(static_cast<int>(y)));
-    if (cell == 1) {
-      if (x0 < right) std::fill(row + x0, row + right, argb);
-    } else {
-      for (int64_t x = x0; x < right; x += cell) row[x] = argb;
-    }
+    for (int64_t x = x0; x < right; x += cell) row[x] = argb;
   }
 }
 
@@ -198,8 +204,9 @@ void TPCBLayout::DrawLineGrid(const QRect& area) {
   // Each line runs from one edge to the pixel before the far edge, as a one-pixel line leaves
   // out its end pixel: the last column misses the horizontal lines, the last row the vertical.
   const int64_t w = BoardImage_.width(), h = BoardImage_.height();
-  const int64_t cell = CellSize_;
-  int64_t x0 = Rem(ViewOffset_.X, CellSize_), y0 = Rem(ViewOffset_.Y, CellSize_);
+  const int32_t shown = ShownGridCell(CellSize_);
+  const int64_t cell = shown;
+  int64_t x0 = Rem(ViewOffset_.X, shown), y0 = Rem(ViewOffset_.Y, shown);
   if (x0 < 0) x0 += cell;
   if (y0 < 0) y0 += cell;
   const int64_t left = area.left(), top = area.top();

@@ -129,6 +129,10 @@ class TPCBLayout : public QWidget, public TLayoutView {
   // Drawn over the board into Canvas each time the board is copied back to the screen, as the
   // pointer feedback is, and so never into BoardImage: the board check's markers.
   void SetOverlay(std::function<void()> draw);
+  // Lights the elements at these list positions over the board (into Canvas) in a colour of
+  // their own, as the delete tool's hover does, so they never look selected. Selected ones keep
+  // the selection's colour.
+  void DrawLit(const std::vector<int32_t>& indices, TColor colour);
 
   // Board commands.
   void Clear();

@@ -20,3 +20,19 @@ void TPCBLayout::SetOverlay(std::function<void()> draw) {
   Overlay_ = std::move(draw);
   Paint();
 }
+
+void TPCBLayout::DrawLit(const std::vector<int32_t>& indices, TColor colour) {
+  // The elements draw their highlight in FocusColor; for this drawing only it is the lit colour,
+  // set without the repaint that SetFocusColor does.
+  struct TKeep {
+    TColor& Focus;
+    TColor Kept;
+    ~TKeep() { Focus = Kept; }
+  } keep{FocusColor_, FocusColor_};
+  FocusColor_ = colour;
+  for (int32_t i : indices) {
+    if (i < 0 || i >= Elements_->Count()) continue;
+    const TPCBElement* e = Elements_->Items(i);
+    if (!e->Selected()) e->Draw(dmHighlight);
+  }
+}

@@ -10,11 +10,14 @@ class QSettings;
 // PDF, Export SVG and the converter's .pdf and .svg outputs.
 struct TArtworkOptions {
   // Left to right, around the middle of the board's edge, so the artwork keeps its place on the
-  // page: for toner transfer and film laid face down on the copper.
+  // page. The board is shown from the component side, so toner transfer and film laid printed
+  // side down want the plain print; this is for film laid printed side up, or copper on the
+  // component side.
   bool Mirror = false;
   // Inside the board's edge: copper white on black, holes black.
   bool Negative = false;
-  // Copies in a grid, 5 mm apart edge to edge, the first where the single copy would be.
+  // Copies in a grid, 5 mm apart between their board outlines (2.54 mm outside the copper), the
+  // first where the single copy would be.
   int32_t Rows = 1;
   int32_t Columns = 1;
   // A correction in hundredths of a percent on top of true size, across and down, for printers

@@ -43,6 +43,10 @@ QByteArray ReadBoardFile(const QString& fileName) {
   return bytes;
 }
 
+void FailNotABoard(const QString& fileName, const std::string& why) {
+  throw ENotABoard("The file \"" + QuotedPath(fileName) + "\" is not a board file: " + why);
+}
+
 TBoardFileWriter::TBoardFileWriter(const QString& fileName) : FileName_(fileName), File_(fileName) {
   const QFileInfo target(fileName);
   if (target.isDir()) FailCreate(fileName, SystemMessage(EISDIR));

@@ -17,8 +17,9 @@ TBoardFormat BoardFormatOf(const QString& fileName);
 
 // The per-format readers put the file's elements in place of the board only once the whole file
 // was read: a file that cannot be read or holds a number out of range leaves the board, its
-// selection and the view as they were. They do not place the board nor redraw it; LoadFromFile
-// does.
+// selection and the view as they were. A .pcb file that is not empty and has no section header
+// is not a board at all, and is refused the same way. They do not place the board nor redraw it;
+// LoadFromFile does.
 void LoadPCBFile(TElementList& list, const QString& fileName);
 void LoadWinTyponFile(TElementList& list, const QString& fileName);
 

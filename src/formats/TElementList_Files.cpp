@@ -46,7 +46,13 @@ void LoadPCBFile(TElementList& list, const QString& fileName) {
     // The file's bytes are let go before the board is replaced, so a large board never holds
     // its text and both boards at once.
     const QByteArray bytes = ReadBoardFile(fileName);
-    elements = ReadElements(list.Layout(), SplitLines(View(bytes)), false);
+    const std::vector<std::string_view> lines = SplitLines(View(bytes));
+    // Other programs' boards, and any file at all, may end in .pcb. Read as a board, such a
+    // file would open empty and the next Save would write an empty board over it. An empty
+    // file is an empty board.
+    if (!bytes.isEmpty() && !HasSectionHeader(lines))
+      FailNotABoard(fileName, "it has no *Solder* or *Wire* section");
+    elements = ReadElements(list.Layout(), lines, false);
   }
   list.Replace(std::move(elements));
 }

@@ -49,6 +49,12 @@ bool IsKeywordLine(std::string_view line, std::string_view keyword) {
   return true;
 }
 
+bool HasSectionHeader(const std::vector<std::string_view>& lines) {
+  return std::any_of(lines.begin(), lines.end(), [](std::string_view line) {
+    return IsKeywordLine(line, "*Wire*") || IsKeywordLine(line, "*Solder*");
+  });
+}
+
 TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::string_view>& lines,
                                    bool selected) {
   enum { kNone, kWire, kPad } section = kNone;

@@ -18,6 +18,10 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 // above ASCII, such as the WinTypon brackets, must match exactly).
 bool IsKeywordLine(std::string_view line, std::string_view keyword);
 
+// Whether one of the lines is a section header, "*Wire*" or "*Solder*" (any case of A-Z): what
+// tells a board's text from any other text.
+bool HasSectionHeader(const std::vector<std::string_view>& lines);
+
 // Reads element lines into new elements owned by nobody yet, all or nothing: a number beyond
 // 32 bits raises its error and every element built so far is dropped, so a failed load or
 // paste leaves the board as it was. Headers "*Wire*" and "*Solder*" (any case of A-Z) choose the

@@ -113,7 +113,14 @@ int32_t WinTyponFieldValue(std::string_view field) {
 }
 
 int32_t BoardToWinTypon(int32_t units) { return WMul(units, 254) / 16; }
-int32_t WinTyponToBoard(int32_t hundredths) { return WMul(hundredths, 16) / 254; }
+int32_t WinTyponToBoard(int32_t hundredths) {
+  // To the nearest board unit, halves away from zero: the writer truncates, by less than one
+  // hundredth of a millimetre, so every board unit written comes back as itself; truncating
+  // again would shrink a pad by a unit at each save and reopen. In 64 bits nothing wraps.
+  const int64_t twice = Abs64(int64_t(hundredths) * 16) * 2;
+  const auto units = static_cast<int32_t>((twice + 254) / 508);
+  return hundredths < 0 ? -units : units;
+}
 
 TElementList::Storage ReadWinTyponText(TLayoutView* layout, std::string_view text) {
   TElementList::Storage elements;

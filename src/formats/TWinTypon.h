@@ -20,7 +20,8 @@ std::vector<std::string> SplitWinTyponFields(std::string_view line);
 // number beyond 32 bits count as 0, as WinTypon itself reads them.
 int32_t WinTyponFieldValue(std::string_view field);
 
-// Board units to WinTypon units and back, truncating toward zero and wrapping at 32 bits.
+// Board units to WinTypon units, truncating toward zero and wrapping at 32 bits, and back, to the
+// nearest board unit (halves away from zero), so a board written and read back is the same.
 int32_t BoardToWinTypon(int32_t units);
 int32_t WinTyponToBoard(int32_t hundredths);
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <string>
 
 #include "TBoardCheck.h"
 #include "TElementList.h"
@@ -30,7 +31,8 @@ int main(int argc, char* argv[]) {
       "Checks the copper of each BOARD (.pcb or .wt5) against the design rules and prints one\n"
       "line per problem, \"BOARD: KIND at X, Y mm: MESSAGE\", with KIND one of clearance, width,\n"
       "ring, hole, dangling, duplicate, none, and the place in millimetres (y downward, as on the\n"
-      "screen, on the board as the editor opens it). A last line counts the problems.\n"
+      "screen, on the board as the editor opens it). A last line counts the problems and the\n"
+      "boards checked, and the boards that could not be read, if any.\n"
       "Exit status: 0 when every board is clean, 1 when there are problems, 2 on a bad option\n"
       "or a board that cannot be read."));
   parser.addHelpOption();
@@ -86,7 +88,7 @@ int main(int argc, char* argv[]) {
   }
 
   int status = kClean;
-  size_t total = 0;
+  size_t total = 0, checked = 0, unread = 0;
   for (const QString& name : boards) {
     THeadlessLayout layout;
     TElementList board(&layout);
@@ -96,8 +98,10 @@ int main(int argc, char* argv[]) {
       std::fprintf(stderr, "%s: %s\n", qPrintable(name),
                    qPrintable(ErrorBoxText(QString::fromUtf8(e.what()))));
       status = kFailed;
+      ++unread;
       continue;
     }
+    ++checked;
     const std::vector<TProblem> problems = CheckBoard(board, limits);
     for (const TProblem& p : problems) {
       std::printf("%s: %s at %s mm: %s\n", qPrintable(name), ProblemKindName(p.Kind),
@@ -106,9 +110,13 @@ int main(int argc, char* argv[]) {
     total += problems.size();
     if (!problems.empty() && status == kClean) status = kProblems;
   }
-  if (total == 0)
-    std::printf("no problems\n");
-  else
-    std::printf("%zu problem%s\n", total, total == 1 ? "" : "s");
+  // "No problems" only when every board was read: a board that could not be read may hold any.
+  auto count = [](size_t n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+  };
+  std::string summary = total == 0 && unread == 0 ? "no problems" : count(total, "problem");
+  summary += " in " + count(checked, "board");
+  if (unread > 0) summary += ", " + count(unread, "board") + " not read";
+  std::printf("%s\n", summary.c_str());
   return status;
 }

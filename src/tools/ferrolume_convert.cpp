@@ -13,6 +13,7 @@
 
 #include "TArtworkOptions.h"
 #include "TBoardError.h"
+#include "TBoardFile.h"
 #include "TBoardFiles.h"
 #include "TBoardPrint.h"
 #include "TCalibrationPage.h"
@@ -38,7 +39,9 @@ const char* const kUsage =
     "change that artwork. An OUTPUT ending in .zip receives the fabrication files of a board\n"
     "house order (Gerber bottom copper, solder mask and outline, Excellon drill), one ending in\n"
     "in .gbr the Gerber copper alone, one ending in .drl the drill file alone. On an error the\n"
-    "editor's message is printed and OUTPUT is left as it was.\n";
+    "editor's message is printed and OUTPUT is left as it was.\n"
+    "Exit status: 0 when OUTPUT was written, 1 on an error, 2 on a bad command line or an INPUT\n"
+    "that is not a board file (another program's .pcb, say).\n";
 
 // A refused command line: the reason, and how to get help.
 struct TBadCommandLine {
@@ -57,10 +60,16 @@ TCommand Parse(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption help({"h", "help"}, "Show this help.");
-  const QCommandLineOption mirror("mirror", "Mirror the artwork left to right, in its place.");
+  const QCommandLineOption mirror(
+      "mirror",
+      "Mirror the artwork left to right, in its place: for film laid printed side up, or copper "
+      "on the component side. Toner transfer and film laid printed side down want the artwork "
+      "as shown, without this.");
   const QCommandLineOption negative(
       "negative", "Print a negative: copper white on black inside the board's edge.");
-  const QCommandLineOption copies("copies", "Print ROWSxCOLUMNS copies 5 mm apart (1 to 20 each).",
+  const QCommandLineOption copies("copies",
+                                  "Print ROWSxCOLUMNS copies (1 to 20 each), 5 mm apart between "
+                                  "their board outlines, which lie 2.54 mm outside the copper.",
                                   "RxC");
   const QCommandLineOption scaleX("scale-x", "Stretch across by PCT percent (90.00 to 110.00).",
                                   "PCT");
@@ -164,6 +173,9 @@ int main(int argc, char* argv[]) {
       return 1;
     }
     Convert(command.Files[0], command.Files[1], command.Options);
+  } catch (const ENotABoard& e) {
+    std::fprintf(stderr, "%s\n", ErrorBoxText(QString::fromUtf8(e.what())).toUtf8().constData());
+    return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", ErrorBoxText(QString::fromUtf8(e.what())).toUtf8().constData());
     return 1;

@@ -20,6 +20,8 @@ class TTestForm : public TMainForm {
   QStringList FileAnswers;
   QStringList Boxes;
   int Dialogs = 0;
+  // The file each file dialog proposed as it opened, in order.
+  QStringList Proposed;
   // Answers any other dialog (print options, preview); none answers Cancel.
   std::function<int(QDialog&)> DialogAnswer;
   bool RealRegistration = false;
@@ -35,8 +37,9 @@ class TTestForm : public TMainForm {
     BoxAnswers.pop_front();
     return answer;
   }
-  QString ExecFileDialog(QFileDialog&) override {
+  QString ExecFileDialog(QFileDialog& dialog) override {
     ++Dialogs;
+    Proposed << dialog.selectedFiles().value(0);
     return FileAnswers.isEmpty() ? QString() : FileAnswers.takeFirst();
   }
   int ExecDialog(QDialog& dialog) override {

@@ -4,6 +4,7 @@
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -45,13 +46,14 @@ class CheckPanel : public ::testing::Test {
     Form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
     // Two pads joined by a wire, a third pad one unit from the first, a wire into the open.
-    TElementList& list = Form.Editor->Elements();
-    list.AddSolder({32, 32}, 4, 12, sgCircle);
-    list.AddSolder({96, 32}, 4, 12, sgSquare);
-    list.AddWire({32, 32}, {96, 32}, 2);
-    list.AddSolder({32, 45}, 4, 12, sgCircle);
-    list.AddWire({96, 32}, {96, 96}, 2);
-    Form.Editor->RenderBoard();
+    TPCBLayout* layout = Form.Editor;
+    TElementList::Storage board;
+    board.push_back(std::make_unique<TSolder>(layout, TPoint{32, 32}, 4, 12, sgCircle));
+    board.push_back(std::make_unique<TSolder>(layout, TPoint{96, 32}, 4, 12, sgSquare));
+    board.push_back(std::make_unique<TWire>(layout, TPoint{32, 32}, TPoint{96, 32}, 2));
+    board.push_back(std::make_unique<TSolder>(layout, TPoint{32, 45}, 4, 12, sgCircle));
+    board.push_back(std::make_unique<TWire>(layout, TPoint{96, 32}, TPoint{96, 96}, 2));
+    layout->AddElements(std::move(board), QStringLiteral("Draw"));
   }
   void TearDown() override { UserSettings()->remove(QStringLiteral("Check")); }
   TTestForm Form;
@@ -75,13 +77,24 @@ TEST_F(CheckPanel, ListsMarksFollowsEditsAndShowsTheChosenProblem) {
   EXPECT_GT(Count(Form.Editor->CanvasImage(), kMarker), 0);
   EXPECT_EQ(Count(Form.Editor->BoardImage(), kMarker), 0);
 
-  // Choosing a row puts its place in the middle of the board's control and lights its elements.
+  // Choosing a row puts its place in the middle of the board's control and lights its elements
+  // in the markers' colour: they are not selected, and do not look it.
   Form.ProblemsPanel->SetCurrentRow(1);
   const TPoint middle = Form.Editor->BoardToScreen({96, 96});
   EXPECT_NEAR(middle.X, Form.Editor->width() / 2, 1);
   EXPECT_NEAR(middle.Y, Form.Editor->height() / 2, 1);
-  EXPECT_GT(Count(Form.Editor->CanvasImage(), Form.Editor->FocusColor()), 0);
-  EXPECT_EQ(Count(Form.Editor->BoardImage(), Form.Editor->FocusColor()), 0);
+  const TPoint lit = Form.Editor->BoardToScreen({96, 64});
+  EXPECT_EQ(ArgbToColor(Form.Editor->CanvasImage().pixel(lit.X, lit.Y)), kMarker);
+  EXPECT_EQ(Count(Form.Editor->CanvasImage(), Form.Editor->FocusColor()), 0);
+  EXPECT_EQ(Form.Editor->SelectedCount(), 0);
+  const auto* counts = Form.findChild<QLabel*>(QStringLiteral("CountLabel"));
+  ASSERT_TRUE(counts);
+  EXPECT_EQ(counts->text(), QStringLiteral("5 elements, 0 selected"));
+  // A selected element of the chosen problem keeps the selection's colour, and is counted.
+  Form.Editor->Elements().Items(4)->SetSelected(true);
+  Form.Editor->RenderBoard();
+  EXPECT_EQ(ArgbToColor(Form.Editor->CanvasImage().pixel(lit.X, lit.Y)), Form.Editor->FocusColor());
+  Form.Editor->Elements().Items(4)->SetSelected(false);
 
   // Every step done or undone refreshes the list.
   Form.Editor->Elements().Items(4)->SetSelected(true);

@@ -9,6 +9,7 @@
 
 #include "AppTestSupport.h"
 #include "TPCBLayout.h"
+#include "TRecentFiles.h"
 
 namespace {
 
@@ -21,10 +22,10 @@ class FileCommands : public ::testing::Test {
   TTestForm Form;
 
   QString Path(const QString& name) const { return Dir.filePath(name); }
-  QString WriteFile(const QString& name) const {
+  QString WriteFile(const QString& name, const QByteArray& bytes = BoardText) const {
     QFile file(Path(name));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(BoardText);
+    file.write(bytes);
     return file.fileName();
   }
   static QByteArray ReadFile(const QString& path) {
@@ -115,6 +116,9 @@ TEST_F(FileCommands, AFailedOpenKeepsTheNameTitleAndScale) {
   const std::pair<QString, QString> rows[] = {
       {WriteFile("notes.txt"), "Invalid file extention."},
       {Path("gone.pcb"), "Impossible d'ouvrir le fichier"},
+      // Files of other programs that end in .pcb too: text, and bytes.
+      {WriteFile("kicad.pcb", "(kicad_pcb (version 4))\n"), "The file \""},
+      {WriteFile("eagle.pcb", QByteArray("\0\x10\x80\xff*Wire*", 9)), "The file \""},
       {"", ""},  // the dialog cancelled: no error
   };
   for (const auto& [path, message] : rows) {
@@ -132,7 +136,10 @@ TEST_F(FileCommands, AFailedOpenKeepsTheNameTitleAndScale) {
     form.FileSave->trigger();  // goes to the board that did load, without a dialog
     EXPECT_EQ(form.Dialogs, 2);
     EXPECT_EQ(ReadFile(good), BoardText);
+    const QString recent = TRecentFiles().Files().join('\n');
+    EXPECT_FALSE(recent.contains("kicad.pcb") || recent.contains("eagle.pcb"));
   }
+  EXPECT_EQ(ReadFile(Path("kicad.pcb")), "(kicad_pcb (version 4))\n");
 }
 
 // Save asks for a name only the first time, Save as always; a failed save keeps the changes,
@@ -166,30 +173,44 @@ TEST_F(FileCommands, SaveAndSaveAs) {
   EXPECT_EQ(Form.Editor->Elements().Count(), 2);
 }
 
-TEST_F(FileCommands, ExportPdfWritesAPdfAndKeepsTheChanges) {
+// The exports propose the board's own name beside it, with their own extension.
+TEST_F(FileCommands, ExportPdfWritesAPdfAndKeepsTheChangesAndExportsProposeTheBoardsName) {
   Scribble(Form);
   Form.FileAnswers = QStringList{Path("artwork.pdf")};
   Form.FileExportPdf->trigger();
   EXPECT_TRUE(Form.Boxes.empty());
   EXPECT_TRUE(ReadFile(Path("artwork.pdf")).startsWith("%PDF"));
   EXPECT_TRUE(Form.Editor->Modified());
+  EXPECT_FALSE(Form.Proposed.value(0).endsWith(".pdf"));
+
+  Form.BoxAnswers = {QMessageBox::No};
+  Form.FileAnswers = QStringList{WriteFile("blinker 555.v2.pcb")};
+  Form.FileOpen->trigger();
+  Form.Proposed.clear();
+  for (QAction* exportAs : {Form.FileExportPdf, Form.FileExportSvg, Form.FileExportFabrication})
+    exportAs->trigger();
+  EXPECT_EQ(Form.Proposed, (QStringList{Path("blinker 555.v2.pdf"), Path("blinker 555.v2.svg"),
+                                        Path("blinker 555.v2.zip")}));
 }
 
 // Start-up registers the file type and opens the first argument; a relative path is kept as
 // given, and a board that cannot be loaded leaves a window without a file name.
 TEST_F(FileCommands, StartUpOpensTheFirstArgument) {
   const QString board = WriteFile("start board.pcb"), text = WriteFile("readme.txt");
+  const QString empty = WriteFile("empty.pcb", ""), other = WriteFile("other.pcb", "G04 *\n");
   const QString before = QDir::currentPath();
   QDir::setCurrent(Dir.path());
-  const std::tuple<QStringList, QString, int> rows[] = {
-      {{}, "", 0},
-      {{board, text}, board, 0},
-      {{"start board.pcb"}, "start board.pcb", 0},
-      {{Path("nothing.pcb")}, "", 0},
-      {{Dir.path()}, "", 0},
-      {{text}, "", 1},
+  const std::tuple<QStringList, QString, int, int> rows[] = {
+      {{}, "", 0, 0},
+      {{board, text}, board, 0, 2},
+      {{"start board.pcb"}, "start board.pcb", 0, 2},
+      {{empty}, empty, 0, 0},
+      {{Path("nothing.pcb")}, "", 0, 0},
+      {{Dir.path()}, "", 0, 0},
+      {{text}, "", 1, 0},
+      {{other}, "", 1, 0},
   };
-  for (const auto& [arguments, fileName, boxes] : rows) {
+  for (const auto& [arguments, fileName, boxes, count] : rows) {
     SCOPED_TRACE(arguments.join(' ').toStdString());
     TTestForm form;
     form.FormCreate(arguments);
@@ -197,10 +218,14 @@ TEST_F(FileCommands, StartUpOpensTheFirstArgument) {
     EXPECT_EQ(form.CurrentFileName(), fileName);
     EXPECT_EQ(form.windowTitle(), TMainForm::TitleFor(fileName));
     EXPECT_EQ(form.Boxes.size(), boxes);
-    EXPECT_EQ(form.Editor->Elements().Count(), fileName.isEmpty() ? 0 : 2);
+    EXPECT_EQ(form.Editor->Elements().Count(), count);
     EXPECT_FALSE(form.Editor->Modified());
     EXPECT_EQ(form.ScaleEdit->value(), 0);
+    // A board without a file asks for a name rather than writing over the file it refused.
+    form.FileSave->trigger();
+    EXPECT_EQ(form.Dialogs, fileName.isEmpty() ? 1 : 0);
   }
+  EXPECT_EQ(ReadFile(other), "G04 *\n");
   QDir::setCurrent(before);
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -26,6 +27,10 @@ TEST(MainForm, SettingsAndToolButtonsDriveTheEditor) {
       EXPECT_EQ(property(), i) << combo->objectName().toStdString();
     }
   }
+  // The wire widths keep their fractions; their millimetres are shown beside the box.
+  form.ElementWidthCombo->setCurrentIndex(3);
+  EXPECT_EQ(form.ElementWidthCombo->currentText(), QStringLiteral("1/8"));
+  EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("WireWidthMmLabel"))->text(), "0.318 mm");
   for (int scale : {-9, 500, 37}) {
     form.ScaleEdit->setValue(scale);
     EXPECT_EQ(form.Editor->GridScale(), scale);

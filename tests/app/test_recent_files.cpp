@@ -73,6 +73,14 @@ TEST(RecentFiles, NewestFirstEightAtMostOpenedLikeOpenAndFailuresLeave) {
   EXPECT_FALSE(Shown(form).contains(boards[8]));
   EXPECT_EQ(Shown(form).size(), 7);
   EXPECT_EQ(form.CurrentFileName(), boards[5]);
+  // So does one that another program has since written over.
+  WriteBytes(boards[7], "PK\3\4");
+  form.RecentFileItems[Shown(form).indexOf(boards[7])]->trigger();
+  ASSERT_EQ(form.Boxes.size(), 4);
+  EXPECT_TRUE(form.Boxes[3].contains("is not a board file"));
+  EXPECT_FALSE(Shown(form).contains(boards[7]));
+  EXPECT_EQ(form.CurrentFileName(), boards[5]);
+  EXPECT_EQ(form.Editor->Elements().Count(), 1);
 }
 
 }  // namespace

@@ -69,14 +69,19 @@ TEST_F(Shortcuts, EveryBoardKeyReachesItsActionWhileTheBoxesKeepTheirText) {
       {Qt::Key_R, Form.EditRotate},
       {Qt::Key_M, Form.EditMirror},
       {Qt::CTRL | Qt::Key_I, Form.EditInsertFootprint},
+      {Qt::Key_W, Form.MouseToolActions[maWire]},
+      {Qt::Key_P, Form.MouseToolActions[maSolder]},
+      {Qt::Key_D, Form.MouseToolActions[maDelete]},
+      {Qt::Key_S, Form.MouseToolActions[maSelect]},
+      {Qt::Key_H, Form.MouseToolActions[maMove]},
   };
   ScaleText()->setText(QStringLiteral("12"));
   for (QWidget* place :
        std::initializer_list<QWidget*>{Form.ScaleEdit, Form.GridModeCombo, Form.GridStepCombo,
                                        Form.ElementWidthCombo, Form.PadSizeCombo}) {
     for (const auto& [keys, action] : rows) {
-      // In the pad box R and M are letters of the text (see below).
-      const bool letter = action == Form.EditRotate || action == Form.EditMirror;
+      // In the pad box R, M and the tools' keys are letters of the text (see below).
+      const bool letter = keys[0].keyboardModifiers() == Qt::NoModifier && keys != Qt::Key_Delete;
       if (letter && place == Form.PadSizeCombo) continue;
       SCOPED_TRACE(place->objectName().toStdString() + " " + action->text().toStdString());
       TShortcutCatcher catcher;
@@ -170,13 +175,43 @@ TEST_F(Shortcuts, LettersTypedInThePadBoxAreText) {
   Form.Editor->SelectAll();
   Form.PadSizeCombo->setFocus();
   Form.PadSizeCombo->lineEdit()->clear();
-  QTest::keyClicks(Form.PadSizeCombo->lineEdit(), QStringLiteral("2 mm"));
-  EXPECT_EQ(Form.PadSizeCombo->lineEdit()->text(), QStringLiteral("2 mm"));
+  QTest::keyClicks(Form.PadSizeCombo->lineEdit(), QStringLiteral("2 mm sphwd"));
+  EXPECT_EQ(Form.PadSizeCombo->lineEdit()->text(), QStringLiteral("2 mm sphwd"));
   EXPECT_NE(Form.Editor->UndoStack().undoText(), QStringLiteral("Mirror 3 Elements"));
+  EXPECT_EQ(Form.Editor->MouseAction(), maWire);
   // Away from text, M mirrors.
   Form.ScaleEdit->setFocus();
   QTest::keyClick(Form.ScaleEdit, Qt::Key_M);
   EXPECT_EQ(Form.Editor->UndoStack().undoText(), QStringLiteral("Mirror 3 Elements"));
+}
+
+// A key for each mouse tool, named in the tool's tip and in the Tools menu, chooses the tool as a
+// click on its button does; no two commands of the window share a key.
+TEST_F(Shortcuts, EachMouseToolHasItsOwnKey) {
+  const std::tuple<Qt::Key, QToolButton*, TMouseAction> tools[] = {
+      {Qt::Key_S, Form.SelectButton, maSelect},
+      {Qt::Key_P, Form.SolderButton, maSolder},
+      {Qt::Key_H, Form.MoveButton, maMove},
+      {Qt::Key_D, Form.DeleteElementButton, maDelete},
+      {Qt::Key_W, Form.WireButton, maWire}};
+  Form.GridModeCombo->setFocus();
+  for (const auto& [key, button, tool] : tools) {
+    const QString name = QKeySequence(key).toString();
+    SCOPED_TRACE(name.toStdString());
+    QTest::keyClick(Form.GridModeCombo, key);
+    EXPECT_EQ(Form.Editor->MouseAction(), tool);
+    EXPECT_TRUE(button->isChecked());
+    EXPECT_TRUE(Form.MouseToolActions[tool]->isChecked());
+    EXPECT_TRUE(button->toolTip().endsWith(" (" + name + ")"));
+  }
+  // A click on a button puts the menu's mark on its tool.
+  Form.MoveButton->click();
+  EXPECT_TRUE(Form.MouseToolActions[maMove]->isChecked());
+
+  QList<QKeySequence> keys;
+  for (const QAction* action : Form.findChildren<QAction*>()) keys << action->shortcuts();
+  for (const QKeySequence& key : keys)
+    EXPECT_EQ(keys.count(key), 1) << key.toString().toStdString();
 }
 
 TEST_F(Shortcuts, TheSolderToolsShapeMenu) {

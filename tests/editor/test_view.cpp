@@ -81,10 +81,11 @@ TEST_F(ViewTest, SettersRenderRepaintOrOnlyStore) {
 }
 
 // Dots or lines wherever the distance from the board origin is a whole number of cells, and the
-// pointer snaps onto a dot.
+// pointer snaps onto a dot. Cells under 4 pixels are drawn two or four together: the grid at the
+// smallest scales is the grid of a scale whose points lie 4 pixels or more apart.
 TEST_F(ViewTest, GridStaysOnTheBoardGridUnderAnyOffset) {
   for (TGridMode mode : {gmNone, gmDot, gmLine})
-    for (int32_t scale : {-9, -8, -3, 0})  // cells 1, 2, 7, 10
+    for (int32_t scale : {-9, -8, -7, -6, -3, 0})  // cells 1, 2, 3, 4, 7, 10
       for (TPoint offset : {TPoint{0, 0}, {3, 7}, {-3, -7}, {-13, 25}, {INT32_MIN, INT32_MAX}}) {
         TPCBLayout l;
         l.resize(61, 37);
@@ -92,8 +93,17 @@ TEST_F(ViewTest, GridStaysOnTheBoardGridUnderAnyOffset) {
         l.SetGridScale(scale);
         l.SetViewOffset(offset);
         l.RenderBoard();
-        const int64_t cell = l.CellSize();
-        auto on = [cell](int64_t px, int32_t origin) { return (px - origin) % cell == 0; };
+        const int64_t cell = l.CellSize(), shown = cell < 3 ? 4 : cell == 3 ? 6 : cell;
+        if (shown != cell) {
+          TPCBLayout wide;
+          wide.resize(61, 37);
+          wide.SetGridMode(mode);
+          wide.SetGridScale(int32_t(shown) - 10);
+          wide.SetViewOffset(offset);
+          wide.RenderBoard();
+          EXPECT_TRUE(SameImage(l.BoardImage(), wide.BoardImage())) << mode << " " << cell;
+        }
+        auto on = [shown](int64_t px, int32_t origin) { return (px - origin) % shown == 0; };
         QImage expected(61, 37, QImage::Format_RGB32);
         for (int y = 0; y < 37; ++y)
           for (int x = 0; x < 61; ++x) {
@@ -104,7 +114,7 @@ TEST_F(ViewTest, GridStaysOnTheBoardGridUnderAnyOffset) {
           }
         EXPECT_TRUE(SameImage(l.BoardImage(), expected)) << mode << " " << cell << " " << offset.X;
         const TPoint p = l.BoardToScreen(l.ScreenToBoard({30, 20}));
-        if (mode == gmDot && QRect(0, 0, 61, 37).contains(p.X, p.Y)) {
+        if (mode == gmDot && shown == cell && QRect(0, 0, 61, 37).contains(p.X, p.Y)) {
           EXPECT_EQ(At(l.BoardImage(), p.X, p.Y), l.GridColor()) << offset.X << " " << cell;
         }
       }

@@ -94,7 +94,10 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
       {"*Wire*\r\n80, 80, 96, 80, 0\r\n*Solder*\r\n80, 80, 4, 16, 257\r\n*Wire*\r\n80, 80, 96, "
        "80, 1\r\n80, 80, 96, 80, -4\r\n",
        {"W 80, 80, 96, 80, 2", "P 80, 80, 4, 16, 1", "W 80, 80, 96, 80, 2",
-        "W 80, 80, 96, 80, -4"}}};
+        "W 80, 80, 96, 80, -4"}},
+      // One header is enough to make the text a board, an empty one included.
+      {"not a line\r\n*wire*\r\n80, 80, 96, 80, 4\r\n", {"W 80, 80, 96, 80, 4"}},
+      {"*SOLDER*", {}}};
   for (const auto& [text, board] : cases) EXPECT_EQ(Load(text), board) << text;
 }
 
@@ -120,6 +123,14 @@ TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
   // Out of range even where the line would create nothing.
   WriteBytes(Path("nowhere.pcb"), "1, 2, 3, 4, +99999999999\r\n*Wire*\r\n");
   WriteBytes(Path("long.pcb"), "*Solder*\r\n1, 2, 3, 4, " + std::string(1000000, '7') + "\r\n");
+  // Another program's board, bytes, and a header with a blank after it: no section header.
+  WriteBytes(Path("text.pcb"), "(kicad_pcb (version 4)\n80, 80, 96, 80, 4\n");
+  WriteBytes(Path("bytes.pcb"), std::string("\0PK\3\4\xA4\xB7\r\n*Wire*\r\n", 14));
+  WriteBytes(Path("blank.pcb"), "*Wire* \r\n80, 80, 96, 80, 4\r\n1, 2, 3, 4, 99999999999\r\n");
+  const auto notABoard = [&](const char* name) {
+    return "The file \"" + FullPath(name) +
+           "\" is not a board file: it has no *Solder* or *Wire* section";
+  };
   QDir(Dir.path()).mkdir("folder.pcb");
   // A path of more than 100 characters is quoted by its first 50 and last 25.
   const std::string longName = std::string(120, 'n') + ".wt5",
@@ -135,7 +146,10 @@ TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
                              longPath.substr(longPath.size() - 25) +
                              "\". No such file or directory"},
       {"folder.pcb",
-       "Impossible d'ouvrir le fichier \"" + FullPath("folder.pcb") + "\". Is a directory"}};
+       "Impossible d'ouvrir le fichier \"" + FullPath("folder.pcb") + "\". Is a directory"},
+      {"text.pcb", notABoard("text.pcb")},
+      {"bytes.pcb", notABoard("bytes.pcb")},
+      {"blank.pcb", notABoard("blank.pcb")}};
   for (const auto& c : cases) {
     EXPECT_EQ(MessageOf([&] { List.LoadFromFile(Path(c.first)); }), c.second);
     EXPECT_EQ(Describe(List), before);

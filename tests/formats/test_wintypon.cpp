@@ -39,9 +39,24 @@ TEST(WinTypon, TheExampleBoardByteForByteAndBack) {
   layout.Modified = true;
   list.LoadFromFile(DataFile("example.wt5"));
   EXPECT_EQ(Describe(list),
-            (std::vector<std::string>{"P 80, 80, 3, 11, 0", "W 80, 80, 128, 80, 4"}));
+            (std::vector<std::string>{"P 80, 80, 4, 12, 0", "W 80, 80, 128, 80, 4"}));
   EXPECT_EQ(layout.Renders, 1);
   EXPECT_FALSE(layout.Modified);
+
+  // Saved and reopened ten times, a board of odd places and sizes (its top-left point where a
+  // load puts it) is still the board it was.
+  list.Clear();
+  list.AddSolder({81, 80}, 5, 13, sgSquare);
+  list.AddSolder({80, 1003}, 3, 14, sgCircle);
+  list.AddSolder({8447, 95}, 7, 31, sgCircle);
+  for (int32_t d : {2, 4, 8, 16}) list.AddWire({80 + d * 13, 85 + d}, {83 + d * 3, 331}, d);
+  const std::vector<std::string> first = Describe(list);
+  const QString path = dir.filePath("again.wt5");
+  for (int n = 1; n <= 10; ++n) {
+    list.SaveToFile(path);
+    list.LoadFromFile(path);
+    EXPECT_EQ(Describe(list), first) << n;
+  }
 }
 
 TEST(WinTypon, FieldsWrittenAndReadBack) {
@@ -56,14 +71,14 @@ TEST(WinTypon, FieldsWrittenAndReadBack) {
                 "¤#Composant·1¤", "¤#Pastille¤",
                 "254·381·1·0·0··0·3·0·-127·-127·0·-127·-127·0·0·0·0·0·0·0·", "¤#FIN¤", "¤#FIN¤"}));
 
-  // Lengths come back truncated toward zero. Divisor 1 is written as 254 and comes back as 2;
-  // 17 as 14, which reads as 18; 300 as 0, the thinnest.
+  // Lengths come back as they were, though written truncated. Divisor 1 is written as 254 and
+  // comes back as 2; 17 as 14, which reads as 18; 300 as 0, the thinnest.
   list.Clear();
   for (int32_t x : {84, -84}) list.AddSolder({x, 0}, 4, 12, sgSquare);
   for (int32_t d : {1, 3, 16, 17, -4, 300}) list.AddWire({0, 0}, {16, 16}, d);
   EXPECT_EQ(
       Read(WriteWinTyponText(list)),
-      (std::vector<std::string>{"P 83, 0, 3, 11, 1", "P -83, 0, 3, 11, 1", "W 0, 0, 16, 16, 2",
+      (std::vector<std::string>{"P 84, 0, 4, 12, 1", "P -84, 0, 4, 12, 1", "W 0, 0, 16, 16, 2",
                                 "W 0, 0, 16, 16, 3", "W 0, 0, 16, 16, 16", "W 0, 0, 16, 16, 18",
                                 "W 0, 0, 16, 16, -4", "W 0, 0, 16, 16, 16"}));
 }
@@ -102,11 +117,24 @@ TEST(WinTypon, SplittingLinesIntoFieldsAndNumbers) {
       {"2147483648", 0},  {"-2147483648", INT32_MIN},
       {"-2147483649", 0}, {"99999999999999999999", 0}};
   for (const auto& [field, value] : numbers) EXPECT_EQ(WinTyponFieldValue(field), value) << field;
+  // Hundredths of a millimetre to the nearest board unit of 15.875 of them.
+  const std::pair<int32_t, int32_t> lengths[] = {{7, 0},
+                                                 {8, 1},
+                                                 {-7, 0},
+                                                 {-8, -1},
+                                                 {23, 1},
+                                                 {24, 2},
+                                                 {190, 12},
+                                                 {-190, -12},
+                                                 {INT32_MAX, 135274560},
+                                                 {INT32_MIN, -135274561}};
+  for (const auto& [hundredths, units] : lengths)
+    EXPECT_EQ(WinTyponToBoard(hundredths), units) << hundredths;
 }
 
 TEST(WinTypon, SectionsRecordsAndOrigin) {
   const char* const pad = "1270·1270·0·0·0··0·3·0·190·190·0·190·190·0·63·0·0·0·0·0·";
-  const std::vector<std::string> onePad = {"P 80, 80, 3, 11, 0"};
+  const std::vector<std::string> onePad = {"P 80, 80, 4, 12, 0"};
   const std::pair<std::string, std::vector<std::string>> cases[] = {
       // The origin is subtracted; fields may be separated by blanks.
       {Wt({"¤#Typon¤", "100·200·", "5·5·", "¤#Pastille¤",
@@ -115,10 +143,10 @@ TEST(WinTypon, SectionsRecordsAndOrigin) {
       {Wt({"¤#Typon¤", "100 200", "¤#Pastille¤", "1370 1470 0 0 0 0 0 3 0 190 190 0 0 0 0 63"}),
        onePad},
       // The smaller diameter; any shape code but 0 is square.
-      {Wt({"¤#Pastille¤", "0·0·0·0·0··0·3·0·300·200·-1·0·0·0·0·"}), {"P 0, 0, 0, 12, 1"}},
+      {Wt({"¤#Pastille¤", "0·0·0·0·0··0·3·0·300·200·-1·0·0·0·0·"}), {"P 0, 0, 0, 13, 1"}},
       // An empty line repeats the last record; a short one keeps the fields of the line before.
       {Wt({"¤#Pastille¤", pad, "", "2540·0·", "¤#Segment¤", "0 0 254 0 0 0 0"}),
-       {"P 80, 80, 3, 11, 0", "P 80, 80, 3, 11, 0", "P 160, 0, 3, 11, 0", "W 0, 0, 16, 0, 84"}},
+       {"P 80, 80, 4, 12, 0", "P 80, 80, 4, 12, 0", "P 160, 0, 4, 12, 0", "W 0, 0, 16, 0, 84"}},
       // Segments of another kind are left out; widths; quoted numbers are numbers.
       {Wt({"¤#Segment¤", "0·0·254·0·0·0·1·63·", "0·0·0·0·0·0·0·200·", "0·0·0·0·0·0·0·0·",
            "0·0·0·0·0·0·0·-127·", "0·0·0·0·0·0·0·x·", "\"0\"·\"0\" \"254\"·\"0\"·0·0·0·\"63\"·"}),

@@ -33,6 +33,10 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
   WriteBytes(bad, "*Wire*\n1, 2, 3, 4, 99999999999\n");
   // A negative width divisor means nothing: no copper, and so no ends to dangle.
   WriteBytes(none, "*Wire*\n0, 0, 100, 0, -4\n");
+  // Another program's board and a file of bytes are not boards: neither is clean.
+  const QString other = dir.filePath("other.pcb"), bytes = dir.filePath("bytes.pcb");
+  WriteBytes(other, "PCB[\"\" 6000000 5000000]\n");
+  WriteBytes(bytes, std::string("\x89PNG\r\n\x1a\n\0\0", 10));
   const std::string f = faults.toStdString();
   const struct {
     QStringList args;
@@ -40,28 +44,32 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
     std::string out;
     bool error;
   } cases[] = {
-      {{clean}, 0, "no problems\n", false},
+      {{clean}, 0, "no problems in 1 board\n", false},
+      {{clean, clean}, 0, "no problems in 2 boards\n", false},
       {{"--min-width", "0.35", clean},
        1,
-       clean.toStdString() +
-           ": width at 25.400, 12.700 mm: wire 0.318 mm wide, 0.350 mm required\n1 problem\n",
+       clean.toStdString() + ": width at 25.400, 12.700 mm: wire 0.318 mm wide, 0.350 mm "
+                             "required\n1 problem in 1 board\n",
        false},
       {{faults, clean},
        1,
        f + ": clearance at 12.700, 13.732 mm: copper 0.159 mm apart, 0.300 mm required\n" + f +
            ": width at 20.638, 12.700 mm: wire 0.159 mm wide, 0.300 mm required\n" + f +
-           ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n3 problems\n",
+           ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n3 problems in 2 "
+           "boards\n",
        false},
       {{"--clearance", "0.1", "--min-width=0.1", faults},
        1,
-       f + ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n1 problem\n",
+       f + ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n1 problem in 1 "
+           "board\n",
        false},
       {{none},
        1,
-       none.toStdString() + ": none at 20.638, 12.700 mm: makes no copper\n1 problem\n",
+       none.toStdString() + ": none at 20.638, 12.700 mm: makes no copper\n1 problem in 1 board\n",
        false},
-      {{bad, clean}, 2, "no problems\n", true},
-      {{missing}, 2, "no problems\n", true},
+      {{bad, clean}, 2, "0 problems in 1 board, 1 board not read\n", true},
+      {{missing}, 2, "0 problems in 0 boards, 1 board not read\n", true},
+      {{other, bytes, clean}, 2, "0 problems in 1 board, 2 boards not read\n", true},
       {{"--clearance", "wide", clean}, 2, "", true},
       {{"--clearance", "-1", clean}, 2, "", true},
       {{"--frobnicate", clean}, 2, "", true},
@@ -76,6 +84,7 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
   }
   EXPECT_NE(Check({bad}).err.find("bad.pcb: '99999999999' n'est pas une valeur"),
             std::string::npos);
+  EXPECT_NE(Check({other}).err.find("other.pcb\" is not a board file"), std::string::npos);
   const TCheckRun help = Check({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--min-ring <MM>"), std::string::npos);

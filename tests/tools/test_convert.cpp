@@ -59,9 +59,9 @@ TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
     std::string expected;
   } cases[] = {{DataFile("example.pcb"), "a.pcb", ReadBytes(DataFile("example.pcb"))},
                {DataFile("example_wt5_board.pcb"), "b.wt5", ReadBytes(DataFile("example.wt5"))},
-               // WinTypon's hundredths of a millimetre take the diameters down to 11 and 3.
+               // WinTypon's hundredths of a millimetre come back to the nearest board unit.
                {DataFile("example.wt5"), "c.PCB",
-                "*Solder*\r\n80, 80, 3, 11, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n"},
+                "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n"},
                // Placed at (80, 80) as the editor's Open places it, onto itself.
                {Path("offset.pcb"), "offset.pcb",
                 "*Solder*\r\n80, 96, 4, 16, 1\r\n\r\n*Wire*\r\n80, 80, 96, 96, 2\r\n"}};
@@ -73,13 +73,18 @@ TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
   }
 }
 
-TEST_F(ConvertTest, ErrorsExitWithOneAndLeaveTheOutputAsItWas) {
+TEST_F(ConvertTest, ErrorsExitWithOneOrTwoAndLeaveTheOutputAsItWas) {
   std::string board = "*Solder*\n";  // a board whose artwork is larger than a kilobyte
   for (int i = 0; i < 100; ++i) board += std::to_string(i * 32) + ", 0, 16, 48, 0\n";
   WriteBytes(Path("board.pcb"), board);
   WriteBytes(Path("big.pcb"), "*Wire*\r\n0, 0, 1, 1, 4294967296\r\n");
   WriteBytes(Path("kept.pcb"), "old board");
   WriteBytes(Path("kept.pdf"), "old artwork");
+  WriteBytes(Path("bytes.pcb"), std::string("\0\1\2\xff", 4));
+  const auto notABoard = [&](const char* name) {
+    return "The file \"" + QFileInfo(Path(name)).absoluteFilePath().toStdString() +
+           "\" is not a board file: it has no *Solder* or *Wire* section.";
+  };
   QDir(Dir.path()).mkdir("folder.wt5");
   const auto cannot = [&](const QString& path, const char* why) {
     return "Impossible de créer le fichier \"" + path.toStdString() + "\". " + why + ".";
@@ -88,7 +93,11 @@ TEST_F(ConvertTest, ErrorsExitWithOneAndLeaveTheOutputAsItWas) {
     QString input, output;
     std::string message;
     bool fullDisk;
+    int exitCode = 1;
   } cases[] = {
+      // What is not a board at all is refused as a bad input is.
+      {Path("kept.pcb"), Path("kept.pdf"), notABoard("kept.pcb"), false, 2},
+      {Path("bytes.pcb"), Path("kept.pcb"), notABoard("bytes.pcb"), false, 2},
       {DataFile("example.pcb"), Path("out.pdf.txt"), "Invalid file extention.", false},
       {Path("missing.wt5"), Path("kept.pcb"),
        "Impossible d'ouvrir le fichier \"" +
@@ -104,7 +113,7 @@ TEST_F(ConvertTest, ErrorsExitWithOneAndLeaveTheOutputAsItWas) {
       {Path("board.pcb"), Path("kept.pdf"), cannot(Path("kept.pdf"), "File too large"), true}};
   for (const auto& c : cases) {
     const TRun r = Convert({c.input, c.output}, c.fullDisk);
-    EXPECT_EQ(r.exitCode, 1) << c.message;
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.message;
     EXPECT_EQ(r.err, c.message + "\n");
     EXPECT_EQ(ReadBytes(Path("kept.pcb")), "old board");
     EXPECT_EQ(ReadBytes(Path("kept.pdf")), "old artwork");
@@ -112,7 +121,7 @@ TEST_F(ConvertTest, ErrorsExitWithOneAndLeaveTheOutputAsItWas) {
   }
   // Nothing was created, not even a temporary file.
   EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden),
-            (QStringList{"big.pcb", "board.pcb", "kept.pcb", "kept.pdf"}));
+            (QStringList{"big.pcb", "board.pcb", "bytes.pcb", "kept.pcb", "kept.pdf"}));
 }
 
 TEST_F(ConvertTest, PdfOutputIsTheArtworkAtTrueSize) {
