@@ -56,7 +56,8 @@ bool HasSectionHeader(const std::vector<std::string_view>& lines) {
 }
 
 TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::string_view>& lines,
-                                   bool selected) {
+                                   bool selected, int32_t* unknownRecords) {
+  if (unknownRecords) *unknownRecords = 0;
   enum { kNone, kWire, kPad } section = kNone;
   bool inComment = false;
   // The elements stay local until the last line is read: if a number is out of range, they are

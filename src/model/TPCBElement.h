@@ -19,8 +19,13 @@ class TPCBElement {
   void SetSelected(bool selected) { Selected_ = selected; }
   TLayoutView* Layout() const { return Layout_; }
 
-  virtual bool IsWire() const = 0;
-  // The element's text line: five integers joined by ", ", without a line end.
+  virtual TElementKind Kind() const = 0;
+  bool IsWire() const { return Kind() == ekWire; }
+  // Whether the element has a line in the classic "*Solder*" or "*Wire*" sections; the other
+  // kinds are written as records that a classic reader passes over.
+  bool IsClassic() const { return Kind() == ekWire || Kind() == ekSolder; }
+  // The element's text line: for wires and pads five integers joined by ", ", for the other
+  // kinds their record line; without a line end.
   virtual std::string ToText() const = 0;
   // Whether the control pixel lies on the element as it is drawn on the screen.
   virtual bool HitTest(TPoint pixel) const = 0;

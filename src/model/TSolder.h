@@ -30,7 +30,7 @@ class TSolder : public TPCBElement {
     return WMul(stepPixels, diameter) / (2 * UnitsPerStep);
   }
 
-  bool IsWire() const override { return false; }
+  TElementKind Kind() const override { return ekSolder; }
   std::string ToText() const override;
   bool HitTest(TPoint pixel) const override;
   bool InRect(const TRect& rect) const override;

@@ -17,6 +17,9 @@ enum TPCBStep : uint8_t { gs1, gs1By2, gs1By4, gs1By8, gs1By16 };
 enum TMouseAction : uint8_t { maWire, maSolder, maDelete, maSelect, maMove };
 enum TSolderGeometry : uint8_t { sgCircle, sgSquare };
 enum TDrawMode : uint8_t { dmNormal, dmHighlight, dmPrint };
+// The kinds of element a board holds: the classic wires and through-hole pads, and the kinds the
+// classic file format has no section for, kept in records of their own.
+enum TElementKind : uint8_t { ekWire, ekSolder, ekSmdPad };
 
 // A fraction 1/d of the base step, indexed by TPCBStep.
 constexpr int32_t StepDivisor[5] = {1, 2, 4, 8, 16};

@@ -18,7 +18,7 @@ class TWire : public TPCBElement {
   // The divisor a wire line's fifth value gives: 0 and 1 read as 2, anything else as it stands.
   static int32_t ReadWidthDivisor(int32_t value) { return value == 0 || value == 1 ? 2 : value; }
 
-  bool IsWire() const override { return true; }
+  TElementKind Kind() const override { return ekWire; }
   std::string ToText() const override;
   bool HitTest(TPoint pixel) const override;
   bool InRect(const TRect& rect) const override;
