@@ -15,10 +15,9 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include "TBoardDocument.h"
 #include "TPCBLayout.h"
 #include "TProblemsPanel.h"
-#include "TRecentFiles.h"
-#include "TRecovery.h"
 #include "TResources.h"
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
@@ -46,6 +45,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   Editor->SetSolderExternalDiameter(12);
   Editor->SetSolderGeometry(sgCircle);
   Editor->SetFocusColor(0x0000FF);
+  Document_ = std::make_unique<TBoardDocument>(*Editor);
 
   CreateImages();
   CreateActions();
@@ -54,7 +54,6 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   CreateToolBars();
   CreateSolderMenu();
   CreatePrintActions();
-  CreateRecovery();
   CreateRecentFileItems();
   CreatePartsCommands();
   CreateCheck();

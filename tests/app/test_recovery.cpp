@@ -44,26 +44,26 @@ TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
   for (int end = 0; end < 4; ++end) {
     SCOPED_TRACE(end);
     auto form = std::make_unique<TTestForm>();
-    const QString copy = form->Recovery().CopyPath();
-    form->KeepRecoveryCopy();
+    const QString copy = form->Document().Recovery().CopyPath();
+    form->Document().KeepRecoveryCopy();
     EXPECT_TRUE(Files().isEmpty());
     form->Editor->AddSolder({16, 16});
-    form->KeepRecoveryCopy();
+    form->Document().KeepRecoveryCopy();
     EXPECT_NE(ReadBytes(copy).find("*Solder*\r\n16, 16, 4, 12, 0"), std::string::npos);
     // Taken away behind its back, it is not written again until the board changes.
     QFile::remove(copy);
-    form->KeepRecoveryCopy();
+    form->Document().KeepRecoveryCopy();
     EXPECT_FALSE(QFile::exists(copy));
     form->Editor->AddSolder({32, 16});
-    form->KeepRecoveryCopy();
+    form->Document().KeepRecoveryCopy();
     EXPECT_NE(ReadBytes(copy).find("32, 16"), std::string::npos);
     // Undone back to the empty board it started from, there is nothing to recover.
     form->Editor->Undo();
     form->Editor->Undo();
-    form->KeepRecoveryCopy();
+    form->Document().KeepRecoveryCopy();
     EXPECT_TRUE(Files().isEmpty());
     form->Editor->Redo();
-    form->KeepRecoveryCopy();
+    form->Document().KeepRecoveryCopy();
     EXPECT_EQ(Files().size(), 3);  // copy, file name, lock
 
     form->BoxAnswers = {QMessageBox::No};
@@ -89,7 +89,7 @@ TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
   WriteBytes(start, "*Solder*\r\n0, 0, 4, 12, 0\r\n");
   TTestForm running;
   running.Editor->AddSolder({16, 16});
-  running.KeepRecoveryCopy();
+  running.Document().KeepRecoveryCopy();
   const QStringList runningFiles = Files();
   ASSERT_EQ(runningFiles.size(), 3);
 
@@ -136,9 +136,9 @@ TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
     form.Editor->AddSolder({0, 0});
     form.Editor->Undo();
     EXPECT_TRUE(form.Editor->Modified());
-    EXPECT_TRUE(left.contains(QFileInfo(form.Recovery().CopyPath()).fileName()));
+    EXPECT_TRUE(left.contains(QFileInfo(form.Document().Recovery().CopyPath()).fileName()));
     EXPECT_EQ(left.size(), row.Restored == 1 ? 5 : 3);  // with board-2-b's copy and file name
-    form.Recovery().Remove();
+    form.Document().Recovery().Remove();
     for (const QString& name : Files())
       if (!runningFiles.contains(name)) QFile::remove(Folder + "/" + name);
   }
@@ -152,8 +152,8 @@ TEST_F(Recovery, AnUnwritableFolderLeavesEditingAlone) {
   TTestForm form;
   form.FormCreate({});
   form.Editor->AddSolder({16, 16});
-  form.KeepRecoveryCopy();
-  EXPECT_FALSE(form.Recovery().HasCopy());
+  form.Document().KeepRecoveryCopy();
+  EXPECT_FALSE(form.Document().Recovery().HasCopy());
   form.FileAnswers = QStringList{Boards.filePath("kept.pcb")};
   form.FileSave->trigger();
   EXPECT_TRUE(form.Boxes.isEmpty());
