@@ -72,7 +72,7 @@ TMainForm::~TMainForm() {
   // The editor and the panels outlive this part of the window: the history, emptied as it goes,
   // and a closing panel must not call back into a window that is already half gone.
   Editor->UndoStack().disconnect(this);
-  Editor->disconnect(this);
+  Editor->disconnect();
   if (ProblemsPanel) ProblemsPanel->disconnect(this);
 }
 

@@ -19,7 +19,6 @@ class QComboBox;
 class QFileDialog;
 class QFrame;
 class QHBoxLayout;
-class QLabel;
 class QMenu;
 class QMessageBox;
 class QSpinBox;
@@ -29,6 +28,7 @@ class TFootprintDialog;
 class TPCBLayout;
 struct TArtworkOptions;
 class TBoardDocument;
+class TBoardStatusBar;
 struct TPoint;
 class TProblemsPanel;
 
@@ -93,8 +93,6 @@ class TMainForm : public QMainWindow {
   static QString TitleFor(const QString& fileName);
   // The text after the last "/", "\" or ":" of a path, or the whole path.
   static QString FileNamePart(const QString& path);
-  // "X 12.70 mm  Y 5.08 mm  (0.500 in, 0.200 in)" for a board point, from the board origin.
-  static QString PositionText(const TPoint& boardPoint);
 
  protected:
   // Everything that waits for a human goes through these, so tests can answer instead. The box
@@ -198,10 +196,8 @@ class TMainForm : public QMainWindow {
   QAction* ToolsCheckRules = nullptr;
   QMenu* ToolsMenuItem = nullptr;
   TProblemsPanel* ProblemsPanel = nullptr;
-  // The status bar: the snapped pointer position, the grid step, the element counts.
-  QLabel* PositionLabel = nullptr;
-  QLabel* GridLabel = nullptr;
-  QLabel* CountLabel = nullptr;
+  // The snapped pointer position, the grid step, the element counts.
+  TBoardStatusBar* StatusBar = nullptr;
 
   void CreateImages();
   void CreateActions();
@@ -228,8 +224,6 @@ class TMainForm : public QMainWindow {
   // The View menu, the status bar and the scale box following the wheel.
   void CreateView();
   bool IsViewShortcut(const QKeySequence& key) const;
-  void ShowCounts();
-  void ShowGridStep();
   void ViewZoomInExecute();
   void ViewZoomOutExecute();
   void ViewFitBoardExecute();

@@ -19,18 +19,18 @@ QString TestHome();
 // drive and read.
 class TTestForm : public TMainForm {
  public:
-  using TMainForm::ActionImages, TMainForm::CircleMenuItem, TMainForm::CountLabel,
-      TMainForm::DeleteElementButton, TMainForm::EditCopy, TMainForm::EditCut,
-      TMainForm::EditDelete, TMainForm::EditInsertFootprint, TMainForm::EditMirror,
-      TMainForm::EditPaste, TMainForm::EditRedo, TMainForm::EditRotate,
-      TMainForm::EditSaveFootprint, TMainForm::EditSelectAll, TMainForm::EditSelectConnected,
-      TMainForm::EditUndo, TMainForm::Editor, TMainForm::ElementWidthCombo, TMainForm::FileExit,
+  using TMainForm::ActionImages, TMainForm::CircleMenuItem, TMainForm::DeleteElementButton,
+      TMainForm::EditCopy, TMainForm::EditCut, TMainForm::EditDelete,
+      TMainForm::EditInsertFootprint, TMainForm::EditMirror, TMainForm::EditPaste,
+      TMainForm::EditRedo, TMainForm::EditRotate, TMainForm::EditSaveFootprint,
+      TMainForm::EditSelectAll, TMainForm::EditSelectConnected, TMainForm::EditUndo,
+      TMainForm::Editor, TMainForm::ElementWidthCombo, TMainForm::FileExit,
       TMainForm::FileExportFabrication, TMainForm::FileExportPdf, TMainForm::FileExportSvg,
       TMainForm::FileMenuItem, TMainForm::FileNew, TMainForm::FileOpen, TMainForm::FilePrint,
       TMainForm::FilePrintCalibration, TMainForm::FilePrintOptions, TMainForm::FilePrintPreview,
-      TMainForm::FileSave, TMainForm::FileSaveAs, TMainForm::GridLabel, TMainForm::GridModeCombo,
+      TMainForm::FileSave, TMainForm::FileSaveAs, TMainForm::GridModeCombo,
       TMainForm::GridStepCombo, TMainForm::HoleSizeCombo, TMainForm::MoveButton,
-      TMainForm::PadSizeCombo, TMainForm::PositionLabel, TMainForm::ProblemsPanel,
+      TMainForm::PadSizeCombo, TMainForm::StatusBar, TMainForm::ProblemsPanel,
       TMainForm::RecentFileItems, TMainForm::RecentFilesSeparator, TMainForm::ScaleEdit,
       TMainForm::SelectButton, TMainForm::SolderButton, TMainForm::SolderMenu,
       TMainForm::SquareMenuItem, TMainForm::ToolsCheckBoard, TMainForm::WireButton;
