@@ -17,6 +17,7 @@
 
 #include "TBoardDocument.h"
 #include "TPCBLayout.h"
+#include "TPadSettings.h"
 #include "TProblemsPanel.h"
 #include "TResources.h"
 
@@ -109,7 +110,9 @@ void TMainForm::CreateBoardSettings() {
                                {QStringLiteral("1"), QStringLiteral("1/2"), QStringLiteral("1/4"),
                                 QStringLiteral("1/8"), QStringLiteral("1/16")},
                                gs1By4);
-  CreatePadSettings(row);
+  PadSettings =
+      new TPadSettings(*Editor, BoardSettingsPanel, row,
+                       [this](const std::function<void()>& change) { return Guarded(change); });
 
   ScaleEdit = new QSpinBox(BoardSettingsPanel);
   ScaleEdit->setObjectName(QStringLiteral("ScaleEdit"));

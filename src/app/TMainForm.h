@@ -18,7 +18,6 @@ class QButtonGroup;
 class QComboBox;
 class QFileDialog;
 class QFrame;
-class QHBoxLayout;
 class QMenu;
 class QMessageBox;
 class QSpinBox;
@@ -29,6 +28,7 @@ class TPCBLayout;
 struct TArtworkOptions;
 class TBoardDocument;
 class TBoardStatusBar;
+class TPadSettings;
 struct TPoint;
 class TProblemsPanel;
 
@@ -125,8 +125,7 @@ class TMainForm : public QMainWindow {
   QComboBox* ElementWidthCombo = nullptr;
   QSpinBox* ScaleEdit = nullptr;
   // Pad size and hole of new pads, in millimetres.
-  QComboBox* PadSizeCombo = nullptr;
-  QComboBox* HoleSizeCombo = nullptr;
+  TPadSettings* PadSettings = nullptr;
 
   QToolBar* FileActionBar = nullptr;
   QToolBar* EditActionBar = nullptr;
@@ -208,12 +207,8 @@ class TMainForm : public QMainWindow {
   void CreateToolBars();
   void CreateMouseActionBar();
   void CreateSolderMenu();
-  // Parts at hand: the pad and hole boxes, and rotate, mirror and the footprint commands.
-  void CreatePadSettings(QHBoxLayout* row);
+  // Parts at hand: rotate, mirror and the footprint commands.
   void CreatePartsCommands();
-  void PadSizeComboChange();
-  void HoleSizeComboChange();
-  void ShowPadSettings();
   void EditRotateExecute();
   void EditMirrorExecute();
   void EditInsertFootprintExecute();

@@ -8,6 +8,7 @@
 
 #include "TBoardDocument.h"
 #include "TMainForm.h"
+#include "TPadSettings.h"
 #include "TRecovery.h"
 
 // The temporary home every test of this binary runs in (HOME and the XDG folders point there).
@@ -29,10 +30,9 @@ class TTestForm : public TMainForm {
       TMainForm::FileMenuItem, TMainForm::FileNew, TMainForm::FileOpen, TMainForm::FilePrint,
       TMainForm::FilePrintCalibration, TMainForm::FilePrintOptions, TMainForm::FilePrintPreview,
       TMainForm::FileSave, TMainForm::FileSaveAs, TMainForm::GridModeCombo,
-      TMainForm::GridStepCombo, TMainForm::HoleSizeCombo, TMainForm::MoveButton,
-      TMainForm::PadSizeCombo, TMainForm::StatusBar, TMainForm::ProblemsPanel,
-      TMainForm::RecentFileItems, TMainForm::RecentFilesSeparator, TMainForm::ScaleEdit,
-      TMainForm::SelectButton, TMainForm::SolderButton, TMainForm::SolderMenu,
+      TMainForm::GridStepCombo, TMainForm::MoveButton, TMainForm::PadSettings, TMainForm::StatusBar,
+      TMainForm::ProblemsPanel, TMainForm::RecentFileItems, TMainForm::RecentFilesSeparator,
+      TMainForm::ScaleEdit, TMainForm::SelectButton, TMainForm::SolderButton, TMainForm::SolderMenu,
       TMainForm::SquareMenuItem, TMainForm::ToolsCheckBoard, TMainForm::WireButton;
 
   std::deque<int> BoxAnswers;
