@@ -15,10 +15,10 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include "TBoardDocument.h"
 #include "TPCBLayout.h"
+#include "TPadSettings.h"
 #include "TProblemsPanel.h"
-#include "TRecentFiles.h"
-#include "TRecovery.h"
 #include "TResources.h"
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
@@ -46,6 +46,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   Editor->SetSolderExternalDiameter(12);
   Editor->SetSolderGeometry(sgCircle);
   Editor->SetFocusColor(0x0000FF);
+  Document_ = std::make_unique<TBoardDocument>(*Editor);
 
   CreateImages();
   CreateActions();
@@ -54,7 +55,6 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   CreateToolBars();
   CreateSolderMenu();
   CreatePrintActions();
-  CreateRecovery();
   CreateRecentFileItems();
   CreatePartsCommands();
   CreateCheck();
@@ -74,7 +74,7 @@ TMainForm::~TMainForm() {
   // The editor and the panels outlive this part of the window: the history, emptied as it goes,
   // and a closing panel must not call back into a window that is already half gone.
   Editor->UndoStack().disconnect(this);
-  Editor->disconnect(this);
+  Editor->disconnect();
   if (ProblemsPanel) ProblemsPanel->disconnect(this);
 }
 
@@ -112,7 +112,9 @@ void TMainForm::CreateBoardSettings() {
                                 QStringLiteral("1/8"), QStringLiteral("1/16")},
                                gs1By4);
   ShowWireWidthsInMm(row);
-  CreatePadSettings(row);
+  PadSettings =
+      new TPadSettings(*Editor, BoardSettingsPanel, row,
+                       [this](const std::function<void()>& change) { return Guarded(change); });
 
   ScaleEdit = new QSpinBox(BoardSettingsPanel);
   ScaleEdit->setObjectName(QStringLiteral("ScaleEdit"));

@@ -19,19 +19,17 @@ class QComboBox;
 class QFileDialog;
 class QFrame;
 class QHBoxLayout;
-class QLabel;
 class QMenu;
 class QMessageBox;
 class QSpinBox;
 class QToolBar;
-class QTimer;
 class QToolButton;
 class TFootprintDialog;
 class TPCBLayout;
 struct TArtworkOptions;
-class TRecentFiles;
-class TRecovery;
-struct TLeftBoard;
+class TBoardDocument;
+class TBoardStatusBar;
+class TPadSettings;
 struct TPoint;
 class TProblemsPanel;
 
@@ -39,10 +37,13 @@ class TProblemsPanel;
 inline const QString AppTitle = QStringLiteral("Ferrolume");
 
 // The one window: the board editor with its board settings, three tool bars, menus and the file
-// commands. It keeps no board data of its own; the board, the selection, the view settings and
-// the unsaved-changes flag all live in Editor.
+// commands. It keeps no board data of its own: the board, the selection, the view settings and
+// the unsaved-changes flag all live in Editor, and the file the board belongs to, its recovery
+// copy and the recent boards in the board's document.
 class TMainForm : public QMainWindow {
   Q_OBJECT
+  // The tests' scripted window reaches the components it drives.
+  friend class TTestForm;
 
  public:
   // Indexes into ActionImages, shared by the bars and the menus.
@@ -77,13 +78,12 @@ class TMainForm : public QMainWindow {
   void FormCreate(const QStringList& arguments);
 
   // The board file last opened or saved, exactly as the user gave it; empty for a new board.
-  const QString& CurrentFileName() const { return CurrentFileName_; }
+  const QString& CurrentFileName() const;
+  TBoardDocument& Document() { return *Document_; }
 
   // The application's error box: the message (with its full stop), the program's name as
   // caption, a stop icon and OK.
   void ShowError(const QString& message);
-  // Runs a command through the error box; every handler of the window goes through it.
-  bool Guarded(const std::function<void()>& command);
 
   // The artwork options of Print, Print Preview and the PDF and SVG exports, as the user last
   // set them; kept with the user's settings.
@@ -94,6 +94,26 @@ class TMainForm : public QMainWindow {
   static QString TitleFor(const QString& fileName);
   // The text after the last "/", "\" or ":" of a path, or the whole path.
   static QString FileNamePart(const QString& path);
+
+ protected:
+  // Everything that waits for a human goes through these, so tests can answer instead. The box
+  // or dialog arrives fully set up; the result is the button pressed, or the chosen path (empty
+  // when the dialog was cancelled).
+  virtual int ExecMessageBox(QMessageBox& box);
+  virtual QString ExecFileDialog(QFileDialog& dialog);
+  // Makes this program the opener of .pcb files; never fails, never shows anything.
+  virtual void RegisterFileType();
+  // Any other dialog (print options, print preview); the result is QDialog's.
+  virtual int ExecDialog(QDialog& dialog);
+  // The footprint chosen in the dialog, as a file path; empty when it was cancelled.
+  virtual QString ExecFootprintDialog(TFootprintDialog& dialog);
+
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Runs a command through the error box; every handler of the window goes through it.
+  bool Guarded(const std::function<void()>& command);
 
   // Components, named as the user's manual and the tests know them.
   TPCBLayout* Editor = nullptr;
@@ -106,8 +126,7 @@ class TMainForm : public QMainWindow {
   QComboBox* ElementWidthCombo = nullptr;
   QSpinBox* ScaleEdit = nullptr;
   // Pad size and hole of new pads, in millimetres.
-  QComboBox* PadSizeCombo = nullptr;
-  QComboBox* HoleSizeCombo = nullptr;
+  TPadSettings* PadSettings = nullptr;
 
   QToolBar* FileActionBar = nullptr;
   QToolBar* EditActionBar = nullptr;
@@ -178,35 +197,9 @@ class TMainForm : public QMainWindow {
   QAction* ToolsCheckRules = nullptr;
   QMenu* ToolsMenuItem = nullptr;
   TProblemsPanel* ProblemsPanel = nullptr;
-  // Writes the recovery copy when the board has changes it does not have yet; run by
-  // RecoveryTimer.
-  void KeepRecoveryCopy();
-  TRecovery& Recovery() { return *Recovery_; }
-  QTimer* RecoveryTimer = nullptr;
-  // The status bar: the snapped pointer position, the grid step, the element counts.
-  QLabel* PositionLabel = nullptr;
-  QLabel* GridLabel = nullptr;
-  QLabel* CountLabel = nullptr;
-  // "X 12.70 mm  Y 5.08 mm  (0.500 in, 0.200 in)" for a board point, from the board origin.
-  static QString PositionText(const TPoint& boardPoint);
+  // The snapped pointer position, the grid step, the element counts.
+  TBoardStatusBar* StatusBar = nullptr;
 
- protected:
-  // Everything that waits for a human goes through these three, so tests can answer instead.
-  // The box or dialog arrives fully set up; the result is the button pressed, or the chosen
-  // path (empty when the dialog was cancelled).
-  virtual int ExecMessageBox(QMessageBox& box);
-  virtual QString ExecFileDialog(QFileDialog& dialog);
-  // Makes this program the opener of .pcb files; never fails, never shows anything.
-  virtual void RegisterFileType();
-  // Any other dialog (print options, print preview); the result is QDialog's.
-  virtual int ExecDialog(QDialog& dialog);
-  // The footprint chosen in the dialog, as a file path; empty when it was cancelled.
-  virtual QString ExecFootprintDialog(TFootprintDialog& dialog);
-
-  void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
   void CreateImages();
   void CreateActions();
   // The undo history's actions, named after the step they would undo or redo.
@@ -218,12 +211,8 @@ class TMainForm : public QMainWindow {
   // A key for each mouse tool, in the Tools menu and the buttons' tool tips.
   void CreateToolKeys();
   void CreateSolderMenu();
-  // Parts at hand: the pad and hole boxes, and rotate, mirror and the footprint commands.
-  void CreatePadSettings(QHBoxLayout* row);
+  // Parts at hand: rotate, mirror and the footprint commands.
   void CreatePartsCommands();
-  void PadSizeComboChange();
-  void HoleSizeComboChange();
-  void ShowPadSettings();
   void EditRotateExecute();
   void EditMirrorExecute();
   void EditInsertFootprintExecute();
@@ -237,8 +226,6 @@ class TMainForm : public QMainWindow {
   // width beside the box.
   void ShowWireWidthsInMm(QHBoxLayout* row);
   bool IsViewShortcut(const QKeySequence& key) const;
-  void ShowCounts();
-  void ShowGridStep();
   void ViewZoomInExecute();
   void ViewZoomOutExecute();
   void ViewFitBoardExecute();
@@ -269,7 +256,10 @@ class TMainForm : public QMainWindow {
   void ClearDocument();
   bool OpenDocument();
   bool SaveDocument();
-  void LoadBoard(const QString& fileName);
+  // Writes the board to the file, which becomes the board's; a failed write changes nothing.
+  void SaveBoardAs(const QString& fileName);
+  // A board just loaded or restored: the start scale and the file's name in the title.
+  void ShowNewBoard();
   QString ChooseSaveFileName();
   // A Save dialog for one kind of output file; empty when it was cancelled.
   QString ChooseOutputFile(const QString& caption, const QString& filter, const QString& suffix,
@@ -299,14 +289,11 @@ class TMainForm : public QMainWindow {
   void RefreshProblems();
   void ShowProblem(int row);
   void DrawProblemMarkers();
-  // Recovery copies and recent files.
-  void CreateRecovery();
   // Offers the boards of programs that ended without closing; answers whether one was restored.
   bool OfferLeftBoards();
-  void RestoreLeftBoard(TLeftBoard& left);
+  // The File menu's recent boards.
   void CreateRecentFileItems();
   void UpdateRecentFileItems();
-  void RememberRecentFile(const QString& fileName);
   void OpenRecentFile(const QString& fileName);
 
   // The "Menu" menu.
@@ -321,7 +308,6 @@ class TMainForm : public QMainWindow {
   void FileExportSvgExecute();
   void FileExportFabricationExecute();
 
-  QString CurrentFileName_;
-  std::unique_ptr<TRecovery> Recovery_;
-  std::unique_ptr<TRecentFiles> RecentFiles_;
+  // Destroyed before the editor it works on.
+  std::unique_ptr<TBoardDocument> Document_;
 };

@@ -1,12 +1,17 @@
-// The board's files: start-up, New, Open, Save, Save as, closing, and the boxes that ask the user.
+// The board's files: start-up, New, Open, Save, Save as, the recent boards, the boards left by
+// a crash, closing, and the boxes that ask the user. What is done to the document itself is in
+// TBoardDocument.
+#include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QTimer>
 
+#include "TBoardDocument.h"
 #include "TErrorGuard.h"
 #include "TFileTypeRegistration.h"
 #include "TMainForm.h"
@@ -18,7 +23,7 @@ void TMainForm::FormCreate(const QStringList& arguments) {
   RegisterFileType();
   // A board restored from a crash takes the window; a board named here waits for Open.
   const bool restored = OfferLeftBoards();
-  RecoveryTimer->start();
+  Document_->StartRecovery();
   if (restored) return;
   const QString fileName = arguments.value(0);
   if (fileName.isEmpty()) return;
@@ -26,10 +31,12 @@ void TMainForm::FormCreate(const QStringList& arguments) {
   const QFileInfo info(fileName);
   if (!info.exists() || info.isDir()) return;
   Guarded([&] {
-    LoadBoard(fileName);
-    setWindowTitle(TitleFor(CurrentFileName_));
+    Document_->Load(fileName);
+    setWindowTitle(TitleFor(CurrentFileName()));
   });
 }
+
+const QString& TMainForm::CurrentFileName() const { return Document_->FileName(); }
 
 void TMainForm::RegisterFileType() {
   try {
@@ -63,15 +70,6 @@ QString TMainForm::ExecFileDialog(QFileDialog& dialog) {
   return dialog.selectedFiles().value(0);
 }
 
-void TMainForm::LoadBoard(const QString& fileName) {
-  Editor->Elements().LoadFromFile(fileName);
-  // The window takes the file's name only once its board is in: after a failed load a Save must
-  // not write the board over the file that could not be read.
-  CurrentFileName_ = fileName;
-  Recovery_->Remove();
-  RememberRecentFile(fileName);
-}
-
 void TMainForm::SetScalePosition(int position) {
   // Set the editor here rather than through the box's signal, so a failure ends the command.
   const QSignalBlocker quiet(ScaleEdit);
@@ -98,10 +96,13 @@ bool TMainForm::QuerySaveChanges() {
 }
 
 void TMainForm::ClearDocument() {
-  Editor->Clear();
-  Recovery_->Remove();
-  CurrentFileName_.clear();
+  Document_->Clear();
   SetScalePosition(0);
+}
+
+void TMainForm::ShowNewBoard() {
+  SetScalePosition(0);
+  setWindowTitle(TitleFor(CurrentFileName()));
 }
 
 bool TMainForm::OpenDocument() {
@@ -114,9 +115,8 @@ bool TMainForm::OpenDocument() {
   dialog.setDefaultSuffix(QStringLiteral("pcb"));
   const QString fileName = ExecFileDialog(dialog);
   if (fileName.isEmpty()) return false;
-  LoadBoard(fileName);
-  SetScalePosition(0);
-  setWindowTitle(TitleFor(CurrentFileName_));
+  Document_->Load(fileName);
+  ShowNewBoard();
   return true;
 }
 
@@ -136,16 +136,18 @@ QString TMainForm::ChooseSaveFileName() {
 }
 
 bool TMainForm::SaveDocument() {
-  if (CurrentFileName_.isEmpty()) {
-    const QString fileName = ChooseSaveFileName();
+  QString fileName = CurrentFileName();
+  if (fileName.isEmpty()) {
+    fileName = ChooseSaveFileName();
     if (fileName.isEmpty()) return false;
-    CurrentFileName_ = fileName;
   }
-  Editor->Elements().SaveToFile(CurrentFileName_);
-  Recovery_->Remove();
-  RememberRecentFile(CurrentFileName_);
-  setWindowTitle(TitleFor(CurrentFileName_));
+  SaveBoardAs(fileName);
   return true;
+}
+
+void TMainForm::SaveBoardAs(const QString& fileName) {
+  Document_->SaveAs(fileName);
+  setWindowTitle(TitleFor(CurrentFileName()));
 }
 
 void TMainForm::FileNewExecute() {
@@ -164,8 +166,7 @@ void TMainForm::FileSaveExecute() { SaveDocument(); }
 void TMainForm::FileSaveAsExecute() {
   const QString fileName = ChooseSaveFileName();
   if (fileName.isEmpty()) return;
-  CurrentFileName_ = fileName;
-  SaveDocument();
+  SaveBoardAs(fileName);
 }
 
 void TMainForm::FileExitExecute() { close(); }
@@ -177,11 +178,84 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   bool mayClose = false;
   Guarded([&] { mayClose = FormClose(); });
   if (mayClose) {
-    // Saved, or discarded on purpose: nothing is left to recover.
-    RecoveryTimer->stop();
-    Recovery_->Remove();
+    Document_->Close();
     event->accept();
   } else {
     event->ignore();
   }
+}
+
+void TMainForm::CreateRecentFileItems() {
+  static_assert(std::tuple_size_v<decltype(RecentFileItems)> == TRecentFiles::MaxCount);
+  for (QAction*& item : RecentFileItems) {
+    item = new QAction(this);
+    item->setVisible(false);
+    FileMenuItem->insertAction(FileExit, item);
+    QAction* self = item;
+    connect(item, &QAction::triggered, this, [this, self] {
+      const QString fileName = self->data().toString();
+      Guarded([&] { OpenRecentFile(fileName); });
+    });
+  }
+  RecentFilesSeparator = FileMenuItem->insertSeparator(FileExit);
+  UpdateRecentFileItems();
+  connect(Document_.get(), &TBoardDocument::RecentFilesChanged, this,
+          &TMainForm::UpdateRecentFileItems);
+  // Another program may have opened boards since: the menu shows the list as it is now.
+  connect(FileMenuItem, &QMenu::aboutToShow, this, &TMainForm::UpdateRecentFileItems);
+}
+
+void TMainForm::UpdateRecentFileItems() {
+  const QStringList files = Document_->RecentFiles();
+  for (int i = 0; i < int(RecentFileItems.size()); ++i) {
+    QAction* item = RecentFileItems[size_t(i)];
+    item->setVisible(i < files.size());
+    if (i >= files.size()) continue;
+    // The whole path: two boards of one name in different folders must be told apart.
+    QString shown = QDir::toNativeSeparators(files[i]);
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    item->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+    item->setData(files[i]);
+  }
+  RecentFilesSeparator->setVisible(!files.isEmpty());
+}
+
+void TMainForm::OpenRecentFile(const QString& fileName) {
+  if (Editor->Modified() && !QuerySaveChanges()) return;
+  try {
+    Document_->Load(fileName);
+  } catch (...) {
+    // Gone, moved or no longer a board: it leaves the list, and the error box tells why.
+    Document_->ForgetRecentFile(fileName);
+    throw;
+  }
+  ShowNewBoard();
+}
+
+bool TMainForm::OfferLeftBoards() {
+  bool restored = false;
+  for (TLeftBoard& left : Document_->LeftBoards()) {
+    // The window holds one board: any others wait, untouched, for the next start.
+    if (restored) break;
+    QMessageBox box(QMessageBox::Question, AppTitle,
+                    QStringLiteral("Ferrolume was not closed properly. Restore the board you were "
+                                   "working on?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setInformativeText(LeftBoardDetails(left));
+    box.setDefaultButton(QMessageBox::Yes);
+    switch (ExecMessageBox(box)) {
+      case QMessageBox::Yes:
+        restored = Guarded([&] {
+          Document_->Restore(left);
+          ShowNewBoard();
+        });
+        break;
+      case QMessageBox::No:
+        TRecovery::Discard(left);
+        break;
+      default:
+        break;  // the box went away unanswered: asked again next time
+    }
+  }
+  return restored;
 }

@@ -1,13 +1,9 @@
-// Parts at hand in the window: the pad and hole boxes of the settings row, rotate and mirror,
-// and the footprint library.
+// Parts at hand in the window: rotate and mirror, and the footprint library. The pad and hole
+// boxes of the settings row are TPadSettings.
 #include <QAction>
-#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -17,77 +13,6 @@
 #include "TFootprintDialog.h"
 #include "TMainForm.h"
 #include "TPCBLayout.h"
-#include "TPadSize.h"
-
-void TMainForm::CreatePadSettings(QHBoxLayout* row) {
-  // Drop-down lists of common sizes that also take a typed size; a typed size is read when the
-  // user presses Enter or leaves the box.
-  auto addBox = [&](const char* name, const QString& label, const QString& hint,
-                    const auto& choices) {
-    auto* combo = new QComboBox(BoardSettingsPanel);
-    combo->setObjectName(QLatin1String(name));
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    for (int32_t units : choices) combo->addItem(MillimetreText(units));
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    combo->setToolTip(hint);
-    auto* caption = new QLabel(label, BoardSettingsPanel);
-    caption->setBuddy(combo);
-    row->addWidget(caption);
-    row->addWidget(combo);
-    return combo;
-  };
-  PadSizeCombo =
-      addBox("PadSizeCombo", QStringLiteral("Pad"),
-             QStringLiteral("Outer diameter or side of new pads and of the selected pads, in mm"),
-             PadSizeChoices);
-  HoleSizeCombo =
-      addBox("HoleSizeCombo", QStringLiteral("Hole"),
-             QStringLiteral("Hole of new pads and of the selected pads, in mm"), HoleSizeChoices);
-  // One unit for both boxes, after the second.
-  row->addWidget(new QLabel(QStringLiteral("mm"), BoardSettingsPanel));
-  row->addSpacing(4);
-  ShowPadSettings();
-  for (auto [combo, handler] : {std::pair{PadSizeCombo, &TMainForm::PadSizeComboChange},
-                                std::pair{HoleSizeCombo, &TMainForm::HoleSizeComboChange}}) {
-    connect(combo, &QComboBox::activated, this,
-            [this, handler] { Guarded([=] { (this->*handler)(); }); });
-    connect(combo->lineEdit(), &QLineEdit::editingFinished, this,
-            [this, handler] { Guarded([=] { (this->*handler)(); }); });
-  }
-}
-
-void TMainForm::ShowPadSettings() {
-  PadSizeCombo->setCurrentText(MillimetreText(Editor->SolderExternalDiameter()));
-  HoleSizeCombo->setCurrentText(MillimetreText(Editor->SolderInternalDiameter()));
-}
-
-void TMainForm::PadSizeComboChange() {
-  try {
-    const int32_t pad = ReadPadSize(PadSizeCombo->currentText());
-    CheckHoleFits(Editor->SolderInternalDiameter(), pad);
-    // The selected pads first: a pad whose hole is too large refuses the size for all.
-    Editor->ChangeSelected(epPadSize, pad);
-    Editor->SetSolderExternalDiameter(pad);
-  } catch (...) {
-    ShowPadSettings();
-    throw;
-  }
-  ShowPadSettings();
-}
-
-void TMainForm::HoleSizeComboChange() {
-  try {
-    const int32_t hole = ReadHoleSize(HoleSizeCombo->currentText());
-    CheckHoleFits(hole, Editor->SolderExternalDiameter());
-    Editor->ChangeSelected(epHole, hole);
-    Editor->SetSolderInternalDiameter(hole);
-  } catch (...) {
-    ShowPadSettings();
-    throw;
-  }
-  ShowPadSettings();
-}
 
 void TMainForm::CreatePartsCommands() {
   EditRotate = NewAction(QStringLiteral("Rotate"), QKeySequence(Qt::Key_R), -1,

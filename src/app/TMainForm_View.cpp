@@ -12,6 +12,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "TBoardStatusBar.h"
 #include "TMainForm.h"
 #include "TPCBLayout.h"
 
@@ -78,29 +79,12 @@ void TMainForm::CreateView() {
   else
     menuBar()->addMenu(ViewMenuItem);
 
-  auto addLabel = [this](const char* name, bool permanent) {
-    auto* label = new QLabel(this);
-    label->setObjectName(QLatin1String(name));
-    if (permanent)
-      statusBar()->addPermanentWidget(label);
-    else
-      statusBar()->addWidget(label);
-    return label;
-  };
-  PositionLabel = addLabel("PositionLabel", false);
-  GridLabel = addLabel("GridLabel", true);
-  CountLabel = addLabel("CountLabel", true);
-  PositionLabel->setText(PositionText({0, 0}));
-  ShowGridStep();
-  ShowCounts();
+  StatusBar = new TBoardStatusBar(*Editor, this);
+  setStatusBar(StatusBar);
   // The window grows by the bar, so the board keeps the size it had without one.
-  resize(width(), height() + statusBar()->sizeHint().height());
-
-  connect(Editor, &TPCBLayout::PointerMoved, this,
-          [this](TPoint p) { PositionLabel->setText(PositionText(p)); });
-  connect(Editor, &TPCBLayout::BoardChanged, this, [this] { ShowCounts(); });
-  connect(Editor, &TPCBLayout::SelectionChanged, this, [this] { ShowCounts(); });
-  connect(GridStepCombo, &QComboBox::currentIndexChanged, this, [this] { ShowGridStep(); });
+  resize(width(), height() + StatusBar->sizeHint().height());
+  connect(GridStepCombo, &QComboBox::currentIndexChanged, StatusBar,
+          &TBoardStatusBar::ShowGridStep);
   // A zoom from the board goes through the scale box, which shows the new scale and hands it on
   // to the board, where it is already set.
   connect(Editor, &TPCBLayout::GridScaleChanged, this, [this](int32_t scale) {
@@ -117,25 +101,6 @@ bool TMainForm::IsViewShortcut(const QKeySequence& key) const {
     if (action->shortcuts().contains(key) || action->shortcuts().contains(unshifted)) return true;
   }
   return false;
-}
-
-QString TMainForm::PositionText(const TPoint& p) {
-  auto mm = [](int32_t v) { return QString::number(v * MmPerUnit, 'f', 2); };
-  auto in = [](int32_t v) { return QString::number(double(v) / UnitsPerInch, 'f', 3); };
-  return QStringLiteral("X %1 mm  Y %2 mm  (%3 in, %4 in)").arg(mm(p.X), mm(p.Y), in(p.X), in(p.Y));
-}
-
-void TMainForm::ShowGridStep() {
-  const double step = UnitsPerStep * MmPerUnit / StepDivisorOf(Editor->GridStep());
-  GridLabel->setText(QStringLiteral("Grid %1 mm").arg(QString::number(step, 'g', 6)));
-}
-
-void TMainForm::ShowCounts() {
-  const int32_t n = Editor->Elements().Count();
-  CountLabel->setText(QStringLiteral("%1 %2, %3 selected")
-                          .arg(n)
-                          .arg(n == 1 ? QStringLiteral("element") : QStringLiteral("elements"))
-                          .arg(Editor->SelectedCount()));
 }
 
 void TMainForm::ViewZoomInExecute() {

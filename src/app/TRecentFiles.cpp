@@ -1,8 +1,11 @@
 #include "TRecentFiles.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
+#include <functional>
+
+#include "TUserSettings.h"
 
 namespace {
 
@@ -13,37 +16,38 @@ QString FullPath(const QString& fileName) {
   return QDir::cleanPath(QFileInfo(fileName).absoluteFilePath());
 }
 
-}  // namespace
-
-// Named after the program twice: without an organisation Qt would not store anything.
-TRecentFiles::TRecentFiles()
-    : Settings_(QSettings::UserScope, QCoreApplication::applicationName(),
-                QCoreApplication::applicationName()) {}
-
-QStringList TRecentFiles::Files() const {
-  QStringList files = Settings_.value(Key).toStringList();
+QStringList Read(const QSettings& settings) {
+  QStringList files = settings.value(Key).toStringList();
   // A hand-edited settings file may hold anything.
   files.removeAll(QString());
   files.removeDuplicates();
-  return files.mid(0, MaxCount);
+  return files.mid(0, TRecentFiles::MaxCount);
 }
+
+// A settings object opened now reads the file again if another program wrote it since; one
+// kept open would write its own stale list over the other program's boards.
+void Change(const std::function<void(QStringList&)>& change) {
+  const auto settings = UserSettings();
+  QStringList files = Read(*settings);
+  change(files);
+  settings->setValue(Key, files.mid(0, TRecentFiles::MaxCount));
+  // At once: a program that is killed later still remembers what it opened.
+  settings->sync();
+}
+
+}  // namespace
+
+QStringList TRecentFiles::Files() const { return Read(*UserSettings()); }
 
 void TRecentFiles::Add(const QString& fileName) {
   const QString path = FullPath(fileName);
-  QStringList files = Files();
-  files.removeAll(path);
-  files.prepend(path);
-  Store(files.mid(0, MaxCount));
+  Change([&](QStringList& files) {
+    files.removeAll(path);
+    files.prepend(path);
+  });
 }
 
 void TRecentFiles::Remove(const QString& fileName) {
-  QStringList files = Files();
-  files.removeAll(FullPath(fileName));
-  Store(files);
-}
-
-void TRecentFiles::Store(const QStringList& files) {
-  Settings_.setValue(Key, files);
-  // At once: a program that is killed later still remembers what it opened.
-  Settings_.sync();
+  const QString path = FullPath(fileName);
+  Change([&](QStringList& files) { files.removeAll(path); });
 }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStandardPaths>
 #include <algorithm>
 #include <atomic>
@@ -116,15 +117,16 @@ std::vector<TLeftBoard> TRecovery::LeftBoards() {
   for (const QString& stem : stems) {
     std::unique_ptr<QLockFile> lock = TakeOverLock(stem + LockSuffix);
     if (!lock) continue;  // its program still runs
-    TLeftBoard left{stem + CopySuffix, ReadOwner(stem + OwnerSuffix), std::move(lock)};
-    if (QFileInfo::exists(left.Copy))
+    TLeftBoard left{stem + CopySuffix, ReadOwner(stem + OwnerSuffix), std::move(lock), {}};
+    const QFileInfo copy(left.Copy);
+    left.Time = copy.lastModified();
+    if (copy.exists())
       boards.push_back(std::move(left));
     else
       Discard(left);  // a program killed before its first copy
   }
-  std::sort(boards.begin(), boards.end(), [](const TLeftBoard& a, const TLeftBoard& b) {
-    return QFileInfo(a.Copy).lastModified() < QFileInfo(b.Copy).lastModified();
-  });
+  std::sort(boards.begin(), boards.end(),
+            [](const TLeftBoard& a, const TLeftBoard& b) { return a.Time < b.Time; });
   return boards;
 }
 
@@ -132,4 +134,18 @@ void TRecovery::Discard(TLeftBoard& left) {
   QFile::remove(left.Copy);
   QFile::remove(StemOf(left.Copy) + OwnerSuffix);
   if (left.Lock) left.Lock->unlock();
+}
+
+QString LeftBoardDetails(const TLeftBoard& left) {
+  const QLocale locale;
+  const QString board = left.OwnerFile.isEmpty() ? QStringLiteral("Untitled")
+                                                 : QDir::toNativeSeparators(left.OwnerFile);
+  QString text = QStringLiteral("Board: %1\nCopy made: %2")
+                     .arg(board, locale.toString(left.Time, QLocale::ShortFormat));
+  // Restoring would put older work in the window than the file holds.
+  const QFileInfo owner(left.OwnerFile);
+  if (!left.OwnerFile.isEmpty() && owner.exists() && owner.lastModified() > left.Time)
+    text += QStringLiteral("\nThe file on disk is newer than this copy: saved %1.")
+                .arg(locale.toString(owner.lastModified(), QLocale::ShortFormat));
+  return text;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QLockFile>
 #include <QString>
 #include <cstdint>
@@ -9,14 +10,20 @@
 
 class TElementList;
 
-// A board left behind by a program that ended without closing: its copy and the file it belongs
-// to (empty for an untitled board). While one is held, its lock is ours, so no other program
-// offers it at the same time.
+// A board left behind by a program that ended without closing: its copy, the file it belongs to
+// (empty for an untitled board) and when the copy was written. While one is held, its lock is
+// ours, so no other program offers it at the same time.
 struct TLeftBoard {
   QString Copy;
   QString OwnerFile;
   std::unique_ptr<QLockFile> Lock;
+  QDateTime Time;
 };
+
+// What restoring a left board brings back, for the question that offers it: the board's file
+// (or "Untitled") and the time of the copy, and a warning when the file on disk was saved after
+// the copy.
+QString LeftBoardDetails(const TLeftBoard& left);
 
 // The recovery copy of the board being edited: a .pcb file in a folder of copies, with the name
 // of the file the board belongs to kept beside it. Each running program has copies of its own,

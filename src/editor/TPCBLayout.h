@@ -66,10 +66,13 @@ class TPCBLayout : public QWidget, public TLayoutView {
   // State.
   TElementList& Elements() { return *Elements_; }
   const TElementList& Elements() const { return *Elements_; }
-  // Whether the board has changes not yet saved: set by every change, cleared by a new or loaded
-  // board, by saving, and by undoing back to the board as it was last saved or loaded.
-  bool Modified() const { return Modified_; }
-  void SetModified(bool modified) { Modified_ = modified; }
+  // Whether the board has changes not yet saved: the history is away from the step the board was
+  // last saved or loaded at, or a drag has moved elements that are not a step yet. A new or
+  // loaded board, saving, and undoing back to that step clear it.
+  bool Modified() const;
+  // False takes the board as it stands for the saved one; true makes it count as changed until
+  // it is saved or replaced, whatever is undone.
+  void SetModified(bool modified);
   void BoardReplaced() override;
   void BoardSaved() override;
   int32_t CellSize() const override { return CellSize_; }
@@ -298,7 +301,6 @@ class TPCBLayout : public QWidget, public TLayoutView {
 
   int32_t CellSize_ = 10;
   TPoint ViewOffset_;
-  bool Modified_ = false;
   bool Culling_ = true;
   // The elements of one render that reach the control, wires and pads apart, in list order.
   std::vector<const TPCBElement*> VisibleWires_;
@@ -341,6 +343,8 @@ class TPCBLayout : public QWidget, public TLayoutView {
   TPoint LastDragPoint_;
   TPoint DragDelta_;
   TPoint DragTotal_;
+  // Elements were moved by a drag (or by MoveSelected on its own) that no step holds yet.
+  bool DragMoved_ = false;
   // Wires of the pending chain still on top of the history, to be walked back one by one.
   int32_t ChainWires_ = 0;
   bool MoveButtonDown_ = false;

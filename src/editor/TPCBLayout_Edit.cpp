@@ -15,7 +15,6 @@ void TPCBLayout::PushStep(QUndoCommand* step, bool chainWire) {
   // that step, not a wire of the chain.
   ChainWires_ = chainWire ? ChainWires_ + 1 : 0;
   UndoStack_->push(step);
-  Modified_ = true;
 }
 
 void TPCBLayout::StepThroughHistory(bool back) {
@@ -23,8 +22,6 @@ void TPCBLayout::StepThroughHistory(bool back) {
     UndoStack_->undo();
   else
     UndoStack_->redo();
-  // Back at the board as it was saved or loaded there is nothing left to save.
-  Modified_ = !UndoStack_->isClean();
 }
 
 void TPCBLayout::FinishDrag() {
@@ -77,17 +74,32 @@ bool TPCBLayout::TakeBackChainWire() {
   return true;
 }
 
+bool TPCBLayout::Modified() const { return DragMoved_ || !UndoStack_->isClean(); }
+
+void TPCBLayout::SetModified(bool modified) {
+  if (modified) {
+    // No step of the history is the saved board any more, so undoing never clears it.
+    UndoStack_->resetClean();
+  } else {
+    DragMoved_ = false;
+    UndoStack_->setClean();
+  }
+}
+
 void TPCBLayout::BoardReplaced() {
+  // A wire, band or drag begun on the old board must not end on the new one.
+  CancelAction();
+  Dragging_ = false;
+  MoveButtonDown_ = false;
+  DragTotal_ = {0, 0};
+  DragMoved_ = false;
   UndoStack_->clear();
-  ChainWires_ = 0;
-  Modified_ = false;
+  // An empty history is left as it was by clear(), even when declared changed.
+  UndoStack_->setClean();
   emit BoardChanged();
 }
 
-void TPCBLayout::BoardSaved() {
-  UndoStack_->setClean();
-  Modified_ = false;
-}
+void TPCBLayout::BoardSaved() { SetModified(false); }
 
 void TPCBLayout::AddElements(TElementList::Storage&& elements, const QString& stepName) {
   if (elements.empty()) return;
@@ -205,7 +217,7 @@ void TPCBLayout::MoveSelected(int32_t dx, int32_t dy) {
   const bool keptImageGood = DragBaseGeneration_ == Elements_->Generation();
   Elements_->Changed(first);
   if (keptImageGood) DragBaseGeneration_ = Elements_->Generation();
-  Modified_ = true;
+  DragMoved_ = true;
   // A drag step draws only the dragged elements over the rest of the board, kept from its start.
   if (Dragging_)
     ComposeDrag();
@@ -216,12 +228,11 @@ void TPCBLayout::MoveSelected(int32_t dx, int32_t dy) {
 void TPCBLayout::EndDrag() {
   const TPoint moved = DragTotal_;
   DragTotal_ = {0, 0};
+  // From here the history alone says whether the board changed: dragged away and back, the
+  // board is as it was.
+  DragMoved_ = false;
   std::vector<int32_t> indices = SelectedIndices();
-  if (indices.empty() || (moved.X == 0 && moved.Y == 0)) {
-    // Dragged away and back: the board is as it was.
-    Modified_ = !UndoStack_->isClean();
-    return;
-  }
+  if (indices.empty() || (moved.X == 0 && moved.Y == 0)) return;
   const auto n = static_cast<int32_t>(indices.size());
   PushStep(new TMoveElements(*Elements_, std::move(indices), moved,
                              TBoardCommand::CountedName("Move", n), true),

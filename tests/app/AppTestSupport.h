@@ -6,19 +6,41 @@
 #include <deque>
 #include <functional>
 
+#include "TBoardDocument.h"
 #include "TMainForm.h"
+#include "TPadSettings.h"
+#include "TRecovery.h"
 
 // The temporary home every test of this binary runs in (HOME and the XDG folders point there).
 QString TestHome();
 
 // The main window with a scripted user: message boxes and file dialogs are answered from
 // queues (an empty queue answers Cancel); the texts of the boxes shown and the number of file
-// dialogs are recorded.
+// dialogs are recorded. The window's components, private to the program, are the tests' to
+// drive and read.
 class TTestForm : public TMainForm {
  public:
+  using TMainForm::ActionImages, TMainForm::CircleMenuItem, TMainForm::DeleteElementButton,
+      TMainForm::EditCopy, TMainForm::EditCut, TMainForm::EditDelete,
+      TMainForm::EditInsertFootprint, TMainForm::EditMirror, TMainForm::EditPaste,
+      TMainForm::EditRedo, TMainForm::EditRotate, TMainForm::EditSaveFootprint,
+      TMainForm::EditSelectAll, TMainForm::EditSelectConnected, TMainForm::EditUndo,
+      TMainForm::Editor, TMainForm::ElementWidthCombo, TMainForm::FileExit,
+      TMainForm::FileExportFabrication, TMainForm::FileExportPdf, TMainForm::FileExportSvg,
+      TMainForm::FileMenuItem, TMainForm::FileNew, TMainForm::FileOpen, TMainForm::FilePrint,
+      TMainForm::FilePrintCalibration, TMainForm::FilePrintOptions, TMainForm::FilePrintPreview,
+      TMainForm::FileSave, TMainForm::FileSaveAs, TMainForm::GridModeCombo,
+      TMainForm::GridStepCombo, TMainForm::MouseToolActions, TMainForm::MoveButton,
+      TMainForm::PadSettings, TMainForm::StatusBar, TMainForm::ProblemsPanel,
+      TMainForm::RecentFileItems, TMainForm::RecentFilesSeparator, TMainForm::ScaleEdit,
+      TMainForm::SelectButton, TMainForm::SolderButton, TMainForm::SolderMenu,
+      TMainForm::SquareMenuItem, TMainForm::ToolsCheckBoard, TMainForm::WireButton;
+
   std::deque<int> BoxAnswers;
   QStringList FileAnswers;
   QStringList Boxes;
+  // The informative text under each box's question, in step with Boxes.
+  QStringList Details;
   int Dialogs = 0;
   // The file each file dialog proposed as it opened, in order.
   QStringList Proposed;
@@ -32,6 +54,7 @@ class TTestForm : public TMainForm {
  protected:
   int ExecMessageBox(QMessageBox& box) override {
     Boxes << box.text();
+    Details << box.informativeText();
     if (BoxAnswers.empty()) return QMessageBox::Cancel;
     const int answer = BoxAnswers.front();
     BoxAnswers.pop_front();

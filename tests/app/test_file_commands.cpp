@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
 
 #include "AppTestSupport.h"
 #include "TPCBLayout.h"
@@ -109,6 +111,40 @@ TEST_F(FileCommands, ThePromptDecidesWhetherTheBoardIsDiscarded) {
   EXPECT_TRUE(Form.Boxes.empty());
 }
 
+// A wire or band begun on one board ends with it: after New, Open and Open Recent the next
+// press starts afresh on the board that came in, and the button's release selects nothing.
+TEST_F(FileCommands, ABoardThatComesInDropsThePendingWireAndBand) {
+  const QString other = WriteFile("other.pcb");
+  for (int command = 0; command < 3; ++command) {
+    for (const bool band : {false, true}) {
+      SCOPED_TRACE(std::to_string(command) + (band ? " band" : " wire"));
+      TTestForm form;
+      form.FileAnswers = QStringList{other, other};
+      form.FileOpen->trigger();  // and the first recent board
+      (band ? form.SelectButton : form.WireButton)->click();
+      QTest::mouseMove(form.Editor, QPoint(20, 20));
+      QTest::mousePress(form.Editor, Qt::LeftButton, {}, QPoint(20, 20));
+      if (!band) QTest::mouseRelease(form.Editor, Qt::LeftButton, {}, QPoint(20, 20));
+      QTest::mouseMove(form.Editor, QPoint(200, 150));
+      if (command == 0) form.FileNew->trigger();
+      if (command == 1) form.FileOpen->trigger();
+      if (command == 2) form.RecentFileItems[0]->trigger();
+      ASSERT_TRUE(form.Boxes.empty());
+      const int32_t count = form.Editor->Elements().Count();
+      EXPECT_EQ(count, command == 0 ? 0 : 2);
+      if (band) {
+        QTest::mouseRelease(form.Editor, Qt::LeftButton, {}, QPoint(200, 150));
+      } else {
+        QTest::mouseClick(form.Editor, Qt::LeftButton, {}, QPoint(200, 150));
+        EXPECT_TRUE(form.Editor->WirePending());  // the press started a new wire
+      }
+      EXPECT_EQ(form.Editor->Elements().Count(), count);
+      EXPECT_EQ(form.Editor->SelectedCount(), 0);
+      EXPECT_FALSE(form.Editor->Modified());
+    }
+  }
+}
+
 // A board that fails to load (or a cancelled dialog) leaves the window's file name, title and
 // scale as they were, so a later Save cannot overwrite the file that could not be read.
 TEST_F(FileCommands, AFailedOpenKeepsTheNameTitleAndScale) {
@@ -142,35 +178,60 @@ TEST_F(FileCommands, AFailedOpenKeepsTheNameTitleAndScale) {
   EXPECT_EQ(ReadFile(Path("kicad.pcb")), "(kicad_pcb (version 4))\n");
 }
 
-// Save asks for a name only the first time, Save as always; a failed save keeps the changes,
-// and failing from the prompt keeps the window open.
+// Save asks for a name only the first time, Save as always. A failed Save or Save as changes
+// nothing: the name, the title, the unsaved changes and the recovery copy's file stay, so the
+// next Save goes where the last good one went (or asks again), and the prompt's Save saves.
 TEST_F(FileCommands, SaveAndSaveAs) {
   Scribble(Form);
   const QString path = Path("new board.pcb"), copy = Path("copy.pcb");
-  Form.FileAnswers = QStringList{path, "", copy, Path("board.txt")};
+  const QString missing = Path("no folder/board.pcb");
+  Form.FileAnswers = QStringList{missing, path, "", copy};
   Form.FileSave->trigger();
+  EXPECT_EQ(Form.CurrentFileName(), QString());
+  Form.FileSave->trigger();
+  EXPECT_EQ(Form.Dialogs, 2);
   EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume - new board.pcb"));
   EXPECT_FALSE(Form.Editor->Modified());
-  Form.Editor->Elements().AddWire({0, 0}, {16, 0}, 4);
+  Form.Editor->AddSolder({0, 0});
   Form.FileSave->trigger();
-  EXPECT_EQ(Form.Dialogs, 1);
-  EXPECT_TRUE(ReadFile(path).contains("0, 0, 16, 0, 4"));
+  EXPECT_EQ(Form.Dialogs, 2);
+  EXPECT_TRUE(ReadFile(path).contains("0, 0, 4, 12, 0"));
   Form.FileSaveAs->trigger();  // cancelled
   EXPECT_EQ(Form.CurrentFileName(), path);
   Form.FileSaveAs->trigger();
   EXPECT_EQ(Form.CurrentFileName(), copy);
   EXPECT_EQ(ReadFile(copy), ReadFile(path));
-  EXPECT_TRUE(Form.Boxes.empty());
+  ASSERT_EQ(Form.Boxes.size(), 1);
+  EXPECT_TRUE(Form.Boxes[0].startsWith("Impossible de créer le fichier"));
 
-  Form.Editor->SetModified(true);
-  Form.FileSaveAs->trigger();
-  EXPECT_EQ(Form.Boxes, QStringList{"Invalid file extention."});
-  EXPECT_TRUE(Form.Editor->Modified());
-  EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume - copy.pcb"));
-  Form.BoxAnswers = {QMessageBox::Yes};
-  EXPECT_FALSE(Close(Form));
-  EXPECT_EQ(Form.Boxes.size(), 3);
-  EXPECT_EQ(Form.Editor->Elements().Count(), 2);
+  const QString owner = QString(Form.Document().Recovery().CopyPath()).replace(".pcb", ".path");
+  const std::pair<QString, QString> failures[] = {{Path("board.txt"), "Invalid file extention."},
+                                                  {missing, "Impossible de créer le fichier"}};
+  for (const auto& [target, message] : failures) {
+    SCOPED_TRACE(target.toStdString());
+    Form.Boxes.clear();
+    Form.Editor->AddSolder({16, 0});
+    Form.FileAnswers = QStringList{target};
+    Form.FileSaveAs->trigger();
+    ASSERT_EQ(Form.Boxes.size(), 1);
+    EXPECT_TRUE(Form.Boxes[0].startsWith(message));
+    EXPECT_TRUE(Form.Editor->Modified());
+    EXPECT_EQ(Form.CurrentFileName(), copy);
+    EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume - copy.pcb"));
+    Form.Editor->AddSolder({32, 0});
+    Form.Document().KeepRecoveryCopy();
+    EXPECT_EQ(ReadFile(owner), copy.toUtf8());
+    const int dialogs = Form.Dialogs;
+    if (message.startsWith("Invalid")) {
+      Form.FileSave->trigger();
+    } else {
+      Form.BoxAnswers = {QMessageBox::Yes};
+      EXPECT_TRUE(Close(Form));
+    }
+    EXPECT_EQ(Form.Dialogs, dialogs);
+    EXPECT_FALSE(Form.Editor->Modified());
+    EXPECT_TRUE(ReadFile(copy).contains("32, 0, 4, 12, 0"));
+  }
 }
 
 // The exports propose the board's own name beside it, with their own extension.

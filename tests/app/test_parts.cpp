@@ -130,25 +130,25 @@ TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
   TSolder* pad = editor.Elements().AddSolder({0, 0}, 4, 12, 0);
   pad->SetSelected(true);
 
-  Type(form.PadSizeCombo, "2");  // 12.6 units
+  Type(form.PadSettings->PadSizeCombo(), "2");  // 12.6 units
   EXPECT_EQ(editor.SolderExternalDiameter(), 13);
-  EXPECT_EQ(form.PadSizeCombo->currentText(), "2.06");
+  EXPECT_EQ(form.PadSettings->PadSizeCombo()->currentText(), "2.06");
   EXPECT_EQ(pad->ExternalDiameter(), 13);
-  form.HoleSizeCombo->setCurrentIndex(5);
-  emit form.HoleSizeCombo->activated(5);
+  form.PadSettings->HoleSizeCombo()->setCurrentIndex(5);
+  emit form.PadSettings->HoleSizeCombo()->activated(5);
   EXPECT_EQ(editor.SolderInternalDiameter(), 10);
   EXPECT_EQ(pad->InternalDiameter(), 10);
   EXPECT_EQ(editor.UndoStack().count(), 2);
   EXPECT_TRUE(form.Boxes.isEmpty());
 
   // Refused: the box shows the size in force again and nothing changes.
-  Type(form.PadSizeCombo, "1.5");  // 9 units, the hole is 10
-  Type(form.HoleSizeCombo, "x");
+  Type(form.PadSettings->PadSizeCombo(), "1.5");  // 9 units, the hole is 10
+  Type(form.PadSettings->HoleSizeCombo(), "x");
   EXPECT_EQ(form.Boxes, (QStringList{"A hole of 1.59 mm must be smaller than its pad of 1.43 mm.",
                                      "'x' is not a size in millimetres: A hole must be between "
                                      "0.16 and 3.65 mm across."}));
-  EXPECT_EQ(form.PadSizeCombo->currentText(), "2.06");
-  EXPECT_EQ(form.HoleSizeCombo->currentText(), "1.59");
+  EXPECT_EQ(form.PadSettings->PadSizeCombo()->currentText(), "2.06");
+  EXPECT_EQ(form.PadSettings->HoleSizeCombo()->currentText(), "1.59");
   EXPECT_EQ(pad->ExternalDiameter(), 13);
   EXPECT_EQ(editor.UndoStack().count(), 2);
 

@@ -1,7 +1,6 @@
 // The File menu's recent boards. The settings live in the test home (XDG_CONFIG_HOME).
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QMenu>
 #include <QSettings>
@@ -9,9 +8,26 @@
 
 #include "AppTestSupport.h"
 #include "TPCBLayout.h"
+#include "TUserSettings.h"
 #include "formats/BoardHelpers.h"
 
 namespace {
+
+// Another program adding a board to the settings file: its own settings object, on a file this
+// process has never opened (one process shares what it has read of a file), put in place whole.
+void OtherProgramAdds(const QString& settingsFile, const QString& board) {
+  QTemporaryDir dir(TestHome() + QStringLiteral("/other-XXXXXX"));
+  const QString own = dir.filePath(QStringLiteral("Ferrolume.conf"));
+  ASSERT_TRUE(QFile::copy(settingsFile, own));
+  {
+    QSettings other(own, QSettings::IniFormat);
+    QStringList files = other.value(QStringLiteral("recentFiles")).toStringList();
+    files.prepend(board);
+    other.setValue(QStringLiteral("recentFiles"), files);
+  }
+  ASSERT_TRUE(QFile::remove(settingsFile));
+  ASSERT_TRUE(QFile::copy(own, settingsFile));
+}
 
 QStringList Shown(const TTestForm& form) {
   QStringList files;
@@ -21,8 +37,8 @@ QStringList Shown(const TTestForm& form) {
 }
 
 TEST(RecentFiles, NewestFirstEightAtMostOpenedLikeOpenAndFailuresLeave) {
-  const QString app = QCoreApplication::applicationName();
-  QSettings(QSettings::UserScope, app, app).clear();
+  const QString settingsFile = UserSettings()->fileName();
+  UserSettings()->remove(QStringLiteral("recentFiles"));
   QTemporaryDir dir(TestHome() + QStringLiteral("/recent-XXXXXX"));
   QStringList boards;
   for (int i = 0; i < 10; ++i) {
@@ -81,6 +97,21 @@ TEST(RecentFiles, NewestFirstEightAtMostOpenedLikeOpenAndFailuresLeave) {
   EXPECT_FALSE(Shown(form).contains(boards[7]));
   EXPECT_EQ(form.CurrentFileName(), boards[5]);
   EXPECT_EQ(form.Editor->Elements().Count(), 1);
+
+  // Two programs opening boards in turn keep each other's, and the menu shows them as it opens.
+  for (int i = 0; i < 5; ++i) {
+    if (i % 2 == 0) {
+      OtherProgramAdds(settingsFile, boards[i]);
+    } else {
+      form.FileAnswers = QStringList{boards[i]};
+      form.FileOpen->trigger();
+    }
+  }
+  emit form.FileMenuItem->aboutToShow();
+  EXPECT_EQ(Shown(form).mid(0, 5).join('\n').toStdString(),
+            QStringList({boards[4], boards[3], boards[2], boards[1], boards[0]})
+                .join('\n')
+                .toStdString());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QUndoStack>
 
@@ -44,26 +45,26 @@ TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
   for (int end = 0; end < 4; ++end) {
     SCOPED_TRACE(end);
     auto form = std::make_unique<TTestForm>();
-    const QString copy = form->Recovery().CopyPath();
-    form->KeepRecoveryCopy();
+    const QString copy = form->Document().Recovery().CopyPath();
+    form->Document().KeepRecoveryCopy();
     EXPECT_TRUE(Files().isEmpty());
     form->Editor->AddSolder({16, 16});
-    form->KeepRecoveryCopy();
+    form->Document().KeepRecoveryCopy();
     EXPECT_NE(ReadBytes(copy).find("*Solder*\r\n16, 16, 4, 12, 0"), std::string::npos);
     // Taken away behind its back, it is not written again until the board changes.
     QFile::remove(copy);
-    form->KeepRecoveryCopy();
+    form->Document().KeepRecoveryCopy();
     EXPECT_FALSE(QFile::exists(copy));
     form->Editor->AddSolder({32, 16});
-    form->KeepRecoveryCopy();
+    form->Document().KeepRecoveryCopy();
     EXPECT_NE(ReadBytes(copy).find("32, 16"), std::string::npos);
     // Undone back to the empty board it started from, there is nothing to recover.
     form->Editor->Undo();
     form->Editor->Undo();
-    form->KeepRecoveryCopy();
+    form->Document().KeepRecoveryCopy();
     EXPECT_TRUE(Files().isEmpty());
     form->Editor->Redo();
-    form->KeepRecoveryCopy();
+    form->Document().KeepRecoveryCopy();
     EXPECT_EQ(Files().size(), 3);  // copy, file name, lock
 
     form->BoxAnswers = {QMessageBox::No};
@@ -83,37 +84,53 @@ TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
 }
 
 // Copies of programs that are gone are offered one by one, oldest first; a program's own copy
-// and the copy of one still running never are.
+// and the copy of one still running never are. Under the question each box names the board and
+// the time of its copy, and warns when the board's file was saved after the copy.
 TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
   const QString owner = Boards.filePath("amp.pcb"), start = Boards.filePath("start.pcb");
   WriteBytes(start, "*Solder*\r\n0, 0, 4, 12, 0\r\n");
   TTestForm running;
   running.Editor->AddSolder({16, 16});
-  running.KeepRecoveryCopy();
+  running.Document().KeepRecoveryCopy();
   const QStringList runningFiles = Files();
   ASSERT_EQ(runningFiles.size(), 3);
 
   struct Row {
     std::deque<int> Answers;
     int Asked, Restored;
+    bool OwnerNewer;
   };
-  const Row rows[] = {{{QMessageBox::No, QMessageBox::No}, 2, 0},
-                      {{QMessageBox::Cancel, QMessageBox::No}, 2, 0},
-                      {{QMessageBox::No, QMessageBox::Yes}, 2, 2},
-                      {{QMessageBox::Yes}, 1, 1}};
+  const Row rows[] = {{{QMessageBox::No, QMessageBox::No}, 2, 0, true},
+                      {{QMessageBox::Cancel, QMessageBox::No}, 2, 0, false},
+                      {{QMessageBox::No, QMessageBox::Yes}, 2, 2, true},
+                      {{QMessageBox::Yes}, 1, 1, false}};
+  auto at = [](const QDateTime& time) { return QLocale().toString(time, QLocale::ShortFormat); };
+  const QDateTime now = QDateTime::currentDateTime();
+  auto setTime = [](const QString& path, const QDateTime& time) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(time, QFileDevice::FileModificationTime);
+  };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.Answers.front());
     LeaveBoard("board-1-a", "", false);
     LeaveBoard("board-2-b", owner);
     WriteBytes(Folder + "/board-3-c.lock", "2147483001\nferrolume\n\n");  // killed before writing
-    QFile newer(Folder + "/board-2-b.pcb");
-    ASSERT_TRUE(newer.open(QIODevice::ReadWrite));
-    newer.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
-    newer.close();
+    setTime(Folder + "/board-1-a.pcb", now.addSecs(-3600));
+    setTime(Folder + "/board-2-b.pcb", now.addSecs(60));
+    WriteBytes(owner, BoardText);
+    setTime(owner, now.addSecs(row.OwnerNewer ? 120 : 0));
     TTestForm form;
     form.BoxAnswers = row.Answers;
     form.FormCreate({start});
     EXPECT_EQ(form.Boxes, QStringList(row.Asked, Question));
+    QStringList details = {
+        "Board: Untitled\nCopy made: " + at(now.addSecs(-3600)),
+        "Board: " + QDir::toNativeSeparators(owner) + "\nCopy made: " + at(now.addSecs(60))};
+    if (row.OwnerNewer)
+      details[1] +=
+          "\nThe file on disk is newer than this copy: saved " + at(now.addSecs(120)) + ".";
+    EXPECT_EQ(form.Details, details.mid(0, row.Asked));
     QStringList left = Files();
     for (const QString& name : runningFiles)
       EXPECT_TRUE(left.removeOne(name)) << name.toStdString();
@@ -136,9 +153,9 @@ TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
     form.Editor->AddSolder({0, 0});
     form.Editor->Undo();
     EXPECT_TRUE(form.Editor->Modified());
-    EXPECT_TRUE(left.contains(QFileInfo(form.Recovery().CopyPath()).fileName()));
+    EXPECT_TRUE(left.contains(QFileInfo(form.Document().Recovery().CopyPath()).fileName()));
     EXPECT_EQ(left.size(), row.Restored == 1 ? 5 : 3);  // with board-2-b's copy and file name
-    form.Recovery().Remove();
+    form.Document().Recovery().Remove();
     for (const QString& name : Files())
       if (!runningFiles.contains(name)) QFile::remove(Folder + "/" + name);
   }
@@ -152,8 +169,8 @@ TEST_F(Recovery, AnUnwritableFolderLeavesEditingAlone) {
   TTestForm form;
   form.FormCreate({});
   form.Editor->AddSolder({16, 16});
-  form.KeepRecoveryCopy();
-  EXPECT_FALSE(form.Recovery().HasCopy());
+  form.Document().KeepRecoveryCopy();
+  EXPECT_FALSE(form.Document().Recovery().HasCopy());
   form.FileAnswers = QStringList{Boards.filePath("kept.pcb")};
   form.FileSave->trigger();
   EXPECT_TRUE(form.Boxes.isEmpty());

@@ -78,11 +78,11 @@ TEST_F(Shortcuts, EveryBoardKeyReachesItsActionWhileTheBoxesKeepTheirText) {
   ScaleText()->setText(QStringLiteral("12"));
   for (QWidget* place :
        std::initializer_list<QWidget*>{Form.ScaleEdit, Form.GridModeCombo, Form.GridStepCombo,
-                                       Form.ElementWidthCombo, Form.PadSizeCombo}) {
+                                       Form.ElementWidthCombo, Form.PadSettings->PadSizeCombo()}) {
     for (const auto& [keys, action] : rows) {
       // In the pad box R, M and the tools' keys are letters of the text (see below).
       const bool letter = keys[0].keyboardModifiers() == Qt::NoModifier && keys != Qt::Key_Delete;
-      if (letter && place == Form.PadSizeCombo) continue;
+      if (letter && place == Form.PadSettings->PadSizeCombo()) continue;
       SCOPED_TRACE(place->objectName().toStdString() + " " + action->text().toStdString());
       TShortcutCatcher catcher;
       action->installEventFilter(&catcher);
@@ -173,10 +173,10 @@ TEST_F(Shortcuts, ACommandInTheMiddleOfADragFindsTheDragDoneAsAStep) {
 
 TEST_F(Shortcuts, LettersTypedInThePadBoxAreText) {
   Form.Editor->SelectAll();
-  Form.PadSizeCombo->setFocus();
-  Form.PadSizeCombo->lineEdit()->clear();
-  QTest::keyClicks(Form.PadSizeCombo->lineEdit(), QStringLiteral("2 mm sphwd"));
-  EXPECT_EQ(Form.PadSizeCombo->lineEdit()->text(), QStringLiteral("2 mm sphwd"));
+  Form.PadSettings->PadSizeCombo()->setFocus();
+  Form.PadSettings->PadSizeCombo()->lineEdit()->clear();
+  QTest::keyClicks(Form.PadSettings->PadSizeCombo()->lineEdit(), QStringLiteral("2 mm sphwd"));
+  EXPECT_EQ(Form.PadSettings->PadSizeCombo()->lineEdit()->text(), QStringLiteral("2 mm sphwd"));
   EXPECT_NE(Form.Editor->UndoStack().undoText(), QStringLiteral("Mirror 3 Elements"));
   EXPECT_EQ(Form.Editor->MouseAction(), maWire);
   // Away from text, M mirrors.

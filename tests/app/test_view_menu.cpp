@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 
 #include "AppTestSupport.h"
+#include "TBoardStatusBar.h"
 #include "TPCBLayout.h"
 
 namespace {
@@ -75,29 +76,29 @@ TEST_F(ViewMenu, StatusBarShowsPositionGridAndCounts) {
       {{-16, 1}, "X -2.54 mm  Y 0.16 mm  (-0.100 in, 0.006 in)"},
       {{1600, -4}, "X 254.00 mm  Y -0.64 mm  (10.000 in, -0.025 in)"}};
   // clang-format on
-  for (const auto& [point, text] : positions) EXPECT_EQ(TMainForm::PositionText(point), text);
+  for (const auto& [point, text] : positions) EXPECT_EQ(TBoardStatusBar::PositionText(point), text);
 
   // The pointer at pixel (52, 21) snaps to board point (80, 32).
   QTest::mouseMove(Form.Editor, QPoint(52, 21));
-  EXPECT_EQ(Form.PositionLabel->text(), positions[0].second);
+  EXPECT_EQ(Form.StatusBar->PositionLabel()->text(), positions[0].second);
   // Panned by the middle button the board moves under the still pointer.
   QTest::mousePress(Form.Editor, Qt::MiddleButton, {}, QPoint(52, 21));
   QTest::mouseMove(Form.Editor, QPoint(62, 41));
   QTest::mouseRelease(Form.Editor, Qt::MiddleButton, {}, QPoint(62, 41));
-  EXPECT_EQ(Form.PositionLabel->text(), positions[0].second);
+  EXPECT_EQ(Form.StatusBar->PositionLabel()->text(), positions[0].second);
 
-  EXPECT_EQ(Form.GridLabel->text(), "Grid 2.54 mm");
+  EXPECT_EQ(Form.StatusBar->GridLabel()->text(), "Grid 2.54 mm");
   Form.GridStepCombo->setCurrentIndex(gs1By4);
-  EXPECT_EQ(Form.GridLabel->text(), "Grid 0.635 mm");
+  EXPECT_EQ(Form.StatusBar->GridLabel()->text(), "Grid 0.635 mm");
 
   Form.Editor->Elements().AddWire({0, 0}, {16, 0}, 4);
   Form.Editor->Elements().AddSolder({16, 0}, 4, 12, sgCircle);
   Form.Editor->SelectAll();
-  EXPECT_EQ(Form.CountLabel->text(), "2 elements, 2 selected");
+  EXPECT_EQ(Form.StatusBar->CountLabel()->text(), "2 elements, 2 selected");
   Form.Editor->DeleteSelected();
-  EXPECT_EQ(Form.CountLabel->text(), "0 elements, 0 selected");
+  EXPECT_EQ(Form.StatusBar->CountLabel()->text(), "0 elements, 0 selected");
   Form.Editor->Undo();
-  EXPECT_EQ(Form.CountLabel->text(), "2 elements, 2 selected");
+  EXPECT_EQ(Form.StatusBar->CountLabel()->text(), "2 elements, 2 selected");
 }
 
 }  // namespace
