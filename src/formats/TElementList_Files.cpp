@@ -95,7 +95,8 @@ void MoveAllElements(TElementList& list, int32_t dx, int32_t dy) {
   list.Changed();
 }
 
-void TElementList::LoadFromFile(const QString& fileName) {
+int32_t TElementList::LoadFromFile(const QString& fileName) {
+  int32_t unknownRecords = 0;
   const TBoardFormat format = BoardFormatOf(fileName);
   if (format == TBoardFormat::Pcb) {
     LoadPCBFile(*this, fileName);
@@ -109,6 +110,7 @@ void TElementList::LoadFromFile(const QString& fileName) {
                   WSub(LoadedBoardOrigin.Y, bounds.Top));
   Layout_->BoardReplaced();
   Layout_->RenderBoard();
+  return unknownRecords;
 }
 
 void TElementList::SaveToFile(const QString& fileName) {

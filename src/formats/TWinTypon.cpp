@@ -179,6 +179,12 @@ TElementList::Storage ReadWinTyponText(TLayoutView* layout, std::string_view tex
   return elements;
 }
 
+int32_t WinTyponLeftOut(const TElementList& list) {
+  int32_t n = 0;
+  for (int32_t i = 0; i < list.Count(); ++i) n += list.Items(i)->IsClassic() ? 0 : 1;
+  return n;
+}
+
 void CheckWinTyponWidths(const TElementList& list) {
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);

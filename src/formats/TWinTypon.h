@@ -28,6 +28,9 @@ int32_t WinTyponToBoard(int32_t hundredths);
 // Reads pads and wires out of WinTypon text; malformed content never stops it.
 TElementList::Storage ReadWinTyponText(TLayoutView* layout, std::string_view text);
 
+// How many elements a .wt5 file cannot hold (every kind but wires and pads) and a save leaves out.
+int32_t WinTyponLeftOut(const TElementList& list);
+
 // A wire of WidthDivisor 0 has no width that could be written: raises "Division par zéro".
 void CheckWinTyponWidths(const TElementList& list);
 

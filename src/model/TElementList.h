@@ -64,7 +64,8 @@ class TElementList {
   void Clear();
 
   // Board files; the format is chosen by the file name's extension.
-  void LoadFromFile(const QString& fileName);
+  // Returns how many records of kinds this version does not know were passed over.
+  int32_t LoadFromFile(const QString& fileName);
   void SaveToFile(const QString& fileName);
 
   // Counts the changes to the board: every element added, removed, moved or edited. Whoever
