@@ -111,9 +111,9 @@ TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
   const int64_t tolerance = std::max<int64_t>(1, std::abs(int64_t(step)) / 2);
   const int64_t reach =
       std::max(std::abs(int64_t(pixel.X)), std::abs(int64_t(pixel.Y))) + tolerance;
-  const TElementIndex* index = FreshIndex();
+  const TBoardIndex* index = FreshIndex();
   if (index && ScreenExact(ViewOffset_, reach)) {
-    Nearby(BoardRectFor(QRect(pixel.X, pixel.Y, 1, 1), tolerance), Candidates_);
+    index->Nearby(BoardRectFor(QRect(pixel.X, pixel.Y, 1, 1), tolerance), Candidates_);
     for (size_t k = Candidates_.size(); k-- > 0;) {
       TPCBElement* e = list.Items(Candidates_[k]);
       if (found(e)) return e;
