@@ -245,11 +245,14 @@ class TPCBLayout : public QWidget, public TLayoutView {
 
   // The spatial index, brought in step with the board; null when it is not used.
   const TBoardIndex* FreshIndex() const;
-  // Whether every coordinate an element shows at, at this offset and within Reach pixels of
-  // the control, is worked out without wrapping, so that the index can answer for the screen.
+  // How far from the origin, in board units, an element may reach for every coordinate it
+  // shows at, at this offset and within Reach pixels of the control, to be worked out without
+  // wrapping, so that the index can answer for the screen; negative when none can.
+  int64_t ScreenReach(TPoint offset, int64_t reach) const;
+  // Whether that holds for every element of the board.
   bool ScreenExact(TPoint offset, int64_t reach) const;
-  // The board rectangle holding every element that may show within the control pixels of Area
-  // (grown by Margin); only valid where ScreenExact holds.
+  // The board rectangle holding every element within ScreenReach that may show within the
+  // control pixels of Area (grown by Margin); only valid where ScreenReach is not negative.
   TRect BoardRectFor(const QRect& area, int64_t margin) const;
   bool MayHitWire(const TWire& wire, TPoint pixel, int32_t stepPixels) const;
   bool MayHitPad(const TSolder& pad, TPoint pixel, int32_t stepPixels) const;

@@ -12,20 +12,26 @@ const TBoardIndex* TPCBLayout::FreshIndex() const {
   return &BoardIndex_;
 }
 
+int64_t TPCBLayout::ScreenReach(TPoint offset, int64_t reach) const {
+  const int64_t p = StepPixels(*this);
+  if (p <= 0) return -1;
+  // Products of coordinates and diameters with the step stay inside 32 bits...
+  const int64_t products = ((int64_t(1) << 30) - 1) / p - 1;
+  // ... and so does everything shown, centres, radii and margins, however far the view is
+  // panned; within that square no wide line is cut either.
+  const int64_t room = TCanvas::WideLineReach -
+                       std::max(std::abs(int64_t(offset.X)), std::abs(int64_t(offset.Y))) - 2 * p -
+                       4 - reach;
+  const int64_t shown = (8 * room - 1) / p - 1;
+  return std::min(products, shown);
+}
+
 bool TPCBLayout::ScreenExact(TPoint offset, int64_t reach) const {
   const TBoardIndex* index = FreshIndex();
   // Without the index the boxes are worked out here, one walk of the board.
   const int64_t boardReach =
       index ? index->Reach() : TBoardIndex::ReachOf(*Elements_, 0, Elements_->Count());
-  const int64_t p = StepPixels(*this);
-  if (p <= 0) return false;
-  // Products of coordinates and diameters with the step stay inside 32 bits...
-  if (p * (boardReach + 1) >= (int64_t(1) << 30)) return false;
-  // ... and so does everything shown, centres, radii and margins, however far the view is
-  // panned; within that square no wide line is cut either.
-  const int64_t shown = p * (boardReach + 1) / 8 + 2 * p + 4 + reach;
-  const int64_t limit = TCanvas::WideLineReach;
-  return std::abs(int64_t(offset.X)) + shown < limit && std::abs(int64_t(offset.Y)) + shown < limit;
+  return boardReach <= ScreenReach(offset, reach);
 }
 
 TRect TPCBLayout::BoardRectFor(const QRect& area, int64_t margin) const {

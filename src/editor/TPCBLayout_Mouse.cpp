@@ -112,8 +112,9 @@ TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
   const int64_t reach =
       std::max(std::abs(int64_t(pixel.X)), std::abs(int64_t(pixel.Y))) + tolerance;
   const TBoardIndex* index = FreshIndex();
-  if (index && ScreenExact(ViewOffset_, reach)) {
-    index->Nearby(BoardRectFor(QRect(pixel.X, pixel.Y, 1, 1), tolerance), Candidates_);
+  const int64_t within = index ? ScreenReach(ViewOffset_, reach) : -1;
+  if (within >= 0 && index->NearbyWithin(BoardRectFor(QRect(pixel.X, pixel.Y, 1, 1), tolerance),
+                                         within, Candidates_)) {
     for (size_t k = Candidates_.size(); k-- > 0;) {
       TPCBElement* e = list.Items(Candidates_[k]);
       if (found(e)) return e;

@@ -25,6 +25,11 @@ class TBoardIndex {
   // box meets the board rectangle (or has no box), and of every element from IndexedBelow on,
   // which the caller tries one by one.
   void Nearby(const TRect& rect, std::vector<int32_t>& out) const;
+  // The same for a caller that can trust the rectangle only for the elements whose boxes lie
+  // within Reach of the origin in every coordinate (where its own sums stay inside 32 bits): the
+  // elements beyond are handed out too, to be tried one by one. False, with nothing, when no
+  // element can be trusted (a negative reach) or so many lie beyond that a walk does better.
+  bool NearbyWithin(const TRect& rect, int64_t reach, std::vector<int32_t>& out) const;
   int32_t IndexedBelow() const { return IndexedBelow_; }
   // As of the last Update: at least the largest size of a board coordinate over the boxes of
   // the board's elements.
@@ -39,6 +44,10 @@ class TBoardIndex {
   uint64_t Generation_ = ~uint64_t(0);
   int32_t IndexedBelow_ = 0;
   int32_t Count_ = 0;
+  // The indexed positions by the bit length of their reach (classes 0 to 32), each class
+  // ascending: Beyond_[Classes_[c]] .. Beyond_[Classes_[c + 1] - 1].
+  std::vector<int32_t> Beyond_;
+  std::vector<uint32_t> Classes_;
   // The reach of the elements at the last build (some may have gone since), and of those past
   // IndexedBelow.
   int64_t IndexReach_ = 0;

@@ -145,7 +145,8 @@ TEST(ElementIndex, AnswersAsAWalkOfTheList) {
 // The board's index kept in step through every kind of change, several at a time or more than the
 // board remembers: wires drawn, pastes and their undoing, elements taken out, put back and moved
 // in the middle, a new board. After each update it hands out exactly what a walk of the boxes
-// gives, plus every element past the part it indexed, and its reach covers every box.
+// gives, plus every element past the part it indexed (and, asked so, every element reaching
+// farther from the origin than the caller trusts), and its reach covers every box.
 TEST(ElementIndex, BoardIndexKeepsInStepWithTheBoard) {
   std::mt19937 rng(7);
   auto pick = [&rng](int32_t lo, int32_t hi) {
@@ -202,26 +203,36 @@ TEST(ElementIndex, BoardIndexKeepsInStepWithTheBoard) {
     index.Update(list);
     const int32_t count = list.Count();
     ASSERT_LE(index.IndexedBelow(), count);
-    int64_t reach = 0;
+    std::vector<int64_t> reaches(static_cast<size_t>(count), 0);
     std::vector<TRect> boxes(static_cast<size_t>(count));
     std::vector<bool> boxed(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
       TRect& b = boxes[static_cast<size_t>(i)];
       boxed[static_cast<size_t>(i)] = TElementIndex::ElementBox(*list.Items(i), b);
       if (boxed[static_cast<size_t>(i)])
-        reach = std::max<int64_t>({reach, std::abs(int64_t{b.Left}), std::abs(int64_t{b.Top}),
-                                   std::abs(int64_t{b.Right}), std::abs(int64_t{b.Bottom})});
+        reaches[static_cast<size_t>(i)] =
+            std::max<int64_t>({std::abs(int64_t{b.Left}), std::abs(int64_t{b.Top}),
+                               std::abs(int64_t{b.Right}), std::abs(int64_t{b.Bottom})});
     }
-    ASSERT_GE(index.Reach(), reach) << "round " << round;
+    ASSERT_GE(index.Reach(), *std::max_element(reaches.begin(), reaches.end())) << round;
     for (int q = 0; q < 30; ++q) {
       const TPoint c{pick(-3200, 3200), pick(-3200, 3200)};
       const int32_t size = q == 0 ? 4000000 : pick(0, 600);
       const TRect r{c.X, c.Y, c.X + size, c.Y + pick(0, size)};
-      index.Nearby(r, got);
+      // Trusted for every element, for those within the board's own extent (the far pads and a
+      // few moved ones lie beyond it), or for those within some reach.
+      const int64_t within = q % 3 == 0 ? INT64_MAX : q % 3 == 1 ? 3700 : pick(0, 3700);
+      if (within == INT64_MAX) {
+        index.Nearby(r, got);
+      } else if (!index.NearbyWithin(r, within, got)) {
+        ASSERT_NE(q % 3, 1) << "round " << round << " query " << q;
+        continue;
+      }
       walk.clear();
       for (int32_t i = 0; i < count; ++i) {
         const TRect& b = boxes[static_cast<size_t>(i)];
         if (i >= index.IndexedBelow() || !boxed[static_cast<size_t>(i)] ||
+            reaches[static_cast<size_t>(i)] > within ||
             (b.Left <= r.Right && r.Left <= b.Right && b.Top <= r.Bottom && r.Top <= b.Bottom))
           walk.push_back(i);
       }
