@@ -197,11 +197,11 @@ void TElementIndex::Query(const TRect& r, std::vector<int32_t>& out, int32_t fro
                   r0 = std::max(CellOf(r.Top), Extent_.r0),
                   r1 = std::min(CellOf(r.Bottom), Extent_.r1);
     if (c0 <= c1 && r0 <= r1) {
-      // A rectangle over more buckets than there are elements (a view over much of the board, or
+      // A rectangle over a good part of the buckets there are (a view over much of the board, or
       // over the empty space between the board and a far element) is answered faster by one walk
       // of the boxes, which also comes out in order.
       const double cells = (double(c1) - c0 + 1) * (double(r1) - r0 + 1);
-      if (cells * 4 >= Count()) {
+      if (cells * 4 >= double(Cells_.size())) {
         QueryAll(r, from, out);
         return;
       }
@@ -248,15 +248,18 @@ void TElementIndex::ForEachPair(const std::function<void(int32_t i, int32_t j)>&
       const int32_t i = Items_[k];
       items.push_back({Boxes_[static_cast<size_t>(i)], Spans_[static_cast<size_t>(i)], i});
     }
+    // Left to right, each box tried only against the ones that start before it ends.
+    std::sort(items.begin(), items.end(),
+              [](const Item& p, const Item& q) { return p.box.Left < q.box.Left; });
     for (size_t a = 0; a < items.size(); ++a) {
       const Item& p = items[a];
-      for (size_t b = a + 1; b < items.size(); ++b) {
+      for (size_t b = a + 1; b < items.size() && items[b].box.Left <= p.box.Right; ++b) {
         const Item& q = items[b];
-        if (!Meets(p.box, q.box)) continue;
+        if (p.box.Top > q.box.Bottom || q.box.Top > p.box.Bottom) continue;
         if (std::max(p.span.c0, q.span.c0) != cell.col ||
             std::max(p.span.r0, q.span.r0) != cell.row)
           continue;
-        visit(p.i, q.i);
+        visit(std::min(p.i, q.i), std::max(p.i, q.i));
       }
     }
   }
