@@ -66,8 +66,7 @@ int32_t TElementIndex::BucketAt(int32_t col, int32_t row) const {
   if (Table_.empty()) return -1;
   const uint64_t key = KeyOf(col, row);
   const size_t mask = Table_.size() - 1;
-  for (size_t s = static_cast<size_t>((key * 0x9E3779B97F4A7C15u) >> TableShift_);;
-       s = (s + 1) & mask) {
+  for (size_t s = SlotOf(key);; s = (s + 1) & mask) {
     const Slot& slot = Table_[s];
     if (slot.bucket == 0) return -1;
     if (slot.key == key) return static_cast<int32_t>(slot.bucket - 1);
@@ -84,14 +83,14 @@ int32_t TElementIndex::MakeBucket(int32_t col, int32_t row) {
     const size_t mask = size - 1;
     for (size_t b = 0; b < Cells_.size(); ++b) {
       const uint64_t key = KeyOf(Cells_[b].col, Cells_[b].row);
-      size_t s = static_cast<size_t>((key * 0x9E3779B97F4A7C15u) >> TableShift_);
+      size_t s = SlotOf(key);
       while (Table_[s].bucket != 0) s = (s + 1) & mask;
       Table_[s] = {key, static_cast<uint32_t>(b + 1)};
     }
   }
   const uint64_t key = KeyOf(col, row);
   const size_t mask = Table_.size() - 1;
-  size_t s = static_cast<size_t>((key * 0x9E3779B97F4A7C15u) >> TableShift_);
+  size_t s = SlotOf(key);
   for (; Table_[s].bucket != 0; s = (s + 1) & mask)
     if (Table_[s].key == key) return static_cast<int32_t>(Table_[s].bucket - 1);
   Cells_.push_back({col, row});
@@ -123,8 +122,8 @@ void TElementIndex::Build(const TElementList& list, int32_t grow) {
 
   // Buckets about as wide as an element: the mean size over all but the smallest and the largest
   // tenth of the elements, so that a few kilometre-wide oddities change nothing, nor does one
-  // element more or less. A power of two, so that a coordinate's bucket is a shift away. How far
-  // apart the elements lie plays no part: empty buckets are never made.
+  // element more or less (but for the rounding). A power of two, so that a coordinate's bucket is a
+  // shift away. How far apart the elements lie plays no part: empty buckets are never made.
   const auto tenth = static_cast<std::ptrdiff_t>(sides.size() / 10);
   std::nth_element(sides.begin(), sides.begin() + tenth, sides.end());
   std::nth_element(sides.begin() + tenth, sides.end() - tenth - 1, sides.end());

@@ -23,7 +23,8 @@ class TPCBElement;
 // square of its larger diameter. On the screen a thin wire is still drawn (and picked) one pixel
 // wide, so a caller that works in pixels grows its rectangle by a pixel or two in board units.
 //
-// The index is a snapshot: after any change to the board it is built again.
+// The index is a snapshot: after any change to the board it is built again (TBoardIndex keeps
+// one in step with a board).
 class TElementIndex {
  public:
   explicit TElementIndex() = default;
@@ -57,6 +58,10 @@ class TElementIndex {
  private:
   // The bucket column or row of a board coordinate: buckets are 2^Shift_ units wide.
   int32_t CellOf(int32_t v) const { return static_cast<int32_t>(int64_t{v} >> Shift_); }
+  // Where the hash table starts looking for a cell: the top bits of a Fibonacci hash.
+  size_t SlotOf(uint64_t key) const {
+    return static_cast<size_t>((key * 0x9E3779B97F4A7C15u) >> TableShift_);
+  }
   // The bucket at a column and row, or -1 where no element lies.
   int32_t BucketAt(int32_t col, int32_t row) const;
   // The bucket at a column and row, made when it is new.
