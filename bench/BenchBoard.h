@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -40,6 +41,19 @@ inline void FillBoard(TElementList& list, int count, int32_t width, int32_t heig
     } else {
       list.AddSolder(a, pick(3, 8), pick(10, 32), static_cast<uint8_t>(pick(0, 1)));
     }
+  }
+}
+
+// A board laid out on a grid two steps apart, `count` places in a square: pads on half of them,
+// and on the others a short wire from the pad on its left towards the one on its right.
+inline void GridBoard(TElementList& list, int count) {
+  const int side = static_cast<int>(std::ceil(std::sqrt(double(count))));
+  for (int i = 0; i < count; ++i) {
+    const TPoint at{i % side * 32, i / side * 32};
+    if ((i + i / side) % 2 == 0)
+      list.AddSolder(at, 4, 16, 0);
+    else
+      list.AddWire({at.X - 32, at.Y}, {at.X + 8, at.Y}, 4);
   }
 }
 

@@ -1,6 +1,7 @@
 // How long the board check takes, beside one full RenderBoard of the same board on a 1920 x 1080
-// control in the same run, and the spatial index and the islands alone. Prints figures; never
-// passes or fails.
+// control in the same run, and the spatial index and the islands alone; then the check of a
+// board laid out on a grid beside the same board with one pad placed far away, which must not make
+// the check of the rest any slower. Prints figures; never passes or fails.
 
 #include <cstdlib>
 #include <memory>
@@ -34,6 +35,24 @@ int main(int argc, char** argv) {
       std::printf("%8d %6s | %9.2f %9.2f %6.2f | %9.2f %9.2f | %8zu\n", count,
                   spread == 1 ? "view" : "10x", t[0], t[1], t[0] / t[1], t[2], t[3], problems);
     }
+  }
+
+  std::printf("\nBoard check of a grid board, alone and with one pad at (3000000, 3000000)\n");
+  std::printf("%8s | %9s %9s %6s | %8s %8s\n", "elements", "alone", "far pad", "ratio", "problems",
+              "with far");
+  for (int count : {10000, 160000}) {
+    if (onlyCount && count != onlyCount) continue;
+    TPCBLayout alone, far;
+    bench::GridBoard(alone.Elements(), count);
+    bench::GridBoard(far.Elements(), count);
+    far.Elements().AddSolder({3000000, 3000000}, 4, 16, 0);
+    size_t farProblems = 0;
+    const std::vector<double> t =
+        bench::TimeInTurn({[&] { problems = CheckBoard(alone.Elements(), TCheckRules{}).size(); },
+                           [&] { farProblems = CheckBoard(far.Elements(), TCheckRules{}).size(); }},
+                          5);
+    std::printf("%8d | %9.2f %9.2f %6.2f | %8zu %8zu\n", count, t[0], t[1], t[1] / t[0], problems,
+                farProblems);
   }
   return 0;
 }

@@ -280,9 +280,9 @@ void TPCBLayout::CollectVisible(int32_t stepPixels, const QRect& area, bool skip
   };
   const int64_t margin = std::abs(int64_t(stepPixels)) + 2;
   const int64_t reach = std::max(BoardImage_.width(), BoardImage_.height()) + margin;
-  const TElementIndex* index = Culling_ ? FreshIndex() : nullptr;
-  if (index && ScreenExact(ViewOffset_, reach)) {
-    Nearby(BoardRectFor(area, margin), Candidates_);
+  const TBoardIndex* index = Culling_ ? FreshIndex() : nullptr;
+  const int64_t within = index ? ScreenReach(ViewOffset_, reach) : -1;
+  if (within >= 0 && index->NearbyWithin(BoardRectFor(area, margin), within, Candidates_)) {
     const size_t n = Candidates_.size();
     for (size_t k = 0; k < n; ++k) {
       if (k + 16 < n) __builtin_prefetch(list.Items(Candidates_[k + 16]), 0, 0);

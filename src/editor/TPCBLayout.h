@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "TArtworkOptions.h"
+#include "TBoardIndex.h"
 #include "TBoardMath.h"
 #include "TCanvas.h"
 #include "TChangeElements.h"
-#include "TElementIndex.h"
 #include "TElementList.h"
 #include "TElementTransform.h"
 #include "TLayoutView.h"
@@ -250,17 +250,16 @@ class TPCBLayout : public QWidget, public TLayoutView {
   // A drag step: the board without the dragged elements, rendered once, under them.
   void ComposeDrag();
 
-  // The spatial index, kept in step with the board; null when it is not used. It answers for
-  // the list positions below IndexedBelow_; the few elements after them are tried one by one.
-  const TElementIndex* FreshIndex() const;
-  // The list positions, ascending, of the elements whose box may meet a board rectangle: the
-  // index's answer and every element past the part it covers.
-  void Nearby(const TRect& rect, std::vector<int32_t>& out) const;
-  // Whether every coordinate an element shows at, at this offset and within Reach pixels of
-  // the control, is worked out without wrapping, so that the index can answer for the screen.
+  // The spatial index, brought in step with the board; null when it is not used.
+  const TBoardIndex* FreshIndex() const;
+  // How far from the origin, in board units, an element may reach for every coordinate it
+  // shows at, at this offset and within Reach pixels of the control, to be worked out without
+  // wrapping, so that the index can answer for the screen; negative when none can.
+  int64_t ScreenReach(TPoint offset, int64_t reach) const;
+  // Whether that holds for every element of the board.
   bool ScreenExact(TPoint offset, int64_t reach) const;
-  // The board rectangle holding every element that may show within the control pixels of Area
-  // (grown by Margin); only valid where ScreenExact holds.
+  // The board rectangle holding every element within ScreenReach that may show within the
+  // control pixels of Area (grown by Margin); only valid where ScreenReach is not negative.
   TRect BoardRectFor(const QRect& area, int64_t margin) const;
   bool MayHitWire(const TWire& wire, TPoint pixel, int32_t stepPixels) const;
   bool MayHitPad(const TSolder& pad, TPoint pixel, int32_t stepPixels) const;
@@ -306,13 +305,7 @@ class TPCBLayout : public QWidget, public TLayoutView {
   std::vector<const TPCBElement*> VisibleWires_;
   std::vector<const TPCBElement*> VisiblePads_;
   bool Indexed_ = true;
-  mutable TElementIndex Index_;
-  mutable uint64_t IndexGeneration_ = ~uint64_t(0);
-  mutable int32_t IndexedBelow_ = 0;
-  // The largest size of a board coordinate over the boxes of the indexed elements, and of the
-  // elements past them.
-  mutable int64_t IndexReach_ = 0;
-  mutable int64_t TailReach_ = 0;
+  mutable TBoardIndex BoardIndex_;
   mutable std::vector<int32_t> Candidates_;
 
   // Navigation state.

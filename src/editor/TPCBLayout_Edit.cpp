@@ -148,9 +148,9 @@ void TPCBLayout::SelectInRect(TPoint corner1, TPoint corner2) {
   const TRect rect{std::min(corner1.X, corner2.X), std::min(corner1.Y, corner2.Y),
                    past(std::max(corner1.X, corner2.X)), past(std::max(corner1.Y, corner2.Y))};
   const TElementList& list = *Elements_;
-  if (FreshIndex()) {
+  if (const TBoardIndex* index = FreshIndex()) {
     // Every element with a point in the rectangle has its box there too.
-    Nearby(rect, Candidates_);
+    index->Nearby(rect, Candidates_);
     for (int32_t i : Candidates_)
       if (list.Items(i)->InRect(rect)) list.Items(i)->SetSelected(true);
   } else {

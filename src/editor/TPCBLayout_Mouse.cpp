@@ -111,9 +111,10 @@ TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
   const int64_t tolerance = std::max<int64_t>(1, std::abs(int64_t(step)) / 2);
   const int64_t reach =
       std::max(std::abs(int64_t(pixel.X)), std::abs(int64_t(pixel.Y))) + tolerance;
-  const TElementIndex* index = FreshIndex();
-  if (index && ScreenExact(ViewOffset_, reach)) {
-    Nearby(BoardRectFor(QRect(pixel.X, pixel.Y, 1, 1), tolerance), Candidates_);
+  const TBoardIndex* index = FreshIndex();
+  const int64_t within = index ? ScreenReach(ViewOffset_, reach) : -1;
+  if (within >= 0 && index->NearbyWithin(BoardRectFor(QRect(pixel.X, pixel.Y, 1, 1), tolerance),
+                                         within, Candidates_)) {
     for (size_t k = Candidates_.size(); k-- > 0;) {
       TPCBElement* e = list.Items(Candidates_[k]);
       if (found(e)) return e;

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <random>
 
 #include "FakeLayout.h"
+#include "TBoardIndex.h"
 #include "TElementIndex.h"
 #include "TElementList.h"
 
@@ -37,20 +39,27 @@ TEST(ElementIndex, BoxesOfElements) {
 }
 
 // The index against a walk of the list over the same boxes, on seeded random boards: ordinary
-// boards, boards spread over the whole 32-bit plane, and hand-edited oddities (any divisor, any
-// diameter) mixed in; queries of every size, at the edges of the plane and inverted.
+// boards, boards spread over the whole 32-bit plane, the same with one pad far from the rest, and
+// hand-edited oddities (any divisor, any diameter) mixed in; queries of every size, at the edges
+// of the plane, over the far pad and inverted.
 TEST(ElementIndex, AnswersAsAWalkOfTheList) {
-  for (uint32_t seed = 1; seed <= 12; ++seed) {
+  struct Board {
+    int64_t spread;
+    bool farPad;
+  };
+  const Board boards[] = {
+      {INT32_MAX, false}, {2000, false}, {200000, false}, {2000, true}, {200000, true}};
+  for (uint32_t seed = 1; seed <= 15; ++seed) {
+    const Board board = boards[seed % 5];
     std::mt19937 rng(seed);
     auto pick = [&rng](int64_t lo, int64_t hi) {
       return static_cast<int32_t>(std::uniform_int_distribution<int64_t>(lo, hi)(rng));
     };
-    const int64_t spread = seed % 3 == 0 ? INT32_MAX : seed % 3 == 1 ? 2000 : 200000;
-    auto coord = [&] { return pick(-spread - 1, spread); };
+    auto coord = [&] { return pick(-board.spread - 1, board.spread); };
     FakeLayout view;
     TElementList list(&view);
-    const int count = pick(0, 3) == 0 ? pick(0, 5) : pick(50, 3000);
-    for (int i = 0; i < count; ++i) {
+    const int made = pick(0, 3) == 0 ? pick(0, 5) : pick(50, 3000);
+    for (int i = 0; i < made; ++i) {
       const TPoint a{coord(), coord()};
       const bool odd = pick(0, 20) == 0;
       if (pick(0, 1)) {
@@ -63,6 +72,12 @@ TEST(ElementIndex, AnswersAsAWalkOfTheList) {
                        static_cast<uint8_t>(pick(0, 2)));
       }
     }
+    const TPoint far{pick(3000000, INT32_MAX), pick(-3000000, 3000000)};
+    if (board.farPad) {
+      auto pad = std::make_unique<TSolder>(&view, far, 4, 16, 0);
+      list.Insert(pick(0, made), std::move(pad));
+    }
+    const int count = list.Count();
     // Boxes grown as the board check grows them, or as they are.
     const int32_t grow = seed % 2 ? pick(1, 20) : 0;
     TElementIndex index;
@@ -97,6 +112,12 @@ TEST(ElementIndex, AnswersAsAWalkOfTheList) {
         r = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
       } else if (q == 1) {
         r = {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX};
+      } else if (q < 10) {
+        // From somewhere on the board to somewhere round the far pad, or a little way round it.
+        const TPoint c{coord(), coord()};
+        const int32_t reach = pick(0, 40);
+        r = {std::min(far.X - reach, q % 2 ? c.X : far.X - reach),
+             std::min(far.Y - reach, q % 2 ? c.Y : far.Y - reach), far.X, far.Y};
       } else {
         const TPoint c{coord(), coord()};
         const int32_t size = pick(0, 3) == 0 ? pick(0, INT32_MAX) : pick(0, 400);
@@ -113,6 +134,105 @@ TEST(ElementIndex, AnswersAsAWalkOfTheList) {
           walk.push_back(i);
       }
       ASSERT_EQ(got, walk) << "seed " << seed << " query " << q;
+    }
+  }
+}
+
+// The board's index kept in step through every kind of change, several at a time or more than the
+// board remembers: wires drawn, pastes and their undoing, elements taken out, put back and moved
+// in the middle, a new board. After each update it hands out exactly what a walk of the boxes
+// gives, plus every element past the part it indexed (and, asked so, every element reaching
+// farther from the origin than the caller trusts), and its reach covers every box.
+TEST(ElementIndex, BoardIndexKeepsInStepWithTheBoard) {
+  std::mt19937 rng(7);
+  auto pick = [&rng](int32_t lo, int32_t hi) {
+    return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+  };
+  FakeLayout view;
+  TElementList list(&view);
+  auto element = [&]() -> std::unique_ptr<TPCBElement> {
+    const TPoint a{pick(-3000, 3000), pick(-3000, 3000)};
+    if (pick(0, 1))
+      return std::make_unique<TWire>(&view, a, TPoint{a.X + pick(-160, 160), a.Y + pick(-160, 160)},
+                                     pick(0, 30) == 0 ? 0 : StepDivisor[pick(0, 4)]);
+    // Now and then a pad far from the rest.
+    const TPoint at = pick(0, 200) == 0 ? TPoint{pick(1000000, 3000000), 5} : a;
+    return std::make_unique<TSolder>(&view, at, 4, pick(10, 40), 0);
+  };
+  auto some = [&](int n) {
+    TElementList::Storage more;
+    for (int k = 0; k < n; ++k) more.push_back(element());
+    return more;
+  };
+  auto anywhere = [&] { return pick(0, list.Count() - 1); };
+  list.AppendAll(some(3000));
+  TBoardIndex index;
+  const std::function<void()> edits[] = {
+      [&] { list.Append(element()); },
+      [&] { list.AppendAll(some(pick(0, 3) ? pick(1, 40) : pick(200, 900))); },
+      [&] { list.TakeLast(std::min(list.Count(), pick(1, 300))); },
+      [&] { list.Delete(anywhere()); },
+      [&] { list.Insert(anywhere(), list.Take(anywhere())); },
+      [&] {
+        const int32_t i = anywhere();
+        list.Items(i)->Move(pick(-500, 500), pick(-500, 500));
+        list.Changed(i);
+      },
+      [&] {
+        std::vector<int32_t> taken;
+        for (int32_t i = pick(0, 40); i < list.Count(); i += pick(1, 400)) taken.push_back(i);
+        TElementList::Storage moved = list.TakeAt(taken);
+        for (auto& e : moved) e->Move(pick(-50, 50), 0);
+        list.PutBack(taken, std::move(moved));
+      },
+      [&] {
+        if (pick(0, 5) == 0) list.Replace(some(pick(0, 2000)));
+      }};
+  std::vector<int32_t> got, walk;
+  for (int round = 0; round < 120; ++round) {
+    // Usually a few changes between two looks; now and then more than the board keeps track of.
+    const int changes = round % 25 == 24 ? 40 : pick(1, 3);
+    for (int k = 0; k < changes; ++k) {
+      edits[pick(0, 7)]();
+      if (list.Count() == 0) list.AppendAll(some(pick(1, 600)));
+    }
+    index.Update(list);
+    const int32_t count = list.Count();
+    ASSERT_LE(index.IndexedBelow(), count);
+    std::vector<int64_t> reaches(static_cast<size_t>(count), 0);
+    std::vector<TRect> boxes(static_cast<size_t>(count));
+    std::vector<bool> boxed(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+      TRect& b = boxes[static_cast<size_t>(i)];
+      boxed[static_cast<size_t>(i)] = TElementIndex::ElementBox(*list.Items(i), b);
+      if (boxed[static_cast<size_t>(i)])
+        reaches[static_cast<size_t>(i)] =
+            std::max<int64_t>({std::abs(int64_t{b.Left}), std::abs(int64_t{b.Top}),
+                               std::abs(int64_t{b.Right}), std::abs(int64_t{b.Bottom})});
+    }
+    ASSERT_GE(index.Reach(), *std::max_element(reaches.begin(), reaches.end())) << round;
+    for (int q = 0; q < 30; ++q) {
+      const TPoint c{pick(-3200, 3200), pick(-3200, 3200)};
+      const int32_t size = q == 0 ? 4000000 : pick(0, 600);
+      const TRect r{c.X, c.Y, c.X + size, c.Y + pick(0, size)};
+      // Trusted for every element, for those within the board's own extent (the far pads and a
+      // few moved ones lie beyond it), or for those within some reach.
+      const int64_t within = q % 3 == 0 ? INT64_MAX : q % 3 == 1 ? 3700 : pick(0, 3700);
+      if (within == INT64_MAX) {
+        index.Nearby(r, got);
+      } else if (!index.NearbyWithin(r, within, got)) {
+        ASSERT_NE(q % 3, 1) << "round " << round << " query " << q;
+        continue;
+      }
+      walk.clear();
+      for (int32_t i = 0; i < count; ++i) {
+        const TRect& b = boxes[static_cast<size_t>(i)];
+        if (i >= index.IndexedBelow() || !boxed[static_cast<size_t>(i)] ||
+            reaches[static_cast<size_t>(i)] > within ||
+            (b.Left <= r.Right && r.Left <= b.Right && b.Top <= r.Bottom && r.Top <= b.Bottom))
+          walk.push_back(i);
+      }
+      ASSERT_EQ(got, walk) << "round " << round << " query " << q;
     }
   }
 }
