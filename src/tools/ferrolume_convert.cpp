@@ -21,6 +21,8 @@
 #include "TFabrication.h"
 #include "THeadlessLayout.h"
 #include "TMessageText.h"
+#include "TPcbText.h"
+#include "TWinTypon.h"
 
 namespace {
 
@@ -119,7 +121,9 @@ TCommand Parse(const QStringList& arguments) {
 void Convert(const QString& input, const QString& output, const TArtworkOptions& options) {
   THeadlessLayout layout;
   TElementList board(&layout);
-  board.LoadFromFile(input);
+  // What was passed over is said at once: it is not in the output either, whatever that is.
+  const std::string passedOver = UnknownRecordsMessage(board.LoadFromFile(input));
+  if (!passedOver.empty()) std::fprintf(stderr, "%s\n", passedOver.c_str());
   // The artwork is chosen by the same rule of extensions as the board files.
   const QString ext = FileExtensionOf(output);
   if (ext == QLatin1String(".pdf")) {
@@ -132,6 +136,11 @@ void Convert(const QString& input, const QString& output, const TArtworkOptions&
     if (!leftOut.empty()) std::fprintf(stderr, "%s\n", leftOut.c_str());
   } else {
     board.SaveToFile(output);
+    // Said once the file is there, as the editor asks before it saves.
+    if (BoardFormatOf(output) == TBoardFormat::WinTypon) {
+      const std::string leftOut = WinTyponLeftOutMessage(WinTyponLeftOut(board));
+      if (!leftOut.empty()) std::fprintf(stderr, "%s\n", leftOut.c_str());
+    }
   }
 }
 
