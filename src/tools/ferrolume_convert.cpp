@@ -39,9 +39,11 @@ const char* const kUsage =
     "on white at true size (160 board units to the inch), 1/4 inch in from the page's corner,\n"
     "to print at 100 %; one ending in .svg the same page as an SVG drawing. The options below\n"
     "change that artwork. An OUTPUT ending in .zip receives the fabrication files of a board\n"
-    "house order (Gerber bottom copper, solder mask and outline, Excellon drill), one ending in\n"
-    "in .gbr the Gerber copper alone, one ending in .drl the drill file alone. On an error the\n"
-    "editor's message is printed and OUTPUT is left as it was.\n"
+    "house order (Gerber bottom copper, solder mask and outline, solder paste when the board has\n"
+    "SMD pads, Excellon drill), one ending in .gbr the Gerber copper alone, one ending in .drl\n"
+    "the drill file alone. On an error the editor's message is printed and OUTPUT is left as it\n"
+    "was. Records of an INPUT .pcb that this version cannot read, and elements a .wt5 OUTPUT\n"
+    "cannot hold (SMD pads), are left out and counted on stderr.\n"
     "Exit status: 0 when OUTPUT was written, 1 on an error, 2 on a bad command line or an INPUT\n"
     "that is not a board file (another program's .pcb, say).\n";
 
