@@ -19,8 +19,8 @@ TBoardFormat BoardFormatOf(const QString& fileName);
 // was read: a file that cannot be read or holds a number out of range leaves the board, its
 // selection and the view as they were. A .pcb file that is not empty and has no section header
 // is not a board at all, and is refused the same way. They do not place the board nor redraw it;
-// LoadFromFile does.
-void LoadPCBFile(TElementList& list, const QString& fileName);
+// LoadFromFile does. LoadPCBFile returns how many records it passed over.
+int32_t LoadPCBFile(TElementList& list, const QString& fileName);
 void LoadWinTyponFile(TElementList& list, const QString& fileName);
 
 // The per-format writers; the board is not changed, and a failed save leaves the old file whole.

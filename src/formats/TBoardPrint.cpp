@@ -39,6 +39,8 @@ void DrawKind(const TElementList& list, bool wires) {
   }
 }
 
+// Wires first, then the pads of every kind over their ends, through-hole and surface-mount
+// alike, as the board is drawn on the screen.
 void DrawElements(const TElementList& list) {
   try {
     DrawKind(list, true);

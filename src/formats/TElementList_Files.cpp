@@ -40,8 +40,9 @@ std::string_view View(const QByteArray& bytes) {
 
 }  // namespace
 
-void LoadPCBFile(TElementList& list, const QString& fileName) {
+int32_t LoadPCBFile(TElementList& list, const QString& fileName) {
   TElementList::Storage elements;
+  int32_t unknownRecords = 0;
   {
     // The file's bytes are let go before the board is replaced, so a large board never holds
     // its text and both boards at once.
@@ -52,9 +53,10 @@ void LoadPCBFile(TElementList& list, const QString& fileName) {
     // file is an empty board.
     if (!bytes.isEmpty() && !HasSectionHeader(lines))
       FailNotABoard(fileName, "it has no *Solder* or *Wire* section");
-    elements = ReadElements(list.Layout(), lines, false);
+    elements = ReadElements(list.Layout(), lines, false, &unknownRecords);
   }
   list.Replace(std::move(elements));
+  return unknownRecords;
 }
 
 void LoadWinTyponFile(TElementList& list, const QString& fileName) {
@@ -99,7 +101,7 @@ int32_t TElementList::LoadFromFile(const QString& fileName) {
   int32_t unknownRecords = 0;
   const TBoardFormat format = BoardFormatOf(fileName);
   if (format == TBoardFormat::Pcb) {
-    LoadPCBFile(*this, fileName);
+    unknownRecords = LoadPCBFile(*this, fileName);
   } else {
     LoadWinTyponFile(*this, fileName);
   }

@@ -9,6 +9,7 @@
 #include "TBoardError.h"
 #include "TBoardFile.h"
 #include "TBoardFiles.h"
+#include "TSmdPad.h"
 #include "TZipWriter.h"
 
 namespace {
@@ -50,7 +51,26 @@ class TGerberWriter {
       : Function_(fileFunction), Polarity_(polarity) {}
 
   int Circle(int64_t diameter) { return Aperture("C," + Mm(diameter)); }
-  int Square(int64_t side) { return Aperture("R," + Mm(side) + "X" + Mm(side)); }
+  int Square(int64_t side) { return Rectangle(side, side); }
+  int Rectangle(int64_t width, int64_t height) {
+    return Aperture("R," + Mm(width) + "X" + Mm(height));
+  }
+  int Obround(int64_t width, int64_t height) {
+    return Aperture("O," + Mm(width) + "X" + Mm(height));
+  }
+  // A rectangle with rounded corners, from the macro: the rectangle less its corners across and
+  // down, and a disc in each corner.
+  int RoundRect(int64_t width, int64_t height, int64_t radius) {
+    Macros_ =
+        "%AMRoundRect*\n"
+        "21,1,$1,$2-2x$3,0,0,0*\n"
+        "21,1,$1-2x$3,$2,0,0,0*\n"
+        "1,1,2x$3,$1/2-$3,$2/2-$3*\n"
+        "1,1,2x$3,$3-$1/2,$2/2-$3*\n"
+        "1,1,2x$3,$3-$1/2,$3-$2/2*\n"
+        "1,1,2x$3,$1/2-$3,$3-$2/2*%\n";
+    return Aperture("RoundRect," + Mm(width) + "X" + Mm(height) + "X" + Mm(radius));
+  }
 
   void Draw(int aperture, int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
     Select(Draws_, aperture, LastDraw_);
@@ -66,6 +86,7 @@ class TGerberWriter {
     out += "%TF.FileFunction," + Function_ + "*%\n";
     out += "%TF.FilePolarity," + Polarity_ + "*%\n";
     out += "%FSLAX46Y46*%\n%MOMM*%\n%LPD*%\n";
+    out += Macros_;
     for (size_t i = 0; i < Apertures_.size(); ++i)
       out += "%ADD" + std::to_string(10 + i) + Apertures_[i] + "*%\n";
     out += "G01*\n";
@@ -93,7 +114,7 @@ class TGerberWriter {
     return "X" + std::to_string(x) + "Y" + std::to_string(-y);
   }
 
-  std::string Function_, Polarity_;
+  std::string Function_, Polarity_, Macros_;
   std::vector<std::string> Apertures_;
   std::string Draws_, Flashes_;
   int LastDraw_ = -1, LastFlash_ = -1;
@@ -105,6 +126,27 @@ int PadAperture(TGerberWriter& gerber, const TCopperShape& pad, int64_t size) {
 
 bool IsPad(const TCopperShape& s) { return s.Kind == ckRound || s.Kind == ckSquare; }
 
+// A surface-mount land grown by so much on every side, its corners' radius with it.
+int LandAperture(TGerberWriter& gerber, const TSmdLand& land, int64_t growth) {
+  const int64_t w = land.Width + 2 * growth, h = land.Height + 2 * growth;
+  if (land.Radius <= 0) return gerber.Rectangle(w, h);
+  const int64_t r = land.Radius + growth;
+  if (2 * r == std::min(w, h)) return gerber.Obround(w, h);
+  return gerber.RoundRect(w, h, r);
+}
+
+void FlashLands(TGerberWriter& gerber, const TFabricationBoard& board, int64_t growth) {
+  for (const TSmdLand& land : board.Lands)
+    gerber.Flash(LandAperture(gerber, land, growth), land.X, land.Y);
+}
+
+// Whether a box in half units lies where Gerber's coordinates reach, with the mask and the edge
+// around it.
+bool Fits(const THalfBox& box) {
+  return -kFarthestNm <= box.Left * kNmPerHalf && box.Right * kNmPerHalf <= kFarthestNm &&
+         -kFarthestNm <= box.Top * kNmPerHalf && box.Bottom * kNmPerHalf <= kFarthestNm;
+}
+
 }  // namespace
 
 TFabricationBoard FabricationBoard(const TElementList& list) {
@@ -113,15 +155,27 @@ TFabricationBoard FabricationBoard(const TElementList& list) {
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
     const TCopperShape s = CopperOf(*e);
-    const THalfBox box = ExtentOf(s, true);
-    const bool fits =
-        -kFarthestNm <= box.Left * kNmPerHalf && box.Right * kNmPerHalf <= kFarthestNm &&
-        -kFarthestNm <= box.Top * kNmPerHalf && box.Bottom * kNmPerHalf <= kFarthestNm;
-    if (box.Empty() || !fits) {
+    // Whether a surface-mount pad makes copper is the copper description's answer; its land is
+    // read from the pad, which has the size and corners as the user gave them.
+    const TSmdPad* smd = e->Kind() == ekSmdPad ? static_cast<const TSmdPad*>(e) : nullptr;
+    THalfBox box;
+    if (!smd) {
+      box = ExtentOf(s, true);
+    } else if (!s.Empty() && smd->Width() > 0 && smd->Height() > 0) {
+      const int64_t x = 2 * int64_t{smd->Center().X}, y = 2 * int64_t{smd->Center().Y};
+      box = {x - smd->Width(), y - smd->Height(), x + smd->Width(), y + smd->Height()};
+    }
+    if (box.Empty() || !Fits(box)) {
       board.LeftOut.push_back(e->ToText());
       continue;
     }
-    board.Shapes.push_back(s);
+    if (smd)
+      board.Lands.push_back({smd->Center().X * NanometresPerUnit,
+                             smd->Center().Y * NanometresPerUnit, smd->Width() * NanometresPerUnit,
+                             smd->Height() * NanometresPerUnit,
+                             smd->CornerRadius() * NanometresPerUnit});
+    else
+      board.Shapes.push_back(s);
     all = all.Empty() ? box
                       : THalfBox{std::min(all.Left, box.Left), std::min(all.Top, box.Top),
                                  std::max(all.Right, box.Right), std::max(all.Bottom, box.Bottom)};
@@ -151,6 +205,7 @@ std::string GerberCopper(const TFabricationBoard& board) {
     if (IsPad(s))
       gerber.Flash(PadAperture(gerber, s, s.Radius * NanometresPerUnit), s.AX * kNmPerHalf,
                    s.AY * kNmPerHalf);
+  FlashLands(gerber, board, 0);
   return gerber.Text();
 }
 
@@ -161,6 +216,13 @@ std::string GerberMask(const TFabricationBoard& board) {
     if (IsPad(s))
       gerber.Flash(PadAperture(gerber, s, s.Radius * NanometresPerUnit + 2 * kMaskGrowthNm),
                    s.AX * kNmPerHalf, s.AY * kNmPerHalf);
+  FlashLands(gerber, board, kMaskGrowthNm);
+  return gerber.Text();
+}
+
+std::string GerberPaste(const TFabricationBoard& board) {
+  TGerberWriter gerber("Paste,Bot", "Positive");
+  FlashLands(gerber, board, 0);
   return gerber.Text();
 }
 
@@ -226,6 +288,7 @@ std::vector<std::string> ExportFabricationFiles(const TElementList& list, const 
     TZipWriter zip;
     zip.Add(base + "-B_Cu.gbr", GerberCopper(copper));
     zip.Add(base + "-B_Mask.gbr", GerberMask(copper));
+    if (!copper.Lands.empty()) zip.Add(base + "-B_Paste.gbr", GerberPaste(copper));
     zip.Add(base + "-Edge_Cuts.gbr", GerberOutline(copper));
     zip.Add(base + ".drl", ExcellonDrill(copper));
     WriteBoardFile(fileName, zip.Finish());

@@ -12,11 +12,20 @@
 // (x × 0.15875 mm, −y × 0.15875 mm), so the image looks as on the screen, seen through the board
 // from the component side.
 
+// A surface-mount pad's land in nanometres: its centre, its size, and the radius of its corners
+// (0 for square corners, half the smaller side for an oblong).
+struct TSmdLand {
+  int64_t X = 0, Y = 0, Width = 0, Height = 0, Radius = 0;
+};
+
 // What the files make of a board: each element's copper and hole as the model describes them, in
 // list order. A board unit is exactly 158 750 nm, so every size and place is exact in whole
 // nanometres; y grows down the board, as on the screen, and the files turn it round.
 struct TFabricationBoard {
+  // Wires and through-hole pads.
   std::vector<TCopperShape> Shapes;
+  // Surface-mount pads: copper, mask and paste, never a hole.
+  std::vector<TSmdLand> Lands;
   // The text lines of the elements that put nothing in any file (no copper and no hole) or lie
   // beyond what the files can hold, in list order.
   std::vector<std::string> LeftOut;
@@ -24,7 +33,7 @@ struct TFabricationBoard {
   // right on a board with neither.
   int64_t Left = 1, Top = 1, Right = 0, Bottom = 0;
 
-  bool Empty() const { return Shapes.empty(); }
+  bool Empty() const { return Shapes.empty() && Lands.empty(); }
 };
 TFabricationBoard FabricationBoard(const TElementList& list);
 
@@ -36,18 +45,23 @@ constexpr int64_t OutlineMarginNm = 2540000;
 constexpr int64_t HairlineNm = NanometresPerUnit / 10;
 
 // Bottom copper: a flash per pad (holes are the drill's), a draw with a round aperture per wire.
+// A surface-mount pad is flashed with a rectangle, an obround when it is an oblong, or else the
+// macro RoundRect (width, height, corner radius): two crossed rectangles and four corner discs.
 std::string GerberCopper(const TFabricationBoard& board);
-// Bottom solder mask: a flash per pad, 0.05 mm larger on every side.
+// Bottom solder mask: a flash per pad, 0.05 mm larger on every side (rounded corners by as much).
 std::string GerberMask(const TFabricationBoard& board);
+// Bottom solder paste: the surface-mount pads as they are in the copper.
+std::string GerberPaste(const TFabricationBoard& board);
 // The board's edge: one closed rectangle drawn 0.1 mm wide.
 std::string GerberOutline(const TFabricationBoard& board);
 // Metric Excellon with decimal points: one tool per hole diameter, one hit per hole, then M30.
 std::string ExcellonDrill(const TFabricationBoard& board);
 
-// Writes the files the name's extension asks for: ".zip" the four files of a board house order,
-// named after the base name N (N-B_Cu.gbr, N-B_Mask.gbr, N-Edge_Cuts.gbr, N.drl); ".gbr" the
-// copper alone; ".drl" the drill file alone. Another extension raises "Invalid file extention".
-// The file is saved as a board file is. Returns the text lines of the elements left out.
+// Writes the files the name's extension asks for: ".zip" the files of a board house order, named
+// after the base name N (N-B_Cu.gbr, N-B_Mask.gbr, N-B_Paste.gbr when the board has surface-mount
+// pads, N-Edge_Cuts.gbr, N.drl); ".gbr" the copper alone; ".drl" the drill file alone. Another
+// extension raises "Invalid file extention". The file is saved as a board file is. Returns the
+// text lines of the elements left out.
 std::vector<std::string> ExportFabricationFiles(const TElementList& list, const QString& fileName);
 bool IsFabricationFileName(const QString& fileName);
 

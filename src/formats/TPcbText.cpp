@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 
 #include "TElementLine.h"
+#include "TSmdPad.h"
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
   const void* nul = std::memchr(text.data(), '\0', text.size());
@@ -55,11 +57,56 @@ bool HasSectionHeader(const std::vector<std::string_view>& lines) {
   });
 }
 
+namespace {
+
+enum TRecord { rcUnreadable, rcFullStep, rcSmd };
+
+// Reads a record line, "@" and its kind and fields, into its kind and up to five integers. Any
+// line that is not a record this version reads, a number beyond 32 bits included, is
+// rcUnreadable: records never fail a load.
+TRecord ReadRecord(std::string_view line, int32_t (&v)[5]) {
+  const char* p = line.data() + 1;
+  const char* const end = line.data() + line.size();
+  const char* const kindStart = p;
+  while (p != end && *p >= 'A' && *p <= 'Z') ++p;
+  const std::string_view kind(kindStart, static_cast<size_t>(p - kindStart));
+  int fields = 0;
+  if (p != end && *p != ' ') return rcUnreadable;
+  while (p != end && *p == ' ') ++p;
+  while (p != end) {
+    if (fields == 5) return rcUnreadable;
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    const char* const digits = p;
+    int64_t magnitude = 0;
+    while (p != end && *p >= '0' && *p <= '9') {
+      magnitude = magnitude * 10 + (*p++ - '0');
+      if (magnitude > int64_t{INT32_MAX} + 1) return rcUnreadable;
+    }
+    if (p == digits || (!negative && magnitude > INT32_MAX)) return rcUnreadable;
+    v[fields++] = static_cast<int32_t>(negative ? -magnitude : magnitude);
+    while (p != end && *p == ' ') ++p;
+    if (p == end) break;
+    if (*p++ != ',') return rcUnreadable;
+    while (p != end && *p == ' ') ++p;
+    if (p == end) return rcUnreadable;  // a comma with no field after it
+  }
+  if (kind == "FULLSTEP" && fields == 0) return rcFullStep;
+  if (kind == "SMD" && fields == 5) return rcSmd;
+  return rcUnreadable;
+}
+
+}  // namespace
+
 TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::string_view>& lines,
                                    bool selected, int32_t* unknownRecords) {
   if (unknownRecords) *unknownRecords = 0;
   enum { kNone, kWire, kPad } section = kNone;
   bool inComment = false;
+  // A wire line of width 1 is a full-step wire when the text says so anywhere, which may well be
+  // after its line: such wires are made full-step and turned back into the classic 2 at the end
+  // when no @FULLSTEP came.
+  bool fullStep = false, widthOnes = false;
   // The elements stay local until the last line is read: if a number is out of range, they are
   // destroyed with this vector and the caller's board is never touched.
   TElementList::Storage elements;
@@ -71,15 +118,34 @@ TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::s
       section = kPad;
     } else if (line == "**") {
       inComment = !inComment;
-    } else if (!inComment && !line.empty()) {
+    } else if (inComment) {
+      // Only a record is read from a comment block; every other line of it stays a comment.
+      if (line.empty() || line[0] != '@') continue;
+      int32_t v[5];
+      switch (ReadRecord(line, v)) {
+        case rcFullStep:
+          fullStep = true;
+          break;
+        case rcSmd: {
+          auto e = std::make_unique<TSmdPad>(layout, TPoint{v[0], v[1]}, v[2], v[3], v[4]);
+          e->SetSelected(selected);
+          elements.push_back(std::move(e));
+          break;
+        }
+        case rcUnreadable:
+          if (unknownRecords) ++*unknownRecords;
+          break;
+      }
+    } else if (!line.empty()) {
       int32_t v[5];
       // Read even outside a section: a number out of range is an error wherever it stands.
       if (!ReadElementLine(line.data(), line.data() + line.size(), v)) continue;
       if (section == kNone) continue;
       std::unique_ptr<TPCBElement> e;
       if (section == kWire) {
+        widthOnes |= v[4] == 1;
         e = std::make_unique<TWire>(layout, TPoint{v[0], v[1]}, TPoint{v[2], v[3]},
-                                    TWire::ReadWidthDivisor(v[4]));
+                                    v[4] == 1 ? 1 : TWire::ReadWidthDivisor(v[4]));
       } else {
         e = std::make_unique<TSolder>(layout, TPoint{v[0], v[1]}, v[2], v[3],
                                       static_cast<uint8_t>(v[4]));
@@ -88,8 +154,23 @@ TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::s
       elements.push_back(std::move(e));
     }
   }
+  // Without the record, the only wires of divisor 1 are the lines of width 1.
+  if (widthOnes && !fullStep) {
+    for (auto& e : elements) {
+      if (!e->IsWire()) continue;
+      auto& wire = static_cast<TWire&>(*e);
+      if (wire.WidthDivisor() == 1) wire.SetWidthDivisor(TWire::ReadWidthDivisor(1));
+    }
+  }
   elements.shrink_to_fit();
   return elements;
+}
+
+std::string UnknownRecordsMessage(int32_t unknownRecords) {
+  if (unknownRecords <= 0) return {};
+  return unknownRecords == 1 ? "1 record this version cannot read was passed over"
+                             : std::to_string(unknownRecords) +
+                                   " records this version cannot read were passed over";
 }
 
 namespace {
@@ -114,15 +195,29 @@ void AppendFive(std::string& text, const int32_t (&v)[5]) {
 }  // namespace
 
 void AppendElementLine(std::string& text, const TPCBElement& element) {
-  if (element.IsWire()) {
-    const auto& w = static_cast<const TWire&>(element);
-    const int32_t v[5] = {w.StartPoint().X, w.StartPoint().Y, w.EndPoint().X, w.EndPoint().Y,
-                          w.WidthDivisor()};
-    AppendFive(text, v);
-  } else {
-    const auto& s = static_cast<const TSolder&>(element);
-    const int32_t v[5] = {s.Center().X, s.Center().Y, s.InternalDiameter(), s.ExternalDiameter(),
-                          s.Geometry()};
-    AppendFive(text, v);
+  switch (element.Kind()) {
+    case ekWire: {
+      const auto& w = static_cast<const TWire&>(element);
+      const int32_t v[5] = {w.StartPoint().X, w.StartPoint().Y, w.EndPoint().X, w.EndPoint().Y,
+                            w.WidthDivisor()};
+      AppendFive(text, v);
+      return;
+    }
+    case ekSolder: {
+      const auto& s = static_cast<const TSolder&>(element);
+      const int32_t v[5] = {s.Center().X, s.Center().Y, s.InternalDiameter(), s.ExternalDiameter(),
+                            s.Geometry()};
+      AppendFive(text, v);
+      return;
+    }
+    case ekSmdPad: {
+      const auto& s = static_cast<const TSmdPad&>(element);
+      const int32_t v[5] = {s.Center().X, s.Center().Y, s.Width(), s.Height(), s.Roundness()};
+      text.append("@SMD ");
+      AppendFive(text, v);
+      return;
+    }
   }
+  text.append(element.ToText());
+  text.append("\r\n");
 }

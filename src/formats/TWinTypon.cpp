@@ -185,6 +185,13 @@ int32_t WinTyponLeftOut(const TElementList& list) {
   return n;
 }
 
+std::string WinTyponLeftOutMessage(int32_t leftOut) {
+  if (leftOut <= 0) return {};
+  return leftOut == 1 ? "1 element cannot be held by a .wt5 file and was left out"
+                      : std::to_string(leftOut) +
+                            " elements cannot be held by a .wt5 file and were left out";
+}
+
 void CheckWinTyponWidths(const TElementList& list) {
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
@@ -194,8 +201,13 @@ void CheckWinTyponWidths(const TElementList& list) {
 
 void WriteWinTyponPieces(const TElementList& list, TTextPieces& out) {
   CheckWinTyponWidths(list);
-  int32_t pads = 0;
-  for (int32_t i = 0; i < list.Count(); ++i) pads += list.Items(i)->IsWire() ? 0 : 1;
+  // Only wires and through-hole pads go in; the other kinds are left out, as the user was told.
+  int32_t pads = 0, wires = 0;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TElementKind kind = list.Items(i)->Kind();
+    pads += kind == ekSolder;
+    wires += kind == ekWire;
+  }
 
   out << "<< Typon Wintypon >>\r\n"
       << "\xA4#Version\xA4\r\n"
@@ -213,7 +225,7 @@ void WriteWinTyponPieces(const TElementList& list, TTextPieces& out) {
   int32_t k = 0;
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
-    if (e->IsWire()) continue;
+    if (e->Kind() != ekSolder) continue;
     const auto* s = static_cast<const TSolder*>(e);
     const int32_t x = BoardToWinTypon(s->Center().X), y = BoardToWinTypon(s->Center().Y);
     const int32_t ext = BoardToWinTypon(s->ExternalDiameter());
@@ -240,7 +252,7 @@ void WriteWinTyponPieces(const TElementList& list, TTextPieces& out) {
     ++k;
   }
 
-  if (pads < list.Count()) {
+  if (wires > 0) {
     out << "\xA4#Segment\xA4\r\n";
     for (int32_t i = 0; i < list.Count(); ++i) {
       const TPCBElement* e = list.Items(i);

@@ -30,6 +30,8 @@ TElementList::Storage ReadWinTyponText(TLayoutView* layout, std::string_view tex
 
 // How many elements a .wt5 file cannot hold (every kind but wires and pads) and a save leaves out.
 int32_t WinTyponLeftOut(const TElementList& list);
+// What the user is told of them: empty when there are none.
+std::string WinTyponLeftOutMessage(int32_t leftOut);
 
 // A wire of WidthDivisor 0 has no width that could be written: raises "Division par zéro".
 void CheckWinTyponWidths(const TElementList& list);

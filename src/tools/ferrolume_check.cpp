@@ -12,6 +12,7 @@
 #include "TElementList.h"
 #include "THeadlessLayout.h"
 #include "TMessageText.h"
+#include "TPcbText.h"
 
 namespace {
 
@@ -93,7 +94,10 @@ int main(int argc, char* argv[]) {
     THeadlessLayout layout;
     TElementList board(&layout);
     try {
-      board.LoadFromFile(name);
+      // The check cannot see what was passed over: the user is told it is not checked.
+      const std::string passedOver = UnknownRecordsMessage(board.LoadFromFile(name));
+      if (!passedOver.empty())
+        std::fprintf(stderr, "%s: %s\n", qPrintable(name), passedOver.c_str());
     } catch (const std::exception& e) {
       std::fprintf(stderr, "%s: %s\n", qPrintable(name),
                    qPrintable(ErrorBoxText(QString::fromUtf8(e.what()))));

@@ -21,6 +21,8 @@
 #include "TFabrication.h"
 #include "THeadlessLayout.h"
 #include "TMessageText.h"
+#include "TPcbText.h"
+#include "TWinTypon.h"
 
 namespace {
 
@@ -37,9 +39,11 @@ const char* const kUsage =
     "on white at true size (160 board units to the inch), 1/4 inch in from the page's corner,\n"
     "to print at 100 %; one ending in .svg the same page as an SVG drawing. The options below\n"
     "change that artwork. An OUTPUT ending in .zip receives the fabrication files of a board\n"
-    "house order (Gerber bottom copper, solder mask and outline, Excellon drill), one ending in\n"
-    "in .gbr the Gerber copper alone, one ending in .drl the drill file alone. On an error the\n"
-    "editor's message is printed and OUTPUT is left as it was.\n"
+    "house order (Gerber bottom copper, solder mask and outline, solder paste when the board has\n"
+    "SMD pads, Excellon drill), one ending in .gbr the Gerber copper alone, one ending in .drl\n"
+    "the drill file alone. On an error the editor's message is printed and OUTPUT is left as it\n"
+    "was. Records of an INPUT .pcb that this version cannot read, and elements a .wt5 OUTPUT\n"
+    "cannot hold (SMD pads), are left out and counted on stderr.\n"
     "Exit status: 0 when OUTPUT was written, 1 on an error, 2 on a bad command line or an INPUT\n"
     "that is not a board file (another program's .pcb, say).\n";
 
@@ -119,7 +123,9 @@ TCommand Parse(const QStringList& arguments) {
 void Convert(const QString& input, const QString& output, const TArtworkOptions& options) {
   THeadlessLayout layout;
   TElementList board(&layout);
-  board.LoadFromFile(input);
+  // What was passed over is said at once: it is not in the output either, whatever that is.
+  const std::string passedOver = UnknownRecordsMessage(board.LoadFromFile(input));
+  if (!passedOver.empty()) std::fprintf(stderr, "%s\n", passedOver.c_str());
   // The artwork is chosen by the same rule of extensions as the board files.
   const QString ext = FileExtensionOf(output);
   if (ext == QLatin1String(".pdf")) {
@@ -132,6 +138,11 @@ void Convert(const QString& input, const QString& output, const TArtworkOptions&
     if (!leftOut.empty()) std::fprintf(stderr, "%s\n", leftOut.c_str());
   } else {
     board.SaveToFile(output);
+    // Said once the file is there, as the editor asks before it saves.
+    if (BoardFormatOf(output) == TBoardFormat::WinTypon) {
+      const std::string leftOut = WinTyponLeftOutMessage(WinTyponLeftOut(board));
+      if (!leftOut.empty()) std::fprintf(stderr, "%s\n", leftOut.c_str());
+    }
   }
 }
 

@@ -11,16 +11,26 @@
 
 #include "TBoardError.h"
 #include "TElementList.h"
+#include "TSmdPad.h"
 
-// What a board holds, one string per element in list order: "P " or "W " and its text line,
-// with " *" when the element is selected.
+// What a board holds, one string per element in list order: "P " or "W " and its text line, or
+// the record line of another kind, with " *" when the element is selected.
 inline std::vector<std::string> Describe(const TElementList& list) {
   std::vector<std::string> out;
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
-    out.push_back((e->IsWire() ? "W " : "P ") + e->ToText() + (e->Selected() ? " *" : ""));
+    const char* kind = e->Kind() == ekWire ? "W " : e->Kind() == ekSolder ? "P " : "";
+    out.push_back(kind + e->ToText() + (e->Selected() ? " *" : ""));
   }
   return out;
+}
+
+inline TSmdPad* AddSmd(TElementList& list, TPoint center, int32_t width, int32_t height,
+                       int32_t roundness) {
+  auto pad = std::make_unique<TSmdPad>(list.Layout(), center, width, height, roundness);
+  TSmdPad* added = pad.get();
+  list.Append(std::move(pad));
+  return added;
 }
 
 inline std::string ReadBytes(const QString& path) {

@@ -8,10 +8,39 @@
 #include <QFileInfo>
 
 #include "TBoardFiles.h"
+#include "TElementLine.h"
+#include "TPcbText.h"
 #include "formats/BoardHelpers.h"
 #include "model/FakeLayout.h"
 
 namespace {
+
+// A reader that knows only the "*Solder*" and "*Wire*" sections, as every program that reads
+// these files does: headers switch the kind even inside a comment block, a line "**" turns data
+// lines off and on, widths 0 and 1 read as 2 and a pad's shape is the low byte of its number.
+std::vector<std::string> ReadAsClassic(const std::string& text) {
+  std::vector<std::string> out;
+  char kind = 0;
+  bool comment = false;
+  for (std::string_view line : SplitLines(text)) {
+    int32_t v[5];
+    if (IsKeywordLine(line, "*Wire*")) {
+      kind = 'W';
+    } else if (IsKeywordLine(line, "*Solder*")) {
+      kind = 'P';
+    } else if (line == "**") {
+      comment = !comment;
+    } else if (!comment && !line.empty() &&
+               ReadElementLine(line.data(), line.data() + line.size(), v) && kind) {
+      if (kind == 'W' && (v[4] == 0 || v[4] == 1)) v[4] = 2;
+      if (kind == 'P') v[4] &= 0xFF;
+      std::string e(1, kind);
+      for (int i = 0; i < 5; ++i) e += (i ? ", " : " ") + std::to_string(v[i]);
+      out.push_back(e);
+    }
+  }
+  return out;
+}
 
 class BoardFilesTest : public ::testing::Test {
  protected:
@@ -101,6 +130,126 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
   for (const auto& [text, board] : cases) EXPECT_EQ(Load(text), board) << text;
 }
 
+// A board with an SMD pad or a full-step wire gets one block of records after its wires, where a
+// reader of the two sections sees nothing but the pads and wires it always saw; the clipboard
+// takes the same text for a selection, and a selection of pads and wires alone gets no block.
+TEST_F(BoardFilesTest, NewKindsGoInRecordsThatAClassicReaderPassesOver) {
+  List.AddSolder({80, 80}, 4, 12, sgCircle);
+  AddSmd(List, {96, 96}, 10, 6, 25);
+  List.AddWire({80, 80}, {96, 80}, 1);  // the full step, 16 units wide
+  List.AddWire({80, 80}, {80, 96}, 4);
+  AddSmd(List, {112, 80}, 7, 13, 50);
+  const std::vector<std::string> classic = {"P 80, 80, 4, 12, 0", "W 80, 80, 96, 80, 2",
+                                            "W 80, 80, 80, 96, 4"};
+  List.SaveToFile(Path("new.pcb"));
+  const std::string bytes = ReadBytes(Path("new.pcb"));
+  EXPECT_EQ(bytes,
+            "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 96, 80, 1\r\n80, 80, 80, 96, "
+            "4\r\n**\r\n@FULLSTEP\r\n@SMD 96, 96, 10, 6, 25\r\n@SMD 112, 80, 7, 13, 50\r\n**\r\n");
+  EXPECT_EQ(ReadAsClassic(bytes), classic);
+  EXPECT_EQ(List.LoadFromFile(Path("new.pcb")), 0);
+  EXPECT_EQ(Describe(List), (std::vector<std::string>{
+                                "P 80, 80, 4, 12, 0", "W 80, 80, 96, 80, 1", "W 80, 80, 80, 96, 4",
+                                "@SMD 96, 96, 10, 6, 25", "@SMD 112, 80, 7, 13, 50"}));
+
+  const struct {
+    std::vector<int32_t> selected;  // list positions after the load
+    std::string text;
+    std::vector<std::string> pasted, classic;
+  } copies[] = {
+      {{1, 3},
+       "*Solder*\r\n\r\n*Wire*\r\n80, 80, 96, 80, 1\r\n**\r\n@FULLSTEP\r\n@SMD 96, 96, 10, 6, "
+       "25\r\n**\r\n",
+       {"W 80, 80, 96, 80, 1 *", "@SMD 96, 96, 10, 6, 25 *"},
+       {"W 80, 80, 96, 80, 2"}},
+      {{4},
+       "*Solder*\r\n\r\n*Wire*\r\n**\r\n@SMD 112, 80, 7, 13, 50\r\n**\r\n",
+       {"@SMD 112, 80, 7, 13, 50 *"},
+       {}},
+      {{0, 2},
+       "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 80, 96, 4\r\n",
+       {"P 80, 80, 4, 12, 0 *", "W 80, 80, 80, 96, 4 *"},
+       {"P 80, 80, 4, 12, 0", "W 80, 80, 80, 96, 4"}}};
+  for (const auto& c : copies) {
+    for (int32_t i = 0; i < List.Count(); ++i)
+      List.Items(i)->SetSelected(std::count(c.selected.begin(), c.selected.end(), i) > 0);
+    const std::string text = WritePcbText(List, [](const TPCBElement& e) { return e.Selected(); });
+    EXPECT_EQ(text, c.text);
+    TElementList pasted(&Layout);
+    int32_t unknown = -1;
+    pasted.Replace(ReadElements(&Layout, SplitLines(text), true, &unknown));
+    EXPECT_EQ(Describe(pasted), c.pasted) << text;
+    EXPECT_EQ(unknown, 0);
+    EXPECT_EQ(ReadAsClassic(text), c.classic) << text;
+  }
+}
+
+// Every field of an SMD pad, at the ends of its range, through a file and through the clipboard.
+TEST_F(BoardFilesTest, EverySmdPadFieldComesBackThroughFileAndClipboard) {
+  const int32_t pads[][5] = {{0, 0, 1, 1, 0},
+                             {-2147483648, 2147483647, 2147483647, 1, 50},
+                             {2147483647, -2147483648, 1, 2147483647, 25},
+                             {-7, 13, 12, 40, 49},
+                             {5, 5, 0, -3, -1},  // no size and a roundness beyond its range
+                             {5, 5, -2147483648, 0, 2147483647}};
+  for (const auto& v : pads) AddSmd(List, {v[0], v[1]}, v[2], v[3], v[4]);
+  SavePCBFile(List, Path("smd.pcb"));
+  TElementList loaded(&Layout);
+  EXPECT_EQ(LoadPCBFile(loaded, Path("smd.pcb")), 0);
+  TElementList pasted(&Layout);
+  pasted.Replace(ReadElements(
+      &Layout, SplitLines(WritePcbText(List, [](const TPCBElement&) { return true; })), true));
+  for (TElementList* back : {&loaded, &pasted}) {
+    ASSERT_EQ(back->Count(), int32_t(std::size(pads)));
+    for (int32_t i = 0; i < back->Count(); ++i) {
+      ASSERT_EQ(back->Items(i)->Kind(), ekSmdPad);
+      const auto* p = static_cast<const TSmdPad*>(back->Items(i));
+      EXPECT_EQ((std::vector<int32_t>{p->Center().X, p->Center().Y, p->Width(), p->Height(),
+                                      p->Roundness()}),
+                std::vector<int32_t>(pads[i], pads[i] + 5));
+    }
+  }
+}
+
+// Records are read from comment blocks only, wherever the block stands; what cannot be read is
+// passed over and counted, and never fails the load as a number out of range on an element line
+// does. The full-step record counts for the wire lines above it too.
+TEST_F(BoardFilesTest, RecordsReadOrPassedOverAndCounted) {
+  const struct {
+    std::string text;
+    std::vector<std::string> board;
+    int32_t unknown;
+  } cases[] = {
+      {"*Wire*\r\n80, 80, 96, 80, 1\r\n80, 80, 96, 80, 0\r\n**\r\n@FULLSTEP\r\n**\r\n",
+       {"W 80, 80, 96, 80, 1", "W 80, 80, 96, 80, 2"},
+       0},
+      {"*Wire*\r\n80, 80, 96, 80, 1\r\n**\r\n@FULLSTEP \r\n",  // in a block never closed
+       {"W 80, 80, 96, 80, 1"},
+       0},
+      {"**\n@FULLSTEP\n**\n*Wire*\n80, 80, 96, 80, 1\n", {"W 80, 80, 96, 80, 1"}, 0},
+      // Outside a block neither record is one: the classic lines as they always read.
+      {"@FULLSTEP\r\n*Wire*\r\n80, 80, 96, 80, 1\r\n@SMD 80, 80, 4, 4, 0\r\n",
+       {"W 80, 80, 96, 80, 2"},
+       0},
+      {"*Wire*\r\n80, 80, 96, 80, 1\r\n**\r\n@FULLSTEP 1\r\n**\r\n", {"W 80, 80, 96, 80, 2"}, 1},
+      {"*Solder*\r\n80, 80, 4, 16, 0\r\n**\r\n@SMD 80, 80, 8, 4, 50\r\n@TEXT 1, 2, hello\r\n"
+       "@SMD 1, 2, 3, 4\r\n@SMD 1, 2, 3, 4, 5, 6\r\n@SMD 1, 2, 3, 4, 99999999999\r\n"
+       "@SMD 1, 2, 3, 4, -2147483649\r\n@smd 1, 2, 3, 4, 5\r\n@SMD1, 2, 3, 4, 5\r\n@\r\n"
+       "@SMD 1, 2, 3, 4,\r\n@SMD 1; 2; 3; 4; 5\r\n"
+       "a comment, 99999999999\r\n80, 80, 4, 16, 1\r\n **\r\n**\r\n",
+       {"P 80, 80, 4, 16, 0", "@SMD 80, 80, 8, 4, 50"},
+       10},
+      // Fields read as an element line's do; the pad takes its place in the file's order.
+      {"*Wire*\r\n**\r\n@SMD  +80 ,80,8 , -4,  0  \r\n**\r\n80, 80, 96, 80, 4\r\n",
+       {"@SMD 80, 80, 8, -4, 0", "W 80, 80, 96, 80, 4"},
+       0}};
+  for (const auto& c : cases) {
+    WriteBytes(Path("records.pcb"), c.text);
+    EXPECT_EQ(List.LoadFromFile(Path("records.pcb")), c.unknown) << c.text;
+    EXPECT_EQ(Describe(List), c.board) << c.text;
+  }
+}
+
 TEST_F(BoardFilesTest, ALoadedBoardIsPlacedAt80And80AndPadsAreSavedFirst) {
   EXPECT_EQ(Load("*Wire*\r\n160, 0, 16, 16, 4\r\n*Solder*\r\n0, 48, 4, 16, 1\r\n"),
             (std::vector<std::string>{"W 240, 80, 96, 96, 4", "P 80, 128, 4, 16, 1"}));
@@ -123,6 +272,9 @@ TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
   // Out of range even where the line would create nothing.
   WriteBytes(Path("nowhere.pcb"), "1, 2, 3, 4, +99999999999\r\n*Wire*\r\n");
   WriteBytes(Path("long.pcb"), "*Solder*\r\n1, 2, 3, 4, " + std::string(1000000, '7') + "\r\n");
+  WriteBytes(
+      Path("records.pcb"),
+      "*Wire*\r\n**\r\n@SMD 1, 2, 3, 4, 5\r\n@FULLSTEP\r\n**\r\n1, 2, 3, 4, -2147483649\r\n");
   // Another program's board, bytes, and a header with a blank after it: no section header.
   WriteBytes(Path("text.pcb"), "(kicad_pcb (version 4)\n80, 80, 96, 80, 4\n");
   WriteBytes(Path("bytes.pcb"), std::string("\0PK\3\4\xA4\xB7\r\n*Wire*\r\n", 14));
@@ -141,6 +293,7 @@ TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
                           "\". No such file or directory"},
       {"big.pcb", "'2147483648' n'est pas une valeur entière correcte"},
       {"nowhere.pcb", "'+99999999999' n'est pas une valeur entière correcte"},
+      {"records.pcb", "'-2147483649' n'est pas une valeur entière correcte"},
       {"long.pcb", "'77777777777777777777…7777777777' n'est pas une valeur entière correcte"},
       {longName.c_str(), "Impossible d'ouvrir le fichier \"" + longPath.substr(0, 50) + "…" +
                              longPath.substr(longPath.size() - 25) +

@@ -165,6 +165,10 @@ TEST_F(FabricationTest, PlacesAsOtherReadersReadThemAndWhatCannotBeMade) {
     const char* board;  // a .pcb file, placed as the editor opens it
     std::vector<std::string> copper, drill;
   } cases[] = {
+      // SMD pads are flashed after the pads and have no hole.
+      {"*Solder*\n0, 0, 4, 12, 0\n**\n@SMD 720, 720, 13, 9, 25\n@SMD 0, 720, 8, 4, 50\n**\n",
+       {"flash 80,-80", "flash 800,-800", "flash 80,-800"},
+       {"flash 80,-80"}},
       // 720 units from the first pad: 127 mm from the board origin, once written as X127.
       {"*Solder*\n0, 0, 4, 12, 0\n720, 0, 4, 12, 0\n",
        {"flash 80,-80", "flash 800,-80"},
@@ -199,9 +203,14 @@ TEST_F(FabricationTest, PlacesAsOtherReadersReadThemAndWhatCannotBeMade) {
   list.AddSolder({1, 2}, 8, 0, sgCircle);            // a bare hole
   list.AddSolder({3, 4}, 0, 1, sgCircle);            // nothing at all
   list.AddSolder({2000000000, 0}, 8, 32, sgCircle);  // beyond ten thousand millimetres
+  AddSmd(list, {5, 6}, 0, 8, 0);
+  AddSmd(list, {5, 6}, 8, -1, 50);
+  AddSmd(list, {0, -2000000000}, 8, 8, 0);
   const TFabricationBoard board = FabricationBoard(list);
-  EXPECT_EQ(board.LeftOut, (std::vector<std::string>{"0, 0, 10, 10, -4", "0, 0, 10, 10, 0",
-                                                     "3, 4, 0, 1, 0", "2000000000, 0, 8, 32, 0"}));
+  EXPECT_EQ(board.LeftOut,
+            (std::vector<std::string>{"0, 0, 10, 10, -4", "0, 0, 10, 10, 0", "3, 4, 0, 1, 0",
+                                      "2000000000, 0, 8, 32, 0", "@SMD 5, 6, 0, 8, 0",
+                                      "@SMD 5, 6, 8, -1, 50", "@SMD 0, -2000000000, 8, 8, 0"}));
   // A board unit is 0.15875 mm: (80, 80) is (12.7, -12.7) mm; the edge is 2.54 mm outside the
   // bare hole on the left and top, the round pad on the right and the square pad below.
   const std::string cu = GerberCopper(board), mask = GerberMask(board), edge = GerberOutline(board),
@@ -223,7 +232,7 @@ TEST_F(FabricationTest, PlacesAsOtherReadersReadThemAndWhatCannotBeMade) {
             "T1C0.794\nT2C1.270\n%\nG05\nT1\nX12.7Y-12.7\nT2\nX0.15875Y-0.3175\nM30\n");
   const std::string message = LeftOutMessage(board.LeftOut);
   EXPECT_EQ(message.substr(0, message.find('\n')),
-            "4 elements cannot be made and were left out of the files:");
+            "7 elements cannot be made and were left out of the files:");
 }
 
 // One table of odd elements, each read by the printed artwork, by gerbv from the Gerber copper
@@ -332,6 +341,106 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
   // A dot and a half: the artwork marks an odd hole half a unit smaller than it is drilled.
   EXPECT_LT(worstArt, 0.5 + 1.5 / kPx);
   EXPECT_LT(worstGerber, 1.5 / kPx);
+}
+
+// SMD pads in the copper, the mask and the paste as gerbv draws them, against the exact shape of
+// each land; the apertures each takes, and no hole in the drill file.
+TEST_F(FabricationTest, SmdPadsInCopperMaskAndPasteAsGerbvDrawsThem) {
+  const struct {
+    int32_t width, height, roundness;
+    const char *copper, *mask;  // the apertures
+  } cases[] = {
+      {24, 12, 0, "R,3.810000X1.905000", "R,3.910000X2.005000"},
+      {8, 8, 10, "R,1.270000X1.270000", "R,1.370000X1.370000"},  // 0.8 units round to none
+      {24, 12, 50, "O,3.810000X1.905000", "O,3.910000X2.005000"},
+      {10, 30, 50, "O,1.587500X4.762500", "O,1.687500X4.862500"},
+      {24, 16, 25, "RoundRect,3.810000X2.540000X0.635000", "RoundRect,3.910000X2.640000X0.685000"},
+      // Half of 9 is 4.5: corners of radius 4 leave a flat 1 unit long at each end.
+      {13, 9, 50, "RoundRect,2.063750X1.428750X0.635000", "RoundRect,2.163750X1.528750X0.685000"},
+  };
+  constexpr int kSmdDpi = 800;  // five dots to a board unit
+  constexpr double kPx = kSmdDpi / double(UnitsPerInch);
+  const int n = int(std::size(cases));
+  auto at = [](int k) { return 40 + 64 * k; };
+  for (int k = 0; k < n; ++k)
+    AddSmd(list, {at(k), 80}, cases[k].width, cases[k].height, cases[k].roundness);
+
+  const TFabricationBoard board = FabricationBoard(list);
+  const std::string cu = GerberCopper(board), mask = GerberMask(board), paste = GerberPaste(board);
+  for (const auto& c : cases) {
+    EXPECT_NE(cu.find(std::string(c.copper) + "*%"), std::string::npos) << c.copper;
+    EXPECT_NE(paste.find(std::string(c.copper) + "*%"), std::string::npos) << c.copper;
+    EXPECT_NE(mask.find(std::string(c.mask) + "*%"), std::string::npos) << c.mask;
+  }
+  EXPECT_NE(paste.find("%TF.FileFunction,Paste,Bot*%\n%TF.FilePolarity,Positive*%"),
+            std::string::npos);
+  EXPECT_EQ(ExcellonDrill(board).find("\nT1"), std::string::npos);
+
+  ExportFabricationFiles(list, dir.filePath("smd.zip"));
+  QByteArray names;
+  ASSERT_TRUE(RunTool("unzip", {"-Z1", dir.filePath("smd.zip")}, &names)) << "is unzip there?";
+  EXPECT_EQ(QString(names).split('\n', Qt::SkipEmptyParts),
+            (QStringList{"smd-B_Cu.gbr", "smd-B_Mask.gbr", "smd-B_Paste.gbr", "smd-Edge_Cuts.gbr",
+                         "smd.drl"}));
+  ASSERT_TRUE(RunTool("unzip", {"-q", "-o", dir.filePath("smd.zip"), "-d", dir.path()}));
+  const double widthIn = std::ceil(at(n) / 160.0);
+  auto gerbv = [&](const char* name) {
+    const QString file = dir.filePath(name), png = file + ".png";
+    EXPECT_TRUE(RunTool("gerbv", {"-x", "png", "-D", QString::number(kSmdDpi), "-B", "0", "-O",
+                                  "0x-1", "-W", QString::number(widthIn) + "x1", "-b", "#FFFFFF",
+                                  "-f", "#000000FF", "-o", png, file}))
+        << "is gerbv there?";
+    return QImage(png).convertToFormat(QImage::Format_RGB32);
+  };
+  QImage art(int(widthIn * kSmdDpi), kSmdDpi, QImage::Format_RGB32);
+  art.fill(Qt::white);
+  {
+    QPainter painter(&art);
+    DrawBoardPage(list, painter, kSmdDpi);
+  }
+
+  // How far a point (units, from the land's centre) lies outside a rectangle of the given half
+  // sizes with corners of radius r: below zero inside.
+  auto outside = [](double x, double y, double a, double b, double r) {
+    const double qx = std::fabs(x) - (a - r), qy = std::fabs(y) - (b - r);
+    return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - r;
+  };
+  const double growth = 0.05 / MmPerUnit;
+  const struct {
+    const char* file;
+    double growth;
+  } layers[] = {{"smd-B_Cu.gbr", 0}, {"smd-B_Paste.gbr", 0}, {"smd-B_Mask.gbr", growth}};
+  for (const auto& layer : layers) {
+    const QImage image = gerbv(layer.file);
+    ASSERT_FALSE(image.isNull()) << layer.file;
+    double worst = 0;
+    for (int k = 0; k < n; ++k) {
+      const auto* pad = static_cast<const TSmdPad*>(list.Items(k));
+      const double a = pad->Width() / 2.0 + layer.growth, b = pad->Height() / 2.0 + layer.growth;
+      const double r = pad->CornerRadius() > 0 ? pad->CornerRadius() + layer.growth : 0;
+      int black = 0;
+      for (int y = int(48 * kPx); y < int(112 * kPx); ++y) {
+        for (int x = int((at(k) - 32) * kPx); x < int((at(k) + 32) * kPx); ++x) {
+          const double d = outside((x + 0.5) / kPx - at(k), (y + 0.5) / kPx - 80, a, b, r);
+          black += Black(image, x, y);
+          if (Black(image, x, y) != (d <= 0)) worst = std::max(worst, std::fabs(d));
+        }
+      }
+      EXPECT_GT(black, 0) << layer.file << " " << pad->ToText();
+      // The artwork prints the pad at its place and within its box.
+      if (layer.growth == 0) {
+        EXPECT_TRUE(Black(art, int(at(k) * kPx), int(80 * kPx))) << pad->ToText();
+        for (const auto& [dx, dy] :
+             {std::pair{a + 0.5, 0.0}, {-a - 0.5, 0.0}, {0.0, b + 0.5}, {0.0, -b - 0.5}})
+          EXPECT_FALSE(Black(art, int((at(k) + dx) * kPx), int((80 + dy) * kPx))) << pad->ToText();
+      }
+    }
+    std::printf(
+        "SMD lands in %s as gerbv draws them at %d dpi: at most %.3f units off (a dot is "
+        "%.3f units)\n",
+        layer.file, kSmdDpi, worst, 1 / kPx);
+    EXPECT_LT(worst, 1.5 / kPx) << layer.file;
+  }
 }
 
 }  // namespace

@@ -31,8 +31,12 @@ TEST(WinTypon, TheExampleBoardByteForByteAndBack) {
   QTemporaryDir dir;
   FakeLayout layout;
   TElementList list(&layout);
+  // SMD pads have no place in the file: they are left out, and the rest is written as ever.
+  AddSmd(list, {96, 96}, 8, 4, 0);
   list.AddSolder({80, 80}, 4, 12, sgCircle);
+  AddSmd(list, {112, 96}, 8, 4, 50);
   list.AddWire({80, 80}, {128, 80}, 4);
+  EXPECT_EQ(WinTyponLeftOut(list), 2);
   list.SaveToFile(dir.filePath("board.wt5"));
   EXPECT_EQ(ReadBytes(dir.filePath("board.wt5")), ReadBytes(DataFile("example.wt5")));
   EXPECT_FALSE(layout.Modified);

@@ -31,6 +31,9 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
   // The same wire one unit wide, left dangling; a pad one unit off the first one.
   WriteBytes(faults, "*Solder*\n0, 0, 4, 12, 0\n0, 13, 4, 12, 0\n*Wire*\n0, 0, 100, 0, 16\n");
   WriteBytes(bad, "*Wire*\n1, 2, 3, 4, 99999999999\n");
+  // A record of a later version's kind is not checked, and the user is told so.
+  const QString later = dir.filePath("later.pcb");
+  WriteBytes(later, ReadBytes(clean) + "**\n@TEXT 0, 0, hello\n**\n");
   // A negative width divisor means nothing: no copper, and so no ends to dangle.
   WriteBytes(none, "*Wire*\n0, 0, 100, 0, -4\n");
   // Another program's board and a file of bytes are not boards: neither is clean.
@@ -67,6 +70,7 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
        1,
        none.toStdString() + ": none at 20.638, 12.700 mm: makes no copper\n1 problem in 1 board\n",
        false},
+      {{later}, 0, "no problems in 1 board\n", true},
       {{bad, clean}, 2, "0 problems in 1 board, 1 board not read\n", true},
       {{missing}, 2, "0 problems in 0 boards, 1 board not read\n", true},
       {{other, bytes, clean}, 2, "0 problems in 1 board, 2 boards not read\n", true},
@@ -85,6 +89,8 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
   EXPECT_NE(Check({bad}).err.find("bad.pcb: '99999999999' n'est pas une valeur"),
             std::string::npos);
   EXPECT_NE(Check({other}).err.find("other.pcb\" is not a board file"), std::string::npos);
+  EXPECT_EQ(Check({later}).err,
+            later.toStdString() + ": 1 record this version cannot read was passed over\n");
   const TCheckRun help = Check({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--min-ring <MM>"), std::string::npos);

@@ -53,22 +53,33 @@ TEST_F(ConvertTest, HelpAndUsage) {
 
 TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
   WriteBytes(Path("offset.pcb"), "*Wire*\n-16, 0, 0, 16, 1\n*Solder*\n-16, 16, 4, 16, 1\n");
+  // Example boards with SMD pads, and with records of kinds this version does not know.
+  const std::string example = ReadBytes(DataFile("example.pcb"));
+  WriteBytes(Path("smd.pcb"), ReadBytes(DataFile("example_wt5_board.pcb")) +
+                                  "**\r\n@SMD 96, 96, 8, 4, 0\r\n@SMD 99, 96, 8, 4, 0\r\n"
+                                  "@SMD 102, 96, 8, 4, 0\r\n**\r\n");
+  WriteBytes(Path("later.pcb"), example + "**\r\n@TEXT 1, 2, 3\r\n@SMD 1, 2\r\n**\r\n");
   const struct {
     QString input;
     const char* output;
     std::string expected;
-  } cases[] = {{DataFile("example.pcb"), "a.pcb", ReadBytes(DataFile("example.pcb"))},
-               {DataFile("example_wt5_board.pcb"), "b.wt5", ReadBytes(DataFile("example.wt5"))},
+    std::string err;
+  } cases[] = {{DataFile("example.pcb"), "a.pcb", example, ""},
+               {Path("smd.pcb"), "smd.wt5", ReadBytes(DataFile("example.wt5")),
+                "3 elements cannot be held by a .wt5 file and were left out\n"},
+               {Path("later.pcb"), "later.pcb", example,
+                "2 records this version cannot read were passed over\n"},
+               {DataFile("example_wt5_board.pcb"), "b.wt5", ReadBytes(DataFile("example.wt5")), ""},
                // WinTypon's hundredths of a millimetre come back to the nearest board unit.
                {DataFile("example.wt5"), "c.PCB",
-                "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n"},
+                "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n", ""},
                // Placed at (80, 80) as the editor's Open places it, onto itself.
                {Path("offset.pcb"), "offset.pcb",
-                "*Solder*\r\n80, 96, 4, 16, 1\r\n\r\n*Wire*\r\n80, 80, 96, 96, 2\r\n"}};
+                "*Solder*\r\n80, 96, 4, 16, 1\r\n\r\n*Wire*\r\n80, 80, 96, 96, 2\r\n", ""}};
   for (const auto& c : cases) {
     const TRun r = Convert({c.input, Path(c.output)});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, c.err);
     EXPECT_EQ(ReadBytes(Path(c.output)), c.expected) << c.output;
   }
 }
