@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QToolButton>
 #include <QUndoStack>
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <tuple>
@@ -16,6 +17,7 @@
 #include "AppTestSupport.h"
 #include "TFootprintDialog.h"
 #include "TPCBLayout.h"
+#include "TSmdPad.h"
 #include "formats/BoardHelpers.h"
 
 namespace {
@@ -38,17 +40,26 @@ void Type(QComboBox* box, const QString& text) {
   emit box->lineEdit()->editingFinished();
 }
 
-TEST(Footprints, EveryPartOfTheLibraryReadsWithPinOneSquareAndItsPitch) {
+TEST(Footprints, EveryPartOfTheLibraryReadsWithPinOneMarkedAndItsPlaces) {
   TTestForm form;
   QStringList names;
   std::map<QString, std::vector<TPoint>> centres;
+  std::map<QString, std::vector<const TSmdPad*>> smd;
+  std::vector<TElementList::Storage> keep;
   for (const TFootprint& part : TFootprintDialog::Library()) {
     if (part.Own) continue;
     names << part.Name;
-    const TElementList::Storage pads = TFootprintDialog::ReadFootprint(form.Editor, part.Path);
+    keep.push_back(TFootprintDialog::ReadFootprint(form.Editor, part.Path));
+    const TElementList::Storage& pads = keep.back();
     ASSERT_GE(pads.size(), 2u) << part.Name.toStdString();
     for (size_t k = 0; k < pads.size(); ++k) {
-      ASSERT_FALSE(pads[k]->IsWire());
+      // A part is all through-hole or all surface-mount, pin 1 first.
+      ASSERT_EQ(pads[k]->Kind(), pads[0]->Kind()) << part.Name.toStdString();
+      if (pads[k]->Kind() == ekSmdPad) {
+        smd[part.Name].push_back(static_cast<const TSmdPad*>(pads[k].get()));
+        continue;
+      }
+      ASSERT_EQ(pads[k]->Kind(), ekSolder) << part.Name.toStdString();
       const auto& pad = static_cast<const TSolder&>(*pads[k]);
       EXPECT_EQ(pad.IsSquare(), k == 0) << part.Name.toStdString() << " pin " << k + 1;
       centres[part.Name].push_back(pad.Center());
@@ -69,12 +80,86 @@ TEST(Footprints, EveryPartOfTheLibraryReadsWithPinOneSquareAndItsPitch) {
     ASSERT_EQ(c.size(), count) << name;
     EXPECT_NEAR(std::hypot(c[pin].X - c[0].X, c[pin].Y - c[0].Y) * 0.15875, mm, 1e-9) << name;
   }
+
+  // Surface-mount parts as they sit on the copper side, seen through the board: the part's top
+  // view mirrored, so the column of pin 1 is on the right. Each column lists its pins from the
+  // top, one row per pitch (0: no pin in that row); the columns lie Span mm apart.
+  struct TLandPattern {
+    const char* Name;
+    double Pitch, Span;
+    std::vector<int> Right, Left;
+  };
+  const TLandPattern patterns[] = {
+      {"SOIC-8", 1.27, 5.40, {1, 2, 3, 4}, {8, 7, 6, 5}},
+      {"SOIC-14", 1.27, 5.40, {1, 2, 3, 4, 5, 6, 7}, {14, 13, 12, 11, 10, 9, 8}},
+      {"SOIC-16", 1.27, 5.40, {1, 2, 3, 4, 5, 6, 7, 8}, {16, 15, 14, 13, 12, 11, 10, 9}},
+      {"SOT-23", 0.95, 2.20, {1, 0, 2}, {0, 3, 0}},
+      {"SOT-23-5", 0.95, 2.50, {1, 2, 3}, {5, 0, 4}},
+      {"SOD-123", 0, 3.30, {1}, {2}},
+      {"SMA-DO-214AC", 0, 4.00, {1}, {2}},
+      {"0603", 0, 1.60, {1}, {2}},
+      {"0805", 0, 1.90, {1}, {2}},
+      {"1206", 0, 2.90, {1}, {2}},
+      {"2512", 0, 5.90, {1}, {2}},
+      {"Push-button-6mm-SMD", 4.50, 8.10, {1, 3}, {2, 4}},
+  };
+  constexpr double mmPerUnit = 0.15875;
+  for (const TLandPattern& p : patterns) {
+    const std::vector<const TSmdPad*>& pads = smd[p.Name];
+    std::vector<std::pair<double, double>> truth(pads.size());
+    size_t pins = 0;
+    for (const auto& [column, x] : {std::pair{&p.Right, p.Span / 2}, {&p.Left, -p.Span / 2}})
+      for (size_t row = 0; row < column->size(); ++row) {
+        const int pin = (*column)[row];
+        if (pin == 0) continue;
+        ++pins;
+        ASSERT_LE(size_t(pin), pads.size()) << p.Name;
+        truth[pin - 1] = {x, row * p.Pitch};
+      }
+    ASSERT_EQ(pads.size(), pins) << p.Name;
+    // The part lies wherever it is put down: the error of a place is measured with the whole
+    // part moved to where it fits its true places best, axis by axis.
+    double low[2] = {1e9, 1e9}, high[2] = {-1e9, -1e9};
+    std::vector<std::pair<double, double>> off(pads.size());
+    for (size_t k = 0; k < pads.size(); ++k) {
+      off[k] = {pads[k]->Center().X * mmPerUnit - truth[k].first,
+                pads[k]->Center().Y * mmPerUnit - truth[k].second};
+      low[0] = std::min(low[0], off[k].first), high[0] = std::max(high[0], off[k].first);
+      low[1] = std::min(low[1], off[k].second), high[1] = std::max(high[1], off[k].second);
+    }
+    for (size_t k = 0; k < pads.size(); ++k) {
+      const TSmdPad& pad = *pads[k];
+      EXPECT_LE(
+          std::hypot(off[k].first - (low[0] + high[0]) / 2, off[k].second - (low[1] + high[1]) / 2),
+          0.03)
+          << p.Name << " pin " << k + 1;
+      // Pin 1 alone has square corners, and it is the top right pin.
+      EXPECT_EQ(pad.Roundness() == 0, k == 0) << p.Name << " pin " << k + 1;
+      EXPECT_LE(pad.Center().X, pads[0]->Center().X) << p.Name << " pin " << k + 1;
+      EXPECT_GE(pad.Center().Y, pads[0]->Center().Y) << p.Name << " pin " << k + 1;
+      // No two pads closer than the check's 0.30 mm: a part passes it as it comes.
+      for (size_t j = 0; j < k; ++j) {
+        const TSmdPad& other = *pads[j];
+        const int64_t gapX = std::abs(2 * (int64_t(pad.Center().X) - other.Center().X)) -
+                             pad.Width() - other.Width();
+        const int64_t gapY = std::abs(2 * (int64_t(pad.Center().Y) - other.Center().Y)) -
+                             pad.Height() - other.Height();
+        EXPECT_GE(std::max(gapX, gapY) * mmPerUnit / 2, 0.30)
+            << p.Name << " pins " << j + 1 << ", " << k + 1;
+      }
+    }
+    smd.erase(p.Name);
+  }
+  // Every surface-mount part of the library is in the table.
+  for (const auto& [name, pads] : smd) ADD_FAILURE() << name.toStdString() << " is not checked";
+
   // The whole library, numbers in names in the order of their values.
   EXPECT_EQ(names.join(' ').toStdString(),
-            "Capacitor-radial-2.54mm Capacitor-radial-5.08mm DC-jack DIP-8 DIP-14 DIP-16 DIP-18 "
-            "DIP-20 DIP-22 DIP-24 DIP-24-wide DIP-28 DIP-28-wide DIP-40-wide Push-button-6mm "
-            "Resistor-7.62mm Resistor-10.16mm Resistor-12.7mm SIL-2 SIL-3 SIL-4 SIL-5 SIL-6 SIL-7 "
-            "SIL-8 SIL-9 SIL-10 Terminal-2x5.08mm Terminal-3x5.08mm TO-92 TO-220");
+            "0603 0805 1206 2512 Capacitor-radial-2.54mm Capacitor-radial-5.08mm DC-jack DIP-8 "
+            "DIP-14 DIP-16 DIP-18 DIP-20 DIP-22 DIP-24 DIP-24-wide DIP-28 DIP-28-wide DIP-40-wide "
+            "Push-button-6mm Push-button-6mm-SMD Resistor-7.62mm Resistor-10.16mm Resistor-12.7mm "
+            "SIL-2 SIL-3 SIL-4 SIL-5 SIL-6 SIL-7 SIL-8 SIL-9 SIL-10 SMA-DO-214AC SOD-123 SOIC-8 "
+            "SOIC-14 SOIC-16 SOT-23 SOT-23-5 Terminal-2x5.08mm Terminal-3x5.08mm TO-92 TO-220");
 }
 
 TEST(Footprints, InsertedUnderThePointerSelectedAndUndoneInOneStep) {
