@@ -34,8 +34,9 @@ void TBoardDocument::Clear() {
 void TBoardDocument::Load(const QString& fileName) {
   // The document takes the file's name only once its board is in: after a failed load a Save
   // must not write the board over the file that could not be read.
-  Editor_.Elements().LoadFromFile(fileName);
+  const int32_t passedOver = Editor_.Elements().LoadFromFile(fileName);
   TakeFile(fileName);
+  emit RecordsPassedOver(passedOver);
 }
 
 void TBoardDocument::SaveAs(const QString& fileName) {
@@ -69,8 +70,9 @@ void TBoardDocument::KeepRecoveryCopy() {
 std::vector<TLeftBoard> TBoardDocument::LeftBoards() { return Recovery_->LeftBoards(); }
 
 void TBoardDocument::Restore(TLeftBoard& left) {
-  Editor_.Elements().LoadFromFile(left.Copy);
+  const int32_t passedOver = Editor_.Elements().LoadFromFile(left.Copy);
   FileName_ = left.OwnerFile;
+  emit RecordsPassedOver(passedOver);
   // These are changes the user never saved.
   Editor_.SetModified(true);
   // The board is this program's now; the old copy goes only once ours is safely written.

@@ -54,6 +54,8 @@ class TBoardDocument : public QObject {
 
  signals:
   void RecentFilesChanged();
+  // A load passed over this many records of kinds this version does not know (0: none).
+  void RecordsPassedOver(int32_t count);
 
  private:
   // The board now in the window belongs to this file, as it is on disk.

@@ -31,6 +31,20 @@ TBoardStatusBar::TBoardStatusBar(TPCBLayout& editor, QWidget* parent)
           [this](TPoint p) { PositionLabel_->setText(PositionText(p)); });
   connect(&Editor_, &TPCBLayout::BoardChanged, this, &TBoardStatusBar::ShowCounts);
   connect(&Editor_, &TPCBLayout::SelectionChanged, this, &TBoardStatusBar::ShowCounts);
+  connect(&Editor_, &TPCBLayout::RecordsPassedOver, this, &TBoardStatusBar::ShowPassedOver);
+}
+
+QString TBoardStatusBar::PassedOverText(int32_t count) {
+  if (count == 1) return QStringLiteral("1 record of an unknown kind was passed over");
+  return QStringLiteral("%1 records of unknown kinds were passed over").arg(count);
+}
+
+void TBoardStatusBar::ShowPassedOver(int32_t count) {
+  // Long enough to be read after the board appears; the board itself shows what did come in.
+  if (count > 0)
+    showMessage(PassedOverText(count), 15000);
+  else
+    clearMessage();
 }
 
 QString TBoardStatusBar::PositionText(const TPoint& p) {

@@ -13,6 +13,7 @@
 #include "TCanvas.h"
 #include "TElementTransform.h"
 #include "TPcbText.h"
+#include "TSmdPad.h"
 
 namespace {
 
@@ -122,8 +123,12 @@ QImage TFootprintDialog::Picture(const QString& fileName, int size) {
   TElementList list(&view);
   for (auto& e : part) {
     e->SetSelected(false);
-    if (!e->IsWire())
+    if (e->Kind() == ekSolder)
       largest = std::max(largest, static_cast<const TSolder&>(*e).ExternalDiameter());
+    if (e->Kind() == ekSmdPad) {
+      const auto& smd = static_cast<const TSmdPad&>(*e);
+      largest = std::max({largest, smd.Width(), smd.Height()});
+    }
     all.push_back(list.Count());
     list.Append(std::move(e));
   }
@@ -138,7 +143,7 @@ QImage TFootprintDialog::Picture(const QString& fileName, int size) {
     return static_cast<int32_t>(size / 2 - (int64_t(low) + high) * view.Cell / (2 * UnitsPerStep));
   };
   view.Offset = {middle(extent.Left, extent.Right), middle(extent.Top, extent.Bottom)};
-  // Wires first, then pads over them, as on the board.
+  // Wires first, then pads of both kinds over them, as on the board.
   for (bool wires : {true, false})
     for (int32_t i = 0; i < list.Count(); ++i)
       if (list.Items(i)->IsWire() == wires) list.Items(i)->Draw(dmNormal);

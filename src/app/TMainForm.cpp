@@ -225,10 +225,12 @@ void TMainForm::CreateSolderMenu() {
   SquareMenuItem =
       SolderMenu->addAction(ActionImages[imSolderSquare], QStringLiteral("Square Solder Point"));
   SquareMenuItem->setObjectName(QStringLiteral("SquareMenuItem"));
-  // Radio items that can also both be off: choosing the checked one takes its mark away.
+  SmdMenuItem = SolderMenu->addAction(SmdPadImage, QStringLiteral("SMD Pad"));
+  SmdMenuItem->setObjectName(QStringLiteral("SmdMenuItem"));
+  // Radio items that can also all be off: choosing the checked one takes its mark away.
   SolderShapeGroup = new QActionGroup(this);
   SolderShapeGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-  for (QAction* item : {CircleMenuItem, SquareMenuItem}) {
+  for (QAction* item : {CircleMenuItem, SquareMenuItem, SmdMenuItem}) {
     item->setCheckable(true);
     SolderShapeGroup->addAction(item);
     connect(item, &QAction::triggered, this, [this] { Guarded([this] { SolderMnuClick(); }); });

@@ -187,8 +187,12 @@ class TMainForm : public QMainWindow {
   QActionGroup* SolderShapeGroup = nullptr;
   QAction* CircleMenuItem = nullptr;
   QAction* SquareMenuItem = nullptr;
+  // SMD pads: no hole, a width and a height of their own.
+  QAction* SmdMenuItem = nullptr;
 
   std::array<QIcon, ImageCount> ActionImages;
+  // The pad tool's picture while it places SMD pads, drawn here: two chip pads side by side.
+  QIcon SmdPadImage;
 
   // The board check (TMainForm_Check.cpp): Edit > Select Connected, the Tools menu and the
   // Problems panel.
@@ -201,6 +205,7 @@ class TMainForm : public QMainWindow {
   TBoardStatusBar* StatusBar = nullptr;
 
   void CreateImages();
+  static QIcon DrawSmdPadImage();
   void CreateActions();
   // The undo history's actions, named after the step they would undo or redo.
   void CreateHistoryActions();
@@ -257,7 +262,11 @@ class TMainForm : public QMainWindow {
   bool OpenDocument();
   bool SaveDocument();
   // Writes the board to the file, which becomes the board's; a failed write changes nothing.
-  void SaveBoardAs(const QString& fileName);
+  // Answers false when the user chose not to write it after all.
+  bool SaveBoardAs(const QString& fileName);
+  // Before a .wt5 file is written without the N elements it cannot hold, the box says how many
+  // will be left out: true when the user saves all the same.
+  bool ConfirmLeftOut(const QString& fileName, int32_t n);
   // A board just loaded or restored: the start scale and the file's name in the title.
   void ShowNewBoard();
   QString ChooseSaveFileName();

@@ -13,11 +13,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "TMainForm.h"
 #include "TPCBLayout.h"
+#include "TPadSettings.h"
 
 void TMainForm::CreateImages() {
   static const char* const files[ImageCount] = {
@@ -26,6 +28,25 @@ void TMainForm::CreateImages() {
       "print",  "undo", "redo"};
   for (int i = 0; i < ImageCount; ++i)
     ActionImages[i] = QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(files[i])));
+  SmdPadImage = DrawSmdPadImage();
+}
+
+QIcon TMainForm::DrawSmdPadImage() {
+  // In the colours of the other pad pictures, at the bars' size and twice it for dense screens.
+  QIcon icon;
+  for (int size : {16, 32}) {
+    QPixmap picture(size, size);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 16.0, size / 16.0);
+    painter.setPen(QPen(QColor(0x0f, 0x60, 0x18), 1));
+    painter.setBrush(QColor(0x1c, 0x9a, 0x2a));
+    for (qreal x : {1.5, 9.5}) painter.drawRoundedRect(QRectF(x, 3.5, 5, 9), 1.5, 1.5);
+    painter.end();
+    icon.addPixmap(picture);
+  }
+  return icon;
 }
 
 QAction* TMainForm::NewAction(const QString& caption, const QKeySequence& shortcut, int image,
@@ -214,14 +235,19 @@ void TMainForm::SolderButtonMouseUp(Qt::MouseButton button, const QPoint& positi
 }
 
 void TMainForm::SolderMnuClick() {
-  // The chosen item has already toggled its mark (and taken the other one's if it came on).
+  // The chosen item has already toggled its mark (and taken the others' if it came on). With
+  // no mark at all the pads are square, as they were with two items.
   const bool circle = CircleMenuItem->isChecked();
-  // Selected pads take the shape too, before the solder tool clears the selection.
-  Editor->ChangeSelected(epPadShape, circle ? sgCircle : sgSquare);
+  const bool smd = SmdMenuItem->isChecked();
+  // Selected through-hole pads take the shape too, before the solder tool clears the selection;
+  // SMD pads have their own boxes.
+  if (!smd) Editor->ChangeSelected(epPadShape, circle ? sgCircle : sgSquare);
   Editor->SetMouseAction(maSolder);
   SolderButton->setChecked(true);
-  SolderButton->setIcon(ActionImages[circle ? imSolderCircle : imSolderSquare]);
-  Editor->SetSolderGeometry(circle ? sgCircle : sgSquare);
+  SolderButton->setIcon(smd ? SmdPadImage : ActionImages[circle ? imSolderCircle : imSolderSquare]);
+  Editor->SetSmdChosen(smd);
+  if (!smd) Editor->SetSolderGeometry(circle ? sgCircle : sgSquare);
+  PadSettings->ShowSmd(smd);
 }
 
 void TMainForm::EditCutExecute() { Editor->CutToClipboard(); }

@@ -12,11 +12,13 @@
 #include <QSpinBox>
 
 #include "TBoardDocument.h"
+#include "TBoardFiles.h"
 #include "TErrorGuard.h"
 #include "TFileTypeRegistration.h"
 #include "TMainForm.h"
 #include "TPCBLayout.h"
 #include "TRecovery.h"
+#include "TWinTypon.h"
 
 void TMainForm::FormCreate(const QStringList& arguments) {
   // Registered first, so the program that just started is the one a double click runs.
@@ -141,13 +143,37 @@ bool TMainForm::SaveDocument() {
     fileName = ChooseSaveFileName();
     if (fileName.isEmpty()) return false;
   }
-  SaveBoardAs(fileName);
+  return SaveBoardAs(fileName);
+}
+
+bool TMainForm::SaveBoardAs(const QString& fileName) {
+  // Only a .wt5 file leaves anything out; a bad extension raises its error in SaveAs.
+  const int32_t leftOut =
+      FileExtensionOf(fileName) == QLatin1String(".wt5") ? WinTyponLeftOut(Editor->Elements()) : 0;
+  if (leftOut > 0 && !ConfirmLeftOut(fileName, leftOut)) return false;
+  Document_->SaveAs(fileName);
+  // The file does not hold the whole board: closing must still ask, or the rest is lost.
+  if (leftOut > 0) Editor->SetModified(true);
+  setWindowTitle(TitleFor(CurrentFileName()));
   return true;
 }
 
-void TMainForm::SaveBoardAs(const QString& fileName) {
-  Document_->SaveAs(fileName);
-  setWindowTitle(TitleFor(CurrentFileName()));
+bool TMainForm::ConfirmLeftOut(const QString& fileName, int32_t n) {
+  QMessageBox box(QMessageBox::Warning, AppTitle,
+                  n == 1 ? QStringLiteral("1 element cannot be kept in a WinTypon 5 file and will "
+                                          "be left out of %1.")
+                               .arg(FileNamePart(fileName))
+                         : QStringLiteral("%1 elements cannot be kept in a WinTypon 5 file and "
+                                          "will be left out of %2.")
+                               .arg(n)
+                               .arg(FileNamePart(fileName)),
+                  QMessageBox::Save | QMessageBox::Cancel, this);
+  box.setInformativeText(
+      QStringLiteral("A .wt5 file holds only pads with holes and wires. Save as a .pcb file to "
+                     "keep the whole board."));
+  box.setDefaultButton(QMessageBox::Save);
+  box.setEscapeButton(QMessageBox::Cancel);
+  return ExecMessageBox(box) == QMessageBox::Save;
 }
 
 void TMainForm::FileNewExecute() {

@@ -12,6 +12,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "TBoardDocument.h"
 #include "TBoardStatusBar.h"
 #include "TMainForm.h"
 #include "TPCBLayout.h"
@@ -85,6 +86,8 @@ void TMainForm::CreateView() {
   resize(width(), height() + StatusBar->sizeHint().height());
   connect(GridStepCombo, &QComboBox::currentIndexChanged, StatusBar,
           &TBoardStatusBar::ShowGridStep);
+  connect(Document_.get(), &TBoardDocument::RecordsPassedOver, StatusBar,
+          &TBoardStatusBar::ShowPassedOver);
   // A zoom from the board goes through the scale box, which shows the new scale and hands it on
   // to the board, where it is already set.
   connect(Editor, &TPCBLayout::GridScaleChanged, this, [this](int32_t scale) {

@@ -1,5 +1,7 @@
 #include "TChangeElements.h"
 
+#include "TSmdPad.h"
+
 TChangeElements::TChangeElements(TElementList& list, TElementProperty property, int32_t value,
                                  std::vector<int32_t>&& indices, std::vector<int32_t>&& oldValues,
                                  const QString& text)
@@ -10,11 +12,31 @@ TChangeElements::TChangeElements(TElementList& list, TElementProperty property, 
       OldValues_(std::move(oldValues)) {}
 
 bool TChangeElements::AppliesTo(const TPCBElement& element, TElementProperty property) {
-  return element.IsWire() == (property == epWireWidth);
+  switch (property) {
+    case epWireWidth:
+      return element.Kind() == ekWire;
+    case epPadSize:
+    case epHole:
+    case epPadShape:
+      return element.Kind() == ekSolder;
+    default:
+      return element.Kind() == ekSmdPad;
+  }
 }
 
 int32_t TChangeElements::ValueOf(const TPCBElement& element, TElementProperty property) {
   if (property == epWireWidth) return static_cast<const TWire&>(element).WidthDivisor();
+  if (element.Kind() == ekSmdPad) {
+    const auto& smd = static_cast<const TSmdPad&>(element);
+    switch (property) {
+      case epSmdWidth:
+        return smd.Width();
+      case epSmdHeight:
+        return smd.Height();
+      default:
+        return smd.Roundness();
+    }
+  }
   const auto& pad = static_cast<const TSolder&>(element);
   switch (property) {
     case epPadSize:
@@ -29,6 +51,16 @@ int32_t TChangeElements::ValueOf(const TPCBElement& element, TElementProperty pr
 void TChangeElements::SetValue(TPCBElement& element, TElementProperty property, int32_t value) {
   if (property == epWireWidth) {
     static_cast<TWire&>(element).SetWidthDivisor(value);
+    return;
+  }
+  if (element.Kind() == ekSmdPad) {
+    auto& smd = static_cast<TSmdPad&>(element);
+    if (property == epSmdWidth)
+      smd.SetWidth(value);
+    else if (property == epSmdHeight)
+      smd.SetHeight(value);
+    else
+      smd.SetRoundness(value);
     return;
   }
   auto& pad = static_cast<TSolder&>(element);

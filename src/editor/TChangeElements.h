@@ -3,12 +3,21 @@
 #include "TBoardCommand.h"
 
 // What a setting changes on the selected elements: the width of wires, the size, hole and shape
-// of pads.
-enum TElementProperty : uint8_t { epWireWidth, epPadSize, epHole, epPadShape };
+// of through-hole pads, the width, height and roundness of SMD pads.
+enum TElementProperty : uint8_t {
+  epWireWidth,
+  epPadSize,
+  epHole,
+  epPadShape,
+  epSmdWidth,
+  epSmdHeight,
+  epSmdRoundness
+};
 
 // One setting applied to some elements: a wire width (as its WidthDivisor), a pad's outer size
-// or hole in board units, or a pad's Geometry. The step keeps the positions it changed and what
-// each held before, nothing more.
+// or hole in board units, a pad's Geometry, an SMD pad's width or height in board units or its
+// roundness in percent. The step keeps the positions it changed and what each held before,
+// nothing more.
 class TChangeElements : public TBoardCommand {
  public:
   // Indices ascend and name elements the property applies to; OldValues[k] is what element
@@ -17,7 +26,8 @@ class TChangeElements : public TBoardCommand {
                   std::vector<int32_t>&& indices, std::vector<int32_t>&& oldValues,
                   const QString& text);
 
-  // Whether the property belongs to the element: a width to wires, the rest to pads.
+  // Whether the property belongs to the element: a width to wires, a size, hole or shape to
+  // through-hole pads, the SMD settings to SMD pads.
   static bool AppliesTo(const TPCBElement& element, TElementProperty property);
   static int32_t ValueOf(const TPCBElement& element, TElementProperty property);
   static void SetValue(TPCBElement& element, TElementProperty property, int32_t value);

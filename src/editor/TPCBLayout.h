@@ -52,6 +52,17 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void SetSolderGeometry(TSolderGeometry g) { SolderGeometry_ = g; }
   int32_t SolderInternalDiameter() const { return SolderInternalDiameter_; }
   void SetSolderInternalDiameter(int32_t d) { SolderInternalDiameter_ = d; }
+  // The pad tool places SMD pads instead of through-hole pads while SmdChosen holds; the
+  // through-hole SolderGeometry is kept for when it no longer does. Sizes in board units,
+  // roundness in percent of the smaller side.
+  bool SmdChosen() const { return SmdChosen_; }
+  void SetSmdChosen(bool smd) { SmdChosen_ = smd; }
+  int32_t SmdWidth() const { return SmdWidth_; }
+  void SetSmdWidth(int32_t w) { SmdWidth_ = w; }
+  int32_t SmdHeight() const { return SmdHeight_; }
+  void SetSmdHeight(int32_t h) { SmdHeight_ = h; }
+  int32_t SmdRoundness() const { return SmdRoundness_; }
+  void SetSmdRoundness(int32_t r) { SmdRoundness_ = r; }
   TGridMode GridMode() const { return GridMode_; }
   void SetGridMode(TGridMode m);
   TPCBStep GridStep() const override { return GridStep_; }
@@ -180,6 +191,7 @@ class TPCBLayout : public QWidget, public TLayoutView {
   TPCBElement* ElementAt(TPoint pixel) const;
   void AddWire(TPoint boardPoint);
   void AddSolder(TPoint boardPoint);
+  void AddSmdPad(TPoint boardPoint);
   void DeleteAt(TPoint pixel);
   void SelectInRect(TPoint corner1, TPoint corner2);
   void DrawSpot(TPoint pixel);
@@ -217,6 +229,8 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void PointerMoved(TPoint boardPoint);
   // Elements were selected or unselected.
   void SelectionChanged();
+  // A paste passed over this many records of kinds this version does not know (0: none).
+  void RecordsPassedOver(int32_t count);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -292,6 +306,12 @@ class TPCBLayout : public QWidget, public TLayoutView {
   int32_t SolderExternalDiameter_ = 16;
   TSolderGeometry SolderGeometry_ = sgCircle;
   int32_t SolderInternalDiameter_ = 4;
+  // An 0805 chip's pad as hand soldering wants it, 1.27 x 1.43 mm, its corners rounded by a
+  // quarter of the smaller side as current land patterns draw them.
+  bool SmdChosen_ = false;
+  int32_t SmdWidth_ = 8;
+  int32_t SmdHeight_ = 9;
+  int32_t SmdRoundness_ = 25;
   TGridMode GridMode_ = gmDot;
   TPCBStep GridStep_ = gs1;
   int32_t GridScale_ = 0;

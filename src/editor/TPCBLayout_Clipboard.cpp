@@ -29,7 +29,10 @@ void TPCBLayout::PasteFromClipboard() {
   if (lines.empty()) return;
   // The text is read whole before the board is touched: a number out of range raises its error
   // with the board and the selection exactly as they were.
-  TElementList::Storage pasted = ReadElements(this, lines, true);
+  int32_t passedOver = 0;
+  TElementList::Storage pasted = ReadElements(this, lines, true, &passedOver);
+  // Told even when nothing else came with them: the user sees why the paste brought nothing.
+  emit RecordsPassedOver(passedOver);
   UnselectAll();
   if (pasted.empty()) {
     RenderBoard();

@@ -4,6 +4,7 @@
 #include "TMoveElements.h"
 #include "TPCBLayout.h"
 #include "TRemoveElements.h"
+#include "TSmdPad.h"
 
 // Every change to the board is made here, as one step of the undo history. Selecting is not a
 // change: it is never undone.
@@ -176,6 +177,13 @@ void TPCBLayout::AddSolder(TPoint boardPoint) {
   pad.push_back(std::make_unique<TSolder>(this, boardPoint, SolderInternalDiameter_,
                                           SolderExternalDiameter_, SolderGeometry_));
   PushStep(new TAddElements(*Elements_, std::move(pad), QStringLiteral("Add Pad")), false);
+  DrawSpot(SpotPoint_);
+}
+
+void TPCBLayout::AddSmdPad(TPoint boardPoint) {
+  TElementList::Storage pad;
+  pad.push_back(std::make_unique<TSmdPad>(this, boardPoint, SmdWidth_, SmdHeight_, SmdRoundness_));
+  PushStep(new TAddElements(*Elements_, std::move(pad), QStringLiteral("Add SMD Pad")), false);
   DrawSpot(SpotPoint_);
 }
 

@@ -263,7 +263,10 @@ void TPCBLayout::mousePressEvent(QMouseEvent* event) {
       return;
     case maSolder:
       ClearSelection();
-      AddSolder(g);
+      if (SmdChosen_)
+        AddSmdPad(g);
+      else
+        AddSolder(g);
       return;
     case maDelete:
       DeleteAt(raw);

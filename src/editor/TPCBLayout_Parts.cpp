@@ -24,7 +24,8 @@ void TPCBLayout::ChangeSelected(TElementProperty property, int32_t value) {
     oldValues.push_back(old);
   }
   if (indices.empty()) return;
-  static const char* const verbs[] = {"Change Width of", "Resize", "Change Hole of", "Reshape"};
+  static const char* const verbs[] = {"Change Width of", "Resize", "Change Hole of",     "Reshape",
+                                      "Resize",          "Resize", "Change Roundness of"};
   const QString text =
       TBoardCommand::CountedName(QLatin1String(verbs[property]), int32_t(indices.size()));
   PushStep(new TChangeElements(*Elements_, property, value, std::move(indices),

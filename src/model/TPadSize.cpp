@@ -45,6 +45,10 @@ int32_t ReadHoleSize(const QString& text) {
   return ReadSize(text, MinHoleUnits, MaxHoleUnits, "A hole");
 }
 
+int32_t ReadSmdSize(const QString& text) {
+  return ReadSize(text, MinSmdUnits, MaxSmdUnits, "A side of an SMD pad");
+}
+
 void CheckHoleFits(int32_t hole, int32_t pad) {
   if (hole < pad) return;
   throw EBoardError(QStringLiteral("A hole of %1 mm must be smaller than its pad of %2 mm")

@@ -33,8 +33,9 @@ class TTestForm : public TMainForm {
       TMainForm::GridStepCombo, TMainForm::MouseToolActions, TMainForm::MoveButton,
       TMainForm::PadSettings, TMainForm::StatusBar, TMainForm::ProblemsPanel,
       TMainForm::RecentFileItems, TMainForm::RecentFilesSeparator, TMainForm::ScaleEdit,
-      TMainForm::SelectButton, TMainForm::SolderButton, TMainForm::SolderMenu,
-      TMainForm::SquareMenuItem, TMainForm::ToolsCheckBoard, TMainForm::WireButton;
+      TMainForm::SelectButton, TMainForm::SmdMenuItem, TMainForm::SolderButton,
+      TMainForm::SolderMenu, TMainForm::SquareMenuItem, TMainForm::ToolsCheckBoard,
+      TMainForm::WireButton;
 
   std::deque<int> BoxAnswers;
   QStringList FileAnswers;

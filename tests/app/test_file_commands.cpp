@@ -12,6 +12,8 @@
 #include "AppTestSupport.h"
 #include "TPCBLayout.h"
 #include "TRecentFiles.h"
+#include "TSmdPad.h"
+#include "TWinTypon.h"
 
 namespace {
 
@@ -232,6 +234,44 @@ TEST_F(FileCommands, SaveAndSaveAs) {
     EXPECT_FALSE(Form.Editor->Modified());
     EXPECT_TRUE(ReadFile(copy).contains("32, 0, 4, 12, 0"));
   }
+}
+
+// A .wt5 file holds pads with holes and wires only: the box says how many elements it leaves
+// out. Cancel writes nothing and changes nothing; Save writes the rest, and the board, which
+// the file does not hold whole, still counts as changed.
+TEST_F(FileCommands, SavingAsWt5FirstSaysHowManyElementsAreLeftOut) {
+  const QString pcb = WriteFile("board.pcb"), wt5 = Path("board.wt5");
+  Form.Document().Load(pcb);
+  for (TPoint at : {TPoint{0, 0}, TPoint{32, 0}})
+    Form.Editor->Elements().Append(std::make_unique<TSmdPad>(Form.Editor, at, 8, 9, 25));
+  Form.Editor->SetModified(true);
+  const QString box =
+      "2 elements cannot be kept in a WinTypon 5 file and will be left out of board.wt5.";
+  Form.FileAnswers = QStringList{wt5, wt5, Path("copy.pcb")};
+  Form.BoxAnswers = {QMessageBox::Cancel, QMessageBox::Save};
+  Form.FileSaveAs->trigger();
+  EXPECT_EQ(Form.Boxes, QStringList{box});
+  EXPECT_FALSE(QFile::exists(wt5));
+  EXPECT_EQ(Form.CurrentFileName(), pcb);
+  EXPECT_EQ(Form.Editor->Elements().Count(), 4);
+  EXPECT_TRUE(Form.Editor->Modified());
+
+  Form.FileSaveAs->trigger();
+  EXPECT_EQ(Form.Boxes, QStringList({box, box}));
+  EXPECT_EQ(Form.CurrentFileName(), wt5);
+  EXPECT_TRUE(Form.Editor->Modified());
+  const QByteArray bytes = ReadFile(wt5);
+  TElementList::Storage saved =
+      ReadWinTyponText(Form.Editor, {bytes.constData(), size_t(bytes.size())});
+  ASSERT_EQ(saved.size(), 2u);
+  EXPECT_EQ(saved[0]->Kind(), ekSolder);
+  EXPECT_EQ(saved[1]->Kind(), ekWire);
+  EXPECT_EQ(Form.Editor->Elements().Count(), 4);
+
+  // A .pcb file holds them all: no box.
+  Form.FileSaveAs->trigger();
+  EXPECT_EQ(Form.Boxes.size(), 2);
+  EXPECT_FALSE(Form.Editor->Modified());
 }
 
 // The exports propose the board's own name beside it, with their own extension.

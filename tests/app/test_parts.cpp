@@ -244,6 +244,59 @@ TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
   EXPECT_EQ(static_cast<const TWire*>(editor.Elements().Items(1))->WidthDivisor(), 2);
   EXPECT_TRUE(pad->IsSquare());
   EXPECT_EQ(editor.UndoStack().count(), 4);
+
+  // SMD chosen: its boxes stand in place of Pad and Hole, and reach the selected SMD pads alone,
+  // each change as one step; refused values change nothing.
+  TPadSettings& boxes = *form.PadSettings;
+  form.SmdMenuItem->trigger();
+  EXPECT_TRUE(editor.SmdChosen());
+  EXPECT_EQ(editor.MouseAction(), maSolder);
+  EXPECT_TRUE(boxes.PadSizeCombo()->isHidden() && boxes.HoleSizeCombo()->isHidden());
+  EXPECT_FALSE(boxes.SmdWidthCombo()->isHidden() || boxes.SmdRoundnessCombo()->isHidden());
+  editor.Elements().Append(std::make_unique<TSmdPad>(&editor, TPoint{32, 0}, 8, 9, 25));
+  const auto* smd = static_cast<const TSmdPad*>(editor.Elements().Items(2));
+  editor.SelectAll();
+  const struct {
+    QComboBox* box;
+    const char* typed;
+    const char* shown;
+    int32_t width, height, roundness;
+    const char* error;
+  } typings[] = {
+      {boxes.SmdWidthCombo(), "0.6", "0.64", 4, 9, 25, nullptr},  // 3.78 units
+      {boxes.SmdHeightCombo(), "1,9 mm", "1.91", 4, 12, 25, nullptr},
+      {boxes.SmdRoundnessCombo(), "30 %", "30", 4, 12, 30, nullptr},
+      {boxes.SmdRoundnessCombo(), "51", "30", 4, 12, 30,
+       "The roundness must be a whole percentage from 0 to 50."},
+      {boxes.SmdRoundnessCombo(), "half", "30", 4, 12, 30,
+       "'half' is not a roundness: The roundness must be a whole percentage from 0 to 50."},
+      {boxes.SmdWidthCombo(), "0.2", "0.64", 4, 12, 30,
+       "A side of an SMD pad must be between 0.32 and 10.16 mm across."},
+  };
+  int steps = editor.UndoStack().count();
+  for (const auto& t : typings) {
+    form.Boxes.clear();
+    Type(t.box, t.typed);
+    EXPECT_EQ(form.Boxes, t.error ? QStringList{t.error} : QStringList()) << t.typed;
+    EXPECT_EQ(t.box->currentText(), t.shown) << t.typed;
+    EXPECT_EQ(smd->ToText(), QStringLiteral("@SMD 32, 0, %1, %2, %3")
+                                 .arg(t.width)
+                                 .arg(t.height)
+                                 .arg(t.roundness)
+                                 .toStdString());
+    EXPECT_EQ(std::tuple(editor.SmdWidth(), editor.SmdHeight(), editor.SmdRoundness()),
+              std::tuple(t.width, t.height, t.roundness));
+    EXPECT_EQ(editor.UndoStack().count(), steps += t.error ? 0 : 1) << t.typed;
+  }
+  EXPECT_EQ(pad->ExternalDiameter(), 13);
+  EXPECT_EQ(static_cast<const TWire*>(editor.Elements().Items(1))->WidthDivisor(), 2);
+
+  // A through-hole shape again: the Pad and Hole boxes come back.
+  form.CircleMenuItem->trigger();
+  EXPECT_FALSE(editor.SmdChosen());
+  EXPECT_EQ(editor.SolderGeometry(), sgCircle);
+  EXPECT_FALSE(boxes.PadSizeCombo()->isHidden());
+  EXPECT_TRUE(boxes.SmdWidthCombo()->isHidden());
 }
 
 }  // namespace

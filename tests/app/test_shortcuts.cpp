@@ -222,18 +222,28 @@ TEST_F(Shortcuts, TheSolderToolsShapeMenu) {
   EXPECT_TRUE(Form.SolderMenu->isVisible());
   EXPECT_EQ(Form.Editor->MouseAction(), maWire);
   Form.SolderMenu->hide();
-  // The items toggle like radio items that can also be cleared (the pads then stay as they
-  // were); each also chooses the solder tool. Columns: the item, then circle and square marks.
-  const std::tuple<QAction*, bool, bool, TSolderGeometry> steps[] = {
-      {Form.CircleMenuItem, false, false, sgSquare}, {Form.CircleMenuItem, true, false, sgCircle},
-      {Form.SquareMenuItem, false, true, sgSquare},  {Form.SquareMenuItem, false, false, sgSquare},
-      {Form.CircleMenuItem, true, false, sgCircle},
+  // The items toggle like radio items that can also be cleared (no mark at all makes square
+  // pads); each also chooses the solder tool. SMD keeps the through-hole shape for later.
+  // Columns: the item, the circle, square and SMD marks, the through-hole shape.
+  // clang-format off
+  const std::tuple<QAction*, bool, bool, bool, TSolderGeometry> steps[] = {
+      {Form.CircleMenuItem, false, false, false, sgSquare},
+      {Form.CircleMenuItem, true, false, false, sgCircle},
+      {Form.SmdMenuItem, false, false, true, sgCircle},
+      {Form.SmdMenuItem, false, false, false, sgSquare},
+      {Form.SquareMenuItem, false, true, false, sgSquare},
+      {Form.SquareMenuItem, false, false, false, sgSquare},
+      {Form.SmdMenuItem, false, false, true, sgSquare},
+      {Form.CircleMenuItem, true, false, false, sgCircle},
   };
-  for (const auto& [item, circle, square, geometry] : steps) {
+  // clang-format on
+  for (const auto& [item, circle, square, smd, geometry] : steps) {
     Form.MoveButton->click();
     item->trigger();
     EXPECT_EQ(Form.CircleMenuItem->isChecked(), circle);
     EXPECT_EQ(Form.SquareMenuItem->isChecked(), square);
+    EXPECT_EQ(Form.SmdMenuItem->isChecked(), smd);
+    EXPECT_EQ(Form.Editor->SmdChosen(), smd);
     EXPECT_EQ(Form.Editor->SolderGeometry(), geometry);
     EXPECT_EQ(Form.Editor->MouseAction(), maSolder);
     EXPECT_TRUE(Form.SolderButton->isChecked());

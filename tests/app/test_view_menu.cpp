@@ -3,15 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
 #include "AppTestSupport.h"
 #include "TBoardStatusBar.h"
 #include "TPCBLayout.h"
+#include "formats/BoardHelpers.h"
 
 namespace {
 
@@ -99,6 +102,29 @@ TEST_F(ViewMenu, StatusBarShowsPositionGridAndCounts) {
   EXPECT_EQ(Form.StatusBar->CountLabel()->text(), "0 elements, 0 selected");
   Form.Editor->Undo();
   EXPECT_EQ(Form.StatusBar->CountLabel()->text(), "2 elements, 2 selected");
+
+  // Records a load or a paste could not read are told for a while; a load without any takes the
+  // message away.
+  QTemporaryDir dir(TestHome() + QStringLiteral("/status-XXXXXX"));
+  const QString unknown = dir.filePath("unknown.pcb"), plain = dir.filePath("plain.pcb");
+  WriteBytes(unknown,
+             "*Solder*\r\n0, 0, 4, 12, 0\r\n\r\n*Wire*\r\n**\r\n@RING 0, 0, 9\r\n"
+             "@LABEL 0, 0, VCC\r\n**\r\n");
+  WriteBytes(plain, "*Solder*\r\n0, 0, 4, 12, 0\r\n\r\n*Wire*\r\n");
+  const std::pair<std::function<void()>, const char*> steps[] = {
+      {[&] { Form.Document().Load(unknown); }, "2 records of unknown kinds were passed over"},
+      {[&] { Form.Document().Load(plain); }, ""},
+      {[&] {
+         QGuiApplication::clipboard()->setText("*Solder*\r\n\r\n*Wire*\r\n**\r\n@RING 1\r\n**\r\n");
+         Form.EditPaste->trigger();
+       },
+       "1 record of an unknown kind was passed over"},
+  };
+  for (const auto& [step, message] : steps) {
+    step();
+    EXPECT_EQ(Form.StatusBar->currentMessage(), message);
+    EXPECT_EQ(Form.Editor->Elements().Count(), 1) << message;
+  }
 }
 
 }  // namespace

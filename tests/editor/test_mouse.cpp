@@ -1,3 +1,4 @@
+#include <QUndoStack>
 #include <functional>
 #include <random>
 
@@ -152,6 +153,26 @@ TEST_F(MouseTest, SolderToolPlacesPadsWithTheCurrentSettings) {
   EXPECT_EQ(BoardAt(30 - 3, 50 - 3), kPad);  // r = 10 x 12 / 32 = 3
   EXPECT_EQ(BoardAt(30 + 3, 50), kWhite);
   EXPECT_EQ(CanvasAt(30, 42), kSpot);  // the spot is drawn again over the new pad
+
+  // SMD chosen: a pad of the SMD sizes at the grid point, taken back by one undo; a through-hole
+  // pad again once SMD is no longer chosen.
+  w.SetSmdChosen(true);
+  w.SetSmdWidth(16);
+  w.SetSmdHeight(4);
+  w.SetSmdRoundness(50);
+  Click({81, 49});
+  ASSERT_EQ(w.Elements().Count(), 3);
+  EXPECT_EQ(w.Elements().Items(2)->Kind(), ekSmdPad);
+  EXPECT_EQ(w.Elements().Items(2)->ToText(), "@SMD 128, 80, 16, 4, 50");
+  EXPECT_EQ(w.UndoStack().undoText(), "Add SMD Pad");
+  EXPECT_EQ(BoardAt(80 - 4, 50), kPad);  // 10 wide and 2.5 high around (80, 50)
+  EXPECT_EQ(BoardAt(80, 50 - 4), kWhite);
+  w.Undo();
+  EXPECT_EQ(w.Elements().Count(), 2);
+  EXPECT_EQ(BoardAt(80 - 4, 50), kWhite);
+  w.SetSmdChosen(false);
+  Click({81, 49});
+  EXPECT_EQ(w.Elements().Items(2)->ToText(), "128, 80, 2, 12, 1");
 }
 
 TEST_F(MouseTest, DeleteToolHighlightsAndDeletesPadsBeforeWires) {

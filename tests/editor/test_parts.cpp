@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "LayoutTest.h"
+#include "TSmdPad.h"
 #include "formats/BoardHelpers.h"
 
 namespace {
@@ -30,24 +31,33 @@ class PartsTest : public LayoutTest {
 };
 
 TEST_F(PartsTest, ASettingChangesTheSelectedElementsInOneStep) {
+  // A selected SMD pad last: the through-hole settings pass it by, its own pass the others by.
+  w.Elements().Append(std::make_unique<TSmdPad>(&w, TPoint{96, 0}, 8, 9, 25));
+  w.Elements().Items(5)->SetSelected(true);
   const std::string before = Board();
-  const std::string unselected = "W 0, 0, 32, 0, 4 | ", last = " | P 80, 0, 4, 12, 0";
+  const std::string unselected = "W 0, 0, 32, 0, 4 | ", middle = " | P 80, 0, 4, 12, 0 | ";
+  const std::string selected = "W 0, 16, 32, 16, 4 * | P 48, 0, 4, 12, 0 * | P 48, 32, 5, 16, 1 *";
+  const std::string smd = "P @SMD 96, 0, 8, 9, 25 *";
   // No step name: nothing changes.
-  const std::tuple<TElementProperty, int32_t, const char*, std::string> cases[] = {
+  const std::tuple<TElementProperty, int32_t, const char*, std::string, std::string> cases[] = {
       {epWireWidth, 8, "Change Width of Element",
-       "W 0, 16, 32, 16, 8 * | P 48, 0, 4, 12, 0 * | P 48, 32, 5, 16, 1 *"},
+       "W 0, 16, 32, 16, 8 * | P 48, 0, 4, 12, 0 * | P 48, 32, 5, 16, 1 *", smd},
       {epPadSize, 20, "Resize 2 Elements",
-       "W 0, 16, 32, 16, 4 * | P 48, 0, 4, 20, 0 * | P 48, 32, 5, 20, 1 *"},
+       "W 0, 16, 32, 16, 4 * | P 48, 0, 4, 20, 0 * | P 48, 32, 5, 20, 1 *", smd},
       {epHole, 5, "Change Hole of Element",
-       "W 0, 16, 32, 16, 4 * | P 48, 0, 5, 12, 0 * | P 48, 32, 5, 16, 1 *"},
+       "W 0, 16, 32, 16, 4 * | P 48, 0, 5, 12, 0 * | P 48, 32, 5, 16, 1 *", smd},
       {epPadShape, sgSquare, "Reshape Element",
-       "W 0, 16, 32, 16, 4 * | P 48, 0, 4, 12, 1 * | P 48, 32, 5, 16, 1 *"},
-      {epWireWidth, 4, "", "W 0, 16, 32, 16, 4 * | P 48, 0, 4, 12, 0 * | P 48, 32, 5, 16, 1 *"},
+       "W 0, 16, 32, 16, 4 * | P 48, 0, 4, 12, 1 * | P 48, 32, 5, 16, 1 *", smd},
+      {epSmdWidth, 4, "Resize Element", selected, "P @SMD 96, 0, 4, 9, 25 *"},
+      {epSmdHeight, 12, "Resize Element", selected, "P @SMD 96, 0, 8, 12, 25 *"},
+      {epSmdRoundness, 0, "Change Roundness of Element", selected, "P @SMD 96, 0, 8, 9, 0 *"},
+      {epWireWidth, 4, "", selected, smd},
+      {epSmdHeight, 9, "", selected, smd},
   };
-  for (const auto& [property, value, step, selected] : cases) {
+  for (const auto& [property, value, step, through, own] : cases) {
     w.SetModified(false);
     w.ChangeSelected(property, value);
-    EXPECT_EQ(Board(), unselected + selected + last) << step;
+    EXPECT_EQ(Board(), unselected + through + middle + own) << step;
     EXPECT_EQ(w.Modified(), *step != '\0');
     if (!*step) continue;
     EXPECT_EQ(Step(), step);
