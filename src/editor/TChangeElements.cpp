@@ -10,7 +10,8 @@ TChangeElements::TChangeElements(TElementList& list, TElementProperty property, 
       OldValues_(std::move(oldValues)) {}
 
 bool TChangeElements::AppliesTo(const TPCBElement& element, TElementProperty property) {
-  return element.IsWire() == (property == epWireWidth);
+  // A surface-mount pad has no wire width, and no hole, size or shape of a through-hole pad.
+  return element.Kind() == (property == epWireWidth ? ekWire : ekSolder);
 }
 
 int32_t TChangeElements::ValueOf(const TPCBElement& element, TElementProperty property) {

@@ -17,7 +17,7 @@ class TChangeElements : public TBoardCommand {
                   std::vector<int32_t>&& indices, std::vector<int32_t>&& oldValues,
                   const QString& text);
 
-  // Whether the property belongs to the element: a width to wires, the rest to pads.
+  // Whether the property belongs to the element: a width to wires, the rest to through-hole pads.
   static bool AppliesTo(const TPCBElement& element, TElementProperty property);
   static int32_t ValueOf(const TPCBElement& element, TElementProperty property);
   static void SetValue(TPCBElement& element, TElementProperty property, int32_t value);
