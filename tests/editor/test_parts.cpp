@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "LayoutTest.h"
+#include "TSmdPad.h"
 #include "formats/BoardHelpers.h"
 
 namespace {
@@ -30,8 +31,12 @@ class PartsTest : public LayoutTest {
 };
 
 TEST_F(PartsTest, ASettingChangesTheSelectedElementsInOneStep) {
+  // A selected SMD pad takes none of these settings.
+  w.Elements().Append(std::make_unique<TSmdPad>(&w, TPoint{64, 64}, 10, 6, 20));
+  w.Elements().Items(5)->SetSelected(true);
   const std::string before = Board();
-  const std::string unselected = "W 0, 0, 32, 0, 4 | ", last = " | P 80, 0, 4, 12, 0";
+  const std::string unselected = "W 0, 0, 32, 0, 4 | ",
+                    last = " | P 80, 0, 4, 12, 0 | P @SMD 64, 64, 10, 6, 20 *";
   // No step name: nothing changes.
   const std::tuple<TElementProperty, int32_t, const char*, std::string> cases[] = {
       {epWireWidth, 8, "Change Width of Element",
