@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "TBoardMath.h"
+#include "TSmdPad.h"
 
 TPCBLayout::TPCBLayout(QWidget* parent)
     : QWidget(parent),
@@ -252,7 +253,15 @@ inline bool PadVisible(const TSolder& pad, int32_t stepPixels, TPoint off, const
 
 bool TPCBLayout::ElementVisible(const TPCBElement& e, int32_t stepPixels, const QRect& area) const {
   const TPoint off = ViewOffset_;
-  if (!e.IsWire()) return PadVisible(static_cast<const TSolder&>(e), stepPixels, off, area);
+  if (e.Kind() == ekSolder)
+    return PadVisible(static_cast<const TSolder&>(e), stepPixels, off, area);
+  if (e.Kind() == ekSmdPad) {
+    // The box exactly as the pad's Draw fills it.
+    const TSmdPad::TPixels px = static_cast<const TSmdPad&>(e).Pixels(stepPixels, off);
+    return px.Right > px.Left && px.Bottom > px.Top &&
+           SpanMeets(px.Left, int64_t(px.Right) - 1, 0, area.left(), int64_t(area.right()) + 1) &&
+           SpanMeets(px.Top, int64_t(px.Bottom) - 1, 0, area.top(), int64_t(area.bottom()) + 1);
+  }
   // A wide wire's round ends reach half its width past its points, and the rasteriser may add
   // a pixel; a thin one stays on its points. A width that cannot be worked out draws nothing.
   const auto& wire = static_cast<const TWire&>(e);
@@ -267,9 +276,9 @@ bool TPCBLayout::ElementVisible(const TPCBElement& e, int32_t stepPixels, const 
 }
 
 void TPCBLayout::CollectVisible(int32_t stepPixels, const QRect& area, bool skipSelected) {
-  // The elements that can reach the area, wires and pads apart, each in list order. The index
-  // hands over the few near the area; without it one walk over the board does only a few
-  // multiplications per element and no drawing.
+  // The elements that can reach the area, wires and pads (of both kinds) apart, each in list
+  // order. The index hands over the few near the area; without it one walk over the board does
+  // only a few multiplications per element and no drawing.
   VisibleWires_.clear();
   VisiblePads_.clear();
   const TElementList& list = *Elements_;

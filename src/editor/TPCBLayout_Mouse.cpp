@@ -4,6 +4,7 @@
 
 #include "TBoardMath.h"
 #include "TPCBLayout.h"
+#include "TSmdPad.h"
 
 // ---- Feedback over the board ----
 
@@ -100,12 +101,18 @@ TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
   const TElementList& list = *Elements_;
   TPCBElement* wire = nullptr;
   auto found = [&](TPCBElement* e) {
-    if (e->IsWire()) {
-      if (!wire && MayHitWire(static_cast<const TWire&>(*e), pixel, step) && e->HitTest(pixel))
-        wire = e;
-      return false;
+    switch (e->Kind()) {
+      case ekWire:
+        if (!wire && MayHitWire(static_cast<const TWire&>(*e), pixel, step) && e->HitTest(pixel))
+          wire = e;
+        return false;
+      case ekSolder:
+        return MayHitPad(static_cast<const TSolder&>(*e), pixel, step) && e->HitTest(pixel);
+      case ekSmdPad:
+        // Its box is all the test there is, and it needs no view lookups.
+        return static_cast<const TSmdPad&>(*e).Pixels(step, ViewOffset_).Covers(pixel);
     }
-    return MayHitPad(static_cast<const TSolder&>(*e), pixel, step) && e->HitTest(pixel);
+    return false;
   };
   // The index hands over the elements near the pointer, in list order, to be tried the same way.
   const int64_t tolerance = std::max<int64_t>(1, std::abs(int64_t(step)) / 2);

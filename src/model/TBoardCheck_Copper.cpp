@@ -33,10 +33,10 @@ void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector
     uint8_t& bits = ends[static_cast<size_t>(w)];
     // An end farther from the other copper's box than its own half width cannot touch it; most
     // ends are turned away here, in whole numbers (half units).
-    const int64_t r = other.Radius + wire.Radius;
+    const THalfBox box = ExtentOf(other, false);
+    const int64_t r = wire.Radius;
     auto reaches = [&](int64_t x, int64_t y) {
-      return std::min(other.AX, other.BX) - r <= x && x <= std::max(other.AX, other.BX) + r &&
-             std::min(other.AY, other.BY) - r <= y && y <= std::max(other.AY, other.BY) + r &&
+      return box.Left - r <= x && x <= box.Right + r && box.Top - r <= y && y <= box.Bottom + r &&
              CopperTouches(other, CopperDisc(x, y, wire.Radius));
     };
     if (!(bits & 1) && reaches(wire.AX, wire.AY)) bits |= 1;

@@ -8,6 +8,7 @@
 #include "TBoardCheck.h"
 #include "TCopper.h"
 #include "TElementList.h"
+#include "TSmdPad.h"
 
 namespace {
 
@@ -17,21 +18,44 @@ void MiddleOf(const TWire& w, double& x, double& y) {
   y = (double(w.StartPoint().Y) + double(w.EndPoint().Y)) / 2;
 }
 
+// Where a marker for the element goes: a wire's middle, a pad's centre.
+void PlaceOf(const TPCBElement& e, double& x, double& y) {
+  switch (e.Kind()) {
+    case ekWire:
+      MiddleOf(static_cast<const TWire&>(e), x, y);
+      return;
+    case ekSolder:
+      x = static_cast<const TSolder&>(e).Center().X;
+      y = static_cast<const TSolder&>(e).Center().Y;
+      return;
+    case ekSmdPad:
+      x = static_cast<const TSmdPad&>(e).Center().X;
+      y = static_cast<const TSmdPad&>(e).Center().Y;
+      return;
+  }
+}
+
 }  // namespace
 
 void CheckWidths(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out) {
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
-    if (!e->IsWire()) continue;
+    if (e->Kind() == ekSolder) continue;
     const TCopperShape copper = CopperOf(*e);
     TProblem p{pkNone, 0, 0, 0, 0, {i}};
-    MiddleOf(static_cast<const TWire&>(*e), p.X, p.Y);
+    PlaceOf(*e, p.X, p.Y);
     if (copper.Empty()) {
       out.push_back(p);
       continue;
     }
-    // Half the width in half units is the width in board units.
-    const double width = double(copper.Radius);
+    // Half a wire's width in half units is its width in board units. A surface-mount pad is as
+    // narrow as its smaller side, which is exact whatever its corners.
+    p.SmdPad = e->Kind() == ekSmdPad;
+    double width = double(copper.Radius);
+    if (p.SmdPad) {
+      const auto& smd = static_cast<const TSmdPad&>(*e);
+      width = double(std::min(smd.Width(), smd.Height()));
+    }
     if (!Below(width * MmPerUnit, rules.MinWidth)) continue;
     p.Kind = pkWidth;
     p.Measured = width;
@@ -43,7 +67,8 @@ void CheckWidths(const TElementList& list, const TCheckRules& rules, std::vector
 void CheckPads(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out) {
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
-    if (e->IsWire()) continue;
+    // A surface-mount pad has no hole, and so no ring.
+    if (e->Kind() != ekSolder) continue;
     const TCopperShape copper = CopperOf(*e);
     const double x = copper.AX / 2.0, y = copper.AY / 2.0;
     if (copper.Empty()) {
@@ -62,22 +87,34 @@ void CheckPads(const TElementList& list, const TCheckRules& rules, std::vector<T
 
 void CheckDuplicates(const TElementList& list, std::vector<TProblem>& out) {
   // Elements that print the same copper: a wire drawn either way round, a pad of any square
-  // geometry byte. Sorted by what they are, copies end up side by side.
-  using Key = std::tuple<bool, int32_t, int32_t, int32_t, int32_t, int32_t>;
+  // geometry byte, a surface-mount pad of any roundness that gives the same corners. Sorted by
+  // what they are, copies end up side by side.
+  using Key = std::tuple<uint8_t, int32_t, int32_t, int32_t, int32_t, int32_t>;
   std::vector<std::pair<Key, int32_t>> keys;
   keys.reserve(static_cast<size_t>(list.Count()));
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
-    if (e->IsWire()) {
-      const auto& w = static_cast<const TWire&>(*e);
-      TPoint a = w.StartPoint(), b = w.EndPoint();
-      if (std::tie(b.X, b.Y) < std::tie(a.X, a.Y)) std::swap(a, b);
-      keys.push_back({{true, a.X, a.Y, b.X, b.Y, w.WidthDivisor()}, i});
-    } else {
-      const auto& s = static_cast<const TSolder&>(*e);
-      keys.push_back({{false, s.Center().X, s.Center().Y, s.InternalDiameter(),
-                       s.ExternalDiameter(), s.IsSquare()},
-                      i});
+    switch (e->Kind()) {
+      case ekWire: {
+        const auto& w = static_cast<const TWire&>(*e);
+        TPoint a = w.StartPoint(), b = w.EndPoint();
+        if (std::tie(b.X, b.Y) < std::tie(a.X, a.Y)) std::swap(a, b);
+        keys.push_back({{ekWire, a.X, a.Y, b.X, b.Y, w.WidthDivisor()}, i});
+        break;
+      }
+      case ekSolder: {
+        const auto& s = static_cast<const TSolder&>(*e);
+        keys.push_back({{ekSolder, s.Center().X, s.Center().Y, s.InternalDiameter(),
+                         s.ExternalDiameter(), s.IsSquare()},
+                        i});
+        break;
+      }
+      case ekSmdPad: {
+        const auto& s = static_cast<const TSmdPad&>(*e);
+        keys.push_back(
+            {{ekSmdPad, s.Center().X, s.Center().Y, s.Width(), s.Height(), s.CornerRadius()}, i});
+        break;
+      }
     }
   }
   std::sort(keys.begin(), keys.end());
@@ -87,14 +124,8 @@ void CheckDuplicates(const TElementList& list, std::vector<TProblem>& out) {
       first = k;
       continue;
     }
-    const TPCBElement* e = list.Items(keys[k].second);
     TProblem p{pkDuplicate, 0, 0, 0, 0, {keys[first].second, keys[k].second}};
-    if (e->IsWire()) {
-      MiddleOf(static_cast<const TWire&>(*e), p.X, p.Y);
-    } else {
-      p.X = static_cast<const TSolder*>(e)->Center().X;
-      p.Y = static_cast<const TSolder*>(e)->Center().Y;
-    }
+    PlaceOf(*list.Items(keys[k].second), p.X, p.Y);
     out.push_back(p);
   }
 }

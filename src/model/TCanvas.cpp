@@ -1,5 +1,6 @@
 #include "TCanvas.h"
 
+#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 
@@ -229,6 +230,48 @@ void TCanvas::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom)
   const int64_t yTo = std::min<int64_t>(int64_t(bottom) - 1, Bottom() - 1);
   for (int64_t y = std::max<int64_t>(top, Top()); y <= yTo; ++y)
     Span(y, left, int64_t(right) - 1, fill);
+}
+
+bool TCanvas::RoundRectRow(int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t radius,
+                           int64_t y, int64_t& x0, int64_t& x1) {
+  if (right <= left || bottom <= top || y < top || y >= bottom) return false;
+  radius = std::clamp<int64_t>(radius, 0, std::min(right - left, bottom - top) / 2);
+  x0 = left;
+  x1 = right - 1;
+  // In doubled coordinates, so that pixel centres are whole: the row's centre lies at 2y + 1, the
+  // corner discs' centres on rows top + radius and bottom - radius. Between them the row is
+  // whole; within a corner's height it reaches E (doubled) beyond the discs' centres.
+  const int64_t y2 = 2 * y + 1, upper = 2 * (top + radius), lower = 2 * (bottom - radius);
+  const int64_t dy = y2 < upper ? upper - y2 : y2 > lower ? y2 - lower : 0;
+  if (dy == 0) return true;
+  using i128 = __int128;
+  const i128 rest = i128(2 * radius) * (2 * radius) - i128(dy) * dy;
+  if (rest < 0) return false;
+  auto e = static_cast<int64_t>(std::sqrt(static_cast<long double>(rest)));
+  while (i128(e) * e > rest) --e;
+  while (i128(e + 1) * (e + 1) <= rest) ++e;
+  // Centres 2x + 1 from 2(left + radius) - E to 2(right - radius) + E.
+  x0 = std::max(x0, -FloorDiv<int64_t>(-(2 * (left + radius) - e - 1), 2));
+  x1 = std::min(x1, FloorDiv<int64_t>(2 * (right - radius) + e - 1, 2));
+  return x0 <= x1;
+}
+
+void TCanvas::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t radius) {
+  if (!Image_) {
+    if (right <= left || bottom <= top) return;
+    const double r =
+        std::clamp<double>(radius, 0, std::min(double(right) - left, double(bottom) - top) / 2);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(left, top, double(right) - left, double(bottom) - top), r, r);
+    Painter()->fillPath(path, ToQColor(BrushColor_));
+    return;
+  }
+  const uint32_t fill = ColorToArgb(BrushColor_);
+  const int64_t yTo = std::min<int64_t>(int64_t(bottom) - 1, Bottom() - 1);
+  for (int64_t y = std::max<int64_t>(top, Top()); y <= yTo; ++y) {
+    int64_t x0, x1;
+    if (RoundRectRow(left, top, right, bottom, radius, y, x0, x1)) Span(y, x0, x1, fill);
+  }
 }
 
 void TCanvas::CopyImage(const QImage& source) {

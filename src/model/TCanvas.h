@@ -10,7 +10,8 @@
 //  - pen widths 0 and 1 both draw one pixel wide lines, which leave out their end pixel;
 //  - wider lines have round ends, a half disc around each end point;
 //  - an ellipse is filled with the brush and outlined with the pen inside its box, and a filled
-//    rectangle covers its box; both leave out the box's right column and bottom row.
+//    rectangle covers its box; both leave out the box's right column and bottom row, and so
+//    does a rounded rectangle, filled with the brush alone.
 // On a QImage it writes pixels itself (exact, and much faster than QPainter for the thin lines,
 // dots and small discs that make up a board); on any other paint device, such as a printer page
 // or a PDF, it goes through a QPainter.
@@ -38,6 +39,13 @@ class TCanvas {
   void Polyline(const TPoint* points, int count);
   void Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom);
   void FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  // A filled rectangle whose corners are quarter discs of the radius (at most half the smaller
+  // side): a pixel belongs to it when its centre lies inside. With radius 0 it is FillRect.
+  void RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t radius);
+  // The pixels of row Y that RoundRect covers, X0 to X1 inclusive; false for none. Hit tests ask
+  // it too, so that what is hit is exactly what is drawn.
+  static bool RoundRectRow(int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t radius,
+                           int64_t y, int64_t& x0, int64_t& x1);
   void SetPixel(int32_t x, int32_t y, TColor c);
   // Copies a whole image to (0, 0), as a repaint copies the rendered board to the screen.
   void CopyImage(const QImage& source);

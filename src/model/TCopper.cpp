@@ -3,9 +3,23 @@
 #include <algorithm>
 
 #include "TElementList.h"
+#include "TSmdPad.h"
 
 TCopperShape CopperOf(const TPCBElement& element) {
   TCopperShape s;
+  if (element.Kind() == ekSmdPad) {
+    const auto& pad = static_cast<const TSmdPad&>(element);
+    const TPoint c = pad.Center();
+    s.AX = s.BX = 2 * int64_t{c.X};
+    s.AY = s.BY = 2 * int64_t{c.Y};
+    if (pad.Width() <= 0 || pad.Height() <= 0) return s;
+    s.Kind = ckRect;
+    // In half units half a side is the side in board units, and a radius twice its board units.
+    s.Radius = 2 * int64_t{pad.CornerRadius()};
+    s.HalfX = pad.Width() - s.Radius;
+    s.HalfY = pad.Height() - s.Radius;
+    return s;
+  }
   if (element.IsWire()) {
     const auto& wire = static_cast<const TWire&>(element);
     const TPoint a = wire.StartPoint(), b = wire.EndPoint();
@@ -41,9 +55,11 @@ THalfBox ExtentOf(const TCopperShape& s, bool withHole) {
     box = {std::min(box.Left, l), std::min(box.Top, t), std::max(box.Right, r),
            std::max(box.Bottom, b)};
   };
-  if (!s.Empty())
-    add(std::min(s.AX, s.BX) - s.Radius, std::min(s.AY, s.BY) - s.Radius,
-        std::max(s.AX, s.BX) + s.Radius, std::max(s.AY, s.BY) + s.Radius);
+  if (!s.Empty()) {
+    const int64_t rx = s.Radius + s.HalfX, ry = s.Radius + s.HalfY;
+    add(std::min(s.AX, s.BX) - rx, std::min(s.AY, s.BY) - ry, std::max(s.AX, s.BX) + rx,
+        std::max(s.AY, s.BY) + ry);
+  }
   if (withHole && s.HoleRadius > 0)
     add(s.AX - s.HoleRadius, s.AY - s.HoleRadius, s.AX + s.HoleRadius, s.AY + s.HoleRadius);
   return box;

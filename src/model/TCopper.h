@@ -6,7 +6,7 @@
 
 class TPCBElement;
 
-enum TCopperKind : uint8_t { ckNone, ckTrack, ckRound, ckSquare };
+enum TCopperKind : uint8_t { ckNone, ckTrack, ckRound, ckSquare, ckRect };
 
 // What copper an element makes: the one answer that the printed artwork, the fabrication files,
 // the spatial index, Select Connected and the board check all read.
@@ -23,6 +23,11 @@ enum TCopperKind : uint8_t { ckNone, ckTrack, ckRound, ckSquare };
 // draws it: an odd size makes copper one unit smaller than its number (13 makes a pad 12 across),
 // in every output alike, and a size below 2 makes none, as it prints none.
 //
+// A surface-mount pad is a rectangle Width by Height board units around its centre, exactly, with
+// its corners rounded by CornerRadius: a core rectangle shrunk by the corner radius on every side,
+// grown again by it all round. A square-cornered one is the core itself, and a pad with no width
+// or no height makes no copper. It has no hole.
+//
 // A pad's hole is drilled InternalDiameter across, none when that is zero or less, whether or not
 // the pad makes copper (a pad of no size with a hole is a bare hole). The artwork marks it white
 // at radius InternalDiameter div 2 (an odd hole half a unit smaller all round, the drill makes the
@@ -36,8 +41,11 @@ struct TCopperShape {
   // A track's two ends; a pad's centre in both. Kept for an element that makes no copper too, so
   // that the check can point at it.
   int64_t AX = 0, AY = 0, BX = 0, BY = 0;
-  // Half a track's width, half a round pad's diameter, half a square pad's side.
+  // Half a track's width, half a round pad's diameter, half a square pad's side, a rectangle's
+  // corner radius (how far its copper reaches beyond its core).
   int64_t Radius = 0;
+  // A rectangle's core around A: half its width and half its height less the corner radius.
+  int64_t HalfX = 0, HalfY = 0;
   // Half the drill's diameter, which in half units is the hole's size in board units; 0 for none.
   int64_t HoleRadius = 0;
 

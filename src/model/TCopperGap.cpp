@@ -11,19 +11,31 @@ namespace {
 using i128 = __int128;
 using ld = long double;
 
-// Points in half board units: coordinates reach 2^33 (a square pad's corner), differences 2^34,
-// products 2^69, all within 128 bits.
+// Points in half board units: coordinates reach 2^33 (a pad's corner), differences 2^34, products
+// 2^69, all within 128 bits.
 struct P {
   int64_t x, y;
 };
 
 // The core of a shape with its radius: a segment (a point when both ends meet) or an axis-aligned
-// square of half side H around A.
+// rectangle of half sides HX and HY around A (a square pad's whole copper, a surface-mount pad's
+// copper less its rounded corners).
 struct Core {
-  bool square;
+  bool box;
   P a, b;
-  int64_t h;
+  int64_t hx, hy;
 };
+
+// A box's four corners, clockwise on the screen from the top left.
+void CornersOf(const Core& s, P (&corners)[4]) {
+  corners[0] = {s.a.x - s.hx, s.a.y - s.hy};
+  corners[1] = {s.a.x + s.hx, s.a.y - s.hy};
+  corners[2] = {s.a.x + s.hx, s.a.y + s.hy};
+  corners[3] = {s.a.x - s.hx, s.a.y + s.hy};
+}
+P NearestOnBox(const Core& s, P p) {
+  return {std::clamp(p.x, s.a.x - s.hx, s.a.x + s.hx), std::clamp(p.y, s.a.y - s.hy, s.a.y + s.hy)};
+}
 
 // The geometry of cores, with products in I and fractions in F: 128-bit integers and long double
 // anywhere on the board, 64-bit integers and double where every coordinate stays within 2^24
@@ -83,11 +95,6 @@ struct TGeometry {
     return {F(a.x) + t * F(b.x - a.x), F(a.y) + t * F(b.y - a.y)};
   }
 
-  // The point of the square nearest to P.
-  static P NearestOnSquare(const Core& s, P p) {
-    return {std::clamp(p.x, s.a.x - s.h, s.a.x + s.h), std::clamp(p.y, s.a.y - s.h, s.a.y + s.h)};
-  }
-
   static void Keep(Nearest& best, LP p, LP q) {
     const F d2 = Dist2(p, q);
     if (d2 < best.d2) best = {d2, p, q};
@@ -104,22 +111,20 @@ struct TGeometry {
     return best;
   }
 
-  static Nearest SegmentSquare(P a, P b, const Core& s) {
-    const P corners[4] = {{s.a.x - s.h, s.a.y - s.h},
-                          {s.a.x + s.h, s.a.y - s.h},
-                          {s.a.x + s.h, s.a.y + s.h},
-                          {s.a.x - s.h, s.a.y + s.h}};
+  static Nearest SegmentBox(P a, P b, const Core& s) {
+    P corners[4];
+    CornersOf(s, corners);
     for (P e : {a, b}) {
-      const P n = NearestOnSquare(s, e);
+      const P n = NearestOnBox(s, e);
       if (n.x == e.x && n.y == e.y) return {0, L(e), L(e)};
     }
     LP at;
     for (int k = 0; k < 4; ++k)
       if (Meet(a, b, corners[k], corners[(k + 1) % 4], at)) return {0, at, at};
-    // Apart: the nearest pair has an end of the segment or a corner of the square in it.
+    // Apart: the nearest pair has an end of the segment or a corner of the box in it.
     Nearest best{F(INFINITY), {}, {}};
-    Keep(best, L(a), L(NearestOnSquare(s, a)));
-    Keep(best, L(b), L(NearestOnSquare(s, b)));
+    Keep(best, L(a), L(NearestOnBox(s, a)));
+    Keep(best, L(b), L(NearestOnBox(s, b)));
     for (P c : corners) Keep(best, NearestOnSegment(a, b, c), L(c));
     return best;
   }
@@ -136,22 +141,22 @@ struct TGeometry {
     }
   }
 
-  static Nearest SquareSquare(const Core& s, const Core& t) {
+  static Nearest BoxBox(const Core& s, const Core& t) {
     Nearest n;
-    Axis(s.a.x - s.h, s.a.x + s.h, t.a.x - t.h, t.a.x + t.h, n.p.x, n.q.x);
-    Axis(s.a.y - s.h, s.a.y + s.h, t.a.y - t.h, t.a.y + t.h, n.p.y, n.q.y);
+    Axis(s.a.x - s.hx, s.a.x + s.hx, t.a.x - t.hx, t.a.x + t.hx, n.p.x, n.q.x);
+    Axis(s.a.y - s.hy, s.a.y + s.hy, t.a.y - t.hy, t.a.y + t.hy, n.p.y, n.q.y);
     n.d2 = Dist2(n.p, n.q);
     return n;
   }
 
   static Nearest Cores(const Core& a, const Core& b) {
-    if (a.square && b.square) return SquareSquare(a, b);
-    if (a.square) {
-      Nearest n = SegmentSquare(b.a, b.b, a);
+    if (a.box && b.box) return BoxBox(a, b);
+    if (a.box) {
+      Nearest n = SegmentBox(b.a, b.b, a);
       std::swap(n.p, n.q);
       return n;
     }
-    if (b.square) return SegmentSquare(a.a, a.b, b);
+    if (b.box) return SegmentBox(a.a, a.b, b);
     return SegmentSegment(a.a, a.b, b.a, b.b);
   }
 };
@@ -171,7 +176,7 @@ TNearest NearestWith(const Core& a, const Core& b) {
 bool Small(const Core& c) {
   constexpr int64_t kLimit = int64_t{1} << 24;
   auto in = [](int64_t v) { return -kLimit <= v && v <= kLimit; };
-  return in(c.a.x) && in(c.a.y) && in(c.b.x) && in(c.b.y) && in(c.h);
+  return in(c.a.x) && in(c.a.y) && in(c.b.x) && in(c.b.y) && in(c.hx) && in(c.hy);
 }
 
 TNearest Cores(const Core& a, const Core& b) {
@@ -181,8 +186,11 @@ TNearest Cores(const Core& a, const Core& b) {
   return NearestWith<TGeometry<i128, ld>>(a, b);
 }
 
+// A square pad is a box of its own half side with no radius; a rectangle is its core box with its
+// corner radius.
 Core CoreOf(const TCopperShape& s) {
-  return {s.Kind == ckSquare, {s.AX, s.AY}, {s.BX, s.BY}, s.Kind == ckSquare ? s.Radius : 0};
+  if (s.Kind == ckSquare) return {true, {s.AX, s.AY}, {s.BX, s.BY}, s.Radius, s.Radius};
+  return {s.Kind == ckRect, {s.AX, s.AY}, {s.BX, s.BY}, s.HalfX, s.HalfY};
 }
 int64_t RadiusOf(const TCopperShape& s) { return s.Kind == ckSquare ? 0 : s.Radius; }
 
@@ -248,43 +256,39 @@ struct TExact {
     if (dot >= len2) return t.SignWhole(Dist2(p, b));
     return t.SignFraction(Abs(px * dy - py * dx), u128(len2));
   }
-  static int PointSquare(P p, const Core& s, const TLimit& t) {
-    const P n = {std::clamp(p.x, s.a.x - s.h, s.a.x + s.h),
-                 std::clamp(p.y, s.a.y - s.h, s.a.y + s.h)};
-    return t.SignWhole(Dist2(p, n));
+  static int PointBox(P p, const Core& s, const TLimit& t) {
+    return t.SignWhole(Dist2(p, NearestOnBox(s, p)));
   }
   static int SegmentSegment(P a, P b, P c, P d, const TLimit& t) {
     if (Meet(a, b, c, d)) return t.SignMeeting();
     return std::min({PointSegment(a, c, d, t), PointSegment(b, c, d, t), PointSegment(c, a, b, t),
                      PointSegment(d, a, b, t)});
   }
-  static int SegmentSquare(P a, P b, const Core& s, const TLimit& t) {
-    const P corners[4] = {{s.a.x - s.h, s.a.y - s.h},
-                          {s.a.x + s.h, s.a.y - s.h},
-                          {s.a.x + s.h, s.a.y + s.h},
-                          {s.a.x - s.h, s.a.y + s.h}};
+  static int SegmentBox(P a, P b, const Core& s, const TLimit& t) {
+    P corners[4];
+    CornersOf(s, corners);
     auto inside = [&s](P p) {
-      return std::abs(p.x - s.a.x) <= s.h && std::abs(p.y - s.a.y) <= s.h;
+      return std::abs(p.x - s.a.x) <= s.hx && std::abs(p.y - s.a.y) <= s.hy;
     };
     if (inside(a) || inside(b)) return t.SignMeeting();
     for (int k = 0; k < 4; ++k)
       if (Meet(a, b, corners[k], corners[(k + 1) % 4])) return t.SignMeeting();
-    // Apart: the nearest pair has an end of the segment or a corner of the square in it.
-    int sign = std::min(PointSquare(a, s, t), PointSquare(b, s, t));
+    // Apart: the nearest pair has an end of the segment or a corner of the box in it.
+    int sign = std::min(PointBox(a, s, t), PointBox(b, s, t));
     for (P c : corners) sign = std::min(sign, PointSegment(c, a, b, t));
     return sign;
   }
-  static int SquareSquare(const Core& s, const Core& q, const TLimit& t) {
+  static int BoxBox(const Core& s, const Core& q, const TLimit& t) {
     auto gap = [](int64_t c1, int64_t h1, int64_t c2, int64_t h2) {
       return i128(std::max<int64_t>(0, std::abs(c1 - c2) - h1 - h2));
     };
-    const i128 gx = gap(s.a.x, s.h, q.a.x, q.h), gy = gap(s.a.y, s.h, q.a.y, q.h);
+    const i128 gx = gap(s.a.x, s.hx, q.a.x, q.hx), gy = gap(s.a.y, s.hy, q.a.y, q.hy);
     return t.SignWhole(u128(gx * gx + gy * gy));
   }
   static int Cores(const Core& a, const Core& b, const TLimit& t) {
-    if (a.square && b.square) return SquareSquare(a, b, t);
-    if (a.square) return SegmentSquare(b.a, b.b, a, t);
-    if (b.square) return SegmentSquare(a.a, a.b, b, t);
+    if (a.box && b.box) return BoxBox(a, b, t);
+    if (a.box) return SegmentBox(b.a, b.b, a, t);
+    if (b.box) return SegmentBox(a.a, a.b, b, t);
     return SegmentSegment(a.a, a.b, b.a, b.b, t);
   }
 };

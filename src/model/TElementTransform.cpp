@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "TBoardMath.h"
+#include "TSmdPad.h"
 
 TPoint TurnPoint(TPoint p, TPoint pivot, TTurn turn) {
   const int32_t dx = WSub(p.X, pivot.X), dy = WSub(p.Y, pivot.Y);
@@ -19,13 +20,29 @@ TPoint TurnPoint(TPoint p, TPoint pivot, TTurn turn) {
 }
 
 void TurnElement(TPCBElement& element, TPoint pivot, TTurn turn) {
-  if (element.IsWire()) {
-    auto& wire = static_cast<TWire&>(element);
-    wire.SetStartPoint(TurnPoint(wire.StartPoint(), pivot, turn));
-    wire.SetEndPoint(TurnPoint(wire.EndPoint(), pivot, turn));
-  } else {
-    auto& pad = static_cast<TSolder&>(element);
-    pad.SetCenter(TurnPoint(pad.Center(), pivot, turn));
+  switch (element.Kind()) {
+    case ekWire: {
+      auto& wire = static_cast<TWire&>(element);
+      wire.SetStartPoint(TurnPoint(wire.StartPoint(), pivot, turn));
+      wire.SetEndPoint(TurnPoint(wire.EndPoint(), pivot, turn));
+      break;
+    }
+    case ekSolder: {
+      auto& pad = static_cast<TSolder&>(element);
+      pad.SetCenter(TurnPoint(pad.Center(), pivot, turn));
+      break;
+    }
+    case ekSmdPad: {
+      // Symmetric about both its axes, the pad only has its sides swapped by a quarter turn.
+      auto& pad = static_cast<TSmdPad&>(element);
+      pad.SetCenter(TurnPoint(pad.Center(), pivot, turn));
+      if (turn != tnMirror) {
+        const int32_t w = pad.Width();
+        pad.SetWidth(pad.Height());
+        pad.SetHeight(w);
+      }
+      break;
+    }
   }
 }
 
@@ -36,12 +53,19 @@ void WidenToPoints(const TPCBElement& element, TRect& r) {
     r.Right = std::max(r.Right, p.X);
     r.Bottom = std::max(r.Bottom, p.Y);
   };
-  if (element.IsWire()) {
-    const auto& w = static_cast<const TWire&>(element);
-    widen(w.StartPoint());
-    widen(w.EndPoint());
-  } else {
-    widen(static_cast<const TSolder&>(element).Center());
+  switch (element.Kind()) {
+    case ekWire: {
+      const auto& w = static_cast<const TWire&>(element);
+      widen(w.StartPoint());
+      widen(w.EndPoint());
+      break;
+    }
+    case ekSolder:
+      widen(static_cast<const TSolder&>(element).Center());
+      break;
+    case ekSmdPad:
+      widen(static_cast<const TSmdPad&>(element).Center());
+      break;
   }
 }
 

@@ -17,10 +17,12 @@ inline TTurn InverseTurn(TTurn turn) {
 TPoint TurnPoint(TPoint p, TPoint pivot, TTurn turn);
 
 // Turns one element about the pivot: both ends of a wire, the centre of a pad (round and square
-// pads look the same either way). The caller reports the change to the list.
+// pads look the same either way), and a quarter turn swaps a surface-mount pad's width and height.
+// The caller reports the change to the list.
 void TurnElement(TPCBElement& element, TPoint pivot, TTurn turn);
 
-// Grows the rectangle to hold the element's points: a pad's centre, a wire's two ends.
+// Grows the rectangle to hold the element's points: a pad's centre (of either kind), a wire's two
+// ends.
 void WidenToPoints(const TPCBElement& element, TRect& r);
 
 // The smallest rectangle holding the pad centres and wire ends of the listed elements; false

@@ -5,7 +5,6 @@
 
 #include "TBoardMath.h"
 #include "TCanvas.h"
-#include "TSolder.h"
 
 int32_t TSmdPad::CornerRadius() const {
   const int64_t side = std::min<int64_t>(Width_, Height_);
@@ -21,13 +20,30 @@ std::string TSmdPad::ToText() const {
   return buf;
 }
 
+TSmdPad::TPixels TSmdPad::Pixels(int32_t p, TPoint offset) const {
+  TPixels px;
+  px.Center = {ShownAt(Center_.X, p, offset.X), ShownAt(Center_.Y, p, offset.Y)};
+  // The whole sides at the view's scale, so that a pad an odd number of pixels across keeps its
+  // size; the extra pixel goes right and down of the centre.
+  const int32_t w = WMul(p, Width_) / UnitsPerStep, h = WMul(p, Height_) / UnitsPerStep;
+  px.Left = WSub(px.Center.X, w / 2);
+  px.Top = WSub(px.Center.Y, h / 2);
+  px.Right = WAdd(px.Left, w);
+  px.Bottom = WAdd(px.Top, h);
+  px.Radius = WMul(p, CornerRadius()) / UnitsPerStep;
+  return px;
+}
+
+bool TSmdPad::TPixels::Covers(TPoint q) const {
+  if (q == Center) return true;
+  int64_t x0, x1;
+  return TCanvas::RoundRectRow(Left, Top, Right, Bottom, Radius, q.Y, x0, x1) && x0 <= q.X &&
+         q.X <= x1;
+}
+
 bool TSmdPad::HitTest(TPoint q) const {
   const TLayoutView& view = *Layout();
-  const int32_t p = StepPixels(view);
-  const TPoint c = BoardToScreen(view, Center_);
-  const int64_t rx = int64_t{WMul(p, Width_)} / (2 * UnitsPerStep);
-  const int64_t ry = int64_t{WMul(p, Height_)} / (2 * UnitsPerStep);
-  return Abs64(int64_t{q.X} - c.X) <= rx && Abs64(int64_t{q.Y} - c.Y) <= ry;
+  return Pixels(StepPixels(view), view.ViewOffset()).Covers(q);
 }
 
 bool TSmdPad::InRect(const TRect& rect) const {
@@ -44,20 +60,21 @@ void TSmdPad::Draw(TDrawMode mode) const {
     canvas->SetPenWidth(1);
     canvas->SetPenColor(0);
     canvas->SetBrushColor(0);
+    // True size: the sides and corners in printer dots, around the centre's dot.
     const int32_t x = BoardToPrinter(view, Center_.X), y = BoardToPrinter(view, Center_.Y);
-    const int32_t rx = BoardToPrinter(view, Width_ / 2), ry = BoardToPrinter(view, Height_ / 2);
-    canvas->FillRect(WSub(x, rx), WSub(y, ry), WAdd(x, rx), WAdd(y, ry));
+    const int32_t w = BoardToPrinter(view, Width_), h = BoardToPrinter(view, Height_);
+    const int32_t left = WSub(x, w / 2), top = WSub(y, h / 2);
+    canvas->RoundRect(left, top, WAdd(left, w), WAdd(top, h), BoardToPrinter(view, CornerRadius()));
     return;
   }
-  const int32_t p = StepPixels(view);
-  const TPoint c = BoardToScreen(view, Center_);
+  const TPixels px = Pixels(StepPixels(view), view.ViewOffset());
+  // Selected pads and the one under the pointer show in the focus colour, as through-hole pads.
   TCanvas& canvas = (Selected() || mode == dmNormal) ? view.BoardCanvas() : view.Canvas();
   const TColor colour = Selected() || mode == dmHighlight ? view.FocusColor() : view.SolderColor();
   canvas.SetPenColor(colour);
   canvas.SetBrushColor(colour);
   canvas.SetPenWidth(1);
-  const int32_t rx = TSolder::ScreenRadius(p, Width_), ry = TSolder::ScreenRadius(p, Height_);
-  canvas.FillRect(WSub(c.X, rx), WSub(c.Y, ry), WAdd(c.X, rx), WAdd(c.Y, ry));
+  canvas.RoundRect(px.Left, px.Top, px.Right, px.Bottom, px.Radius);
 }
 
 void TSmdPad::Move(int32_t dx, int32_t dy) { Center_ = {WAdd(Center_.X, dx), WAdd(Center_.Y, dy)}; }

@@ -31,6 +31,17 @@ class TSmdPad : public TPCBElement {
   // side, rounded down to whole units; 0 for a pad of no size.
   int32_t CornerRadius() const;
 
+  // Where the pad shows on the screen with P pixels to the base step: the box Left to Right and
+  // Top to Bottom (right column and bottom row left out) P / 16 pixels to the board unit around
+  // the centre's pixel, the corners' radius in pixels, and that centre pixel, which always hits
+  // the pad however small it shows.
+  struct TPixels {
+    int32_t Left, Top, Right, Bottom, Radius;
+    TPoint Center;
+    bool Covers(TPoint pixel) const;
+  };
+  TPixels Pixels(int32_t stepPixels, TPoint viewOffset) const;
+
   TElementKind Kind() const override { return ekSmdPad; }
   // The record line "@SMD x, y, width, height, roundness".
   std::string ToText() const override;

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "LayoutTest.h"
+#include "TSmdPad.h"
 
 namespace {
 
@@ -352,6 +353,9 @@ TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
     w.Elements().AddWire(a, {a.X + coord(-60, 60), a.Y + coord(-60, 60)}, StepDivisor[coord(0, 4)]);
     w.Elements().AddSolder({coord(-40, 700), coord(-40, 500)}, 4, coord(-8, 40),
                            static_cast<uint8_t>(coord(0, 1)));
+    if (i % 2)
+      w.Elements().Append(std::make_unique<TSmdPad>(&w, TPoint{coord(-40, 700), coord(-40, 500)},
+                                                    coord(-4, 60), coord(-4, 60), coord(0, 50)));
   }
   w.SetGridScale(3);
   w.SetViewOffset({-13, 7});

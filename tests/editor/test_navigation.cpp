@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "LayoutTest.h"
+#include "TSmdPad.h"
 
 namespace {
 
@@ -31,6 +32,9 @@ void FillRandom(TElementList& list, TPick& pick, int count, int32_t span) {
       const int32_t len = pick(0, 3) == 0 ? span : 60;
       const TPoint b{a.X + pick(-len, len), a.Y + pick(-len, len)};
       list.AddWire(a, b, pick(0, 9) == 0 ? pick(-3, 5) : StepDivisor[pick(0, 4)]);
+    } else if (pick(0, 2) == 0) {
+      list.Append(
+          std::make_unique<TSmdPad>(list.Layout(), a, pick(0, 40), pick(0, 40), pick(0, 50)));
     } else {
       list.AddSolder(a, pick(0, 9) == 0 ? 40 : pick(2, 8), pick(6, 40),
                      static_cast<uint8_t>(pick(0, 1)));

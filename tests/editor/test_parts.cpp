@@ -37,7 +37,7 @@ TEST_F(PartsTest, ASettingChangesTheSelectedElementsInOneStep) {
   const std::string before = Board();
   const std::string unselected = "W 0, 0, 32, 0, 4 | ", middle = " | P 80, 0, 4, 12, 0 | ";
   const std::string selected = "W 0, 16, 32, 16, 4 * | P 48, 0, 4, 12, 0 * | P 48, 32, 5, 16, 1 *";
-  const std::string smd = "P @SMD 96, 0, 8, 9, 25 *";
+  const std::string smd = "@SMD 96, 0, 8, 9, 25 *";
   // No step name: nothing changes.
   const std::tuple<TElementProperty, int32_t, const char*, std::string, std::string> cases[] = {
       {epWireWidth, 8, "Change Width of Element",
@@ -48,9 +48,9 @@ TEST_F(PartsTest, ASettingChangesTheSelectedElementsInOneStep) {
        "W 0, 16, 32, 16, 4 * | P 48, 0, 5, 12, 0 * | P 48, 32, 5, 16, 1 *", smd},
       {epPadShape, sgSquare, "Reshape Element",
        "W 0, 16, 32, 16, 4 * | P 48, 0, 4, 12, 1 * | P 48, 32, 5, 16, 1 *", smd},
-      {epSmdWidth, 4, "Resize Element", selected, "P @SMD 96, 0, 4, 9, 25 *"},
-      {epSmdHeight, 12, "Resize Element", selected, "P @SMD 96, 0, 8, 12, 25 *"},
-      {epSmdRoundness, 0, "Change Roundness of Element", selected, "P @SMD 96, 0, 8, 9, 0 *"},
+      {epSmdWidth, 4, "Resize Element", selected, "@SMD 96, 0, 4, 9, 25 *"},
+      {epSmdHeight, 12, "Resize Element", selected, "@SMD 96, 0, 8, 12, 25 *"},
+      {epSmdRoundness, 0, "Change Roundness of Element", selected, "@SMD 96, 0, 8, 9, 0 *"},
       {epWireWidth, 4, "", selected, smd},
       {epSmdHeight, 9, "", selected, smd},
   };

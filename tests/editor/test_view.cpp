@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "LayoutTest.h"
+#include "TSmdPad.h"
 
 namespace {
 
@@ -151,6 +152,7 @@ TEST_F(ViewTest, SkippingHiddenElementsChangesNoPixel) {
       const TPoint b{a.X + coord(120), a.Y + coord(120)};
       l.Elements().AddWire(a, b, StepDivisor[i % 5]);
       l.Elements().AddSolder(b, coord(40), coord(60), static_cast<uint8_t>(i % 3));
+      l.Elements().Append(std::make_unique<TSmdPad>(&l, a, coord(80), coord(80), coord(60)));
     }
     const int32_t right = l.width() * 16 / std::max(1, StepPixels(l));
     const int32_t bottom = l.height() * 16 / std::max(1, StepPixels(l));
@@ -159,6 +161,7 @@ TEST_F(ViewTest, SkippingHiddenElementsChangesNoPixel) {
       l.Elements().AddWire({5, bottom + k}, {60, bottom + k}, 1 + k % 2);
       l.Elements().AddWire({right + k, 5}, {right + k, 60}, 1 + k % 2);
       l.Elements().AddSolder({right + k, -k}, 4, 8 + k, static_cast<uint8_t>(k % 2));
+      l.Elements().Append(std::make_unique<TSmdPad>(&l, TPoint{-k, bottom + k}, 2 * k, k, k));
     }
     l.Elements().AddWire({INT32_MIN, 0}, {INT32_MAX, 40}, 1);
     l.Elements().AddWire({-5, -5}, {INT32_MIN, INT32_MIN}, -1);

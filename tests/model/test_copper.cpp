@@ -9,10 +9,12 @@
 #include "TCopperIslands.h"
 #include "TElementIndex.h"
 #include "TElementList.h"
+#include "TSmdPad.h"
 
 namespace {
 
-// A wire "W ax ay bx by divisor" or pad "P cx cy hole size geometry" (0 round, 1 square).
+// A wire "W ax ay bx by divisor", pad "P cx cy hole size geometry" (0 round, 1 square) or SMD pad
+// "S cx cy width height roundness".
 struct TPart {
   char kind;
   int32_t v[5];
@@ -21,14 +23,20 @@ struct TPart {
 void Add(TElementList& list, const TPart& p) {
   if (p.kind == 'W')
     list.AddWire({p.v[0], p.v[1]}, {p.v[2], p.v[3]}, p.v[4]);
+  else if (p.kind == 'S')
+    list.Append(
+        std::make_unique<TSmdPad>(list.Layout(), TPoint{p.v[0], p.v[1]}, p.v[2], p.v[3], p.v[4]));
   else
     list.AddSolder({p.v[0], p.v[1]}, p.v[2], p.v[3], static_cast<uint8_t>(p.v[4]));
 }
 
 // Widths: divisor 2 is 8 units, 3 is 5, 32 is a hairline. Distances in board units, negative
-// when the copper overlaps; the place is the middle of the gap.
+// when the copper overlaps; the place is the middle of the gap. An SMD pad 40 by 20 with
+// roundness 25 has corners of radius 5; at 50 % a pad 20 square is a disc.
 TEST(Copper, ExactGapsBetweenShapes) {
-  const long double r50 = std::sqrt(1300.0L);
+  const long double r50 = std::sqrt(1300.0L), r2 = std::sqrt(2.0L);
+  // From the core corner (15, 5) of the rounded pad to the square's corner (30, 20).
+  const long double round = 15 * r2 - 5, roundAt = 15 + (5 + round / 2) / r2;
   const struct {
     const char* what;
     TPart a, b;
@@ -50,6 +58,25 @@ TEST(Copper, ExactGapsBetweenShapes) {
       {"round to square corner", {'P', {0, 0, 4, 10, 0}}, {'P', {40, 50, 4, 20, 1}}, 45, 16.5, 22},
       {"square pads, side by side", {'P', {0, 0, 4, 20, 1}}, {'P', {30, 5, 4, 20, 1}}, 10, 15, 2.5},
       {"dot of a short wire", {'W', {0, 0, 0, 0, 1}}, {'P', {0, 30, 4, 20, 0}}, 12, 0, 14},
+      {"SMD corners",
+       {'S', {0, 0, 20, 10, 0}},
+       {'S', {30, 25, 20, 10, 0}},
+       std::sqrt(325.0L),
+       15,
+       12.5},
+      {"SMD beside a wire", {'S', {50, 0, 20, 10, 0}}, {'W', {0, 30, 100, 30, 2}}, 21, 60, 15.5},
+      // Odd sides reach half a unit past a whole number; along parallel sides the place is
+      // where the straight part of the side begins.
+      {"SMD of odd sides", {'S', {0, 0, 13, 7, 30}}, {'W', {20, -50, 20, 50, 2}}, 9.5, 11.25, -1.5},
+      {"SMD over a wire", {'S', {0, 0, 20, 10, 0}}, {'W', {0, 3, 100, 3, 2}}, -4, 0, 0},
+      {"SMD discs", {'S', {0, 0, 20, 20, 50}}, {'S', {40, 40, 20, 20, 50}}, 40 * r2 - 20, 20, 20},
+      {"SMD rounded corner, square pad",
+       {'S', {0, 0, 40, 20, 25}},
+       {'P', {40, 30, 4, 20, 1}},
+       round,
+       roundAt,
+       roundAt - 10},
+      {"SMD, round pad", {'S', {0, 0, 20, 10, 0}}, {'P', {0, 30, 4, 20, 0}}, 15, 0, 12.5},
   };
   for (const auto& c : cases) {
     FakeLayout view;
@@ -68,46 +95,69 @@ TEST(Copper, ExactGapsBetweenShapes) {
 }
 
 // The gaps of random shapes against an independent estimate: points every tenth of a unit along
-// one core, each measured to the other core directly. The estimate never undercuts the exact gap
-// and comes within the spacing of the points. The same shapes moved far out give the same gap.
+// one core (a segment, or the outline of an SMD pad's core box), each measured to the other core
+// directly. The estimate never undercuts the exact gap and comes within the spacing of the
+// points. The same shapes moved far out give the same gap.
 TEST(Copper, GapsAgreeWithSampledDistances) {
   std::mt19937 rng(7);
   auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-  struct Seg {
-    double ax, ay, bx, by;
+  // A core in board units: a segment, or a box of half sides hx, hy around (ax, ay); and the
+  // radius of copper around it.
+  struct Core {
+    double ax, ay, bx, by, hx = 0, hy = 0, r = 0;
+    bool box = false;
   };
-  auto toSegment = [](double px, double py, const Seg& s) {
+  auto coreOf = [](const TCopperShape& s) {
+    Core c{s.AX / 2.0, s.AY / 2.0, s.BX / 2.0, s.BY / 2.0};
+    c.box = s.Kind == ckSquare || s.Kind == ckRect;
+    c.hx = (s.Kind == ckSquare ? s.Radius : s.HalfX) / 2.0;
+    c.hy = (s.Kind == ckSquare ? s.Radius : s.HalfY) / 2.0;
+    c.r = s.Kind == ckSquare ? 0 : s.Radius / 2.0;
+    return c;
+  };
+  auto distance = [](double px, double py, const Core& s) {
+    if (s.box)
+      return std::hypot(std::max(std::fabs(px - s.ax) - s.hx, 0.0),
+                        std::max(std::fabs(py - s.ay) - s.hy, 0.0));
     const double dx = s.bx - s.ax, dy = s.by - s.ay, len2 = dx * dx + dy * dy;
     const double t =
         len2 == 0 ? 0 : std::clamp(((px - s.ax) * dx + (py - s.ay) * dy) / len2, 0.0, 1.0);
     return std::hypot(px - s.ax - t * dx, py - s.ay - t * dy);
   };
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < 400; ++round) {
     FakeLayout view;
     TElementList list(&view);
     for (int k = 0; k < 2; ++k) {
       const TPoint a{pick(-40, 40), pick(-40, 40)};
-      if (k == 0 || pick(0, 1))
+      const int kind = pick(0, k == 0 ? 1 : 2);
+      if (kind == 0)
         list.AddWire(a, {a.X + pick(-40, 40), a.Y + pick(-40, 40)}, StepDivisor[pick(0, 4)]);
+      else if (kind == 1)
+        Add(list, {'S', {a.X, a.Y, pick(1, 40), pick(1, 40), pick(-10, 60)}});
       else
         list.AddSolder(a, 4, pick(1, 30), static_cast<uint8_t>(pick(0, 1)));
     }
     const TCopperShape a = CopperOf(*list.Items(0)), b = CopperOf(*list.Items(1));
     if (a.Empty() || b.Empty()) continue;
-    const Seg sa{a.AX / 2.0, a.AY / 2.0, a.BX / 2.0, a.BY / 2.0};
-    const Seg sb{b.AX / 2.0, b.AY / 2.0, b.BX / 2.0, b.BY / 2.0};
-    const double rb = b.Kind == ckSquare ? 0 : b.Radius / 2.0, h = b.Radius / 2.0;
-    double best = INFINITY;
+    const Core ca = coreOf(a), cb = coreOf(b);
+    // The outline of a box core, or the segment, as a path of points.
+    std::vector<std::pair<double, double>> path = {{ca.ax, ca.ay}, {ca.bx, ca.by}};
+    if (ca.box)
+      path = {{ca.ax - ca.hx, ca.ay - ca.hy},
+              {ca.ax + ca.hx, ca.ay - ca.hy},
+              {ca.ax + ca.hx, ca.ay + ca.hy},
+              {ca.ax - ca.hx, ca.ay + ca.hy},
+              {ca.ax - ca.hx, ca.ay - ca.hy}};
+    // Inside a box core the other core's first point is at no distance at all.
+    double best = ca.box ? distance(cb.ax, cb.ay, ca) : INFINITY;
     const int steps = 1000;
-    for (int i = 0; i <= steps; ++i) {
-      const double px = sa.ax + (sa.bx - sa.ax) * i / steps,
-                   py = sa.ay + (sa.by - sa.ay) * i / steps;
-      const double d = b.Kind == ckSquare ? std::hypot(std::max(std::fabs(px - sb.ax) - h, 0.0),
-                                                       std::max(std::fabs(py - sb.ay) - h, 0.0))
-                                          : toSegment(px, py, sb);
-      best = std::min(best, d);
+    for (size_t e = 0; e + 1 < path.size(); ++e) {
+      const auto [x0, y0] = path[e];
+      const auto [x1, y1] = path[e + 1];
+      for (int i = 0; i <= steps; ++i)
+        best = std::min(best, distance(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, cb));
     }
-    const double estimate = std::max(best, 0.0) - a.Radius / 2.0 - rb;
+    const double estimate = std::max(best, 0.0) - ca.r - cb.r;
     const TCopperGap gap = CopperGap(a, b);
     const double exact = static_cast<double>(gap.Distance);
     // Far out on the board the gap is worked out in wider numbers; it must not change.
@@ -207,6 +257,47 @@ TEST(Copper, TouchingIsDecidedExactlyOnEverySlope) {
   for (const TProblem& pr : problems) EXPECT_NE(pr.Kind, pkClearance) << ProblemMessage(pr);
 }
 
+// SMD pads at their corners, square and rounded, exactly touching and exactly a unit apart
+// (where a clearance of one unit passes and a hair more does not): square corners meeting, a
+// round pad and a wire end on a 3-4-5 slope from a rounded corner's centre. An SMD pad 40 by 20
+// at 50 % is an oblong of radius 10, at 30 % its corners have radius 6, at 25 % 5.
+TEST(Copper, SmdCornersTouchExactly) {
+  const TPart smd{'S', {0, 0, 20, 10, 0}}, oblong{'S', {0, 0, 40, 20, 50}};
+  const struct {
+    TPart a, b;
+    bool touches, unitApart;
+  } cases[] = {
+      {smd, {'S', {20, 10, 20, 10, 0}}, true, false},
+      {smd, {'S', {21, 10, 20, 10, 0}}, false, true},
+      {smd, {'S', {21, 11, 20, 10, 0}}, false, false},
+      {smd, {'P', {20, 15, 4, 20, 1}}, true, false},
+      {oblong, {'P', {19, 12, 0, 10, 0}}, true, false},
+      {oblong, {'P', {19, 12, 0, 8, 0}}, false, true},
+      {oblong, {'P', {19, 12, 0, 12, 0}}, true, false},
+      {{'S', {0, 0, 40, 20, 30}}, {'W', {20, 12, 60, 12, 2}}, true, false},
+      {{'S', {0, 0, 40, 20, 25}}, {'W', {21, 13, 60, 13, 2}}, false, true},
+  };
+  for (const auto& c : cases) {
+    FakeLayout view;
+    TElementList list(&view);
+    Add(list, c.a);
+    Add(list, c.b);
+    const std::string what = list.Items(0)->ToText() + " / " + list.Items(1)->ToText();
+    EXPECT_EQ(CopperTouches(CopperOf(*list.Items(0)), CopperOf(*list.Items(1))), c.touches) << what;
+    for (double clearance : {0.15875, 0.15876}) {
+      TCheckRules rules;
+      rules.Clearance = clearance;
+      std::vector<TProblem> problems;
+      TCopperIslands islands;
+      CheckCopper(list, rules, problems, &islands);
+      EXPECT_EQ(islands.IslandOf(0) == islands.IslandOf(1), c.touches) << what;
+      const bool near = std::any_of(problems.begin(), problems.end(),
+                                    [](const TProblem& pr) { return pr.Kind == pkClearance; });
+      EXPECT_EQ(near, c.unitApart && clearance > 0.15875) << what << " " << clearance;
+    }
+  }
+}
+
 std::vector<std::string> Lines(const std::vector<TPart>& parts, const TCheckRules& rules = {}) {
   FakeLayout view;
   TElementList list(&view);
@@ -263,6 +354,23 @@ TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
       {{padA, padB, {'W', {0, 0, 160, 0, 2}}, {'W', {160, 0, 0, 0, 2}}},
        {},
        {"duplicate at 12.700, 0.000: same element twice at this place"}},
+      // SMD pads: the smaller side against the width rule, no ring nor hole; none without size;
+      // twice when the corners come out the same; a gap of one unit; a wire's end on one.
+      {{{'S', {0, 0, 12, 2, 0}}, {'S', {0, 32, 2, 2, 50}}}, exact, {}},
+      {{{'S', {0, 0, 12, 1, 0}}},
+       {},
+       {"width at 0.000, 0.000: SMD pad 0.159 mm wide, 0.300 mm required"}},
+      {{{'S', {0, 16, 0, 12, 0}}}, {}, {"none at 0.000, 2.540: makes no copper"}},
+      {{{'S', {0, 0, 12, 12, 50}}, {'S', {0, 0, 12, 12, 70}}},
+       {},
+       {"duplicate at 0.000, 0.000: same element twice at this place"}},
+      {{{'S', {0, 0, 12, 12, 0}}, {'S', {0, 0, 12, 12, 10}}}, {}, {}},
+      {{{'S', {0, 0, 12, 12, 0}}, {'S', {13, 0, 12, 12, 25}}},
+       {},
+       {"clearance at 1.032, 0.000: copper 0.159 mm apart, 0.300 mm required"}},
+      {{{'S', {0, 0, 12, 6, 0}}, {'W', {0, 0, 100, 0, 2}}},
+       {},
+       {"dangling at 15.875, 0.000: wire end touches no other copper"}},
   };
   for (size_t k = 0; k < std::size(cases); ++k)
     EXPECT_EQ(Lines(cases[k].parts, cases[k].rules), cases[k].lines) << "case " << k;
@@ -281,10 +389,13 @@ TEST(BoardCheck, AgreesWithEveryPairWalk) {
     TElementList list(&view);
     for (int i = 0, n = pick(1, 400); i < n; ++i) {
       const TPoint a{pick(-spread - 1, spread), pick(-spread - 1, spread)};
-      if (pick(0, 1))
+      const int kind = pick(0, 3);
+      if (kind < 2)
         list.AddWire(a, {WAdd(a.X, pick(-64, 64)), WAdd(a.Y, pick(-64, 64))}, pick(-2, 40));
-      else
+      else if (kind == 2)
         list.AddSolder(a, pick(0, 8), pick(-2, 30), static_cast<uint8_t>(pick(0, 2)));
+      else
+        Add(list, {'S', {a.X, a.Y, pick(-2, 40), pick(-2, 40), pick(0, 50)}});
     }
     TCheckRules rules;
     rules.Clearance = pick(0, 20) * 0.1;

@@ -4,6 +4,7 @@
 
 #include "FakeLayout.h"
 #include "TElementList.h"
+#include "TSmdPad.h"
 
 namespace {
 
@@ -83,6 +84,85 @@ TEST_F(DrawTest, PrintIsBlackOnWhiteWithHolesAndOnlyOnAPrinter) {
   Expect(view.Board, p6);
   const std::vector<Pixel> p7 = {{80, 20, W}};
   Expect(view.Screen, p7);
+}
+
+// SMD pads at (80, 80), shown at (50, 50) with P = 10 unless the cell says otherwise. What is
+// drawn is exactly what is hit, the centre pixel always; the first, 20 by 10 pixels at 50 %, is
+// an oblong of radius 5 whose corners stay white.
+TEST_F(DrawTest, SmdPadsDrawRoundedCornersAndHitWhatTheyDraw) {
+  const struct {
+    int32_t cell, width, height, roundness;
+    bool selected;
+    std::vector<Pixel> pixels;
+  } cases[] = {
+      {10,
+       32,
+       16,
+       50,
+       false,
+       {{40, 45, W},
+        {42, 45, W},
+        {43, 45, Pad},
+        {56, 45, Pad},
+        {57, 45, W},
+        {40, 50, Pad},
+        {39, 50, W},
+        {59, 50, Pad},
+        {60, 50, W},
+        {59, 54, W},
+        {50, 54, Pad},
+        {50, 55, W}}},
+      {10, 32, 16, 0, true, {{40, 45, Focus}, {59, 54, Focus}, {60, 54, W}, {59, 55, W}}},
+      // At P = 16 (80, 80) shows at (80, 80), and 13 units are 13 pixels: 6 left of the centre
+      // and 6 right. 20 % of 13 units gives corners of radius 2.
+      {16,
+       13,
+       21,
+       20,
+       false,
+       {{74, 80, Pad}, {73, 80, W}, {86, 80, Pad}, {87, 80, W}, {74, 70, W}, {75, 70, Pad}}},
+      {7, 40, 90, 35, false, {}},
+      {10, 0, 16, 0, false, {}},
+  };
+  for (const auto& c : cases) {
+    view.Board.fill(Qt::white);
+    view.Cell = c.cell;
+    auto pad = std::make_unique<TSmdPad>(&view, TPoint{80, 80}, c.width, c.height, c.roundness);
+    pad->SetSelected(c.selected);
+    pad->Draw(dmNormal);
+    Expect(view.Board, c.pixels);
+    const std::string what = pad->ToText() + " P=" + std::to_string(c.cell);
+    const TPoint centre = pad->Pixels(c.cell, {}).Center;
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 200; ++x) {
+        const TPoint q{x, y};
+        const bool painted = FakeLayout::At(view.Board, x, y) != kWhite;
+        ASSERT_EQ(pad->HitTest(q), painted || q == centre) << what << " at " << x << ", " << y;
+      }
+  }
+}
+
+// On paper at true size: 32 by 16 units at 160 dpi are 32 by 16 dots, the oblong's corners white,
+// through the pixel rules on an image and through a painter on a page alike.
+TEST_F(DrawTest, SmdPadsPrintAtTrueSize) {
+  view.Dpi = 160;
+  view.Printing = true;
+  QImage painted(200, 200, QImage::Format_RGB32);
+  painted.fill(Qt::white);
+  QPainter painter(&painted);
+  TCanvas onPainter(&painter);
+  const std::vector<Pixel> pixels = {{84, 100, kBlack},  {83, 100, W},      {115, 100, kBlack},
+                                     {116, 100, W},      {100, 92, kBlack}, {100, 91, W},
+                                     {100, 107, kBlack}, {100, 108, W},     {84, 92, W},
+                                     {115, 107, W},      {88, 93, kBlack}};
+  for (TCanvas* page : {static_cast<TCanvas*>(nullptr), &onPainter}) {
+    view.External = page;
+    TSmdPad pad(&view, {100, 100}, 32, 16, 50);
+    pad.Draw(dmPrint);
+    onPainter.Flush();
+    Expect(page ? painted : view.Page, pixels);
+  }
+  painter.end();
 }
 
 }  // namespace

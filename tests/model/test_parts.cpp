@@ -6,7 +6,7 @@
 #include "FakeLayout.h"
 #include "TElementTransform.h"
 #include "TPadSize.h"
-#include "TPcbText.h"
+#include "TSmdPad.h"
 #include "formats/BoardHelpers.h"
 
 namespace {
@@ -44,27 +44,35 @@ TEST(PadSize, TypedSizesRoundToBoardUnitsWithinTheLimits) {
             "A hole of 1.27 mm must be smaller than its pad of 1.27 mm");
 }
 
-// Builds a board from {x, y} pads and {x1, y1, x2, y2} wires.
+// Builds a board from {x, y} pads, {x1, y1, x2, y2} wires and {x, y, width, height, roundness}
+// SMD pads.
 void Build(TElementList& list, const std::vector<std::vector<int32_t>>& elements) {
   for (const auto& e : elements) {
     if (e.size() == 2)
       list.AddSolder({e[0], e[1]}, 4, 12, 0);
+    else if (e.size() == 5)
+      list.Append(std::make_unique<TSmdPad>(&*list.Layout(), TPoint{e[0], e[1]}, e[2], e[3], e[4]));
     else
       list.AddWire({e[0], e[1]}, {e[2], e[3]}, 4);
   }
 }
 
-// The points of the board: "x y" for a pad, "x y x y" for a wire, joined by " | ".
+// The points of the board: "x y" for a pad, "x y x y" for a wire, "x y width height" for an SMD
+// pad (its sides as a point), joined by " | ".
 std::string Points(const TElementList& list) {
   std::string text;
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
     std::vector<TPoint> points;
-    if (e->IsWire())
+    if (e->Kind() == ekWire) {
       points = {static_cast<const TWire*>(e)->StartPoint(),
                 static_cast<const TWire*>(e)->EndPoint()};
-    else
+    } else if (e->Kind() == ekSolder) {
       points = {static_cast<const TSolder*>(e)->Center()};
+    } else {
+      const auto* s = static_cast<const TSmdPad*>(e);
+      points = {s->Center(), {s->Width(), s->Height()}};
+    }
     text += i ? " |" : "";
     for (TPoint p : points) text += " " + std::to_string(p.X) + " " + std::to_string(p.Y);
   }
@@ -95,12 +103,14 @@ TEST(Turn, RotateAndMirrorAboutTheNearestGridPointAndComeBack) {
           {4, {{0, 0, 8, 0}, {8, 8}, {0, 8}}, {4, 4}, "8 0 8 8 | 0 8 | 0 0", "8 0 0 0 | 0 8 | 8 8"},
           // Off the grid: the nearest grid point, no tie.
           {16, {{3, 5}, {20, 9}}, {16, 0}, "11 -13 | 7 4", "29 5 | 12 9"},
+          // An SMD pad turns its sides with it and keeps them in a mirror.
+          {16, {{0, 0, 10, 4, 20}, {32, 16}}, {16, 16}, "32 0 4 10 | 16 32", "32 0 10 4 | 0 16"},
       };
   for (const auto& [grid, board, pivot, rotated, mirrored] : cases) {
     FakeLayout view;
     TElementList list(&view);
     Build(list, board);
-    auto text = [&] { return WritePcbText(list, [](const TPCBElement&) { return true; }); };
+    auto text = [&] { return Points(list); };
     const std::string before = text();
     EXPECT_EQ(TurnAll(list, grid, tnRotate), pivot) << before;
     EXPECT_EQ(Points(list), rotated) << before;
