@@ -9,7 +9,6 @@
 #include "TBoardError.h"
 #include "TBoardFile.h"
 #include "TBoardFiles.h"
-#include "TSmdPad.h"
 #include "TZipWriter.h"
 
 namespace {
@@ -155,25 +154,17 @@ TFabricationBoard FabricationBoard(const TElementList& list) {
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
     const TCopperShape s = CopperOf(*e);
-    // Whether a surface-mount pad makes copper is the copper description's answer; its land is
-    // read from the pad, which has the size and corners as the user gave them.
-    const TSmdPad* smd = e->Kind() == ekSmdPad ? static_cast<const TSmdPad*>(e) : nullptr;
-    THalfBox box;
-    if (!smd) {
-      box = ExtentOf(s, true);
-    } else if (!s.Empty() && smd->Width() > 0 && smd->Height() > 0) {
-      const int64_t x = 2 * int64_t{smd->Center().X}, y = 2 * int64_t{smd->Center().Y};
-      box = {x - smd->Width(), y - smd->Height(), x + smd->Width(), y + smd->Height()};
-    }
+    const THalfBox box = ExtentOf(s, true);
     if (box.Empty() || !Fits(box)) {
       board.LeftOut.push_back(e->ToText());
       continue;
     }
-    if (smd)
-      board.Lands.push_back({smd->Center().X * NanometresPerUnit,
-                             smd->Center().Y * NanometresPerUnit, smd->Width() * NanometresPerUnit,
-                             smd->Height() * NanometresPerUnit,
-                             smd->CornerRadius() * NanometresPerUnit});
+    if (s.Kind == ckRect)
+      // A surface-mount land: its core's half sides grown by the corner radius, in half units,
+      // are its whole sides in board units.
+      board.Lands.push_back({s.AX * kNmPerHalf, s.AY * kNmPerHalf,
+                             (s.HalfX + s.Radius) * NanometresPerUnit,
+                             (s.HalfY + s.Radius) * NanometresPerUnit, s.Radius * kNmPerHalf});
     else
       board.Shapes.push_back(s);
     all = all.Empty() ? box
