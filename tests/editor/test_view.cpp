@@ -152,7 +152,8 @@ TEST_F(ViewTest, SkippingHiddenElementsChangesNoPixel) {
       l.Elements().AddWire({5, bottom + k}, {60, bottom + k}, 1 + k % 2);
       l.Elements().AddWire({right + k, 5}, {right + k, 60}, 1 + k % 2);
       l.Elements().AddSolder({right + k, -k}, 4, 8 + k, static_cast<uint8_t>(k % 2));
-      l.Elements().Append(std::make_unique<TSmdPad>(&l, TPoint{-k, bottom + k}, 2 * k, k, k));
+      l.Elements().Append(std::make_unique<TSmdPad>(&l, TPoint{-k, 20 + k}, 2 * k + 2, k + 1, k));
+      l.Elements().Append(std::make_unique<TSmdPad>(&l, TPoint{k, bottom + k}, k, 2 * k + 2, k));
     }
     l.Elements().AddWire({INT32_MIN, 0}, {INT32_MAX, 40}, 1);
     l.Elements().AddWire({-5, -5}, {INT32_MIN, INT32_MIN}, -1);
