@@ -76,7 +76,6 @@ TEST_F(NavigationTest, PanningGivesThePixelsOfAFullRender) {
 // Through the editing commands the view asks the index as it asks the walk, for culling (the
 // pixels), the element under the pointer and the band, on a board with one pad far from the rest
 // and one so far that it shows on the screen.
-// (How the index keeps in step with every kind of change is tested with the board alone.)
 TEST_F(NavigationTest, IndexAnswersAsTheWalkThroughEdits) {
   TPick pick{std::mt19937(77)};
   w.SetGridScale(-4);

@@ -31,12 +31,15 @@ void Add(TElementList& list, const TPart& p) {
 }
 
 // Widths: divisor 2 is 8 units, 3 is 5, 32 is a hairline. Distances in board units, negative
-// when the copper overlaps; the place is the middle of the gap. An SMD pad 40 by 20 with
-// roundness 25 has corners of radius 5; at 50 % a pad 20 square is a disc.
+// when the copper overlaps; the place is the middle of the gap. Whether they touch, and whether a
+// clearance of one unit passes, is decided alike. An SMD pad 40 by 20 has corners of radius 10
+// at 50 % (an oblong), 6 at 30 % and 5 at 25 %; at 50 % a pad 20 square is a disc.
 TEST(Copper, ExactGapsBetweenShapes) {
   const long double r50 = std::sqrt(1300.0L), r2 = std::sqrt(2.0L);
   // From the core corner (15, 5) of the rounded pad to the square's corner (30, 20).
   const long double round = 15 * r2 - 5, roundAt = 15 + (5 + round / 2) / r2;
+  const TPart smd{'S', {0, 0, 20, 10, 0}}, oblong{'S', {0, 0, 40, 20, 50}};
+  const TPart at30{'S', {0, 0, 40, 20, 30}}, at25{'S', {0, 0, 40, 20, 25}};
   const struct {
     const char* what;
     TPart a, b;
@@ -58,25 +61,20 @@ TEST(Copper, ExactGapsBetweenShapes) {
       {"round to square corner", {'P', {0, 0, 4, 10, 0}}, {'P', {40, 50, 4, 20, 1}}, 45, 16.5, 22},
       {"square pads, side by side", {'P', {0, 0, 4, 20, 1}}, {'P', {30, 5, 4, 20, 1}}, 10, 15, 2.5},
       {"dot of a short wire", {'W', {0, 0, 0, 0, 1}}, {'P', {0, 30, 4, 20, 0}}, 12, 0, 14},
-      {"SMD corners",
-       {'S', {0, 0, 20, 10, 0}},
-       {'S', {30, 25, 20, 10, 0}},
-       std::sqrt(325.0L),
-       15,
-       12.5},
-      {"SMD beside a wire", {'S', {50, 0, 20, 10, 0}}, {'W', {0, 30, 100, 30, 2}}, 21, 60, 15.5},
+      {"SMD corners", smd, {'S', {30, 25, 20, 10, 0}}, std::sqrt(325.0L), 15, 12.5},
+      {"SMD corners touching", smd, {'S', {20, 10, 20, 10, 0}}, 0, 10, 5},
+      {"SMD corners a unit apart", smd, {'S', {21, 10, 20, 10, 0}}, 1, 10.5, 5},
+      {"SMD on a square corner", smd, {'P', {20, 15, 4, 20, 1}}, 0, 10, 5},
       // Odd sides reach half a unit past a whole number; along parallel sides the place is
       // where the straight part of the side begins.
       {"SMD of odd sides", {'S', {0, 0, 13, 7, 30}}, {'W', {20, -50, 20, 50, 2}}, 9.5, 11.25, -1.5},
-      {"SMD over a wire", {'S', {0, 0, 20, 10, 0}}, {'W', {0, 3, 100, 3, 2}}, -4, 0, 0},
       {"SMD discs", {'S', {0, 0, 20, 20, 50}}, {'S', {40, 40, 20, 20, 50}}, 40 * r2 - 20, 20, 20},
-      {"SMD rounded corner, square pad",
-       {'S', {0, 0, 40, 20, 25}},
-       {'P', {40, 30, 4, 20, 1}},
-       round,
-       roundAt,
-       roundAt - 10},
-      {"SMD, round pad", {'S', {0, 0, 20, 10, 0}}, {'P', {0, 30, 4, 20, 0}}, 15, 0, 12.5},
+      {"25 % corner, square pad", at25, {'P', {40, 30, 4, 20, 1}}, round, roundAt, roundAt - 10},
+      // On a 3-4-5 slope from the centre of a rounded corner.
+      {"oblong touching a pad", oblong, {'P', {19, 12, 0, 10, 0}}, 0, 16, 8},
+      {"oblong a unit from a pad", oblong, {'P', {19, 12, 0, 8, 0}}, 1, 16.3, 8.4},
+      {"30 % corner, wire end", at30, {'W', {20, 12, 60, 12, 2}}, 0, 17.6, 8.8},
+      {"25 % corner, wire end", at25, {'W', {21, 13, 60, 13, 2}}, 1, 18.3, 9.4},
   };
   for (const auto& c : cases) {
     FakeLayout view;
@@ -87,6 +85,11 @@ TEST(Copper, ExactGapsBetweenShapes) {
     const TCopperGap ab = CopperGap(a, b), ba = CopperGap(b, a);
     EXPECT_NEAR(double(ab.Distance), double(c.distance), 1e-9) << c.what;
     EXPECT_NEAR(double(ba.Distance), double(c.distance), 1e-9) << c.what;
+    EXPECT_EQ(CopperTouches(a, b), c.distance <= 0) << c.what;
+    EXPECT_EQ(CopperTouches(b, a), c.distance <= 0) << c.what;
+    // A gap of exactly one unit passes a clearance of one unit, and not a hair more.
+    for (int64_t nm : {158750, 158760})
+      EXPECT_EQ(CopperCloser(a, b, nm), c.distance * 158750 < nm) << c.what << " " << nm;
     if (c.distance >= 0) {
       EXPECT_NEAR(double(ab.X), double(c.x), 1e-9) << c.what;
       EXPECT_NEAR(double(ab.Y), double(c.y), 1e-9) << c.what;
@@ -213,87 +216,20 @@ TEST(Copper, TouchingIsDecidedExactlyOnEverySlope) {
       }
       const i128 reach = 4 + radius;
       const bool touches = num <= reach * reach * den;
-      const bool exactly = num == reach * reach * den;
 
       FakeLayout view;
       TElementList list(&view);
       list.AddWire(a, b, 2);
       list.AddSolder(p, 0, 2 * radius, sgCircle);
+      const TCopperShape wire = CopperOf(*list.Items(0)), pad = CopperOf(*list.Items(1));
       const std::string what = list.Items(0)->ToText() + " / " + list.Items(1)->ToText();
-      if (radius == touching && hyp == std::floor(hyp)) {
-        EXPECT_TRUE(exactly) << what;
+      EXPECT_EQ(CopperTouches(wire, pad), touches) << what;
+      if (hyp == std::floor(hyp)) {
+        // Exactly touching; a gap of a whole unit passes a clearance of one unit, a hair more not.
+        EXPECT_EQ(num == reach * reach * den, radius == touching) << what;
+        EXPECT_EQ(CopperCloser(wire, pad, 158760), radius >= touching - 1) << what;
+        EXPECT_EQ(CopperCloser(wire, pad, 158750), radius >= touching) << what;
       }
-      EXPECT_EQ(CopperTouches(CopperOf(*list.Items(0)), CopperOf(*list.Items(1))), touches) << what;
-      // Select Connected and the check read the same answer; a gap of a whole unit is exactly
-      // the clearance of one unit, which passes, and a hair more does not.
-      for (double clearance : {0.15875, 0.15876}) {
-        TCheckRules rules;
-        rules.Clearance = clearance;
-        std::vector<TProblem> problems;
-        TCopperIslands islands;
-        CheckCopper(list, rules, problems, &islands);
-        EXPECT_EQ(islands.IslandOf(0) == islands.IslandOf(1), touches) << what;
-        const bool near = std::any_of(problems.begin(), problems.end(),
-                                      [](const TProblem& pr) { return pr.Kind == pkClearance; });
-        const bool unitApart = radius == touching - 1 && hyp == std::floor(hyp);
-        if (unitApart) {
-          EXPECT_EQ(near, clearance > 0.15875) << what << " " << clearance;
-        }
-        if (touches) {
-          EXPECT_FALSE(near) << what;
-        }
-      }
-    }
-  }
-  // The board that sent a user hunting for a short: the gap is exactly the sum of the radii.
-  FakeLayout view;
-  TElementList list(&view);
-  list.AddSolder({2, 16}, 4, 8, sgCircle);
-  list.AddWire({0, 0}, {9, 12}, 2);
-  TCopperIslands islands;
-  std::vector<TProblem> problems;
-  CheckCopper(list, {}, problems, &islands);
-  EXPECT_EQ(islands.IslandOf(1), islands.IslandOf(0));
-  for (const TProblem& pr : problems) EXPECT_NE(pr.Kind, pkClearance) << ProblemMessage(pr);
-}
-
-// SMD pads at their corners, square and rounded, exactly touching and exactly a unit apart
-// (where a clearance of one unit passes and a hair more does not): square corners meeting, a
-// round pad and a wire end on a 3-4-5 slope from a rounded corner's centre. An SMD pad 40 by 20
-// at 50 % is an oblong of radius 10, at 30 % its corners have radius 6, at 25 % 5.
-TEST(Copper, SmdCornersTouchExactly) {
-  const TPart smd{'S', {0, 0, 20, 10, 0}}, oblong{'S', {0, 0, 40, 20, 50}};
-  const struct {
-    TPart a, b;
-    bool touches, unitApart;
-  } cases[] = {
-      {smd, {'S', {20, 10, 20, 10, 0}}, true, false},
-      {smd, {'S', {21, 10, 20, 10, 0}}, false, true},
-      {smd, {'S', {21, 11, 20, 10, 0}}, false, false},
-      {smd, {'P', {20, 15, 4, 20, 1}}, true, false},
-      {oblong, {'P', {19, 12, 0, 10, 0}}, true, false},
-      {oblong, {'P', {19, 12, 0, 8, 0}}, false, true},
-      {oblong, {'P', {19, 12, 0, 12, 0}}, true, false},
-      {{'S', {0, 0, 40, 20, 30}}, {'W', {20, 12, 60, 12, 2}}, true, false},
-      {{'S', {0, 0, 40, 20, 25}}, {'W', {21, 13, 60, 13, 2}}, false, true},
-  };
-  for (const auto& c : cases) {
-    FakeLayout view;
-    TElementList list(&view);
-    Add(list, c.a);
-    Add(list, c.b);
-    const std::string what = list.Items(0)->ToText() + " / " + list.Items(1)->ToText();
-    EXPECT_EQ(CopperTouches(CopperOf(*list.Items(0)), CopperOf(*list.Items(1))), c.touches) << what;
-    for (double clearance : {0.15875, 0.15876}) {
-      TCheckRules rules;
-      rules.Clearance = clearance;
-      std::vector<TProblem> problems;
-      TCopperIslands islands;
-      CheckCopper(list, rules, problems, &islands);
-      EXPECT_EQ(islands.IslandOf(0) == islands.IslandOf(1), c.touches) << what;
-      const bool near = std::any_of(problems.begin(), problems.end(),
-                                    [](const TProblem& pr) { return pr.Kind == pkClearance; });
-      EXPECT_EQ(near, c.unitApart && clearance > 0.15875) << what << " " << clearance;
     }
   }
 }
@@ -371,6 +307,12 @@ TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
       {{{'S', {0, 0, 12, 6, 0}}, {'W', {0, 0, 100, 0, 2}}},
        {},
        {"dangling at 15.875, 0.000: wire end touches no other copper"}},
+      // The board that sent a user hunting for a short: the pad meets the wire's side exactly, so
+      // no clearance (the wire's ends are free).
+      {{{'P', {2, 16, 4, 8, 0}}, {'W', {0, 0, 9, 12, 2}}},
+       {},
+       {"dangling at 0.000, 0.000: wire end touches no other copper",
+        "dangling at 1.429, 1.905: wire end touches no other copper"}},
   };
   for (size_t k = 0; k < std::size(cases); ++k)
     EXPECT_EQ(Lines(cases[k].parts, cases[k].rules), cases[k].lines) << "case " << k;

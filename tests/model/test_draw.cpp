@@ -90,37 +90,21 @@ TEST_F(DrawTest, PrintIsBlackOnWhiteWithHolesAndOnlyOnAPrinter) {
 // drawn is exactly what is hit, the centre pixel always; the first, 20 by 10 pixels at 50 %, is
 // an oblong of radius 5 whose corners stay white.
 TEST_F(DrawTest, SmdPadsDrawRoundedCornersAndHitWhatTheyDraw) {
+  const std::vector<Pixel> oblong = {{40, 45, W}, {42, 45, W},   {43, 45, Pad}, {56, 45, Pad},
+                                     {57, 45, W}, {40, 50, Pad}, {39, 50, W},   {59, 50, Pad},
+                                     {60, 50, W}, {59, 54, W},   {50, 54, Pad}, {50, 55, W}};
+  const std::vector<Pixel> odd = {{74, 80, Pad}, {73, 80, W}, {86, 80, Pad},
+                                  {87, 80, W},   {74, 70, W}, {75, 70, Pad}};
   const struct {
     int32_t cell, width, height, roundness;
     bool selected;
     std::vector<Pixel> pixels;
   } cases[] = {
-      {10,
-       32,
-       16,
-       50,
-       false,
-       {{40, 45, W},
-        {42, 45, W},
-        {43, 45, Pad},
-        {56, 45, Pad},
-        {57, 45, W},
-        {40, 50, Pad},
-        {39, 50, W},
-        {59, 50, Pad},
-        {60, 50, W},
-        {59, 54, W},
-        {50, 54, Pad},
-        {50, 55, W}}},
+      {10, 32, 16, 50, false, oblong},
       {10, 32, 16, 0, true, {{40, 45, Focus}, {59, 54, Focus}, {60, 54, W}, {59, 55, W}}},
       // At P = 16 (80, 80) shows at (80, 80), and 13 units are 13 pixels: 6 left of the centre
       // and 6 right. 20 % of 13 units gives corners of radius 2.
-      {16,
-       13,
-       21,
-       20,
-       false,
-       {{74, 80, Pad}, {73, 80, W}, {86, 80, Pad}, {87, 80, W}, {74, 70, W}, {75, 70, Pad}}},
+      {16, 13, 21, 20, false, odd},
       {7, 40, 90, 35, false, {}},
       {10, 0, 16, 0, false, {}},
   };

@@ -38,6 +38,32 @@ TEST(ElementIndex, BoxesOfElements) {
   }
 }
 
+// Each element's box as the index takes it, grown by so much and clamped to the plane, and how
+// far it reaches from the origin; none where the element makes no copper.
+struct TBox {
+  bool boxed;
+  TRect r;
+  int64_t reach;
+};
+std::vector<TBox> Boxes(const TElementList& list, int32_t grow) {
+  auto clamp = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+  auto far = [](int32_t v) { return std::abs(int64_t{v}); };
+  std::vector<TBox> boxes;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    TRect b;
+    const bool boxed = TElementIndex::ElementBox(*list.Items(i), b);
+    b = {clamp(int64_t{b.Left} - grow), clamp(int64_t{b.Top} - grow),
+         clamp(int64_t{b.Right} + grow), clamp(int64_t{b.Bottom} + grow)};
+    boxes.push_back(
+        {boxed, b, boxed ? std::max({far(b.Left), far(b.Top), far(b.Right), far(b.Bottom)}) : 0});
+  }
+  return boxes;
+}
+
+bool Meets(const TRect& a, const TRect& b) {
+  return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
+}
+
 // The index against a walk of the list over the same boxes, on seeded random boards: ordinary
 // boards, boards spread over the whole 32-bit plane, the same with one pad far from the rest, and
 // hand-edited oddities (any divisor, any diameter) mixed in; queries of every size, at the edges
@@ -83,27 +109,15 @@ TEST(ElementIndex, AnswersAsAWalkOfTheList) {
     TElementIndex index;
     index.Build(list, grow);
     ASSERT_EQ(index.Count(), list.Count());
-    std::vector<TRect> boxes(static_cast<size_t>(count));
-    std::vector<bool> boxed(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i) {
-      TRect& b = boxes[static_cast<size_t>(i)];
-      boxed[static_cast<size_t>(i)] = TElementIndex::ElementBox(*list.Items(i), b);
-      auto clamp = [](int64_t v) {
-        return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-      };
-      b = {clamp(int64_t{b.Left} - grow), clamp(int64_t{b.Top} - grow),
-           clamp(int64_t{b.Right} + grow), clamp(int64_t{b.Bottom} + grow)};
-    }
-    auto meets = [](const TRect& a, const TRect& b) {
-      return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
-    };
+    const std::vector<TBox> boxes = Boxes(list, grow);
     // Every pair of meeting boxes once.
     std::vector<std::pair<int32_t, int32_t>> pairs, allPairs;
     index.ForEachPair([&](int32_t i, int32_t j) { pairs.push_back({i, j}); });
     std::sort(pairs.begin(), pairs.end());
     for (int32_t i = 0; i < count; ++i)
       for (int32_t j = i + 1; j < count; ++j)
-        if (boxed[i] && boxed[j] && meets(boxes[i], boxes[j])) allPairs.push_back({i, j});
+        if (boxes[i].boxed && boxes[j].boxed && Meets(boxes[i].r, boxes[j].r))
+          allPairs.push_back({i, j});
     ASSERT_EQ(pairs, allPairs) << "seed " << seed;
     std::vector<int32_t> got, walk;
     for (int q = 0; q < 200; ++q) {
@@ -130,7 +144,7 @@ TEST(ElementIndex, AnswersAsAWalkOfTheList) {
       index.Query(r, got, from);
       walk.clear();
       for (int32_t i = from; i < count; ++i) {
-        if (!boxed[i] || (r.Left <= r.Right && r.Top <= r.Bottom && meets(boxes[i], r)))
+        if (!boxes[i].boxed || (r.Left <= r.Right && r.Top <= r.Bottom && Meets(boxes[i].r, r)))
           walk.push_back(i);
       }
       ASSERT_EQ(got, walk) << "seed " << seed << " query " << q;
@@ -199,18 +213,8 @@ TEST(ElementIndex, BoardIndexKeepsInStepWithTheBoard) {
     index.Update(list);
     const int32_t count = list.Count();
     ASSERT_LE(index.IndexedBelow(), count);
-    std::vector<int64_t> reaches(static_cast<size_t>(count), 0);
-    std::vector<TRect> boxes(static_cast<size_t>(count));
-    std::vector<bool> boxed(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i) {
-      TRect& b = boxes[static_cast<size_t>(i)];
-      boxed[static_cast<size_t>(i)] = TElementIndex::ElementBox(*list.Items(i), b);
-      if (boxed[static_cast<size_t>(i)])
-        reaches[static_cast<size_t>(i)] =
-            std::max<int64_t>({std::abs(int64_t{b.Left}), std::abs(int64_t{b.Top}),
-                               std::abs(int64_t{b.Right}), std::abs(int64_t{b.Bottom})});
-    }
-    ASSERT_GE(index.Reach(), *std::max_element(reaches.begin(), reaches.end())) << round;
+    const std::vector<TBox> boxes = Boxes(list, 0);
+    for (const TBox& b : boxes) ASSERT_GE(index.Reach(), b.reach) << round;
     for (int q = 0; q < 30; ++q) {
       const TPoint c{pick(-3200, 3200), pick(-3200, 3200)};
       const int32_t size = q == 0 ? 4000000 : pick(0, 600);
@@ -226,10 +230,8 @@ TEST(ElementIndex, BoardIndexKeepsInStepWithTheBoard) {
       }
       walk.clear();
       for (int32_t i = 0; i < count; ++i) {
-        const TRect& b = boxes[static_cast<size_t>(i)];
-        if (i >= index.IndexedBelow() || !boxed[static_cast<size_t>(i)] ||
-            reaches[static_cast<size_t>(i)] > within ||
-            (b.Left <= r.Right && r.Left <= b.Right && b.Top <= r.Bottom && r.Top <= b.Bottom))
+        const TBox& b = boxes[static_cast<size_t>(i)];
+        if (i >= index.IndexedBelow() || !b.boxed || b.reach > within || Meets(b.r, r))
           walk.push_back(i);
       }
       ASSERT_EQ(got, walk) << "round " << round << " query " << q;

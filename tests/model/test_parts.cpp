@@ -110,16 +110,15 @@ TEST(Turn, RotateAndMirrorAboutTheNearestGridPointAndComeBack) {
     FakeLayout view;
     TElementList list(&view);
     Build(list, board);
-    auto text = [&] { return Points(list); };
-    const std::string before = text();
+    const std::string before = Points(list);
     EXPECT_EQ(TurnAll(list, grid, tnRotate), pivot) << before;
     EXPECT_EQ(Points(list), rotated) << before;
     for (int k = 0; k < 3; ++k) TurnAll(list, grid, tnRotate);
-    EXPECT_EQ(text(), before);
+    EXPECT_EQ(Points(list), before);
     TurnAll(list, grid, tnMirror);
     EXPECT_EQ(Points(list), mirrored) << before;
     TurnAll(list, grid, tnMirror);
-    EXPECT_EQ(text(), before);
+    EXPECT_EQ(Points(list), before);
   }
 }
 
