@@ -106,10 +106,17 @@ TEST_F(BoardFilesTest, TheExampleBoardByteForByteAndEmptyBoards) {
 }
 
 // The reader's rules through whole files (every board has an element at (80, 80), so the placing
-// leaves it as it is).
+// leaves it as it is), and how many records it passed over. Records are read from comment blocks
+// only, wherever the block stands; what cannot be read is passed over and counted, and never
+// fails the load as a number out of range on an element line does. The full-step record counts
+// for the wire lines above it too.
 TEST_F(BoardFilesTest, WhatTextsLoadAs) {
   const std::vector<std::string> wireAndPad = {"W 80, 80, 96, 80, 4", "P 80, 80, 4, 16, 0"};
-  const std::pair<std::string, std::vector<std::string>> cases[] = {
+  const struct {
+    std::string text;
+    std::vector<std::string> board;
+    int32_t unknown = 0;
+  } cases[] = {
       {"*Wire*\r\n80, 80, 96, 80, 4\r\n*Solder*\r\n80, 80, 4, 16, 0\r\n", wireAndPad},
       {"*Wire*\n80, 80, 96, 80, 4\n*Solder*\n80, 80, 4, 16, 0\n", wireAndPad},
       {"*Wire*\r80, 80, 96, 80, 4\r*Solder*\r80, 80, 4, 16, 0", wireAndPad},
@@ -131,8 +138,31 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
         "W 80, 80, 96, 80, -4"}},
       // One header is enough to make the text a board, an empty one included.
       {"not a line\r\n*wire*\r\n80, 80, 96, 80, 4\r\n", {"W 80, 80, 96, 80, 4"}},
-      {"*SOLDER*", {}}};
-  for (const auto& [text, board] : cases) EXPECT_EQ(Load(text), board) << text;
+      {"*SOLDER*", {}},
+      {"*Wire*\r\n80, 80, 96, 80, 1\r\n80, 80, 96, 80, 0\r\n**\r\n@FULLSTEP\r\n**\r\n",
+       {"W 80, 80, 96, 80, 1", "W 80, 80, 96, 80, 2"}},
+      {"*Wire*\r\n80, 80, 96, 80, 1\r\n**\r\n@FULLSTEP \r\n",  // in a block never closed
+       {"W 80, 80, 96, 80, 1"}},
+      {"**\n@FULLSTEP\n**\n*Wire*\n80, 80, 96, 80, 1\n", {"W 80, 80, 96, 80, 1"}},
+      // Outside a block neither record is one: the classic lines as they always read.
+      {"@FULLSTEP\r\n*Wire*\r\n80, 80, 96, 80, 1\r\n@SMD 80, 80, 4, 4, 0\r\n",
+       {"W 80, 80, 96, 80, 2"}},
+      {"*Wire*\r\n80, 80, 96, 80, 1\r\n**\r\n@FULLSTEP 1\r\n**\r\n", {"W 80, 80, 96, 80, 2"}, 1},
+      {"*Solder*\r\n80, 80, 4, 16, 0\r\n**\r\n@SMD 80, 80, 8, 4, 50\r\n@TEXT 1, 2, hello\r\n"
+       "@SMD 1, 2, 3, 4\r\n@SMD 1, 2, 3, 4, 5, 6\r\n@SMD 1, 2, 3, 4, 99999999999\r\n"
+       "@SMD 1, 2, 3, 4, -2147483649\r\n@smd 1, 2, 3, 4, 5\r\n@SMD1, 2, 3, 4, 5\r\n@\r\n"
+       "@SMD 1, 2, 3, 4,\r\n@SMD 1; 2; 3; 4; 5\r\n"
+       "a comment, 99999999999\r\n80, 80, 4, 16, 1\r\n **\r\n**\r\n",
+       {"P 80, 80, 4, 16, 0", "@SMD 80, 80, 8, 4, 50"},
+       10},
+      // Fields read as an element line's do; the pad takes its place in the file's order.
+      {"*Wire*\r\n**\r\n@SMD  +80 ,80,8 , -4,  0  \r\n**\r\n80, 80, 96, 80, 4\r\n",
+       {"@SMD 80, 80, 8, -4, 0", "W 80, 80, 96, 80, 4"}}};
+  for (const auto& c : cases) {
+    WriteBytes(Path("board.pcb"), c.text);
+    EXPECT_EQ(List.LoadFromFile(Path("board.pcb")), c.unknown) << c.text;
+    EXPECT_EQ(Describe(List), c.board) << c.text;
+  }
 }
 
 // A board with an SMD pad or a full-step wire gets one block of records after its wires, where a
@@ -207,46 +237,8 @@ TEST_F(BoardFilesTest, EverySmdPadFieldComesBackThroughFileAndClipboard) {
   EXPECT_EQ(Describe(List), want);
   List.Replace(ReadElements(
       &Layout, SplitLines(WritePcbText(List, [](const TPCBElement&) { return true; })), true));
+  for (std::string& pasted : want) pasted += " *";
   EXPECT_EQ(Describe(List), want);
-}
-
-// Records are read from comment blocks only, wherever the block stands; what cannot be read is
-// passed over and counted, and never fails the load as a number out of range on an element line
-// does. The full-step record counts for the wire lines above it too.
-TEST_F(BoardFilesTest, RecordsReadOrPassedOverAndCounted) {
-  const struct {
-    std::string text;
-    std::vector<std::string> board;
-    int32_t unknown;
-  } cases[] = {
-      {"*Wire*\r\n80, 80, 96, 80, 1\r\n80, 80, 96, 80, 0\r\n**\r\n@FULLSTEP\r\n**\r\n",
-       {"W 80, 80, 96, 80, 1", "W 80, 80, 96, 80, 2"},
-       0},
-      {"*Wire*\r\n80, 80, 96, 80, 1\r\n**\r\n@FULLSTEP \r\n",  // in a block never closed
-       {"W 80, 80, 96, 80, 1"},
-       0},
-      {"**\n@FULLSTEP\n**\n*Wire*\n80, 80, 96, 80, 1\n", {"W 80, 80, 96, 80, 1"}, 0},
-      // Outside a block neither record is one: the classic lines as they always read.
-      {"@FULLSTEP\r\n*Wire*\r\n80, 80, 96, 80, 1\r\n@SMD 80, 80, 4, 4, 0\r\n",
-       {"W 80, 80, 96, 80, 2"},
-       0},
-      {"*Wire*\r\n80, 80, 96, 80, 1\r\n**\r\n@FULLSTEP 1\r\n**\r\n", {"W 80, 80, 96, 80, 2"}, 1},
-      {"*Solder*\r\n80, 80, 4, 16, 0\r\n**\r\n@SMD 80, 80, 8, 4, 50\r\n@TEXT 1, 2, hello\r\n"
-       "@SMD 1, 2, 3, 4\r\n@SMD 1, 2, 3, 4, 5, 6\r\n@SMD 1, 2, 3, 4, 99999999999\r\n"
-       "@SMD 1, 2, 3, 4, -2147483649\r\n@smd 1, 2, 3, 4, 5\r\n@SMD1, 2, 3, 4, 5\r\n@\r\n"
-       "@SMD 1, 2, 3, 4,\r\n@SMD 1; 2; 3; 4; 5\r\n"
-       "a comment, 99999999999\r\n80, 80, 4, 16, 1\r\n **\r\n**\r\n",
-       {"P 80, 80, 4, 16, 0", "@SMD 80, 80, 8, 4, 50"},
-       10},
-      // Fields read as an element line's do; the pad takes its place in the file's order.
-      {"*Wire*\r\n**\r\n@SMD  +80 ,80,8 , -4,  0  \r\n**\r\n80, 80, 96, 80, 4\r\n",
-       {"@SMD 80, 80, 8, -4, 0", "W 80, 80, 96, 80, 4"},
-       0}};
-  for (const auto& c : cases) {
-    WriteBytes(Path("records.pcb"), c.text);
-    EXPECT_EQ(List.LoadFromFile(Path("records.pcb")), c.unknown) << c.text;
-    EXPECT_EQ(Describe(List), c.board) << c.text;
-  }
 }
 
 TEST_F(BoardFilesTest, ALoadedBoardIsPlacedAt80And80AndPadsAreSavedFirst) {
