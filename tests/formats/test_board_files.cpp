@@ -266,8 +266,7 @@ TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
   WriteBytes(
       Path("records.pcb"),
       "*Wire*\r\n**\r\n@SMD 1, 2, 3, 4, 5\r\n@FULLSTEP\r\n**\r\n1, 2, 3, 4, -2147483649\r\n");
-  // Another program's board, bytes, and a header with a blank after it: no section header.
-  WriteBytes(Path("text.pcb"), "(kicad_pcb (version 4)\n80, 80, 96, 80, 4\n");
+  // Bytes, and a header with a blank after it before an element line: no section header.
   WriteBytes(Path("bytes.pcb"), std::string("\0PK\3\4\xA4\xB7\r\n*Wire*\r\n", 14));
   WriteBytes(Path("blank.pcb"), "*Wire* \r\n80, 80, 96, 80, 4\r\n1, 2, 3, 4, 99999999999\r\n");
   const auto notABoard = [&](const char* name) {
@@ -291,7 +290,6 @@ TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
                              "\". No such file or directory"},
       {"folder.pcb",
        "Impossible d'ouvrir le fichier \"" + FullPath("folder.pcb") + "\". Is a directory"},
-      {"text.pcb", notABoard("text.pcb")},
       {"bytes.pcb", notABoard("bytes.pcb")},
       {"blank.pcb", notABoard("blank.pcb")}};
   for (const auto& c : cases) {
