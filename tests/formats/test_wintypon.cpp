@@ -2,6 +2,8 @@
 // conversions between board units and hundredths of a millimetre.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "TWinTypon.h"
 #include "formats/BoardHelpers.h"
 #include "model/FakeLayout.h"
@@ -121,19 +123,11 @@ TEST(WinTypon, SplittingLinesIntoFieldsAndNumbers) {
       {"2147483648", 0},  {"-2147483648", INT32_MIN},
       {"-2147483649", 0}, {"99999999999999999999", 0}};
   for (const auto& [field, value] : numbers) EXPECT_EQ(WinTyponFieldValue(field), value) << field;
-  // Hundredths of a millimetre to the nearest board unit of 15.875 of them.
-  const std::pair<int32_t, int32_t> lengths[] = {{7, 0},
-                                                 {8, 1},
-                                                 {-7, 0},
-                                                 {-8, -1},
-                                                 {23, 1},
-                                                 {24, 2},
-                                                 {190, 12},
-                                                 {-190, -12},
-                                                 {INT32_MAX, 135274560},
-                                                 {INT32_MIN, -135274561}};
-  for (const auto& [hundredths, units] : lengths)
-    EXPECT_EQ(WinTyponToBoard(hundredths), units) << hundredths;
+  // Hundredths of a millimetre to the nearest board unit of 15.875 of them, the ends of the
+  // range included (no hundredth lies half way between two units).
+  for (int64_t k = 0; k <= 2000; ++k)
+    for (const int64_t v : {k, -k, INT32_MAX - k, INT32_MIN + k})
+      EXPECT_EQ(WinTyponToBoard(int32_t(v)), std::llround(v / 15.875)) << v;
 }
 
 TEST(WinTypon, SectionsRecordsAndOrigin) {

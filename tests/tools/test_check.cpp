@@ -48,7 +48,6 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
     bool error;
   } cases[] = {
       {{clean}, 0, "no problems in 1 board\n", false},
-      {{clean, clean}, 0, "no problems in 2 boards\n", false},
       {{"--min-width", "0.35", clean},
        1,
        clean.toStdString() + ": width at 25.400, 12.700 mm: wire 0.318 mm wide, 0.350 mm "
