@@ -276,7 +276,7 @@ TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
     EXPECT_EQ(std::tuple(editor.SmdWidth(), editor.SmdHeight(), editor.SmdRoundness()), want);
     EXPECT_EQ(editor.UndoStack().count(), steps += t.error ? 0 : 1) << t.typed;
   }
-  EXPECT_EQ(pad->ExternalDiameter(), 13);
+  EXPECT_EQ(pad->ToText(), "0, 0, 10, 13, 1");
   EXPECT_EQ(static_cast<const TWire*>(editor.Elements().Items(1))->WidthDivisor(), 2);
 
   // A through-hole shape again: the Pad and Hole boxes come back.
