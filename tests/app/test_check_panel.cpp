@@ -12,6 +12,7 @@
 #include <QUndoStack>
 
 #include "AppTestSupport.h"
+#include "TBoardStatusBar.h"
 #include "TCheckRulesDialog.h"
 #include "TPCBLayout.h"
 #include "TProblemsPanel.h"
@@ -86,18 +87,13 @@ TEST_F(CheckPanel, ListsMarksFollowsEditsAndShowsTheChosenProblem) {
   const TPoint lit = Form.Editor->BoardToScreen({96, 64});
   EXPECT_EQ(ArgbToColor(Form.Editor->CanvasImage().pixel(lit.X, lit.Y)), kMarker);
   EXPECT_EQ(Count(Form.Editor->CanvasImage(), Form.Editor->FocusColor()), 0);
-  EXPECT_EQ(Form.Editor->SelectedCount(), 0);
-  const auto* counts = Form.findChild<QLabel*>(QStringLiteral("CountLabel"));
-  ASSERT_TRUE(counts);
-  EXPECT_EQ(counts->text(), QStringLiteral("5 elements, 0 selected"));
+  EXPECT_EQ(Form.StatusBar->CountLabel()->text(), QStringLiteral("5 elements, 0 selected"));
   // A selected element of the chosen problem keeps the selection's colour, and is counted.
   Form.Editor->Elements().Items(4)->SetSelected(true);
   Form.Editor->RenderBoard();
   EXPECT_EQ(ArgbToColor(Form.Editor->CanvasImage().pixel(lit.X, lit.Y)), Form.Editor->FocusColor());
-  Form.Editor->Elements().Items(4)->SetSelected(false);
 
   // Every step done or undone refreshes the list.
-  Form.Editor->Elements().Items(4)->SetSelected(true);
   Form.Editor->DeleteSelected();
   EXPECT_EQ(Rows(*Form.ProblemsPanel), std::vector<std::string>{both[0]});
   Form.Editor->Undo();

@@ -15,6 +15,7 @@
 #include <tuple>
 
 #include "AppTestSupport.h"
+#include "TBoardCheck.h"
 #include "TFootprintDialog.h"
 #include "TPCBLayout.h"
 #include "TSmdPad.h"
@@ -52,6 +53,10 @@ TEST(Footprints, EveryPartOfTheLibraryReadsWithPinOneMarkedAndItsPlaces) {
     keep.push_back(TFootprintDialog::ReadFootprint(form.Editor, part.Path));
     const TElementList::Storage& pads = keep.back();
     ASSERT_GE(pads.size(), 2u) << part.Name.toStdString();
+    // A part passes the board check as it comes.
+    TElementList alone(form.Editor);
+    alone.AppendAll(TFootprintDialog::ReadFootprint(form.Editor, part.Path));
+    EXPECT_TRUE(CheckBoard(alone, TCheckRules()).empty()) << part.Name.toStdString();
     for (size_t k = 0; k < pads.size(); ++k) {
       // A part is all through-hole or all surface-mount, pin 1 first.
       ASSERT_EQ(pads[k]->Kind(), pads[0]->Kind()) << part.Name.toStdString();
@@ -133,20 +138,8 @@ TEST(Footprints, EveryPartOfTheLibraryReadsWithPinOneMarkedAndItsPlaces) {
           std::hypot(off[k].first - (low[0] + high[0]) / 2, off[k].second - (low[1] + high[1]) / 2),
           0.03)
           << p.Name << " pin " << k + 1;
-      // Pin 1 alone has square corners, and it is the top right pin.
+      // Pin 1 alone has square corners.
       EXPECT_EQ(pad.Roundness() == 0, k == 0) << p.Name << " pin " << k + 1;
-      EXPECT_LE(pad.Center().X, pads[0]->Center().X) << p.Name << " pin " << k + 1;
-      EXPECT_GE(pad.Center().Y, pads[0]->Center().Y) << p.Name << " pin " << k + 1;
-      // No two pads closer than the check's 0.30 mm: a part passes it as it comes.
-      for (size_t j = 0; j < k; ++j) {
-        const TSmdPad& other = *pads[j];
-        const int64_t gapX = std::abs(2 * (int64_t(pad.Center().X) - other.Center().X)) -
-                             pad.Width() - other.Width();
-        const int64_t gapY = std::abs(2 * (int64_t(pad.Center().Y) - other.Center().Y)) -
-                             pad.Height() - other.Height();
-        EXPECT_GE(std::max(gapX, gapY) * mmPerUnit / 2, 0.30)
-            << p.Name << " pins " << j + 1 << ", " << k + 1;
-      }
     }
     smd.erase(p.Name);
   }
@@ -249,8 +242,6 @@ TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
   // each change as one step; refused values change nothing.
   TPadSettings& boxes = *form.PadSettings;
   form.SmdMenuItem->trigger();
-  EXPECT_TRUE(editor.SmdChosen());
-  EXPECT_EQ(editor.MouseAction(), maSolder);
   EXPECT_TRUE(boxes.PadSizeCombo()->isHidden() && boxes.HoleSizeCombo()->isHidden());
   EXPECT_FALSE(boxes.SmdWidthCombo()->isHidden() || boxes.SmdRoundnessCombo()->isHidden());
   editor.Elements().Append(std::make_unique<TSmdPad>(&editor, TPoint{32, 0}, 8, 9, 25));
@@ -279,22 +270,17 @@ TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
     Type(t.box, t.typed);
     EXPECT_EQ(form.Boxes, t.error ? QStringList{t.error} : QStringList()) << t.typed;
     EXPECT_EQ(t.box->currentText(), t.shown) << t.typed;
-    EXPECT_EQ(smd->ToText(), QStringLiteral("@SMD 32, 0, %1, %2, %3")
-                                 .arg(t.width)
-                                 .arg(t.height)
-                                 .arg(t.roundness)
-                                 .toStdString());
-    EXPECT_EQ(std::tuple(editor.SmdWidth(), editor.SmdHeight(), editor.SmdRoundness()),
-              std::tuple(t.width, t.height, t.roundness));
+    // The selected SMD pad and the next one placed alike.
+    const auto want = std::tuple(t.width, t.height, t.roundness);
+    EXPECT_EQ(std::tuple(smd->Width(), smd->Height(), smd->Roundness()), want) << t.typed;
+    EXPECT_EQ(std::tuple(editor.SmdWidth(), editor.SmdHeight(), editor.SmdRoundness()), want);
     EXPECT_EQ(editor.UndoStack().count(), steps += t.error ? 0 : 1) << t.typed;
   }
-  EXPECT_EQ(pad->ExternalDiameter(), 13);
+  EXPECT_EQ(pad->ToText(), "0, 0, 10, 13, 1");
   EXPECT_EQ(static_cast<const TWire*>(editor.Elements().Items(1))->WidthDivisor(), 2);
 
   // A through-hole shape again: the Pad and Hole boxes come back.
   form.CircleMenuItem->trigger();
-  EXPECT_FALSE(editor.SmdChosen());
-  EXPECT_EQ(editor.SolderGeometry(), sgCircle);
   EXPECT_FALSE(boxes.PadSizeCombo()->isHidden());
   EXPECT_TRUE(boxes.SmdWidthCombo()->isHidden());
 }
