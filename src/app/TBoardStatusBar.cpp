@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "TPCBLayout.h"
+#include "TPcbText.h"
 
 namespace {
 
@@ -35,8 +36,8 @@ TBoardStatusBar::TBoardStatusBar(TPCBLayout& editor, QWidget* parent)
 }
 
 QString TBoardStatusBar::PassedOverText(int32_t count) {
-  if (count == 1) return QStringLiteral("1 record of an unknown kind was passed over");
-  return QStringLiteral("%1 records of unknown kinds were passed over").arg(count);
+  // The same words as the converter's and the checker's.
+  return QString::fromStdString(UnknownRecordsMessage(count));
 }
 
 void TBoardStatusBar::ShowPassedOver(int32_t count) {

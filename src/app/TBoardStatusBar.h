@@ -20,8 +20,8 @@ class TBoardStatusBar : public QStatusBar {
   static QString PositionText(const TPoint& boardPoint);
   // Shows the editor's grid step again; the window calls it when the step box changes.
   void ShowGridStep();
-  // "2 records of unknown kinds were passed over": what a load or a paste could not read, for
-  // a while. None takes an earlier such message away.
+  // "2 records this version cannot read were passed over": what a load or a paste could not read,
+  // for a while. None takes an earlier such message away.
   static QString PassedOverText(int32_t count);
   void ShowPassedOver(int32_t count);
 

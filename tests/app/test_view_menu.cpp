@@ -112,13 +112,14 @@ TEST_F(ViewMenu, StatusBarShowsPositionGridAndCounts) {
              "@LABEL 0, 0, VCC\r\n**\r\n");
   WriteBytes(plain, "*Solder*\r\n0, 0, 4, 12, 0\r\n\r\n*Wire*\r\n");
   const std::pair<std::function<void()>, const char*> steps[] = {
-      {[&] { Form.Document().Load(unknown); }, "2 records of unknown kinds were passed over"},
+      {[&] { Form.Document().Load(unknown); },
+       "2 records this version cannot read were passed over"},
       {[&] { Form.Document().Load(plain); }, ""},
       {[&] {
          QGuiApplication::clipboard()->setText("*Solder*\r\n\r\n*Wire*\r\n**\r\n@RING 1\r\n**\r\n");
          Form.EditPaste->trigger();
        },
-       "1 record of an unknown kind was passed over"},
+       "1 record this version cannot read was passed over"},
   };
   for (const auto& [step, message] : steps) {
     step();
