@@ -1,6 +1,7 @@
 #include "TPCBElement.h"
 
 #include "TBoardMath.h"
+#include "TCanvas.h"
 
 int32_t StepPixels(const TLayoutView& view) {
   return WMul(view.CellSize(), StepDivisorOf(view.GridStep()));
@@ -14,4 +15,13 @@ TPoint BoardToScreen(const TLayoutView& view, TPoint p) {
 
 int32_t BoardToPrinter(const TLayoutView& view, int32_t v) {
   return Wrap32(static_cast<int64_t>(v) * view.PrinterResolution() / UnitsPerInch);
+}
+
+TCanvas* BlackPrinterCanvas(TLayoutView& view) {
+  TCanvas* canvas = view.PrinterCanvas();
+  if (!canvas) return nullptr;
+  canvas->SetPenWidth(1);
+  canvas->SetPenColor(0);
+  canvas->SetBrushColor(0);
+  return canvas;
 }

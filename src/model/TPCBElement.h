@@ -56,3 +56,5 @@ inline int32_t ShownAt(int32_t v, int32_t stepPixels, int32_t offset) {
 // A board coordinate or length in printer dots: V x dpi / 160, truncated toward zero, so one
 // 0.1 inch step prints as 2.54 mm whatever the printer's margins.
 int32_t BoardToPrinter(const TLayoutView& view, int32_t v);
+// The printer page with a one-dot pen and pen and brush black, for a land; none between pages.
+TCanvas* BlackPrinterCanvas(TLayoutView& view);

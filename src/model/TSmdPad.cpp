@@ -55,11 +55,8 @@ void TSmdPad::Draw(TDrawMode mode) const {
   TLayoutView& view = *Layout();
   if (Width_ <= 0 || Height_ <= 0) return;
   if (mode == dmPrint) {
-    TCanvas* canvas = view.PrinterCanvas();
+    TCanvas* canvas = BlackPrinterCanvas(view);
     if (!canvas) return;
-    canvas->SetPenWidth(1);
-    canvas->SetPenColor(0);
-    canvas->SetBrushColor(0);
     // True size: the sides and corners in printer dots, around the centre's dot.
     const int32_t x = BoardToPrinter(view, Center_.X), y = BoardToPrinter(view, Center_.Y);
     const int32_t w = BoardToPrinter(view, Width_), h = BoardToPrinter(view, Height_);

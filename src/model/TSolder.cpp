@@ -44,11 +44,8 @@ void TSolder::Draw(TDrawMode mode) const {
     canvas.Ellipse(WSub(c.X, h), WSub(c.Y, h), WAdd(c.X, h), WAdd(c.Y, h));
   };
   if (mode == dmPrint) {
-    TCanvas* canvas = view.PrinterCanvas();
+    TCanvas* canvas = BlackPrinterCanvas(view);
     if (!canvas) return;
-    canvas->SetPenWidth(1);
-    canvas->SetPenColor(0);
-    canvas->SetBrushColor(0);
     const TPoint c{BoardToPrinter(view, Center_.X), BoardToPrinter(view, Center_.Y)};
     // The artwork is copper and holes: a negative size prints neither.
     const TCopperShape copper = CopperOf(*this);
