@@ -111,6 +111,8 @@ TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
       case ekSmdPad:
         // Its box is all the test there is, and it needs no view lookups.
         return static_cast<const TSmdPad&>(*e).Pixels(step, ViewOffset_).Covers(pixel);
+      case ekText:
+        return e->HitTest(pixel);
     }
     return false;
   };

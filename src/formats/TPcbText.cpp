@@ -217,6 +217,8 @@ void AppendElementLine(std::string& text, const TPCBElement& element) {
       AppendFive(text, v);
       return;
     }
+    case ekText:
+      break;
   }
   text.append(element.ToText());
   text.append("\r\n");

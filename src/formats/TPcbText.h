@@ -23,6 +23,14 @@
 //   @FULLSTEP                                the wire lines' width 1 is a full-step wire (a
 //                                            classic reader, and a file without it, read 1 as 2)
 //   @SMD x, y, width, height, roundness     a surface-mount pad (board units; percent)
+//   @TEXT x, y, height, width, turns, side, text
+//                                            copper text: its anchor, capitals' height and
+//                                            stroke width (board units), quarter turns (0-3),
+//                                            side 1 when it reads on the copper side, 0 when on
+//                                            the component side; then the text, all the rest
+//                                            of the line after ", ", with '%', ',', '*' and
+//                                            the line break written %25, %2C, %2A and %0A (two
+//                                            upper-case hex digits); every other byte as it is
 //
 // The writer puts @FULLSTEP first, then the records in list order. A board of only pads and
 // wires, none of them full-step, is written without the block, byte for byte as before.

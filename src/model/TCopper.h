@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "TTypes.h"
 
@@ -58,7 +59,11 @@ struct THalfBox {
   bool Empty() const { return Left > Right; }
 };
 
+// The copper of an element that makes one piece: a wire or a pad of either kind.
 TCopperShape CopperOf(const TPCBElement& element);
+// Every piece of copper the element makes, appended to OUT: the one piece of a wire or a pad (an
+// empty one too, which keeps its place for the check to point at), a track a stroke for text.
+void AppendCopperOf(const TPCBElement& element, std::vector<TCopperShape>& out);
 // The box of the copper and, with the hole, of a pad's hole as well (which is painted over
 // whatever lies beneath and drilled); empty when there is neither.
 THalfBox ExtentOf(const TCopperShape& shape, bool withHole);
