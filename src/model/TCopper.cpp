@@ -2,11 +2,19 @@
 
 #include <algorithm>
 
+#include "TCopperText.h"
 #include "TElementList.h"
 #include "TSmdPad.h"
 
 TCopperShape CopperOf(const TPCBElement& element) {
   TCopperShape s;
+  if (element.Kind() == ekText) {
+    // Text is many pieces (AppendCopperOf); as one it is only its anchor, to point at.
+    const TPoint a = static_cast<const TCopperText&>(element).Anchor();
+    s.AX = s.BX = 2 * int64_t{a.X};
+    s.AY = s.BY = 2 * int64_t{a.Y};
+    return s;
+  }
   if (element.Kind() == ekSmdPad) {
     const auto& pad = static_cast<const TSmdPad&>(element);
     const TPoint c = pad.Center();
@@ -43,6 +51,15 @@ TCopperShape CopperOf(const TPCBElement& element) {
   s.Kind = pad.IsSquare() ? ckSquare : ckRound;
   s.Radius = 2 * int64_t{half};
   return s;
+}
+
+void AppendCopperOf(const TPCBElement& element, std::vector<TCopperShape>& out) {
+  if (element.Kind() != ekText) {
+    out.push_back(CopperOf(element));
+    return;
+  }
+  const std::vector<TCopperShape>& strokes = static_cast<const TCopperText&>(element).Strokes();
+  out.insert(out.end(), strokes.begin(), strokes.end());
 }
 
 THalfBox ExtentOf(const TCopperShape& s, bool withHole) {

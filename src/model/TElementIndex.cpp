@@ -4,6 +4,7 @@
 
 #include "TBoardMath.h"
 #include "TCopper.h"
+#include "TCopperText.h"
 #include "TElementList.h"
 
 namespace {
@@ -25,10 +26,27 @@ uint64_t KeyOf(int32_t col, int32_t row) {
 bool TElementIndex::ElementBox(const TPCBElement& element, TRect& box) {
   // The copper's box, grown to a pad's hole, which is painted (white, or the board's colour) over
   // whatever lies beneath; half units round outward to whole ones. An element that makes no
-  // copper has none: the screen may still show it, so it meets every rectangle.
-  const TCopperShape copper = CopperOf(element);
-  if (copper.Empty()) return false;
-  const THalfBox b = ExtentOf(copper, true);
+  // copper has none: the screen may still show it, so it meets every rectangle. A text's box
+  // holds all its strokes; one of blanks alone is the point of its anchor.
+  THalfBox b;
+  if (element.Kind() == ekText) {
+    const auto& text = static_cast<const TCopperText&>(element);
+    const std::vector<TCopperShape>& strokes = text.Strokes();
+    if (strokes.empty()) {
+      box = {text.Anchor().X, text.Anchor().Y, text.Anchor().X, text.Anchor().Y};
+      return true;
+    }
+    b = ExtentOf(strokes.front(), false);
+    for (const TCopperShape& s : strokes) {
+      const THalfBox e = ExtentOf(s, false);
+      b = {std::min(b.Left, e.Left), std::min(b.Top, e.Top), std::max(b.Right, e.Right),
+           std::max(b.Bottom, e.Bottom)};
+    }
+  } else {
+    const TCopperShape copper = CopperOf(element);
+    if (copper.Empty()) return false;
+    b = ExtentOf(copper, true);
+  }
   box = {Clamp32(FloorDiv<int64_t>(b.Left, 2)), Clamp32(FloorDiv<int64_t>(b.Top, 2)),
          Clamp32(-FloorDiv<int64_t>(-b.Right, 2)), Clamp32(-FloorDiv<int64_t>(-b.Bottom, 2))};
   return true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "TBoardMath.h"
+#include "TCopperText.h"
 #include "TSmdPad.h"
 
 TPoint TurnPoint(TPoint p, TPoint pivot, TTurn turn) {
@@ -43,6 +44,20 @@ void TurnElement(TPCBElement& element, TPoint pivot, TTurn turn) {
       }
       break;
     }
+    case ekText: {
+      // The anchor goes where the pivot takes it and the letters turn with it; a mirror of the
+      // screen is the board turned over, so the text changes side and its turns run backwards.
+      auto& text = static_cast<TCopperText&>(element);
+      text.SetAnchor(TurnPoint(text.Anchor(), pivot, turn));
+      const int32_t turns = text.Turns();
+      if (turn == tnRotate) text.SetTurns((turns + 1) % 4);
+      if (turn == tnRotateBack) text.SetTurns((turns + 3) % 4);
+      if (turn == tnMirror) {
+        text.SetTurns((4 - turns) % 4);
+        text.SetCopperSide(!text.CopperSide());
+      }
+      break;
+    }
   }
 }
 
@@ -65,6 +80,9 @@ void WidenToPoints(const TPCBElement& element, TRect& r) {
       break;
     case ekSmdPad:
       widen(static_cast<const TSmdPad&>(element).Center());
+      break;
+    case ekText:
+      widen(static_cast<const TCopperText&>(element).Anchor());
       break;
   }
 }

@@ -18,14 +18,15 @@ TPoint TurnPoint(TPoint p, TPoint pivot, TTurn turn);
 
 // Turns one element about the pivot: both ends of a wire, the centre of a pad (round and square
 // pads look the same either way), and a quarter turn swaps a surface-mount pad's width and height.
+// A text's anchor goes with the pivot and its letters turn, or change side under a mirror.
 // The caller reports the change to the list.
 void TurnElement(TPCBElement& element, TPoint pivot, TTurn turn);
 
 // Grows the rectangle to hold the element's points: a pad's centre (of either kind), a wire's two
-// ends.
+// ends, a text's anchor (which turns exactly, where its rounded strokes would not).
 void WidenToPoints(const TPCBElement& element, TRect& r);
 
-// The smallest rectangle holding the pad centres and wire ends of the listed elements; false
+// The smallest rectangle holding the points (as above) of the listed elements; false
 // for none.
 bool PointsExtent(const TElementList& list, const std::vector<int32_t>& indices, TRect& extent);
 

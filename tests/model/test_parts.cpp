@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "FakeLayout.h"
+#include "TCopperText.h"
 #include "TElementTransform.h"
 #include "TPadSize.h"
 #include "TSmdPad.h"
@@ -44,21 +45,24 @@ TEST(PadSize, TypedSizesRoundToBoardUnitsWithinTheLimits) {
             "A hole of 1.27 mm must be smaller than its pad of 1.27 mm");
 }
 
-// Builds a board from {x, y} pads, {x1, y1, x2, y2} wires and {x, y, width, height, roundness}
-// SMD pads.
+// Builds a board from {x, y} pads, {x1, y1, x2, y2} wires, {x, y, width, height, roundness}
+// SMD pads and {x, y, turns, side, 0, 0} texts ("Fe", 13 high).
 void Build(TElementList& list, const std::vector<std::vector<int32_t>>& elements) {
   for (const auto& e : elements) {
     if (e.size() == 2)
       list.AddSolder({e[0], e[1]}, 4, 12, 0);
     else if (e.size() == 5)
       list.Append(std::make_unique<TSmdPad>(&*list.Layout(), TPoint{e[0], e[1]}, e[2], e[3], e[4]));
+    else if (e.size() == 6)
+      list.Append(std::make_unique<TCopperText>(list.Layout(), TPoint{e[0], e[1]}, "Fe", 13, 2,
+                                                e[2], e[3] != 0));
     else
       list.AddWire({e[0], e[1]}, {e[2], e[3]}, 4);
   }
 }
 
 // The points of the board: "x y" for a pad, "x y x y" for a wire, "x y width height" for an SMD
-// pad (its sides as a point), joined by " | ".
+// pad (its sides as a point), "x y turns side" for a text, joined by " | ".
 std::string Points(const TElementList& list) {
   std::string text;
   for (int32_t i = 0; i < list.Count(); ++i) {
@@ -69,6 +73,9 @@ std::string Points(const TElementList& list) {
                 static_cast<const TWire*>(e)->EndPoint()};
     } else if (e->Kind() == ekSolder) {
       points = {static_cast<const TSolder*>(e)->Center()};
+    } else if (e->Kind() == ekText) {
+      const auto* t = static_cast<const TCopperText*>(e);
+      points = {t->Anchor(), {t->Turns(), t->CopperSide()}};
     } else {
       const auto* s = static_cast<const TSmdPad*>(e);
       points = {s->Center(), {s->Width(), s->Height()}};
@@ -105,20 +112,45 @@ TEST(Turn, RotateAndMirrorAboutTheNearestGridPointAndComeBack) {
           {16, {{3, 5}, {20, 9}}, {16, 0}, "11 -13 | 7 4", "29 5 | 12 9"},
           // An SMD pad turns its sides with it and keeps them in a mirror.
           {16, {{0, 0, 10, 4, 20}, {32, 16}}, {16, 16}, "32 0 4 10 | 16 32", "32 0 10 4 | 0 16"},
+          // A text turns about its anchor and changes side in a mirror, its turns running back.
+          {16, {{0, 0, 0, 1, 0, 0}, {32, 0}}, {16, 0}, "16 -16 1 1 | 16 16", "32 0 0 0 | 0 0"},
+          {4, {{8, 4, 3, 0, 0, 0}}, {8, 4}, "8 4 0 0", "8 4 1 1"},
+          {4, {{8, 4, 2, 1, 0, 0}, {0, 0}}, {4, 4}, "4 8 3 1 | 8 0", "0 4 2 0 | 8 0"},
       };
+  // The copper in half units, where a text's strokes must turn with it point for point, and
+  // the same copper turned: in half units about the doubled pivot (nothing here wraps).
+  auto copper = [](const TElementList& list, TPoint pivot = {}, int turns = 0,
+                   TTurn turn = tnRotate) {
+    std::vector<TCopperShape> shapes;
+    for (int32_t i = 0; i < list.Count(); ++i) AppendCopperOf(*list.Items(i), shapes);
+    std::string text;
+    for (const TCopperShape& s : shapes)
+      for (auto [x, y] : {std::pair{s.AX, s.AY}, std::pair{s.BX, s.BY}}) {
+        TPoint p{int32_t(x), int32_t(y)};
+        for (int k = 0; k < turns; ++k) p = TurnPoint(p, {2 * pivot.X, 2 * pivot.Y}, turn);
+        text += std::to_string(p.X) + "," + std::to_string(p.Y) + " ";
+      }
+    return text;
+  };
   for (const auto& [grid, board, pivot, rotated, mirrored] : cases) {
     FakeLayout view;
     TElementList list(&view);
     Build(list, board);
     const std::string before = Points(list);
+    const std::string copperBefore = copper(list);
+    const std::string rotatedCopper = copper(list, pivot, 1, tnRotate);
+    const std::string mirroredCopper = copper(list, pivot, 1, tnMirror);
     EXPECT_EQ(TurnAll(list, grid, tnRotate), pivot) << before;
     EXPECT_EQ(Points(list), rotated) << before;
+    EXPECT_EQ(copper(list), rotatedCopper) << before;
     for (int k = 0; k < 3; ++k) TurnAll(list, grid, tnRotate);
     EXPECT_EQ(Points(list), before);
     TurnAll(list, grid, tnMirror);
     EXPECT_EQ(Points(list), mirrored) << before;
+    EXPECT_EQ(copper(list), mirroredCopper) << before;
     TurnAll(list, grid, tnMirror);
     EXPECT_EQ(Points(list), before);
+    EXPECT_EQ(copper(list), copperBefore);
   }
 }
 

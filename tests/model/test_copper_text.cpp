@@ -1,0 +1,172 @@
+// Copper text: which characters it holds, how its strokes lie, how it draws and is hit.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "FakeLayout.h"
+#include "TCopperText.h"
+#include "TElementList.h"
+#include "TStrokeFont.h"
+#include "TWindows1252.h"
+
+namespace {
+
+// The box of the strokes' end points, in half units.
+THalfBox EndsBox(const std::vector<TCopperShape>& strokes) {
+  THalfBox b{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
+  for (const TCopperShape& s : strokes)
+    for (auto [x, y] : {std::pair{s.AX, s.AY}, std::pair{s.BX, s.BY}})
+      b = {std::min(b.Left, x), std::min(b.Top, y), std::max(b.Right, x), std::max(b.Bottom, y)};
+  return b;
+}
+
+TCopperText Text(std::string s, bool copperSide = false, int32_t turns = 0, int32_t h = 21) {
+  return TCopperText(nullptr, {100, 200}, std::move(s), h, 2, turns, copperSide);
+}
+
+TEST(CopperText, TakesThePrintableCharactersAndSaneSizes) {
+  // Every printable code has strokes, and only those: a character that is taken is drawn.
+  for (int c = 0; c < 256; ++c) {
+    const bool printable = TCopperText::Printable(static_cast<unsigned char>(c));
+    EXPECT_EQ(StrokeGlyph(static_cast<unsigned char>(c)) != nullptr, printable) << c;
+    const int32_t advance = ForEachGlyphPoint(static_cast<unsigned char>(c), [](auto...) {});
+    if (printable) {
+      EXPECT_GT(advance, 0) << c;
+    }
+  }
+  const std::tuple<std::string, int32_t, int32_t, int32_t, size_t, bool> cases[] = {
+      {"GND", 13, 2, 0, std::string::npos, true},
+      {"+9V\nOUT", 2, 2, 3, std::string::npos, true},
+      {"caf\xE9 \x80 \xDF", 1600, 1600, 1, std::string::npos, true},
+      {"", 13, 2, 0, std::string::npos, false},
+      {"a\tb", 13, 2, 0, 1, false},
+      {"ab\x81", 13, 2, 0, 2, false},
+      {"\x7F", 13, 2, 0, 0, false},
+      {"x\r", 13, 2, 0, 1, false},
+      {"A", 1, 1, 0, std::string::npos, false},
+      {"A", 1601, 2, 0, std::string::npos, false},
+      {"A", 13, 0, 0, std::string::npos, false},
+      {"A", 13, 14, 0, std::string::npos, false},
+      {"A", 13, 2, 4, std::string::npos, false},
+      {"A", 13, 2, -1, std::string::npos, false},
+      {std::string(1001, 'A'), 13, 2, 0, std::string::npos, false},
+  };
+  for (const auto& [s, h, w, turns, refused, valid] : cases) {
+    EXPECT_EQ(TCopperText::FirstRefused(s), refused) << s;
+    EXPECT_EQ(TCopperText::Valid(s, h, w, turns), valid) << s << " " << h << " " << w;
+  }
+}
+
+TEST(CopperText, TypedTextBecomesFileBytesAndBack) {
+  const std::tuple<QString, std::string, qsizetype> cases[] = {
+      {QString::fromUtf8("Café €5 ß"),
+       "Caf\xE9 \x80"
+       "5 \xDF",
+       -1},
+      {QString::fromUtf8("„Œ™…‰“"), "\x84\x8C\x99\x85\x89\x93", -1},
+      {"a\r\nb\rc\nd", "a\nb\nc\nd", -1},
+      {QString::fromUtf8("1\xC2\xA0+\xC2\xAD"), "1\xA0+\xAD", -1},
+      {"tab\there", "", 3},
+      {QString::fromUtf8("Ā"), "", 0},
+      {QString::fromUtf8("ok 😀"), "", 3},
+      {QString(QChar(0x7F)), "", 0},
+  };
+  for (const auto& [typed, bytes, refusedAt] : cases) {
+    std::string out = "kept";
+    qsizetype at = -1;
+    EXPECT_EQ(ToWindows1252(typed, out, &at), refusedAt < 0) << typed.toStdString();
+    EXPECT_EQ(at, refusedAt) << typed.toStdString();
+    EXPECT_EQ(out, refusedAt < 0 ? bytes : "kept") << typed.toStdString();
+    if (refusedAt < 0) {
+      EXPECT_EQ(FromWindows1252(bytes), QString(typed).replace("\r\n", "\n").replace('\r', '\n'));
+    }
+  }
+}
+
+TEST(CopperText, LettersLieWhereTheTextReads) {
+  // "H" 21 units high: its strokes from the baseline to 21 units up, its stems 4 and 18 units
+  // from its left bound (the font's bounds G and ], its stems at K and Y).
+  const TCopperText letterH = Text("H");
+  const THalfBox h = EndsBox(letterH.Strokes());
+  EXPECT_EQ(h.Bottom, 400);
+  EXPECT_EQ(h.Top, 400 - 42);
+  EXPECT_EQ(h.Left, 200 + 2 * 4);
+  EXPECT_EQ(h.Right, 200 + 2 * 18);
+  // Every stroke is as wide as the text's strokes.
+  for (const TCopperShape& s : letterH.Strokes()) EXPECT_EQ(s.Radius, 2);
+  // A second line lies 32 units below the first; a line break draws nothing itself.
+  const THalfBox two = EndsBox(Text("H\nH").Strokes());
+  EXPECT_EQ(two.Bottom, 400 + 64);
+  EXPECT_EQ(two.Right, h.Right);
+  // Read from the copper side, the first letter sits just left of the anchor and the last one
+  // farthest left; read from the component side, both lie to its right, in order.
+  for (bool copperSide : {false, true}) {
+    const std::vector<TCopperShape> ill = Text("ILL", copperSide).Strokes();
+    const size_t i = Text("I").Strokes().size(), il = Text("IL").Strokes().size();
+    const THalfBox whole = EndsBox(ill);
+    const THalfBox first = EndsBox({ill.begin(), ill.begin() + i});
+    const THalfBox last = EndsBox({ill.begin() + il, ill.end()});
+    if (copperSide) {
+      EXPECT_LT(first.Right, 200);
+      EXPECT_GT(first.Left, 200 - 2 * 21);
+      EXPECT_LT(last.Right, first.Left);
+      EXPECT_EQ(whole.Left, last.Left);
+    } else {
+      EXPECT_GT(first.Left, 200);
+      EXPECT_LT(first.Right, 200 + 2 * 21);
+      EXPECT_GT(last.Left, first.Right);
+      EXPECT_EQ(whole.Right, last.Right);
+    }
+  }
+  // A quarter turn clockwise: the line runs down the screen, the letters' tops to the right.
+  const THalfBox turned = EndsBox(Text("HH", false, 1).Strokes());
+  EXPECT_EQ(turned.Left, 200);
+  EXPECT_EQ(turned.Right, 200 + 42);
+  EXPECT_GT(turned.Top, 400);
+}
+
+TEST(CopperText, DrawsAndIsHitOverItsStrokes) {
+  FakeLayout view;  // 10 pixels to 16 board units
+  TElementList list(&view);
+  // "l" is one upright stroke: at (32, 32), 16 units high and 8 wide, it shows 10 pixels high,
+  // 5 wide, from (20, 10) to (20, 20), a little right of the anchor's pixel.
+  auto text = std::make_unique<TCopperText>(&view, TPoint{32, 32}, "l", 16, 8, 0, false);
+  TCopperText* l = text.get();
+  list.Append(std::move(text));
+  const THalfBox b = EndsBox(l->Strokes());
+  ASSERT_EQ(b.Left, b.Right);
+  const int x = static_cast<int>(b.Left * 10 / 32);
+  EXPECT_TRUE(l->HitTest({x, 15}));
+  EXPECT_TRUE(l->HitTest({x + 1, 12}));
+  EXPECT_FALSE(l->HitTest({x + 4, 15}));
+  EXPECT_FALSE(l->HitTest({x, 25}));
+  l->Draw(dmNormal);
+  l->Draw(dmHighlight);
+  view.Printing = true;
+  l->Draw(dmPrint);  // 160 dpi: a dot a board unit
+  view.Flush();
+  EXPECT_EQ(FakeLayout::At(view.Board, x, 15), view.Wire);
+  EXPECT_EQ(FakeLayout::At(view.Board, x + 4, 15), 0xFFFFFFu);
+  EXPECT_EQ(FakeLayout::At(view.Screen, x, 15), view.Focus);
+  EXPECT_EQ(FakeLayout::At(view.Page, static_cast<int>(b.Left / 2), 24), 0u);
+  EXPECT_EQ(FakeLayout::At(view.Page, static_cast<int>(b.Left / 2) + 6, 24), 0xFFFFFFu);
+
+  // Inside a rectangle when all its copper's points are; moved, its strokes go with it, also
+  // where the anchor wraps round.
+  const TRect around{static_cast<int32_t>(b.Left / 2), 16, static_cast<int32_t>(b.Left / 2), 32};
+  EXPECT_TRUE(l->InRect(around));
+  EXPECT_FALSE(l->InRect({around.Left, 17, around.Right, 32}));
+  for (const auto& [dx, dy] :
+       {std::pair{5, -3}, std::pair{INT32_MAX, 0}, std::pair{-INT32_MAX, 0}}) {
+    l->Move(dx, dy);
+    const auto moved = l->Strokes();
+    l->SetAnchor(l->Anchor());  // worked out afresh
+    EXPECT_EQ(EndsBox(moved).Left, EndsBox(l->Strokes()).Left);
+    EXPECT_EQ(EndsBox(moved).Top, EndsBox(l->Strokes()).Top);
+  }
+  EXPECT_EQ(l->Clone(&view)->ToText(), l->ToText());
+  EXPECT_EQ(TCopperText(nullptr, {-5, 7}, "a,b*c%d\ne", 13, 2, 3, true).ToText(),
+            "@TEXT -5, 7, 13, 2, 3, 1, a%2Cb%2Ac%25d%0Ae");
+}
+
+}  // namespace
