@@ -128,8 +128,10 @@ TFillBox BoxOf(const TCopperShape& s) {
   return {b.Left * k, b.Top * k, b.Right * k, b.Bottom * k};
 }
 
-// One spoke: an axis-aligned rectangle around C of half sides HX and HY, and the point beyond the
-// thermal ring that must lie in the fill for the spoke to join it.
+// One spoke: an axis-aligned rectangle around C of half sides HX and HY, from the pad's centre
+// across the ring and on into the fill, and the point beyond the ring that the fill, shrunk by
+// half the minimum width, must hold for the spoke to join it: the fill grown back around that
+// point then meets the spoke all across its width.
 struct TSpoke {
   TFillPoint C;
   int64_t HX, HY;
@@ -137,56 +139,41 @@ struct TSpoke {
   size_t Pad;
 };
 
-// The four spokes of a pad, from its centre across the ring into the fill by their own width
-// (at least four times the curve tolerance). The fill takes in the pads it reaches, so that the
-// spokes end in copper, not in corners of their own that the etch would find thin.
-void SpokesOf(const TCopperShape& pad, size_t index, const TFillSettings& settings,
+void SpokesOf(const TCopperShape& pad, size_t index, const TFillSettings& settings, int64_t half,
               std::vector<TSpoke>& out) {
-  const int64_t r = pad.Radius * k;
-  const int64_t width = std::max({settings.SpokeWidth, settings.MinimumWidth, int64_t{2}});
-  const int64_t gap = std::max<int64_t>(0, settings.ThermalGap);
-  const int64_t inner = 0;
-  const int64_t overlap = std::max(width, 4 * FillCurveTolerance);
-  const int64_t outer = r + gap + overlap;
-  const int64_t half = (width + 1) / 2, halfLength = (outer - inner + 1) / 2;
-  const int64_t middle = inner + halfLength, tip = r + gap + (overlap + FillCurveTolerance) / 2;
+  const int64_t r = pad.Radius * k, gap = std::max<int64_t>(0, settings.ThermalGap);
+  const int64_t width = std::max(settings.SpokeWidth, 2 * half);
+  const int64_t tip = r + gap + half + FillCurveTolerance;
+  const int64_t halfLength = (tip + half + FillCurveTolerance + 1) / 2;
   const TFillPoint c{pad.AX * k, pad.AY * k};
   const int dx[4] = {0, 1, 0, -1}, dy[4] = {-1, 0, 1, 0};
   for (int i = 0; i < 4; ++i) {
     TSpoke s;
-    s.C = {c.X + dx[i] * middle, c.Y + dy[i] * middle};
-    s.HX = dx[i] ? halfLength : half;
-    s.HY = dx[i] ? half : halfLength;
+    s.C = {c.X + dx[i] * halfLength, c.Y + dy[i] * halfLength};
+    s.HX = dx[i] ? halfLength : (width + 1) / 2;
+    s.HY = dx[i] ? (width + 1) / 2 : halfLength;
     s.Tip = {c.X + dx[i] * tip, c.Y + dy[i] * tip};
     s.Pad = index;
     out.push_back(s);
   }
 }
 
-// A pad's copper as a polygon that lies within it, corners on the circle of a round one.
-CL::Path Within(const TCopperShape& s) {
-  const int64_t r = s.Radius * k, x = s.AX * k, y = s.AY * k;
-  if (s.Kind == ckSquare) return {{x - r, y - r}, {x + r, y - r}, {x + r, y + r}, {x - r, y + r}};
-  CL::Path path;
-  for (const auto& d : Directions(SidesFor(double(r))))
-    path.push_back({x + std::llround(double(r) * d.first), y + std::llround(double(r) * d.second)});
-  return path;
-}
-
-CL::Path PathOf(const TSpoke& s) {
-  return {{s.C.X - s.HX, s.C.Y - s.HY},
-          {s.C.X + s.HX, s.C.Y - s.HY},
-          {s.C.X + s.HX, s.C.Y + s.HY},
-          {s.C.X - s.HX, s.C.Y + s.HY}};
-}
-
-CL::Paths Execute(CL::ClipType type, const CL::Paths& subject, const CL::Paths& clip) {
-  CL::Clipper clipper;
-  clipper.AddPaths(subject, CL::ptSubject, true);
-  clipper.AddPaths(clip, CL::ptClip, true);
-  CL::Paths out;
-  clipper.Execute(type, out, CL::pftNonZero, CL::pftNonZero);
-  return out;
+// A spoke shrunk by half the minimum width all round, to be grown back with the fill: a
+// rectangle, or its middle line when the spoke is no wider than the minimum width. Either comes
+// back with rounded corners that the etch cannot find thin.
+void AddShrunk(const TSpoke& s, int64_t half, CL::ClipperOffset& grow) {
+  const int64_t hx = s.HX - half, hy = s.HY - half;
+  if (hx < 1 || hy < 1) {
+    const int64_t lx = std::max<int64_t>(hx, 0), ly = std::max<int64_t>(hy, 0);
+    grow.AddPath({{s.C.X - lx, s.C.Y - ly}, {s.C.X + lx, s.C.Y + ly}}, CL::jtRound,
+                 CL::etOpenRound);
+    return;
+  }
+  grow.AddPath({{s.C.X - hx, s.C.Y - hy},
+                {s.C.X + hx, s.C.Y - hy},
+                {s.C.X + hx, s.C.Y + hy},
+                {s.C.X - hx, s.C.Y + hy}},
+               CL::jtRound, CL::etClosedPolygon);
 }
 
 CL::Paths Offset(const CL::Paths& paths, double delta) {
@@ -265,55 +252,61 @@ std::vector<TFillArea> ComputeFill(const std::vector<TPoint>& outline,
   // Whichever way the user went round the outline.
   if (!CL::Orientation(board[0])) CL::ReversePath(board[0]);
 
+  // The fill is worked out shrunk by half the minimum width, then grown back by it: what is too
+  // thin for a disc of that width to pass never comes back. Everything it keeps clear of is
+  // grown by that half more, as a polygon around the true shape, and the growing back rounds
+  // with corners on the true arc, so that every gap comes out at least as wide as it is set.
+  const int64_t half = std::max<int64_t>(1, settings.MinimumWidth / 2);
   const int64_t clearance = std::max<int64_t>(0, settings.Clearance);
   const int64_t gap = std::max<int64_t>(0, settings.ThermalGap);
-  CL::Paths kept;  // what the fill keeps clear of
+  CL::Paths kept;
   std::vector<size_t> pads;
   for (size_t i = 0; i < pieces.size(); ++i) {
     const TCopperShape& s = pieces[i].Shape;
     const bool seed = pieces[i].Island == seedIsland && seedIsland != NoFillSeed;
     if (seed && IsThermal(s)) {
-      kept.push_back(GrownPiece(s, gap));
+      kept.push_back(GrownPiece(s, gap + half));
       pads.push_back(i);
     } else if (!seed && !s.Empty()) {
-      kept.push_back(GrownPiece(s, clearance));
+      kept.push_back(GrownPiece(s, clearance + half));
     }
-    if (HoleStandsOut(s)) kept.push_back(GrownPiece(HoleOf(s), clearance));
+    if (HoleStandsOut(s)) kept.push_back(GrownPiece(HoleOf(s), clearance + half));
   }
-  const CL::Paths open = Execute(CL::ctDifference, board, kept);
-  if (open.empty()) return {};
-
-  // Opened: shrunk by half the minimum width and grown back, which leaves out every part too
-  // thin for a disc of that width to pass; the growing rounds corners a little outwards, so the
-  // result is held within what was open.
-  std::vector<TFillArea> areas;
+  // The outline's own edges, as tracks of no width, keep the shrunk fill half inside it.
+  std::vector<TCopperShape> edges;
+  for (size_t i = 0; i < outline.size(); ++i) {
+    const TPoint a = outline[i], b = outline[(i + 1) % outline.size()];
+    TCopperShape edge = CopperDisc(2 * int64_t{a.X}, 2 * int64_t{a.Y}, 0);
+    edge.BX = 2 * int64_t{b.X}, edge.BY = 2 * int64_t{b.Y};
+    edges.push_back(edge);
+    kept.push_back(GrownPiece(edge, half));
+  }
+  std::vector<TFillArea> shrunk;
   {
     CL::Clipper clipper;
-    CL::ClipType type = CL::ctUnion;
-    if (settings.MinimumWidth > 0) {
-      const double half = double(settings.MinimumWidth) / 2;
-      clipper.AddPaths(Offset(Offset(open, -half), half), CL::ptSubject, true);
-      type = CL::ctIntersection;
-    }
-    clipper.AddPaths(open, type == CL::ctUnion ? CL::ptSubject : CL::ptClip, true);
-    areas = AreasOf(clipper, type);
+    clipper.AddPaths(board, CL::ptSubject, true);
+    clipper.AddPaths(kept, CL::ptClip, true);
+    shrunk = AreasOf(clipper, CL::ctDifference);
   }
+  if (shrunk.empty()) return {};
 
-  // Spokes, each kept when it clears all other copper and every other hole by the clearance and
-  // its tip lies in the fill.
-  CL::Paths spokePaths;
-  if (!pads.empty() && !areas.empty()) {
+  CL::ClipperOffset grow(2.0, double(FillCurveTolerance) / 2);
+  grow.AddPaths(PathsOf(shrunk), CL::jtRound, CL::etClosedPolygon);
+  // Spokes, each kept when it clears all other copper, every other hole and the outline, and
+  // the shrunk fill holds its tip.
+  if (!pads.empty()) {
     std::vector<TSpoke> spokes;
-    for (size_t p : pads) SpokesOf(pieces[p].Shape, p, settings, spokes);
+    for (size_t p : pads) SpokesOf(pieces[p].Shape, p, settings, half, spokes);
     std::vector<TFillBox> boxes;
     for (const TFillPiece& piece : pieces) boxes.push_back(BoxOf(piece.Shape));
     TFillGrid grid;
     grid.Build(boxes);
-    const TFillMeasure measure(areas);
-    std::vector<bool> reached(pieces.size(), false);
+    const TFillMeasure measure(shrunk);
     for (const TSpoke& spoke : spokes) {
       if (!measure.Inside(spoke.Tip)) continue;
       bool clear = true;
+      for (const TCopperShape& edge : edges)
+        if (BoxGapSign(spoke.C, spoke.HX, spoke.HY, edge, 0) <= 0) clear = false;
       const TFillBox box{spoke.C.X - spoke.HX, spoke.C.Y - spoke.HY, spoke.C.X + spoke.HX,
                          spoke.C.Y + spoke.HY};
       grid.Visit(box.Grown(clearance + 1), [&](uint32_t i) {
@@ -326,20 +319,14 @@ std::vector<TFillArea> ComputeFill(const std::vector<TPoint>& outline,
                  BoxGapSign(spoke.C, spoke.HX, spoke.HY, HoleOf(other), clearance) < 0)
           clear = false;
       });
-      if (clear) {
-        spokePaths.push_back(PathOf(spoke));
-        if (!reached[spoke.Pad]) spokePaths.push_back(Within(pieces[spoke.Pad].Shape));
-        reached[spoke.Pad] = true;
-      }
+      if (clear) AddShrunk(spoke, half, grow);
     }
-    // A pad near the outline keeps its spokes inside it.
-    if (!spokePaths.empty()) spokePaths = Execute(CL::ctIntersection, spokePaths, board);
   }
-  if (!spokePaths.empty()) {
-    CL::Clipper clipper;
-    clipper.AddPaths(PathsOf(areas), CL::ptSubject, true);
-    clipper.AddPaths(spokePaths, CL::ptSubject, true);
-    areas = AreasOf(clipper, CL::ctUnion);
+  std::vector<TFillArea> areas;
+  {
+    CL::PolyTree tree;
+    grow.Execute(tree, double(half));
+    CollectAreas(tree, areas);
   }
 
   if (settings.KeepIslands || areas.empty()) return areas;

@@ -70,13 +70,17 @@ struct TFillPiece {
 constexpr int32_t NoFillSeed = -1;
 
 // The fill's copper: the outline (corners in board units, in order, closed by the last corner
-// joining the first) less every piece of another island grown by the clearance, and less every
-// drill hole grown by the clearance. The seed island's wires, text and surface-mount pads lie
-// under the fill, which keeps no gap to them; its through-hole pads (round and square) sit in a
-// ring of the thermal gap crossed by four spokes, each kept only where it clears everything else
-// and reaches the fill. Parts thinner than the minimum width are left out; so are the areas that
-// do not touch the seed island's copper, unless the settings keep them (with no seed island,
-// NoFillSeed, every area joins nothing).
+// joining the first; either way round; a figure that crosses itself fills every loop) less every
+// piece of another island grown by the clearance, and less every drill hole grown by the
+// clearance. The seed island's wires, text and surface-mount pads lie under the fill, which keeps
+// no gap to them; its through-hole pads (round and square) sit in a ring of the thermal gap,
+// crossed by four spokes from the pad's centre (up, down, left and right), each kept only where
+// it clears all other copper and every other hole by the clearance, stays inside the outline,
+// and runs into fill at least the minimum width wide. Parts thinner than the minimum width are
+// left out (outward corners come rounded to half of it), and so are the areas that do not touch
+// the seed island's copper, unless the settings keep them; with no seed island, NoFillSeed,
+// every area joins nothing. The fill's copper is its own: the seed's copper it lies over is not
+// in it.
 std::vector<TFillArea> ComputeFill(const std::vector<TPoint>& outline,
                                    const TFillSettings& settings,
                                    const std::vector<TFillPiece>& pieces, int32_t seedIsland);
