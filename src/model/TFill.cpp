@@ -19,6 +19,9 @@ namespace CL = ClipperLib;
 constexpr int64_t kMargin = 8;
 constexpr int64_t k = NanometresPerHalfUnit;
 constexpr double kPi = 3.14159265358979323846;
+// Settings are taken up to 100 mm each, beyond what any board needs, so that a wild number in a
+// file costs neither an overflow nor polygons of millions of corners.
+constexpr int64_t kLargestSetting = 100000000;
 
 // The directions of the corners of a regular polygon of N sides (a multiple of four) at angles
 // half a step off the axes, so that it has a flat side facing each axis: the outline of a box
@@ -141,7 +144,7 @@ struct TSpoke {
 
 void SpokesOf(const TCopperShape& pad, size_t index, const TFillSettings& settings, int64_t half,
               std::vector<TSpoke>& out) {
-  const int64_t r = pad.Radius * k, gap = std::max<int64_t>(0, settings.ThermalGap);
+  const int64_t r = pad.Radius * k, gap = settings.ThermalGap;
   const int64_t width = std::max(settings.SpokeWidth, 2 * half);
   const int64_t tip = r + gap + half + FillCurveTolerance;
   const int64_t halfLength = (tip + half + FillCurveTolerance + 1) / 2;
@@ -256,9 +259,11 @@ std::vector<TFillArea> ComputeFill(const std::vector<TPoint>& outline,
   // thin for a disc of that width to pass never comes back. Everything it keeps clear of is
   // grown by that half more, as a polygon around the true shape, and the growing back rounds
   // with corners on the true arc, so that every gap comes out at least as wide as it is set.
-  const int64_t half = std::max<int64_t>(1, settings.MinimumWidth / 2);
-  const int64_t clearance = std::max<int64_t>(0, settings.Clearance);
-  const int64_t gap = std::max<int64_t>(0, settings.ThermalGap);
+  TFillSettings sane = settings;
+  for (int64_t* v : {&sane.Clearance, &sane.MinimumWidth, &sane.ThermalGap, &sane.SpokeWidth})
+    *v = std::clamp<int64_t>(*v, 0, kLargestSetting);
+  const int64_t half = std::max<int64_t>(1, sane.MinimumWidth / 2);
+  const int64_t clearance = sane.Clearance, gap = sane.ThermalGap;
   CL::Paths kept;
   std::vector<size_t> pads;
   for (size_t i = 0; i < pieces.size(); ++i) {
@@ -296,7 +301,7 @@ std::vector<TFillArea> ComputeFill(const std::vector<TPoint>& outline,
   // the shrunk fill holds its tip.
   if (!pads.empty()) {
     std::vector<TSpoke> spokes;
-    for (size_t p : pads) SpokesOf(pieces[p].Shape, p, settings, half, spokes);
+    for (size_t p : pads) SpokesOf(pieces[p].Shape, p, sane, half, spokes);
     std::vector<TFillBox> boxes;
     for (const TFillPiece& piece : pieces) boxes.push_back(BoxOf(piece.Shape));
     TFillGrid grid;

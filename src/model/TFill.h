@@ -19,7 +19,8 @@ constexpr int64_t NanometresPerHalfUnit = NanometresPerUnit / 2;
 // on the side of less copper, so that its gaps are never narrower than they are set.
 constexpr int64_t FillCurveTolerance = 10000;
 
-// The settings of one fill, in nanometres; the defaults suit etching at home.
+// The settings of one fill, in nanometres; the defaults suit etching at home. The fill takes each
+// length as zero below zero and as 100 mm above that.
 struct TFillSettings {
   // The gap the fill keeps around copper it does not join, and around every drill hole.
   int64_t Clearance = 500000;

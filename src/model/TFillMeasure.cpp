@@ -91,7 +91,9 @@ struct TFillMeasure::TImpl {
   // Calls f(edge) for every edge that comes within the gap of the piece's box.
   template <class F>
   void NearEdges(const TCopperShape& piece, int64_t gapNm, F f) const {
-    const TFillBox query = BoxOf(piece).Grown(std::max<int64_t>(gapNm, 0) + 1);
+    // Gaps beyond any board's reach, as the exact decision takes them.
+    const int64_t gap = std::clamp<int64_t>(gapNm, 0, int64_t{1} << 60);
+    const TFillBox query = BoxOf(piece).Grown(gap + 1);
     Grid.Visit(query, [&](uint32_t i) { f(Edges[i]); });
   }
 };
