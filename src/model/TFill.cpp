@@ -131,10 +131,11 @@ TFillBox BoxOf(const TCopperShape& s) {
   return {b.Left * k, b.Top * k, b.Right * k, b.Bottom * k};
 }
 
-// One spoke: an axis-aligned rectangle around C of half sides HX and HY, from the pad's centre
-// across the ring and on into the fill, and the point beyond the ring that the fill, shrunk by
-// half the minimum width, must hold for the spoke to join it: the fill grown back around that
-// point then meets the spoke all across its width.
+// One spoke: an axis-aligned rectangle around C of half sides HX and HY, from the edge of the
+// pad's hole (the drill takes no copper of the fill) across the pad's ring and the thermal gap
+// into the fill, and the point beyond the gap that the fill, shrunk by half the minimum width,
+// must hold for the spoke to join it: the fill grown back around that point then meets the spoke
+// all across its width.
 struct TSpoke {
   TFillPoint C;
   int64_t HX, HY;
@@ -145,14 +146,16 @@ struct TSpoke {
 void SpokesOf(const TCopperShape& pad, size_t index, const TFillSettings& settings, int64_t half,
               std::vector<TSpoke>& out) {
   const int64_t r = pad.Radius * k, gap = settings.ThermalGap;
+  // A hole as wide as the pad leaves the spoke its rim to touch.
+  const int64_t inner = std::min(pad.HoleRadius * k, r);
   const int64_t width = std::max(settings.SpokeWidth, 2 * half);
   const int64_t tip = r + gap + half + FillCurveTolerance;
-  const int64_t halfLength = (tip + half + FillCurveTolerance + 1) / 2;
+  const int64_t halfLength = (tip + half + FillCurveTolerance - inner + 1) / 2;
   const TFillPoint c{pad.AX * k, pad.AY * k};
   const int dx[4] = {0, 1, 0, -1}, dy[4] = {-1, 0, 1, 0};
   for (int i = 0; i < 4; ++i) {
     TSpoke s;
-    s.C = {c.X + dx[i] * halfLength, c.Y + dy[i] * halfLength};
+    s.C = {c.X + dx[i] * (inner + halfLength), c.Y + dy[i] * (inner + halfLength)};
     s.HX = dx[i] ? halfLength : (width + 1) / 2;
     s.HY = dx[i] ? (width + 1) / 2 : halfLength;
     s.Tip = {c.X + dx[i] * tip, c.Y + dy[i] * tip};

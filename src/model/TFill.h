@@ -75,7 +75,8 @@ constexpr int32_t NoFillSeed = -1;
 // piece of another island grown by the clearance, and less every drill hole grown by the
 // clearance. The seed island's wires, text and surface-mount pads lie under the fill, which keeps
 // no gap to them; its through-hole pads (round and square) sit in a ring of the thermal gap,
-// crossed by four spokes from the pad's centre (up, down, left and right), each kept only where
+// crossed by four spokes from the edge of the pad's hole (up, down, left and right; the fill never
+// covers a drill), each kept only where
 // it clears all other copper and every other hole by the clearance, stays inside the outline,
 // and runs into fill at least the minimum width wide. Parts thinner than the minimum width are
 // left out (outward corners come rounded to half of it), and so are the areas that do not touch

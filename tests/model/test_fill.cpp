@@ -262,11 +262,12 @@ TEST(Fill, RandomBoardsKeepEveryRule) {
       if (p.Island != island) {
         EXPECT_FALSE(measure.Closer(p.Shape, settings.Clearance));
       }
+      // The fill keeps its clearance to every hole, and covers none of those its spokes reach.
       const bool thermal =
           p.Island == island && (p.Shape.Kind == ckRound || p.Shape.Kind == ckSquare);
-      if (p.Shape.HoleRadius > 0 && !thermal) {
+      if (p.Shape.HoleRadius > 0) {
         EXPECT_FALSE(measure.Closer(CopperDisc(p.Shape.AX, p.Shape.AY, p.Shape.HoleRadius),
-                                    settings.Clearance));
+                                    thermal ? 0 : settings.Clearance));
       }
     }
     for (const TCopperShape& pad : seedPads) {
