@@ -97,8 +97,18 @@ TEST(Fill, MeasuresExactlyAgainstAnArea) {
 }
 
 // Around a lone pad of another island, the fill's hole is a polygon that keeps the clearance to
-// the true circle everywhere and strays at most 0.01 mm beyond it, at every size.
+// the true circle everywhere and strays at most 0.01 mm beyond it, at every size. Whichever way
+// the outline was drawn, the outer path runs with a positive shoelace sum, the hole negative.
 TEST(Fill, CurvesStayWithinTheToleranceOnTheSafeSide) {
+  auto shoelace = [](const TFillPath& path) {
+    long double sum = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+      const TFillPoint a = path[i], b = path[(i + 1) % path.size()];
+      sum += (long double)(a.X) * b.Y - (long double)(b.X) * a.Y;
+    }
+    return sum;
+  };
+  const std::vector<TPoint> reversed(kBoard.rbegin(), kBoard.rend());
   const struct {
     int32_t size;
     int64_t clearance;
@@ -109,9 +119,11 @@ TEST(Fill, CurvesStayWithinTheToleranceOnTheSafeSide) {
     settings.Clearance = c.clearance;
     settings.KeepIslands = true;
     const TCopperShape pad = Pad(200, 150, c.size, 0);
-    const auto fill = ComputeFill(kBoard, settings, {{pad, 1}}, NoFillSeed);
+    const auto fill = ComputeFill(c.size % 4 ? kBoard : reversed, settings, {{pad, 1}}, NoFillSeed);
     ASSERT_EQ(fill.size(), 1u);
     ASSERT_EQ(fill[0].Holes.size(), 1u);
+    EXPECT_GT(shoelace(fill[0].Outer), 0);
+    EXPECT_LT(shoelace(fill[0].Holes[0]), 0);
     const double radius = double(pad.Radius * kHalf + c.clearance);
     double farthest = 0;
     for (const TFillPoint& p : fill[0].Holes[0])
@@ -223,9 +235,10 @@ TEST(Fill, RandomBoardsKeepEveryRule) {
       shapes.push_back(Track(int32_t(seedPads[i - 1].AX / 2), int32_t(seedPads[i - 1].AY / 2),
                              int32_t(seedPads[i].AX / 2), int32_t(seedPads[i].AY / 2), 4));
     auto crowds = [&seedPads](const TCopperShape& s) {
+      const THalfBox b = ExtentOf(s, true);
       for (const TCopperShape& pad : seedPads)
-        if (ExtentOf(s, true).Right >= pad.AX - 60 && ExtentOf(s, true).Left <= pad.AX + 60 &&
-            ExtentOf(s, true).Bottom >= pad.AY - 60 && ExtentOf(s, true).Top <= pad.AY + 60)
+        if (b.Right >= pad.AX - 60 && b.Left <= pad.AX + 60 && b.Bottom >= pad.AY - 60 &&
+            b.Top <= pad.AY + 60)
           return true;
       return false;
     };
