@@ -44,11 +44,13 @@ int SidesFor(double r) {
 }
 
 // The corners of copper cores (one point, the two ends of a track, or the four corners of a box)
-// grown by radius R, as a polygon around the true shape: its sides stand R plus the margin away.
+// grown by radius R and then by SHRINK more, as a polygon around the true shape: its sides stand
+// R + SHRINK plus the margin away. Its corners are as many as a curve of radius R needs, for the
+// fill is grown back by SHRINK, which brings the corners to within the tolerance of radius R.
 // The polygon runs with a positive area, as Clipper's outer paths do.
-CL::Path Grown(const std::vector<CL::IntPoint>& cores, int64_t r) {
+CL::Path Grown(const std::vector<CL::IntPoint>& cores, int64_t r, int64_t shrink) {
   const int sides = SidesFor(double(r));
-  const double reach = double(r + kMargin) / std::cos(kPi / sides);
+  const double reach = double(r + shrink + kMargin) / std::cos(kPi / sides);
   const auto dirs = Directions(sides);
   CL::Path path;
   auto at = [&](const CL::IntPoint& c, size_t i) {
@@ -91,8 +93,8 @@ CL::Path Grown(const std::vector<CL::IntPoint>& cores, int64_t r) {
   return hull;
 }
 
-// A piece of copper grown by D nanometres all round, as a polygon around it.
-CL::Path GrownPiece(const TCopperShape& s, int64_t d) {
+// A piece of copper grown by D nanometres all round and by SHRINK more, as a polygon around it.
+CL::Path GrownPiece(const TCopperShape& s, int64_t d, int64_t shrink) {
   const CL::IntPoint a(s.AX * k, s.AY * k), b(s.BX * k, s.BY * k);
   auto box = [&a](int64_t hx, int64_t hy) {
     return std::vector<CL::IntPoint>{
@@ -100,14 +102,14 @@ CL::Path GrownPiece(const TCopperShape& s, int64_t d) {
   };
   switch (s.Kind) {
     case ckTrack:
-      if (a == b) return Grown({a}, s.Radius * k + d);
-      return Grown({a, b}, s.Radius * k + d);
+      if (a == b) return Grown({a}, s.Radius * k + d, shrink);
+      return Grown({a, b}, s.Radius * k + d, shrink);
     case ckRound:
-      return Grown({a}, s.Radius * k + d);
+      return Grown({a}, s.Radius * k + d, shrink);
     case ckSquare:
-      return Grown(box(s.Radius * k, s.Radius * k), d);
+      return Grown(box(s.Radius * k, s.Radius * k), d, shrink);
     case ckRect:
-      return Grown(box(s.HalfX * k, s.HalfY * k), s.Radius * k + d);
+      return Grown(box(s.HalfX * k, s.HalfY * k), s.Radius * k + d, shrink);
     case ckNone:
       break;
   }
@@ -273,12 +275,12 @@ std::vector<TFillArea> ComputeFill(const std::vector<TPoint>& outline,
     const TCopperShape& s = pieces[i].Shape;
     const bool seed = pieces[i].Island == seedIsland && seedIsland != NoFillSeed;
     if (seed && IsThermal(s)) {
-      kept.push_back(GrownPiece(s, gap + half));
+      kept.push_back(GrownPiece(s, gap, half));
       pads.push_back(i);
     } else if (!seed && !s.Empty()) {
-      kept.push_back(GrownPiece(s, clearance + half));
+      kept.push_back(GrownPiece(s, clearance, half));
     }
-    if (HoleStandsOut(s)) kept.push_back(GrownPiece(HoleOf(s), clearance + half));
+    if (HoleStandsOut(s)) kept.push_back(GrownPiece(HoleOf(s), clearance, half));
   }
   // The outline's own edges, as tracks of no width, keep the shrunk fill half inside it.
   std::vector<TCopperShape> edges;
@@ -287,7 +289,7 @@ std::vector<TFillArea> ComputeFill(const std::vector<TPoint>& outline,
     TCopperShape edge = CopperDisc(2 * int64_t{a.X}, 2 * int64_t{a.Y}, 0);
     edge.BX = 2 * int64_t{b.X}, edge.BY = 2 * int64_t{b.Y};
     edges.push_back(edge);
-    kept.push_back(GrownPiece(edge, half));
+    kept.push_back(GrownPiece(edge, 0, half));
   }
   std::vector<TFillArea> shrunk;
   {
