@@ -14,6 +14,7 @@ struct TFillBox {
     return Left <= o.Right && o.Left <= Right && Top <= o.Bottom && o.Top <= Bottom;
   }
   TFillBox Grown(int64_t by) const { return {Left - by, Top - by, Right + by, Bottom + by}; }
+  bool Empty() const { return Left > Right || Top > Bottom; }
 };
 
 class TFillGrid {
@@ -23,12 +24,15 @@ class TFillGrid {
     Boxes_ = &boxes;
     Cells_.clear();
     Start_.assign(1, 0);
-    if (boxes.empty()) return;
-    TFillBox all = boxes[0];
+    // An empty box (copper that makes none) lies in no cell.
+    TFillBox all{1, 1, 0, 0};
     for (const TFillBox& b : boxes) {
+      if (b.Empty()) continue;
+      if (all.Empty()) all = b;
       all.Left = std::min(all.Left, b.Left), all.Top = std::min(all.Top, b.Top);
       all.Right = std::max(all.Right, b.Right), all.Bottom = std::max(all.Bottom, b.Bottom);
     }
+    if (all.Empty()) return;
     Origin_ = all;
     const double w = double(all.Right - all.Left) + 1, h = double(all.Bottom - all.Top) + 1;
     const double cells = std::max(1.0, double(boxes.size()) / 2);
@@ -39,13 +43,15 @@ class TFillGrid {
     Rows_ = int32_t((all.Bottom - all.Top) / Side_ + 1);
     // Counted first, then filled in place: one array of box numbers for all cells.
     std::vector<uint32_t> count(size_t(Columns_) * size_t(Rows_), 0);
-    for (const TFillBox& b : boxes) ForCells(b, [&](size_t cell) { ++count[cell]; });
+    for (const TFillBox& b : boxes)
+      if (!b.Empty()) ForCells(b, [&](size_t cell) { ++count[cell]; });
     Start_.assign(count.size() + 1, 0);
     for (size_t i = 0; i < count.size(); ++i) Start_[i + 1] = Start_[i] + count[i];
     Cells_.resize(Start_.back());
     std::vector<uint32_t> fill(Start_.begin(), Start_.end() - 1);
     for (size_t i = 0; i < boxes.size(); ++i)
-      ForCells(boxes[i], [&](size_t cell) { Cells_[fill[cell]++] = uint32_t(i); });
+      if (!boxes[i].Empty())
+        ForCells(boxes[i], [&](size_t cell) { Cells_[fill[cell]++] = uint32_t(i); });
   }
 
   // Calls f(i) for every box i that meets the query, once each cell it shares with it: a box
