@@ -148,8 +148,7 @@ struct TSpoke {
 void SpokesOf(const TCopperShape& pad, size_t index, const TFillSettings& settings, int64_t half,
               std::vector<TSpoke>& out) {
   const int64_t r = pad.Radius * k, gap = settings.ThermalGap;
-  // A hole as wide as the pad leaves the spoke its rim to touch.
-  const int64_t inner = std::min(pad.HoleRadius * k, r);
+  const int64_t inner = pad.HoleRadius * k;
   const int64_t width = std::max(settings.SpokeWidth, 2 * half);
   const int64_t tip = r + gap + half + FillCurveTolerance;
   const int64_t halfLength = (tip + half + FillCurveTolerance - inner + 1) / 2;
@@ -276,7 +275,8 @@ std::vector<TFillArea> ComputeFill(const std::vector<TPoint>& outline,
     const bool seed = pieces[i].Island == seedIsland && seedIsland != NoFillSeed;
     if (seed && IsThermal(s)) {
       kept.push_back(GrownPiece(s, gap, half));
-      pads.push_back(i);
+      // A pad drilled out to its edge keeps no ring for spokes to reach.
+      if (s.HoleRadius < s.Radius) pads.push_back(i);
     } else if (!seed && !s.Empty()) {
       kept.push_back(GrownPiece(s, clearance, half));
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 #include <random>
+#include <string>
 
 #include "TFill.h"
 
@@ -162,7 +163,8 @@ TEST(Fill, KeepsOnlyWhatReachesTheSeed) {
 // A ground pad's spokes, each dropped where it would come too near other copper, another hole or
 // the outline, while the fill beyond it is still there: a track or a hole 0.46 mm beside the
 // upper spoke (the clearance is 0.5 mm), the outline too close on the right for the fill to pass,
-// another ground pad so near above that no fill lies between their rings.
+// another ground pad so near above that no fill lies between their rings; none when the pad is
+// drilled out to its edge. No spoke covers the pad's own hole.
 TEST(Fill, SpokesKeepTheirDistance) {
   TCopperShape track = Track(0, 0, 0, 0, 1);
   track.AX = track.BX = 410, track.AY = 240, track.BY = 275;
@@ -173,17 +175,19 @@ TEST(Fill, SpokesKeepTheirDistance) {
     const char* what;
     std::vector<TFillPiece> others;
     std::vector<TPoint> outline;
+    int32_t hole;        // the ground pad's, which is 16 across
     const char* spokes;  // up, right, down, left
   } cases[] = {
-      {"alone", {}, kBoard, "urdl"},
-      {"track beside", {{track, 1}}, kBoard, "-rdl"},
-      {"hole beside", {{hole, 1}}, kBoard, "-rdl"},
-      {"outline near", {}, tight, "u-dl"},
-      {"ground pad above", {{Pad(200, 128, 16, 4), 0}}, kBoard, "-rdl"},
+      {"alone", {}, kBoard, 4, "urdl"},
+      {"track beside", {{track, 1}}, kBoard, 4, "-rdl"},
+      {"hole beside", {{hole, 1}}, kBoard, 4, "-rdl"},
+      {"outline near", {}, tight, 4, "u-dl"},
+      {"ground pad above", {{Pad(200, 128, 16, 4), 0}}, kBoard, 4, "-rdl"},
+      {"drilled out", {}, kBoard, 16, "----"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const TCopperShape pad = Pad(200, 150, 16, 4);
+    const TCopperShape pad = Pad(200, 150, 16, c.hole);
     std::vector<TFillPiece> pieces = c.others;
     pieces.push_back({pad, 0});
     const TFillSettings settings;
@@ -195,7 +199,8 @@ TEST(Fill, SpokesKeepTheirDistance) {
                               {400 * kHalf, 300 * kHalf + middle},
                               {400 * kHalf - middle, 300 * kHalf}};
     for (int q = 0; q < 4; ++q) EXPECT_EQ(measure.Inside(at[q]), c.spokes[q] != '-') << q;
-    EXPECT_TRUE(measure.Touches(pad));
+    EXPECT_EQ(measure.Touches(pad), std::string(c.spokes) != "----");
+    EXPECT_FALSE(measure.Closer(CopperDisc(pad.AX, pad.AY, pad.HoleRadius), 0));
     for (const TFillPiece& other : c.others) {
       if (other.Island == 0) continue;
       const TCopperShape& o = other.Shape;
