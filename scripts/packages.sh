@@ -2,7 +2,7 @@
 # missing, or says the one apt-get line to run when we are not root.
 
 FERROLUME_BUILD_PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev
-  libqt6svg6 qt6-qpa-plugins libgl-dev"
+  libqt6svg6 qt6-qpa-plugins libgl-dev libpolyclipping-dev"
 FERROLUME_TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev clang-format xvfb xauth
   xdotool imagemagick poppler-utils desktop-file-utils xdg-utils shared-mime-info gerbv unzip"
 

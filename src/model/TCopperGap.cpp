@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "TCopper.h"
+#include "TFill.h"
 #include "TTypes.h"
 
 namespace {
@@ -328,4 +329,30 @@ TCopperGap CopperGap(const TCopperShape& a, const TCopperShape& b) {
   gap.X = (n.px + t * (n.qx - n.px)) / 2;
   gap.Y = (n.py + t * (n.qy - n.py)) / 2;
   return gap;
+}
+
+namespace {
+
+// A fill is measured in nanometres: the piece is scaled from half units, which keeps coordinates
+// within 2^50, differences within 2^51, squares and cross products within 2^103, and every
+// product of the decision within 2^226; the limit is the piece's radius plus the gap, k = 1.
+int NanometreGapSign(const Core& fill, const TCopperShape& piece, int64_t gapNm) {
+  if (piece.Empty()) return 1;
+  gapNm = std::clamp<int64_t>(gapNm, 0, int64_t{1} << 60);
+  constexpr int64_t k = NanometresPerHalfUnit;
+  Core p = CoreOf(piece);
+  p.a = {p.a.x * k, p.a.y * k}, p.b = {p.b.x * k, p.b.y * k};
+  p.hx *= k, p.hy *= k;
+  const TLimit limit{1, u128(RadiusOf(piece)) * k + u128(gapNm)};
+  return TExact::Cores(fill, p, limit);
+}
+
+}  // namespace
+
+int EdgeGapSign(TFillPoint a, TFillPoint b, const TCopperShape& piece, int64_t gapNm) {
+  return NanometreGapSign({false, {a.X, a.Y}, {b.X, b.Y}, 0, 0}, piece, gapNm);
+}
+
+int BoxGapSign(TFillPoint c, int64_t hx, int64_t hy, const TCopperShape& piece, int64_t gapNm) {
+  return NanometreGapSign({true, {c.X, c.Y}, {c.X, c.Y}, hx, hy}, piece, gapNm);
 }
