@@ -31,6 +31,12 @@
 //                                            of the line after ", ", with '%', ',', '*' and
 //                                            the line break written %25, %2C, %2A and %0A (two
 //                                            upper-case hex digits); every other byte as it is
+//   @FILL seeded, sx, sy, clearance, minwidth, thermalgap, spokewidth, keep, n, x1, y1, ...
+//                                            a copper fill: seeded 1 with its seed at sx, sy
+//                                            (board units), 0 without (sx, sy then 0); its
+//                                            settings in nanometres (0 to 100 mm), keep 1 to
+//                                            keep islands; then its n corners (3 to 4096), in
+//                                            board units. Its copper is never stored.
 //
 // The writer puts @FULLSTEP first, then the records in list order. A board of only pads and
 // wires, none of them full-step, is written without the block, byte for byte as before.

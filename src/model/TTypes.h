@@ -19,7 +19,7 @@ enum TSolderGeometry : uint8_t { sgCircle, sgSquare };
 enum TDrawMode : uint8_t { dmNormal, dmHighlight, dmPrint };
 // The kinds of element a board holds: the classic wires and through-hole pads, and the kinds the
 // classic file format has no section for, kept in records of their own.
-enum TElementKind : uint8_t { ekWire, ekSolder, ekSmdPad, ekText };
+enum TElementKind : uint8_t { ekWire, ekSolder, ekSmdPad, ekText, ekFill };
 
 // A fraction 1/d of the base step, indexed by TPCBStep.
 constexpr int32_t StepDivisor[5] = {1, 2, 4, 8, 16};
