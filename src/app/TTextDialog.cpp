@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSettings>
@@ -62,6 +63,8 @@ TTextDialog::TTextDialog(const TTextFields& fields, bool editing, QWidget* paren
   TextEdit->setTabChangesFocus(true);
   TextEdit->setMinimumWidth(280);
   TextEdit->setFixedHeight(TextEdit->fontMetrics().lineSpacing() * 4 + 12);
+  TextEdit->setToolTip(QStringLiteral("Shift+Enter starts a new line."));
+  TextEdit->installEventFilter(this);
   form->addRow(QStringLiteral("Text"), TextEdit);
   HeightEdit = NewMmEdit(this, "HeightEdit", TCopperText::MinHeight);
   form->addRow(QStringLiteral("Letter height"), HeightEdit);
@@ -142,6 +145,20 @@ void TTextDialog::accept() {
     TextEdit->setTextCursor(cursor);
     TextEdit->setFocus();
   }
+}
+
+bool TTextDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == TextEdit && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      if (key->modifiers() & Qt::ShiftModifier)
+        TextEdit->textCursor().insertBlock();
+      else
+        accept();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 TTextFields TTextDialog::Load() {

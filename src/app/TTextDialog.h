@@ -28,6 +28,8 @@ class TTextDialog : public QDialog {
   // Why OK cannot close the dialog now, in the user's words; empty when it can.
   QString Problem() const;
   void accept() override;
+  // Enter in the text box is OK, as in the other dialogs; Shift+Enter starts a new line.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   // The fields of the last text placed, as the user's settings keep them, and keeping them.
   static TTextFields Load();

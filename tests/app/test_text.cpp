@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextCursor>
 #include <QToolButton>
 #include <QUndoStack>
 
@@ -42,12 +43,19 @@ class TextCommands : public ::testing::Test {
                  .arg(dialog.StrokeWidthEdit->value(), 0, 'f', 2)
                  .arg(dialog.TurnsCombo->currentText())
                  .arg(dialog.CopperSideCheck->isChecked() ? "copper" : "component");
-      dialog.TextEdit->setPlainText(Typing.typed);
       dialog.HeightEdit->setValue(Typing.heightMm);
       dialog.StrokeWidthEdit->setValue(Typing.widthMm);
       dialog.TurnsCombo->setCurrentIndex(Typing.turns);
       dialog.CopperSideCheck->setChecked(Typing.copperSide);
-      dialog.accept();
+      // Typed line by line, Shift+Enter between the lines; Enter is OK.
+      const QStringList lines = Typing.typed.split(QLatin1Char('\n'));
+      dialog.TextEdit->setPlainText(lines.first());
+      for (qsizetype k = 1; k < lines.size(); ++k) {
+        dialog.TextEdit->moveCursor(QTextCursor::End);
+        QTest::keyClick(dialog.TextEdit, Qt::Key_Return, Qt::ShiftModifier);
+        dialog.TextEdit->insertPlainText(lines[k]);
+      }
+      QTest::keyClick(dialog.TextEdit, Qt::Key_Return);
       Problem = dialog.ProblemLabel->isHidden() ? QString() : dialog.ProblemLabel->text();
       return dialog.result();
     };
