@@ -35,12 +35,13 @@ class TPrinterLease {
 void DrawKind(const TElementList& list, bool wires) {
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
-    if (e->IsWire() == wires) e->Draw(dmPrint);
+    if ((e->IsWire() || e->Kind() == ekText) == wires) e->Draw(dmPrint);
   }
 }
 
-// Wires first, then the pads of every kind over their ends, through-hole and surface-mount
-// alike, as the board is drawn on the screen.
+// Wires and the strokes of texts first, then the pads of every kind over their ends, through-hole
+// and surface-mount alike, as the board is drawn on the screen: a stroke across a pad leaves its
+// hole white for the drill.
 void DrawElements(const TElementList& list) {
   try {
     DrawKind(list, true);

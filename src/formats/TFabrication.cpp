@@ -151,25 +151,35 @@ bool Fits(const THalfBox& box) {
 TFabricationBoard FabricationBoard(const TElementList& list) {
   TFabricationBoard board;
   THalfBox all;
+  auto widen = [](THalfBox& to, const THalfBox& box) {
+    to = to.Empty() ? box
+                    : THalfBox{std::min(to.Left, box.Left), std::min(to.Top, box.Top),
+                               std::max(to.Right, box.Right), std::max(to.Bottom, box.Bottom)};
+  };
+  std::vector<TCopperShape> pieces;
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
-    const TCopperShape s = CopperOf(*e);
-    const THalfBox box = ExtentOf(s, true);
+    pieces.clear();
+    AppendCopperOf(*e, pieces);
+    // A text goes in whole or not at all: its strokes are tracks, drawn as wires are.
+    THalfBox box;
+    for (const TCopperShape& s : pieces)
+      if (const THalfBox b = ExtentOf(s, true); !b.Empty()) widen(box, b);
     if (box.Empty() || !Fits(box)) {
       board.LeftOut.push_back(e->ToText());
       continue;
     }
-    if (s.Kind == ckRect)
-      // A surface-mount land: its core's half sides grown by the corner radius, in half units,
-      // are its whole sides in board units.
-      board.Lands.push_back({s.AX * kNmPerHalf, s.AY * kNmPerHalf,
-                             (s.HalfX + s.Radius) * NanometresPerUnit,
-                             (s.HalfY + s.Radius) * NanometresPerUnit, s.Radius * kNmPerHalf});
-    else
-      board.Shapes.push_back(s);
-    all = all.Empty() ? box
-                      : THalfBox{std::min(all.Left, box.Left), std::min(all.Top, box.Top),
-                                 std::max(all.Right, box.Right), std::max(all.Bottom, box.Bottom)};
+    for (const TCopperShape& s : pieces) {
+      if (s.Kind == ckRect)
+        // A surface-mount land: its core's half sides grown by the corner radius, in half units,
+        // are its whole sides in board units.
+        board.Lands.push_back({s.AX * kNmPerHalf, s.AY * kNmPerHalf,
+                               (s.HalfX + s.Radius) * NanometresPerUnit,
+                               (s.HalfY + s.Radius) * NanometresPerUnit, s.Radius * kNmPerHalf});
+      else
+        board.Shapes.push_back(s);
+    }
+    widen(all, box);
   }
   if (!all.Empty()) {
     board.Left = all.Left * kNmPerHalf - OutlineMarginNm;

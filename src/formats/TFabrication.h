@@ -22,7 +22,7 @@ struct TSmdLand {
 // list order. A board unit is exactly 158 750 nm, so every size and place is exact in whole
 // nanometres; y grows down the board, as on the screen, and the files turn it round.
 struct TFabricationBoard {
-  // Wires and through-hole pads.
+  // Wires, through-hole pads and the strokes of texts.
   std::vector<TCopperShape> Shapes;
   // Surface-mount pads: copper, mask and paste, never a hole.
   std::vector<TSmdLand> Lands;
@@ -44,11 +44,13 @@ constexpr int64_t OutlineMarginNm = 2540000;
 // has flagged it already.
 constexpr int64_t HairlineNm = NanometresPerUnit / 10;
 
-// Bottom copper: a flash per pad (holes are the drill's), a draw with a round aperture per wire.
+// Bottom copper: a flash per pad (holes are the drill's), a draw with a round aperture per wire
+// and per stroke of a text (no text of Gerber's own: the strokes are the copper the artwork shows).
 // A surface-mount pad is flashed with a rectangle, an obround when it is an oblong, or else the
 // macro RoundRect (width, height, corner radius): two crossed rectangles and four corner discs.
 std::string GerberCopper(const TFabricationBoard& board);
-// Bottom solder mask: a flash per pad, 0.05 mm larger on every side (rounded corners by as much).
+// Bottom solder mask: a flash per pad, 0.05 mm larger on every side (rounded corners by as much);
+// wires and text stay under the mask.
 std::string GerberMask(const TFabricationBoard& board);
 // Bottom solder paste: the surface-mount pads as they are in the copper.
 std::string GerberPaste(const TFabricationBoard& board);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "TCopperText.h"
 #include "TElementLine.h"
 #include "TSmdPad.h"
 
@@ -59,35 +60,87 @@ bool HasSectionHeader(const std::vector<std::string_view>& lines) {
 
 namespace {
 
-enum TRecord { rcUnreadable, rcFullStep, rcSmd };
+enum TRecord { rcUnreadable, rcFullStep, rcSmd, rcText };
 
-// Reads a record line, "@" and its kind and fields, into its kind and up to five integers. Any
-// line that is not a record this version reads, a number beyond 32 bits included, is
-// rcUnreadable: records never fail a load.
-TRecord ReadRecord(std::string_view line, int32_t (&v)[5]) {
+// Reads one integer of a record at P, blanks before it already passed over: an optional sign and
+// decimal digits within 32 bits.
+bool ReadRecordNumber(const char*& p, const char* end, int32_t& v) {
+  const bool negative = p != end && *p == '-';
+  if (p != end && (*p == '+' || *p == '-')) ++p;
+  const char* const digits = p;
+  int64_t magnitude = 0;
+  while (p != end && *p >= '0' && *p <= '9') {
+    magnitude = magnitude * 10 + (*p++ - '0');
+    if (magnitude > int64_t{INT32_MAX} + 1) return false;
+  }
+  if (p == digits || (!negative && magnitude > INT32_MAX)) return false;
+  v = static_cast<int32_t>(negative ? -magnitude : magnitude);
+  return true;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The text field of a record: every byte as it is but for "%XX" (two upper-case hex digits),
+// which stands for the byte XX. False for a '%' without its two digits, and for a comma or an
+// asterisk, which the writer never leaves bare.
+bool Unescape(std::string_view field, std::string& out) {
+  out.clear();
+  out.reserve(field.size());
+  for (size_t i = 0; i < field.size(); ++i) {
+    const char c = field[i];
+    if (c == ',' || c == '*') return false;
+    if (c != '%') {
+      out += c;
+      continue;
+    }
+    if (i + 2 >= field.size()) return false;
+    const int hi = HexDigit(field[i + 1]), lo = HexDigit(field[i + 2]);
+    if (hi < 0 || lo < 0) return false;
+    out += static_cast<char>(hi * 16 + lo);
+    i += 2;
+  }
+  return true;
+}
+
+// Reads a record line, "@" and its kind and fields, into its kind and up to six integers, and a
+// text's string. Any line that is not a record this version reads, a number beyond 32 bits
+// included, is rcUnreadable: records never fail a load.
+TRecord ReadRecord(std::string_view line, int32_t (&v)[6], std::string& text) {
   const char* p = line.data() + 1;
   const char* const end = line.data() + line.size();
   const char* const kindStart = p;
   while (p != end && *p >= 'A' && *p <= 'Z') ++p;
   const std::string_view kind(kindStart, static_cast<size_t>(p - kindStart));
+  // A text's six numbers are followed by ", " and the string, all the rest of the line.
+  const int numbers = kind == "TEXT" ? 6 : 5;
   int fields = 0;
   if (p != end && *p != ' ') return rcUnreadable;
   while (p != end && *p == ' ') ++p;
   while (p != end) {
-    if (fields == 5) return rcUnreadable;
-    const bool negative = *p == '-';
-    if (*p == '+' || *p == '-') ++p;
-    const char* const digits = p;
-    int64_t magnitude = 0;
-    while (p != end && *p >= '0' && *p <= '9') {
-      magnitude = magnitude * 10 + (*p++ - '0');
-      if (magnitude > int64_t{INT32_MAX} + 1) return rcUnreadable;
+    if (fields == numbers) {
+      if (kind != "TEXT") return rcUnreadable;
+      const bool side = v[5] == 0 || v[5] == 1;
+      if (!side || !Unescape(std::string_view(p, static_cast<size_t>(end - p)), text) ||
+          !TCopperText::Valid(text, v[2], v[3], v[4]))
+        return rcUnreadable;
+      return rcText;
     }
-    if (p == digits || (!negative && magnitude > INT32_MAX)) return rcUnreadable;
-    v[fields++] = static_cast<int32_t>(negative ? -magnitude : magnitude);
+    if (!ReadRecordNumber(p, end, v[fields])) return rcUnreadable;
+    ++fields;
     while (p != end && *p == ' ') ++p;
     if (p == end) break;
     if (*p++ != ',') return rcUnreadable;
+    // A text's string starts right after the one blank that follows the comma.
+    if (kind == "TEXT" && fields == numbers) {
+      if (p == end || *p != ' ') return rcUnreadable;
+      ++p;
+      if (p == end) return rcUnreadable;  // no string
+      continue;
+    }
     while (p != end && *p == ' ') ++p;
     if (p == end) return rcUnreadable;  // a comma with no field after it
   }
@@ -111,6 +164,7 @@ TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::s
   // destroyed with this vector and the caller's board is never touched.
   TElementList::Storage elements;
   elements.reserve(lines.size());
+  std::string text;
   for (std::string_view line : lines) {
     if (IsKeywordLine(line, "*Wire*")) {
       section = kWire;
@@ -121,13 +175,20 @@ TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::s
     } else if (inComment) {
       // Only a record is read from a comment block; every other line of it stays a comment.
       if (line.empty() || line[0] != '@') continue;
-      int32_t v[5];
-      switch (ReadRecord(line, v)) {
+      int32_t v[6];
+      switch (ReadRecord(line, v, text)) {
         case rcFullStep:
           fullStep = true;
           break;
         case rcSmd: {
           auto e = std::make_unique<TSmdPad>(layout, TPoint{v[0], v[1]}, v[2], v[3], v[4]);
+          e->SetSelected(selected);
+          elements.push_back(std::move(e));
+          break;
+        }
+        case rcText: {
+          auto e = std::make_unique<TCopperText>(layout, TPoint{v[0], v[1]}, std::move(text), v[2],
+                                                 v[3], v[4], v[5] == 1);
           e->SetSelected(selected);
           elements.push_back(std::move(e));
           break;

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "TBoardMath.h"
+#include "TCopperText.h"
 #include "TPcbText.h"
 
 namespace {
@@ -181,8 +182,25 @@ TElementList::Storage ReadWinTyponText(TLayoutView* layout, std::string_view tex
 
 int32_t WinTyponLeftOut(const TElementList& list) {
   int32_t n = 0;
-  for (int32_t i = 0; i < list.Count(); ++i) n += list.Items(i)->IsClassic() ? 0 : 1;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const TPCBElement* e = list.Items(i);
+    n += e->IsClassic() || e->Kind() == ekText ? 0 : 1;
+  }
   return n;
+}
+
+int32_t WinTyponStrokesOnly(const TElementList& list) {
+  int32_t n = 0;
+  for (int32_t i = 0; i < list.Count(); ++i) n += list.Items(i)->Kind() == ekText;
+  return n;
+}
+
+std::string WinTyponStrokesOnlyMessage(int32_t texts) {
+  if (texts <= 0) return {};
+  return texts == 1 ? "1 text will be kept in a .wt5 file only as its strokes, drawn as wires"
+                    : std::to_string(texts) +
+                          " texts will be kept in a .wt5 file only as their strokes, drawn as "
+                          "wires";
 }
 
 std::string WinTyponLeftOutMessage(int32_t leftOut) {
@@ -199,14 +217,41 @@ void CheckWinTyponWidths(const TElementList& list) {
   }
 }
 
+namespace {
+
+// A text's strokes as segment lines, wires of the strokes' width: the file has no text of its
+// own. Half units to hundredths of a millimetre truncate as whole units do.
+void WriteStrokes(const TCopperText& text, TTextPieces& out) {
+  const std::string_view sep = "\xB7";
+  auto hundredths = [](int64_t half) { return Wrap32(half * 254 / (2 * UnitsPerStep)); };
+  const int32_t width = BoardToWinTypon(text.StrokeWidth());
+  for (const TCopperShape& s : text.Strokes()) {
+    out << hundredths(s.AX) << sep << hundredths(s.AY) << sep << hundredths(s.BX) << sep
+        << hundredths(s.BY)
+        << "\xB7"
+           "0\xB7"
+           "0\xB7"
+           "0\xB7"
+        << width
+        << "\xB7"
+           "0\xB7"
+           "0\xB7"
+           "0\xB7\r\n";
+    out.LineDone();
+  }
+}
+
+}  // namespace
+
 void WriteWinTyponPieces(const TElementList& list, TTextPieces& out) {
   CheckWinTyponWidths(list);
-  // Only wires and through-hole pads go in; the other kinds are left out, as the user was told.
+  // Only wires and through-hole pads go in, and texts as the wires of their strokes; the other
+  // kinds are left out, as the user was told.
   int32_t pads = 0, wires = 0;
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TElementKind kind = list.Items(i)->Kind();
     pads += kind == ekSolder;
-    wires += kind == ekWire;
+    wires += kind == ekWire || kind == ekText;
   }
 
   out << "<< Typon Wintypon >>\r\n"
@@ -256,6 +301,10 @@ void WriteWinTyponPieces(const TElementList& list, TTextPieces& out) {
     out << "\xA4#Segment\xA4\r\n";
     for (int32_t i = 0; i < list.Count(); ++i) {
       const TPCBElement* e = list.Items(i);
+      if (e->Kind() == ekText) {
+        WriteStrokes(static_cast<const TCopperText&>(*e), out);
+        continue;
+      }
       if (!e->IsWire()) continue;
       const auto* w = static_cast<const TWire*>(e);
       out << BoardToWinTypon(w->StartPoint().X) << sep << BoardToWinTypon(w->StartPoint().Y) << sep

@@ -28,16 +28,21 @@ int32_t WinTyponToBoard(int32_t hundredths);
 // Reads pads and wires out of WinTypon text; malformed content never stops it.
 TElementList::Storage ReadWinTyponText(TLayoutView* layout, std::string_view text);
 
-// How many elements a .wt5 file cannot hold (every kind but wires and pads) and a save leaves out.
+// How many elements a .wt5 file cannot hold (every kind but wires, pads and texts) and a save
+// leaves out.
 int32_t WinTyponLeftOut(const TElementList& list);
 // What the user is told of them: empty when there are none.
 std::string WinTyponLeftOutMessage(int32_t leftOut);
+// How many texts a .wt5 file keeps only as their strokes, written as wires (which read back as
+// wires), and what the user is told of them: empty when there are none.
+int32_t WinTyponStrokesOnly(const TElementList& list);
+std::string WinTyponStrokesOnlyMessage(int32_t texts);
 
 // A wire of WidthDivisor 0 has no width that could be written: raises "Division par zéro".
 void CheckWinTyponWidths(const TElementList& list);
 
 // The board as WinTypon text, every line ending in CR LF: a header, one component with one pad
-// per pad, then one segment block with every wire. The widths are checked before any text is
-// handed on.
+// per pad, then one segment block with every wire and every stroke of a text. The widths are
+// checked before any text is handed on.
 void WriteWinTyponPieces(const TElementList& list, TTextPieces& out);
 std::string WriteWinTyponText(const TElementList& list);

@@ -61,7 +61,10 @@ std::string ProblemMessage(const TProblem& p) {
     case pkClearance:
       return "copper " + measured + " mm apart" + limit;
     case pkWidth:
-      return (p.SmdPad ? "SMD pad " : "wire ") + measured + " mm wide" + limit;
+      return (p.SmdPad ? "SMD pad "
+              : p.Text ? "text stroke "
+                       : "wire ") +
+             measured + " mm wide" + limit;
     case pkRing:
       return "annular ring " + measured + " mm" + limit;
     case pkHole:

@@ -10,7 +10,7 @@ class TCopperIslands;
 // The limits of a board check, in millimetres, with the values that suit home etching.
 struct TCheckRules {
   double Clearance = 0.30;  // between copper that is not connected
-  double MinWidth = 0.30;   // of a wire, and of the smaller side of a surface-mount pad
+  double MinWidth = 0.30;   // of a wire, a text's strokes, the smaller side of an SMD pad
   double MinRing = 0.25;    // half of a pad's size minus its hole
   double MinHole = 0.50;    // a pad's hole
 };
@@ -33,8 +33,9 @@ struct TProblem {
   double X = 0, Y = 0;
   double Measured = 0, Required = 0;
   std::vector<int32_t> Elements;
-  // A width measured across a surface-mount pad rather than a wire.
+  // A width measured across a surface-mount pad, or a text's strokes, rather than a wire.
   bool SmdPad = false;
+  bool Text = false;
 };
 
 // The whole check, problems ordered by kind, then by the elements involved.
@@ -44,8 +45,8 @@ std::vector<TProblem> CheckBoard(const TElementList& list, const TCheckRules& ru
 // CheckCopper works out itself and hands back when asked.
 void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out,
                  TCopperIslands* islands = nullptr);
-// Widths and pads each list the wires and surface-mount pads, or the through-hole pads, that make
-// no copper at all.
+// Widths and pads each list the wires, surface-mount pads and texts, or the through-hole pads, that
+// make no copper at all.
 void CheckWidths(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out);
 void CheckPads(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out);
 void CheckDuplicates(const TElementList& list, std::vector<TProblem>& out);

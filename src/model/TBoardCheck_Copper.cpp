@@ -24,42 +24,48 @@ void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector
   // Copper closer than the clearance is only a fault between islands, which are known once every
   // pair has been seen: keep the near pairs until then.
   std::vector<std::pair<int32_t, int32_t>> near;
-  // Which ends of each wire touch other copper: bit 0 the start, bit 1 the end.
+  // Which ends of each wire touch other copper: bit 0 the start, bit 1 the end. Other elements
+  // have no ends to leave in the open, and start with both bits set.
   std::vector<uint8_t> ends(static_cast<size_t>(list.Count()), 0);
+  for (int32_t i = 0; i < list.Count(); ++i)
+    if (!list.Items(i)->IsWire()) ends[static_cast<size_t>(i)] = 3;
   TCopperIslands own;
   TCopperIslands& islands = islandsOut ? *islandsOut : own;
-  auto touchEnds = [&](int32_t w, const TCopperShape& wire, const TCopperShape& other) {
-    if (wire.Kind != ckTrack) return;
+  using TPieces = TCopperIslands::TPieces;
+  auto touchEnds = [&](int32_t w, TPieces other) {
     uint8_t& bits = ends[static_cast<size_t>(w)];
-    // An end farther from the other copper's box than its own half width cannot touch it; most
-    // ends are turned away here, in whole numbers (half units).
-    const THalfBox box = ExtentOf(other, false);
+    const TCopperShape& wire = *islands.PiecesOf(w).Begin;
+    if (bits == 3 || wire.Kind != ckTrack) return;
     const int64_t r = wire.Radius;
-    auto reaches = [&](int64_t x, int64_t y) {
-      return box.Left - r <= x && x <= box.Right + r && box.Top - r <= y && y <= box.Bottom + r &&
-             CopperTouches(other, CopperDisc(x, y, wire.Radius));
-    };
-    if (!(bits & 1) && reaches(wire.AX, wire.AY)) bits |= 1;
-    if (!(bits & 2) && reaches(wire.BX, wire.BY)) bits |= 2;
+    for (const TCopperShape& piece : other) {
+      if (piece.Empty()) continue;
+      // An end farther from the other copper's box than its own half width cannot touch it; most
+      // ends are turned away here, in whole numbers (half units).
+      const THalfBox box = ExtentOf(piece, false);
+      auto reaches = [&](int64_t x, int64_t y) {
+        return box.Left - r <= x && x <= box.Right + r && box.Top - r <= y && y <= box.Bottom + r &&
+               CopperTouches(piece, CopperDisc(x, y, wire.Radius));
+      };
+      if (!(bits & 1) && reaches(wire.AX, wire.AY)) bits |= 1;
+      if (!(bits & 2) && reaches(wire.BX, wire.BY)) bits |= 2;
+    }
   };
-  auto shape = [&](int32_t i) -> const TCopperShape& {
-    return islands.Shapes()[static_cast<size_t>(i)];
-  };
+  auto pieces = [&](int32_t i) { return islands.PiecesOf(i); };
   islands.Build(
       list, index,
       [&](int32_t i, int32_t j, bool touching) {
         if (touching) {
-          touchEnds(i, shape(i), shape(j));
-          touchEnds(j, shape(j), shape(i));
-        } else if (CopperCloser(shape(i), shape(j), clearanceNm)) {
+          touchEnds(i, pieces(j));
+          touchEnds(j, pieces(i));
+        } else if (PiecesCloser(pieces(i), pieces(j), clearanceNm)) {
           near.push_back({i, j});
         }
       },
       [&](int32_t i, int32_t j) {
         // On one island already, a pair matters only to a wire end not yet known to touch, and
         // that is settled here without the whole gap.
-        touchEnds(i, shape(i), shape(j));
-        touchEnds(j, shape(j), shape(i));
+        touchEnds(i, pieces(j));
+        touchEnds(j, pieces(i));
         return false;
       });
 
@@ -68,7 +74,7 @@ void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector
   for (const auto& [i, j] : near) {
     if (islands.IslandOf(i) == islands.IslandOf(j)) continue;
     // Only what is shown is measured in floating point.
-    const TCopperGap gap = CopperGap(shape(i), shape(j));
+    const TCopperGap gap = PiecesGap(pieces(i), pieces(j));
     out.push_back({pkClearance,
                    static_cast<double>(gap.X),
                    static_cast<double>(gap.Y),
@@ -77,7 +83,8 @@ void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector
                    {i, j}});
   }
   for (int32_t i = 0; i < list.Count(); ++i) {
-    const TCopperShape& s = shape(i);
+    if (!list.Items(i)->IsWire()) continue;
+    const TCopperShape& s = *pieces(i).Begin;
     if (s.Kind != ckTrack) continue;
     const uint8_t bits = ends[static_cast<size_t>(i)];
     if (!(bits & 1)) out.push_back({pkDangling, s.AX / 2.0, s.AY / 2.0, 0, 0, {i}});

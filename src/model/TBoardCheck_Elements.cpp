@@ -7,6 +7,7 @@
 
 #include "TBoardCheck.h"
 #include "TCopper.h"
+#include "TCopperText.h"
 #include "TElementList.h"
 #include "TSmdPad.h"
 
@@ -18,7 +19,7 @@ void MiddleOf(const TWire& w, double& x, double& y) {
   y = (double(w.StartPoint().Y) + double(w.EndPoint().Y)) / 2;
 }
 
-// Where a marker for the element goes: a wire's middle, a pad's centre.
+// Where a marker for the element goes: a wire's middle, a pad's centre, a text's anchor.
 void PlaceOf(const TPCBElement& e, double& x, double& y) {
   switch (e.Kind()) {
     case ekWire:
@@ -32,6 +33,10 @@ void PlaceOf(const TPCBElement& e, double& x, double& y) {
       x = static_cast<const TSmdPad&>(e).Center().X;
       y = static_cast<const TSmdPad&>(e).Center().Y;
       return;
+    case ekText:
+      x = static_cast<const TCopperText&>(e).Anchor().X;
+      y = static_cast<const TCopperText&>(e).Anchor().Y;
+      return;
   }
 }
 
@@ -41,9 +46,24 @@ void CheckWidths(const TElementList& list, const TCheckRules& rules, std::vector
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
     if (e->Kind() == ekSolder) continue;
-    const TCopperShape copper = CopperOf(*e);
     TProblem p{pkNone, 0, 0, 0, 0, {i}};
     PlaceOf(*e, p.X, p.Y);
+    if (e->Kind() == ekText) {
+      // Every stroke is as wide as the text's strokes: one problem for the text, not one a
+      // stroke. A text of blanks makes no copper.
+      const auto& text = static_cast<const TCopperText&>(*e);
+      p.Text = true;
+      if (!text.Strokes().empty()) {
+        const double width = text.StrokeWidth();
+        if (!Below(width * MmPerUnit, rules.MinWidth)) continue;
+        p.Kind = pkWidth;
+        p.Measured = width;
+        p.Required = rules.MinWidth;
+      }
+      out.push_back(p);
+      continue;
+    }
+    const TCopperShape copper = CopperOf(*e);
     if (copper.Empty()) {
       out.push_back(p);
       continue;
@@ -87,11 +107,12 @@ void CheckPads(const TElementList& list, const TCheckRules& rules, std::vector<T
 
 void CheckDuplicates(const TElementList& list, std::vector<TProblem>& out) {
   // Elements that print the same copper: a wire drawn either way round, a pad of any square
-  // geometry byte, a surface-mount pad of any roundness that gives the same corners. Sorted by
-  // what they are, copies end up side by side.
+  // geometry byte, a surface-mount pad of any roundness that gives the same corners, a text of
+  // the same string and fields. Sorted by what they are, copies end up side by side.
   using Key = std::tuple<uint8_t, int32_t, int32_t, int32_t, int32_t, int32_t>;
   std::vector<std::pair<Key, int32_t>> keys;
   keys.reserve(static_cast<size_t>(list.Count()));
+  bool texts = false;
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
     switch (e->Kind()) {
@@ -115,12 +136,36 @@ void CheckDuplicates(const TElementList& list, std::vector<TProblem>& out) {
             {{ekSmdPad, s.Center().X, s.Center().Y, s.Width(), s.Height(), s.CornerRadius()}, i});
         break;
       }
+      case ekText: {
+        // Turns and side make one number; the string is compared apart.
+        const auto& t = static_cast<const TCopperText&>(*e);
+        keys.push_back({{ekText, t.Anchor().X, t.Anchor().Y, t.Height(), t.StrokeWidth(),
+                         t.Turns() * 2 + t.CopperSide()},
+                        i});
+        texts = true;
+        break;
+      }
     }
   }
-  std::sort(keys.begin(), keys.end());
+  auto textOf = [&list](int32_t i) -> const std::string& {
+    return static_cast<const TCopperText*>(list.Items(i))->Text();
+  };
+  auto same = [&](const std::pair<Key, int32_t>& a, const std::pair<Key, int32_t>& b) {
+    return a.first == b.first &&
+           (std::get<0>(a.first) != ekText || textOf(a.second) == textOf(b.second));
+  };
+  if (texts)
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+      if (a.first != b.first) return a.first < b.first;
+      if (std::get<0>(a.first) == ekText && textOf(a.second) != textOf(b.second))
+        return textOf(a.second) < textOf(b.second);
+      return a.second < b.second;
+    });
+  else
+    std::sort(keys.begin(), keys.end());
   size_t first = 0;
   for (size_t k = 1; k < keys.size(); ++k) {
-    if (keys[k].first != keys[first].first) {
+    if (!same(keys[k], keys[first])) {
       first = k;
       continue;
     }

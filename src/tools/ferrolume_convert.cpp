@@ -142,6 +142,8 @@ void Convert(const QString& input, const QString& output, const TArtworkOptions&
     if (BoardFormatOf(output) == TBoardFormat::WinTypon) {
       const std::string leftOut = WinTyponLeftOutMessage(WinTyponLeftOut(board));
       if (!leftOut.empty()) std::fprintf(stderr, "%s\n", leftOut.c_str());
+      const std::string strokes = WinTyponStrokesOnlyMessage(WinTyponStrokesOnly(board));
+      if (!strokes.empty()) std::fprintf(stderr, "%s\n", strokes.c_str());
     }
   }
 }

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include "TBoardFiles.h"
+#include "TCopperText.h"
 #include "TElementLine.h"
 #include "TPcbText.h"
 #include "formats/BoardHelpers.h"
@@ -155,6 +156,17 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
        "a comment, 99999999999\r\n80, 80, 4, 16, 1\r\n **\r\n**\r\n",
        {"P 80, 80, 4, 16, 0", "@SMD 80, 80, 8, 4, 50"},
        10},
+      // A text's string is the rest of the line after ", ", escapes undone; a bad escape, a bare
+      // comma, a refused byte, an empty string or fields out of bounds pass the record over.
+      {"*Solder*\r\n80, 80, 4, 16, 0\r\n**\r\n@TEXT 80,  80 ,13, 2, 0, 1,  GND%2C%0A+9V %25\r\n"
+       "@TEXT 80, 80, 13, 2, 0, 1, a%2\r\n@TEXT 80, 80, 13, 2, 0, 1, a%2c\r\n"
+       "@TEXT 80, 80, 13, 2, 0, 1, \x81\r\n@TEXT 80, 80, 13, 2, 0, 1, a%09\r\n"
+       "@TEXT 80, 80, 13, 2, 0, 1, \r\n@TEXT 80, 80, 13, 2, 0, 1,a\r\n"
+       "@TEXT 80, 80, 13, 2, 0, 1, a,b\r\n@TEXT 80, 80, 13, 2, 0, 2, a\r\n"
+       "@TEXT 80, 80, 13, 14, 0, 1, a\r\n@TEXT 80, 80, 13, 2, 4, 1, a\r\n"
+       "@TEXT 80, 80, 1x, 2, 0, 1, a\r\n@TEXT 80, 80, 13, 2, 0, a\r\n**\r\n",
+       {"P 80, 80, 4, 16, 0", "@TEXT 80, 80, 13, 2, 0, 1,  GND%2C%0A+9V %25"},
+       12},
       // Fields read as an element line's do; the pad takes its place in the file's order.
       {"*Wire*\r\n**\r\n@SMD  +80 ,80,8 , -4,  0  \r\n**\r\n80, 80, 96, 80, 4\r\n",
        {"@SMD 80, 80, 8, -4, 0", "W 80, 80, 96, 80, 4"}}};
@@ -219,22 +231,50 @@ TEST_F(BoardFilesTest, NewKindsGoInRecordsThatAClassicReaderPassesOver) {
   }
 }
 
-// Every field of an SMD pad, at the ends of its range, through a file and through the clipboard.
-TEST_F(BoardFilesTest, EverySmdPadFieldComesBackThroughFileAndClipboard) {
+// Every field of an SMD pad and of a text, at the ends of its range, and strings that hold what
+// the record's own syntax uses, through a file and through the clipboard; a classic reader of
+// the same bytes sees only the wire.
+TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
   const int32_t pads[][5] = {{0, 0, 1, 1, 0},
                              {-2147483648, 2147483647, 2147483647, 1, 50},
                              {2147483647, -2147483648, 1, 2147483647, 25},
                              {-7, 13, 12, 40, 49},
                              {5, 5, 0, -3, -1},  // no size and a roundness beyond its range
                              {5, 5, -2147483648, 0, 2147483647}};
-  std::vector<std::string> want;
+  std::vector<std::string> want = {"W 80, 80, 96, 80, 4"};
+  List.AddWire({80, 80}, {96, 80}, 4);
   for (const auto& v : pads) {
     AddSmd(List, {v[0], v[1]}, v[2], v[3], v[4]);
     want.push_back("@SMD " + Fields(v));
   }
-  SavePCBFile(List, Path("smd.pcb"));
-  EXPECT_EQ(LoadPCBFile(List, Path("smd.pcb")), 0);
+  const struct {
+    TPoint anchor;
+    int32_t height, width, turns;
+    bool side;
+    std::string text, field;
+  } texts[] = {
+      {{80, 80}, 13, 2, 0, true, "+9V, GND", "+9V%2C GND"},
+      {{-2147483648, 2147483647}, 1600, 1600, 3, false, "*Wire*", "%2AWire%2A"},
+      {{2147483647, -2147483648}, 2, 1, 1, true, "**", "%2A%2A"},
+      {{0, 0}, 13, 2, 2, false, "100% %2C", "100%25 %252C"},
+      {{1, 2}, 13, 2, 0, true, "IN\nOUT\n", "IN%0AOUT%0A"},
+      {{3, 4}, 13, 2, 0, true, " caf\xE9 \x80 \xDF\xA0@ ", " caf\xE9 \x80 \xDF\xA0@ "},
+  };
+  for (const auto& t : texts) {
+    List.Append(std::make_unique<TCopperText>(&Layout, t.anchor, t.text, t.height, t.width, t.turns,
+                                              t.side));
+    want.push_back("@TEXT " + std::to_string(t.anchor.X) + ", " + std::to_string(t.anchor.Y) +
+                   ", " + std::to_string(t.height) + ", " + std::to_string(t.width) + ", " +
+                   std::to_string(t.turns) + ", " + (t.side ? "1" : "0") + ", " + t.field);
+  }
+  SavePCBFile(List, Path("records.pcb"));
+  EXPECT_EQ(ReadAsClassic(ReadBytes(Path("records.pcb"))),
+            std::vector<std::string>{"W 80, 80, 96, 80, 4"});
+  EXPECT_EQ(LoadPCBFile(List, Path("records.pcb")), 0);
   EXPECT_EQ(Describe(List), want);
+  for (size_t k = 0; k < std::size(texts); ++k)
+    EXPECT_EQ(static_cast<const TCopperText*>(List.Items(int32_t(1 + std::size(pads) + k)))->Text(),
+              texts[k].text);
   List.Replace(ReadElements(
       &Layout, SplitLines(WritePcbText(List, [](const TPCBElement&) { return true; })), true));
   for (std::string& pasted : want) pasted += " *";

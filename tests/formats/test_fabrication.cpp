@@ -12,6 +12,7 @@
 
 #include "TBoardCheck.h"
 #include "TBoardPrint.h"
+#include "TCopperText.h"
 #include "TFabrication.h"
 #include "formats/BoardHelpers.h"
 #include "formats/RasterHelpers.h"
@@ -192,10 +193,14 @@ TEST_F(FabricationTest, PlacesAsOtherReadersReadThemAndWhatCannotBeMade) {
 // One table of odd elements, each read by the printed artwork, by gerbv from the Gerber copper
 // less the drill file, and by the check: they agree on whether copper is left, and the pixels of
 // the artwork and of gerbv lie within a measured distance of the copper the model describes.
-// SMD lands take their apertures in the copper and the paste alike, and no hole.
+// SMD lands take their apertures in the copper and the paste alike, and no hole. A text is its
+// strokes, drawn with a round aperture as wires are, in the copper alone: not in the mask nor
+// the paste.
 TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
   const struct {
-    char kind;  // W, P or S (width, height, roundness), with its fields; placed at x = 40 + 64 k
+    // W, P, S (width, height, roundness) or T (height, width, copper side, "+9V" or "GND\nIN"),
+    // with its fields; placed at x = 40 + 64 k
+    char kind;
     int32_t v[5];
     bool copperLeft;    // after drilling
     const char* check;  // the problems of the element, dangling ends aside
@@ -223,6 +228,9 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
       {'S', {24, 16, 25}, true, "", "RoundRect,3.810000X2.540000X0.635000"},
       // Half of 9 is 4.5: corners of radius 4 leave a flat 1 unit long at each end.
       {'S', {13, 9, 50}, true, "", "RoundRect,2.063750X1.428750X0.635000"},
+      {'T', {13, 2, 1, 0}, true, ""},
+      {'T', {8, 1, 0, 1}, true, "width"},
+      {'T', {16, 3, 0, 0}, true, ""},
   };
   constexpr int kOddDpi = 800;  // five dots to a board unit, so the artwork's scale is exact
   constexpr double kPx = kOddDpi / double(UnitsPerInch);
@@ -234,8 +242,12 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
       list.AddWire({at(k) + c.v[0], 80 + c.v[1]}, {at(k) + c.v[2], 80 + c.v[3]}, c.v[4]);
     else if (c.kind == 'P')
       list.AddSolder({at(k) + c.v[0], 80 + c.v[1]}, c.v[2], c.v[3], uint8_t(c.v[4]));
-    else
+    else if (c.kind == 'S')
       AddSmd(list, {at(k), 80}, c.v[0], c.v[1], c.v[2]);
+    else
+      list.Append(std::make_unique<TCopperText>(&view, TPoint{at(k) + (c.v[2] ? 24 : -24), 90},
+                                                c.v[3] ? "GND\nIN" : "+9V", c.v[0], c.v[1], 0,
+                                                c.v[2] != 0));
   }
   const TFabricationBoard board = FabricationBoard(list);
   const std::string cu = GerberCopper(board), paste = GerberPaste(board);
@@ -244,8 +256,9 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
     EXPECT_NE(cu.find(std::string(c.aperture) + "*%"), std::string::npos) << c.aperture;
     EXPECT_NE(paste.find(std::string(c.aperture) + "*%"), std::string::npos) << c.aperture;
   }
-  // The mask grows each land by 0.05 mm all round, its corners too.
+  // The mask grows each land by 0.05 mm all round, its corners too; nothing in it is drawn.
   const std::string mask = GerberMask(board);
+  EXPECT_EQ(mask.find("D01"), std::string::npos);
   for (const char* grown :
        {"R,3.910000X2.005000*%", "O,1.687500X4.862500*%", "RoundRect,2.163750X1.528750X0.685000*%"})
     EXPECT_NE(mask.find(grown), std::string::npos) << grown;
@@ -291,12 +304,19 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
   };
   double worstArt = 0, worstGerber = 0;
   for (int k = 0; k < n; ++k) {
-    const TCopperShape s = CopperOf(*list.Items(k));
+    std::vector<TCopperShape> pieces;
+    AppendCopperOf(*list.Items(k), pieces);
+    auto nearest = [&](double x, double y) {
+      double d = INFINITY;
+      for (const TCopperShape& s : pieces) d = std::min(d, outside(s, x, y));
+      return d;
+    };
+    const TCopperShape& s = pieces.front();
     const QRect box(int((at(k) - 32) * kPx), int(48 * kPx), int(64 * kPx), int(64 * kPx));
     int artBlack = 0, gerberBlack = 0, described = 0;
     for (int y = box.top(); y <= box.bottom(); ++y) {
       for (int x = box.left(); x <= box.right(); ++x) {
-        const double d = outside(s, (x + 0.5) / kPx, (y + 0.5) / kPx);
+        const double d = nearest((x + 0.5) / kPx, (y + 0.5) / kPx);
         const bool inside = d <= 0, a = Black(art, x, y);
         const bool g = Black(copper, x, y) && !Black(drill, x, y);
         artBlack += a, gerberBlack += g, described += inside;

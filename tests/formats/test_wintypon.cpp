@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
+#include "TCopperText.h"
 #include "TWinTypon.h"
 #include "formats/BoardHelpers.h"
 #include "model/FakeLayout.h"
@@ -87,6 +89,32 @@ TEST(WinTypon, FieldsWrittenAndReadBack) {
       (std::vector<std::string>{"P 84, 0, 4, 12, 1", "P -84, 0, 4, 12, 1", "W 0, 0, 16, 16, 2",
                                 "W 0, 0, 16, 16, 3", "W 0, 0, 16, 16, 16", "W 0, 0, 16, 16, 18",
                                 "W 0, 0, 16, 16, -4", "W 0, 0, 16, 16, 16"}));
+
+  // A text is kept as its strokes, wires of its stroke width in its place among the wires, each
+  // end within a board unit of the stroke's; the user hears of it as such, not as left out.
+  list.Clear();
+  list.AddWire({0, 0}, {16, 0}, 4);
+  auto text = std::make_unique<TCopperText>(&layout, TPoint{-40, 32}, "+9V", 13, 2, 1, true);
+  const std::vector<TCopperShape> strokes = text->Strokes();
+  list.Append(std::move(text));
+  list.AddWire({0, 16}, {16, 16}, 4);
+  EXPECT_EQ(WinTyponLeftOut(list), 0);
+  EXPECT_EQ(WinTyponStrokesOnly(list), 1);
+  EXPECT_EQ(WinTyponStrokesOnlyMessage(2),
+            "2 texts will be kept in a .wt5 file only as their strokes, drawn as wires");
+  const std::vector<std::string> back = Read(WriteWinTyponText(list));
+  ASSERT_EQ(back.size(), strokes.size() + 2);
+  EXPECT_EQ(back.front(), "W 0, 0, 16, 0, 4");
+  EXPECT_EQ(back.back(), "W 0, 16, 16, 16, 4");
+  for (size_t k = 0; k < strokes.size(); ++k) {
+    const TCopperShape& s = strokes[k];
+    int32_t v[5];
+    ASSERT_TRUE(std::sscanf(back[k + 1].c_str(), "W %d, %d, %d, %d, %d", &v[0], &v[1], &v[2], &v[3],
+                            &v[4]) == 5);
+    EXPECT_EQ(v[4], 8) << back[k + 1];  // 2 units wide
+    const int64_t ends[4] = {s.AX, s.AY, s.BX, s.BY};
+    for (int e = 0; e < 4; ++e) EXPECT_LE(std::abs(2 * int64_t{v[e]} - ends[e]), 2) << back[k + 1];
+  }
 }
 
 TEST(WinTypon, SplittingLinesIntoFieldsAndNumbers) {

@@ -7,14 +7,16 @@
 #include "FakeLayout.h"
 #include "TBoardCheck.h"
 #include "TCopperIslands.h"
+#include "TCopperText.h"
 #include "TElementIndex.h"
 #include "TElementList.h"
 #include "TSmdPad.h"
 
 namespace {
 
-// A wire "W ax ay bx by divisor", pad "P cx cy hole size geometry" (0 round, 1 square) or SMD pad
-// "S cx cy width height roundness".
+// A wire "W ax ay bx by divisor", pad "P cx cy hole size geometry" (0 round, 1 square), SMD pad
+// "S cx cy width height roundness" or text "T x y height width side" reading "I" (one upright
+// stroke 4 units right of its anchor at height 21, or left of it on the copper side).
 struct TPart {
   char kind;
   int32_t v[5];
@@ -26,6 +28,9 @@ void Add(TElementList& list, const TPart& p) {
   else if (p.kind == 'S')
     list.Append(
         std::make_unique<TSmdPad>(list.Layout(), TPoint{p.v[0], p.v[1]}, p.v[2], p.v[3], p.v[4]));
+  else if (p.kind == 'T')
+    list.Append(std::make_unique<TCopperText>(list.Layout(), TPoint{p.v[0], p.v[1]}, "I", p.v[2],
+                                              p.v[3], 0, p.v[4] != 0));
   else
     list.AddSolder({p.v[0], p.v[1]}, p.v[2], p.v[3], static_cast<uint8_t>(p.v[4]));
 }
@@ -307,6 +312,18 @@ TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
       {{{'S', {0, 0, 12, 6, 0}}, {'W', {0, 0, 100, 0, 2}}},
        {},
        {"dangling at 15.875, 0.000: wire end touches no other copper"}},
+      // Text strokes 2 units wide pass, 1 unit is one problem on the text; texts 2 and 1 units
+      // apart, or overlapping (one island), and a wire that ends on a stroke, which is copper
+      // like any other.
+      {{{'T', {0, 0, 21, 2, 0}}, {'T', {4, 0, 21, 2, 0}}}, exact, {}},
+      {{{'T', {0, 0, 21, 1, 1}}},
+       {},
+       {"width at 0.000, 0.000: text stroke 0.159 mm wide, 0.300 mm required"}},
+      {{{'T', {0, 0, 21, 2, 0}}, {'T', {9, 0, 21, 2, 1}}}, {}, {}},
+      {{{'T', {0, 0, 21, 2, 0}}, {'T', {11, 0, 21, 2, 1}}},
+       {},
+       {"clearance at 0.873, -3.334: copper 0.159 mm apart, 0.300 mm required"}},
+      {{padA, {'T', {0, 16, 21, 2, 0}}, {'W', {0, 0, 4, 12, 2}}}, {}, {}},
       // The board that sent a user hunting for a short: the pad meets the wire's side exactly, so
       // no clearance (the wire's ends are free).
       {{{'P', {2, 16, 4, 8, 0}}, {'W', {0, 0, 9, 12, 2}}},
@@ -331,13 +348,17 @@ TEST(BoardCheck, AgreesWithEveryPairWalk) {
     TElementList list(&view);
     for (int i = 0, n = pick(1, 400); i < n; ++i) {
       const TPoint a{pick(-spread - 1, spread), pick(-spread - 1, spread)};
-      const int kind = pick(0, 3);
+      const int kind = pick(0, 4);
       if (kind < 2)
         list.AddWire(a, {WAdd(a.X, pick(-64, 64)), WAdd(a.Y, pick(-64, 64))}, pick(-2, 40));
       else if (kind == 2)
         list.AddSolder(a, pick(0, 8), pick(-2, 30), static_cast<uint8_t>(pick(0, 2)));
-      else
+      else if (kind == 3)
         Add(list, {'S', {a.X, a.Y, pick(-2, 40), pick(-2, 40), pick(0, 50)}});
+      else
+        list.Append(std::make_unique<TCopperText>(&view, a, pick(0, 1) ? "+9V" : "I .\nL",
+                                                  pick(2, 30), pick(1, 2), pick(0, 3),
+                                                  pick(0, 1) == 1));
     }
     TCheckRules rules;
     rules.Clearance = pick(0, 20) * 0.1;
@@ -346,29 +367,38 @@ TEST(BoardCheck, AgreesWithEveryPairWalk) {
     TCopperIslands islands;
     CheckCopper(list, rules, problems, &islands);
 
-    // The same by brute force.
+    // The same by brute force, every piece of copper against every other.
     const int32_t n = list.Count();
-    std::vector<TCopperShape> shapes;
-    for (int32_t i = 0; i < n; ++i) shapes.push_back(CopperOf(*list.Items(i)));
+    std::vector<std::vector<TCopperShape>> shapes(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) AppendCopperOf(*list.Items(i), shapes[i]);
+    auto any = [&](int32_t i, int32_t j, auto pair) {
+      for (const TCopperShape& a : shapes[i])
+        for (const TCopperShape& b : shapes[j])
+          if (!a.Empty() && !b.Empty() && pair(a, b)) return true;
+      return false;
+    };
     std::vector<int32_t> island(static_cast<size_t>(n));
     for (int32_t i = 0; i < n; ++i) island[i] = i;
     std::vector<uint8_t> ends(static_cast<size_t>(n), 0);
     std::vector<std::pair<int32_t, int32_t>> near;
     for (int32_t i = 0; i < n; ++i) {
       for (int32_t j = i + 1; j < n; ++j) {
-        if (shapes[i].Empty() || shapes[j].Empty()) continue;
-        if (!CopperTouches(shapes[i], shapes[j])) {
-          if (CopperCloser(shapes[i], shapes[j], clearanceNm)) near.push_back({i, j});
+        if (!any(i, j, CopperTouches)) {
+          if (any(i, j, [&](auto& a, auto& b) { return CopperCloser(a, b, clearanceNm); }))
+            near.push_back({i, j});
           continue;
         }
         const int32_t from = island[j], to = island[i];
         for (auto& k : island)
           if (k == from) k = to;
         for (auto [w, o] : {std::pair{i, j}, std::pair{j, i}}) {
-          if (shapes[w].Kind != ckTrack) continue;
-          const TCopperShape& s = shapes[w];
-          if (CopperTouches(shapes[o], CopperDisc(s.AX, s.AY, s.Radius))) ends[w] |= 1;
-          if (CopperTouches(shapes[o], CopperDisc(s.BX, s.BY, s.Radius))) ends[w] |= 2;
+          if (!list.Items(w)->IsWire() || shapes[w][0].Kind != ckTrack) continue;
+          const TCopperShape& s = shapes[w][0];
+          for (const TCopperShape& other : shapes[o]) {
+            if (other.Empty()) continue;
+            if (CopperTouches(other, CopperDisc(s.AX, s.AY, s.Radius))) ends[w] |= 1;
+            if (CopperTouches(other, CopperDisc(s.BX, s.BY, s.Radius))) ends[w] |= 2;
+          }
         }
       }
     }
@@ -376,8 +406,9 @@ TEST(BoardCheck, AgreesWithEveryPairWalk) {
     for (auto [i, j] : near)
       if (island[i] != island[j]) expected.push_back({i, j});
     for (int32_t i = 0; i < n; ++i) {
-      if (shapes[i].Kind != ckTrack) continue;
-      const bool point = shapes[i].AX == shapes[i].BX && shapes[i].AY == shapes[i].BY;
+      if (!list.Items(i)->IsWire() || shapes[i][0].Kind != ckTrack) continue;
+      const TCopperShape& s = shapes[i][0];
+      const bool point = s.AX == s.BX && s.AY == s.BY;
       if (!(ends[i] & 1)) expected.push_back({i});
       if (!(ends[i] & 2) && !point) expected.push_back({i});
     }

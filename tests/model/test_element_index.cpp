@@ -7,6 +7,7 @@
 
 #include "FakeLayout.h"
 #include "TBoardIndex.h"
+#include "TCopperText.h"
 #include "TElementIndex.h"
 #include "TElementList.h"
 
@@ -24,15 +25,20 @@ TEST(ElementIndex, BoxesOfElements) {
   list.AddSolder({100, -100}, 6, 20, 0);            // land wider
   list.AddSolder({0, 0}, 30, 7, 1);                 // hole wider; 7 prints as 6
   list.AddSolder({0, 0}, -30, 7, 1);                // no hole
-  list.AddWire({0, 0}, {0, 0}, -16);                // no copper from here on
+  // A text's box holds all its strokes: "I" 21 high, its stroke 4 right of the anchor; one of
+  // blanks is its anchor.
+  list.Append(std::make_unique<TCopperText>(&view, TPoint{0, 0}, "I", 21, 3, 0, false));
+  list.Append(std::make_unique<TCopperText>(&view, TPoint{-5, 6}, "  ", 21, 3, 0, false));
+  list.AddWire({0, 0}, {0, 0}, -16);  // no copper from here on
   list.AddSolder({INT32_MIN, INT32_MAX}, 0, INT32_MIN, 0);
   list.AddWire({0, 0}, {1, 1}, 0);
   const TRect expected[] = {{-4, 1, 14, 24},      {-2, -2, 2, 2},     {INT32_MIN, -8, INT32_MAX, 8},
-                            {90, -110, 110, -90}, {-15, -15, 15, 15}, {-3, -3, 3, 3}};
+                            {90, -110, 110, -90}, {-15, -15, 15, 15}, {-3, -3, 3, 3},
+                            {2, -23, 6, 2},       {-5, 6, -5, 6}};
   for (int32_t i = 0; i < list.Count(); ++i) {
     TRect box;
-    ASSERT_EQ(TElementIndex::ElementBox(*list.Items(i), box), i < 6) << i;
-    if (i < 6) {
+    ASSERT_EQ(TElementIndex::ElementBox(*list.Items(i), box), i < 8) << i;
+    if (i < 8) {
       EXPECT_EQ(box, expected[i]) << i;
     }
   }

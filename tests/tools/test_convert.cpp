@@ -5,8 +5,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "TWinTypon.h"
 #include "formats/BoardHelpers.h"
 #include "formats/RasterHelpers.h"
+#include "model/FakeLayout.h"
 
 namespace {
 
@@ -59,6 +61,13 @@ TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
                                   "**\r\n@SMD 96, 96, 8, 4, 0\r\n@SMD 99, 96, 8, 4, 0\r\n"
                                   "@SMD 102, 96, 8, 4, 0\r\n**\r\n");
   WriteBytes(Path("later.pcb"), example + "**\r\n@TEXT 1, 2, 3\r\n@SMD 1, 2\r\n**\r\n");
+  // A text goes into a .wt5 file as its strokes, the wires the editor itself writes for it.
+  WriteBytes(Path("text.pcb"), ReadBytes(DataFile("example_wt5_board.pcb")) +
+                                   "**\r\n@SMD 96, 96, 8, 4, 0\r\n@TEXT 96, 112, 13, 2, 0, 1, "
+                                   "+9V\r\n**\r\n");
+  FakeLayout layout;
+  TElementList textBoard(&layout);
+  textBoard.LoadFromFile(Path("text.pcb"));
   const struct {
     QString input;
     const char* output;
@@ -67,6 +76,9 @@ TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
   } cases[] = {{DataFile("example.pcb"), "a.pcb", example, ""},
                {Path("smd.pcb"), "smd.wt5", ReadBytes(DataFile("example.wt5")),
                 "3 elements cannot be held by a .wt5 file and were left out\n"},
+               {Path("text.pcb"), "text.wt5", WriteWinTyponText(textBoard),
+                "1 element cannot be held by a .wt5 file and was left out\n1 text will be kept in "
+                "a .wt5 file only as its strokes, drawn as wires\n"},
                {Path("later.pcb"), "later.pcb", example,
                 "2 records this version cannot read were passed over\n"},
                {DataFile("example_wt5_board.pcb"), "b.wt5", ReadBytes(DataFile("example.wt5")), ""},
