@@ -276,9 +276,9 @@ class TMainForm : public QMainWindow {
   // Writes the board to the file, which becomes the board's; a failed write changes nothing.
   // Answers false when the user chose not to write it after all.
   bool SaveBoardAs(const QString& fileName);
-  // Before a .wt5 file is written without the N elements it cannot hold, the box says how many
-  // will be left out: true when the user saves all the same.
-  bool ConfirmLeftOut(const QString& fileName, int32_t n);
+  // Before a .wt5 file is written without the N elements it cannot hold, and with its texts as
+  // bare strokes, the box says how many of each: true when the user saves all the same.
+  bool ConfirmLeftOut(const QString& fileName, int32_t n, int32_t texts);
   // A board just loaded or restored: the start scale and the file's name in the title.
   void ShowNewBoard();
   QString ChooseSaveFileName();
