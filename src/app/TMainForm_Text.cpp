@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QMenu>
 #include <QPainter>
-#include <QPainterPath>
 
 #include "TCopperText.h"
 #include "TMainForm.h"

@@ -138,10 +138,13 @@ void TTextDialog::accept() {
   // The refused character is selected, ready to be typed over.
   std::string bytes;
   qsizetype at = -1;
-  if (!ToWindows1252(TextEdit->toPlainText(), bytes, &at) && at >= 0) {
+  const QString typed = TextEdit->toPlainText();
+  if (!ToWindows1252(typed, bytes, &at) && at >= 0) {
+    // A character beyond the first 65536 takes two places.
+    const int length = typed.at(at).isHighSurrogate() ? 2 : 1;
     QTextCursor cursor = TextEdit->textCursor();
     cursor.setPosition(int(at));
-    cursor.setPosition(int(at) + 1, QTextCursor::KeepAnchor);
+    cursor.setPosition(int(at) + length, QTextCursor::KeepAnchor);
     TextEdit->setTextCursor(cursor);
     TextEdit->setFocus();
   }
