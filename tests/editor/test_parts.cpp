@@ -102,7 +102,7 @@ TEST_F(PartsTest, RotateAndMirrorTurnOnlyTheSelectionAndUndoExactly) {
   EXPECT_EQ(w.UndoStack().count(), 6);
 }
 
-TEST_F(PartsTest, ATextTurnsAboutThePivotFlipsItsSideAndIsEditedInOneStep) {
+TEST_F(PartsTest, ATextTurnsAboutThePivotFlipsItsSideAndRefusesFieldsNoTextHas) {
   // The text alone turns about its anchor; with the selected pads it turns about their pivot.
   // A mirror reads it from the other side: its turn taken back and its side flipped.
   w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{16, 32}, "+9V", 13, 2, 1, true));
@@ -125,28 +125,19 @@ TEST_F(PartsTest, ATextTurnsAboutThePivotFlipsItsSideAndIsEditedInOneStep) {
     EXPECT_EQ(Board(), before) << step;
   }
 
-  // The one selected text is the one Edit Text opens; a change is one step, undone exactly.
-  EXPECT_EQ(w.TextToEdit(), 5);
+  // Fields no text can have are refused before anything changes, and the same fields again
+  // make no step.
   const TTextFields was = TTextFields::Of(static_cast<const TCopperText&>(text));
-  w.ChangeText(5, was);
-  EXPECT_FALSE(w.UndoStack().canUndo()) << "nothing changed, no step";
-  w.SetModified(false);
-  w.ChangeText(5, {"OUT\nGND", 20, 4, 0, false});
-  EXPECT_EQ(text.ToText(), "@TEXT 16, 32, 20, 4, 0, 0, OUT%0AGND");
-  EXPECT_EQ(Step(), "Edit Text");
-  EXPECT_TRUE(w.Modified());
-  w.Undo();
-  EXPECT_EQ(TTextFields::Of(static_cast<const TCopperText&>(text)), was);
-  EXPECT_FALSE(w.Modified());
-  // Fields no text can have are refused before anything changes.
   const TTextFields refused[] = {{""}, {"A\tB"}, {"A", 13, 14}, {"A", 1}, {"A", 13, 2, 4}};
   for (const TTextFields& f : refused) {
     EXPECT_NE(MessageOf([&] { w.ChangeText(5, f); }), "<no error>") << f.Text;
     EXPECT_NE(MessageOf([&] { w.AddText({0, 0}, f); }), "<no error>") << f.Text;
   }
-  EXPECT_EQ(TTextFields::Of(static_cast<const TCopperText&>(text)), was);
+  w.ChangeText(5, was);
+  EXPECT_EQ(w.UndoStack().index(), 0);
   EXPECT_EQ(w.Elements().Count(), 6);
-  // Two texts selected: Edit Text opens neither.
+  // Edit Text opens the one selected text, and none of two.
+  EXPECT_EQ(w.TextToEdit(), 5);
   w.Elements().Append(text.Clone(&w));
   w.Elements().Items(6)->SetSelected(true);
   EXPECT_EQ(w.TextToEdit(), -1);
