@@ -135,7 +135,7 @@ bool TMainForm::IsBoardShortcut(const QKeySequence& key) const {
   if (IsViewShortcut(key)) return true;
   for (const QAction* action :
        {FileNew, FileOpen, FileSave, FilePrint, EditCut, EditCopy, EditPaste, EditDelete,
-        EditSelectAll, EditUndo, EditRedo, EditInsertFootprint, EditEditText}) {
+        EditSelectAll, EditUndo, EditRedo, EditInsertFootprint}) {
     if (action->shortcuts().contains(key)) return true;
   }
   // R, M and the tools' keys are letters: typed into a text box (a pad size of "2 mm") they are
