@@ -324,6 +324,9 @@ TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
        {},
        {"clearance at 0.873, -3.334: copper 0.159 mm apart, 0.300 mm required"}},
       {{padA, {'T', {0, 16, 21, 2, 0}}, {'W', {0, 0, 4, 12, 2}}}, {}, {}},
+      {{{'T', {0, 0, 21, 2, 1}}, {'T', {0, 0, 21, 2, 1}}},
+       {},
+       {"duplicate at 0.000, 0.000: same element twice at this place"}},
       // The board that sent a user hunting for a short: the pad meets the wire's side exactly, so
       // no clearance (the wire's ends are free).
       {{{'P', {2, 16, 4, 8, 0}}, {'W', {0, 0, 9, 12, 2}}},
