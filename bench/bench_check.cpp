@@ -1,7 +1,8 @@
 // How long the board check takes, beside one full RenderBoard of the same board on a 1920 x 1080
 // control in the same run, and the spatial index and the islands alone; then the check of a
 // board laid out on a grid beside the same board with one pad placed far away, which must not make
-// the check of the rest any slower. Prints figures; never passes or fails.
+// the check of the rest any slower; then the check of a board of texts beside the same strokes
+// drawn as wires. Prints figures; never passes or fails.
 
 #include <cstdlib>
 #include <memory>
@@ -9,6 +10,7 @@
 #include "BenchBoard.h"
 #include "TBoardCheck.h"
 #include "TCopperIslands.h"
+#include "TCopperText.h"
 #include "TElementIndex.h"
 
 int main(int argc, char** argv) {
@@ -53,6 +55,34 @@ int main(int argc, char** argv) {
                           5);
     std::printf("%8d | %9.2f %9.2f %6.2f | %8zu %8zu\n", count, t[0], t[1], t[1] / t[0], problems,
                 farProblems);
+  }
+
+  // Texts of ten characters on a grid, mirrored as copper text is by default, against wires on
+  // the same strokes (their ends rounded to whole board units, 2 units wide as the strokes).
+  std::printf("\nBoard check of texts of 10 characters beside the same strokes as wires\n");
+  std::printf("%8s %8s | %9s %9s %6s | %8s %8s\n", "texts", "strokes", "texts", "wires", "ratio",
+              "problems", "as wires");
+  for (int count : {1000, 10000}) {
+    if (onlyCount && count != onlyCount) continue;
+    TPCBLayout texts, wires;
+    size_t strokes = 0;
+    for (int i = 0; i < count; ++i) {
+      const TPoint at{i % 25 * 160 + 160, i / 25 * 32 + 32};
+      auto text = std::make_unique<TCopperText>(&texts, at, "GND +9V IN", 13, 2, 0, true);
+      for (const TCopperShape& s : text->Strokes()) {
+        wires.Elements().AddWire({int32_t(s.AX / 2), int32_t(s.AY / 2)},
+                                 {int32_t(s.BX / 2), int32_t(s.BY / 2)}, 8);
+        ++strokes;
+      }
+      texts.Elements().Append(std::move(text));
+    }
+    size_t asWires = 0;
+    const std::vector<double> t =
+        bench::TimeInTurn({[&] { problems = CheckBoard(texts.Elements(), TCheckRules{}).size(); },
+                           [&] { asWires = CheckBoard(wires.Elements(), TCheckRules{}).size(); }},
+                          5);
+    std::printf("%8d %8zu | %9.2f %9.2f %6.2f | %8zu %8zu\n", count, strokes, t[0], t[1],
+                t[0] / t[1], problems, asWires);
   }
   return 0;
 }

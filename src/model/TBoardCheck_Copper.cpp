@@ -34,8 +34,10 @@ void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector
   using TPieces = TCopperIslands::TPieces;
   auto touchEnds = [&](int32_t w, TPieces other) {
     uint8_t& bits = ends[static_cast<size_t>(w)];
+    if (bits == 3) return;
+    // A wire makes one piece.
     const TCopperShape& wire = *islands.PiecesOf(w).Begin;
-    if (bits == 3 || wire.Kind != ckTrack) return;
+    if (wire.Kind != ckTrack) return;
     const int64_t r = wire.Radius;
     for (const TCopperShape& piece : other) {
       if (piece.Empty()) continue;

@@ -84,15 +84,16 @@ TEST(CopperText, TypedTextBecomesFileBytesAndBack) {
 }
 
 TEST(CopperText, LettersLieWhereTheTextReads) {
-  // "H" 21 units high: its strokes from the baseline to 21 units up, its stems 7 units from its
-  // left bound (the font's G..] bounds around stems at K and Y).
-  const THalfBox h = EndsBox(Text("H").Strokes());
+  // "H" 21 units high: its strokes from the baseline to 21 units up, its stems 4 and 18 units
+  // from its left bound (the font's bounds G and ], its stems at K and Y).
+  const TCopperText letterH = Text("H");
+  const THalfBox h = EndsBox(letterH.Strokes());
   EXPECT_EQ(h.Bottom, 400);
   EXPECT_EQ(h.Top, 400 - 42);
   EXPECT_EQ(h.Left, 200 + 2 * 4);
   EXPECT_EQ(h.Right, 200 + 2 * 18);
   // Every stroke is as wide as the text's strokes.
-  for (const TCopperShape& s : Text("H").Strokes()) EXPECT_EQ(s.Radius, 2);
+  for (const TCopperShape& s : letterH.Strokes()) EXPECT_EQ(s.Radius, 2);
   // A second line lies 32 units below the first; a line break draws nothing itself.
   const THalfBox two = EndsBox(Text("H\nH").Strokes());
   EXPECT_EQ(two.Bottom, 400 + 64);
