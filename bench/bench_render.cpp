@@ -1,13 +1,16 @@
 // How long a full render of the board takes on a 1920 x 1080 control, beside the same visible
 // primitives drawn straight with QPainter in the same run, and beside a render of a board that
-// holds only the elements in view. Prints figures; never passes or fails.
+// holds only the elements in view; and a board of copper texts beside the same strokes drawn as
+// plain wires. Prints figures; never passes or fails.
 
 #include <QPainter>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "BenchBoard.h"
 #include "TBoardMath.h"
+#include "TCopperText.h"
 
 namespace {
 
@@ -253,15 +256,69 @@ void Grids() {
   }
 }
 
+// A thousand texts of ten characters at the default size, in rows over the view (or over ten
+// times the view each way, the view in the middle), against a board of their strokes as wires
+// of the same width, ends rounded to whole board units: the price of a text over its strokes.
+void Texts() {
+  std::printf(
+      "\nCopper text on %dx%d, dot grid: 1000 texts of 10 characters against their strokes as "
+      "plain wires, timed in turn; medians in ms\n",
+      kWidth, kHeight);
+  std::printf("%5s %6s %8s | %9s %9s %6s\n", "cell", "view", "strokes", "texts", "wires", "ratio");
+  const char* const words[] = {"LM386 AMP1", "+9V GND IN", "OUT R12 4k",
+                               "C3 100n V2", "ferrolume!", "J1 SPKR 8R"};
+  for (int32_t scale : {0, 30}) {
+    for (int spread : {1, 10}) {
+      auto texts = NewLayout(scale), wires = NewLayout(scale);
+      const int32_t step = StepPixels(*texts);
+      const int32_t w = kWidth * 16 / step * spread, h = kHeight * 16 / step * spread;
+      const int columns = 20, rows = 50;
+      for (int i = 0; i < columns * rows; ++i) {
+        const TPoint at{i % columns * w / columns + 4, i / columns * h / rows + 16};
+        texts->Elements().Append(
+            std::make_unique<TCopperText>(texts.get(), at, words[i % 6], TCopperText::DefaultHeight,
+                                          TCopperText::DefaultStrokeWidth, 0, i % 2 == 0));
+      }
+      size_t strokes = 0;
+      const int32_t divisor = UnitsPerStep / TCopperText::DefaultStrokeWidth;
+      for (int32_t i = 0; i < texts->Elements().Count(); ++i) {
+        const auto& text = static_cast<const TCopperText&>(*texts->Elements().Items(i));
+        for (const TCopperShape& s : text.Strokes()) {
+          auto unit = [](int64_t half) { return static_cast<int32_t>(FloorDiv<int64_t>(half, 2)); };
+          wires->Elements().AddWire({unit(s.AX), unit(s.AY)}, {unit(s.BX), unit(s.BY)}, divisor);
+          ++strokes;
+        }
+      }
+      if (spread > 1) {
+        const TPoint middle{-(kWidth * spread - kWidth) / 2, -(kHeight * spread - kHeight) / 2};
+        texts->SetViewOffset(middle);
+        wires->SetViewOffset(middle);
+      }
+      const std::vector<double> t =
+          bench::TimeInTurn({[&] { texts->RenderBoard(); }, [&] { wires->RenderBoard(); }}, 15);
+      std::printf("%5d %6s %8zu | %9.2f %9.2f %6.2f\n", texts->CellSize(),
+                  spread == 1 ? "whole" : "1 %", strokes, t[0], t[1], t[0] / t[1]);
+    }
+  }
+}
+
 }  // namespace
 
-// With a number, only boards of that many elements are measured.
+// With a number, only boards of that many elements are measured; "text" measures copper text
+// alone.
 int main(int argc, char** argv) {
   bench::Headless();
   QApplication app(argc, argv);
+  if (argc > 1 && std::string(argv[1]) == "text") {
+    Texts();
+    return 0;
+  }
   const int onlyCount = argc > 1 ? std::atoi(argv[1]) : 0;
   Boards(onlyCount);
   Navigation(onlyCount);
-  if (!onlyCount) Grids();
+  if (!onlyCount) {
+    Grids();
+    Texts();
+  }
   return 0;
 }

@@ -12,6 +12,7 @@
 #include "TBoardFile.h"
 #include "TCanvas.h"
 #include "TElementTransform.h"
+#include "TPCBLayout.h"
 #include "TPcbText.h"
 #include "TSmdPad.h"
 
@@ -143,10 +144,10 @@ QImage TFootprintDialog::Picture(const QString& fileName, int size) {
     return static_cast<int32_t>(size / 2 - (int64_t(low) + high) * view.Cell / (2 * UnitsPerStep));
   };
   view.Offset = {middle(extent.Left, extent.Right), middle(extent.Top, extent.Bottom)};
-  // Wires first, then pads of both kinds over them, as on the board.
+  // Wires and texts first, then pads of both kinds over them, as on the board.
   for (bool wires : {true, false})
     for (int32_t i = 0; i < list.Count(); ++i)
-      if (list.Items(i)->IsWire() == wires) list.Items(i)->Draw(dmNormal);
+      if (TPCBLayout::DrawnWithWires(*list.Items(i)) == wires) list.Items(i)->Draw(dmNormal);
   return view.Finish();
 }
 

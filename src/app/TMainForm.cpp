@@ -57,6 +57,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   CreatePrintActions();
   CreateRecentFileItems();
   CreatePartsCommands();
+  CreateTextCommands();
   CreateCheck();
   CreateToolKeys();
 
@@ -203,6 +204,8 @@ void TMainForm::CreateMouseActionBar() {
   };
   WireButton = addTool("WireButton", QStringLiteral("Wire"), maWire, imWire);
   SolderButton = addTool("SolderButton", QStringLiteral("Solder Point"), maSolder, imSolderCircle);
+  TextButton = addTool("TextButton", QStringLiteral("Text"), maText, imWire);
+  TextButton->setIcon(TextImage);
   DeleteElementButton =
       addTool("DeleteElementButton", QStringLiteral("Delete Element"), maDelete, imDeleteElement);
   SelectButton = addTool("SelectButton", QStringLiteral("Select"), maSelect, imSelect);

@@ -137,7 +137,8 @@ class TMainForm : public QMainWindow {
   QToolButton* DeleteElementButton = nullptr;
   QToolButton* SelectButton = nullptr;
   QToolButton* MoveButton = nullptr;
-  std::array<QAction*, 5> MouseToolActions{};  // by mouse action
+  QToolButton* TextButton = nullptr;
+  std::array<QAction*, 6> MouseToolActions{};  // by mouse action
 
   QAction* FileNew = nullptr;
   QAction* FileOpen = nullptr;
@@ -193,6 +194,10 @@ class TMainForm : public QMainWindow {
   std::array<QIcon, ImageCount> ActionImages;
   // The pad tool's picture while it places SMD pads, drawn here: two chip pads side by side.
   QIcon SmdPadImage;
+  // The text tool's picture, drawn here: a letter in copper strokes.
+  QIcon TextImage;
+  // Edit > Edit Text...: the one selected text, in the text dialog.
+  QAction* EditEditText = nullptr;
 
   // The board check (TMainForm_Check.cpp): Edit > Select Connected, the Tools menu and the
   // Problems panel.
@@ -206,6 +211,7 @@ class TMainForm : public QMainWindow {
 
   void CreateImages();
   static QIcon DrawSmdPadImage();
+  static QIcon DrawTextImage();
   void CreateActions();
   // The undo history's actions, named after the step they would undo or redo.
   void CreateHistoryActions();
@@ -222,6 +228,12 @@ class TMainForm : public QMainWindow {
   void EditMirrorExecute();
   void EditInsertFootprintExecute();
   void EditSaveFootprintExecute();
+  // Copper text (TMainForm_Text.cpp): the tool's dialog and Edit Text.
+  void CreateTextCommands();
+  void PlaceText(TPoint at);
+  void EditText(int32_t index);
+  void EditEditTextExecute();
+  void UpdateEditText();
   // Puts the footprint file's part as a selected block with its origin at the board point, as
   // one step; a file that cannot be read whole adds nothing and raises its error.
   void InsertFootprint(const QString& fileName, TPoint at);
@@ -264,9 +276,9 @@ class TMainForm : public QMainWindow {
   // Writes the board to the file, which becomes the board's; a failed write changes nothing.
   // Answers false when the user chose not to write it after all.
   bool SaveBoardAs(const QString& fileName);
-  // Before a .wt5 file is written without the N elements it cannot hold, the box says how many
-  // will be left out: true when the user saves all the same.
-  bool ConfirmLeftOut(const QString& fileName, int32_t n);
+  // Before a .wt5 file is written without the N elements it cannot hold, and with its texts as
+  // bare strokes, the box says how many of each: true when the user saves all the same.
+  bool ConfirmLeftOut(const QString& fileName, int32_t n, int32_t texts);
   // A board just loaded or restored: the start scale and the file's name in the title.
   void ShowNewBoard();
   QString ChooseSaveFileName();

@@ -29,6 +29,7 @@ void TMainForm::CreateImages() {
   for (int i = 0; i < ImageCount; ++i)
     ActionImages[i] = QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(files[i])));
   SmdPadImage = DrawSmdPadImage();
+  TextImage = DrawTextImage();
 }
 
 QIcon TMainForm::DrawSmdPadImage() {
@@ -191,12 +192,11 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TMainForm::CreateToolKeys() {
   // Single letters, none taken by another command: W for wire, P for a solder point (a pad), D
-  // for the delete tool, S for select and H for the move tool's open hand (M mirrors).
-  const std::pair<QToolButton*, Qt::Key> tools[] = {{WireButton, Qt::Key_W},
-                                                    {SolderButton, Qt::Key_P},
-                                                    {DeleteElementButton, Qt::Key_D},
-                                                    {SelectButton, Qt::Key_S},
-                                                    {MoveButton, Qt::Key_H}};
+  // for the delete tool, S for select, H for the move tool's open hand (M mirrors) and T for
+  // text.
+  const std::pair<QToolButton*, Qt::Key> tools[] = {
+      {WireButton, Qt::Key_W},   {SolderButton, Qt::Key_P}, {DeleteElementButton, Qt::Key_D},
+      {SelectButton, Qt::Key_S}, {MoveButton, Qt::Key_H},   {TextButton, Qt::Key_T}};
   auto* group = new QActionGroup(this);
   QList<QAction*> items;
   for (const auto& [button, key] : tools) {

@@ -147,26 +147,42 @@ bool TMainForm::SaveDocument() {
 }
 
 bool TMainForm::SaveBoardAs(const QString& fileName) {
-  // Only a .wt5 file leaves anything out; a bad extension raises its error in SaveAs.
-  const int32_t leftOut =
-      FileExtensionOf(fileName) == QLatin1String(".wt5") ? WinTyponLeftOut(Editor->Elements()) : 0;
-  if (leftOut > 0 && !ConfirmLeftOut(fileName, leftOut)) return false;
+  // Only a .wt5 file leaves anything out or keeps texts as bare strokes; a bad extension raises
+  // its error in SaveAs.
+  const bool wt5 = FileExtensionOf(fileName) == QLatin1String(".wt5");
+  const int32_t leftOut = wt5 ? WinTyponLeftOut(Editor->Elements()) : 0;
+  const int32_t texts = wt5 ? WinTyponStrokesOnly(Editor->Elements()) : 0;
+  if ((leftOut > 0 || texts > 0) && !ConfirmLeftOut(fileName, leftOut, texts)) return false;
   Document_->SaveAs(fileName);
   // The file does not hold the whole board: closing must still ask, or the rest is lost.
-  if (leftOut > 0) Editor->SetModified(true);
+  if (leftOut > 0 || texts > 0) Editor->SetModified(true);
   setWindowTitle(TitleFor(CurrentFileName()));
   return true;
 }
 
-bool TMainForm::ConfirmLeftOut(const QString& fileName, int32_t n) {
-  QMessageBox box(QMessageBox::Warning, AppTitle,
-                  n == 1 ? QStringLiteral("1 element cannot be kept in a WinTypon 5 file and will "
-                                          "be left out of %1.")
-                               .arg(FileNamePart(fileName))
-                         : QStringLiteral("%1 elements cannot be kept in a WinTypon 5 file and "
-                                          "will be left out of %2.")
-                               .arg(n)
-                               .arg(FileNamePart(fileName)),
+bool TMainForm::ConfirmLeftOut(const QString& fileName, int32_t n, int32_t texts) {
+  const QString name = FileNamePart(fileName);
+  QStringList said;
+  if (n == 1)
+    said << QStringLiteral(
+                "1 element cannot be kept in a WinTypon 5 file and will be left out "
+                "of %1.")
+                .arg(name);
+  else if (n > 1)
+    said << QStringLiteral(
+                "%1 elements cannot be kept in a WinTypon 5 file and will be left out "
+                "of %2.")
+                .arg(n)
+                .arg(name);
+  // Texts are not lost, but they come back from the file as plain wires.
+  if (texts == 1)
+    said << QStringLiteral("1 text will be kept in %1 only as its strokes, drawn as wires.")
+                .arg(name);
+  else if (texts > 1)
+    said << QStringLiteral("%1 texts will be kept in %2 only as their strokes, drawn as wires.")
+                .arg(texts)
+                .arg(name);
+  QMessageBox box(QMessageBox::Warning, AppTitle, said.join(QLatin1Char(' ')),
                   QMessageBox::Save | QMessageBox::Cancel, this);
   box.setInformativeText(
       QStringLiteral("A .wt5 file holds only pads with holes and wires. Save as a .pcb file to "

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "TBoardMath.h"
+#include "TCopperText.h"
 #include "TSmdPad.h"
 
 TPCBLayout::TPCBLayout(QWidget* parent)
@@ -251,6 +252,32 @@ inline bool PadVisible(const TSolder& pad, int32_t stepPixels, TPoint off, const
 
 }  // namespace
 
+bool TPCBLayout::TextVisible(const TCopperText& text, int32_t stepPixels, const QRect& area) const {
+  // The box of its strokes, ends and widths included, in half board units; a pixel or two more
+  // each way takes in the rounding of the stroke ends and the pen.
+  const std::vector<TCopperShape>& strokes = text.Strokes();
+  if (strokes.empty()) return false;
+  int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+  for (const TCopperShape& s : strokes) {
+    const THalfBox b = ExtentOf(s, false);
+    if (b.Empty()) continue;
+    left = std::min(left, b.Left);
+    top = std::min(top, b.Top);
+    right = std::max(right, b.Right);
+    bottom = std::max(bottom, b.Bottom);
+  }
+  if (left > right) return false;
+  auto shown = [&](int64_t half, int32_t offset, bool up) {
+    const int32_t v = Clamp32(up ? -FloorDiv<int64_t>(-half, 2) : FloorDiv<int64_t>(half, 2));
+    return int64_t(ShownAt(v, stepPixels, offset));
+  };
+  const TPoint off = ViewOffset_;
+  return SpanMeets(shown(left, off.X, false), shown(right, off.X, true), 2, area.left(),
+                   int64_t(area.right()) + 1) &&
+         SpanMeets(shown(top, off.Y, false), shown(bottom, off.Y, true), 2, area.top(),
+                   int64_t(area.bottom()) + 1);
+}
+
 bool TPCBLayout::ElementVisible(const TPCBElement& e, int32_t stepPixels, const QRect& area) const {
   const TPoint off = ViewOffset_;
   if (e.Kind() == ekSolder)
@@ -262,6 +289,7 @@ bool TPCBLayout::ElementVisible(const TPCBElement& e, int32_t stepPixels, const 
            SpanMeets(px.Left, int64_t(px.Right) - 1, 0, area.left(), int64_t(area.right()) + 1) &&
            SpanMeets(px.Top, int64_t(px.Bottom) - 1, 0, area.top(), int64_t(area.bottom()) + 1);
   }
+  if (e.Kind() == ekText) return TextVisible(static_cast<const TCopperText&>(e), stepPixels, area);
   // A wide wire's round ends reach half its width past its points, and the rasteriser may add
   // a pixel; a thin one stays on its points. A width that cannot be worked out draws nothing.
   const auto& wire = static_cast<const TWire&>(e);
@@ -285,7 +313,7 @@ void TPCBLayout::CollectVisible(int32_t stepPixels, const QRect& area, bool skip
   auto take = [&](const TPCBElement* e) {
     if (skipSelected && e->Selected()) return;
     if (Culling_ && !ElementVisible(*e, stepPixels, area)) return;
-    (e->IsWire() ? VisibleWires_ : VisiblePads_).push_back(e);
+    (DrawnWithWires(*e) ? VisibleWires_ : VisiblePads_).push_back(e);
   };
   const int64_t margin = std::abs(int64_t(stepPixels)) + 2;
   const int64_t reach = std::max(BoardImage_.width(), BoardImage_.height()) + margin;
@@ -323,9 +351,9 @@ void TPCBLayout::RenderArea(const QRect& area, bool skipSelected) {
   if (GridMode_ == gmDot) DrawDotGrid(area);
   if (GridMode_ == gmLine) DrawLineGrid(area);
 
-  // All wires, then all pads, each in list order: a pad covers the wire ends under it and its
-  // hole shows the board, and of two elements of one kind the later one lies on top. Elements
-  // wholly outside the area are passed over; what they would draw lies outside it.
+  // All wires and texts, then all pads, each in list order: a pad covers the wire ends under it
+  // and its hole shows the board, and of two elements of one kind the later one lies on top.
+  // Elements wholly outside the area are passed over; what they would draw lies outside it.
   CollectVisible(StepPixels(*this), area, skipSelected);
   for (const TPCBElement* e : VisibleWires_) e->Draw(dmNormal);
   for (const TPCBElement* e : VisiblePads_) e->Draw(dmNormal);

@@ -20,6 +20,12 @@
 class QPrinter;
 class QUndoCommand;
 class QUndoStack;
+class TCopperText;
+struct TTextFields;
+
+// The text tool, numbered after the five tools every board file's editor has had: a press puts
+// a copper text at the grid point, once the user has said what it reads.
+constexpr TMouseAction maText = TMouseAction(maMove + 1);
 
 // The board editing widget: it owns the board, renders it over its grid at the chosen scale into
 // BoardImage, turns pointer input into editing actions, keeps the selection, exchanges elements
@@ -193,6 +199,19 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void AddSolder(TPoint boardPoint);
   void AddSmdPad(TPoint boardPoint);
   void DeleteAt(TPoint pixel);
+
+  // Copper text. A new text at the anchor, as one step; a text given new fields in place, as
+  // one step, none when nothing changes. Fields a text cannot have raise their error and change
+  // nothing.
+  void AddText(TPoint anchor, const TTextFields& fields);
+  void ChangeText(int32_t index, const TTextFields& fields);
+  // The list position of the text that Edit Text works on: the one text among the selected
+  // elements; -1 for none or for several.
+  int32_t TextToEdit() const;
+  // Texts are strokes of copper like wires: they are drawn with the wires, under the pads.
+  static bool DrawnWithWires(const TPCBElement& e) {
+    return e.Kind() == ekWire || e.Kind() == ekText;
+  }
   void SelectInRect(TPoint corner1, TPoint corner2);
   void DrawSpot(TPoint pixel);
 
@@ -231,6 +250,12 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void SelectionChanged();
   // A paste passed over this many records of kinds this version does not know (0: none).
   void RecordsPassedOver(int32_t count);
+  // The text tool was pressed at a grid point: the window asks what the text reads and puts it
+  // there with AddText.
+  void TextWanted(TPoint anchor);
+  // A text was double-clicked with the move tool: the window asks for its new fields and gives
+  // them with ChangeText.
+  void TextEditWanted(int32_t index);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -277,6 +302,7 @@ class TPCBLayout : public QWidget, public TLayoutView {
   TRect BoardRectFor(const QRect& area, int64_t margin) const;
   bool MayHitWire(const TWire& wire, TPoint pixel, int32_t stepPixels) const;
   bool MayHitPad(const TSolder& pad, TPoint pixel, int32_t stepPixels) const;
+  bool TextVisible(const TCopperText& text, int32_t stepPixels, const QRect& area) const;
   void DrawSpotIn(TPoint pixel, TColor colour);
   void ShowWireFeedback();
   bool TakeBackChainWire();
@@ -321,7 +347,8 @@ class TPCBLayout : public QWidget, public TLayoutView {
   int32_t CellSize_ = 10;
   TPoint ViewOffset_;
   bool Culling_ = true;
-  // The elements of one render that reach the control, wires and pads apart, in list order.
+  // The elements of one render that reach the control, wires and texts apart from pads, in
+  // list order.
   std::vector<const TPCBElement*> VisibleWires_;
   std::vector<const TPCBElement*> VisiblePads_;
   bool Indexed_ = true;

@@ -1,6 +1,9 @@
 #include <QUndoStack>
 
 #include "TAddElements.h"
+#include "TBoardError.h"
+#include "TChangeText.h"
+#include "TCopperText.h"
 #include "TMoveElements.h"
 #include "TPCBLayout.h"
 #include "TRemoveElements.h"
@@ -245,4 +248,39 @@ void TPCBLayout::EndDrag() {
   PushStep(new TMoveElements(*Elements_, std::move(indices), moved,
                              TBoardCommand::CountedName("Move", n), true),
            false);
+}
+
+void TPCBLayout::AddText(TPoint anchor, const TTextFields& fields) {
+  const std::string problem = fields.Problem();
+  if (!problem.empty()) throw EBoardError(problem);
+  TElementList::Storage text;
+  text.push_back(std::make_unique<TCopperText>(this, anchor, fields.Text, fields.Height,
+                                               fields.StrokeWidth, fields.Turns,
+                                               fields.CopperSide));
+  PushStep(new TAddElements(*Elements_, std::move(text), QStringLiteral("Add Text")), false);
+  if (MouseInside_ && MouseAction_ == maText) DrawSpot(SpotPoint_);
+}
+
+void TPCBLayout::ChangeText(int32_t index, const TTextFields& fields) {
+  if (index < 0 || index >= Elements_->Count() || Elements_->Items(index)->Kind() != ekText) return;
+  const std::string problem = fields.Problem();
+  if (!problem.empty()) throw EBoardError(problem);
+  const auto& text = static_cast<const TCopperText&>(*Elements_->Items(index));
+  TTextFields before = TTextFields::Of(text);
+  if (before == fields) return;
+  EndPointerAction();
+  PushStep(
+      new TChangeText(*Elements_, index, std::move(before), fields, QStringLiteral("Edit Text")));
+}
+
+int32_t TPCBLayout::TextToEdit() const {
+  const TElementList& list = *Elements_;
+  int32_t found = -1;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    if (!list.Items(i)->Selected() || list.Items(i)->Kind() != ekText) continue;
+    // Of several selected texts none is the one meant.
+    if (found >= 0) return -1;
+    found = i;
+  }
+  return found;
 }

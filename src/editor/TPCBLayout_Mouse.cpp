@@ -52,7 +52,9 @@ void TPCBLayout::CancelAction() {
   Paint();
   // The spot comes back only where the pointer is: with the pointer elsewhere (Escape pressed
   // over a tool bar) a spot would mark a position nobody points at.
-  if (MouseInside_ && (MouseAction_ == maWire || MouseAction_ == maSolder)) DrawSpot(SpotPoint_);
+  if (MouseInside_ &&
+      (MouseAction_ == maWire || MouseAction_ == maSolder || MouseAction_ == maText))
+    DrawSpot(SpotPoint_);
 }
 
 void TPCBLayout::SetMouseAction(TMouseAction a) {
@@ -60,7 +62,7 @@ void TPCBLayout::SetMouseAction(TMouseAction a) {
   CancelAction();
   // Drawing, placing and deleting start from a clean selection; selecting and moving build on
   // the one there is.
-  if (a == maWire || a == maSolder || a == maDelete) ClearSelection();
+  if (a == maWire || a == maSolder || a == maDelete || a == maText) ClearSelection();
   Paint();
 }
 
@@ -94,9 +96,9 @@ bool TPCBLayout::MayHitPad(const TSolder& pad, TPoint q, int32_t stepPixels) con
 }
 
 TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
-  // Pads before wires, each from the last to the first: the element drawn on top wins. One
-  // walk from the end finds both: the first pad hit is the answer at once, and the first wire
-  // hit is kept in case no pad lies under the pointer.
+  // Pads before wires and texts, each from the last to the first: the element drawn on top wins.
+  // One walk from the end finds both: the first pad hit is the answer at once, and the first
+  // wire or text hit is kept in case no pad lies under the pointer.
   const int32_t step = StepPixels(*this);
   const TElementList& list = *Elements_;
   TPCBElement* wire = nullptr;
@@ -112,7 +114,8 @@ TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
         // Its box is all the test there is, and it needs no view lookups.
         return static_cast<const TSmdPad&>(*e).Pixels(step, ViewOffset_).Covers(pixel);
       case ekText:
-        return e->HitTest(pixel);
+        if (!wire && e->HitTest(pixel)) wire = e;
+        return false;
     }
     return false;
   };
@@ -152,7 +155,8 @@ TPoint PixelOf(const QMouseEvent* event) {
 
 void TPCBLayout::enterEvent(QEnterEvent* event) {
   MouseInside_ = true;
-  if (MouseAction_ == maWire || MouseAction_ == maSolder || MouseAction_ == maSelect)
+  if (MouseAction_ == maWire || MouseAction_ == maSolder || MouseAction_ == maSelect ||
+      MouseAction_ == maText)
     DrawSpot(SpotPoint_);
   event->accept();
 }
@@ -183,7 +187,8 @@ void TPCBLayout::TrackPointer(TPoint raw, bool viewMoved) {
   // pointer's pixel is the same.
   const TPoint g = ScreenToBoard(raw);
   const TPoint s = BoardToScreen(g);
-  switch (MouseAction_) {
+  // The text tool shows where the text will stand as the pad tool shows where a pad will.
+  switch (MouseAction_ == maText ? maSolder : MouseAction_) {
     case maWire:
     case maSolder:
       if (s == SpotPoint_ && !viewMoved) return;
@@ -258,6 +263,11 @@ void TPCBLayout::mousePressEvent(QMouseEvent* event) {
   event->accept();
   const TPoint raw = PixelOf(event);
   const TPoint g = ScreenToBoard(raw);
+  if (MouseAction_ == maText) {
+    ClearSelection();
+    emit TextWanted(g);
+    return;
+  }
   switch (MouseAction_) {
     case maWire:
       // Each press after the first ends a wire and starts the next one there: a chain.
@@ -338,6 +348,21 @@ void TPCBLayout::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TPCBLayout::mouseDoubleClickEvent(QMouseEvent* event) {
+  // With the move tool a double click on a text opens it for editing. The first click has
+  // selected it and ended its drag; no drag starts again, so nothing follows the pointer while
+  // the user edits.
+  if (event->button() == Qt::LeftButton && MouseAction_ == maMove) {
+    const TPCBElement* e = ElementAt(PixelOf(event));
+    if (e && e->Kind() == ekText) {
+      event->accept();
+      FinishDrag();
+      MoveButtonDown_ = false;
+      const TElementList& list = *Elements_;
+      for (int32_t i = list.Count() - 1; i >= 0; --i)
+        if (list.Items(i) == e) emit TextEditWanted(i);
+      return;
+    }
+  }
   // The second press of a quick double click would end a wire where it starts, stack a second
   // pad on the first, or delete what lay under the deleted element, so the drawing tools take a
   // double click as one press. A band or a drag starts afresh with it, and the right button

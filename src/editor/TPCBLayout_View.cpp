@@ -250,7 +250,7 @@ void TPCBLayout::ComposeDrag() {
     const TElementList& list = *Elements_;
     for (int32_t i = 0; i < list.Count(); ++i) {
       const TPCBElement* e = list.Items(i);
-      if (e->Selected()) (e->IsWire() ? DraggedWires_ : DraggedPads_).push_back(e);
+      if (e->Selected()) (DrawnWithWires(*e) ? DraggedWires_ : DraggedPads_).push_back(e);
     }
     RenderArea(BoardImage_.rect(), true);
     DragBase_ = BoardImage_.copy();

@@ -35,7 +35,7 @@ class TTestForm : public TMainForm {
       TMainForm::RecentFileItems, TMainForm::RecentFilesSeparator, TMainForm::ScaleEdit,
       TMainForm::SelectButton, TMainForm::SmdMenuItem, TMainForm::SolderButton,
       TMainForm::SolderMenu, TMainForm::SquareMenuItem, TMainForm::ToolsCheckBoard,
-      TMainForm::WireButton;
+      TMainForm::WireButton, TMainForm::TextButton, TMainForm::EditEditText;
 
   std::deque<int> BoxAnswers;
   QStringList FileAnswers;

@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "AppTestSupport.h"
+#include "TChangeText.h"
 #include "TPCBLayout.h"
 #include "TRecentFiles.h"
 #include "TSmdPad.h"
@@ -235,23 +236,26 @@ TEST_F(FileCommands, SaveAndSaveAs) {
 }
 
 // A .wt5 file holds pads with holes and wires only: the box says how many elements it leaves
-// out. Cancel writes nothing and changes nothing; Save writes the rest, and the board, which
-// the file does not hold whole, still counts as changed.
+// out and how many texts it keeps as bare strokes. Cancel writes nothing and changes nothing;
+// Save writes the rest, and the board, which the file does not hold whole, still counts as
+// changed.
 TEST_F(FileCommands, SavingAsWt5FirstSaysHowManyElementsAreLeftOut) {
   const QString pcb = WriteFile("board.pcb"), wt5 = Path("board.wt5");
   Form.Document().Load(pcb);
   for (TPoint at : {TPoint{0, 0}, TPoint{32, 0}})
     Form.Editor->Elements().Append(std::make_unique<TSmdPad>(Form.Editor, at, 8, 9, 25));
+  Form.Editor->AddText({64, 64}, {"L"});
   Form.Editor->SetModified(true);
   const QString box =
-      "2 elements cannot be kept in a WinTypon 5 file and will be left out of board.wt5.";
+      "2 elements cannot be kept in a WinTypon 5 file and will be left out of board.wt5. 1 text "
+      "will be kept in board.wt5 only as its strokes, drawn as wires.";
   Form.FileAnswers = QStringList{wt5, wt5, Path("copy.pcb")};
   Form.BoxAnswers = {QMessageBox::Cancel, QMessageBox::Save};
   Form.FileSaveAs->trigger();
   EXPECT_EQ(Form.Boxes, QStringList{box});
   EXPECT_FALSE(QFile::exists(wt5));
   EXPECT_EQ(Form.CurrentFileName(), pcb);
-  EXPECT_EQ(Form.Editor->Elements().Count(), 4);
+  EXPECT_EQ(Form.Editor->Elements().Count(), 5);
   EXPECT_TRUE(Form.Editor->Modified());
 
   Form.FileSaveAs->trigger();
@@ -261,9 +265,10 @@ TEST_F(FileCommands, SavingAsWt5FirstSaysHowManyElementsAreLeftOut) {
   const QByteArray bytes = ReadFile(wt5);
   TElementList::Storage saved =
       ReadWinTyponText(Form.Editor, {bytes.constData(), size_t(bytes.size())});
-  ASSERT_EQ(saved.size(), 2u);
+  // The pad, the wire, and the text's two strokes as wires.
+  ASSERT_EQ(saved.size(), 4u);
   EXPECT_EQ(saved[0]->Kind(), ekSolder);
-  EXPECT_EQ(saved[1]->Kind(), ekWire);
+  for (size_t k = 1; k < saved.size(); ++k) EXPECT_EQ(saved[k]->Kind(), ekWire);
 
   // A .pcb file holds them all: no box.
   Form.FileSaveAs->trigger();

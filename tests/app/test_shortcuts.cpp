@@ -74,6 +74,7 @@ TEST_F(Shortcuts, EveryBoardKeyReachesItsActionWhileTheBoxesKeepTheirText) {
       {Qt::Key_D, Form.MouseToolActions[maDelete]},
       {Qt::Key_S, Form.MouseToolActions[maSelect]},
       {Qt::Key_H, Form.MouseToolActions[maMove]},
+      {Qt::Key_T, Form.MouseToolActions[maText]},
   };
   ScaleText()->setText(QStringLiteral("12"));
   for (QWidget* place :
@@ -189,11 +190,9 @@ TEST_F(Shortcuts, LettersTypedInThePadBoxAreText) {
 // click on its button does; no two commands of the window share a key.
 TEST_F(Shortcuts, EachMouseToolHasItsOwnKey) {
   const std::tuple<Qt::Key, QToolButton*, TMouseAction> tools[] = {
-      {Qt::Key_S, Form.SelectButton, maSelect},
-      {Qt::Key_P, Form.SolderButton, maSolder},
-      {Qt::Key_H, Form.MoveButton, maMove},
-      {Qt::Key_D, Form.DeleteElementButton, maDelete},
-      {Qt::Key_W, Form.WireButton, maWire}};
+      {Qt::Key_S, Form.SelectButton, maSelect}, {Qt::Key_P, Form.SolderButton, maSolder},
+      {Qt::Key_H, Form.MoveButton, maMove},     {Qt::Key_D, Form.DeleteElementButton, maDelete},
+      {Qt::Key_T, Form.TextButton, maText},     {Qt::Key_W, Form.WireButton, maWire}};
   Form.GridModeCombo->setFocus();
   for (const auto& [key, button, tool] : tools) {
     const QString name = QKeySequence(key).toString();

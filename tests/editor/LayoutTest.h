@@ -51,6 +51,14 @@ class LayoutTest : public ::testing::Test {
                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&w, &e);
   }
+  // A control pixel where the element is the one found under the pointer, scanning row by row;
+  // (-1, -1) when there is none. Texts are hit over their strokes only, wherever those fall.
+  TPoint PixelOn(const TPCBElement* e) const {
+    for (int y = 0; y < w.height(); ++y)
+      for (int x = 0; x < w.width(); ++x)
+        if (w.ElementAt({x, y}) == e) return {x, y};
+    return {-1, -1};
+  }
   void SendEnter(TPoint p) {
     QEnterEvent e(QPointF(p.X, p.Y), QPointF(p.X, p.Y), w.mapToGlobal(QPointF(p.X, p.Y)));
     QCoreApplication::sendEvent(&w, &e);

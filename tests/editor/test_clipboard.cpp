@@ -4,6 +4,7 @@
 
 #include "LayoutTest.h"
 #include "TBoardError.h"
+#include "TCopperText.h"
 
 namespace {
 
@@ -63,18 +64,24 @@ TEST_F(ClipboardTest, EachPasteAddsASelectedCopyOneCellAway) {
     w.SetGridStep(step);
     w.Elements().AddSolder({80, 96}, 4, 16, sgCircle);
     w.Elements().AddWire({80, 80}, {96, 80}, 4);
+    // A text with the characters its record writes escaped, and a letter beyond ASCII.
+    w.Elements().Append(
+        std::make_unique<TCopperText>(&w, TPoint{80, 64}, "a,b*\xE9%\nc", 13, 2, 1, true));
     w.SelectAll();
     w.CopyToClipboard();
     const std::string a = std::to_string(80 + d), b = std::to_string(96 + d);
     const std::string pad = a + ", " + b + ", 4, 16, 0", wire = a + ", " + a + ", " + b + ", " + a;
+    const std::string fields = ", 13, 2, 1, 1, a%2Cb%2A\xE9%25%0Ac";
+    const std::string text = "@TEXT 80, 64" + fields;
+    const std::string moved = "@TEXT " + a + ", " + std::to_string(64 + d) + fields;
     w.PasteFromClipboard();
-    EXPECT_EQ(Board(),
-              (Lines{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4", pad + " *", wire + ", 4 *"}));
+    EXPECT_EQ(Board(), (Lines{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4", text, pad + " *",
+                              wire + ", 4 *", moved + " *"}));
     EXPECT_TRUE(w.Modified());
     // The second lands on the first: the offset is from the text, not from the last paste.
     w.PasteFromClipboard();
-    EXPECT_EQ(Board(), (Lines{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4", pad, wire + ", 4",
-                              pad + " *", wire + ", 4 *"}));
+    EXPECT_EQ(Board(), (Lines{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4", text, pad, wire + ", 4",
+                              moved, pad + " *", wire + ", 4 *", moved + " *"}));
   }
 }
 

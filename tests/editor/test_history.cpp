@@ -9,6 +9,8 @@
 
 #include "LayoutTest.h"
 #include "TBoardError.h"
+#include "TChangeText.h"
+#include "TCopperText.h"
 #include "TPcbText.h"
 
 namespace {
@@ -39,13 +41,15 @@ class HistoryTest : public LayoutTest {
     MoveTo(p);
     Click(p);
   }
-  // Two wires and two pads, the second wire and the first pad selected.
-  void FourElements() {
+  // Two wires, two pads and a text, the second wire, the first pad and the text selected.
+  void FiveElements() {
     w.Clear();
     w.Elements().AddWire({16, 16}, {64, 16}, 4);
     w.Elements().AddSolder({64, 16}, 4, 12, sgCircle)->SetSelected(true);
     w.Elements().AddWire({64, 16}, {64, 64}, 2)->SetSelected(true);
     w.Elements().AddSolder({64, 64}, 4, 12, sgSquare);
+    w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{320, 160}, "IN", 13, 2, 0, true));
+    w.Elements().Items(4)->SetSelected(true);
   }
 };
 
@@ -70,10 +74,21 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
        [this] {
          ClickAt({20, 10});
        }},
-      {"Delete 2 Elements", maSelect, true, [this] { w.DeleteSelected(); }},
-      {"Cut 2 Elements", maSelect, true, [this] { w.CutToClipboard(); }},
+      {"Delete 3 Elements", maSelect, true, [this] { w.DeleteSelected(); }},
+      {"Cut 3 Elements", maSelect, true, [this] { w.CutToClipboard(); }},
       {"Paste 2 Elements", maSelect, false, [this] { w.PasteFromClipboard(); }},
-      {"Move 2 Elements", maMove, true,
+      {"Add Text", maText, false,
+       [this] {
+         ClickAt({150, 150});
+       }},
+      {"Edit Text", maMove, true,
+       [this] {
+         const TPoint p = PixelOn(w.Elements().Items(4));
+         ClickAt(p);
+         QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(p.X, p.Y));
+         Release(p);
+       }},
+      {"Move 3 Elements", maMove, true,
        [this] {
          MoveTo({40, 25});
          Press({40, 25});
@@ -81,10 +96,14 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
          Release({90, 45});
        }},
   };
+  // The window's text dialog, answered at once.
+  TTextFields typed{"+9V\nGND,*", 19, 3, 1, false};
+  QObject::connect(&w, &TPCBLayout::TextWanted, &w, [&](TPoint at) { w.AddText(at, typed); });
+  QObject::connect(&w, &TPCBLayout::TextEditWanted, &w, [&](int32_t i) { w.ChangeText(i, typed); });
   for (const auto& row : rows) {
     SCOPED_TRACE(row.step);
     w.SetMouseAction(row.tool);
-    FourElements();
+    FiveElements();
     if (!row.keepSelection) w.ClearSelection();
     QGuiApplication::clipboard()->setText(QString::fromLatin1(clip));
     const Lines before = Board();

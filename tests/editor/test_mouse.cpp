@@ -3,6 +3,7 @@
 #include <random>
 
 #include "LayoutTest.h"
+#include "TChangeText.h"
 #include "TSmdPad.h"
 
 namespace {
@@ -69,7 +70,8 @@ TEST_F(MouseTest, WireToolDrawsChains) {
 }
 
 TEST_F(MouseTest, DoubleClickCountsAsOnePress) {
-  for (TMouseAction tool : {maWire, maSolder, maDelete}) {
+  QObject::connect(&w, &TPCBLayout::TextWanted, &w, [this](TPoint at) { w.AddText(at, {"A"}); });
+  for (TMouseAction tool : {maWire, maSolder, maDelete, maText}) {
     w.Clear();
     w.SetMouseAction(tool);
     w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
@@ -78,7 +80,7 @@ TEST_F(MouseTest, DoubleClickCountsAsOnePress) {
     Click({100, 100});
     QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(100, 100));
     Release({100, 100});
-    EXPECT_EQ(w.Elements().Count(), tool == maWire ? 2 : tool == maSolder ? 3 : 1) << int(tool);
+    EXPECT_EQ(w.Elements().Count(), tool == maWire ? 2 : tool == maDelete ? 1 : 3) << int(tool);
   }
 }
 
@@ -192,6 +194,38 @@ TEST_F(MouseTest, DeleteToolHighlightsAndDeletesPadsBeforeWires) {
   w.SetModified(false);
   Click({52, 51});  // on empty board not even the flag changes
   EXPECT_FALSE(w.Modified());
+}
+
+TEST_F(MouseTest, TextIsHitOnItsStrokesDrawnWithTheWiresAndLitLikeThem) {
+  // A text drawn after a pad in the list still lies under it, as wires do; hovered in the
+  // delete tool and selected it shows in the focus colour like any element.
+  TSolder* pad = w.Elements().AddSolder({0, 0}, 0, 32, sgSquare);
+  w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{160, 160}, "H", 48, 6, 0, false));
+  const TPCBElement* text = w.Elements().Items(1);
+  w.RenderBoard();
+  // A pixel in the middle of a stroke: copper all round it.
+  auto drawn = [this](int x, int y) { return BoardAt(x, y) != kWhite && BoardAt(x, y) != kPad; };
+  TPoint on{-1, -1};
+  for (int y = 1; y < 299 && on.X < 0; ++y)
+    for (int x = 1; x < 399 && on.X < 0; ++x)
+      if (drawn(x - 1, y - 1) && drawn(x + 1, y - 1) && drawn(x - 1, y + 1) && drawn(x + 1, y + 1))
+        on = {x, y};
+  ASSERT_GE(on.X, 0) << "the text is not drawn";
+  const TColor copper = BoardAt(on.X, on.Y);
+  EXPECT_EQ(w.ElementAt(on), text);
+  EXPECT_EQ(w.ElementAt({on.X, 299}), nullptr);
+  w.SetMouseAction(maDelete);
+  MoveTo(on);
+  EXPECT_EQ(CanvasAt(on.X, on.Y), kFocus);
+  EXPECT_EQ(BoardAt(on.X, on.Y), copper);
+  w.SetMouseAction(maSelect);
+  Drag({on.X - 40, on.Y - 40}, {on.X + 40, on.Y + 40});
+  EXPECT_EQ(Selection(), (std::vector<bool>{false, true}));
+  EXPECT_EQ(BoardAt(on.X, on.Y), kFocus);
+  pad->SetCenter(w.ScreenToBoard(on));
+  w.Elements().Changed();
+  w.ClearSelection();
+  EXPECT_EQ(BoardAt(on.X, on.Y), kPad);
 }
 
 TEST_F(MouseTest, HoverNeverOutlivesItsElement) {
@@ -340,7 +374,7 @@ TEST_F(MouseTest, ToolChangesKeepOrClearTheSelection) {
 
 TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
   // The quick search against every element's own hit test, in the order the user sees them:
-  // pads from the last to the first, then wires the same way.
+  // pads from the last to the first, then wires and texts the same way.
   std::mt19937 rng(7);
   auto coord = [&rng](int32_t lo, int32_t hi) {
     return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
@@ -353,6 +387,12 @@ TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
     if (i % 2)
       w.Elements().Append(std::make_unique<TSmdPad>(&w, TPoint{coord(-40, 700), coord(-40, 500)},
                                                     coord(-4, 60), coord(-4, 60), coord(0, 50)));
+    if (i % 5 == 0) {
+      const int32_t height = coord(2, 60);
+      w.Elements().Append(std::make_unique<TCopperText>(
+          &w, TPoint{coord(-40, 700), coord(-40, 500)}, "Fe 9,V\nOUT", height,
+          coord(1, height / 3 + 1), coord(0, 3), coord(0, 1) == 1));
+    }
   }
   w.SetGridScale(3);
   w.SetViewOffset({-13, 7});
@@ -360,7 +400,7 @@ TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
     for (bool wires : {false, true})
       for (int32_t i = w.Elements().Count() - 1; i >= 0; --i) {
         TPCBElement* e = w.Elements().Items(i);
-        if (e->IsWire() == wires && e->HitTest(p)) return e;
+        if (TPCBLayout::DrawnWithWires(*e) == wires && e->HitTest(p)) return e;
       }
     return nullptr;
   };

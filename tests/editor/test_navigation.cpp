@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "LayoutTest.h"
+#include "TCopperText.h"
 #include "TSmdPad.h"
 
 namespace {
@@ -24,7 +25,8 @@ struct TPick {
 };
 
 // A random board: wires of every width (and odd divisors), round and square pads with holes
-// larger than their lands now and then, spread over a span of board units around the origin.
+// larger than their lands now and then, and texts of every size, turn and side, spread over a
+// span of board units around the origin.
 void FillRandom(TElementList& list, TPick& pick, int count, int32_t span) {
   for (int i = 0; i < count; ++i) {
     const TPoint a{pick(-span, span), pick(-span, span)};
@@ -35,6 +37,10 @@ void FillRandom(TElementList& list, TPick& pick, int count, int32_t span) {
     } else if (pick(0, 2) == 0) {
       list.Append(
           std::make_unique<TSmdPad>(list.Layout(), a, pick(0, 40), pick(0, 40), pick(0, 50)));
+    } else if (pick(0, 3) == 0) {
+      const int32_t height = pick(2, 80);
+      list.Append(std::make_unique<TCopperText>(list.Layout(), a, "GND\n+9V", height,
+                                                pick(1, height), pick(0, 3), pick(0, 1) == 1));
     } else {
       list.AddSolder(a, pick(0, 9) == 0 ? 40 : pick(2, 8), pick(6, 40),
                      static_cast<uint8_t>(pick(0, 1)));

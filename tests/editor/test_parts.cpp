@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "LayoutTest.h"
+#include "TChangeText.h"
 #include "TSmdPad.h"
 #include "formats/BoardHelpers.h"
 
@@ -99,6 +100,47 @@ TEST_F(PartsTest, RotateAndMirrorTurnOnlyTheSelectionAndUndoExactly) {
   w.RotateSelected();
   w.MirrorSelected();
   EXPECT_EQ(w.UndoStack().count(), 6);
+}
+
+TEST_F(PartsTest, ATextTurnsAboutThePivotFlipsItsSideAndRefusesFieldsNoTextHas) {
+  // The text alone turns about its anchor; with the selected pads it turns about their pivot.
+  // A mirror reads it from the other side: its turn taken back and its side flipped.
+  w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{16, 32}, "+9V", 13, 2, 1, true));
+  const TPCBElement& text = *w.Elements().Items(5);
+  const std::tuple<bool, void (TPCBLayout::*)(), const char*, const char*> cases[] = {
+      {false, &TPCBLayout::RotateSelected, "@TEXT 16, 32, 13, 2, 2, 1, +9V", "Rotate Element"},
+      {false, &TPCBLayout::MirrorSelected, "@TEXT 16, 32, 13, 2, 3, 0, +9V", "Mirror Element"},
+      // With the pads at (48, 0) and (48, 32) the extent's middle is the grid point (32, 16).
+      {true, &TPCBLayout::RotateSelected, "@TEXT 16, 0, 13, 2, 2, 1, +9V", "Rotate 3 Elements"},
+      {true, &TPCBLayout::MirrorSelected, "@TEXT 48, 32, 13, 2, 3, 0, +9V", "Mirror 3 Elements"},
+  };
+  for (const auto& [withPads, turn, after, step] : cases) {
+    for (int32_t i = 0; i < 5; ++i) w.Elements().Items(i)->SetSelected(withPads && i / 2 == 1);
+    w.Elements().Items(5)->SetSelected(true);
+    const std::string before = Board();
+    (w.*turn)();
+    EXPECT_EQ(text.ToText(), after) << step;
+    EXPECT_EQ(Step(), step);
+    w.Undo();
+    EXPECT_EQ(Board(), before) << step;
+  }
+
+  // Fields no text can have are refused before anything changes, and the same fields again
+  // make no step.
+  const TTextFields was = TTextFields::Of(static_cast<const TCopperText&>(text));
+  const TTextFields refused[] = {{""}, {"A\tB"}, {"A", 13, 14}, {"A", 1}, {"A", 13, 2, 4}};
+  for (const TTextFields& f : refused) {
+    EXPECT_NE(MessageOf([&] { w.ChangeText(5, f); }), "<no error>") << f.Text;
+    EXPECT_NE(MessageOf([&] { w.AddText({0, 0}, f); }), "<no error>") << f.Text;
+  }
+  w.ChangeText(5, was);
+  EXPECT_EQ(w.UndoStack().index(), 0);
+  EXPECT_EQ(w.Elements().Count(), 6);
+  // Edit Text opens the one selected text, and none of two.
+  EXPECT_EQ(w.TextToEdit(), 5);
+  w.Elements().Append(text.Clone(&w));
+  w.Elements().Items(6)->SetSelected(true);
+  EXPECT_EQ(w.TextToEdit(), -1);
 }
 
 TEST_F(PartsTest, APartGoesDownSelectedAtThePointAndComesOffInOneUndo) {
