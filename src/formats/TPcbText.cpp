@@ -279,6 +279,7 @@ void AppendElementLine(std::string& text, const TPCBElement& element) {
       return;
     }
     case ekText:
+    case ekFill:
       break;
   }
   text.append(element.ToText());
