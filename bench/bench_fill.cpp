@@ -68,18 +68,21 @@ size_t Corners(const std::vector<TFillArea>& areas) {
 
 // The fill alone from the board's pieces; then the fill as an element of the board, worked out
 // again as after any change (the index, the islands and the seed's island found first); the
-// exact measure; and a render of the board without the fill.
+// exact measure; a render of the board without the fill; and the fill drawn on its own at the
+// start scale.
 void Measure(const char* name, TPCBLayout& layout) {
   const TFillInput in = InputOf(layout.Elements());
   const TFillSettings settings;
   std::vector<TFillArea> fill;
   size_t closer = 0;
   TPCBLayout withFill;
+  withFill.resize(1920, 1080);
   for (int32_t i = 0; i < layout.Elements().Count(); ++i)
     withFill.Elements().Append(layout.Elements().Items(i)->Clone(&withFill));
   auto element = std::make_unique<TCopperFill>(&withFill, in.outline, true, in.seedPoint, settings);
   const TCopperFill* added = element.get();
   withFill.Elements().Append(std::move(element));
+  withFill.RenderBoard();  // sizes its board image
   const std::vector<double> t =
       bench::TimeInTurn({[&] { fill = ComputeFill(in.outline, settings, in.pieces, in.seed); },
                          [&] {
@@ -92,10 +95,10 @@ void Measure(const char* name, TPCBLayout& layout) {
                            for (const TFillPiece& p : in.pieces)
                              closer += measure.Closer(p.Shape, 400000);
                          },
-                         [&] { layout.RenderBoard(); }},
+                         [&] { layout.RenderBoard(); }, [&] { added->Draw(dmNormal); }},
                         5);
-  std::printf("%-14s %8d %6zu | %9.2f %9.2f %9.2f %6.2f | %9.2f | %6zu %8zu %6zu\n", name,
-              layout.Elements().Count(), in.seedPads, t[0], t[1], t[3], t[1] / t[3], t[2],
+  std::printf("%-14s %8d %6zu | %9.2f %9.2f %9.2f %6.2f | %9.2f %9.2f | %6zu %8zu %6zu\n", name,
+              layout.Elements().Count(), in.seedPads, t[0], t[1], t[3], t[1] / t[3], t[4], t[2],
               added->Areas().size(), Corners(added->Areas()), closer);
 }
 
@@ -107,8 +110,9 @@ int main(int argc, char** argv) {
   std::printf(
       "A board-sized fill (default settings, seeded on the island with most pads) against "
       "RenderBoard on 1920x1080; the exact check of every piece against it; medians in ms\n");
-  std::printf("%-14s %8s %6s | %9s %9s %9s %6s | %9s | %6s %8s %6s\n", "board", "elements", "pads",
-              "fill", "update", "render", "ratio", "measure", "areas", "corners", "closer");
+  std::printf("%-14s %8s %6s | %9s %9s %9s %6s | %9s %9s | %6s %8s %6s\n", "board", "elements",
+              "pads", "fill", "update", "render", "ratio", "draw", "measure", "areas", "corners",
+              "closer");
   {
     auto layout = std::make_unique<TPCBLayout>();
     layout->resize(1920, 1080);
