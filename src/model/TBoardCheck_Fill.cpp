@@ -197,6 +197,23 @@ void CheckFills(const TElementList& list, const TCheckRules& rules, const TCoppe
     fills.push_back(std::move(checked));
   }
 
+  // A wire of a fill's island that ends in the fill is joined there: its end does not dangle.
+  if (!fills.empty())
+    out.erase(
+        std::remove_if(out.begin(), out.end(),
+                       [&](const TProblem& p) {
+                         if (p.Kind != pkDangling) return false;
+                         const int32_t w = p.Elements.front();
+                         const TCopperShape& wire = *islands.PiecesOf(w).Begin;
+                         const TCopperShape end =
+                             CopperDisc(std::llround(p.X * 2), std::llround(p.Y * 2), wire.Radius);
+                         return std::any_of(fills.begin(), fills.end(), [&](const TCheckedFill& f) {
+                           return islands.IslandOf(f.Position) == islands.IslandOf(w) &&
+                                  f.Measure->Touches(end);
+                         });
+                       }),
+        out.end());
+
   // Fills of different islands against each other, each worked out on its own: measured between
   // their edges to some 78 nm, so a gap is a problem only when it falls short of the clearance by
   // half a thousandth of a millimetre, the last digit it is shown with. A fill wholly inside an
