@@ -41,6 +41,8 @@ const char* ProblemKindName(TProblemKind kind) {
       return "none";
     case pkFill:
       return "fill";
+    case pkIsolation:
+      return "isolation";
   }
   return "";
 }
@@ -82,6 +84,8 @@ std::string ProblemMessage(const TProblem& p) {
       return "makes no copper";
     case pkFill:
       return "fill joins nothing";
+    case pkIsolation:
+      return "islands " + measured + " mm apart, the bit cannot pass" + limit;
   }
   return "";
 }
