@@ -64,6 +64,10 @@ void CheckDuplicates(const TElementList& list, std::vector<TProblem>& out);
 void CheckFills(const TElementList& list, const TCheckRules& rules, const TCopperIslands& islands,
                 std::vector<TProblem>& out);
 
+// Islands nearer than the rules' cut width, measured as the clearance is; nothing when the cut
+// width is 0.
+void CheckIsolation(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out);
+
 // The kind as one word: clearance, width, ring, hole, dangling, duplicate, none, fill,
 // isolation.
 const char* ProblemKindName(TProblemKind kind);
