@@ -30,6 +30,14 @@ std::string Mm(double mm) {
   return s;
 }
 
+// A size in whole nanometres as millimetres with four decimals, halves rounded up, exactly.
+std::string MmOf(int64_t nm) {
+  const int64_t tenths = (nm + 50) / 100;
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%" PRId64 ".%04" PRId64, tenths / 10000, tenths % 10000);
+  return buf;
+}
+
 // Where the copper is: the pieces of wires, pads and text, the surface-mount pads as the
 // rectangles they are, and the fills; and the board's edge.
 struct TCopperToMill {
@@ -176,11 +184,11 @@ std::string DrillJob(const TCopperToMill& copper, const TMillProcess& p,
   TGCode g(copper.Board, p);
   Header(g, "drilling", boardName, p);
   std::string list = "drills:";
-  for (const auto& size : sizes) list += " " + Mm(size.first / 1e6);
+  for (const auto& size : sizes) list += " " + MmOf(size.first);
   g.Comment(list + " mm");
   bool first = true;
   for (const auto& [diameter, holes] : sizes) {
-    const std::string name = "drill " + Mm(diameter / 1e6) + " mm";
+    const std::string name = "drill " + MmOf(diameter) + " mm";
     if (first) {
       g.Comment(name);
       g.Line("G21 G90 G17");
@@ -226,7 +234,17 @@ std::string OutlineJob(const TCopperToMill& copper, const TMillProcess& p,
     if (p.Tabs > 0 && p.TabWidth > 0 && lift * p.Tabs < perimeter)
       for (int t = 0; t < p.Tabs; ++t) {
         const int64_t mid = (2 * t + 1) * perimeter / (2 * p.Tabs);
-        tabs.push_back({mid - lift / 2, mid + lift / 2});
+        int64_t first = mid - lift / 2, second = first + lift;
+        // A tab across a corner would hold the board by its weakest point: it moves along to
+        // the side its middle lies on.
+        for (int64_t corner : {w, w + h, 2 * w + h})
+          if (first < corner && corner < second) {
+            if (mid < corner)
+              first = corner - lift, second = corner;
+            else
+              first = corner, second = corner + lift;
+          }
+        tabs.push_back({first, second});
       }
     // Where the walk round the rectangle changes: its corners and the tabs' ends.
     std::vector<int64_t> stops{0, w, w + h, 2 * w + h, perimeter};

@@ -247,20 +247,31 @@ std::vector<TFillArea> GrownCopper(const std::vector<TCopperShape>& pieces,
                                    const std::vector<TFillArea>& fills, int64_t delta,
                                    int64_t tolerance) {
   CL::Clipper clipper;
-  for (const TCopperShape& piece : pieces)
-    if (!piece.Empty())
-      clipper.AddPath(GrownPiece(piece, delta, 0, tolerance), CL::ptSubject, true);
+  for (const TCopperShape& piece : pieces) {
+    if (piece.Empty()) continue;
+    CL::Path path = GrownPiece(piece, delta, 0, tolerance);
+    // Every piece the same way round, so that overlapping pieces add up rather than cancel.
+    if (!CL::Orientation(path)) CL::ReversePath(path);
+    clipper.AddPath(path, CL::ptSubject, true);
+  }
   if (!fills.empty()) {
-    // Clipper's round corners have their corners on the arc, their sides within the arc
-    // tolerance inside it: grown by that much more, they stay outside.
-    const double arc = double(tolerance) / 2;
-    CL::ClipperOffset offset(2.0, arc);
+    // Clipper's round corners have their corners on the arc and their sides inside it: by the
+    // arc tolerance, but Clipper rounds the steps of a short arc to a whole number, which may
+    // leave a side up to 2.25 times that inside. Grown by half the tolerance more, with a fifth
+    // of it as the arc tolerance, they stay outside the true edge and within the tolerance of it.
+    // The fills come in as the other operand, so that their holes never cancel a piece that lies
+    // in them.
+    CL::ClipperOffset offset(2.0, double(tolerance) / 5);
     offset.AddPaths(PathsOf(fills), CL::jtRound, CL::etClosedPolygon);
     CL::Paths grown;
-    offset.Execute(grown, double(delta) + arc + kMargin);
-    clipper.AddPaths(grown, CL::ptSubject, true);
+    offset.Execute(grown, double(delta) + double(tolerance) / 2 + kMargin);
+    clipper.AddPaths(grown, CL::ptClip, true);
   }
-  return AreasOf(clipper, CL::ctUnion);
+  CL::PolyTree tree;
+  clipper.Execute(CL::ctUnion, tree, CL::pftNonZero, CL::pftNonZero);
+  std::vector<TFillArea> areas;
+  CollectAreas(tree, areas);
+  return areas;
 }
 
 std::vector<TFillArea> FillDifference(const std::vector<TFillArea>& a,
