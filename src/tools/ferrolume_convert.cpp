@@ -32,7 +32,8 @@ namespace {
 const char* const kUsage =
     "usage: ferrolume-convert INPUT OUTPUT\n"
     "       ferrolume-convert [--mirror] [--negative] [--copies RxC] [--scale-x PCT]\n"
-    "                         [--scale-y PCT] [--drill-marks] INPUT OUTPUT\n"
+    "                         [--scale-y PCT] [--drill-marks] [--etch-compensation MM]\n"
+    "                         INPUT OUTPUT\n"
     "       ferrolume-convert [mill options] INPUT OUTPUT.nc\n"
     "       ferrolume-convert --calibration OUTPUT.pdf\n"
     "\n"
