@@ -277,7 +277,7 @@ TEST_F(MillingTest, IsolationNeverCutsCopperAndSeparatesEveryIsland) {
     const TJob job = Read(jobs.Isolation);
     EXPECT_TRUE(job.Ended);
     for (const TMove& m : job.Cuts) EXPECT_DOUBLE_EQ(m.Z, -c.process.CutDepth);
-    TMillRaster raster(list, c.process.Mirror, 5000);
+    TMillRaster raster(list, c.process.Mirror, 8000);
     raster.Sweep(job, c.process.CutWidth());
     EXPECT_EQ(raster.CutCopper(), 0);
     // The preview shows the same paths, one plunge each.
