@@ -23,7 +23,7 @@ TMillingJobs MillingJobs(const TElementList& list, const TMillProcess& process,
                          const std::string& boardName);
 
 // The isolation paths in nanometres on the board as the editor shows it (not mirrored, y down),
-// every pass, for the preview; and where the bit cannot pass between two islands.
+// every pass, each a closed path the bit's centre follows, for the preview.
 std::vector<TFillPath> IsolationPaths(const TElementList& list, const TMillProcess& process);
 // Where the bit cannot pass: a point between each pair of islands nearer than the cut width, in
 // nanometres on the board as the editor shows it.
