@@ -13,6 +13,7 @@
 #include "TBoardError.h"
 #include "TBoardFile.h"
 #include "TCanvas.h"
+#include "TCopperFill.h"
 #include "TFabrication.h"
 #include "TMessageText.h"
 
@@ -32,20 +33,28 @@ class TPrinterLease {
   TLayoutView& View_;
 };
 
-void DrawKind(const TElementList& list, bool wires) {
+enum TLayer { lyFills, lyWires, lyPads };
+
+void DrawKind(const TElementList& list, TLayer layer) {
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
-    if ((e->IsWire() || e->Kind() == ekText) == wires) e->Draw(dmPrint);
+    const TElementKind kind = e->Kind();
+    const TLayer of = kind == ekFill                     ? lyFills
+                      : kind == ekWire || kind == ekText ? lyWires
+                                                         : lyPads;
+    if (of == layer) e->Draw(dmPrint);
   }
 }
 
-// Wires and the strokes of texts first, then the pads of every kind over their ends, through-hole
-// and surface-mount alike, as the board is drawn on the screen: a stroke across a pad leaves its
-// hole white for the drill.
+// Fills first, under everything, with their gaps; then wires and the strokes of texts, then the
+// pads of every kind over their ends, through-hole and surface-mount alike, as the board is drawn
+// on the screen: a stroke across a pad leaves its hole white for the drill.
 void DrawElements(const TElementList& list) {
   try {
-    DrawKind(list, true);
-    DrawKind(list, false);
+    UpdateFills(list);
+    DrawKind(list, lyFills);
+    DrawKind(list, lyWires);
+    DrawKind(list, lyPads);
   } catch (const std::exception&) {
     // Whatever was drawn stays on the page: the user still gets a sheet, as with a fault that
     // stops a single element.

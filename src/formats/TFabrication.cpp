@@ -9,6 +9,7 @@
 #include "TBoardError.h"
 #include "TBoardFile.h"
 #include "TBoardFiles.h"
+#include "TCopperFill.h"
 #include "TZipWriter.h"
 
 namespace {
@@ -75,6 +76,15 @@ class TGerberWriter {
     Select(Draws_, aperture, LastDraw_);
     Draws_ += Point(x0, y0) + "D02*\n" + Point(x1, y1) + "D01*\n";
   }
+  // A closed path filled as a region, dark or cleared out of what is there already.
+  void Region(const TFillPath& path, bool dark) {
+    if (path.size() < 3) return;
+    if (dark != RegionDark_) Regions_ += dark ? "%LPD*%\n" : "%LPC*%\n";
+    RegionDark_ = dark;
+    Regions_ += "G36*\n" + Point(path[0].X, path[0].Y) + "D02*\n";
+    for (size_t k = 1; k < path.size(); ++k) Regions_ += Point(path[k].X, path[k].Y) + "D01*\n";
+    Regions_ += Point(path[0].X, path[0].Y) + "D01*\nG37*\n";
+  }
   void Flash(int aperture, int64_t x, int64_t y) {
     Select(Flashes_, aperture, LastFlash_);
     Flashes_ += Point(x, y) + "D03*\n";
@@ -89,6 +99,8 @@ class TGerberWriter {
     for (size_t i = 0; i < Apertures_.size(); ++i)
       out += "%ADD" + std::to_string(10 + i) + Apertures_[i] + "*%\n";
     out += "G01*\n";
+    out += Regions_;
+    if (!RegionDark_) out += "%LPD*%\n";
     out += Draws_;
     out += Flashes_;
     out += "M02*\n";
@@ -115,7 +127,8 @@ class TGerberWriter {
 
   std::string Function_, Polarity_, Macros_;
   std::vector<std::string> Apertures_;
-  std::string Draws_, Flashes_;
+  std::string Regions_, Draws_, Flashes_;
+  bool RegionDark_ = true;
   int LastDraw_ = -1, LastFlash_ = -1;
 };
 
@@ -146,6 +159,17 @@ bool Fits(const THalfBox& box) {
          -kFarthestNm <= box.Top * kNmPerHalf && box.Bottom * kNmPerHalf <= kFarthestNm;
 }
 
+// Twice the area a path encloses, in square nanometres (long double: a board-sized fill's
+// exceeds 64 bits), whichever way round it goes.
+long double TwiceArea(const TFillPath& path) {
+  long double sum = 0;
+  for (size_t k = 0; k < path.size(); ++k) {
+    const TFillPoint a = path[k], b = path[(k + 1) % path.size()];
+    sum += static_cast<long double>(a.X) * b.Y - static_cast<long double>(b.X) * a.Y;
+  }
+  return sum < 0 ? -sum : sum;
+}
+
 }  // namespace
 
 TFabricationBoard FabricationBoard(const TElementList& list) {
@@ -157,8 +181,24 @@ TFabricationBoard FabricationBoard(const TElementList& list) {
                                std::max(to.Right, box.Right), std::max(to.Bottom, box.Bottom)};
   };
   std::vector<TCopperShape> pieces;
+  UpdateFills(list);
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
+    if (e->Kind() == ekFill) {
+      // A fill that holds no copper puts nothing in the files, as one that joins nothing; one
+      // beyond the files' reach is left out whole.
+      const std::vector<TFillArea>& areas = static_cast<const TCopperFill*>(e)->Areas();
+      bool fits = true;
+      for (const TFillArea& a : areas)
+        for (const TFillPoint& q : a.Outer)
+          fits = fits && -kFarthestNm <= q.X && q.X <= kFarthestNm && -kFarthestNm <= q.Y &&
+                 q.Y <= kFarthestNm;
+      if (fits)
+        board.Fills.insert(board.Fills.end(), areas.begin(), areas.end());
+      else
+        board.LeftOut.push_back(e->ToText());
+      continue;
+    }
     pieces.clear();
     AppendCopperOf(*e, pieces);
     // A text goes in whole or not at all: its strokes are tracks, drawn as wires are.
@@ -181,6 +221,13 @@ TFabricationBoard FabricationBoard(const TElementList& list) {
     }
     widen(all, box);
   }
+  std::vector<std::pair<long double, size_t>> order;
+  for (size_t k = 0; k < board.Fills.size(); ++k)
+    order.push_back({-TwiceArea(board.Fills[k].Outer), k});
+  std::sort(order.begin(), order.end());
+  std::vector<TFillArea> sorted;
+  for (const auto& o : order) sorted.push_back(std::move(board.Fills[o.second]));
+  board.Fills = std::move(sorted);
   if (!all.Empty()) {
     board.Left = all.Left * kNmPerHalf - OutlineMarginNm;
     board.Top = all.Top * kNmPerHalf - OutlineMarginNm;
@@ -192,6 +239,10 @@ TFabricationBoard FabricationBoard(const TElementList& list) {
 
 std::string GerberCopper(const TFabricationBoard& board) {
   TGerberWriter gerber("Copper,L1,Bot", "Positive");
+  for (const TFillArea& area : board.Fills) {
+    gerber.Region(area.Outer, true);
+    for (const TFillPath& hole : area.Holes) gerber.Region(hole, false);
+  }
   for (const TCopperShape& s : board.Shapes) {
     if (s.Kind != ckTrack) continue;
     // The width in board units is the half width in half units.

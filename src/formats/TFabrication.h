@@ -6,6 +6,7 @@
 
 #include "TCopper.h"
 #include "TElementList.h"
+#include "TFill.h"
 
 // The files a board house takes: Gerber RS-274X with X2 file attributes in millimetres, format
 // 4.6 (whole nanometres), and an Excellon drill file. A board point (x, y) lies at
@@ -26,6 +27,9 @@ struct TFabricationBoard {
   std::vector<TCopperShape> Shapes;
   // Surface-mount pads: copper, mask and paste, never a hole.
   std::vector<TSmdLand> Lands;
+  // The copper of every fill, area by area, largest first; no mask opening, no hole. The edge
+  // keeps to the other copper, from which a fill of the whole board takes its outline.
+  std::vector<TFillArea> Fills;
   // The text lines of the elements that put nothing in any file (no copper and no hole) or lie
   // beyond what the files can hold, in list order.
   std::vector<std::string> LeftOut;
@@ -44,7 +48,9 @@ constexpr int64_t OutlineMarginNm = 2540000;
 // has flagged it already.
 constexpr int64_t HairlineNm = NanometresPerUnit / 10;
 
-// Bottom copper: a flash per pad (holes are the drill's), a draw with a round aperture per wire
+// Bottom copper: first the fills, each area a region (G36/G37) drawn dark with its holes as
+// regions cleared out of it, largest area first so that an area in another's hole stays; then
+// dark again, a flash per pad (holes are the drill's), a draw with a round aperture per wire
 // and per stroke of a text (no text of Gerber's own: the strokes are the copper the artwork shows).
 // A surface-mount pad is flashed with a rectangle, an obround when it is an oblong, or else the
 // macro RoundRect (width, height, corner radius): two crossed rectangles and four corner discs.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TElementLine.h"
 #include "TSmdPad.h"
@@ -60,7 +61,10 @@ bool HasSectionHeader(const std::vector<std::string_view>& lines) {
 
 namespace {
 
-enum TRecord { rcUnreadable, rcFullStep, rcSmd, rcText };
+enum TRecord { rcUnreadable, rcFullStep, rcSmd, rcText, rcFill };
+
+// A fill's fields before its corners: seeded, sx, sy, four settings, keep, n.
+constexpr size_t kFillHead = 9;
 
 // Reads one integer of a record at P, blanks before it already passed over: an optional sign and
 // decimal digits within 32 bits.
@@ -106,36 +110,44 @@ bool Unescape(std::string_view field, std::string& out) {
   return true;
 }
 
-// Reads a record line, "@" and its kind and fields, into its kind and up to six integers, and a
-// text's string. Any line that is not a record this version reads, a number beyond 32 bits
-// included, is rcUnreadable: records never fail a load.
-TRecord ReadRecord(std::string_view line, int32_t (&v)[6], std::string& text) {
+// Reads a record line, "@" and its kind and fields, into its kind and its integers, and a text's
+// string. Any line that is not a record this version reads, a number beyond 32 bits included, is
+// rcUnreadable: records never fail a load.
+TRecord ReadRecord(std::string_view line, std::vector<int32_t>& v, std::string& text) {
   const char* p = line.data() + 1;
   const char* const end = line.data() + line.size();
   const char* const kindStart = p;
   while (p != end && *p >= 'A' && *p <= 'Z') ++p;
   const std::string_view kind(kindStart, static_cast<size_t>(p - kindStart));
   // A text's six numbers are followed by ", " and the string, all the rest of the line.
-  const int numbers = kind == "TEXT" ? 6 : 5;
-  int fields = 0;
+  const bool isText = kind == "TEXT", isFill = kind == "FILL";
+  // As many numbers as the longest record of the kind holds; one more is never read.
+  const size_t numbers = isText          ? 6
+                         : isFill        ? kFillHead + 2 * TCopperFill::MaxCorners
+                         : kind == "SMD" ? 5
+                                         : 0;
+  size_t fields = 0;
+  v.clear();
   if (p != end && *p != ' ') return rcUnreadable;
   while (p != end && *p == ' ') ++p;
   while (p != end) {
     if (fields == numbers) {
-      if (kind != "TEXT") return rcUnreadable;
+      if (!isText) return rcUnreadable;
       const bool side = v[5] == 0 || v[5] == 1;
       if (!side || !Unescape(std::string_view(p, static_cast<size_t>(end - p)), text) ||
           !TCopperText::Valid(text, v[2], v[3], v[4]))
         return rcUnreadable;
       return rcText;
     }
-    if (!ReadRecordNumber(p, end, v[fields])) return rcUnreadable;
+    int32_t n;
+    if (!ReadRecordNumber(p, end, n)) return rcUnreadable;
+    v.push_back(n);
     ++fields;
     while (p != end && *p == ' ') ++p;
     if (p == end) break;
     if (*p++ != ',') return rcUnreadable;
     // A text's string starts right after the one blank that follows the comma.
-    if (kind == "TEXT" && fields == numbers) {
+    if (isText && fields == numbers) {
       if (p == end || *p != ' ') return rcUnreadable;
       ++p;
       if (p == end) return rcUnreadable;  // no string
@@ -146,6 +158,10 @@ TRecord ReadRecord(std::string_view line, int32_t (&v)[6], std::string& text) {
   }
   if (kind == "FULLSTEP" && fields == 0) return rcFullStep;
   if (kind == "SMD" && fields == 5) return rcSmd;
+  if (isFill && fields >= kFillHead) {
+    const bool flags = (v[0] == 0 || v[0] == 1) && (v[7] == 0 || v[7] == 1);
+    if (flags && v[8] >= 0 && fields == kFillHead + 2 * size_t(v[8])) return rcFill;
+  }
   return rcUnreadable;
 }
 
@@ -165,6 +181,7 @@ TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::s
   TElementList::Storage elements;
   elements.reserve(lines.size());
   std::string text;
+  std::vector<int32_t> numbers;
   for (std::string_view line : lines) {
     if (IsKeywordLine(line, "*Wire*")) {
       section = kWire;
@@ -175,20 +192,39 @@ TElementList::Storage ReadElements(TLayoutView* layout, const std::vector<std::s
     } else if (inComment) {
       // Only a record is read from a comment block; every other line of it stays a comment.
       if (line.empty() || line[0] != '@') continue;
-      int32_t v[6];
-      switch (ReadRecord(line, v, text)) {
+      switch (ReadRecord(line, numbers, text)) {
         case rcFullStep:
           fullStep = true;
           break;
         case rcSmd: {
-          auto e = std::make_unique<TSmdPad>(layout, TPoint{v[0], v[1]}, v[2], v[3], v[4]);
+          auto e = std::make_unique<TSmdPad>(layout, TPoint{numbers[0], numbers[1]}, numbers[2],
+                                             numbers[3], numbers[4]);
           e->SetSelected(selected);
           elements.push_back(std::move(e));
           break;
         }
         case rcText: {
-          auto e = std::make_unique<TCopperText>(layout, TPoint{v[0], v[1]}, std::move(text), v[2],
-                                                 v[3], v[4], v[5] == 1);
+          auto e =
+              std::make_unique<TCopperText>(layout, TPoint{numbers[0], numbers[1]}, std::move(text),
+                                            numbers[2], numbers[3], numbers[4], numbers[5] == 1);
+          e->SetSelected(selected);
+          elements.push_back(std::move(e));
+          break;
+        }
+        case rcFill: {
+          std::vector<TPoint> corners;
+          for (size_t k = kFillHead; k + 1 < numbers.size(); k += 2)
+            corners.push_back({numbers[k], numbers[k + 1]});
+          TFillSettings settings;
+          settings.Clearance = numbers[3], settings.MinimumWidth = numbers[4];
+          settings.ThermalGap = numbers[5], settings.SpokeWidth = numbers[6];
+          settings.KeepIslands = numbers[7] == 1;
+          if (!TCopperFill::Valid(corners, settings)) {
+            if (unknownRecords) ++*unknownRecords;
+            break;
+          }
+          auto e = std::make_unique<TCopperFill>(layout, std::move(corners), numbers[0] == 1,
+                                                 TPoint{numbers[1], numbers[2]}, settings);
           e->SetSelected(selected);
           elements.push_back(std::move(e));
           break;
@@ -279,6 +315,7 @@ void AppendElementLine(std::string& text, const TPCBElement& element) {
       return;
     }
     case ekText:
+    case ekFill:
       break;
   }
   text.append(element.ToText());

@@ -7,10 +7,13 @@
 #include <tuple>
 
 #include "TCopper.h"
+#include "TCopperIslands.h"
 
 std::vector<TProblem> CheckBoard(const TElementList& list, const TCheckRules& rules) {
   std::vector<TProblem> out;
-  CheckCopper(list, rules, out);
+  TCopperIslands islands;
+  CheckCopper(list, rules, out, &islands);
+  CheckFills(list, rules, islands, out);
   CheckWidths(list, rules, out);
   CheckPads(list, rules, out);
   CheckDuplicates(list, out);
@@ -36,6 +39,8 @@ const char* ProblemKindName(TProblemKind kind) {
       return "duplicate";
     case pkNone:
       return "none";
+    case pkFill:
+      return "fill";
   }
   return "";
 }
@@ -75,6 +80,8 @@ std::string ProblemMessage(const TProblem& p) {
       return "same element twice at this place";
     case pkNone:
       return "makes no copper";
+    case pkFill:
+      return "fill joins nothing";
   }
   return "";
 }

@@ -22,7 +22,9 @@ enum TProblemKind : uint8_t {
   pkHole,
   pkDangling,
   pkDuplicate,
-  pkNone
+  pkNone,
+  // A fill whose seed lies on no copper, or that has none: it joins nothing.
+  pkFill
 };
 
 // One fault the check found: where (board units, y downward as on the screen), what was measured
@@ -50,13 +52,17 @@ void CheckCopper(const TElementList& list, const TCheckRules& rules, std::vector
 void CheckWidths(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out);
 void CheckPads(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out);
 void CheckDuplicates(const TElementList& list, std::vector<TProblem>& out);
+// Every fill's copper against the copper of every other island, exactly, one problem for a fill
+// and an element; and every fill that joins nothing. The islands are CheckCopper's.
+void CheckFills(const TElementList& list, const TCheckRules& rules, const TCopperIslands& islands,
+                std::vector<TProblem>& out);
 
-// The kind as one word: clearance, width, ring, hole, dangling, duplicate, none.
+// The kind as one word: clearance, width, ring, hole, dangling, duplicate, none, fill.
 const char* ProblemKindName(TProblemKind kind);
-// Whether the kind measures something against a limit (dangling ends, duplicates and elements
-// that make no copper do not).
+// Whether the kind measures something against a limit (dangling ends, duplicates, elements
+// that make no copper and fills that join nothing do not).
 inline bool ProblemMeasured(TProblemKind kind) {
-  return kind != pkDangling && kind != pkDuplicate && kind != pkNone;
+  return kind != pkDangling && kind != pkDuplicate && kind != pkNone && kind != pkFill;
 }
 // What was found, with the measured and required values.
 std::string ProblemMessage(const TProblem& problem);

@@ -37,6 +37,12 @@ void PlaceOf(const TPCBElement& e, double& x, double& y) {
       x = static_cast<const TCopperText&>(e).Anchor().X;
       y = static_cast<const TCopperText&>(e).Anchor().Y;
       return;
+    case ekFill: {
+      const TCopperShape s = CopperOf(e);
+      x = s.AX / 2.0;
+      y = s.AY / 2.0;
+      return;
+    }
   }
 }
 
@@ -45,7 +51,8 @@ void PlaceOf(const TPCBElement& e, double& x, double& y) {
 void CheckWidths(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out) {
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
-    if (e->Kind() == ekSolder) continue;
+    // A fill's parts are never thinner than its minimum width, by construction.
+    if (e->Kind() == ekSolder || e->Kind() == ekFill) continue;
     TProblem p{pkNone, 0, 0, 0, 0, {i}};
     PlaceOf(*e, p.X, p.Y);
     if (e->Kind() == ekText) {
@@ -145,6 +152,9 @@ void CheckDuplicates(const TElementList& list, std::vector<TProblem>& out) {
         texts = true;
         break;
       }
+      case ekFill:
+        // Two fills over one another make the copper of one.
+        break;
     }
   }
   auto textOf = [&list](int32_t i) -> const std::string& {

@@ -51,6 +51,19 @@ void TCanvas::Span(int64_t y, int64_t x0, int64_t x1, uint32_t argb) {
   std::fill(row + x0, row + x1 + 1, argb);
 }
 
+void TCanvas::FillPolygons(const std::vector<std::vector<QPointF>>& paths) {
+  QPainterPath path;
+  path.setFillRule(Qt::OddEvenFill);
+  for (const std::vector<QPointF>& p : paths) {
+    if (p.size() < 3) continue;
+    path.addPolygon(QPolygonF(QVector<QPointF>(p.begin(), p.end())));
+    path.closeSubpath();
+  }
+  if (path.isEmpty()) return;
+  QPainter* painter = Painter();
+  painter->fillPath(path, ToQColor(BrushColor_));
+}
+
 void TCanvas::SetPixel(int32_t x, int32_t y, TColor c) {
   if (Image_) {
     if (x >= Left() && y >= Top() && x < Right() && y < Bottom())

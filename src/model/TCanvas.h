@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <memory>
+#include <vector>
 
 #include "TTypes.h"
 
@@ -46,6 +47,9 @@ class TCanvas {
   // it too, so that what is hit is exactly what is drawn.
   static bool RoundRectRow(int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t radius,
                            int64_t y, int64_t& x0, int64_t& x1);
+  // Paths filled with the brush alone, even-odd: a path inside another is a hole in it. Corners
+  // in pixels, fractions kept; a pixel belongs to the fill when its centre lies inside.
+  void FillPolygons(const std::vector<std::vector<QPointF>>& paths);
   void SetPixel(int32_t x, int32_t y, TColor c);
   // Copies a whole image to (0, 0), as a repaint copies the rendered board to the screen.
   void CopyImage(const QImage& source);

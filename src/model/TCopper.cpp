@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TElementList.h"
 #include "TSmdPad.h"
@@ -11,6 +12,16 @@ TCopperShape CopperOf(const TPCBElement& element) {
   if (element.Kind() == ekText) {
     // Text is many pieces (AppendCopperOf); as one it is only its anchor, to point at.
     const TPoint a = static_cast<const TCopperText&>(element).Anchor();
+    s.AX = s.BX = 2 * int64_t{a.X};
+    s.AY = s.BY = 2 * int64_t{a.Y};
+    return s;
+  }
+  if (element.Kind() == ekFill) {
+    // A fill's copper is its areas (see UpdateFills); as a piece it is only a place to point at,
+    // its seed, or its first corner without one.
+    const auto& fill = static_cast<const TCopperFill&>(element);
+    TPoint a = fill.Seed();
+    if (!fill.HasSeed() && !fill.Corners().empty()) a = fill.Corners().front();
     s.AX = s.BX = 2 * int64_t{a.X};
     s.AY = s.BY = 2 * int64_t{a.Y};
     return s;

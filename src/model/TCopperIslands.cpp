@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "TCopperFill.h"
 #include "TElementIndex.h"
 #include "TElementList.h"
 
@@ -106,6 +107,32 @@ void TCopperIslands::Build(const TElementList& list, const TElementIndex& index,
     if (visit) visit(i, j, touching);
   });
   for (int32_t i = 0; i < n; ++i) Islands_[static_cast<size_t>(i)] = Find(Islands_, i);
+  // Every fill joins the island under its seed, which its own copper never changes.
+  bool joined = false;
+  for (int32_t i = 0; i < n; ++i) {
+    const TPCBElement& e = *list.Items(i);
+    if (e.Kind() != ekFill || !static_cast<const TCopperFill&>(e).HasSeed()) continue;
+    const int32_t island = IslandAt(list, index, static_cast<const TCopperFill&>(e).Seed());
+    if (island < 0) continue;
+    const int32_t ri = Find(Islands_, i), rj = Find(Islands_, island);
+    if (ri != rj) Islands_[static_cast<size_t>(std::max(ri, rj))] = std::min(ri, rj);
+    joined = true;
+  }
+  if (joined)
+    for (int32_t i = 0; i < n; ++i) Islands_[static_cast<size_t>(i)] = Find(Islands_, i);
+}
+
+int32_t TCopperIslands::IslandAt(const TElementList& list, const TElementIndex& index,
+                                 TPoint p) const {
+  std::vector<int32_t> near;
+  index.Query({p.X, p.Y, p.X, p.Y}, near);
+  const TCopperShape dot = CopperDisc(2 * int64_t{p.X}, 2 * int64_t{p.Y}, 0);
+  for (int32_t j : near) {
+    if (j >= list.Count() || list.Items(j)->Kind() == ekFill) continue;
+    for (const TCopperShape& s : PiecesOf(j))
+      if (!s.Empty() && CopperTouches(s, dot)) return IslandOf(j);
+  }
+  return -1;
 }
 
 std::vector<int32_t> TCopperIslands::ConnectedTo(const std::vector<int32_t>& positions) const {

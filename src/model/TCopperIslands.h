@@ -14,7 +14,9 @@ class TElementIndex;
 // against all.
 //
 // An element may make several pieces of copper (a text, a track a stroke): it touches another
-// element when any of its pieces touches any of the other's.
+// element when any of its pieces touches any of the other's. A fill's copper keeps its clearance
+// to everything but the island it joins, so it touches nothing: it is on the island of the copper
+// under its seed, and alone on its own when that is none.
 class TCopperIslands {
  public:
   // Called for every two elements I < J that make copper and whose boxes in the index meet, with
@@ -49,6 +51,9 @@ class TCopperIslands {
   }
   // One element's island: a list position that stands for it, the same for all its elements.
   int32_t IslandOf(int32_t position) const { return Islands_[static_cast<size_t>(position)]; }
+  // The island of the copper that touches a board point (a disc of no size there, exactly), or
+  // -1 when the point lies on no copper. Fills make no pieces of their own and are never found.
+  int32_t IslandAt(const TElementList& list, const TElementIndex& index, TPoint p) const;
   // The list positions, ascending, of everything on the islands of the given elements.
   std::vector<int32_t> ConnectedTo(const std::vector<int32_t>& positions) const;
 

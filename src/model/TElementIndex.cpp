@@ -4,6 +4,7 @@
 
 #include "TBoardMath.h"
 #include "TCopper.h"
+#include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TElementList.h"
 
@@ -29,6 +30,16 @@ bool TElementIndex::ElementBox(const TPCBElement& element, TRect& box) {
   // copper has none: the screen may still show it, so it meets every rectangle. A text's box
   // holds all its strokes; one of blanks alone is the point of its anchor.
   THalfBox b;
+  if (element.Kind() == ekFill) {
+    // A fill's copper lies inside its outline: the outline's box holds it.
+    const std::vector<TPoint>& corners = static_cast<const TCopperFill&>(element).Corners();
+    if (corners.empty()) return false;
+    box = {corners[0].X, corners[0].Y, corners[0].X, corners[0].Y};
+    for (const TPoint& c : corners)
+      box = {std::min(box.Left, c.X), std::min(box.Top, c.Y), std::max(box.Right, c.X),
+             std::max(box.Bottom, c.Y)};
+    return true;
+  }
   if (element.Kind() == ekText) {
     const auto& text = static_cast<const TCopperText&>(element);
     const std::vector<TCopperShape>& strokes = text.Strokes();

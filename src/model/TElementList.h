@@ -83,9 +83,13 @@ class TElementList {
   int32_t UnchangedBelow(uint64_t generation) const;
 
  private:
+  friend void UpdateFills(const TElementList& list);
+
   TLayoutView* Layout_;
   Storage Elements_;
   uint64_t Generation_ = 0;
   // The first position each of the last few changes touched, by change count.
   std::array<int32_t, 32> Touched_{};
+  // The change count the fills' copper was last worked out at (none yet: all ones).
+  mutable uint64_t FillsAt_ = ~uint64_t{0};
 };

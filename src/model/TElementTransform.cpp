@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "TBoardMath.h"
+#include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TSmdPad.h"
 
@@ -58,6 +59,15 @@ void TurnElement(TPCBElement& element, TPoint pivot, TTurn turn) {
       }
       break;
     }
+    case ekFill: {
+      // The outline and the seed turn with the board; the copper is worked out again.
+      auto& fill = static_cast<TCopperFill&>(element);
+      std::vector<TPoint> corners = fill.Corners();
+      for (TPoint& c : corners) c = TurnPoint(c, pivot, turn);
+      fill.SetCorners(std::move(corners));
+      if (fill.HasSeed()) fill.SetSeed(true, TurnPoint(fill.Seed(), pivot, turn));
+      break;
+    }
   }
 }
 
@@ -83,6 +93,9 @@ void WidenToPoints(const TPCBElement& element, TRect& r) {
       break;
     case ekText:
       widen(static_cast<const TCopperText&>(element).Anchor());
+      break;
+    case ekFill:
+      for (const TPoint& c : static_cast<const TCopperFill&>(element).Corners()) widen(c);
       break;
   }
 }

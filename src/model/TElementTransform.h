@@ -18,12 +18,14 @@ TPoint TurnPoint(TPoint p, TPoint pivot, TTurn turn);
 
 // Turns one element about the pivot: both ends of a wire, the centre of a pad (round and square
 // pads look the same either way), and a quarter turn swaps a surface-mount pad's width and height.
-// A text's anchor goes with the pivot and its letters turn, or change side under a mirror.
+// A text's anchor goes with the pivot and its letters turn, or change side under a mirror. A
+// fill's corners and seed go with the pivot.
 // The caller reports the change to the list.
 void TurnElement(TPCBElement& element, TPoint pivot, TTurn turn);
 
 // Grows the rectangle to hold the element's points: a pad's centre (of either kind), a wire's two
-// ends, a text's anchor (which turns exactly, where its rounded strokes would not).
+// ends, a text's anchor (which turns exactly, where its rounded strokes would not), a fill's
+// corners.
 void WidenToPoints(const TPCBElement& element, TRect& r);
 
 // The smallest rectangle holding the points (as above) of the listed elements; false

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "TBoardPrint.h"
+#include "TCopperFill.h"
 #include "formats/BoardHelpers.h"
 #include "formats/RasterHelpers.h"
 #include "model/FakeLayout.h"
@@ -134,6 +135,25 @@ TEST_F(ArtworkTest, NegativeIsBlackInsideTheEdgeWithWhiteCopperAndBlackHoles) {
   EXPECT_FALSE(Black(page, int(ToPixel(160)), y));      // the wire
   EXPECT_TRUE(Black(page, int(ToPixel(160)), y + 20));  // beside it
   EXPECT_TRUE(Black(page, int(ToPixel(50)), int(ToPixel(265))));
+
+  // A fill over the board, joined to the round pad: inside the edge the negative page is the
+  // positive one turned over, its gaps and holes black, its copper white.
+  list.Append(std::make_unique<TCopperFill>(
+      &view, std::vector<TPoint>{{40, 120}, {280, 120}, {280, 272}, {40, 272}}, true,
+      TPoint{80, 160}, TFillSettings{}));
+  const QImage positive = Export({}, "positive.pdf"), filled = Export(negative, "filled.pdf");
+  EXPECT_TRUE(Black(positive, int(ToPixel(200)), int(ToPixel(250))));
+  EXPECT_FALSE(Black(filled, int(ToPixel(200)), int(ToPixel(250))));
+  int inside = 0, same = 0, bare = 0;
+  for (int y = int(ToPixel(120)) + 2; y < int(ToPixel(272)) - 2; ++y)
+    for (int x = int(ToPixel(40)) + 2; x < int(ToPixel(280)) - 2; ++x) {
+      ++inside;
+      same += Black(positive, x, y) == Black(filled, x, y);
+      bare += !Black(positive, x, y);
+    }
+  // Only pixels cut by an edge may read alike; the gaps and holes are a few percent of the board.
+  EXPECT_LT(same, inside / 200);
+  EXPECT_GT(bare, inside / 40);
 }
 
 TEST_F(ArtworkTest, DrillMarksAreHalfAMillimetreOrTheHoleItself) {

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include "TBoardFiles.h"
+#include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TElementLine.h"
 #include "TPcbText.h"
@@ -113,6 +114,9 @@ TEST_F(BoardFilesTest, TheExampleBoardByteForByteAndEmptyBoards) {
 // for the wire lines above it too.
 TEST_F(BoardFilesTest, WhatTextsLoadAs) {
   const std::vector<std::string> wireAndPad = {"W 80, 80, 96, 80, 4", "P 80, 80, 4, 16, 0"};
+  // A fill record of 4097 corners, one more than a fill may have.
+  std::string tooMany = "@FILL 0, 0, 0, 1, 1, 1, 1, 0, 4097";
+  for (int k = 0; k < 4097; ++k) tooMany += ", " + std::to_string(k) + ", " + std::to_string(k % 3);
   const struct {
     std::string text;
     std::vector<std::string> board;
@@ -167,6 +171,26 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
        "@TEXT 80, 80, 1x, 2, 0, 1, a\r\n@TEXT 80, 80, 13, 2, 0, a\r\n**\r\n",
        {"P 80, 80, 4, 16, 0", "@TEXT 80, 80, 13, 2, 0, 1,  GND%2C%0A+9V %25"},
        12},
+      // A fill: its seed, settings and corners; a seed's place without a seed reads as none.
+      // Too few or too many corners, a count that does not match them, flags other than 0 and
+      // 1, or a setting beyond 0 to 100 mm pass the record over.
+      {"*Solder*\r\n80, 80, 4, 16, 0\r\n**\r\n"
+       "@FILL 1, 80, 80, 500000, 300000, 500000, 500000, 0, 3, 80, 80, 240, 80, 80, 240\r\n"
+       "@FILL  0 ,7,7, 0, 100000000, 0, 1, 1, 3, 85, 80, 90, 80 , 85,85\r\n"
+       "@FILL 1, 80, 80, 500000, 300000, 500000, 500000, 0, 2, 0, 0, 160, 0\r\n"
+       "@FILL 1, 80, 80, 500000, 300000, 500000, 500000, 0, 3, 0, 0, 160, 0\r\n"
+       "@FILL 1, 80, 80, 500000, 300000, 500000, 500000, 0, -1\r\n"
+       "@FILL 2, 80, 80, 500000, 300000, 500000, 500000, 0, 3, 80, 80, 240, 80, 80, 240\r\n"
+       "@FILL 1, 80, 80, 500000, 300000, 500000, 500000, 2, 3, 0, 0, 160, 0, 0, 160\r\n"
+       "@FILL 1, 80, 80, 100000001, 300000, 500000, 500000, 0, 3, 80, 80, 240, 80, 80, 240\r\n"
+       "@FILL 1, 80, 80, 500000, 300000, -1, 500000, 0, 3, 80, 80, 240, 80, 80, 240\r\n"
+       "@FILL 1, 80, 80, 500000, 300000, 500000, 500000, 0, 3, 80, 80, 240, 80, 80, 240,\r\n"
+       "@FILL 1, 80, 80\r\n" +
+           tooMany + "\r\n**\r\n",
+       {"P 80, 80, 4, 16, 0",
+        "@FILL 1, 80, 80, 500000, 300000, 500000, 500000, 0, 3, 80, 80, 240, 80, 80, 240",
+        "@FILL 0, 0, 0, 0, 100000000, 0, 1, 1, 3, 85, 80, 90, 80, 85, 85"},
+       10},
       // Fields read as an element line's do; the pad takes its place in the file's order.
       {"*Wire*\r\n**\r\n@SMD  +80 ,80,8 , -4,  0  \r\n**\r\n80, 80, 96, 80, 4\r\n",
        {"@SMD 80, 80, 8, -4, 0", "W 80, 80, 96, 80, 4"}}};
@@ -231,9 +255,9 @@ TEST_F(BoardFilesTest, NewKindsGoInRecordsThatAClassicReaderPassesOver) {
   }
 }
 
-// Every field of an SMD pad and of a text, at the ends of its range, and strings that hold what
-// the record's own syntax uses, through a file and through the clipboard; a classic reader of
-// the same bytes sees only the wire.
+// Every field of an SMD pad, of a text and of a fill, at the ends of its range, and strings that
+// hold what the record's own syntax uses, through a file and through the clipboard; a classic
+// reader of the same bytes sees only the wire.
 TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
   const int32_t pads[][5] = {{0, 0, 1, 1, 0},
                              {-2147483648, 2147483647, 2147483647, 1, 50},
@@ -267,6 +291,27 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
                    ", " + std::to_string(t.height) + ", " + std::to_string(t.width) + ", " +
                    std::to_string(t.turns) + ", " + (t.side ? "1" : "0") + ", " + t.field);
   }
+  // Fills of the fewest and the most corners, at the ends of the board and of every setting.
+  std::vector<TPoint> most;
+  for (int32_t k = 0; k < 4096; ++k) most.push_back({k * 524287, -k});
+  const struct {
+    std::vector<TPoint> corners;
+    bool seeded;
+    TPoint seed;
+    TFillSettings settings;
+  } fills[] = {
+      {{{-2147483648, 2147483647}, {2147483647, -2147483648}, {0, 0}},
+       true,
+       {-2147483648, 2147483647},
+       {0, 100000000, 0, 100000000, true}},
+      {most, false, {}, {100000000, 0, 100000000, 0, false}},
+  };
+  for (const auto& f : fills) {
+    List.Append(std::make_unique<TCopperFill>(&Layout, f.corners, f.seeded, f.seed, f.settings));
+    want.push_back(List.Items(List.Count() - 1)->ToText());
+  }
+  EXPECT_EQ(want.back().substr(0, 70),
+            "@FILL 0, 0, 0, 100000000, 0, 100000000, 0, 0, 4096, 0, 0, 524287, -1, ");
   SavePCBFile(List, Path("records.pcb"));
   EXPECT_EQ(ReadAsClassic(ReadBytes(Path("records.pcb"))),
             std::vector<std::string>{"W 80, 80, 96, 80, 4"});

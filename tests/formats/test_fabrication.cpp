@@ -12,6 +12,7 @@
 
 #include "TBoardCheck.h"
 #include "TBoardPrint.h"
+#include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TFabrication.h"
 #include "formats/BoardHelpers.h"
@@ -68,27 +69,73 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
   ASSERT_TRUE(RunTool("unzip", {"-q", "-o", zip, "-d", dir.path()}));
 
   // Copper as gerbv draws it against the artwork, leaving out the holes the artwork punches; how
-  // far each shape may stray is measured on the odd elements below.
-  const QImage gerber = Gerbv(dir.filePath("blinker-B_Cu.gbr")), own = Artwork();
-  ASSERT_EQ(gerber.size(), own.size());
+  // far each shape may stray is measured on the odd elements below. Over the copper, and over
+  // the bare board between it inside the edge: what a fill leaves bare must stay bare.
   const auto pads = Pads();
-  int both = 0, either = 0;
-  for (int y = 0; y < own.height(); ++y) {
-    for (int x = 0; x < own.width(); ++x) {
-      bool inHole = false;
-      for (const TSolder* p : pads)
-        inHole |= std::hypot(x + 0.5 - p->Center().X * kPxPerUnit,
-                             y + 0.5 - p->Center().Y * kPxPerUnit) <=
-                  p->InternalDiameter() / 2 * kPxPerUnit + 1.5;
-      if (inHole) continue;
-      both += Black(gerber, x, y) && Black(own, x, y);
-      either += Black(gerber, x, y) || Black(own, x, y);
+  auto overlap = [&](const QString& file, bool copper) {
+    const QImage gerber = Gerbv(file), own = Artwork();
+    EXPECT_EQ(gerber.size(), own.size());
+    const TFabricationBoard board = FabricationBoard(list);
+    const double nmPerPx = 25.4e6 / kDpi;
+    int both = 0, either = 0;
+    for (int y = 0; y < own.height(); ++y) {
+      for (int x = 0; x < own.width(); ++x) {
+        if (x * nmPerPx < board.Left || (x + 1) * nmPerPx > board.Right ||
+            y * nmPerPx < board.Top || (y + 1) * nmPerPx > board.Bottom)
+          continue;
+        bool inHole = false;
+        for (const TSolder* p : pads)
+          inHole |= std::hypot(x + 0.5 - p->Center().X * kPxPerUnit,
+                               y + 0.5 - p->Center().Y * kPxPerUnit) <=
+                    p->InternalDiameter() / 2 * kPxPerUnit + 1.5;
+        if (inHole) continue;
+        const bool g = Black(gerber, x, y) == copper, o = Black(own, x, y) == copper;
+        both += g && o;
+        either += g || o;
+      }
     }
-  }
+    return double(both) / either;
+  };
+  const double copper = overlap(dir.filePath("blinker-B_Cu.gbr"), true);
   std::printf("gerbv copper against the artwork at %d dpi: intersection over union %.4f\n", kDpi,
-              double(both) / either);
+              copper);
   // What differs is the outermost pixel of some edges, which weighs most on thin wires.
-  EXPECT_GT(double(both) / either, 0.95);
+  EXPECT_GT(copper, 0.95);
+
+  // A fill over the whole board, seeded on the first pad: its regions and the holes cleared out
+  // of them against the artwork's fill and gaps.
+  {
+    const TFabricationBoard board = FabricationBoard(list);
+    const int32_t l = int32_t(board.Left / NanometresPerUnit) + 8;
+    const int32_t t = int32_t(board.Top / NanometresPerUnit) + 8;
+    const int32_t r = int32_t(board.Right / NanometresPerUnit) - 8;
+    const int32_t b = int32_t(board.Bottom / NanometresPerUnit) - 8;
+    list.Append(std::make_unique<TCopperFill>(&view,
+                                              std::vector<TPoint>{{l, t}, {r, t}, {r, b}, {l, b}},
+                                              true, pads[0]->Center(), TFillSettings{}));
+  }
+  const QString filled = dir.filePath("filled.gbr");
+  EXPECT_TRUE(ExportFabricationFiles(list, filled).empty());
+  const std::string text = ReadBytes(filled);
+  EXPECT_NE(text.find("G36*"), std::string::npos);
+  EXPECT_NE(text.find("%LPC*%"), std::string::npos);
+  const double fillCopper = overlap(filled, true), fillGaps = overlap(filled, false);
+  std::printf("gerbv fill against the artwork: copper %.4f, bare board %.4f\n", fillCopper,
+              fillGaps);
+  EXPECT_GT(fillCopper, 0.97);
+  EXPECT_GT(fillGaps, 0.9);
+  // No mask opening over the fill, the same edge and drill as without it.
+  list.Delete(list.Count() - 1);
+  const TFabricationBoard plain = FabricationBoard(list);
+  list.Append(std::make_unique<TCopperFill>(&view,
+                                            std::vector<TPoint>{{0, 0}, {4000, 0}, {0, 4000}}, true,
+                                            pads[0]->Center(), TFillSettings{}));
+  const TFabricationBoard withFill = FabricationBoard(list);
+  ASSERT_FALSE(withFill.Fills.empty());
+  EXPECT_EQ(GerberMask(withFill), GerberMask(plain));
+  EXPECT_EQ(GerberOutline(withFill), GerberOutline(plain));
+  EXPECT_EQ(ExcellonDrill(withFill), ExcellonDrill(plain));
+  list.Delete(list.Count() - 1);
 
   // The drill file's tools are the distinct hole sizes, and it has one hit per pad; where and how
   // large gerbv drills them is measured on the odd elements below.

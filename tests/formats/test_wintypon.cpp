@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TWinTypon.h"
 #include "formats/BoardHelpers.h"
@@ -35,12 +36,16 @@ TEST(WinTypon, TheExampleBoardByteForByteAndBack) {
   QTemporaryDir dir;
   FakeLayout layout;
   TElementList list(&layout);
-  // SMD pads have no place in the file: they are left out, and the rest is written as ever.
+  // SMD pads and fills have no place in the file: they are left out, and the rest is written as
+  // ever.
   AddSmd(list, {96, 96}, 8, 4, 0);
   list.AddSolder({80, 80}, 4, 12, sgCircle);
+  list.Append(std::make_unique<TCopperFill>(&layout,
+                                            std::vector<TPoint>{{60, 60}, {140, 60}, {140, 120}},
+                                            true, TPoint{80, 80}, TFillSettings{}));
   AddSmd(list, {112, 96}, 8, 4, 50);
   list.AddWire({80, 80}, {128, 80}, 4);
-  EXPECT_EQ(WinTyponLeftOut(list), 2);
+  EXPECT_EQ(WinTyponLeftOut(list), 3);
   list.SaveToFile(dir.filePath("board.wt5"));
   EXPECT_EQ(ReadBytes(dir.filePath("board.wt5")), ReadBytes(DataFile("example.wt5")));
   EXPECT_FALSE(layout.Modified);

@@ -6,6 +6,7 @@
 
 #include "FakeLayout.h"
 #include "TBoardCheck.h"
+#include "TCopperFill.h"
 #include "TCopperIslands.h"
 #include "TCopperText.h"
 #include "TElementIndex.h"
@@ -16,7 +17,9 @@ namespace {
 
 // A wire "W ax ay bx by divisor", pad "P cx cy hole size geometry" (0 round, 1 square), SMD pad
 // "S cx cy width height roundness" or text "T x y height width side" reading "I" (one upright
-// stroke 4 units right of its anchor at height 21, or left of it on the copper side).
+// stroke 4 units right of its anchor at height 21, or left of it on the copper side), or fill
+// "F cx cy half clearance seeded": a square 2 half across, its clearance in micrometres, seeded
+// at its centre or not at all.
 struct TPart {
   char kind;
   int32_t v[5];
@@ -28,7 +31,15 @@ void Add(TElementList& list, const TPart& p) {
   else if (p.kind == 'S')
     list.Append(
         std::make_unique<TSmdPad>(list.Layout(), TPoint{p.v[0], p.v[1]}, p.v[2], p.v[3], p.v[4]));
-  else if (p.kind == 'T')
+  else if (p.kind == 'F') {
+    const int32_t x = p.v[0], y = p.v[1], h = p.v[2];
+    TFillSettings settings;
+    settings.Clearance = int64_t{p.v[3]} * 1000;
+    list.Append(std::make_unique<TCopperFill>(
+        list.Layout(),
+        std::vector<TPoint>{{x - h, y - h}, {x + h, y - h}, {x + h, y + h}, {x - h, y + h}},
+        p.v[4] != 0, TPoint{x, y}, settings));
+  } else if (p.kind == 'T')
     list.Append(std::make_unique<TCopperText>(list.Layout(), TPoint{p.v[0], p.v[1]}, "I", p.v[2],
                                               p.v[3], 0, p.v[4] != 0));
   else
@@ -327,6 +338,19 @@ TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
       {{{'T', {0, 0, 21, 2, 1}}, {'T', {0, 0, 21, 2, 1}}},
        {},
        {"duplicate at 0.000, 0.000: same element twice at this place"}},
+      // A fill on the ground pad keeps its clearance from the other pad: at the rule, none; set
+      // below it, one problem for the fill and the pad. A fill seeded on bare board, or not at
+      // all, joins nothing.
+      {{padA, {'P', {40, 0, 4, 12, 0}}, {'F', {0, 0, 100, 300, 1}}}, {}, {}},
+      {{padA, {'P', {40, 0, 4, 12, 0}}, {'F', {0, 0, 100, 200, 1}}},
+       {},
+       {"clearance at 5.298, 0.000: copper 0.200 mm apart, 0.300 mm required"}},
+      {{{'P', {40, 0, 4, 12, 0}}, {'F', {0, 0, 100, 300, 1}}},
+       {},
+       {"fill at 0.000, 0.000: fill joins nothing"}},
+      {{padA, {'P', {40, 0, 4, 12, 0}}, {'F', {0, 0, 100, 300, 0}}},
+       {},
+       {"fill at -15.875, -15.875: fill joins nothing"}},
       // The board that sent a user hunting for a short: the pad meets the wire's side exactly, so
       // no clearance (the wire's ends are free).
       {{{'P', {2, 16, 4, 8, 0}}, {'W', {0, 0, 9, 12, 2}}},

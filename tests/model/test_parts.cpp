@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "FakeLayout.h"
+#include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TElementTransform.h"
 #include "TPadSize.h"
@@ -46,7 +47,8 @@ TEST(PadSize, TypedSizesRoundToBoardUnitsWithinTheLimits) {
 }
 
 // Builds a board from {x, y} pads, {x1, y1, x2, y2} wires, {x, y, width, height, roundness}
-// SMD pads and {x, y, turns, side, 0, 0} texts ("Fe", 13 high).
+// SMD pads, {x, y, turns, side, 0, 0} texts ("Fe", 13 high) and {seeded, x, y, corners...}
+// fills of three corners.
 void Build(TElementList& list, const std::vector<std::vector<int32_t>>& elements) {
   for (const auto& e : elements) {
     if (e.size() == 2)
@@ -56,13 +58,18 @@ void Build(TElementList& list, const std::vector<std::vector<int32_t>>& elements
     else if (e.size() == 6)
       list.Append(std::make_unique<TCopperText>(list.Layout(), TPoint{e[0], e[1]}, "Fe", 13, 2,
                                                 e[2], e[3] != 0));
+    else if (e.size() == 9)
+      list.Append(std::make_unique<TCopperFill>(
+          list.Layout(), std::vector<TPoint>{{e[3], e[4]}, {e[5], e[6]}, {e[7], e[8]}}, e[0] != 0,
+          TPoint{e[1], e[2]}, TFillSettings{}));
     else
       list.AddWire({e[0], e[1]}, {e[2], e[3]}, 4);
   }
 }
 
 // The points of the board: "x y" for a pad, "x y x y" for a wire, "x y width height" for an SMD
-// pad (its sides as a point), "x y turns side" for a text, joined by " | ".
+// pad (its sides as a point), "x y turns side" for a text, the seed then the corners for a fill,
+// joined by " | ".
 std::string Points(const TElementList& list) {
   std::string text;
   for (int32_t i = 0; i < list.Count(); ++i) {
@@ -76,6 +83,10 @@ std::string Points(const TElementList& list) {
     } else if (e->Kind() == ekText) {
       const auto* t = static_cast<const TCopperText*>(e);
       points = {t->Anchor(), {t->Turns(), t->CopperSide()}};
+    } else if (e->Kind() == ekFill) {
+      const auto* f = static_cast<const TCopperFill*>(e);
+      points = f->Corners();
+      points.insert(points.begin(), f->Seed());
     } else {
       const auto* s = static_cast<const TSmdPad*>(e);
       points = {s->Center(), {s->Width(), s->Height()}};
@@ -116,6 +127,18 @@ TEST(Turn, RotateAndMirrorAboutTheNearestGridPointAndComeBack) {
           {16, {{0, 0, 0, 1, 0, 0}, {32, 0}}, {16, 0}, "16 -16 1 1 | 16 16", "32 0 0 0 | 0 0"},
           {4, {{8, 4, 3, 0, 0, 0}}, {8, 4}, "8 4 0 0", "8 4 1 1"},
           {4, {{8, 4, 2, 1, 0, 0}, {0, 0}}, {4, 4}, "4 8 3 1 | 8 0", "0 4 2 0 | 8 0"},
+          // A fill's corners and seed turn; its outline alone makes its extent.
+          {16,
+           {{1, 16, 0, 0, 0, 32, 0, 0, 16}},
+           {16, 16},
+           "32 16 32 0 32 32 16 0",
+           "16 0 32 0 0 0 32 16"},
+          // Without a seed, the seed's place stays at the origin.
+          {16,
+           {{0, 0, 0, 0, 0, 16, 0, 0, 16}, {32, 32}},
+           {16, 16},
+           "0 0 32 0 32 16 16 0 | 0 32",
+           "0 0 32 0 16 0 32 16 | 0 32"},
       };
   // The copper in half units, where a text's strokes must turn with it point for point, and
   // the same copper turned: in half units about the doubled pivot (nothing here wraps).
