@@ -247,10 +247,16 @@ void TPCBLayout::ComposeDrag() {
     // when the view or the board changes under it).
     DraggedWires_.clear();
     DraggedPads_.clear();
+    DraggedFills_.clear();
     const TElementList& list = *Elements_;
     for (int32_t i = 0; i < list.Count(); ++i) {
       const TPCBElement* e = list.Items(i);
-      if (e->Selected()) (DrawnWithWires(*e) ? DraggedWires_ : DraggedPads_).push_back(e);
+      if (!e->Selected()) continue;
+      if (e->Kind() == ekFill) {
+        if (ShowFills_) DraggedFills_.push_back(e);
+      } else {
+        (DrawnWithWires(*e) ? DraggedWires_ : DraggedPads_).push_back(e);
+      }
     }
     RenderArea(BoardImage_.rect(), true);
     DragBase_ = BoardImage_.copy();
@@ -261,11 +267,11 @@ void TPCBLayout::ComposeDrag() {
     BoardCanvas_->Flush();
     std::memcpy(BoardImage_.bits(), DragBase_.constBits(), size_t(DragBase_.sizeInBytes()));
   }
-  // The dragged elements lie over the rest, wires then pads, until the release renders the
-  // board in its true order.
+  // The dragged elements lie over the rest, fills then wires then pads, until the release
+  // renders the board in its true order and works the fills out again where they now lie.
   const int32_t step = StepPixels(*this);
   const QRect all = BoardImage_.rect();
-  for (const auto* kind : {&DraggedWires_, &DraggedPads_})
+  for (const auto* kind : {&DraggedFills_, &DraggedWires_, &DraggedPads_})
     for (const TPCBElement* e : *kind)
       if (!Culling_ || ElementVisible(*e, step, all)) e->Draw(dmNormal);
   Paint();
