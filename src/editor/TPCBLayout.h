@@ -233,7 +233,7 @@ class TPCBLayout : public QWidget, public TLayoutView {
   // one (a pad's centre, a wire's start, a text's anchor; a fill has none). False for none.
   bool SelectionSeed(TPoint& seed) const;
   // A new fill with these corners, seeded from the selection and with FillSettings, as one step.
-  void AddFill(std::vector<TPoint> corners);
+  void AddFill(std::vector<TPoint> corners, const QString& stepName = QStringLiteral("Add Fill"));
   // A fill over the whole board: its outline is the board's edge as the fabrication files take
   // it, from the copper that is not fill. Raises an error on a board with no such copper.
   void FillBoard();

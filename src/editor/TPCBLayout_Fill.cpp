@@ -64,14 +64,14 @@ bool TPCBLayout::SelectionSeed(TPoint& seed) const {
   return false;
 }
 
-void TPCBLayout::AddFill(std::vector<TPoint> corners) {
+void TPCBLayout::AddFill(std::vector<TPoint> corners, const QString& stepName) {
   if (!TCopperFill::Valid(corners, FillSettings_)) return;
   TPoint seed;
   const bool seeded = SelectionSeed(seed);
   TElementList::Storage fill;
   fill.push_back(
       std::make_unique<TCopperFill>(this, std::move(corners), seeded, seed, FillSettings_));
-  PushStep(new TAddElements(*Elements_, std::move(fill), QStringLiteral("Add Fill")), false);
+  PushStep(new TAddElements(*Elements_, std::move(fill), stepName), false);
 }
 
 void TPCBLayout::FillBoard() {
@@ -85,7 +85,8 @@ void TPCBLayout::FillBoard() {
   const auto top = Clamp32(-FloorDiv<int64_t>(-board.Top, unit));
   const auto right = Clamp32(FloorDiv<int64_t>(board.Right, unit));
   const auto bottom = Clamp32(FloorDiv<int64_t>(board.Bottom, unit));
-  AddFill({{left, top}, {right, top}, {right, bottom}, {left, bottom}});
+  AddFill({{left, top}, {right, top}, {right, bottom}, {left, bottom}},
+          QStringLiteral("Fill Board"));
 }
 
 bool TPCBLayout::CanSetFillSeed() const {
