@@ -2,13 +2,17 @@
 // control in the same run, and the spatial index and the islands alone; then the check of a
 // board laid out on a grid beside the same board with one pad placed far away, which must not make
 // the check of the rest any slower; then the check of a board of texts beside the same strokes
-// drawn as wires. Prints figures; never passes or fails.
+// drawn as wires; then a grid board under a fill of the whole board beside the same board alone.
+// Prints figures; never passes or fails.
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <memory>
 
 #include "BenchBoard.h"
 #include "TBoardCheck.h"
+#include "TCopperFill.h"
 #include "TCopperIslands.h"
 #include "TCopperText.h"
 #include "TElementIndex.h"
@@ -83,6 +87,43 @@ int main(int argc, char** argv) {
                           5);
     std::printf("%8d %8zu | %9.2f %9.2f %6.2f | %8zu %8zu\n", count, strokes, t[0], t[1],
                 t[0] / t[1], problems, asWires);
+  }
+
+  // The grid board again, and with a fill over all of it seeded on its first pad: the fill worked
+  // out anew (as after any change) and measured against every other island.
+  std::printf("\nBoard check of a grid board, alone and under a fill of the whole board\n");
+  std::printf("%8s | %9s %9s %6s | %8s %8s\n", "elements", "alone", "filled", "ratio", "problems",
+              "filled");
+  for (int count : {1000, 10000}) {
+    if (onlyCount && count != onlyCount) continue;
+    TPCBLayout alone, filled;
+    bench::GridBoard(alone.Elements(), count);
+    bench::GridBoard(filled.Elements(), count);
+    TRect box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    TPoint seed;
+    for (int32_t i = 0; i < filled.Elements().Count(); ++i) {
+      const TCopperShape s = CopperOf(*filled.Elements().Items(i));
+      if (s.Kind == ckRound && seed == TPoint{}) seed = {int32_t(s.AX / 2), int32_t(s.AY / 2)};
+      box = {std::min(box.Left, int32_t(s.AX / 2)), std::min(box.Top, int32_t(s.AY / 2)),
+             std::max(box.Right, int32_t(s.BX / 2)), std::max(box.Bottom, int32_t(s.BY / 2))};
+    }
+    filled.Elements().Append(
+        std::make_unique<TCopperFill>(&filled,
+                                      std::vector<TPoint>{{box.Left - 32, box.Top - 32},
+                                                          {box.Right + 32, box.Top - 32},
+                                                          {box.Right + 32, box.Bottom + 32},
+                                                          {box.Left - 32, box.Bottom + 32}},
+                                      true, seed, TFillSettings{}));
+    size_t filledProblems = 0;
+    const std::vector<double> t =
+        bench::TimeInTurn({[&] { problems = CheckBoard(alone.Elements(), TCheckRules{}).size(); },
+                           [&] {
+                             filled.Elements().Changed(filled.Elements().Count() - 1);
+                             filledProblems = CheckBoard(filled.Elements(), TCheckRules{}).size();
+                           }},
+                          5);
+    std::printf("%8d | %9.2f %9.2f %6.2f | %8zu %8zu\n", count, t[0], t[1], t[1] / t[0], problems,
+                filledProblems);
   }
   return 0;
 }

@@ -53,7 +53,9 @@ void CheckWidths(const TElementList& list, const TCheckRules& rules, std::vector
 void CheckPads(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out);
 void CheckDuplicates(const TElementList& list, std::vector<TProblem>& out);
 // Every fill's copper against the copper of every other island, exactly, one problem for a fill
-// and an element; and every fill that joins nothing. The islands are CheckCopper's.
+// and an element; fills of different islands against each other; and every fill that joins
+// nothing. The islands are CheckCopper's, and so are the dangling ends it takes back where a
+// fill of the wire's island holds them.
 void CheckFills(const TElementList& list, const TCheckRules& rules, const TCopperIslands& islands,
                 std::vector<TProblem>& out);
 

@@ -54,10 +54,26 @@ class TFillEdges {
     for (int64_t* v :
          {&piece.AX, &piece.AY, &piece.BX, &piece.BY, &piece.Radius, &piece.HalfX, &piece.HalfY})
       *v *= kScale;
-    reach *= kScale;
-    const THalfBox b = ExtentOf(piece, false);
     TCopperGap best{0, piece.AX / 2.0L, piece.AY / 2.0L};  // scaled like the piece
     bool found = false;
+    Visit(piece, reach * kScale, best, found);
+    return Unscaled(best);
+  }
+
+  // Where the edges of two fills come nearest, among those within REACH half units of each
+  // other; found false when none are.
+  TCopperGap NearestTo(const TFillEdges& other, int64_t reach, bool& found) const {
+    TCopperGap best;
+    found = false;
+    for (const TCopperShape& e : other.Edges_) Visit(e, reach * kScale, best, found);
+    return Unscaled(best);
+  }
+
+ private:
+  // Measures the scaled piece against every edge near it, keeping in BEST the nearest; FOUND
+  // says whether BEST holds one yet.
+  void Visit(const TCopperShape& piece, int64_t reach, TCopperGap& best, bool& found) const {
+    const THalfBox b = ExtentOf(piece, false);
     auto visit = [&](uint32_t k) {
       const TCopperShape& e = Edges_[k];
       if (std::max(e.AX, e.BX) < b.Left - reach || std::min(e.AX, e.BX) > b.Right + reach ||
@@ -80,14 +96,15 @@ class TFillEdges {
             for (uint32_t k : it->second) visit(k);
         }
     }
-    best.Distance /= kScale, best.X /= kScale, best.Y /= kScale;
-    return best;
+  }
+  static TCopperGap Unscaled(TCopperGap gap) {
+    gap.Distance /= kScale, gap.X /= kScale, gap.Y /= kScale;
+    return gap;
   }
 
- private:
-  // Cells of 64 board units, about 10 mm; an edge or a query over more than this many of them
-  // is walked whole instead.
-  static constexpr int64_t kScale = 1024, kCellShift = 17, kMaxCells = 256;
+  // Cells of 8 board units, 1.27 mm; an edge or a query over more than this many of them is
+  // walked whole instead.
+  static constexpr int64_t kScale = 1024, kCellShift = 14, kMaxCells = 256;
   static int64_t Half(int64_t nm) {
     return static_cast<int64_t>(
         std::llround(double(nm) * double(kScale) / double(NanometresPerHalfUnit)));
@@ -104,6 +121,28 @@ class TFillEdges {
 
 }  // namespace
 
+namespace {
+
+// A fill with copper, as the check goes over it.
+struct TCheckedFill {
+  int32_t Position;
+  // Its areas' box in half units, grown by the clearance: copper beyond it is far enough.
+  THalfBox Box;
+  std::unique_ptr<TFillMeasure> Measure;
+  // Worked out only when something comes too near.
+  std::unique_ptr<TFillEdges> Edges;
+  const TFillEdges& EdgesOf(const std::vector<TFillArea>& areas) {
+    if (!Edges) Edges = std::make_unique<TFillEdges>(areas);
+    return *Edges;
+  }
+};
+
+bool Meet(const THalfBox& a, const THalfBox& b) {
+  return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
+}
+
+}  // namespace
+
 void CheckFills(const TElementList& list, const TCheckRules& rules, const TCopperIslands& islands,
                 std::vector<TProblem>& out) {
   UpdateFills(list);
@@ -111,17 +150,29 @@ void CheckFills(const TElementList& list, const TCheckRules& rules, const TCoppe
   const int64_t clearanceNm = std::llround(std::min(clearance, 1e9) * 1e6);
   // The clearance in half units, rounded up, and one to spare for the edges' rounding.
   const int64_t reach = clearanceNm / NanometresPerHalfUnit + 2;
+  auto fillAt = [&list](int32_t i) -> const TCopperFill& {
+    return static_cast<const TCopperFill&>(*list.Items(i));
+  };
+  auto problem = [&](TCopperGap gap, int32_t i, int32_t j) {
+    out.push_back({pkClearance,
+                   static_cast<double>(gap.X),
+                   static_cast<double>(gap.Y),
+                   static_cast<double>(gap.Distance),
+                   clearance,
+                   {std::min(i, j), std::max(i, j)}});
+  };
+  std::vector<TCheckedFill> fills;
   for (int32_t i = 0; i < list.Count(); ++i) {
     if (list.Items(i)->Kind() != ekFill) continue;
-    const auto& fill = static_cast<const TCopperFill&>(*list.Items(i));
+    const TCopperFill& fill = fillAt(i);
     if (fill.SeedIsland() == NoFillSeed) {
       const TCopperShape place = CopperOf(fill);
       out.push_back({pkFill, place.AX / 2.0, place.AY / 2.0, 0, 0, {i}});
     }
     const std::vector<TFillArea>& areas = fill.Areas();
     if (areas.empty()) continue;
-    // The areas' box in half units, grown by the clearance: copper beyond it is far enough.
-    THalfBox box{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
+    TCheckedFill checked{i, {INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN}, nullptr, nullptr};
+    THalfBox& box = checked.Box;
     for (const TFillArea& a : areas)
       for (const TFillPoint& q : a.Outer) {
         box.Left = std::min(box.Left, q.X / NanometresPerHalfUnit - reach);
@@ -129,29 +180,61 @@ void CheckFills(const TElementList& list, const TCheckRules& rules, const TCoppe
         box.Right = std::max(box.Right, q.X / NanometresPerHalfUnit + reach);
         box.Bottom = std::max(box.Bottom, q.Y / NanometresPerHalfUnit + reach);
       }
-    const TFillMeasure measure(areas);
-    std::unique_ptr<TFillEdges> edges;
+    checked.Measure = std::make_unique<TFillMeasure>(areas);
     const int32_t own = islands.IslandOf(i);
     for (int32_t j = 0; j < list.Count(); ++j) {
-      if (j == i || list.Items(j)->Kind() == ekFill || islands.IslandOf(j) == own) continue;
+      if (list.Items(j)->Kind() == ekFill || islands.IslandOf(j) == own) continue;
       for (const TCopperShape& piece : islands.PiecesOf(j)) {
-        if (piece.Empty()) continue;
-        const THalfBox b = ExtentOf(piece, false);
-        if (b.Right < box.Left || b.Left > box.Right || b.Bottom < box.Top || b.Top > box.Bottom)
-          continue;
-        if (!measure.Closer(piece, clearanceNm)) continue;
+        if (piece.Empty() || !Meet(ExtentOf(piece, false), box)) continue;
+        if (!checked.Measure->Closer(piece, clearanceNm)) continue;
         // Only what is shown is measured in floating point, and only for a fill found too near.
-        if (!edges) edges = std::make_unique<TFillEdges>(areas);
-        TCopperGap gap = edges->Nearest(piece, reach);
-        if (measure.Touches(piece)) gap.Distance = std::min<long double>(gap.Distance, 0);
-        out.push_back({pkClearance,
-                       static_cast<double>(gap.X),
-                       static_cast<double>(gap.Y),
-                       static_cast<double>(gap.Distance),
-                       clearance,
-                       {std::min(i, j), std::max(i, j)}});
+        TCopperGap gap = checked.EdgesOf(areas).Nearest(piece, reach);
+        if (checked.Measure->Touches(piece)) gap.Distance = std::min<long double>(gap.Distance, 0);
+        problem(gap, i, j);
         break;
       }
     }
+    fills.push_back(std::move(checked));
   }
+
+  // A wire of a fill's island that ends in the fill is joined there: its end does not dangle.
+  if (!fills.empty())
+    out.erase(
+        std::remove_if(out.begin(), out.end(),
+                       [&](const TProblem& p) {
+                         if (p.Kind != pkDangling) return false;
+                         const int32_t w = p.Elements.front();
+                         const TCopperShape& wire = *islands.PiecesOf(w).Begin;
+                         const TCopperShape end =
+                             CopperDisc(std::llround(p.X * 2), std::llround(p.Y * 2), wire.Radius);
+                         return std::any_of(fills.begin(), fills.end(), [&](const TCheckedFill& f) {
+                           return islands.IslandOf(f.Position) == islands.IslandOf(w) &&
+                                  f.Measure->Touches(end);
+                         });
+                       }),
+        out.end());
+
+  // Fills of different islands against each other, each worked out on its own: measured between
+  // their edges to some 78 nm, so a gap is a problem only when it falls short of the clearance by
+  // half a thousandth of a millimetre, the last digit it is shown with. A fill wholly inside an
+  // area of the other touches it.
+  const double shortMm = clearance - 0.0005;
+  for (size_t a = 0; a < fills.size(); ++a)
+    for (size_t b = a + 1; b < fills.size(); ++b) {
+      TCheckedFill &p = fills[a], &q = fills[b];
+      if (islands.IslandOf(p.Position) == islands.IslandOf(q.Position) || !Meet(p.Box, q.Box))
+        continue;
+      const std::vector<TFillArea>& pAreas = fillAt(p.Position).Areas();
+      const std::vector<TFillArea>& qAreas = fillAt(q.Position).Areas();
+      bool found = false;
+      TCopperGap gap = p.EdgesOf(pAreas).NearestTo(q.EdgesOf(qAreas), reach, found);
+      const TFillPoint pIn = pAreas.front().Outer.front(), qIn = qAreas.front().Outer.front();
+      if (p.Measure->Inside(qIn) || q.Measure->Inside(pIn)) {
+        if (!found) gap = {0, pIn.X / double(NanometresPerUnit), pIn.Y / double(NanometresPerUnit)};
+        gap.Distance = std::min<long double>(gap.Distance, 0);
+        found = true;
+      }
+      if (found && static_cast<double>(gap.Distance) * MmPerUnit < shortMm)
+        problem(gap, p.Position, q.Position);
+    }
 }

@@ -43,7 +43,7 @@ const char* const kUsage =
     "SMD pads, Excellon drill), one ending in .gbr the Gerber copper alone, one ending in .drl\n"
     "the drill file alone. On an error the editor's message is printed and OUTPUT is left as it\n"
     "was. Records of an INPUT .pcb that this version cannot read, and elements a .wt5 OUTPUT\n"
-    "cannot hold (SMD pads), are left out and counted on stderr.\n"
+    "cannot hold (SMD pads, fills), are left out and counted on stderr.\n"
     "Exit status: 0 when OUTPUT was written, 1 on an error, 2 on a bad command line or an INPUT\n"
     "that is not a board file (another program's .pcb, say).\n";
 

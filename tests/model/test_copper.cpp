@@ -351,6 +351,22 @@ TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
       {{padA, {'P', {40, 0, 4, 12, 0}}, {'F', {0, 0, 100, 300, 0}}},
        {},
        {"fill at -15.875, -15.875: fill joins nothing"}},
+      // A wire of the fill's island that ends in the fill is joined there; beyond it, it dangles.
+      {{padA, {'W', {0, 0, 50, 0, 2}}, {'F', {0, 0, 100, 300, 1}}}, {}, {}},
+      {{padA, {'W', {0, 0, 150, 0, 2}}, {'F', {0, 0, 100, 300, 1}}},
+       {},
+       {"dangling at 23.813, 0.000: wire end touches no other copper"}},
+      // Fills of two islands side by side, each worked out on its own: two units apart they pass,
+      // one unit apart or overlapping they do not.
+      {{padA, {'P', {202, 0, 4, 12, 0}}, {'F', {0, 0, 100, 300, 1}}, {'F', {202, 0, 100, 300, 1}}},
+       {},
+       {}},
+      {{padA, {'P', {201, 0, 4, 12, 0}}, {'F', {0, 0, 100, 300, 1}}, {'F', {201, 0, 100, 300, 1}}},
+       {},
+       {"clearance at 15.954, 15.725: copper 0.159 mm apart, 0.300 mm required"}},
+      {{padA, {'P', {150, 0, 4, 12, 0}}, {'F', {0, 0, 100, 300, 1}}, {'F', {150, 0, 100, 300, 1}}},
+       {},
+       {"clearance at 8.087, 15.875: copper 0.000 mm apart, 0.300 mm required"}},
       // The board that sent a user hunting for a short: the pad meets the wire's side exactly, so
       // no clearance (the wire's ends are free).
       {{{'P', {2, 16, 4, 8, 0}}, {'W', {0, 0, 9, 12, 2}}},

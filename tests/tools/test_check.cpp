@@ -34,6 +34,17 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
   // A record of a later version's kind is not checked, and the user is told so.
   const QString later = dir.filePath("later.pcb");
   WriteBytes(later, ReadBytes(clean) + "**\n@TEXT 0, 0, hello\n**\n");
+  // A ground fill over the clean board and a pad of its own: clear of it by 0.5 mm, and, seeded
+  // on bare board, joining nothing.
+  const QString filled = dir.filePath("filled.pcb"), unjoined = dir.filePath("unjoined.pcb");
+  const std::string fill =
+      "500000, 300000, 500000, 500000, 0, 4, -40, -40, 200, -40, 200, 100, "
+      "-40, 100\n**\n";
+  WriteBytes(filled,
+             "*Solder*\n0, 0, 4, 12, 0\n160, 0, 4, 12, 0\n80, 48, 4, 12, 0\n*Wire*\n0, "
+             "0, 160, 0, 8\n**\n@FILL 1, 0, 0, " +
+                 fill);
+  WriteBytes(unjoined, ReadBytes(clean) + "**\n@FILL 1, 0, 40, " + fill);
   // A negative width divisor means nothing: no copper, and so no ends to dangle.
   WriteBytes(none, "*Wire*\n0, 0, 100, 0, -4\n");
   // Another program's board and a file of bytes are not boards: neither is clean.
@@ -70,6 +81,17 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
        none.toStdString() + ": none at 20.638, 12.700 mm: makes no copper\n1 problem in 1 board\n",
        false},
       {{later}, 0, "no problems in 1 board\n", true},
+      {{filled}, 0, "no problems in 1 board\n", false},
+      {{"--clearance", "0.6", filled},
+       1,
+       filled.toStdString() + ": clearance at 30.548, 26.670 mm: copper 0.500 mm apart, 0.600 mm "
+                              "required\n1 problem in 1 board\n",
+       false},
+      {{unjoined},
+       1,
+       unjoined.toStdString() + ": fill at 19.050, 25.400 mm: fill joins nothing\n1 problem in 1 "
+                                "board\n",
+       false},
       {{bad, clean}, 2, "0 problems in 1 board, 1 board not read\n", true},
       {{missing}, 2, "0 problems in 0 boards, 1 board not read\n", true},
       {{other, bytes, clean}, 2, "0 problems in 1 board, 2 boards not read\n", true},
