@@ -36,8 +36,8 @@ TEST(MainForm, SettingsAndToolButtonsDriveTheEditor) {
     EXPECT_EQ(form.Editor->GridScale(), scale);
   }
   // The tool buttons, in the order of TMouseAction, form one radio group; each clicked twice.
-  QToolButton* const buttons[] = {form.WireButton, form.SolderButton, form.DeleteElementButton,
-                                  form.SelectButton, form.MoveButton, form.TextButton,
+  QToolButton* const buttons[] = {form.WireButton,   form.SolderButton, form.DeleteElementButton,
+                                  form.SelectButton, form.MoveButton,   form.TextButton,
                                   form.FillButton};
   for (int tag : {4, 6, 5, 5, 3, 3, 2, 1, 0, 0}) {
     buttons[tag]->click();
