@@ -285,8 +285,10 @@ bool TPCBLayout::ElementVisible(const TPCBElement& e, int32_t stepPixels, const 
     const std::vector<TPoint>& corners = static_cast<const TCopperFill&>(e).Corners();
     if (corners.empty()) return false;
     int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+    // In 64 bits: a fill is drawn without wrapping, however far its corners lie.
     for (const TPoint& c : corners) {
-      const int64_t x = ShownAt(c.X, stepPixels, off.X), y = ShownAt(c.Y, stepPixels, off.Y);
+      const int64_t x = int64_t(c.X) * stepPixels / UnitsPerStep + off.X;
+      const int64_t y = int64_t(c.Y) * stepPixels / UnitsPerStep + off.Y;
       left = std::min(left, x);
       right = std::max(right, x);
       top = std::min(top, y);

@@ -70,8 +70,13 @@ TEST_F(FillCommands, TheDialogEditsAFillInOneStepAndItsValuesGoToTheNextFill) {
   // F chooses the tool, which keeps the selection the fill is seeded from.
   QTest::keyClick(Form.get(), Qt::Key_F);
   ASSERT_EQ(editor.MouseAction(), maFill);
-  for (TPoint p : {TPoint{20, 20}, {200, 20}, {200, 120}, {20, 20}}) Click(p);
+  // Backspace takes back a corner placed by mistake.
+  Click({20, 20});
+  Click({100, 100});
+  QTest::keyClick(Form.get(), Qt::Key_Backspace);
+  for (TPoint p : {TPoint{200, 20}, {200, 120}, {20, 20}}) Click(p);
   ASSERT_EQ(editor.Elements().Count(), 2);
+  EXPECT_EQ(FillAt(1).Corners(), (std::vector<TPoint>{{32, 32}, {320, 32}, {320, 192}}));
   EXPECT_EQ(Settings(FillAt(1)), "500000 300000 500000 500000 drop");
   EXPECT_EQ(FillAt(1).Seed(), (TPoint{64, 64}));
   Form->MoveButton->click();
