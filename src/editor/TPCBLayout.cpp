@@ -375,8 +375,10 @@ void TPCBLayout::RenderArea(const QRect& area, bool skipSelected) {
   // lies over a fill, each in the gap the fill keeps around it; a pad covers the wire ends under
   // it and its hole shows the board, and of two elements of one kind the later one lies on top.
   // Elements wholly outside the area are passed over; what they would draw lies outside it.
-  // The fills' copper is worked out again first if the board changed since.
-  UpdateFills(*Elements_);
+  // The fills' copper is worked out again first if the board changed since, except in the middle
+  // of a drag: a dragged fill takes its copper along, and the release works every fill out again
+  // where things now lie.
+  if (!Dragging_) UpdateFills(*Elements_);
   CollectVisible(StepPixels(*this), area, skipSelected);
   for (const TPCBElement* e : VisibleFills_) e->Draw(dmNormal);
   for (const TPCBElement* e : VisibleWires_) e->Draw(dmNormal);

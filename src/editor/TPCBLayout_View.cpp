@@ -241,22 +241,33 @@ void TPCBLayout::ComposeDrag() {
     Paint();
     return;
   }
+  if (!DragBaseValid_) {
+    // A dragged fill lies under the rest of the copper, which no image kept from the drag's
+    // start can put back over it: such a drag renders the whole board at every step.
+    DraggedFills_.clear();
+    const TElementList& list = *Elements_;
+    for (int32_t i = 0; i < list.Count() && DraggedFills_.empty(); ++i)
+      if (list.Items(i)->Selected() && list.Items(i)->Kind() == ekFill)
+        DraggedFills_.push_back(list.Items(i));
+  }
+  if (!DraggedFills_.empty() && ShowFills_) {
+    DragBaseValid_ = true;
+    DragBase_ = QImage();
+    RenderArea(BoardImage_.rect());
+    Paint();
+    return;
+  }
   if (!DragBaseValid_ || DragBaseKey_ != DragBaseView() ||
       DragBaseGeneration_ != Elements_->Generation()) {
     // The board without the dragged elements, rendered once for the whole drag (and again only
     // when the view or the board changes under it).
     DraggedWires_.clear();
     DraggedPads_.clear();
-    DraggedFills_.clear();
     const TElementList& list = *Elements_;
     for (int32_t i = 0; i < list.Count(); ++i) {
       const TPCBElement* e = list.Items(i);
-      if (!e->Selected()) continue;
-      if (e->Kind() == ekFill) {
-        if (ShowFills_) DraggedFills_.push_back(e);
-      } else {
+      if (e->Selected() && e->Kind() != ekFill)
         (DrawnWithWires(*e) ? DraggedWires_ : DraggedPads_).push_back(e);
-      }
     }
     RenderArea(BoardImage_.rect(), true);
     DragBase_ = BoardImage_.copy();
@@ -267,11 +278,11 @@ void TPCBLayout::ComposeDrag() {
     BoardCanvas_->Flush();
     std::memcpy(BoardImage_.bits(), DragBase_.constBits(), size_t(DragBase_.sizeInBytes()));
   }
-  // The dragged elements lie over the rest, fills then wires then pads, until the release
-  // renders the board in its true order and works the fills out again where they now lie.
+  // The dragged elements lie over the rest, wires then pads, until the release renders the
+  // board in its true order.
   const int32_t step = StepPixels(*this);
   const QRect all = BoardImage_.rect();
-  for (const auto* kind : {&DraggedFills_, &DraggedWires_, &DraggedPads_})
+  for (const auto* kind : {&DraggedWires_, &DraggedPads_})
     for (const TPCBElement* e : *kind)
       if (!Culling_ || ElementVisible(*e, step, all)) e->Draw(dmNormal);
   Paint();
