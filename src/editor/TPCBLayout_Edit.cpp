@@ -31,7 +31,9 @@ void TPCBLayout::StepThroughHistory(bool back) {
 void TPCBLayout::FinishDrag() {
   // A drag still under way becomes its step before anything else touches the board, the
   // selection or the file, so that it is undone as a whole and saved as it stands. The button
-  // may still be down; the pointer moves nothing more until it is pressed again.
+  // may still be down; the pointer moves nothing more until it is pressed again. A fill's corner
+  // being dragged goes where it is shown now, the same way.
+  if (CornerFill_ >= 0) EndCornerDrag(CornerPoint_);
   if (!Dragging_) return;
   Dragging_ = false;
   MoveButtonDown_ = false;

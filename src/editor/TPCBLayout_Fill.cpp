@@ -200,6 +200,7 @@ void TPCBLayout::ShowCornerFeedback() {
 void TPCBLayout::EndCornerDrag(TPoint g) {
   const int32_t index = CornerFill_;
   CornerFill_ = -1;
+  MoveButtonDown_ = false;
   if (index < 0 || index >= Elements_->Count() || Elements_->Items(index)->Kind() != ekFill) {
     Paint();
     return;
