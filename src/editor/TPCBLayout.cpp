@@ -321,8 +321,8 @@ bool TPCBLayout::ElementVisible(const TPCBElement& e, int32_t stepPixels, const 
 }
 
 void TPCBLayout::CollectVisible(int32_t stepPixels, const QRect& area, bool skipSelected) {
-  // The elements that can reach the area, wires and pads (of both kinds) apart, each in list
-  // order. The index hands over the few near the area; without it one walk over the board does
+  // The elements that can reach the area, fills, wires and pads (of both kinds) apart, each in
+  // list order. The index hands over the few near the area; without it one walk over the board does
   // only a few multiplications per element and no drawing.
   VisibleWires_.clear();
   VisiblePads_.clear();

@@ -389,8 +389,8 @@ class TPCBLayout : public QWidget, public TLayoutView {
   int32_t CellSize_ = 10;
   TPoint ViewOffset_;
   bool Culling_ = true;
-  // The elements of one render that reach the control, wires and texts apart from pads, in
-  // list order.
+  // The elements of one render that reach the control, fills, wires and texts, and pads each
+  // apart, in list order; hidden fills are left out.
   std::vector<const TPCBElement*> VisibleWires_;
   std::vector<const TPCBElement*> VisiblePads_;
   std::vector<const TPCBElement*> VisibleFills_;
