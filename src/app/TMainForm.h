@@ -247,6 +247,8 @@ class TMainForm : public QMainWindow {
   void EditSetFillSeedExecute();
   void ToolsFillBoardExecute();
   void UpdateSetFillSeed();
+  // Choosing the fill tool or Fill Board shows hidden fills again.
+  void ShowFillsToDraw();
   void EditFill(int32_t index);
   // Puts the footprint file's part as a selected block with its origin at the board point, as
   // one step; a file that cannot be read whole adds nothing and raises its error.

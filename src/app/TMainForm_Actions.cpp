@@ -229,7 +229,10 @@ void TMainForm::CreateToolKeys() {
   ToolsMenuItem->insertSeparator(first);
 }
 
-void TMainForm::MouseActionClick(int tag) { Editor->SetMouseAction(TMouseAction(tag)); }
+void TMainForm::MouseActionClick(int tag) {
+  if (tag == maFill) ShowFillsToDraw();
+  Editor->SetMouseAction(TMouseAction(tag));
+}
 
 void TMainForm::SolderButtonMouseUp(Qt::MouseButton button, const QPoint& position) {
   // Only a right-button release over the tool; it neither presses the tool nor changes it.

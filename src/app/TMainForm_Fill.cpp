@@ -78,7 +78,15 @@ void TMainForm::UpdateSetFillSeed() { EditSetFillSeed->setEnabled(Editor->CanSet
 
 void TMainForm::EditSetFillSeedExecute() { Editor->SetFillSeed(); }
 
-void TMainForm::ToolsFillBoardExecute() { Editor->FillBoard(); }
+void TMainForm::ToolsFillBoardExecute() {
+  ShowFillsToDraw();
+  Editor->FillBoard();
+}
+
+void TMainForm::ShowFillsToDraw() {
+  // A fill drawn while fills are hidden would vanish as it is made.
+  if (!ViewShowFills->isChecked()) ViewShowFills->setChecked(true);
+}
 
 void TMainForm::EditFill(int32_t index) {
   const TElementList& list = Editor->Elements();

@@ -168,6 +168,10 @@ TEST_F(FillCommands, SetFillSeedFillBoardAndShowFills) {
   Open();
   EXPECT_FALSE(Form->ViewShowFills->isChecked());
   EXPECT_FALSE(Form->Editor->ShowFills());
+  // Drawing a fill shows them again.
+  Form->FillButton->click();
+  EXPECT_TRUE(Form->ViewShowFills->isChecked());
+  EXPECT_TRUE(Form->Editor->ShowFills());
 }
 
 }  // namespace
