@@ -4,7 +4,6 @@
 
 #include "LayoutTest.h"
 #include "TBoardError.h"
-#include "TCopperFill.h"
 #include "TCopperText.h"
 
 namespace {
@@ -68,11 +67,6 @@ TEST_F(ClipboardTest, EachPasteAddsASelectedCopyOneCellAway) {
     // A text with the characters its record writes escaped, and a letter beyond ASCII.
     w.Elements().Append(
         std::make_unique<TCopperText>(&w, TPoint{80, 64}, "a,b*\xE9%\nc", 13, 2, 1, true));
-    // A fill comes along with its outline and its seed, its settings kept.
-    TFillSettings settings;
-    settings.SpokeWidth = 410000;
-    w.Elements().Append(std::make_unique<TCopperFill>(
-        &w, std::vector<TPoint>{{64, 64}, {112, 64}, {112, 112}}, true, TPoint{80, 96}, settings));
     w.SelectAll();
     w.CopyToClipboard();
     const std::string a = std::to_string(80 + d), b = std::to_string(96 + d);
@@ -80,20 +74,14 @@ TEST_F(ClipboardTest, EachPasteAddsASelectedCopyOneCellAway) {
     const std::string fields = ", 13, 2, 1, 1, a%2Cb%2A\xE9%25%0Ac";
     const std::string text = "@TEXT 80, 64" + fields;
     const std::string moved = "@TEXT " + a + ", " + std::to_string(64 + d) + fields;
-    auto fill = [](int32_t d) {
-      auto v = [d](int32_t c) { return std::to_string(c + d); };
-      return "@FILL 1, " + v(80) + ", " + v(96) + ", 500000, 300000, 500000, 410000, 0, 3, " +
-             v(64) + ", " + v(64) + ", " + v(112) + ", " + v(64) + ", " + v(112) + ", " + v(112);
-    };
     w.PasteFromClipboard();
-    EXPECT_EQ(Board(), (Lines{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4", text, fill(0), pad + " *",
-                              wire + ", 4 *", moved + " *", fill(d) + " *"}));
+    EXPECT_EQ(Board(), (Lines{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4", text, pad + " *",
+                              wire + ", 4 *", moved + " *"}));
     EXPECT_TRUE(w.Modified());
     // The second lands on the first: the offset is from the text, not from the last paste.
     w.PasteFromClipboard();
-    EXPECT_EQ(Board(),
-              (Lines{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4", text, fill(0), pad, wire + ", 4",
-                     moved, fill(d), pad + " *", wire + ", 4 *", moved + " *", fill(d) + " *"}));
+    EXPECT_EQ(Board(), (Lines{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4", text, pad, wire + ", 4",
+                              moved, pad + " *", wire + ", 4 *", moved + " *"}));
   }
 }
 
