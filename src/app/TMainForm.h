@@ -138,7 +138,8 @@ class TMainForm : public QMainWindow {
   QToolButton* SelectButton = nullptr;
   QToolButton* MoveButton = nullptr;
   QToolButton* TextButton = nullptr;
-  std::array<QAction*, 6> MouseToolActions{};  // by mouse action
+  QToolButton* FillButton = nullptr;
+  std::array<QAction*, 7> MouseToolActions{};  // by mouse action
 
   QAction* FileNew = nullptr;
   QAction* FileOpen = nullptr;
@@ -198,6 +199,11 @@ class TMainForm : public QMainWindow {
   QIcon TextImage;
   // Edit > Edit Text...: the one selected text, in the text dialog.
   QAction* EditEditText = nullptr;
+  // Copper fills (TMainForm_Fill.cpp): the tool's picture, drawn here, and the fill commands.
+  QIcon FillImage;
+  QAction* EditSetFillSeed = nullptr;
+  QAction* ToolsFillBoard = nullptr;
+  QAction* ViewShowFills = nullptr;
 
   // The board check (TMainForm_Check.cpp): Edit > Select Connected, the Tools menu and the
   // Problems panel.
@@ -212,6 +218,7 @@ class TMainForm : public QMainWindow {
   void CreateImages();
   static QIcon DrawSmdPadImage();
   static QIcon DrawTextImage();
+  static QIcon DrawFillImage();
   void CreateActions();
   // The undo history's actions, named after the step they would undo or redo.
   void CreateHistoryActions();
@@ -234,6 +241,15 @@ class TMainForm : public QMainWindow {
   void EditText(int32_t index);
   void EditEditTextExecute();
   void UpdateEditText();
+  // Copper fills (TMainForm_Fill.cpp): Set Fill Seed, Fill Board, Show Fills and the dialog a
+  // double click on a fill opens.
+  void CreateFillCommands();
+  void EditSetFillSeedExecute();
+  void ToolsFillBoardExecute();
+  void UpdateSetFillSeed();
+  // Choosing the fill tool or Fill Board shows hidden fills again.
+  void ShowFillsToDraw();
+  void EditFill(int32_t index);
   // Puts the footprint file's part as a selected block with its origin at the board point, as
   // one step; a file that cannot be read whole adds nothing and raises its error.
   void InsertFootprint(const QString& fileName, TPoint at);
