@@ -26,14 +26,19 @@ struct TArtworkOptions {
   int32_t ScaleY = 10000;
   // Every hole printed no wider than 0.5 mm, so a hand drill finds its centre.
   bool DrillMarks = false;
+  // How much the copper grows on every side, in micrometres, to make up for under-etching
+  // (0 to MaxEtchCompensation): wires wider, pads, surface-mount pads, text and fills larger,
+  // holes as they are. It comes from the user's process rather than from these settings.
+  int32_t EtchCompensationUm = 0;
 
   static constexpr int32_t MinScale = 9000, MaxScale = 11000, MaxCopies = 20;
+  static constexpr int32_t MaxEtchCompensation = 200;
 
   bool IsDefault() const { return *this == TArtworkOptions(); }
   friend bool operator==(const TArtworkOptions& a, const TArtworkOptions& b) {
     return a.Mirror == b.Mirror && a.Negative == b.Negative && a.Rows == b.Rows &&
            a.Columns == b.Columns && a.ScaleX == b.ScaleX && a.ScaleY == b.ScaleY &&
-           a.DrillMarks == b.DrillMarks;
+           a.DrillMarks == b.DrillMarks && a.EtchCompensationUm == b.EtchCompensationUm;
   }
   friend bool operator!=(const TArtworkOptions& a, const TArtworkOptions& b) { return !(a == b); }
 };

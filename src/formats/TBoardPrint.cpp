@@ -7,6 +7,7 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSvgGenerator>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -92,6 +93,8 @@ void DrawBoardPage(TElementList& list, QPainter& painter, int32_t dotsPerInch,
   const double gap = kCopyGapMm * dotsPerMm;
   if (options.DrillMarks)
     canvas.SetHoleRadiusLimit(static_cast<int32_t>(std::lround(kDrillMarkMm / 2 * dotsPerMm)));
+  canvas.SetGrowth(std::clamp(options.EtchCompensationUm, 0, TArtworkOptions::MaxEtchCompensation) /
+                   1000.0 * dotsPerMm);
   painter.save();
   // The correction stretches the whole sheet from the corner of the printable area, copies and
   // gaps included, as the printer shrinks it back.

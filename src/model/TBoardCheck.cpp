@@ -17,10 +17,29 @@ std::vector<TProblem> CheckBoard(const TElementList& list, const TCheckRules& ru
   CheckWidths(list, rules, out);
   CheckPads(list, rules, out);
   CheckDuplicates(list, out);
+  CheckIsolation(list, rules, out);
   std::stable_sort(out.begin(), out.end(), [](const TProblem& a, const TProblem& b) {
     return std::tie(a.Kind, a.Elements) < std::tie(b.Kind, b.Elements);
   });
   return out;
+}
+
+void CheckIsolation(const TElementList& list, const TCheckRules& rules,
+                    std::vector<TProblem>& out) {
+  if (!(std::isfinite(rules.CutWidth) && rules.CutWidth > 0)) return;
+  // Islands nearer than the cut width are found as islands nearer than a clearance are, fills
+  // included, each pair once.
+  TCheckRules cut;
+  cut.Clearance = rules.CutWidth;
+  std::vector<TProblem> near;
+  TCopperIslands islands;
+  CheckCopper(list, cut, near, &islands);
+  CheckFills(list, cut, islands, near);
+  for (TProblem& p : near)
+    if (p.Kind == pkClearance) {
+      p.Kind = pkIsolation;
+      out.push_back(std::move(p));
+    }
 }
 
 const char* ProblemKindName(TProblemKind kind) {
@@ -41,6 +60,8 @@ const char* ProblemKindName(TProblemKind kind) {
       return "none";
     case pkFill:
       return "fill";
+    case pkIsolation:
+      return "isolation";
   }
   return "";
 }
@@ -82,6 +103,8 @@ std::string ProblemMessage(const TProblem& p) {
       return "makes no copper";
     case pkFill:
       return "fill joins nothing";
+    case pkIsolation:
+      return "islands " + measured + " mm apart, the bit cannot pass" + limit;
   }
   return "";
 }

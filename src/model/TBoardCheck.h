@@ -13,6 +13,8 @@ struct TCheckRules {
   double MinWidth = 0.30;   // of a wire, a text's strokes, the smaller side of an SMD pad
   double MinRing = 0.25;    // half of a pad's size minus its hole
   double MinHole = 0.50;    // a pad's hole
+  // The groove a milling bit cuts between islands; 0 when the board is etched.
+  double CutWidth = 0.0;
 };
 
 enum TProblemKind : uint8_t {
@@ -24,7 +26,10 @@ enum TProblemKind : uint8_t {
   pkDuplicate,
   pkNone,
   // A fill whose seed lies on no copper, or that has none: it joins nothing.
-  pkFill
+  pkFill,
+  // Two islands nearer than the milling bit's cut width: the bit cannot pass between them and the
+  // board would keep a short.
+  pkIsolation
 };
 
 // One fault the check found: where (board units, y downward as on the screen), what was measured
@@ -59,7 +64,12 @@ void CheckDuplicates(const TElementList& list, std::vector<TProblem>& out);
 void CheckFills(const TElementList& list, const TCheckRules& rules, const TCopperIslands& islands,
                 std::vector<TProblem>& out);
 
-// The kind as one word: clearance, width, ring, hole, dangling, duplicate, none, fill.
+// Islands nearer than the rules' cut width, measured as the clearance is; nothing when the cut
+// width is 0.
+void CheckIsolation(const TElementList& list, const TCheckRules& rules, std::vector<TProblem>& out);
+
+// The kind as one word: clearance, width, ring, hole, dangling, duplicate, none, fill,
+// isolation.
 const char* ProblemKindName(TProblemKind kind);
 // Whether the kind measures something against a limit (dangling ends, duplicates, elements
 // that make no copper and fills that join nothing do not).

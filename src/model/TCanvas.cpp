@@ -62,6 +62,10 @@ void TCanvas::FillPolygons(const std::vector<std::vector<QPointF>>& paths) {
   if (path.isEmpty()) return;
   QPainter* painter = Painter();
   painter->fillPath(path, ToQColor(BrushColor_));
+  if (const double g = Image_ ? 0 : GrowthOf(BrushColor_); g > 0)
+    // Grown by a round pen along every edge: each side moves out by g, corners come round.
+    painter->strokePath(
+        path, QPen(ToQColor(BrushColor_), 2 * g, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 }
 
 void TCanvas::SetPixel(int32_t x, int32_t y, TColor c) {
@@ -133,7 +137,9 @@ void TCanvas::WideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   // the image is, so a line within it is drawn from its own end points and comes out the same
   // when the view has moved by whole pixels, as a panned image must.
   QPainter* p = Painter();
-  const double pw = std::max(1, PenWidth_);
+  const double grow = Image_ ? 0 : GrowthOf(PenColor_);
+  const bool thin = PenWidth_ <= 1 && grow == 0;
+  const double pw = std::max(1, PenWidth_) + 2 * grow;
   constexpr int far = WideLineReach;
   QRect dev(-far, -far, 2 * far, 2 * far);
   if (Image_) dev = dev.united(Image_->rect());
@@ -161,11 +167,11 @@ void TCanvas::WideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   }
   const QPointF a(ax + t0 * ddx, ay + t0 * ddy), b(ax + t1 * ddx, ay + t1 * ddy);
   QPen pen(ToQColor(PenColor_), pw, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-  if (PenWidth_ <= 1) pen.setCapStyle(Qt::FlatCap);
+  if (thin) pen.setCapStyle(Qt::FlatCap);
   p->setPen(pen);
   if (a == b) {
     // A wide pen on a zero-length line still leaves its round dot; a thin one draws nothing.
-    if (PenWidth_ <= 1) return;
+    if (thin) return;
     p->setPen(Qt::NoPen);
     p->setBrush(ToQColor(PenColor_));
     p->drawEllipse(a, pw / 2, pw / 2);
@@ -183,7 +189,9 @@ void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) 
     // The exact shape, filled with no stroke around it so it keeps the size of its box; an
     // outline of another colour goes inside the box, as on the screen.
     QPainter* p = Painter();
-    const QRectF box(double(l), double(t), double(r - l), double(b - t));
+    const double g = GrowthOf(BrushColor_);
+    const QRectF box =
+        QRectF(double(l), double(t), double(r - l), double(b - t)).adjusted(-g, -g, g, g);
     p->setPen(Qt::NoPen);
     p->setBrush(ToQColor(BrushColor_));
     p->drawEllipse(box);
@@ -234,7 +242,9 @@ void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) 
 void TCanvas::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   if (!Image_) {
     // A box given right to left or bottom to top covers nothing, as on the screen.
-    if (right > left && bottom > top)
+    if (right > left && bottom > top && GrowthOf(BrushColor_) > 0) {
+      RoundRect(left, top, right, bottom, 0);
+    } else if (right > left && bottom > top)
       Painter()->fillRect(QRectF(left, top, double(right) - left, double(bottom) - top),
                           ToQColor(BrushColor_));
     return;
@@ -274,8 +284,11 @@ void TCanvas::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom
     if (right <= left || bottom <= top) return;
     const double r =
         std::clamp<double>(radius, 0, std::min(double(right) - left, double(bottom) - top) / 2);
+    const double g = GrowthOf(BrushColor_);
     QPainterPath path;
-    path.addRoundedRect(QRectF(left, top, double(right) - left, double(bottom) - top), r, r);
+    path.addRoundedRect(
+        QRectF(left, top, double(right) - left, double(bottom) - top).adjusted(-g, -g, g, g), r + g,
+        r + g);
     Painter()->fillPath(path, ToQColor(BrushColor_));
     return;
   }

@@ -63,6 +63,12 @@ class TCanvas {
   int32_t HoleRadius(int32_t radius) const {
     return HoleRadiusLimit_ > 0 && radius > HoleRadiusLimit_ ? HoleRadiusLimit_ : radius;
   }
+  // On a printed page, how many dots the copper grows by on every side to make up for the
+  // etchant eating under the toner: what is drawn in black (white on a negative) comes out that
+  // much larger, lines that much wider on each side; holes and paper stay as they are. Only
+  // drawing through a painter grows; the screen's image never does.
+  void SetGrowth(double dots) { Growth_ = dots > 0 ? dots : 0; }
+
   // Limits every pixel written on the image to a rectangle, the rest of the image kept as it is;
   // the pixels inside are exactly those of drawing without the limit, so a strip of the board
   // can be drawn again on its own. An empty rectangle (or one wholly outside) lifts the limit.
@@ -93,6 +99,9 @@ class TCanvas {
   int32_t PenWidth_ = 1;
   TColor Inverted_ = 0;
   int32_t HoleRadiusLimit_ = 0;
+  double Growth_ = 0;
+  // How much a shape of the colour C grows: the growth for copper, nothing for paper.
+  double GrowthOf(TColor c) const { return (c ^ Inverted_) == 0 ? Growth_ : 0; }
   TPoint Pos_;
   QRect Clip_;
 };

@@ -37,8 +37,8 @@ std::vector<std::pair<double, double>> Directions(int sides) {
 
 // The fewest sides (a multiple of four, at least eight) for which a polygon around a circle of
 // radius R, grown by the margin, strays at most the tolerance beyond the circle.
-int SidesFor(double r) {
-  const double limit = (r + kMargin) / (r + FillCurveTolerance);
+int SidesFor(double r, int64_t tolerance = FillCurveTolerance) {
+  const double limit = (r + kMargin) / (r + tolerance);
   const int sides = int(std::ceil(kPi / std::acos(limit)));
   return std::max(8, (sides + 3) / 4 * 4);
 }
@@ -48,8 +48,9 @@ int SidesFor(double r) {
 // R + SHRINK plus the margin away. Its corners are as many as a curve of radius R needs, for the
 // fill is grown back by SHRINK, which brings the corners to within the tolerance of radius R.
 // The polygon runs with a positive area, as Clipper's outer paths do.
-CL::Path Grown(const std::vector<CL::IntPoint>& cores, int64_t r, int64_t shrink) {
-  const int sides = SidesFor(double(r));
+CL::Path Grown(const std::vector<CL::IntPoint>& cores, int64_t r, int64_t shrink,
+               int64_t tolerance = FillCurveTolerance) {
+  const int sides = SidesFor(double(r), tolerance);
   const double reach = double(r + shrink + kMargin) / std::cos(kPi / sides);
   const auto dirs = Directions(sides);
   CL::Path path;
@@ -94,7 +95,8 @@ CL::Path Grown(const std::vector<CL::IntPoint>& cores, int64_t r, int64_t shrink
 }
 
 // A piece of copper grown by D nanometres all round and by SHRINK more, as a polygon around it.
-CL::Path GrownPiece(const TCopperShape& s, int64_t d, int64_t shrink) {
+CL::Path GrownPiece(const TCopperShape& s, int64_t d, int64_t shrink,
+                    int64_t tolerance = FillCurveTolerance) {
   const CL::IntPoint a(s.AX * k, s.AY * k), b(s.BX * k, s.BY * k);
   auto box = [&a](int64_t hx, int64_t hy) {
     return std::vector<CL::IntPoint>{
@@ -102,14 +104,14 @@ CL::Path GrownPiece(const TCopperShape& s, int64_t d, int64_t shrink) {
   };
   switch (s.Kind) {
     case ckTrack:
-      if (a == b) return Grown({a}, s.Radius * k + d, shrink);
-      return Grown({a, b}, s.Radius * k + d, shrink);
+      if (a == b) return Grown({a}, s.Radius * k + d, shrink, tolerance);
+      return Grown({a, b}, s.Radius * k + d, shrink, tolerance);
     case ckRound:
-      return Grown({a}, s.Radius * k + d, shrink);
+      return Grown({a}, s.Radius * k + d, shrink, tolerance);
     case ckSquare:
-      return Grown(box(s.Radius * k, s.Radius * k), d, shrink);
+      return Grown(box(s.Radius * k, s.Radius * k), d, shrink, tolerance);
     case ckRect:
-      return Grown(box(s.HalfX * k, s.HalfY * k), s.Radius * k + d, shrink);
+      return Grown(box(s.HalfX * k, s.HalfY * k), s.Radius * k + d, shrink, tolerance);
     case ckNone:
       break;
   }
@@ -239,6 +241,37 @@ std::vector<TFillArea> FillOffset(const std::vector<TFillArea>& areas, int64_t d
   CL::Clipper clipper;
   clipper.AddPaths(Offset(PathsOf(areas), double(delta)), CL::ptSubject, true);
   return AreasOf(clipper, CL::ctUnion);
+}
+
+std::vector<TFillArea> GrownCopper(const std::vector<TCopperShape>& pieces,
+                                   const std::vector<TFillArea>& fills, int64_t delta,
+                                   int64_t tolerance) {
+  CL::Clipper clipper;
+  for (const TCopperShape& piece : pieces) {
+    if (piece.Empty()) continue;
+    CL::Path path = GrownPiece(piece, delta, 0, tolerance);
+    // Every piece the same way round, so that overlapping pieces add up rather than cancel.
+    if (!CL::Orientation(path)) CL::ReversePath(path);
+    clipper.AddPath(path, CL::ptSubject, true);
+  }
+  if (!fills.empty()) {
+    // Clipper's round corners have their corners on the arc and their sides inside it: by the
+    // arc tolerance, but Clipper rounds the steps of a short arc to a whole number, which may
+    // leave a side up to 2.25 times that inside. Grown by half the tolerance more, with a fifth
+    // of it as the arc tolerance, they stay outside the true edge and within the tolerance of it.
+    // The fills come in as the other operand, so that their holes never cancel a piece that lies
+    // in them.
+    CL::ClipperOffset offset(2.0, double(tolerance) / 5);
+    offset.AddPaths(PathsOf(fills), CL::jtRound, CL::etClosedPolygon);
+    CL::Paths grown;
+    offset.Execute(grown, double(delta) + double(tolerance) / 2 + kMargin);
+    clipper.AddPaths(grown, CL::ptClip, true);
+  }
+  CL::PolyTree tree;
+  clipper.Execute(CL::ctUnion, tree, CL::pftNonZero, CL::pftNonZero);
+  std::vector<TFillArea> areas;
+  CollectAreas(tree, areas);
+  return areas;
 }
 
 std::vector<TFillArea> FillDifference(const std::vector<TFillArea>& a,

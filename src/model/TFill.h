@@ -92,6 +92,13 @@ std::vector<TFillArea> ComputeFill(const std::vector<TPoint>& outline,
 std::vector<TFillArea> FillOffset(const std::vector<TFillArea>& areas, int64_t delta);
 std::vector<TFillArea> FillDifference(const std::vector<TFillArea>& a,
                                       const std::vector<TFillArea>& b);
+// The copper of the pieces (half units, as the board has them) and of the fill areas, all grown
+// by DELTA nanometres, as one set of areas. Curves come as polygons that never cut into the true
+// grown edge and stand at most TOLERANCE beyond it: a bit that follows these edges keeps at
+// least DELTA from every copper.
+std::vector<TFillArea> GrownCopper(const std::vector<TCopperShape>& pieces,
+                                   const std::vector<TFillArea>& fills, int64_t delta,
+                                   int64_t tolerance);
 
 // Exact distances between a fill and the board's copper, decided in whole numbers like
 // CopperTouches and CopperCloser. Built once from the fill's areas (their edges sorted into a

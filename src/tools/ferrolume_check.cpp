@@ -31,9 +31,9 @@ int main(int argc, char* argv[]) {
   parser.setApplicationDescription(QStringLiteral(
       "Checks the copper of each BOARD (.pcb or .wt5) against the design rules and prints one\n"
       "line per problem, \"BOARD: KIND at X, Y mm: MESSAGE\", with KIND one of clearance, width,\n"
-      "ring, hole, dangling, duplicate, none, and the place in millimetres (y downward, as on the\n"
-      "screen, on the board as the editor opens it). A last line counts the problems and the\n"
-      "boards checked, and the boards that could not be read, if any.\n"
+      "ring, hole, dangling, duplicate, none, fill, isolation, and the place in millimetres (y\n"
+      "downward, as on the screen, on the board as the editor opens it). A last line counts the\n"
+      "problems and the boards checked, and the boards that could not be read, if any.\n"
       "Exit status: 0 when every board is clean, 1 when there are problems, 2 on a bad option\n"
       "or a board that cannot be read."));
   parser.addHelpOption();
@@ -56,6 +56,11 @@ int main(int argc, char* argv[]) {
        &TCheckRules::MinRing},
       {{"min-hole", "Least hole size (default " + mm(defaults.MinHole) + ").", "MM"},
        &TCheckRules::MinHole},
+      {{"cut-width",
+        "The width a milling bit cuts: islands nearer than this are isolation problems (default "
+        "0, the board is etched).",
+        "MM"},
+       &TCheckRules::CutWidth},
   };
   for (const Rule& r : rules) parser.addOption(r.option);
   parser.addPositionalArgument(QStringLiteral("BOARD"), QStringLiteral("Boards to check."),

@@ -1,10 +1,11 @@
 // ferrolume-convert INPUT OUTPUT: opens a board as the editor's Open does and writes it as the
 // editor's Save does, the formats chosen by the extensions, for scripts and builds. An OUTPUT
 // ending in .pdf or .svg gets the printed artwork instead, and one ending in .zip, .gbr or .drl
-// the files a board house makes the board from.
+// the files a board house makes the board from, and one ending in .nc the G-code to mill it.
 #include <QCommandLineParser>
 #include <QFile>
 #include <QGuiApplication>
+#include <QSettings>
 #include <QString>
 #include <cstdio>
 #include <exception>
@@ -21,6 +22,7 @@
 #include "TFabrication.h"
 #include "THeadlessLayout.h"
 #include "TMessageText.h"
+#include "TMilling.h"
 #include "TPcbText.h"
 #include "TWinTypon.h"
 
@@ -30,6 +32,7 @@ const char* const kUsage =
     "usage: ferrolume-convert INPUT OUTPUT\n"
     "       ferrolume-convert [--mirror] [--negative] [--copies RxC] [--scale-x PCT]\n"
     "                         [--scale-y PCT] [--drill-marks] INPUT OUTPUT\n"
+    "       ferrolume-convert [mill options] INPUT OUTPUT.nc\n"
     "       ferrolume-convert --calibration OUTPUT.pdf\n"
     "\n"
     "Opens the board INPUT as the editor's Open does and writes it to OUTPUT as the editor's\n"
@@ -41,7 +44,10 @@ const char* const kUsage =
     "change that artwork. An OUTPUT ending in .zip receives the fabrication files of a board\n"
     "house order (Gerber bottom copper, solder mask and outline, solder paste when the board has\n"
     "SMD pads, Excellon drill), one ending in .gbr the Gerber copper alone, one ending in .drl\n"
-    "the drill file alone. On an error the editor's message is printed and OUTPUT is left as it\n"
+    "the drill file alone. An OUTPUT N.nc receives G-code for a desktop CNC mill: N.nc isolates\n"
+    "the copper, N-drill.nc drills the holes (when there are any) and N-outline.nc cuts the board\n"
+    "out, with the process last chosen in the editor (Tools > Process...) changed by the mill\n"
+    "options below. On an error the editor's message is printed and OUTPUT is left as it\n"
     "was. Records of an INPUT .pcb that this version cannot read, and elements a .wt5 OUTPUT\n"
     "cannot hold (SMD pads, fills), are left out and counted on stderr.\n"
     "Exit status: 0 when OUTPUT was written, 1 on an error, 2 on a bad command line or an INPUT\n"
@@ -58,7 +64,52 @@ struct TCommand {
   bool Calibration = false;
   QStringList Files;
   TArtworkOptions Options;
+  TMillProcess Process;
 };
+
+// The mill options, each a field of the process with the range its value must lie in.
+struct TMillOption {
+  const char* Name;
+  const char* Help;
+  double TMillProcess::*Length;
+  int TMillProcess::*Count;
+  double Low, High;
+};
+
+const TMillOption kMillOptions[] = {
+    {"bit-diameter", "Isolate with a flat bit of MM diameter.", &TMillProcess::BitDiameter, nullptr,
+     0.01, 10},
+    {"v-angle", "Isolate with a V-bit of this point angle in degrees.", &TMillProcess::VAngle,
+     nullptr, 5, 150},
+    {"v-tip", "Isolate with a V-bit of this tip width in MM.", &TMillProcess::VTip, nullptr, 0, 5},
+    {"cut-depth", "Isolation cut depth in MM.", &TMillProcess::CutDepth, nullptr, 0.001, 5},
+    {"passes", "Isolation passes round each island (1 to 4).", nullptr, &TMillProcess::Passes, 1,
+     4},
+    {"overlap", "Overlap of the isolation passes in percent (0 to 90).", &TMillProcess::Overlap,
+     nullptr, 0, 90},
+    {"feed", "Feed rate in mm/min.", &TMillProcess::Feed, nullptr, 1, 100000},
+    {"plunge", "Plunge rate in mm/min.", &TMillProcess::Plunge, nullptr, 1, 100000},
+    {"spindle", "Spindle speed in rpm.", nullptr, &TMillProcess::Spindle, 1, 100000},
+    {"safe-height", "Height in MM to move between jobs.", &TMillProcess::SafeHeight, nullptr, 0.1,
+     100},
+    {"travel-height", "Height in MM to move between cuts.", &TMillProcess::TravelHeight, nullptr,
+     0.1, 100},
+    {"drill-depth", "Drilling depth in MM.", &TMillProcess::DrillDepth, nullptr, 0.01, 20},
+    {"outline-bit", "Diameter in MM of the bit that cuts the board out.", &TMillProcess::OutlineBit,
+     nullptr, 0.1, 10},
+    {"board-thickness", "Board thickness in MM.", &TMillProcess::BoardThickness, nullptr, 0.1, 10},
+    {"depth-per-pass", "Outline depth per pass in MM.", &TMillProcess::DepthPerPass, nullptr, 0.01,
+     10},
+    {"tabs", "Tabs that hold the board (0 to 32).", nullptr, &TMillProcess::Tabs, 0, 32},
+    {"tab-width", "Tab width in MM.", &TMillProcess::TabWidth, nullptr, 0, 50},
+};
+
+// The process saved by the editor, as the editor reads it.
+TMillProcess SavedMillProcess() {
+  const QString name = QStringLiteral("Ferrolume");
+  QSettings settings(QSettings::UserScope, name, name);
+  return LoadMillProcess(settings);
+}
 
 TCommand Parse(const QStringList& arguments) {
   QCommandLineParser parser;
@@ -84,6 +135,14 @@ TCommand Parse(const QStringList& arguments) {
   const QCommandLineOption calibration(
       "calibration", "Write a printer calibration page to OUTPUT.pdf instead of a board.");
   parser.addOptions({help, mirror, negative, copies, scaleX, scaleY, drillMarks, calibration});
+  std::vector<QCommandLineOption> millOptions;
+  for (const TMillOption& m : kMillOptions)
+    millOptions.emplace_back(QString::fromLatin1(m.Name), QString::fromLatin1(m.Help),
+                             m.Count ? QStringLiteral("N") : QStringLiteral("MM"));
+  const QCommandLineOption noMirror(
+      "no-mirror", "Mill the board as the editor shows it, not mirrored as copper side up.");
+  millOptions.push_back(noMirror);
+  for (const QCommandLineOption& m : millOptions) parser.addOption(m);
   if (!parser.parse(arguments)) throw TBadCommandLine{parser.errorText()};
 
   TCommand command;
@@ -107,6 +166,39 @@ TCommand Parse(const QStringList& arguments) {
                                            "most two decimals, such as 100.5, not \"%2\"")
                                 .arg(option->names().first(), parser.value(*option))};
   }
+  bool milling = false;
+  for (const QCommandLineOption& m : millOptions) milling = milling || parser.isSet(m);
+  const bool toMill = command.Files.size() == 2 && IsMillingFileName(command.Files[1]);
+  if (milling && !toMill)
+    throw TBadCommandLine{"the mill options apply to an OUTPUT ending in .nc only"};
+  if (toMill) {
+    TMillProcess& p = command.Process;
+    p = SavedMillProcess();
+    for (size_t i = 0; i < std::size(kMillOptions); ++i) {
+      const TMillOption& m = kMillOptions[i];
+      if (!parser.isSet(millOptions[i])) continue;
+      const QString text = parser.value(millOptions[i]);
+      bool ok = false;
+      const double v = m.Count ? text.toInt(&ok) : text.toDouble(&ok);
+      if (!ok || !(v >= m.Low && v <= m.High))
+        throw TBadCommandLine{QStringLiteral("--%1 wants %2 from %3 to %4, not \"%5\"")
+                                  .arg(QLatin1String(m.Name), m.Count
+                                                                  ? QStringLiteral("a whole number")
+                                                                  : QStringLiteral("millimetres"))
+                                  .arg(m.Low)
+                                  .arg(m.High)
+                                  .arg(text)};
+      if (m.Count)
+        p.*m.Count = int(v);
+      else
+        p.*m.Length = v;
+      if (m.Length == &TMillProcess::BitDiameter) p.Bit = mbFlat;
+      if (m.Length == &TMillProcess::VAngle || m.Length == &TMillProcess::VTip) p.Bit = mbVee;
+    }
+    if (parser.isSet(noMirror)) p.Mirror = false;
+    std::string why;
+    if (!p.Valid(&why)) throw TBadCommandLine{QString::fromStdString("the mill process: " + why)};
+  }
   if (command.Calibration) {
     if (!o.IsDefault())
       throw TBadCommandLine{"--calibration takes no other option: the page is never corrected"};
@@ -120,7 +212,8 @@ TCommand Parse(const QStringList& arguments) {
   return command;
 }
 
-void Convert(const QString& input, const QString& output, const TArtworkOptions& options) {
+void Convert(const QString& input, const QString& output, const TArtworkOptions& options,
+             const TMillProcess& process) {
   THeadlessLayout layout;
   TElementList board(&layout);
   // What was passed over is said at once: it is not in the output either, whatever that is.
@@ -132,6 +225,8 @@ void Convert(const QString& input, const QString& output, const TArtworkOptions&
     ExportBoardPdf(board, output, options);
   } else if (ext == QLatin1String(".svg")) {
     ExportBoardSvg(board, output, options);
+  } else if (IsMillingFileName(output)) {
+    ExportMillingFiles(board, process, output);
   } else if (IsFabricationFileName(output)) {
     // The files are written all the same; the user learns which elements are not in them.
     const std::string leftOut = LeftOutMessage(ExportFabricationFiles(board, output));
@@ -185,7 +280,7 @@ int main(int argc, char* argv[]) {
       std::fputs(kUsage, stderr);
       return 1;
     }
-    Convert(command.Files[0], command.Files[1], command.Options);
+    Convert(command.Files[0], command.Files[1], command.Options, command.Process);
   } catch (const ENotABoard& e) {
     std::fprintf(stderr, "%s\n", ErrorBoxText(QString::fromUtf8(e.what())).toUtf8().constData());
     return 2;

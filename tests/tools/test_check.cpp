@@ -76,6 +76,19 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
        f + ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n1 problem in 1 "
            "board\n",
        false},
+      {{"--clearance", "0.1", "--min-width=0.1", "--cut-width", "0.2", faults},
+       1,
+       f + ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n" + f +
+           ": isolation at 12.700, 13.732 mm: islands 0.159 mm apart, the bit cannot pass, 0.200 "
+           "mm required\n2 problems in 1 board\n",
+       false},
+      {{"--cut-width", "0.158", faults},
+       1,
+       f + ": clearance at 12.700, 13.732 mm: copper 0.159 mm apart, 0.300 mm required\n" + f +
+           ": width at 20.638, 12.700 mm: wire 0.159 mm wide, 0.300 mm required\n" + f +
+           ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n3 problems in 1 "
+           "board\n",
+       false},
       {{none},
        1,
        none.toStdString() + ": none at 20.638, 12.700 mm: makes no copper\n1 problem in 1 board\n",

@@ -23,6 +23,10 @@ struct TRun {
 TRun Convert(const QStringList& args, bool fullDisk = false) {
   const QString exe = QStringLiteral(FERROLUME_BINARY_DIR "/src/ferrolume-convert");
   QProcess p;
+  // The mill process the user saved in the editor is not read: the defaults are.
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_CONFIG_HOME", QDir::tempPath() + "/ferrolume-convert-test-no-config");
+  p.setProcessEnvironment(env);
   if (fullDisk) {
     p.start("/bin/sh",
             QStringList{"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", exe} + args);
@@ -177,7 +181,13 @@ TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothing) {
                                {"--drill-marks", in, Path("a.zip")},
                                {"--calibration", Path("a.svg")},
                                {"--calibration", "--negative", Path("a.pdf")},
-                               {"--calibration", in, Path("a.pdf")}};
+                               {"--calibration", in, Path("a.pdf")},
+                               {"--passes", "5", in, Path("a.nc")},
+                               {"--overlap", "95", in, Path("a.nc")},
+                               {"--v-angle", "wide", in, Path("a.nc")},
+                               {"--travel-height", "9", in, Path("a.nc")},
+                               {"--feed", "300", in, Path("a.pdf")},
+                               {"--no-mirror", in, Path("a.zip")}};
   for (const QStringList& args : cases) {
     const TRun r = Convert(args);
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
@@ -209,6 +219,14 @@ TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) 
   EXPECT_EQ(ReadBytes(Path("two.drl")).rfind("M48\n", 0), 0u);
   EXPECT_EQ(ReadBytes(Path("two.zip")).rfind("PK\x03\x04", 0), 0u);
   EXPECT_EQ(Convert({Path("two.pcb"), Path("two.svg")}).exitCode, 0);
+  // An .nc OUTPUT brings the drill and outline jobs beside it, the options in their header.
+  const TRun mill =
+      Convert({"--bit-diameter", "0.4", "--passes", "2", Path("two.pcb"), Path("two.nc")});
+  ASSERT_EQ(mill.exitCode, 0) << mill.err;
+  EXPECT_NE(ReadBytes(Path("two.nc")).find("(isolation bit: flat, 0.4000 mm)"), std::string::npos);
+  EXPECT_NE(ReadBytes(Path("two.nc")).find("passes 2,"), std::string::npos);
+  EXPECT_EQ(ReadBytes(Path("two-drill.nc")).rfind("(Ferrolume drilling for two)", 0), 0u);
+  EXPECT_NE(ReadBytes(Path("two-outline.nc")).find("\nM30\n"), std::string::npos);
   EXPECT_NE(ReadBytes(Path("two.svg")).find("<svg width=\"209.994500mm\""), std::string::npos);
 }
 
