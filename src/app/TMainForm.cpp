@@ -69,6 +69,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   resize(std::max(510, sizeHint().width()), 375);
   CreateView();
   CreateFillCommands();
+  CreateMillCommands();
 }
 
 TMainForm::~TMainForm() {

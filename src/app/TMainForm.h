@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+#include "TFill.h"
+#include "TMillProcess.h"
 #include "TTypes.h"
 
 class QAction;
@@ -27,6 +29,7 @@ class QToolButton;
 class TFootprintDialog;
 class TPCBLayout;
 struct TArtworkOptions;
+struct TCheckRules;
 class TBoardDocument;
 class TBoardStatusBar;
 class TPadSettings;
@@ -205,6 +208,23 @@ class TMainForm : public QMainWindow {
   QAction* ToolsFillBoard = nullptr;
   QAction* ViewShowFills = nullptr;
 
+  // Milling (TMainForm_Mill.cpp): Tools > Process..., File > Export Milling Files..., View >
+  // Show Milling, and the process the check, the prints and the preview follow.
+  QAction* ToolsProcess = nullptr;
+  QAction* FileExportMilling = nullptr;
+  QAction* ViewShowMilling = nullptr;
+  TMillProcess Process_;
+  // The grooves and the gaps the bit cannot pass, worked out for the board at this change count
+  // and this process; worked out again only when the preview is drawn after a change.
+  struct TMillPreview {
+    const void* Board = nullptr;
+    uint64_t Generation = 0;
+    TMillProcess Process;
+    bool Valid = false;
+    std::vector<TFillPath> Paths;
+    std::vector<TFillPoint> Gaps;
+  } MillPreview_;
+
   // The board check (TMainForm_Check.cpp): Edit > Select Connected, the Tools menu and the
   // Problems panel.
   QAction* EditSelectConnected = nullptr;
@@ -263,6 +283,15 @@ class TMainForm : public QMainWindow {
   void ViewZoomOutExecute();
   void ViewFitBoardExecute();
   void CreateCheck();
+  void CreateMillCommands();
+  void ToolsProcessExecute();
+  void FileExportMillingExecute();
+  // The check's rules as last saved, with the process's cut width when boards are milled.
+  TCheckRules CheckRules() const;
+  // What is drawn over the board: the milling preview while shown, then the check's markers
+  // while the Problems panel is open.
+  void UpdateOverlay();
+  void DrawMilling();
   QAction* NewAction(const QString& caption, const QKeySequence& shortcut, int image,
                      void (TMainForm::*handler)());
 
