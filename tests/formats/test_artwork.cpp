@@ -2,7 +2,9 @@
 // SVG drawing rendered at the same resolution.
 #include <gtest/gtest.h>
 
+#include <QImageReader>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSvgRenderer>
 #include <cstdio>
@@ -171,6 +173,55 @@ TEST_F(ArtworkTest, DrillMarksAreHalfAMillimetreOrTheHoleItself) {
   EXPECT_NEAR(plainWide, 2.54, 1.5 / kPxPerMm);
   EXPECT_NEAR(markWide, 0.5, 1.5 / kPxPerMm);
   EXPECT_EQ(markSmall, plainSmall);  // 0.32 mm: smaller than a mark, so as it is
+}
+
+TEST_F(ArtworkTest, EtchCompensationGrowsTheCopperButNotTheHoles) {
+  BuildBoard();
+  AddSmd(list, {160, 200}, 24, 12, 0);
+  // Read at 600 dots per inch: 0.1 mm on each side is some 2.4 dots, an edge's rounding one. The
+  // page in grey is more than Qt reads by default.
+  const int limit = QImageReader::allocationLimit();
+  QImageReader::setAllocationLimit(512);
+  const auto restore = qScopeGuard([limit] { QImageReader::setAllocationLimit(limit); });
+  constexpr int dpi = 600;
+  constexpr double perMm = dpi / 25.4;
+  auto at = [](double units) { return int((kMarginMm / 25.4 + units / UnitsPerInch) * dpi); };
+  auto page = [&](int32_t um, const char* name) {
+    TArtworkOptions o;
+    o.EtchCompensationUm = um;
+    ExportBoardPdf(list, dir.filePath(name), o);
+    return RasterisePdf(dir.filePath(name), dpi);
+  };
+  // Across the copper, or a hole, along a row or a column through a point, in mm.
+  auto width = [&](const QImage& image, double x, double y, int dx, int dy) {
+    const auto run = RunAt(image, at(x), at(y), dx, dy);
+    return (run.second - run.first) / perMm;
+  };
+  const struct {
+    const char* what;
+    double x, y;
+    int dx, dy;
+    double grows;  // in mm, with 0.1 mm on every side
+  } widths[] = {
+      {"wire", 160, 160, 0, 1, 0.2},         {"round pad", 80, 150, 1, 0, 0.2},
+      {"square pad", 240, 150, 1, 0, 0.2},   {"SMD pad across", 160, 200, 1, 0, 0.2},
+      {"SMD pad down", 160, 200, 0, 1, 0.2}, {"hole", 80, 160, 1, 0, 0},
+      {"small hole", 160, 240, 1, 0, 0},
+  };
+  const QImage plain = page(0, "plain.pdf"), grown = page(100, "grown.pdf");
+  ASSERT_FALSE(plain.isNull());
+  for (const auto& w : widths)
+    EXPECT_NEAR(width(grown, w.x, w.y, w.dx, w.dy) - width(plain, w.x, w.y, w.dx, w.dy), w.grows,
+                1.5 / perMm)
+        << w.what;
+  // A fill grows into its gaps as much: the gap below the small pad narrows by 0.2 mm.
+  list.Append(std::make_unique<TCopperFill>(
+      &view, std::vector<TPoint>{{40, 120}, {280, 120}, {280, 272}, {40, 272}}, true,
+      TPoint{80, 160}, TFillSettings{}));
+  const QImage fillPlain = page(0, "fill.pdf"), fillGrown = page(100, "fillgrown.pdf");
+  const double below = 256 + 0.2 / 0.15875;
+  EXPECT_NEAR(width(fillPlain, 160, below, 0, 1) - width(fillGrown, 160, below, 0, 1), 0.2,
+              1.5 / perMm);
 }
 
 TEST_F(ArtworkTest, SvgDrawsThePdfPage) {
