@@ -18,8 +18,8 @@
 namespace {
 
 // The grooves in a see-through orange over the copper; the gaps the bit cannot pass in red.
-const QColor kGrooveColour(255, 128, 0);
-constexpr double kGrooveOpacity = 0.45;
+const QColor kGrooveColour(235, 110, 0);
+constexpr double kGrooveOpacity = 0.6;
 const QColor kGapColour(230, 0, 0);
 
 }  // namespace
