@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QSettings>
 #include <cmath>
+#include <exception>
 
 #include "TCanvas.h"
 #include "TMainForm.h"
@@ -89,10 +90,21 @@ void TMainForm::UpdateOverlay() {
 void TMainForm::DrawMilling() {
   const TElementList& board = Editor->Elements();
   TMillPreview& m = MillPreview_;
-  if (!m.Valid || m.Board != &board || m.Generation != board.Generation() ||
-      m.Process != Process_) {
-    m.Paths = IsolationPaths(board, Process_);
-    m.Gaps = IsolationGaps(board, Process_);
+  // While a drag moves copper the grooves stay as they were, and follow once it is let go, as
+  // fills do.
+  const bool settled = !Editor->Dragging() || !m.Valid;
+  if (settled && (!m.Valid || m.Board != &board || m.Generation != board.Generation() ||
+                  m.Process != Process_)) {
+    m.Paths.clear();
+    m.Gaps.clear();
+    try {
+      m.Paths = IsolationPaths(board, Process_);
+      m.Gaps = IsolationGaps(board, Process_);
+    } catch (const std::exception&) {
+      // Copper too far out to be worked out shows no grooves; the export says why.
+      m.Paths.clear();
+      m.Gaps.clear();
+    }
     m.Board = &board;
     m.Generation = board.Generation();
     m.Process = Process_;

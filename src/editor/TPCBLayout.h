@@ -245,6 +245,9 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void ChangeFillSettings(int32_t index, const TFillSettings& settings);
   // A fill whose corner the move tool is dragging, and which corner; -1 while none is.
   int32_t CornerFill() const { return CornerFill_; }
+  // The move tool is dragging elements or a fill's corner: the board changes at every step and
+  // settles when the button is let go.
+  bool Dragging() const { return Dragging_ || CornerFill_ >= 0; }
 
   // The element whose delete-tool highlight is on the screen now, if any. Every copy of the
   // board back to the screen wipes the highlight and forgets it, so it never names an element

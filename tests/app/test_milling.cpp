@@ -140,8 +140,7 @@ TEST_F(Milling, ExportWritesTheThreeJobsOrNothing) {
   list.AddSolder({32, 32}, 4, 12, sgCircle);
   list.AddSolder({96, 32}, 4, 12, sgCircle);
   list.AddWire({32, 32}, {96, 32}, 2);
-  const QString missing = dir.filePath(QStringLiteral("no/such/folder/board.nc"));
-  Form->FileAnswers << dir.filePath(QStringLiteral("board.nc")) << missing;
+  Form->FileAnswers << dir.filePath(QStringLiteral("board.nc"));
   Form->FileExportMilling->trigger();
   for (const char* name : {"board.nc", "board-drill.nc", "board-outline.nc"}) {
     QFile file(dir.filePath(QLatin1String(name)));
@@ -149,9 +148,17 @@ TEST_F(Milling, ExportWritesTheThreeJobsOrNothing) {
     EXPECT_TRUE(file.readAll().contains("G21")) << name;
   }
   EXPECT_TRUE(Form->Boxes.isEmpty());
-  Form->FileExportMilling->trigger();
-  EXPECT_EQ(Form->Boxes.size(), 1);
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+  // A folder that is not there, and one where the last file cannot be written: an error box,
+  // and not one of the three files.
+  QDir(dir.path()).mkpath(QStringLiteral("blocked/board-outline.nc"));
+  const char* const failing[] = {"no/such/folder/board.nc", "blocked/board.nc"};
+  for (const char* target : failing) {
+    const int boxes = Form->Boxes.size();
+    Form->FileAnswers << dir.filePath(QLatin1String(target));
+    Form->FileExportMilling->trigger();
+    EXPECT_EQ(Form->Boxes.size(), boxes + 1) << target;
+  }
+  EXPECT_EQ(QDir(dir.filePath(QStringLiteral("blocked"))).entryList(QDir::Files), QStringList());
 }
 
 TEST_F(Milling, ShowMillingDrawsTheGroovesAndMarksGapsAndIsKept) {
