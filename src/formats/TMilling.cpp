@@ -92,10 +92,14 @@ class TGCode {
       : Board_(board), Process_(process) {}
 
   void Comment(const std::string& text) {
-    // Neither GRBL nor LinuxCNC take brackets inside a comment.
+    // Neither GRBL nor LinuxCNC take brackets inside a comment, and a controller may refuse
+    // any byte beyond plain ASCII (a board's name in UTF-8).
     std::string t = text;
     for (char& c : t)
-      if (c == '(' || c == ')') c = ' ';
+      if (c == '(' || c == ')')
+        c = ' ';
+      else if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126)
+        c = '_';
     Out_ += "(" + t + ")\n";
   }
   void Line(const std::string& text) { Out_ += text + "\n"; }

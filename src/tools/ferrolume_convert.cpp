@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QSettings>
 #include <QString>
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -31,7 +32,8 @@ namespace {
 const char* const kUsage =
     "usage: ferrolume-convert INPUT OUTPUT\n"
     "       ferrolume-convert [--mirror] [--negative] [--copies RxC] [--scale-x PCT]\n"
-    "                         [--scale-y PCT] [--drill-marks] INPUT OUTPUT\n"
+    "                         [--scale-y PCT] [--drill-marks] [--etch-compensation MM]\n"
+    "                         INPUT OUTPUT\n"
     "       ferrolume-convert [mill options] INPUT OUTPUT.nc\n"
     "       ferrolume-convert --calibration OUTPUT.pdf\n"
     "\n"
@@ -134,7 +136,13 @@ TCommand Parse(const QStringList& arguments) {
                                       "Print every hole no wider than 0.5 mm, as a drill mark.");
   const QCommandLineOption calibration(
       "calibration", "Write a printer calibration page to OUTPUT.pdf instead of a board.");
-  parser.addOptions({help, mirror, negative, copies, scaleX, scaleY, drillMarks, calibration});
+  const QCommandLineOption etch(
+      "etch-compensation",
+      "Grow the copper by MM on every side (0 to 0.20), holes kept, for an etch that eats under "
+      "the toner.",
+      "MM");
+  parser.addOptions(
+      {help, mirror, negative, copies, scaleX, scaleY, drillMarks, calibration, etch});
   std::vector<QCommandLineOption> millOptions;
   for (const TMillOption& m : kMillOptions)
     millOptions.emplace_back(QString::fromLatin1(m.Name), QString::fromLatin1(m.Help),
@@ -198,6 +206,15 @@ TCommand Parse(const QStringList& arguments) {
     if (parser.isSet(noMirror)) p.Mirror = false;
     std::string why;
     if (!p.Valid(&why)) throw TBadCommandLine{QString::fromStdString("the mill process: " + why)};
+  }
+  if (parser.isSet(etch)) {
+    bool ok = false;
+    const double mm = parser.value(etch).toDouble(&ok);
+    if (!ok || !(mm >= 0 && mm <= TArtworkOptions::MaxEtchCompensation / 1000.0))
+      throw TBadCommandLine{
+          QStringLiteral("--etch-compensation wants millimetres from 0 to 0.20, not \"%1\"")
+              .arg(parser.value(etch))};
+    o.EtchCompensationUm = int32_t(std::lround(mm * 1000));
   }
   if (command.Calibration) {
     if (!o.IsDefault())

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <random>
 #include <sstream>
 
 #include "TBoardCheck.h"
@@ -99,27 +100,28 @@ double SegmentDistance(double px, double py, double ax, double ay, double bx, do
   return std::hypot(px - ax - t * dx, py - ay - t * dy);
 }
 
-// Whether a board point in nanometres lies in a piece of copper, worked out on its own from the
-// piece's sizes.
-bool InPiece(const TCopperShape& s, double x, double y) {
+// How far a board point in nanometres lies from a piece of copper (0 or less inside it), worked
+// out on its own from the piece's sizes.
+double PieceDistance(const TCopperShape& s, double x, double y) {
   constexpr double k = NanometresPerHalfUnit;
   const double ax = s.AX * k, ay = s.AY * k, r = s.Radius * k;
   switch (s.Kind) {
     case ckTrack:
     case ckRound:
-      return SegmentDistance(x, y, ax, ay, s.BX * k, s.BY * k) <= r;
+      return SegmentDistance(x, y, ax, ay, s.BX * k, s.BY * k) - r;
     case ckSquare:
-      return std::abs(x - ax) <= r && std::abs(y - ay) <= r;
+      return std::hypot(std::max(0.0, std::abs(x - ax) - r), std::max(0.0, std::abs(y - ay) - r));
     case ckRect: {
       const double dx = std::max(0.0, std::abs(x - ax) - s.HalfX * k);
       const double dy = std::max(0.0, std::abs(y - ay) - s.HalfY * k);
-      return std::hypot(dx, dy) <= r;
+      return std::hypot(dx, dy) - r;
     }
     case ckNone:
       break;
   }
-  return false;
+  return 1e300;
 }
+bool InPiece(const TCopperShape& s, double x, double y) { return PieceDistance(s, x, y) <= 0; }
 
 // The board on a raster of STEP nanometres over its edge: which pixels hold copper, which the
 // bit cuts, and the uncut regions that hold copper.
@@ -416,6 +418,42 @@ TEST_F(MillingTest, OutlineCutsRoundTheBoardButForTheTabs) {
     }
     EXPECT_DOUBLE_EQ(deepest, -p.BoardThickness);
   }
+}
+
+TEST(MillCopperTest, GrownCopperOfABusyBoardHoldsEveryPointNearItAndNoOther) {
+  // Enough pieces that they are joined cell by cell before the whole.
+  FakeLayout view;
+  TElementList list{&view};
+  std::mt19937 rng(7);
+  auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int i = 0; i < 1500; ++i) {
+    const TPoint a{pick(0, 800), pick(0, 600)};
+    if (i % 3)
+      list.AddWire(a, {a.X + pick(-40, 40), a.Y + pick(-40, 40)}, pick(2, 16));
+    else
+      list.AddSolder(a, 3, pick(8, 24), uint8_t(pick(0, 1)));
+  }
+  std::vector<TCopperShape> pieces;
+  for (int32_t i = 0; i < list.Count(); ++i) AppendCopperOf(*list.Items(i), pieces);
+  const int64_t grow = 150000, tolerance = 5000;
+  const TFillMeasure grown(GrownCopper(pieces, {}, grow, tolerance));
+  int near = 0, far = 0;
+  for (int n = 0; n < 4000; ++n) {
+    const double x = pick(0, 800 * 1000) * (NanometresPerUnit / 1000.0);
+    const double y = pick(0, 600 * 1000) * (NanometresPerUnit / 1000.0);
+    double d = 1e300;
+    for (const TCopperShape& s : pieces) d = std::min(d, PieceDistance(s, x, y));
+    const bool inside = grown.Inside({int64_t(x), int64_t(y)});
+    if (d <= grow - 10) {
+      ++near;
+      EXPECT_TRUE(inside) << x << "," << y;
+    } else if (d > grow + tolerance + 10) {
+      ++far;
+      EXPECT_FALSE(inside) << x << "," << y;
+    }
+  }
+  EXPECT_GT(near, 400);
+  EXPECT_GT(far, 400);
 }
 
 TEST(MillProcessTest, CutWidthRangesAndSettings) {

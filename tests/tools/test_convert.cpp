@@ -187,7 +187,9 @@ TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothing) {
                                {"--v-angle", "wide", in, Path("a.nc")},
                                {"--travel-height", "9", in, Path("a.nc")},
                                {"--feed", "300", in, Path("a.pdf")},
-                               {"--no-mirror", in, Path("a.zip")}};
+                               {"--no-mirror", in, Path("a.zip")},
+                               {"--etch-compensation", "0.25", in, Path("a.pdf")},
+                               {"--etch-compensation", "0.1", in, Path("a.nc")}};
   for (const QStringList& args : cases) {
     const TRun r = Convert(args);
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
