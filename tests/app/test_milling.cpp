@@ -191,6 +191,15 @@ TEST_F(Milling, ShowMillingDrawsTheGroovesAndMarksGapsAndIsKept) {
   Form->Editor->Elements().AddWire({32, 200}, {160, 200}, 8);
   Form->Editor->RenderBoard();
   EXPECT_GT(count(shown(), orange), count(grooves, orange) + 50);
+  // The check's markers are drawn over the grooves, and closing the panel keeps the grooves.
+  auto magenta = [](QColor c) { return c.rgb() == qRgb(255, 0, 255); };
+  Form->ToolsCheckBoard->trigger();
+  const QImage both = shown();
+  EXPECT_GT(count(both, magenta), 10);
+  EXPECT_GT(count(both, orange), 100);
+  Form->ProblemsPanel->hide();
+  EXPECT_EQ(count(shown(), magenta), 0);
+  EXPECT_GT(count(shown(), orange), 100);
   Open();
   EXPECT_TRUE(Form->ViewShowMilling->isChecked());
   Form->ViewShowMilling->trigger();
