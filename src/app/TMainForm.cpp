@@ -68,6 +68,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   move(198, 106);
   resize(std::max(510, sizeHint().width()), 375);
   CreateView();
+  CreateFillCommands();
+  CreateMillCommands();
 }
 
 TMainForm::~TMainForm() {
@@ -206,6 +208,8 @@ void TMainForm::CreateMouseActionBar() {
   SolderButton = addTool("SolderButton", QStringLiteral("Solder Point"), maSolder, imSolderCircle);
   TextButton = addTool("TextButton", QStringLiteral("Text"), maText, imWire);
   TextButton->setIcon(TextImage);
+  FillButton = addTool("FillButton", QStringLiteral("Fill"), maFill, imWire);
+  FillButton->setIcon(FillImage);
   DeleteElementButton =
       addTool("DeleteElementButton", QStringLiteral("Delete Element"), maDelete, imDeleteElement);
   SelectButton = addTool("SelectButton", QStringLiteral("Select"), maSelect, imSelect);

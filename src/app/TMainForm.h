@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+#include "TFill.h"
+#include "TMillProcess.h"
 #include "TTypes.h"
 
 class QAction;
@@ -27,6 +29,7 @@ class QToolButton;
 class TFootprintDialog;
 class TPCBLayout;
 struct TArtworkOptions;
+struct TCheckRules;
 class TBoardDocument;
 class TBoardStatusBar;
 class TPadSettings;
@@ -138,7 +141,8 @@ class TMainForm : public QMainWindow {
   QToolButton* SelectButton = nullptr;
   QToolButton* MoveButton = nullptr;
   QToolButton* TextButton = nullptr;
-  std::array<QAction*, 6> MouseToolActions{};  // by mouse action
+  QToolButton* FillButton = nullptr;
+  std::array<QAction*, 7> MouseToolActions{};  // by mouse action
 
   QAction* FileNew = nullptr;
   QAction* FileOpen = nullptr;
@@ -198,6 +202,28 @@ class TMainForm : public QMainWindow {
   QIcon TextImage;
   // Edit > Edit Text...: the one selected text, in the text dialog.
   QAction* EditEditText = nullptr;
+  // Copper fills (TMainForm_Fill.cpp): the tool's picture, drawn here, and the fill commands.
+  QIcon FillImage;
+  QAction* EditSetFillSeed = nullptr;
+  QAction* ToolsFillBoard = nullptr;
+  QAction* ViewShowFills = nullptr;
+
+  // Milling (TMainForm_Mill.cpp): Tools > Process..., File > Export Milling Files..., View >
+  // Show Milling, and the process the check, the prints and the preview follow.
+  QAction* ToolsProcess = nullptr;
+  QAction* FileExportMilling = nullptr;
+  QAction* ViewShowMilling = nullptr;
+  TMillProcess Process_;
+  // The grooves and the gaps the bit cannot pass, worked out for the board at this change count
+  // and this process; worked out again only when the preview is drawn after a change.
+  struct TMillPreview {
+    const void* Board = nullptr;
+    uint64_t Generation = 0;
+    TMillProcess Process;
+    bool Valid = false;
+    std::vector<TFillPath> Paths;
+    std::vector<TFillPoint> Gaps;
+  } MillPreview_;
 
   // The board check (TMainForm_Check.cpp): Edit > Select Connected, the Tools menu and the
   // Problems panel.
@@ -212,6 +238,7 @@ class TMainForm : public QMainWindow {
   void CreateImages();
   static QIcon DrawSmdPadImage();
   static QIcon DrawTextImage();
+  static QIcon DrawFillImage();
   void CreateActions();
   // The undo history's actions, named after the step they would undo or redo.
   void CreateHistoryActions();
@@ -234,6 +261,15 @@ class TMainForm : public QMainWindow {
   void EditText(int32_t index);
   void EditEditTextExecute();
   void UpdateEditText();
+  // Copper fills (TMainForm_Fill.cpp): Set Fill Seed, Fill Board, Show Fills and the dialog a
+  // double click on a fill opens.
+  void CreateFillCommands();
+  void EditSetFillSeedExecute();
+  void ToolsFillBoardExecute();
+  void UpdateSetFillSeed();
+  // Choosing the fill tool or Fill Board shows hidden fills again.
+  void ShowFillsToDraw();
+  void EditFill(int32_t index);
   // Puts the footprint file's part as a selected block with its origin at the board point, as
   // one step; a file that cannot be read whole adds nothing and raises its error.
   void InsertFootprint(const QString& fileName, TPoint at);
@@ -247,6 +283,15 @@ class TMainForm : public QMainWindow {
   void ViewZoomOutExecute();
   void ViewFitBoardExecute();
   void CreateCheck();
+  void CreateMillCommands();
+  void ToolsProcessExecute();
+  void FileExportMillingExecute();
+  // The check's rules as last saved, with the process's cut width when boards are milled.
+  TCheckRules CheckRules() const;
+  // What is drawn over the board: the milling preview while shown, then the check's markers
+  // while the Problems panel is open.
+  void UpdateOverlay();
+  void DrawMilling();
   QAction* NewAction(const QString& caption, const QKeySequence& shortcut, int image,
                      void (TMainForm::*handler)());
 

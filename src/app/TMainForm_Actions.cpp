@@ -30,6 +30,7 @@ void TMainForm::CreateImages() {
     ActionImages[i] = QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(files[i])));
   SmdPadImage = DrawSmdPadImage();
   TextImage = DrawTextImage();
+  FillImage = DrawFillImage();
 }
 
 QIcon TMainForm::DrawSmdPadImage() {
@@ -148,8 +149,9 @@ bool TMainForm::IsBoardShortcut(const QKeySequence& key) const {
     for (const QAction* action : MouseToolActions)
       if (action && action->shortcuts().contains(key)) return true;
   }
-  // Backspace belongs to the board only while a wire is pending; otherwise it edits text.
-  return Editor->WirePending() && EditTakeBackWire->shortcut() == key;
+  // Backspace belongs to the board only while a wire or a fill's outline is pending; otherwise
+  // it edits text.
+  return (Editor->WirePending() || Editor->FillPending()) && EditTakeBackWire->shortcut() == key;
 }
 
 // Qt offers every key press first to the focused widget as a shortcut override, and a line edit
@@ -192,11 +194,12 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TMainForm::CreateToolKeys() {
   // Single letters, none taken by another command: W for wire, P for a solder point (a pad), D
-  // for the delete tool, S for select, H for the move tool's open hand (M mirrors) and T for
-  // text.
+  // for the delete tool, S for select, H for the move tool's open hand (M mirrors), T for text
+  // and F for a fill.
   const std::pair<QToolButton*, Qt::Key> tools[] = {
       {WireButton, Qt::Key_W},   {SolderButton, Qt::Key_P}, {DeleteElementButton, Qt::Key_D},
-      {SelectButton, Qt::Key_S}, {MoveButton, Qt::Key_H},   {TextButton, Qt::Key_T}};
+      {SelectButton, Qt::Key_S}, {MoveButton, Qt::Key_H},   {TextButton, Qt::Key_T},
+      {FillButton, Qt::Key_F}};
   auto* group = new QActionGroup(this);
   QList<QAction*> items;
   for (const auto& [button, key] : tools) {
@@ -226,7 +229,10 @@ void TMainForm::CreateToolKeys() {
   ToolsMenuItem->insertSeparator(first);
 }
 
-void TMainForm::MouseActionClick(int tag) { Editor->SetMouseAction(TMouseAction(tag)); }
+void TMainForm::MouseActionClick(int tag) {
+  if (tag == maFill) ShowFillsToDraw();
+  Editor->SetMouseAction(TMouseAction(tag));
+}
 
 void TMainForm::SolderButtonMouseUp(Qt::MouseButton button, const QPoint& position) {
   // Only a right-button release over the tool; it neither presses the tool nor changes it.

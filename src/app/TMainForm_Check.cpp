@@ -43,12 +43,8 @@ void TMainForm::CreateCheck() {
   // to the board from then on.
   connect(ProblemsPanel, &QDockWidget::visibilityChanged, this, [this](bool visible) {
     Guarded([=] {
-      if (visible) {
-        RefreshProblems();
-        Editor->SetOverlay([this] { DrawProblemMarkers(); });
-      } else {
-        Editor->SetOverlay(nullptr);
-      }
+      if (visible) RefreshProblems();
+      UpdateOverlay();
     });
   });
   connect(Editor, &TPCBLayout::BoardChanged, this, [this] {
@@ -77,8 +73,15 @@ void TMainForm::ToolsCheckRulesExecute() {
 }
 
 void TMainForm::RefreshProblems() {
-  ProblemsPanel->SetProblems(CheckBoard(Editor->Elements(), TCheckRulesDialog::Load()));
+  ProblemsPanel->SetProblems(CheckBoard(Editor->Elements(), CheckRules()));
   Editor->Paint();
+}
+
+TCheckRules TMainForm::CheckRules() const {
+  TCheckRules rules = TCheckRulesDialog::Load();
+  // A milled board also needs room for the bit between its islands.
+  if (Process_.Making == bmMill) rules.CutWidth = Process_.CutWidth();
+  return rules;
 }
 
 void TMainForm::ShowProblem(int row) {

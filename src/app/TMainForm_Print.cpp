@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSettings>
+#include <cmath>
 #include <memory>
 
 #include "TArtworkOptions.h"
@@ -50,7 +51,14 @@ void TMainForm::CreatePrintActions() {
   FileMenuItem->insertActions(next, {FileExportSvg, FileExportFabrication});
 }
 
-TArtworkOptions TMainForm::PrintOptions() const { return LoadArtworkOptions(*UserSettings()); }
+TArtworkOptions TMainForm::PrintOptions() const {
+  TArtworkOptions options = LoadArtworkOptions(*UserSettings());
+  // Etched boards have their printed copper grown to make up for under-etching.
+  if (Process_.Making == bmEtch)
+    options.EtchCompensationUm =
+        static_cast<int32_t>(std::lround(Process_.EtchCompensation * 1000));
+  return options;
+}
 
 void TMainForm::SetPrintOptions(const TArtworkOptions& options) {
   SaveArtworkOptions(*UserSettings(), options);

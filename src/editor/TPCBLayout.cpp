@@ -280,6 +280,23 @@ bool TPCBLayout::TextVisible(const TCopperText& text, int32_t stepPixels, const 
 
 bool TPCBLayout::ElementVisible(const TPCBElement& e, int32_t stepPixels, const QRect& area) const {
   const TPoint off = ViewOffset_;
+  if (e.Kind() == ekFill) {
+    // Its copper lies inside its outline, and a chosen one's outline is drawn two pixels wide.
+    const std::vector<TPoint>& corners = static_cast<const TCopperFill&>(e).Corners();
+    if (corners.empty()) return false;
+    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+    // In 64 bits: a fill is drawn without wrapping, however far its corners lie.
+    for (const TPoint& c : corners) {
+      const int64_t x = int64_t(c.X) * stepPixels / UnitsPerStep + off.X;
+      const int64_t y = int64_t(c.Y) * stepPixels / UnitsPerStep + off.Y;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+    return SpanMeets(left, right, 2, area.left(), int64_t(area.right()) + 1) &&
+           SpanMeets(top, bottom, 2, area.top(), int64_t(area.bottom()) + 1);
+  }
   if (e.Kind() == ekSolder)
     return PadVisible(static_cast<const TSolder&>(e), stepPixels, off, area);
   if (e.Kind() == ekSmdPad) {
@@ -304,16 +321,19 @@ bool TPCBLayout::ElementVisible(const TPCBElement& e, int32_t stepPixels, const 
 }
 
 void TPCBLayout::CollectVisible(int32_t stepPixels, const QRect& area, bool skipSelected) {
-  // The elements that can reach the area, wires and pads (of both kinds) apart, each in list
-  // order. The index hands over the few near the area; without it one walk over the board does
+  // The elements that can reach the area, fills, wires and pads (of both kinds) apart, each in
+  // list order. The index hands over the few near the area; without it one walk over the board does
   // only a few multiplications per element and no drawing.
   VisibleWires_.clear();
   VisiblePads_.clear();
+  VisibleFills_.clear();
   const TElementList& list = *Elements_;
   auto take = [&](const TPCBElement* e) {
     if (skipSelected && e->Selected()) return;
+    const bool fill = e->Kind() == ekFill;
+    if (fill && !ShowFills_) return;
     if (Culling_ && !ElementVisible(*e, stepPixels, area)) return;
-    (DrawnWithWires(*e) ? VisibleWires_ : VisiblePads_).push_back(e);
+    (fill ? VisibleFills_ : DrawnWithWires(*e) ? VisibleWires_ : VisiblePads_).push_back(e);
   };
   const int64_t margin = std::abs(int64_t(stepPixels)) + 2;
   const int64_t reach = std::max(BoardImage_.width(), BoardImage_.height()) + margin;
@@ -351,12 +371,19 @@ void TPCBLayout::RenderArea(const QRect& area, bool skipSelected) {
   if (GridMode_ == gmDot) DrawDotGrid(area);
   if (GridMode_ == gmLine) DrawLineGrid(area);
 
-  // All wires and texts, then all pads, each in list order: a pad covers the wire ends under it
-  // and its hole shows the board, and of two elements of one kind the later one lies on top.
+  // All fills, then all wires and texts, then all pads, each in list order: the other copper
+  // lies over a fill, each in the gap the fill keeps around it; a pad covers the wire ends under
+  // it and its hole shows the board, and of two elements of one kind the later one lies on top.
   // Elements wholly outside the area are passed over; what they would draw lies outside it.
+  // The fills' copper is worked out again first if the board changed since, except in the middle
+  // of a drag: a dragged fill takes its copper along, and the release works every fill out again
+  // where things now lie.
+  if (!Dragging_) UpdateFills(*Elements_);
   CollectVisible(StepPixels(*this), area, skipSelected);
+  for (const TPCBElement* e : VisibleFills_) e->Draw(dmNormal);
   for (const TPCBElement* e : VisibleWires_) e->Draw(dmNormal);
   for (const TPCBElement* e : VisiblePads_) e->Draw(dmNormal);
+  VisibleFills_.clear();
   VisibleWires_.clear();
   VisiblePads_.clear();
   BoardCanvas_->Flush();

@@ -13,6 +13,7 @@
 #include "TBoardMath.h"
 #include "TCanvas.h"
 #include "TChangeElements.h"
+#include "TChangeFills.h"
 #include "TElementList.h"
 #include "TElementTransform.h"
 #include "TLayoutView.h"
@@ -26,6 +27,9 @@ struct TTextFields;
 // The text tool, numbered after the five tools every board file's editor has had: a press puts
 // a copper text at the grid point, once the user has said what it reads.
 constexpr TMouseAction maText = TMouseAction(maMove + 1);
+// The fill tool: presses on grid points place the corners of a fill's outline, which a double
+// click or a press on the first corner closes.
+constexpr TMouseAction maFill = TMouseAction(maText + 1);
 
 // The board editing widget: it owns the board, renders it over its grid at the chosen scale into
 // BoardImage, turns pointer input into editing actions, keeps the selection, exchanges elements
@@ -215,6 +219,36 @@ class TPCBLayout : public QWidget, public TLayoutView {
   void SelectInRect(TPoint corner1, TPoint corner2);
   void DrawSpot(TPoint pixel);
 
+  // Copper fills. Hidden fills are left off the screen and out of reach of the pointer; the
+  // board, its prints and its files keep them.
+  bool ShowFills() const { return ShowFills_; }
+  void SetShowFills(bool show);
+  // The settings a new fill takes.
+  const TFillSettings& FillSettings() const { return FillSettings_; }
+  void SetFillSettings(const TFillSettings& settings) { FillSettings_ = settings; }
+  // The corners of the outline the fill tool is drawing, in order; empty while none is begun.
+  const std::vector<TPoint>& FillCorners() const { return FillCorners_; }
+  bool FillPending() const { return !FillCorners_.empty(); }
+  // Where a new fill is seeded: the place of the first selected element in list order that has
+  // one (a pad's centre, a wire's start, a text's anchor; a fill has none). False for none.
+  bool SelectionSeed(TPoint& seed) const;
+  // A new fill with these corners, seeded from the selection and with FillSettings, as one step.
+  void AddFill(std::vector<TPoint> corners, const QString& stepName = QStringLiteral("Add Fill"));
+  // A fill over the whole board: its outline is the board's edge as the fabrication files take
+  // it, from the copper that is not fill. Raises an error on a board with no such copper.
+  void FillBoard();
+  // Set Fill Seed applies: fills are selected, and exactly one other element.
+  bool CanSetFillSeed() const;
+  // The selected fills are seeded at the other selected element's place, as one step.
+  void SetFillSeed();
+  // A fill given new settings, as one step; none when nothing changes.
+  void ChangeFillSettings(int32_t index, const TFillSettings& settings);
+  // A fill whose corner the move tool is dragging, and which corner; -1 while none is.
+  int32_t CornerFill() const { return CornerFill_; }
+  // The move tool is dragging elements or a fill's corner: the board changes at every step and
+  // settles when the button is let go.
+  bool Dragging() const { return Dragging_ || CornerFill_ >= 0; }
+
   // The element whose delete-tool highlight is on the screen now, if any. Every copy of the
   // board back to the screen wipes the highlight and forgets it, so it never names an element
   // that was freed or replaced by a load.
@@ -256,6 +290,9 @@ class TPCBLayout : public QWidget, public TLayoutView {
   // A text was double-clicked with the move tool: the window asks for its new fields and gives
   // them with ChangeText.
   void TextEditWanted(int32_t index);
+  // A fill was double-clicked with the move tool: the window shows its settings and gives the
+  // new ones with ChangeFillSettings.
+  void FillEditWanted(int32_t index);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -305,6 +342,14 @@ class TPCBLayout : public QWidget, public TLayoutView {
   bool TextVisible(const TCopperText& text, int32_t stepPixels, const QRect& area) const;
   void DrawSpotIn(TPoint pixel, TColor colour);
   void ShowWireFeedback();
+  // The fill tool's press at a grid point, its double click, Backspace.
+  void FillPressed(TPoint boardPoint);
+  void CloseFill();
+  // A corner of a shown fill within a few pixels of the control pixel, the last fill first.
+  bool CornerAt(TPoint pixel, int32_t& fill, size_t& corner) const;
+  void ShowCornerFeedback();
+  void EndCornerDrag(TPoint boardPoint);
+  void PushFillChanges(std::vector<TChangeFills::TChange> changes, const QString& name);
   bool TakeBackChainWire();
   void StepThroughHistory(bool back);
   void EndDrag();
@@ -347,10 +392,11 @@ class TPCBLayout : public QWidget, public TLayoutView {
   int32_t CellSize_ = 10;
   TPoint ViewOffset_;
   bool Culling_ = true;
-  // The elements of one render that reach the control, wires and texts apart from pads, in
-  // list order.
+  // The elements of one render that reach the control, fills, wires and texts, and pads each
+  // apart, in list order; hidden fills are left out.
   std::vector<const TPCBElement*> VisibleWires_;
   std::vector<const TPCBElement*> VisiblePads_;
+  std::vector<const TPCBElement*> VisibleFills_;
   bool Indexed_ = true;
   mutable TBoardIndex BoardIndex_;
   mutable std::vector<int32_t> Candidates_;
@@ -371,6 +417,7 @@ class TPCBLayout : public QWidget, public TLayoutView {
   uint64_t DragBaseGeneration_ = 0;
   std::vector<const TPCBElement*> DraggedWires_;
   std::vector<const TPCBElement*> DraggedPads_;
+  std::vector<const TPCBElement*> DraggedFills_;
 
   // Mouse tool state.
   TPoint WireStart_;
@@ -392,4 +439,11 @@ class TPCBLayout : public QWidget, public TLayoutView {
   bool MouseInside_ = false;
   const TPCBElement* HoverElement_ = nullptr;
   std::function<void()> Overlay_;
+  // Fills.
+  bool ShowFills_ = true;
+  TFillSettings FillSettings_;
+  std::vector<TPoint> FillCorners_;
+  int32_t CornerFill_ = -1;
+  size_t CornerIndex_ = 0;
+  TPoint CornerPoint_;
 };

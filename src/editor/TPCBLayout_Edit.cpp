@@ -31,7 +31,9 @@ void TPCBLayout::StepThroughHistory(bool back) {
 void TPCBLayout::FinishDrag() {
   // A drag still under way becomes its step before anything else touches the board, the
   // selection or the file, so that it is undone as a whole and saved as it stands. The button
-  // may still be down; the pointer moves nothing more until it is pressed again.
+  // may still be down; the pointer moves nothing more until it is pressed again. A fill's corner
+  // being dragged goes where it is shown now, the same way.
+  if (CornerFill_ >= 0) EndCornerDrag(CornerPoint_);
   if (!Dragging_) return;
   Dragging_ = false;
   MoveButtonDown_ = false;
@@ -60,6 +62,12 @@ void TPCBLayout::Redo() {
 }
 
 bool TPCBLayout::BackspacePressed() {
+  if (!FillCorners_.empty()) {
+    // The fill tool takes back the last corner; with none left the outline is dropped.
+    FillCorners_.pop_back();
+    ShowWireFeedback();
+    return true;
+  }
   if (!WirePending_) return false;
   if (!TakeBackChainWire()) CancelAction();
   return true;
@@ -152,16 +160,16 @@ void TPCBLayout::SelectInRect(TPoint corner1, TPoint corner2) {
   const TRect rect{std::min(corner1.X, corner2.X), std::min(corner1.Y, corner2.Y),
                    past(std::max(corner1.X, corner2.X)), past(std::max(corner1.Y, corner2.Y))};
   const TElementList& list = *Elements_;
+  // A hidden fill is out of the band's reach, as it is out of the pointer's.
+  auto take = [&](TPCBElement* e) {
+    if ((ShowFills_ || e->Kind() != ekFill) && e->InRect(rect)) e->SetSelected(true);
+  };
   if (const TBoardIndex* index = FreshIndex()) {
     // Every element with a point in the rectangle has its box there too.
     index->Nearby(rect, Candidates_);
-    for (int32_t i : Candidates_)
-      if (list.Items(i)->InRect(rect)) list.Items(i)->SetSelected(true);
+    for (int32_t i : Candidates_) take(list.Items(i));
   } else {
-    for (int32_t i = 0; i < list.Count(); ++i) {
-      TPCBElement* e = list.Items(i);
-      if (e->InRect(rect)) e->SetSelected(true);
-    }
+    for (int32_t i = 0; i < list.Count(); ++i) take(list.Items(i));
   }
   emit SelectionChanged();
 }

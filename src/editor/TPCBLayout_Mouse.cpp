@@ -42,6 +42,17 @@ void TPCBLayout::ShowWireFeedback() {
     Canvas_->LineTo(start.X, start.Y);
     DrawSpot(start);
   }
+  if (MouseAction_ == maFill && !FillCorners_.empty()) {
+    // The outline so far and the edge the next press would add; the first corner marked, as a
+    // press there closes the outline.
+    std::vector<TPoint> shown;
+    for (const TPoint& c : FillCorners_) shown.push_back(BoardToScreen(c));
+    shown.push_back(s);
+    Canvas_->SetPenWidth(1);
+    Canvas_->SetPenColor(GridColor_);
+    Canvas_->Polyline(shown.data(), int(shown.size()));
+    DrawSpotIn(shown.front(), SolderColor_);
+  }
   DrawSpot(s);
 }
 
@@ -49,11 +60,13 @@ void TPCBLayout::CancelAction() {
   WirePending_ = false;
   ChainWires_ = 0;
   Banding_ = false;
+  FillCorners_.clear();
+  CornerFill_ = -1;
   Paint();
   // The spot comes back only where the pointer is: with the pointer elsewhere (Escape pressed
   // over a tool bar) a spot would mark a position nobody points at.
-  if (MouseInside_ &&
-      (MouseAction_ == maWire || MouseAction_ == maSolder || MouseAction_ == maText))
+  if (MouseInside_ && (MouseAction_ == maWire || MouseAction_ == maSolder ||
+                       MouseAction_ == maText || MouseAction_ == maFill))
     DrawSpot(SpotPoint_);
 }
 
@@ -61,7 +74,7 @@ void TPCBLayout::SetMouseAction(TMouseAction a) {
   MouseAction_ = a;
   CancelAction();
   // Drawing, placing and deleting start from a clean selection; selecting and moving build on
-  // the one there is.
+  // the one there is, and so does the fill tool, which takes its seed from it.
   if (a == maWire || a == maSolder || a == maDelete || a == maText) ClearSelection();
   Paint();
 }
@@ -102,6 +115,7 @@ TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
   const int32_t step = StepPixels(*this);
   const TElementList& list = *Elements_;
   TPCBElement* wire = nullptr;
+  TPCBElement* fill = nullptr;
   auto found = [&](TPCBElement* e) {
     switch (e->Kind()) {
       case ekWire:
@@ -115,6 +129,10 @@ TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
         return static_cast<const TSmdPad&>(*e).Pixels(step, ViewOffset_).Covers(pixel);
       case ekText:
         if (!wire && e->HitTest(pixel)) wire = e;
+        return false;
+      case ekFill:
+        // Under all the other copper: found only where none of that is.
+        if (!fill && ShowFills_ && e->HitTest(pixel)) fill = e;
         return false;
     }
     return false;
@@ -131,7 +149,7 @@ TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
       TPCBElement* e = list.Items(Candidates_[k]);
       if (found(e)) return e;
     }
-    return wire;
+    return wire ? wire : fill;
   }
   for (int32_t i = list.Count() - 1; i >= 0; --i) {
     // The elements live apart on the heap; asking for one a little ahead hides the wait.
@@ -139,7 +157,7 @@ TPCBElement* TPCBLayout::ElementAt(TPoint pixel) const {
     TPCBElement* e = list.Items(i);
     if (found(e)) return e;
   }
-  return wire;
+  return wire ? wire : fill;
 }
 
 // ---- Pointer events ----
@@ -156,7 +174,7 @@ TPoint PixelOf(const QMouseEvent* event) {
 void TPCBLayout::enterEvent(QEnterEvent* event) {
   MouseInside_ = true;
   if (MouseAction_ == maWire || MouseAction_ == maSolder || MouseAction_ == maSelect ||
-      MouseAction_ == maText)
+      MouseAction_ == maText || MouseAction_ == maFill)
     DrawSpot(SpotPoint_);
   event->accept();
 }
@@ -188,7 +206,7 @@ void TPCBLayout::TrackPointer(TPoint raw, bool viewMoved) {
   const TPoint g = ScreenToBoard(raw);
   const TPoint s = BoardToScreen(g);
   // The text tool shows where the text will stand as the pad tool shows where a pad will.
-  switch (MouseAction_ == maText ? maSolder : MouseAction_) {
+  switch (MouseAction_ == maText ? maSolder : MouseAction_ == maFill ? maWire : MouseAction_) {
     case maWire:
     case maSolder:
       if (s == SpotPoint_ && !viewMoved) return;
@@ -225,6 +243,12 @@ void TPCBLayout::TrackPointer(TPoint raw, bool viewMoved) {
       }
       return;
     case maMove:
+      if (CornerFill_ >= 0) {
+        if (g == CornerPoint_ && !viewMoved) return;
+        CornerPoint_ = g;
+        ShowCornerFeedback();
+        return;
+      }
       if (!MoveButtonDown_ || viewMoved) return;
       SpotPoint_ = s;
       if (Dragging_) {
@@ -268,6 +292,10 @@ void TPCBLayout::mousePressEvent(QMouseEvent* event) {
     emit TextWanted(g);
     return;
   }
+  if (MouseAction_ == maFill) {
+    FillPressed(g);
+    return;
+  }
   switch (MouseAction_) {
     case maWire:
       // Each press after the first ends a wire and starts the next one there: a chain.
@@ -299,6 +327,16 @@ void TPCBLayout::mousePressEvent(QMouseEvent* event) {
       MoveButtonDown_ = true;
       DragAnchor_ = {WSub(raw.X, ViewOffset_.X), WSub(raw.Y, ViewOffset_.Y)};
       TPCBElement* e = ElementAt(raw);
+      // A fill's corner is taken where no other copper lies over it: the corner alone moves.
+      int32_t fill = -1;
+      size_t corner = 0;
+      if ((!e || e->Kind() == ekFill) && CornerAt(raw, fill, corner)) {
+        CornerFill_ = fill;
+        CornerIndex_ = corner;
+        CornerPoint_ = static_cast<const TCopperFill&>(*Elements_->Items(fill)).Corners()[corner];
+        ShowCornerFeedback();
+        return;
+      }
       if (e) {
         // Pressing on a selected element drags the whole selection; on another element, that
         // element alone.
@@ -335,6 +373,10 @@ void TPCBLayout::mouseReleaseEvent(QMouseEvent* event) {
   // A drag or pan ends with the button whatever the tool is now, so a tool changed from the
   // keyboard in mid-drag cannot leave the move tool believing the button is still down.
   MoveButtonDown_ = false;
+  if (CornerFill_ >= 0) {
+    EndCornerDrag(g);
+    return;
+  }
   const bool dragged = Dragging_;
   if (dragged) FinishDrag();
   if (MouseAction_ == maSelect && Banding_) {
@@ -353,15 +395,28 @@ void TPCBLayout::mouseDoubleClickEvent(QMouseEvent* event) {
   // the user edits.
   if (event->button() == Qt::LeftButton && MouseAction_ == maMove) {
     const TPCBElement* e = ElementAt(PixelOf(event));
-    if (e && e->Kind() == ekText) {
+    if (e && (e->Kind() == ekText || e->Kind() == ekFill)) {
       event->accept();
       FinishDrag();
       MoveButtonDown_ = false;
+      CornerFill_ = -1;
       const TElementList& list = *Elements_;
-      for (int32_t i = list.Count() - 1; i >= 0; --i)
-        if (list.Items(i) == e) emit TextEditWanted(i);
+      for (int32_t i = list.Count() - 1; i >= 0; --i) {
+        if (list.Items(i) != e) continue;
+        if (e->Kind() == ekText)
+          emit TextEditWanted(i);
+        else
+          emit FillEditWanted(i);
+      }
       return;
     }
+  }
+  // The fill tool's first press of a double click placed the last corner; the second closes the
+  // outline there.
+  if (event->button() == Qt::LeftButton && MouseAction_ == maFill) {
+    event->accept();
+    CloseFill();
+    return;
   }
   // The second press of a quick double click would end a wire where it starts, stack a second
   // pad on the first, or delete what lay under the deleted element, so the drawing tools take a

@@ -241,6 +241,22 @@ void TPCBLayout::ComposeDrag() {
     Paint();
     return;
   }
+  if (!DragBaseValid_) {
+    // A dragged fill lies under the rest of the copper, which no image kept from the drag's
+    // start can put back over it: such a drag renders the whole board at every step.
+    DraggedFills_.clear();
+    const TElementList& list = *Elements_;
+    for (int32_t i = 0; i < list.Count() && DraggedFills_.empty(); ++i)
+      if (list.Items(i)->Selected() && list.Items(i)->Kind() == ekFill)
+        DraggedFills_.push_back(list.Items(i));
+  }
+  if (!DraggedFills_.empty() && ShowFills_) {
+    DragBaseValid_ = true;
+    DragBase_ = QImage();
+    RenderArea(BoardImage_.rect());
+    Paint();
+    return;
+  }
   if (!DragBaseValid_ || DragBaseKey_ != DragBaseView() ||
       DragBaseGeneration_ != Elements_->Generation()) {
     // The board without the dragged elements, rendered once for the whole drag (and again only
@@ -250,7 +266,8 @@ void TPCBLayout::ComposeDrag() {
     const TElementList& list = *Elements_;
     for (int32_t i = 0; i < list.Count(); ++i) {
       const TPCBElement* e = list.Items(i);
-      if (e->Selected()) (DrawnWithWires(*e) ? DraggedWires_ : DraggedPads_).push_back(e);
+      if (e->Selected() && e->Kind() != ekFill)
+        (DrawnWithWires(*e) ? DraggedWires_ : DraggedPads_).push_back(e);
     }
     RenderArea(BoardImage_.rect(), true);
     DragBase_ = BoardImage_.copy();

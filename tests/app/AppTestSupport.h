@@ -35,7 +35,9 @@ class TTestForm : public TMainForm {
       TMainForm::RecentFileItems, TMainForm::RecentFilesSeparator, TMainForm::ScaleEdit,
       TMainForm::SelectButton, TMainForm::SmdMenuItem, TMainForm::SolderButton,
       TMainForm::SolderMenu, TMainForm::SquareMenuItem, TMainForm::ToolsCheckBoard,
-      TMainForm::WireButton, TMainForm::TextButton, TMainForm::EditEditText;
+      TMainForm::WireButton, TMainForm::TextButton, TMainForm::EditEditText, TMainForm::FillButton,
+      TMainForm::EditSetFillSeed, TMainForm::ToolsFillBoard, TMainForm::ViewShowFills,
+      TMainForm::ToolsProcess, TMainForm::FileExportMilling, TMainForm::ViewShowMilling;
 
   std::deque<int> BoxAnswers;
   QStringList FileAnswers;

@@ -37,15 +37,17 @@ TEST(MainForm, SettingsAndToolButtonsDriveTheEditor) {
   }
   // The tool buttons, in the order of TMouseAction, form one radio group; each clicked twice.
   QToolButton* const buttons[] = {form.WireButton,   form.SolderButton, form.DeleteElementButton,
-                                  form.SelectButton, form.MoveButton,   form.TextButton};
-  for (int tag : {4, 5, 5, 3, 3, 2, 1, 0, 0}) {
+                                  form.SelectButton, form.MoveButton,   form.TextButton,
+                                  form.FillButton};
+  for (int tag : {4, 6, 5, 5, 3, 3, 2, 1, 0, 0}) {
     buttons[tag]->click();
     EXPECT_EQ(int(form.Editor->MouseAction()), tag);
-    for (int other = 0; other < 6; ++other) EXPECT_EQ(buttons[other]->isChecked(), other == tag);
+    for (int other = 0; other < 7; ++other) EXPECT_EQ(buttons[other]->isChecked(), other == tag);
   }
   // Every picture is really there.
   for (const QIcon& icon : form.ActionImages) EXPECT_FALSE(icon.pixmap(16, 16).isNull());
   EXPECT_FALSE(form.TextButton->icon().pixmap(16, 16).isNull());
+  EXPECT_FALSE(form.FillButton->icon().pixmap(16, 16).isNull());
   EXPECT_FALSE(form.windowIcon().pixmap(32, 32).isNull());
 }
 

@@ -75,6 +75,7 @@ TEST_F(Shortcuts, EveryBoardKeyReachesItsActionWhileTheBoxesKeepTheirText) {
       {Qt::Key_S, Form.MouseToolActions[maSelect]},
       {Qt::Key_H, Form.MouseToolActions[maMove]},
       {Qt::Key_T, Form.MouseToolActions[maText]},
+      {Qt::Key_F, Form.MouseToolActions[maFill]},
   };
   ScaleText()->setText(QStringLiteral("12"));
   for (QWidget* place :
@@ -192,7 +193,8 @@ TEST_F(Shortcuts, EachMouseToolHasItsOwnKey) {
   const std::tuple<Qt::Key, QToolButton*, TMouseAction> tools[] = {
       {Qt::Key_S, Form.SelectButton, maSelect}, {Qt::Key_P, Form.SolderButton, maSolder},
       {Qt::Key_H, Form.MoveButton, maMove},     {Qt::Key_D, Form.DeleteElementButton, maDelete},
-      {Qt::Key_T, Form.TextButton, maText},     {Qt::Key_W, Form.WireButton, maWire}};
+      {Qt::Key_T, Form.TextButton, maText},     {Qt::Key_F, Form.FillButton, maFill},
+      {Qt::Key_W, Form.WireButton, maWire}};
   Form.GridModeCombo->setFocus();
   for (const auto& [key, button, tool] : tools) {
     const QString name = QKeySequence(key).toString();

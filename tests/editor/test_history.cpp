@@ -10,6 +10,7 @@
 #include "LayoutTest.h"
 #include "TBoardError.h"
 #include "TChangeText.h"
+#include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TPcbText.h"
 
@@ -25,12 +26,23 @@ class HistoryTest : public LayoutTest {
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   }
-  // The board as its text lines, selected elements marked.
+  // The board as its text lines, selected elements marked, and each fill's copper as the board
+  // works it out, corner by corner.
   Lines Board() const {
     Lines lines;
+    UpdateFills(w.Elements());
     for (int32_t i = 0; i < w.Elements().Count(); ++i) {
       const TPCBElement* e = w.Elements().Items(i);
       lines.push_back(e->ToText() + (e->Selected() ? " *" : ""));
+      if (e->Kind() != ekFill) continue;
+      std::string copper;
+      for (const TFillArea& a : static_cast<const TCopperFill*>(e)->Areas())
+        for (const TFillPath* path = &a.Outer; path; path = nullptr)
+          for (const TFillPoint& q : *path)
+            copper += std::to_string(q.X) + "," + std::to_string(q.Y) + " ";
+      for (const TFillArea& a : static_cast<const TCopperFill*>(e)->Areas())
+        for (const TFillPath& hole : a.Holes) copper += std::to_string(hole.size()) + " ";
+      lines.push_back(copper);
     }
     return lines;
   }
@@ -41,7 +53,8 @@ class HistoryTest : public LayoutTest {
     MoveTo(p);
     Click(p);
   }
-  // Two wires, two pads and a text, the second wire, the first pad and the text selected.
+  // Two wires, two pads and a text, the second wire, the first pad and the text selected, and a
+  // fill over them seeded on the first pad.
   void FiveElements() {
     w.Clear();
     w.Elements().AddWire({16, 16}, {64, 16}, 4);
@@ -50,6 +63,9 @@ class HistoryTest : public LayoutTest {
     w.Elements().AddSolder({64, 64}, 4, 12, sgSquare);
     w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{320, 160}, "IN", 13, 2, 0, true));
     w.Elements().Items(4)->SetSelected(true);
+    w.Elements().Append(std::make_unique<TCopperFill>(
+        &w, std::vector<TPoint>{{0, 0}, {480, 0}, {480, 240}, {0, 240}}, true, TPoint{64, 16},
+        TFillSettings{}));
   }
 };
 
@@ -88,6 +104,33 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
          QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(p.X, p.Y));
          Release(p);
        }},
+      {"Add Fill", maFill, true,
+       [this] {
+         for (TPoint p : {TPoint{310, 160}, {390, 160}, {390, 240}, {310, 160}}) ClickAt(p);
+       }},
+      {"Fill Board", maSelect, true, [this] { w.FillBoard(); }},
+      // Selecting is no step: these two leave the selection as they found it.
+      {"Edit Fill", maMove, false,
+       [this] {
+         ClickAt({250, 20});
+         QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(250, 20));
+         Release({250, 20});
+         w.ClearSelection();
+       }},
+      {"Set Fill Seed", maSelect, false,
+       [this] {
+         w.Elements().Items(3)->SetSelected(true);
+         w.Elements().Items(5)->SetSelected(true);
+         w.SetFillSeed();
+         w.ClearSelection();
+       }},
+      {"Move Fill Corner", maMove, true,
+       [this] {
+         MoveTo({300, 150});
+         Press({300, 150});
+         MoveTo({280, 120});
+         Release({280, 120});
+       }},
       {"Move 3 Elements", maMove, true,
        [this] {
          MoveTo({40, 25});
@@ -100,6 +143,11 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
   TTextFields typed{"+9V\nGND,*", 19, 3, 1, false};
   QObject::connect(&w, &TPCBLayout::TextWanted, &w, [&](TPoint at) { w.AddText(at, typed); });
   QObject::connect(&w, &TPCBLayout::TextEditWanted, &w, [&](int32_t i) { w.ChangeText(i, typed); });
+  TFillSettings settings;
+  settings.Clearance = 300000;
+  settings.KeepIslands = true;
+  QObject::connect(&w, &TPCBLayout::FillEditWanted, &w,
+                   [&](int32_t i) { w.ChangeFillSettings(i, settings); });
   for (const auto& row : rows) {
     SCOPED_TRACE(row.step);
     w.SetMouseAction(row.tool);

@@ -4,6 +4,7 @@
 
 #include "LayoutTest.h"
 #include "TChangeText.h"
+#include "TCopperFill.h"
 #include "TSmdPad.h"
 
 namespace {
@@ -374,7 +375,8 @@ TEST_F(MouseTest, ToolChangesKeepOrClearTheSelection) {
 
 TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
   // The quick search against every element's own hit test, in the order the user sees them:
-  // pads from the last to the first, then wires and texts the same way.
+  // pads from the last to the first, then wires and texts the same way, then fills, which lie
+  // under all the other copper.
   std::mt19937 rng(7);
   auto coord = [&rng](int32_t lo, int32_t hi) {
     return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
@@ -393,26 +395,182 @@ TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
           &w, TPoint{coord(-40, 700), coord(-40, 500)}, "Fe 9,V\nOUT", height,
           coord(1, height / 3 + 1), coord(0, 3), coord(0, 1) == 1));
     }
+    if (i % 30 == 0) {
+      std::vector<TPoint> corners;
+      for (int k = coord(3, 5); k > 0; --k) corners.push_back({coord(-40, 700), coord(-40, 500)});
+      w.Elements().Append(
+          std::make_unique<TCopperFill>(&w, corners, false, TPoint{}, TFillSettings{}));
+    }
   }
   w.SetGridScale(3);
   w.SetViewOffset({-13, 7});
-  auto expected = [this](TPoint p) -> TPCBElement* {
-    for (bool wires : {false, true})
+  auto layer = [](const TPCBElement& e) {
+    return e.Kind() == ekFill ? 2 : TPCBLayout::DrawnWithWires(e) ? 1 : 0;
+  };
+  auto expected = [&](TPoint p) -> TPCBElement* {
+    for (int wanted : {0, 1, 2})
       for (int32_t i = w.Elements().Count() - 1; i >= 0; --i) {
         TPCBElement* e = w.Elements().Items(i);
-        if (TPCBLayout::DrawnWithWires(*e) == wires && e->HitTest(p)) return e;
+        if (layer(*e) == wanted && e->HitTest(p)) return e;
       }
     return nullptr;
   };
-  int found = 0;
+  int found = 0, fills = 0;
   for (int32_t y = -5; y < 305; y += 3) {
     for (int32_t x = -5; x < 405; x += 3) {
       TPCBElement* e = w.ElementAt({x, y});
       ASSERT_EQ(e, expected({x, y})) << x << "," << y;
       found += e != nullptr;
+      fills += e && e->Kind() == ekFill;
     }
   }
   EXPECT_GT(found, 1000);
+  EXPECT_GT(fills, 50);
+  // Hidden fills are out of the pointer's reach.
+  w.SetShowFills(false);
+  for (int32_t y = -5; y < 305; y += 3)
+    for (int32_t x = -5; x < 405; x += 3) {
+      const TPCBElement* e = w.ElementAt({x, y});
+      ASSERT_TRUE(!e || e->Kind() != ekFill) << x << "," << y;
+    }
+}
+
+TEST_F(MouseTest, FillToolPlacesCornersAndClosesOrDropsTheOutline) {
+  // A press ('c'), a double click ('d'), Backspace ('b') or Escape ('e') at a pixel, then how
+  // many corners wait and how many fills the board holds. A press on the first corner or a double
+  // click closes an outline of three corners or more; a press on the last corner adds none.
+  // clang-format off
+  const struct { char op; TPoint pixel; size_t pending; int32_t fills; } steps[] = {
+      {'b', {0, 0}, 0, 0},        {'c', {20, 20}, 1, 0},     {'c', {21, 19}, 1, 0},
+      {'c', {120, 20}, 2, 0},     {'b', {0, 0}, 1, 0},       {'d', {120, 20}, 2, 0},
+      {'c', {120, 120}, 3, 0},    {'e', {0, 0}, 0, 0},       {'c', {20, 20}, 1, 0},
+      {'c', {120, 20}, 2, 0},     {'c', {120, 120}, 3, 0},   {'c', {18, 22}, 0, 1},
+      {'c', {200, 200}, 1, 1},    {'c', {300, 200}, 2, 1},   {'c', {300, 280}, 3, 1},
+      {'d', {200, 280}, 0, 2},    {'d', {200, 280}, 1, 2},   {'b', {0, 0}, 0, 2}};
+  // clang-format on
+  w.SetMouseAction(maFill);
+  for (const auto& s : steps) {
+    SCOPED_TRACE(std::string(1, s.op) + " " + std::to_string(s.pixel.X));
+    MoveTo(s.pixel);
+    const bool pending = w.FillPending();
+    if (s.op == 'c') Click(s.pixel);
+    if (s.op == 'd') {
+      Click(s.pixel);
+      QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(s.pixel.X, s.pixel.Y));
+      Release(s.pixel);
+    }
+    if (s.op == 'b') {
+      EXPECT_EQ(w.BackspacePressed(), pending);
+    }
+    if (s.op == 'e') w.CancelAction();
+    EXPECT_EQ(w.FillCorners().size(), s.pending);
+    EXPECT_EQ(w.Elements().Count(), s.fills);
+    EXPECT_EQ(w.UndoStack().count(), s.fills);
+  }
+  const auto& first = static_cast<const TCopperFill&>(*w.Elements().Items(0));
+  const auto& second = static_cast<const TCopperFill&>(*w.Elements().Items(1));
+  EXPECT_EQ(first.Corners(), (std::vector<TPoint>{{32, 32}, {192, 32}, {192, 192}}));
+  EXPECT_EQ(second.Corners(),
+            (std::vector<TPoint>{{320, 320}, {480, 320}, {480, 448}, {320, 448}}));
+  EXPECT_EQ(w.UndoStack().undoText(), QStringLiteral("Add Fill"));
+  // While an outline is drawn, the edges so far and the one to the pointer show on the screen
+  // only.
+  Click({20, 280});
+  Click({120, 280});
+  MoveTo({120, 200});
+  EXPECT_EQ(CanvasAt(70, 280), kGrid);
+  EXPECT_EQ(CanvasAt(120, 240), kGrid);
+  EXPECT_NE(BoardAt(120, 240), kGrid);
+}
+
+TEST_F(MouseTest, ANewFillIsSeededAtTheFirstSelectedPlace) {
+  // A wire, a pad, an SMD pad, a text and a fill; the elements selected, and the seed of the next
+  // fill (none for {-1, -1}).
+  w.Elements().AddWire({32, 32}, {96, 32}, 4);
+  w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
+  w.Elements().Append(std::make_unique<TSmdPad>(&w, TPoint{224, 96}, 8, 9, 25));
+  w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{320, 160}, "G", 13, 2, 0, true));
+  w.Elements().Append(std::make_unique<TCopperFill>(
+      &w, std::vector<TPoint>{{0, 0}, {16, 0}, {0, 16}}, false, TPoint{}, TFillSettings{}));
+  const std::pair<std::vector<int32_t>, TPoint> rows[] = {
+      {{}, {-1, -1}},   {{0}, {32, 32}},   {{1, 0}, {32, 32}}, {{1, 3}, {160, 160}},
+      {{2}, {224, 96}}, {{3}, {320, 160}}, {{4}, {-1, -1}},    {{4, 2}, {224, 96}}};
+  TFillSettings settings;
+  settings.Clearance = 250000;
+  w.SetFillSettings(settings);
+  for (const auto& [selected, seed] : rows) {
+    SCOPED_TRACE(selected.size());
+    for (int32_t i = 0; i < 5; ++i) w.Elements().Items(i)->SetSelected(false);
+    for (int32_t i : selected) w.Elements().Items(i)->SetSelected(true);
+    w.AddFill({{0, 0}, {64, 0}, {64, 64}});
+    const auto& fill =
+        static_cast<const TCopperFill&>(*w.Elements().Items(w.Elements().Count() - 1));
+    EXPECT_EQ(fill.HasSeed(), seed.X >= 0);
+    EXPECT_EQ(fill.Seed(), seed.X >= 0 ? seed : TPoint{});
+    EXPECT_EQ(fill.Settings(), settings);
+    // The selection stays, ready for the next fill.
+    EXPECT_EQ(w.SelectedCount(), int32_t(selected.size()));
+  }
+}
+
+TEST_F(MouseTest, AFillsCornerIsDraggedToAGridPointInOneStep) {
+  w.SetMouseAction(maMove);
+  w.Elements().Append(std::make_unique<TCopperFill>(
+      &w, std::vector<TPoint>{{32, 32}, {320, 32}, {320, 256}, {32, 256}}, false, TPoint{},
+      TFillSettings{}));
+  // Once the fill is moved its last corner lies on this pad, which a press there then drags.
+  w.Elements().AddSolder({48, 256}, 4, 16, sgCircle);
+  w.RenderBoard();
+  const auto& fill = static_cast<const TCopperFill&>(*w.Elements().Items(0));
+  const auto& pad = static_cast<const TSolder&>(*w.Elements().Items(1));
+  // Where the press lands and where the button is let go; the corners after; steps so far.
+  const struct {
+    TPoint press, release;
+    std::vector<TPoint> corners;
+    int steps;
+  } rows[] = {
+      // Within a few pixels of the second corner (pixel 200, 20), outside the fill.
+      {{203, 17}, {251, 42}, {{32, 32}, {400, 64}, {320, 256}, {32, 256}}, 1},
+      // Inside the fill away from the corners the whole fill moves.
+      {{100, 100}, {110, 100}, {{48, 32}, {416, 64}, {336, 256}, {48, 256}}, 2},
+      // The pad on a corner is the pad's.
+      {{30, 160}, {30, 170}, {{48, 32}, {416, 64}, {336, 256}, {48, 256}}, 3},
+      {{30, 157}, {30, 180}, {{48, 32}, {416, 64}, {336, 256}, {48, 288}}, 4},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.press.X);
+    MoveTo(r.press);
+    Press(r.press);
+    MoveTo(r.release);
+    if (r.steps == 1) {
+      // The outline to be shows while the corner moves; the board is not touched yet.
+      EXPECT_EQ(w.CornerFill(), 0);
+      EXPECT_EQ(fill.Corners()[1], (TPoint{320, 32}));
+      EXPECT_FALSE(NoFeedback());
+    }
+    Release(r.release);
+    EXPECT_EQ(fill.Corners(), r.corners);
+    EXPECT_EQ(w.UndoStack().count(), r.steps);
+  }
+  EXPECT_EQ(pad.Center(), (TPoint{48, 272}));
+  // Escape drops a corner drag under way.
+  MoveTo({30, 180});
+  Press({30, 180});
+  MoveTo({60, 200});
+  w.CancelAction();
+  Release({60, 200});
+  EXPECT_EQ(fill.Corners()[3], (TPoint{48, 288}));
+  EXPECT_EQ(w.UndoStack().count(), 4);
+  // A command in the middle of it finds the corner moved as a step of its own.
+  Press({30, 180});
+  MoveTo({60, 200});
+  w.FinishDrag();
+  EXPECT_EQ(fill.Corners()[3], (TPoint{96, 320}));
+  EXPECT_EQ(w.UndoStack().count(), 5);
+  MoveTo({90, 220});
+  Release({90, 220});
+  EXPECT_EQ(fill.Corners()[3], (TPoint{96, 320}));
+  EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
 }
 
 TEST_F(MouseTest, ElementAtIgnoresPadsFarAway) {

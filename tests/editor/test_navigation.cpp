@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "LayoutTest.h"
+#include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TSmdPad.h"
 
@@ -299,6 +300,23 @@ TEST_F(NavigationTest, DragStepsComposeOverTheRestOfTheBoard) {
   const QImage released = w.BoardImage().copy();
   w.RenderBoard();
   EXPECT_TRUE(SameImage(released, w.BoardImage()));
+  // A fill dragged across the pad stays under it at every step, its copper taken along.
+  w.Elements().Items(1)->SetSelected(false);
+  TFillSettings keep;
+  keep.KeepIslands = true;
+  w.Elements().Append(std::make_unique<TCopperFill>(
+      &w, std::vector<TPoint>{{96, 128}, {224, 128}, {224, 192}, {96, 192}}, false, TPoint{},
+      keep));
+  w.RenderBoard();
+  MoveTo({100, 100});
+  Press({100, 100});
+  for (int y = 90; y >= 30; y -= 10) {
+    MoveTo({100, y});
+    EXPECT_EQ(BoardAt(100, 40), w.SolderColor()) << y;
+    EXPECT_NE(BoardAt(70, y), w.Color()) << y;
+  }
+  Release({100, 30});
+  EXPECT_EQ(w.UndoStack().count(), 2);
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
+#include <QPicture>
 #include <functional>
 #include <random>
 #include <tuple>
 
 #include "LayoutTest.h"
+#include "TBoardPrint.h"
+#include "TCopperFill.h"
 #include "TSmdPad.h"
 
 namespace {
@@ -127,6 +130,40 @@ TEST_F(ViewTest, PadsCoverWiresAndHolesShowTheBoard) {
   }
 }
 
+TEST_F(ViewTest, FillsLieUnderTheOtherCopperAndHideFromTheScreenOnly) {
+  w.SetGridMode(gmNone);
+  w.SetGridScale(6);  // one unit a pixel
+  // A fill seeded on a wide wire and its pad, and a thin wire it keeps its clearance from
+  // (0.5 mm, a little over 3 units), listed before them.
+  w.Elements().Append(
+      std::make_unique<TCopperFill>(&w, std::vector<TPoint>{{0, 0}, {200, 0}, {200, 200}, {0, 200}},
+                                    true, TPoint{64, 64}, TFillSettings{}));
+  w.Elements().AddSolder({64, 64}, 4, 16, sgCircle);
+  w.Elements().AddWire({0, 64}, {160, 64}, 1);
+  w.Elements().AddWire({0, 150}, {160, 150}, 4);
+  QPicture printed;
+  w.RenderBoard();
+  for (bool shown : {true, false}) {
+    w.SetShowFills(shown);
+    // Around the thin wire: the wire, its gap, then the fill's own colour; the fill is neither
+    // the board's nor the wire's colour.
+    const TColor fill = BoardAt(100, 170);
+    EXPECT_EQ(fill != w.Color(), shown);
+    EXPECT_NE(fill, w.WireColor());
+    EXPECT_EQ(BoardAt(100, 150), w.WireColor());
+    EXPECT_EQ(BoardAt(100, 154), w.Color());
+    EXPECT_EQ(BoardAt(100, 100), fill);
+    EXPECT_EQ(BoardAt(100, 64), w.WireColor());
+    // The printed page keeps the fill either way.
+    const QPicture page = RecordBoardPage(w.Elements(), 600);
+    if (shown)
+      printed = page;
+    else
+      EXPECT_EQ(QByteArray(page.data(), int(page.size())),
+                QByteArray(printed.data(), int(printed.size())));
+  }
+}
+
 // Elements across every edge, wide and thin, holes larger than their lands, 32-bit extremes.
 TEST_F(ViewTest, SkippingHiddenElementsChangesNoPixel) {
   std::mt19937 rng(20240611);
@@ -144,6 +181,9 @@ TEST_F(ViewTest, SkippingHiddenElementsChangesNoPixel) {
       l.Elements().AddWire(a, b, StepDivisor[i % 5]);
       l.Elements().AddSolder(b, coord(40), coord(60), static_cast<uint8_t>(i % 3));
       l.Elements().Append(std::make_unique<TSmdPad>(&l, a, coord(80), coord(80), coord(60)));
+      if (i % 100 == 0)
+        l.Elements().Append(std::make_unique<TCopperFill>(
+            &l, std::vector<TPoint>{a, {a.X + 90, a.Y}, b}, i == 0, b, TFillSettings{}));
     }
     const int32_t right = l.width() * 16 / std::max(1, StepPixels(l));
     const int32_t bottom = l.height() * 16 / std::max(1, StepPixels(l));
