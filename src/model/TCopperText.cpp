@@ -173,8 +173,10 @@ bool TCopperText::HitTest(TPoint q) const {
   const TLayoutView& view = *Layout();
   const int32_t p = StepPixels(view);
   const TPoint offset = view.ViewOffset();
-  // About half the drawn width, but never less than one pixel so thin strokes stay pickable.
-  const double t = std::max<int64_t>(1, int64_t{p} * StrokeWidth_ / (2 * UnitsPerStep));
+  // About half the drawn width, but never less than three pixels: letters are thin and close
+  // together, and a text should take a click or a double click aimed at a letter, not only one
+  // that lands on a stroke's own pixels.
+  const double t = std::max<int64_t>(3, int64_t{p} * StrokeWidth_ / (2 * UnitsPerStep));
   const double qx = q.X, qy = q.Y;
   for (const TCopperShape& s : Strokes()) {
     const double x0 = ShownAtHalf(s.AX, p, offset.X), y0 = ShownAtHalf(s.AY, p, offset.Y);

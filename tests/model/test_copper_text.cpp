@@ -138,6 +138,7 @@ TEST(CopperText, DrawsAndIsHitOverItsStrokes) {
   const int x = static_cast<int>(b.Left * 10 / 32);
   EXPECT_TRUE(l->HitTest({x, 15}));
   EXPECT_TRUE(l->HitTest({x + 1, 12}));
+  EXPECT_TRUE(l->HitTest({x + 2, 15}));  // a thin letter still takes a click beside it
   EXPECT_FALSE(l->HitTest({x + 4, 15}));
   EXPECT_FALSE(l->HitTest({x, 25}));
   l->Draw(dmNormal);
