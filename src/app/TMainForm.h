@@ -14,6 +14,7 @@
 #include "TTypes.h"
 
 class QAction;
+class QPainter;
 class QActionGroup;
 class QDialog;
 class QButtonGroup;
@@ -236,6 +237,8 @@ class TMainForm : public QMainWindow {
   TBoardStatusBar* StatusBar = nullptr;
 
   void CreateImages();
+  // A tool picture drawn on a 16 by 16 canvas.
+  static QIcon DrawnIcon(const std::function<void(QPainter&)>& draw);
   static QIcon DrawSmdPadImage();
   static QIcon DrawTextImage();
   static QIcon DrawFillImage();

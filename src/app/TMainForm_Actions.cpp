@@ -33,8 +33,8 @@ void TMainForm::CreateImages() {
   FillImage = DrawFillImage();
 }
 
-QIcon TMainForm::DrawSmdPadImage() {
-  // In the colours of the other pad pictures, at the bars' size and twice it for dense screens.
+QIcon TMainForm::DrawnIcon(const std::function<void(QPainter&)>& draw) {
+  // At the bars' size and twice it for dense screens, on a 16 by 16 canvas either way.
   QIcon icon;
   for (int size : {16, 32}) {
     QPixmap picture(size, size);
@@ -42,13 +42,20 @@ QIcon TMainForm::DrawSmdPadImage() {
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size / 16.0, size / 16.0);
-    painter.setPen(QPen(QColor(0x0f, 0x60, 0x18), 1));
-    painter.setBrush(QColor(0x1c, 0x9a, 0x2a));
-    for (qreal x : {1.5, 9.5}) painter.drawRoundedRect(QRectF(x, 3.5, 5, 9), 1.5, 1.5);
+    draw(painter);
     painter.end();
     icon.addPixmap(picture);
   }
   return icon;
+}
+
+QIcon TMainForm::DrawSmdPadImage() {
+  // In the colours of the other pad pictures.
+  return DrawnIcon([](QPainter& painter) {
+    painter.setPen(QPen(QColor(0x0f, 0x60, 0x18), 1));
+    painter.setBrush(QColor(0x1c, 0x9a, 0x2a));
+    for (qreal x : {1.5, 9.5}) painter.drawRoundedRect(QRectF(x, 3.5, 5, 9), 1.5, 1.5);
+  });
 }
 
 QAction* TMainForm::NewAction(const QString& caption, const QKeySequence& shortcut, int image,

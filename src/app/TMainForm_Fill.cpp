@@ -14,13 +14,7 @@
 
 QIcon TMainForm::DrawFillImage() {
   // A square of copper with a pad in a ring of bare board, crossed by its four spokes.
-  QIcon icon;
-  for (int size : {16, 32}) {
-    QPixmap picture(size, size);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(size / 16.0, size / 16.0);
+  return DrawnIcon([](QPainter& painter) {
     QPainterPath copper;
     copper.addRoundedRect(QRectF(1.5, 1.5, 13, 13), 1.5, 1.5);
     QPainterPath ring;
@@ -34,10 +28,7 @@ QIcon TMainForm::DrawFillImage() {
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0x0f, 0x60, 0x18));
     painter.drawEllipse(QPointF(8, 8), 2.4, 2.4);
-    painter.end();
-    icon.addPixmap(picture);
-  }
-  return icon;
+  });
 }
 
 void TMainForm::CreateFillCommands() {

@@ -11,23 +11,14 @@
 
 QIcon TMainForm::DrawTextImage() {
   // A "T" in round-ended copper strokes, in the colours of the other tool pictures.
-  QIcon icon;
-  for (int size : {16, 32}) {
-    QPixmap picture(size, size);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(size / 16.0, size / 16.0);
+  return DrawnIcon([](QPainter& painter) {
     painter.setPen(QPen(QColor(0x0f, 0x60, 0x18), 3.2, Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(QLineF(3, 3, 13, 3));
     painter.drawLine(QLineF(8, 3, 8, 13.5));
     painter.setPen(QPen(QColor(0x1c, 0x9a, 0x2a), 1.6, Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(QLineF(3, 3, 13, 3));
     painter.drawLine(QLineF(8, 3, 8, 13.5));
-    painter.end();
-    icon.addPixmap(picture);
-  }
-  return icon;
+  });
 }
 
 void TMainForm::CreateTextCommands() {
