@@ -8,10 +8,18 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QTest>
+#include <sstream>
+#include <tuple>
 
+#include "TCopperFill.h"
 #include "TPCBLayout.h"
 
+template <class... T>
+using Table = std::initializer_list<std::tuple<T...>>;
+using Lines = std::vector<std::string>;
+
 // A 400 x 300 board control with the start values. Pixels are read back as colours 0x00BBGGRR.
+// At the start values one cell is 10 pixels and 16 units: board (16 a, 16 b) is pixel (10 a, 10 b).
 class LayoutTest : public ::testing::Test {
  protected:
   static constexpr TColor kWhite = 0xFFFFFF;
@@ -20,6 +28,10 @@ class LayoutTest : public ::testing::Test {
     QCursor::setPos(5000, 5000);  // far away, so the first move into the control is an enter
     QCoreApplication::processEvents();
     w.resize(400, 300);
+  }
+  void Show() {
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   }
 
   static TColor At(const QImage& image, int x, int y) {
@@ -31,6 +43,32 @@ class LayoutTest : public ::testing::Test {
   }
   TColor BoardAt(int x, int y) const { return At(w.BoardImage(), x, y); }
   TColor CanvasAt(int x, int y) const { return At(w.CanvasImage(), x, y); }
+
+  // The board as its text lines, selected elements marked, each fill followed by its copper as
+  // the board works it out: the outer corners, then the corner count of each hole.
+  Lines Board() const {
+    Lines lines;
+    UpdateFills(w.Elements());
+    for (int32_t i = 0; i < w.Elements().Count(); ++i) {
+      const TPCBElement* e = w.Elements().Items(i);
+      lines.push_back(e->ToText() + (e->Selected() ? " *" : ""));
+      if (e->Kind() != ekFill) continue;
+      std::string copper;
+      for (const TFillArea& a : static_cast<const TCopperFill*>(e)->Areas())
+        for (const TFillPoint& q : a.Outer)
+          copper += std::to_string(q.X) + "," + std::to_string(q.Y) + " ";
+      for (const TFillArea& a : static_cast<const TCopperFill*>(e)->Areas())
+        for (const TFillPath& hole : a.Holes) copper += std::to_string(hole.size()) + " ";
+      lines.push_back(copper);
+    }
+    return lines;
+  }
+  std::vector<bool> Selection() const {
+    std::vector<bool> s;
+    for (int32_t i = 0; i < w.Elements().Count(); ++i)
+      s.push_back(w.Elements().Items(i)->Selected());
+    return s;
+  }
 
   // Pointer input at control pixels.
   void MoveTo(TPoint p) { QTest::mouseMove(&w, QPoint(p.X, p.Y)); }
@@ -44,11 +82,40 @@ class LayoutTest : public ::testing::Test {
     Press(p, b);
     Release(p, b);
   }
+  void Drag(TPoint from, TPoint to) {
+    MoveTo(from);
+    Press(from);
+    MoveTo(to);
+    Release(to);
+  }
+  // A script of pointer steps "<op>x,y" apart by spaces: m move, p press, r release, c click,
+  // C move and click, R right click, d and D the second press of a double click (left, right)
+  // with its release.
+  void Do(const std::string& script) {
+    std::istringstream in(script);
+    char op, comma;
+    TPoint p;
+    while (in >> op >> p.X >> comma >> p.Y) {
+      const Qt::MouseButton b = op == 'R' || op == 'D' ? Qt::RightButton : Qt::LeftButton;
+      if (op == 'm' || op == 'C') MoveTo(p);
+      if (op == 'p') Press(p);
+      if (op == 'r') Release(p);
+      if (op == 'c' || op == 'C' || op == 'R') Click(p, b);
+      if (op == 'd' || op == 'D') {
+        QTest::mouseDClick(&w, b, {}, QPoint(p.X, p.Y));
+        Release(p, b);
+      }
+    }
+  }
   // Events the test pointer cannot produce: a move while the pointer counts as outside, or an
   // enter without a move.
   void SendMove(TPoint p) {
     QMouseEvent e(QEvent::MouseMove, QPointF(p.X, p.Y), w.mapToGlobal(QPointF(p.X, p.Y)),
                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &e);
+  }
+  void SendEnter(TPoint p) {
+    QEnterEvent e(QPointF(p.X, p.Y), QPointF(p.X, p.Y), w.mapToGlobal(QPointF(p.X, p.Y)));
     QCoreApplication::sendEvent(&w, &e);
   }
   // A control pixel where the element is the one found under the pointer, scanning row by row;
@@ -58,10 +125,6 @@ class LayoutTest : public ::testing::Test {
       for (int x = 0; x < w.width(); ++x)
         if (w.ElementAt({x, y}) == e) return {x, y};
     return {-1, -1};
-  }
-  void SendEnter(TPoint p) {
-    QEnterEvent e(QPointF(p.X, p.Y), QPointF(p.X, p.Y), w.mapToGlobal(QPointF(p.X, p.Y)));
-    QCoreApplication::sendEvent(&w, &e);
   }
 
   TPCBLayout w;

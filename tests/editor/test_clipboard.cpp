@@ -1,6 +1,5 @@
 #include <QClipboard>
 #include <QGuiApplication>
-#include <tuple>
 
 #include "LayoutTest.h"
 #include "TBoardError.h"
@@ -8,23 +7,12 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 class ClipboardTest : public LayoutTest {
  protected:
   static void SetClipboard(const QByteArray& bytes) {
     QGuiApplication::clipboard()->setText(QString::fromLatin1(bytes));
   }
   static QByteArray Clipboard() { return QGuiApplication::clipboard()->text().toLatin1(); }
-  // The board as its text lines, selected elements marked.
-  Lines Board() {
-    Lines lines;
-    for (int32_t i = 0; i < w.Elements().Count(); ++i) {
-      const TPCBElement* e = w.Elements().Items(i);
-      lines.push_back(e->ToText() + (e->Selected() ? " *" : ""));
-    }
-    return lines;
-  }
 };
 
 TEST_F(ClipboardTest, CopyAndCutWriteTheSelectionByteForByte) {
@@ -87,7 +75,7 @@ TEST_F(ClipboardTest, EachPasteAddsASelectedCopyOneCellAway) {
 
 TEST_F(ClipboardTest, PasteThatAddsNothingChangesNothing) {
   // clang-format off
-  for (auto [text, keepsSelection, error] : std::initializer_list<std::tuple<QByteArray, bool, std::string>>{
+  for (auto [text, keepsSelection, error] : Table<QByteArray, bool, std::string>{
            {QByteArray(), true, ""},
            {QByteArray("\0, 1, 2", 7), true, ""},
            {"Hello, world\r\n1, 2, 3, 4, 5\r\n", false, ""},

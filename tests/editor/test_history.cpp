@@ -10,134 +10,59 @@
 #include "LayoutTest.h"
 #include "TBoardError.h"
 #include "TChangeText.h"
-#include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TPcbText.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-// One cell is 10 pixels and 16 board units: board point (16 a, 16 b) is at pixel (10 a, 10 b).
 class HistoryTest : public LayoutTest {
  protected:
   void SetUp() override {
     LayoutTest::SetUp();
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-  }
-  // The board as its text lines, selected elements marked, and each fill's copper as the board
-  // works it out, corner by corner.
-  Lines Board() const {
-    Lines lines;
-    UpdateFills(w.Elements());
-    for (int32_t i = 0; i < w.Elements().Count(); ++i) {
-      const TPCBElement* e = w.Elements().Items(i);
-      lines.push_back(e->ToText() + (e->Selected() ? " *" : ""));
-      if (e->Kind() != ekFill) continue;
-      std::string copper;
-      for (const TFillArea& a : static_cast<const TCopperFill*>(e)->Areas())
-        for (const TFillPath* path = &a.Outer; path; path = nullptr)
-          for (const TFillPoint& q : *path)
-            copper += std::to_string(q.X) + "," + std::to_string(q.Y) + " ";
-      for (const TFillArea& a : static_cast<const TCopperFill*>(e)->Areas())
-        for (const TFillPath& hole : a.Holes) copper += std::to_string(hole.size()) + " ";
-      lines.push_back(copper);
-    }
-    return lines;
+    Show();
   }
   std::string Bytes() const {
     return WritePcbText(w.Elements(), [](const TPCBElement&) { return true; });
-  }
-  void ClickAt(TPoint p) {
-    MoveTo(p);
-    Click(p);
-  }
-  // Two wires, two pads and a text, the second wire, the first pad and the text selected, and a
-  // fill over them seeded on the first pad.
-  void FiveElements() {
-    w.Clear();
-    w.Elements().AddWire({16, 16}, {64, 16}, 4);
-    w.Elements().AddSolder({64, 16}, 4, 12, sgCircle)->SetSelected(true);
-    w.Elements().AddWire({64, 16}, {64, 64}, 2)->SetSelected(true);
-    w.Elements().AddSolder({64, 64}, 4, 12, sgSquare);
-    w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{320, 160}, "IN", 13, 2, 0, true));
-    w.Elements().Items(4)->SetSelected(true);
-    w.Elements().Append(std::make_unique<TCopperFill>(
-        &w, std::vector<TPoint>{{0, 0}, {480, 0}, {480, 240}, {0, 240}}, true, TPoint{64, 16},
-        TFillSettings{}));
   }
 };
 
 TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
   const QByteArray clip = "*Solder*\r\n32, 32, 4, 12, 1\r\n\r\n*Wire*\r\n0, 0, 32, 0, 4\r\n";
+  // The step's name, its tool, whether the selection is kept (drawing, placing and pasting start
+  // by clearing it), the pointer steps and then what else the user does.
   const struct {
     const char* step;
     TMouseAction tool;
-    bool keepSelection;  // drawing, placing and pasting start by clearing the selection
-    std::function<void()> act;
+    bool keepSelection;
+    std::string pointer;
+    std::function<void()> act = nullptr;
   } rows[] = {
-      {"Add Wire", maWire, false,
-       [this] {
-         ClickAt({100, 100});
-         ClickAt({150, 100});
-       }},
-      {"Add Pad", maSolder, false,
-       [this] {
-         ClickAt({120, 20});
-       }},
-      {"Delete Element", maDelete, true,
-       [this] {
-         ClickAt({20, 10});
-       }},
-      {"Delete 3 Elements", maSelect, true, [this] { w.DeleteSelected(); }},
-      {"Cut 3 Elements", maSelect, true, [this] { w.CutToClipboard(); }},
-      {"Paste 2 Elements", maSelect, false, [this] { w.PasteFromClipboard(); }},
-      {"Add Text", maText, false,
-       [this] {
-         ClickAt({150, 150});
-       }},
-      {"Edit Text", maMove, true,
+      {"Add Wire", maWire, false, "C100,100 C150,100"},
+      {"Add Pad", maSolder, false, "C120,20"},
+      {"Delete Element", maDelete, true, "C20,10"},
+      {"Delete 3 Elements", maSelect, true, "", [this] { w.DeleteSelected(); }},
+      {"Cut 3 Elements", maSelect, true, "", [this] { w.CutToClipboard(); }},
+      {"Paste 2 Elements", maSelect, false, "", [this] { w.PasteFromClipboard(); }},
+      {"Add Text", maText, false, "C150,150"},
+      {"Edit Text", maMove, true, "",
        [this] {
          const TPoint p = PixelOn(w.Elements().Items(4));
-         ClickAt(p);
-         QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(p.X, p.Y));
-         Release(p);
+         const std::string at = std::to_string(p.X) + "," + std::to_string(p.Y);
+         Do("C" + at + " d" + at);
        }},
-      {"Add Fill", maFill, true,
-       [this] {
-         for (TPoint p : {TPoint{310, 160}, {390, 160}, {390, 240}, {310, 160}}) ClickAt(p);
-       }},
-      {"Fill Board", maSelect, true, [this] { w.FillBoard(); }},
+      {"Add Fill", maFill, true, "C310,160 C390,160 C390,240 C310,160"},
+      {"Fill Board", maSelect, true, "", [this] { w.FillBoard(); }},
       // Selecting is no step: these two leave the selection as they found it.
-      {"Edit Fill", maMove, false,
-       [this] {
-         ClickAt({250, 20});
-         QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(250, 20));
-         Release({250, 20});
-         w.ClearSelection();
-       }},
-      {"Set Fill Seed", maSelect, false,
+      {"Edit Fill", maMove, false, "C250,20 d250,20", [this] { w.ClearSelection(); }},
+      {"Set Fill Seed", maSelect, false, "",
        [this] {
          w.Elements().Items(3)->SetSelected(true);
          w.Elements().Items(5)->SetSelected(true);
          w.SetFillSeed();
          w.ClearSelection();
        }},
-      {"Move Fill Corner", maMove, true,
-       [this] {
-         MoveTo({300, 150});
-         Press({300, 150});
-         MoveTo({280, 120});
-         Release({280, 120});
-       }},
-      {"Move 3 Elements", maMove, true,
-       [this] {
-         MoveTo({40, 25});
-         Press({40, 25});
-         for (int x = 50; x <= 90; x += 10) MoveTo({x, 45});
-         Release({90, 45});
-       }},
+      {"Move Fill Corner", maMove, true, "m300,150 p300,150 m280,120 r280,120"},
+      {"Move 3 Elements", maMove, true, "m40,25 p40,25 m50,45 m60,45 m70,45 m80,45 m90,45 r90,45"},
   };
   // The window's text dialog, answered at once.
   TTextFields typed{"+9V\nGND,*", 19, 3, 1, false};
@@ -151,11 +76,23 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.step);
     w.SetMouseAction(row.tool);
-    FiveElements();
+    // Two wires, two pads and a text, the second wire, the first pad and the text selected, and
+    // a fill over them seeded on the first pad.
+    w.Clear();
+    w.Elements().AddWire({16, 16}, {64, 16}, 4);
+    w.Elements().AddSolder({64, 16}, 4, 12, sgCircle)->SetSelected(true);
+    w.Elements().AddWire({64, 16}, {64, 64}, 2)->SetSelected(true);
+    w.Elements().AddSolder({64, 64}, 4, 12, sgSquare);
+    w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{320, 160}, "IN", 13, 2, 0, true));
+    w.Elements().Items(4)->SetSelected(true);
+    w.Elements().Append(std::make_unique<TCopperFill>(
+        &w, std::vector<TPoint>{{0, 0}, {480, 0}, {480, 240}, {0, 240}}, true, TPoint{64, 16},
+        TFillSettings{}));
     if (!row.keepSelection) w.ClearSelection();
     QGuiApplication::clipboard()->setText(QString::fromLatin1(clip));
     const Lines before = Board();
-    row.act();
+    Do(row.pointer);
+    if (row.act) row.act();
     const Lines after = Board();
     ASSERT_NE(after, before);
     EXPECT_EQ(w.UndoStack().count(), 1);
@@ -184,6 +121,10 @@ TEST_F(HistoryTest, RandomSessionsUndoToTheLoadedBytesAndRedoToTheLast) {
     std::mt19937 rng(seed);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     auto pixel = [&]() -> TPoint { return {5 + pick(38) * 10, 5 + pick(28) * 10}; };
+    auto clickAt = [&] {
+      const TPoint p = pixel();
+      Do("C" + std::to_string(p.X) + "," + std::to_string(p.Y));
+    };
     const QString file = dir.filePath(QStringLiteral("b%1.pcb").arg(seed));
     {
       QFile f(file);
@@ -192,54 +133,28 @@ TEST_F(HistoryTest, RandomSessionsUndoToTheLoadedBytesAndRedoToTheLast) {
     }
     w.Elements().LoadFromFile(file);
     const std::string loaded = Bytes();
-    for (int action = 0; action < 40; ++action) {
-      switch (pick(9)) {
-        case 0:  // a chain of wires
+    const std::function<void()> actions[] = {
+        [&] {  // a chain of wires
           w.SetMouseAction(maWire);
-          for (int n = 1 + pick(3); n >= 0; --n) ClickAt(pixel());
+          for (int n = 1 + pick(3); n >= 0; --n) clickAt();
           w.CancelAction();
-          break;
-        case 1:
-          w.SetMouseAction(maSolder);
-          ClickAt(pixel());
-          break;
-        case 2:
-          w.SetMouseAction(maDelete);
-          ClickAt(pixel());
-          break;
-        case 3: {
-          w.SetMouseAction(maSelect);
-          const TPoint a = pixel(), b = pixel();
-          MoveTo(a), Press(a), MoveTo(b), Release(b);
-          break;
-        }
-        case 4:
-          w.DeleteSelected();
-          break;
-        case 5:
-          w.CutToClipboard();
-          break;
-        case 6:
-          w.CopyToClipboard();
-          w.PasteFromClipboard();
-          break;
-        case 7: {
-          if (w.Elements().Count() == 0) break;
-          // Press on an element's own point, then drag a few cells.
+        },
+        [&] { w.SetMouseAction(maSolder), clickAt(); },
+        [&] { w.SetMouseAction(maDelete), clickAt(); },
+        [&] { w.SetMouseAction(maSelect), Drag(pixel(), pixel()); },
+        [&] { w.DeleteSelected(); },
+        [&] { w.CutToClipboard(); },
+        [&] { w.CopyToClipboard(), w.PasteFromClipboard(); },
+        [&] {  // a press on an element's own point, then a drag of a few cells
+          if (w.Elements().Count() == 0) return;
           const TPCBElement* e = w.Elements().Items(pick(w.Elements().Count()));
           const TPoint at = w.BoardToScreen(e->IsWire() ? static_cast<const TWire*>(e)->StartPoint()
                                                         : static_cast<const TSolder*>(e)->Center());
           w.SetMouseAction(maMove);
-          MoveTo(at), Press(at);
-          const TPoint to{at.X + 10 * (pick(5) - 2), at.Y + 10 * (pick(5) - 2)};
-          MoveTo(to), Release(to);
-          break;
-        }
-        case 8:
-          w.Undo();
-          break;
-      }
-    }
+          Drag(at, {at.X + 10 * (pick(5) - 2), at.Y + 10 * (pick(5) - 2)});
+        },
+        [&] { w.Undo(); }};
+    for (int action = 0; action < 40; ++action) actions[pick(9)]();
     const std::string last = Bytes();
     const int steps = w.UndoStack().index();
     for (int i = 0; i < steps; ++i) w.Undo();
@@ -251,50 +166,43 @@ TEST_F(HistoryTest, RandomSessionsUndoToTheLoadedBytesAndRedoToTheLast) {
   }
 }
 
-TEST_F(HistoryTest, AChainIsWalkedBackWireByWire) {
+TEST_F(HistoryTest, AChainIsWalkedBackWireByWireAndUndoEndsADragFirst) {
   w.SetMouseAction(maWire);
-  for (TPoint p : {TPoint{10, 10}, TPoint{50, 10}, TPoint{50, 50}, TPoint{90, 50}}) ClickAt(p);
+  Do("C10,10 C50,10 C50,50 C90,50");
   ASSERT_EQ(w.Elements().Count(), 3);
   // Backspace, then Ctrl+Z: the last two wires go and the pending start goes back with them.
   EXPECT_TRUE(w.BackspacePressed());
   w.Undo();
   EXPECT_EQ(Board(), (Lines{"16, 16, 80, 16, 4"}));
   EXPECT_TRUE(w.WirePending());
-  ClickAt({50, 90});  // the chain goes on from (80, 16)
+  Do("C50,90");  // the chain goes on from (80, 16)
   EXPECT_EQ(Board(), (Lines{"16, 16, 80, 16, 4", "80, 16, 80, 144, 4"}));
   // Back past the chain's first wire, Backspace drops the start like Escape; Ctrl+Z after that
   // undoes as usual.
-  EXPECT_TRUE(w.BackspacePressed());
-  EXPECT_TRUE(w.BackspacePressed());
-  EXPECT_TRUE(w.BackspacePressed());
+  for (bool more : {true, true, true, false}) EXPECT_EQ(w.BackspacePressed(), more);
   EXPECT_FALSE(w.WirePending());
-  EXPECT_FALSE(w.BackspacePressed());
   EXPECT_EQ(w.Elements().Count(), 0);
   EXPECT_FALSE(w.Modified());
   w.Redo();
   EXPECT_EQ(w.Elements().Count(), 1);
   // Another step in between ends the walk: Ctrl+Z then undoes that step and drops the start.
   w.SetMouseAction(maWire);
-  ClickAt({10, 100});
-  ClickAt({40, 100});
+  Do("C10,100 C40,100");
   w.SelectAll();
   w.DeleteSelected();
   w.Undo();
   EXPECT_FALSE(w.WirePending());
   EXPECT_EQ(w.Elements().Count(), 2);
-}
-
-TEST_F(HistoryTest, UndoInTheMiddleOfADragEndsTheDragFirst) {
+  // Undo in the middle of a drag takes back the drag so far, not the pad; the button is still
+  // down, but the drag is over.
+  w.Clear();
   w.SetMouseAction(maSolder);
-  ClickAt({20, 20});
+  Do("C20,20");
   w.SetMouseAction(maMove);
-  MoveTo({20, 20});
-  Press({20, 20});
-  MoveTo({50, 20});
-  w.Undo();  // takes back the drag so far, not the pad
+  Do("m20,20 p20,20 m50,20");
+  w.Undo();
   EXPECT_EQ(Board(), (Lines{"32, 32, 4, 16, 0 *"}));
-  MoveTo({80, 20});  // the button is still down, but the drag is over
-  Release({80, 20});
+  Do("m80,20 r80,20");
   EXPECT_EQ(Board(), (Lines{"32, 32, 4, 16, 0 *"}));
   EXPECT_EQ(w.UndoStack().undoText(), QStringLiteral("Add Pad"));
 }
@@ -303,8 +211,7 @@ TEST_F(HistoryTest, TheFlagFollowsTheSavedBoardAndAFailedLoadKeepsTheHistory) {
   QTemporaryDir dir;
   const QString file = dir.filePath(QStringLiteral("board.pcb"));
   w.SetMouseAction(maSolder);
-  ClickAt({20, 20});
-  ClickAt({40, 20});
+  Do("C20,20 C40,20");
   w.Elements().SaveToFile(file);
   EXPECT_FALSE(w.Modified());
   w.Undo();
@@ -321,7 +228,7 @@ TEST_F(HistoryTest, TheFlagFollowsTheSavedBoardAndAFailedLoadKeepsTheHistory) {
   EXPECT_EQ(w.UndoStack().count(), 2);
   // Undone past the saved board and changed again, the saved board cannot come back.
   w.Undo();
-  ClickAt({60, 20});
+  Do("C60,20");
   w.Undo();
   EXPECT_TRUE(w.Modified());
   // A loaded board starts a history of its own.

@@ -4,13 +4,11 @@
 
 #include "LayoutTest.h"
 #include "TChangeText.h"
-#include "TCopperFill.h"
 #include "TSmdPad.h"
 
 namespace {
 
-// At the start values one grid cell is 10 pixels and 16 board units: board point (16 a, 16 b)
-// is shown at pixel (10 a, 10 b). The grid is hidden so that pixels show only what is drawn.
+// The grid is hidden so that pixels show only what is drawn.
 class MouseTest : public LayoutTest {
  protected:
   static constexpr TColor kSpot = 0x0000FF, kFocus = 0xFF00FF, kWire = 0x008000;
@@ -22,21 +20,11 @@ class MouseTest : public LayoutTest {
     w.SetFocusColor(kFocus);
     w.SetSolderColor(kPad);
     w.SetGridColor(kGrid);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-  }
-  std::vector<bool> Selection() {
-    std::vector<bool> s;
-    for (int32_t i = 0; i < w.Elements().Count(); ++i)
-      s.push_back(w.Elements().Items(i)->Selected());
-    return s;
+    Show();
   }
   bool NoFeedback() { return SameImage(w.CanvasImage(), w.BoardImage()); }
-  void Drag(TPoint from, TPoint to) {
-    MoveTo(from);
-    Press(from);
-    MoveTo(to);
-    Release(to);
+  const TCopperFill& FillAt(int32_t i) {
+    return static_cast<const TCopperFill&>(*w.Elements().Items(i));
   }
 };
 
@@ -70,27 +58,22 @@ TEST_F(MouseTest, WireToolDrawsChains) {
   EXPECT_EQ(BoardAt(50, 45), kWire);
 }
 
-TEST_F(MouseTest, DoubleClickCountsAsOnePress) {
+TEST_F(MouseTest, TheSecondPressOfADoubleClickCountsOnce) {
+  // Over two pads at (100, 100): the count after a click and a double click's second press.
   QObject::connect(&w, &TPCBLayout::TextWanted, &w, [this](TPoint at) { w.AddText(at, {"A"}); });
-  for (TMouseAction tool : {maWire, maSolder, maDelete, maText}) {
+  for (auto [tool, count] :
+       Table<TMouseAction, int>{{maWire, 2}, {maSolder, 3}, {maDelete, 1}, {maText, 3}}) {
     w.Clear();
     w.SetMouseAction(tool);
-    w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
-    w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
-    MoveTo({100, 100});
-    Click({100, 100});
-    QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(100, 100));
-    Release({100, 100});
-    EXPECT_EQ(w.Elements().Count(), tool == maWire ? 2 : tool == maDelete ? 1 : 3) << int(tool);
+    for (int i = 0; i < 2; ++i) w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
+    Do("C100,100 d100,100");
+    EXPECT_EQ(w.Elements().Count(), count) << int(tool);
   }
-}
-
-TEST_F(MouseTest, QuickSecondPressStillStartsABandOrCancels) {
-  // A band started by the second press of a double click selects what it covers.
+  // A band started by the second press selects what it covers.
+  w.Clear();
   w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
   w.SetMouseAction(maSelect);
-  MoveTo({50, 50});
-  Click({50, 50});
+  Do("C50,50");
   QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(50, 50));
   QMouseEvent move(QEvent::MouseMove, QPointF(150, 150), QPointF(150, 150), Qt::NoButton,
                    Qt::LeftButton, Qt::NoModifier);
@@ -99,40 +82,30 @@ TEST_F(MouseTest, QuickSecondPressStillStartsABandOrCancels) {
   EXPECT_TRUE(w.Elements().Items(0)->Selected());
   // A right double click drops a pending wire like a right press.
   w.SetMouseAction(maWire);
-  Click({20, 20});
-  QTest::mouseDClick(&w, Qt::RightButton, {}, QPoint(20, 20));
-  Release({20, 20}, Qt::RightButton);
-  Click({80, 20});
+  Do("c20,20 D20,20 c80,20");
   EXPECT_EQ(w.Elements().Count(), 1);
 }
 
-TEST_F(MouseTest, SpotTicksStopHalfACellShort) {
+TEST_F(MouseTest, SpotTicksStopHalfACellShortAndFeedbackShowsOnlyWhileThePointerIsInside) {
   MoveTo({103, 98});  // snaps to (100, 100)
-  for (int d = 3; d <= 11; ++d) {
-    const TColor tick = d >= 6 && d <= 10 ? kSpot : kWhite;
-    EXPECT_EQ(CanvasAt(100, 100 - d), tick) << d;
-    EXPECT_EQ(CanvasAt(100, 100 + d), tick) << d;
-    EXPECT_EQ(CanvasAt(100 - d, 100), tick) << d;
-    EXPECT_EQ(CanvasAt(100 + d, 100), tick) << d;
-  }
+  for (int d = 3; d <= 11; ++d)
+    for (TPoint dir : {TPoint{0, -1}, {0, 1}, {-1, 0}, {1, 0}})
+      EXPECT_EQ(CanvasAt(100 + d * dir.X, 100 + d * dir.Y), d >= 6 && d <= 10 ? kSpot : kWhite)
+          << d;
   // The disc on the point, inside its box from 98 to 102; on the visible surface only.
   EXPECT_EQ(CanvasAt(98, 100), kSpot);
   EXPECT_EQ(CanvasAt(102, 100), kWhite);
   EXPECT_EQ(BoardAt(100, 92), kWhite);
-}
-
-TEST_F(MouseTest, FeedbackOnlyWhileThePointerIsInside) {
-  for (auto [tool, spot] : {std::pair{maWire, true},
-                            {maSolder, true},
-                            {maSelect, true},
-                            {maDelete, false},
-                            {maMove, false}}) {
+  for (auto [tool, spot] : Table<TMouseAction, bool>{{maWire, true},
+                                                     {maSolder, true},
+                                                     {maSelect, true},
+                                                     {maDelete, false},
+                                                     {maMove, false}}) {
     w.Clear();
     w.SetMouseAction(tool);
     w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
     w.RenderBoard();
-    MoveTo({50, 60});
-    MoveTo({700, 60});  // leaves: the feedback is wiped
+    Do("m50,60 m700,60");  // leaves: the feedback is wiped
     ASSERT_TRUE(NoFeedback()) << int(tool);
     SendMove({100, 100});  // over the pad, but the pointer counts as outside
     EXPECT_TRUE(NoFeedback()) << int(tool);
@@ -148,16 +121,12 @@ TEST_F(MouseTest, SolderToolPlacesPadsWithTheCurrentSettings) {
   w.SetSolderGeometry(sgSquare);
   w.SetSolderExternalDiameter(12);
   w.SetSolderInternalDiameter(2);
-  MoveTo({33, 47});
-  Click({33, 47});
-  Click({33, 47});  // a second pad on the first
-  ASSERT_EQ(w.Elements().Count(), 2);
+  Do("C33,47 c33,47");  // a second pad on the first
+  EXPECT_EQ(Board(), (Lines{"48, 80, 2, 12, 1", "48, 80, 2, 12, 1"}));
   EXPECT_TRUE(w.Modified());
-  for (int32_t i = 0; i < 2; ++i) EXPECT_EQ(w.Elements().Items(i)->ToText(), "48, 80, 2, 12, 1");
   EXPECT_EQ(BoardAt(30 - 3, 50 - 3), kPad);  // r = 10 x 12 / 32 = 3
   EXPECT_EQ(BoardAt(30 + 3, 50), kWhite);
   EXPECT_EQ(CanvasAt(30, 42), kSpot);  // the spot is drawn again over the new pad
-
   // SMD chosen: a pad of the SMD sizes at the grid point, taken back by one undo; a through-hole
   // pad again once SMD is no longer chosen.
   w.SetSmdChosen(true);
@@ -165,15 +134,14 @@ TEST_F(MouseTest, SolderToolPlacesPadsWithTheCurrentSettings) {
   w.SetSmdHeight(4);
   w.SetSmdRoundness(50);
   Click({81, 49});
-  ASSERT_EQ(w.Elements().Count(), 3);
-  EXPECT_EQ(w.Elements().Items(2)->ToText(), "@SMD 128, 80, 16, 4, 50");
+  EXPECT_EQ(Board().back(), "@SMD 128, 80, 16, 4, 50");
   EXPECT_EQ(w.UndoStack().undoText(), "Add SMD Pad");
   EXPECT_EQ(BoardAt(80 - 4, 50), kPad);  // 10 pixels wide around (80, 50)
   w.Undo();
   EXPECT_EQ(w.Elements().Count(), 2);
   w.SetSmdChosen(false);
   Click({81, 49});
-  EXPECT_EQ(w.Elements().Items(2)->ToText(), "128, 80, 2, 12, 1");
+  EXPECT_EQ(Board().back(), "128, 80, 2, 12, 1");
 }
 
 TEST_F(MouseTest, DeleteToolHighlightsAndDeletesPadsBeforeWires) {
@@ -187,8 +155,7 @@ TEST_F(MouseTest, DeleteToolHighlightsAndDeletesPadsBeforeWires) {
   EXPECT_EQ(w.HoverElement(), w.Elements().Items(0));
   EXPECT_EQ(CanvasAt(120, 50), kWire);
   Click({52, 51});
-  ASSERT_EQ(w.Elements().Count(), 1);
-  EXPECT_TRUE(w.Elements().Items(0)->IsWire());
+  EXPECT_EQ(Board(), (Lines{"0, 80, 320, 80, 2"}));
   EXPECT_TRUE(w.Modified());
   Click({52, 51});
   EXPECT_EQ(w.Elements().Count(), 0);
@@ -237,16 +204,13 @@ TEST_F(MouseTest, HoverNeverOutlivesItsElement) {
     w.Elements().Replace(std::move(board));
     w.RenderBoard();
   };
-  auto remove = [this] {
-    w.SelectAll();
-    w.DeleteSelected();
-  };
   for (const std::function<void()>& drop :
-       {std::function<void()>(remove), {[this] { w.Clear(); }}, {load}}) {
+       {std::function<void()>([this] { w.SelectAll(), w.DeleteSelected(); }),
+        {[this] { w.Clear(); }},
+        {load}}) {
     w.Elements().AddSolder({80, 80}, 4, 16, sgCircle);
     w.RenderBoard();
-    MoveTo({200, 200});
-    MoveTo({50, 50});
+    Do("m200,200 m50,50");
     ASSERT_NE(w.HoverElement(), nullptr);
     drop();
     EXPECT_EQ(w.HoverElement(), nullptr);
@@ -263,9 +227,7 @@ TEST_F(MouseTest, SelectToolBandsAndSelects) {
   w.Elements().AddSolder({200, 200}, 4, 16, sgCircle);
   w.Elements().AddWire({160, 160}, {240, 240}, 4);
   w.RenderBoard();
-  MoveTo({20, 20});
-  Press({20, 20});
-  MoveTo({71, 68});  // snaps to (70, 70)
+  Do("m20,20 p20,20 m71,68");  // snaps to (70, 70)
   // The band in the spot colour, the spots at its corners in the pad colour, on the surface.
   EXPECT_EQ(CanvasAt(70, 45), kSpot);
   EXPECT_EQ(CanvasAt(70, 62), kPad);
@@ -282,10 +244,7 @@ TEST_F(MouseTest, SelectToolBandsAndSelects) {
   Drag({30, 30}, {30, 30});
   EXPECT_EQ(Selection(), (std::vector<bool>{true, true, false, false, false, false}));
   // A right press drops the band: nothing is selected.
-  MoveTo({10, 10});
-  Press({10, 10});
-  MoveTo({60, 60});
-  Click({60, 60}, Qt::RightButton);
+  Do("m10,10 p10,10 m60,60 R60,60");
   EXPECT_TRUE(NoFeedback());
   Release({60, 60});
   EXPECT_EQ(Selection(), std::vector<bool>(6, false));
@@ -294,19 +253,18 @@ TEST_F(MouseTest, SelectToolBandsAndSelects) {
 TEST_F(MouseTest, MoveToolDragsTheSelectionGridStepByGridStep) {
   w.SetMouseAction(maMove);
   TSolder* a = w.Elements().AddSolder({48, 48}, 4, 16, sgCircle);
-  TSolder* b = w.Elements().AddSolder({160, 48}, 4, 16, sgCircle);
-  TWire* c = w.Elements().AddWire({0, 160}, {160, 160}, 4);
+  w.Elements().AddSolder({160, 48}, 4, 16, sgCircle);
+  w.Elements().AddWire({0, 160}, {160, 160}, 4);
   w.RenderBoard();
   // A press on an unselected element selects it alone and drags it, grid point by grid point.
-  MoveTo({30, 30});
-  Press({30, 30});
+  Do("m30,30 p30,30");
   EXPECT_EQ(Selection(), (std::vector<bool>{true, false, false}));
   MoveTo({32, 31});
   EXPECT_FALSE(w.Modified());  // still the same grid point
-                               // clang-format off
-  for (auto [pixel, centre] : {std::pair<TPoint, TPoint>{{40, 30}, {64, 48}}, {{43, 33}, {64, 48}},
-                               {{44, 36}, {64, 64}}, {{-20, 10}, {-32, 16}}}) {
-    // clang-format on
+  for (auto [pixel, centre] : Table<TPoint, TPoint>{{{40, 30}, {64, 48}},
+                                                    {{43, 33}, {64, 48}},
+                                                    {{44, 36}, {64, 64}},
+                                                    {{-20, 10}, {-32, 16}}}) {
     MoveTo(pixel);
     EXPECT_EQ(a->Center(), centre) << pixel.X << "," << pixel.Y;
   }
@@ -314,12 +272,10 @@ TEST_F(MouseTest, MoveToolDragsTheSelectionGridStepByGridStep) {
   EXPECT_TRUE(w.Modified());
   EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
   // A press on a selected element drags the whole selection.
-  b->SetSelected(true);
-  c->SetSelected(true);
+  w.SelectAll();
   Drag({100, 30}, {110, 40});
-  EXPECT_EQ(a->Center(), (TPoint{-16, 32}));
-  EXPECT_EQ(b->Center(), (TPoint{176, 64}));
-  EXPECT_EQ(c->StartPoint(), (TPoint{16, 176}));
+  EXPECT_EQ(Board(),
+            (Lines{"-16, 32, 4, 16, 0 *", "176, 64, 4, 16, 0 *", "16, 176, 176, 176, 4 *"}));
 }
 
 TEST_F(MouseTest, PanningKeepsThePressedBoardPointUnderThePointer) {
@@ -327,8 +283,7 @@ TEST_F(MouseTest, PanningKeepsThePressedBoardPointUnderThePointer) {
   w.SetGridMode(gmDot);
   TSolder* pad = w.Elements().AddSolder({320, 160}, 4, 16, sgCircle);  // at (200, 100)
   pad->SetSelected(true);
-  MoveTo({143, 77});
-  Press({143, 77});
+  Do("m143,77 p143,77");
   EXPECT_FALSE(pad->Selected());  // a press on empty board clears the selection
   for (int step = 1; step <= 23; ++step) {
     MoveTo({143 + step, 77 - step / 2});
@@ -358,11 +313,11 @@ TEST_F(MouseTest, ToolChangesKeepOrClearTheSelection) {
   w.Elements().AddSolder({48, 48}, 4, 16, sgCircle);
   w.Elements().AddWire({0, 0}, {48, 48}, 4);
   MoveTo({100, 100});
-  for (auto [tool, keeps] : {std::pair{maWire, false},
-                             {maSolder, false},
-                             {maDelete, false},
-                             {maSelect, true},
-                             {maMove, true}}) {
+  for (auto [tool, keeps] : Table<TMouseAction, bool>{{maWire, false},
+                                                      {maSolder, false},
+                                                      {maDelete, false},
+                                                      {maSelect, true},
+                                                      {maMove, true}}) {
     w.SetMouseAction(maWire);
     w.SelectAll();
     w.SetMouseAction(tool);
@@ -376,7 +331,7 @@ TEST_F(MouseTest, ToolChangesKeepOrClearTheSelection) {
 TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
   // The quick search against every element's own hit test, in the order the user sees them:
   // pads from the last to the first, then wires and texts the same way, then fills, which lie
-  // under all the other copper.
+  // under all the other copper and are out of reach while hidden.
   std::mt19937 rng(7);
   auto coord = [&rng](int32_t lo, int32_t hi) {
     return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
@@ -407,77 +362,64 @@ TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
   auto layer = [](const TPCBElement& e) {
     return e.Kind() == ekFill ? 2 : TPCBLayout::DrawnWithWires(e) ? 1 : 0;
   };
-  auto expected = [&](TPoint p) -> TPCBElement* {
-    for (int wanted : {0, 1, 2})
-      for (int32_t i = w.Elements().Count() - 1; i >= 0; --i) {
-        TPCBElement* e = w.Elements().Items(i);
-        if (layer(*e) == wanted && e->HitTest(p)) return e;
+  for (bool shown : {true, false}) {
+    w.SetShowFills(shown);
+    int found = 0, fills = 0;
+    for (int32_t y = -5; y < 305; y += 3)
+      for (int32_t x = -5; x < 405; x += 3) {
+        TPCBElement* expected = nullptr;
+        for (int wanted = 0; wanted < (shown ? 3 : 2) && !expected; ++wanted)
+          for (int32_t i = w.Elements().Count() - 1; i >= 0 && !expected; --i) {
+            TPCBElement* e = w.Elements().Items(i);
+            if (layer(*e) == wanted && e->HitTest({x, y})) expected = e;
+          }
+        ASSERT_EQ(w.ElementAt({x, y}), expected) << x << "," << y;
+        found += expected != nullptr;
+        fills += expected && expected->Kind() == ekFill;
       }
-    return nullptr;
-  };
-  int found = 0, fills = 0;
-  for (int32_t y = -5; y < 305; y += 3) {
-    for (int32_t x = -5; x < 405; x += 3) {
-      TPCBElement* e = w.ElementAt({x, y});
-      ASSERT_EQ(e, expected({x, y})) << x << "," << y;
-      found += e != nullptr;
-      fills += e && e->Kind() == ekFill;
-    }
+    EXPECT_GT(found, 1000);
+    EXPECT_GT(fills, shown ? 50 : -1);
   }
-  EXPECT_GT(found, 1000);
-  EXPECT_GT(fills, 50);
-  // Hidden fills are out of the pointer's reach.
-  w.SetShowFills(false);
-  for (int32_t y = -5; y < 305; y += 3)
-    for (int32_t x = -5; x < 405; x += 3) {
-      const TPCBElement* e = w.ElementAt({x, y});
-      ASSERT_TRUE(!e || e->Kind() != ekFill) << x << "," << y;
-    }
+  // 65536 pixels away the 32-bit square of the distance wraps to nothing; the pad is not there.
+  w.Clear();
+  w.SetGridScale(6);  // one board unit per pixel
+  TSolder* far = w.Elements().AddSolder({65536 + 50, 50}, 4, 16, sgCircle);
+  EXPECT_EQ(w.ElementAt({50, 50}), nullptr);
+  EXPECT_EQ(w.ElementAt({65536 + 50, 50}), far);
 }
 
 TEST_F(MouseTest, FillToolPlacesCornersAndClosesOrDropsTheOutline) {
-  // A press ('c'), a double click ('d'), Backspace ('b') or Escape ('e') at a pixel, then how
-  // many corners wait and how many fills the board holds. A press on the first corner or a double
-  // click closes an outline of three corners or more; a press on the last corner adds none.
+  // Pointer steps ('b' Backspace, 'e' Escape), then how many corners wait and how many fills the
+  // board holds. A press on the first corner or a double click closes an outline of three
+  // corners or more; a press on the last corner adds none.
   // clang-format off
-  const struct { char op; TPoint pixel; size_t pending; int32_t fills; } steps[] = {
-      {'b', {0, 0}, 0, 0},        {'c', {20, 20}, 1, 0},     {'c', {21, 19}, 1, 0},
-      {'c', {120, 20}, 2, 0},     {'b', {0, 0}, 1, 0},       {'d', {120, 20}, 2, 0},
-      {'c', {120, 120}, 3, 0},    {'e', {0, 0}, 0, 0},       {'c', {20, 20}, 1, 0},
-      {'c', {120, 20}, 2, 0},     {'c', {120, 120}, 3, 0},   {'c', {18, 22}, 0, 1},
-      {'c', {200, 200}, 1, 1},    {'c', {300, 200}, 2, 1},   {'c', {300, 280}, 3, 1},
-      {'d', {200, 280}, 0, 2},    {'d', {200, 280}, 1, 2},   {'b', {0, 0}, 0, 2}};
+  const struct { const char* step; size_t pending; int32_t fills; } steps[] = {
+      {"b", 0, 0},          {"C20,20", 1, 0},    {"C21,19", 1, 0},      {"C120,20", 2, 0},
+      {"b", 1, 0},          {"C120,20 d120,20", 2, 0},                  {"C120,120", 3, 0},
+      {"e", 0, 0},          {"C20,20", 1, 0},    {"C120,20", 2, 0},     {"C120,120", 3, 0},
+      {"C18,22", 0, 1},     {"C200,200", 1, 1},  {"C300,200", 2, 1},    {"C300,280", 3, 1},
+      {"C200,280 d200,280", 0, 2},               {"C200,280 d200,280", 1, 2},  {"b", 0, 2}};
   // clang-format on
   w.SetMouseAction(maFill);
   for (const auto& s : steps) {
-    SCOPED_TRACE(std::string(1, s.op) + " " + std::to_string(s.pixel.X));
-    MoveTo(s.pixel);
-    const bool pending = w.FillPending();
-    if (s.op == 'c') Click(s.pixel);
-    if (s.op == 'd') {
-      Click(s.pixel);
-      QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(s.pixel.X, s.pixel.Y));
-      Release(s.pixel);
-    }
-    if (s.op == 'b') {
+    SCOPED_TRACE(s.step);
+    if (*s.step == 'b') {
+      const bool pending = w.FillPending();
       EXPECT_EQ(w.BackspacePressed(), pending);
     }
-    if (s.op == 'e') w.CancelAction();
+    if (*s.step == 'e') w.CancelAction();
+    Do(s.step);
     EXPECT_EQ(w.FillCorners().size(), s.pending);
     EXPECT_EQ(w.Elements().Count(), s.fills);
     EXPECT_EQ(w.UndoStack().count(), s.fills);
   }
-  const auto& first = static_cast<const TCopperFill&>(*w.Elements().Items(0));
-  const auto& second = static_cast<const TCopperFill&>(*w.Elements().Items(1));
-  EXPECT_EQ(first.Corners(), (std::vector<TPoint>{{32, 32}, {192, 32}, {192, 192}}));
-  EXPECT_EQ(second.Corners(),
+  EXPECT_EQ(FillAt(0).Corners(), (std::vector<TPoint>{{32, 32}, {192, 32}, {192, 192}}));
+  EXPECT_EQ(FillAt(1).Corners(),
             (std::vector<TPoint>{{320, 320}, {480, 320}, {480, 448}, {320, 448}}));
   EXPECT_EQ(w.UndoStack().undoText(), QStringLiteral("Add Fill"));
   // While an outline is drawn, the edges so far and the one to the pointer show on the screen
   // only.
-  Click({20, 280});
-  Click({120, 280});
-  MoveTo({120, 200});
+  Do("c20,280 c120,280 m120,200");
   EXPECT_EQ(CanvasAt(70, 280), kGrid);
   EXPECT_EQ(CanvasAt(120, 240), kGrid);
   EXPECT_NE(BoardAt(120, 240), kGrid);
@@ -492,19 +434,22 @@ TEST_F(MouseTest, ANewFillIsSeededAtTheFirstSelectedPlace) {
   w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{320, 160}, "G", 13, 2, 0, true));
   w.Elements().Append(std::make_unique<TCopperFill>(
       &w, std::vector<TPoint>{{0, 0}, {16, 0}, {0, 16}}, false, TPoint{}, TFillSettings{}));
-  const std::pair<std::vector<int32_t>, TPoint> rows[] = {
-      {{}, {-1, -1}},   {{0}, {32, 32}},   {{1, 0}, {32, 32}}, {{1, 3}, {160, 160}},
-      {{2}, {224, 96}}, {{3}, {320, 160}}, {{4}, {-1, -1}},    {{4, 2}, {224, 96}}};
   TFillSettings settings;
   settings.Clearance = 250000;
   w.SetFillSettings(settings);
-  for (const auto& [selected, seed] : rows) {
+  for (const auto& [selected, seed] : Table<std::vector<int32_t>, TPoint>{{{}, {-1, -1}},
+                                                                          {{0}, {32, 32}},
+                                                                          {{1, 0}, {32, 32}},
+                                                                          {{1, 3}, {160, 160}},
+                                                                          {{2}, {224, 96}},
+                                                                          {{3}, {320, 160}},
+                                                                          {{4}, {-1, -1}},
+                                                                          {{4, 2}, {224, 96}}}) {
     SCOPED_TRACE(selected.size());
     for (int32_t i = 0; i < 5; ++i) w.Elements().Items(i)->SetSelected(false);
     for (int32_t i : selected) w.Elements().Items(i)->SetSelected(true);
     w.AddFill({{0, 0}, {64, 0}, {64, 64}});
-    const auto& fill =
-        static_cast<const TCopperFill&>(*w.Elements().Items(w.Elements().Count() - 1));
+    const TCopperFill& fill = FillAt(w.Elements().Count() - 1);
     EXPECT_EQ(fill.HasSeed(), seed.X >= 0);
     EXPECT_EQ(fill.Seed(), seed.X >= 0 ? seed : TPoint{});
     EXPECT_EQ(fill.Settings(), settings);
@@ -519,66 +464,49 @@ TEST_F(MouseTest, AFillsCornerIsDraggedToAGridPointInOneStep) {
       &w, std::vector<TPoint>{{32, 32}, {320, 32}, {320, 256}, {32, 256}}, false, TPoint{},
       TFillSettings{}));
   // Once the fill is moved its last corner lies on this pad, which a press there then drags.
-  w.Elements().AddSolder({48, 256}, 4, 16, sgCircle);
+  const TSolder* pad = w.Elements().AddSolder({48, 256}, 4, 16, sgCircle);
   w.RenderBoard();
-  const auto& fill = static_cast<const TCopperFill&>(*w.Elements().Items(0));
-  const auto& pad = static_cast<const TSolder&>(*w.Elements().Items(1));
+  const TCopperFill& fill = FillAt(0);
   // Where the press lands and where the button is let go; the corners after; steps so far.
-  const struct {
-    TPoint press, release;
-    std::vector<TPoint> corners;
-    int steps;
-  } rows[] = {
+  // clang-format off
+  for (const auto& [press, release, corners, steps] : Table<TPoint, TPoint, std::vector<TPoint>, int>{
       // Within a few pixels of the second corner (pixel 200, 20), outside the fill.
       {{203, 17}, {251, 42}, {{32, 32}, {400, 64}, {320, 256}, {32, 256}}, 1},
       // Inside the fill away from the corners the whole fill moves.
       {{100, 100}, {110, 100}, {{48, 32}, {416, 64}, {336, 256}, {48, 256}}, 2},
       // The pad on a corner is the pad's.
       {{30, 160}, {30, 170}, {{48, 32}, {416, 64}, {336, 256}, {48, 256}}, 3},
-      {{30, 157}, {30, 180}, {{48, 32}, {416, 64}, {336, 256}, {48, 288}}, 4},
-  };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.press.X);
-    MoveTo(r.press);
-    Press(r.press);
-    MoveTo(r.release);
-    if (r.steps == 1) {
+      {{30, 157}, {30, 180}, {{48, 32}, {416, 64}, {336, 256}, {48, 288}}, 4}}) {
+    // clang-format on
+    SCOPED_TRACE(press.X);
+    MoveTo(press);
+    Press(press);
+    MoveTo(release);
+    if (steps == 1) {
       // The outline to be shows while the corner moves; the board is not touched yet.
       EXPECT_EQ(w.CornerFill(), 0);
       EXPECT_EQ(fill.Corners()[1], (TPoint{320, 32}));
       EXPECT_FALSE(NoFeedback());
     }
-    Release(r.release);
-    EXPECT_EQ(fill.Corners(), r.corners);
-    EXPECT_EQ(w.UndoStack().count(), r.steps);
+    Release(release);
+    EXPECT_EQ(fill.Corners(), corners);
+    EXPECT_EQ(w.UndoStack().count(), steps);
   }
-  EXPECT_EQ(pad.Center(), (TPoint{48, 272}));
+  EXPECT_EQ(pad->Center(), (TPoint{48, 272}));
   // Escape drops a corner drag under way.
-  MoveTo({30, 180});
-  Press({30, 180});
-  MoveTo({60, 200});
+  Do("m30,180 p30,180 m60,200");
   w.CancelAction();
   Release({60, 200});
   EXPECT_EQ(fill.Corners()[3], (TPoint{48, 288}));
   EXPECT_EQ(w.UndoStack().count(), 4);
   // A command in the middle of it finds the corner moved as a step of its own.
-  Press({30, 180});
-  MoveTo({60, 200});
+  Do("p30,180 m60,200");
   w.FinishDrag();
   EXPECT_EQ(fill.Corners()[3], (TPoint{96, 320}));
   EXPECT_EQ(w.UndoStack().count(), 5);
-  MoveTo({90, 220});
-  Release({90, 220});
+  Do("m90,220 r90,220");
   EXPECT_EQ(fill.Corners()[3], (TPoint{96, 320}));
   EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
-}
-
-TEST_F(MouseTest, ElementAtIgnoresPadsFarAway) {
-  // 65536 pixels away the 32-bit square of the distance wraps to nothing; the pad is not there.
-  w.SetGridScale(6);  // one board unit per pixel
-  TSolder* far = w.Elements().AddSolder({65536 + 50, 50}, 4, 16, sgCircle);
-  EXPECT_EQ(w.ElementAt({50, 50}), nullptr);
-  EXPECT_EQ(w.ElementAt({65536 + 50, 50}), far);
 }
 
 }  // namespace

@@ -1,18 +1,14 @@
 #include <QPicture>
 #include <functional>
 #include <random>
-#include <tuple>
 
 #include "LayoutTest.h"
 #include "TBoardPrint.h"
-#include "TCopperFill.h"
 #include "TSmdPad.h"
 
 namespace {
 
 using ViewTest = LayoutTest;
-template <class... T>
-using Table = std::initializer_list<std::tuple<T...>>;
 
 TEST_F(ViewTest, ScreenToBoardSnapsToTheNearestGridPoint) {
   // Scale, step, offset, pixel, board point. At cell 10 halves round up right of the origin, and
@@ -222,8 +218,7 @@ TEST_F(ViewTest, ClearAndResizeRenderAgain) {
   EXPECT_EQ(BoardAt(15, 8), w.Color());  // the wire is gone from the image too
   EXPECT_EQ(BoardAt(0, 0), w.GridColor());
   w.Elements().AddWire({0, 16}, {640, 16}, 16);
-  w.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  Show();
   w.resize(500, 271);
   QCoreApplication::processEvents();
   EXPECT_EQ(BoardAt(399, 10), w.WireColor());  // a larger control is drawn again in full
