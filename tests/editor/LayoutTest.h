@@ -8,15 +8,55 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QTest>
+#include <random>
 #include <sstream>
 #include <tuple>
 
 #include "TCopperFill.h"
+#include "TCopperText.h"
 #include "TPCBLayout.h"
+#include "TSmdPad.h"
 
 template <class... T>
 using Table = std::initializer_list<std::tuple<T...>>;
 using Lines = std::vector<std::string>;
+
+// Whole numbers drawn evenly from a seeded generator.
+struct TPick {
+  std::mt19937 rng;
+  int32_t operator()(int32_t lo, int32_t hi) {
+    return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+  }
+};
+
+// A random board over a span of board units around the origin, some of it selected: wires of
+// every width (odd divisors too), pads and SMD pads of any shape, size and roundness (holes
+// larger than their lands now and then), texts of every size, turn and side, and a few fills.
+inline void FillRandom(TElementList& list, TPick& pick, int count, int32_t span) {
+  for (int i = 0; i < count; ++i) {
+    const TPoint a{pick(-span, span), pick(-span, span)};
+    const int kind = pick(0, 99), len = pick(0, 3) == 0 ? span : 60;
+    const TPoint b{a.X + pick(-len, len), a.Y + pick(-len, len)};
+    if (kind < 60) {
+      list.AddWire(a, b, pick(0, 9) == 0 ? pick(-3, 5) : StepDivisor[pick(0, 4)]);
+    } else if (kind < 74) {
+      list.Append(
+          std::make_unique<TSmdPad>(list.Layout(), a, pick(-4, 80), pick(-4, 80), pick(-10, 60)));
+    } else if (kind < 82) {
+      const int32_t height = pick(2, 80);
+      list.Append(std::make_unique<TCopperText>(list.Layout(), a, "GND\n+9V", height,
+                                                pick(1, height), pick(0, 3), pick(0, 1) == 1));
+    } else if (kind < 99) {
+      list.AddSolder(a, pick(0, 9) == 0 ? pick(-40, 40) : pick(2, 8), pick(-8, 60),
+                     static_cast<uint8_t>(pick(0, 2)));
+    } else {
+      list.Append(std::make_unique<TCopperFill>(
+          list.Layout(), std::vector<TPoint>{a, b, {b.X, a.Y + pick(-span, span)}}, false, TPoint{},
+          TFillSettings{}));
+    }
+    if (pick(0, 5) == 0) list.Items(list.Count() - 1)->SetSelected(true);
+  }
+}
 
 // A 400 x 300 board control with the start values. Pixels are read back as colours 0x00BBGGRR.
 // At the start values one cell is 10 pixels and 16 units: board (16 a, 16 b) is pixel (10 a, 10 b).

@@ -6,46 +6,10 @@
 #include <random>
 
 #include "LayoutTest.h"
-#include "TCopperFill.h"
-#include "TCopperText.h"
-#include "TSmdPad.h"
 
 namespace {
 
 using NavigationTest = LayoutTest;
-
-// Whole numbers drawn evenly from a seeded generator.
-struct TPick {
-  std::mt19937 rng;
-  int32_t operator()(int32_t lo, int32_t hi) {
-    return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
-  }
-};
-
-// A random board: wires of every width (and odd divisors), round and square pads with holes
-// larger than their lands now and then, and texts of every size, turn and side, spread over a
-// span of board units around the origin.
-void FillRandom(TElementList& list, TPick& pick, int count, int32_t span) {
-  for (int i = 0; i < count; ++i) {
-    const TPoint a{pick(-span, span), pick(-span, span)};
-    if (pick(0, 2) > 0) {
-      const int32_t len = pick(0, 3) == 0 ? span : 60;
-      const TPoint b{a.X + pick(-len, len), a.Y + pick(-len, len)};
-      list.AddWire(a, b, pick(0, 9) == 0 ? pick(-3, 5) : StepDivisor[pick(0, 4)]);
-    } else if (pick(0, 2) == 0) {
-      list.Append(
-          std::make_unique<TSmdPad>(list.Layout(), a, pick(0, 40), pick(0, 40), pick(0, 50)));
-    } else if (pick(0, 3) == 0) {
-      const int32_t height = pick(2, 80);
-      list.Append(std::make_unique<TCopperText>(list.Layout(), a, "GND\n+9V", height,
-                                                pick(1, height), pick(0, 3), pick(0, 1) == 1));
-    } else {
-      list.AddSolder(a, pick(0, 9) == 0 ? 40 : pick(2, 8), pick(6, 40),
-                     static_cast<uint8_t>(pick(0, 1)));
-    }
-    if (pick(0, 5) == 0) list.Items(list.Count() - 1)->SetSelected(true);
-  }
-}
 
 // Each pan step, scrolled or not, against a full render at the offset it reaches: small and
 // large steps, jumps past the whole control, and offsets by the 32-bit limits where the board's

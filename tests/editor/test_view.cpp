@@ -1,10 +1,8 @@
 #include <QPicture>
 #include <functional>
-#include <random>
 
 #include "LayoutTest.h"
 #include "TBoardPrint.h"
-#include "TSmdPad.h"
 
 namespace {
 
@@ -39,11 +37,9 @@ TEST_F(ViewTest, CellSizeAtTheEdgesInEitherOrder) {
            {gs1By8, INT32_MIN, 1}})
     // clang-format on
     for (bool scaleFirst : {true, false}) {
-      w.SetGridStep(gs1);
-      w.SetGridScale(0);
+      w.SetGridStep(gs1), w.SetGridScale(0);
       if (scaleFirst) w.SetGridScale(scale);
-      w.SetGridStep(step);
-      w.SetGridScale(scale);
+      w.SetGridStep(step), w.SetGridScale(scale);
       EXPECT_EQ(w.CellSize(), cell) << int(step) << " " << scale << " " << scaleFirst;
     }
 }
@@ -111,30 +107,16 @@ TEST_F(ViewTest, GridStaysOnTheBoardGridUnderAnyOffset) {
       }
 }
 
-TEST_F(ViewTest, PadsCoverWiresAndHolesShowTheBoard) {
+TEST_F(ViewTest, FillsLieUnderTheOtherCopperPadsOverWiresAndHolesShowTheBoard) {
   w.SetGridMode(gmNone);
   w.SetGridScale(6);  // one unit a pixel: the hole has a radius of 2 pixels
   w.SetFocusColor(0x0000FF);
-  TSolder* pad = w.Elements().AddSolder({64, 64}, 4, 16, sgCircle);  // listed before the wire
-  w.Elements().AddWire({0, 64}, {160, 64}, 1);
-  for (bool selected : {false, true}) {
-    pad->SetSelected(selected);
-    w.RenderBoard();
-    EXPECT_EQ(BoardAt(64, 64), w.Color());  // the hole shows the board, not the wire
-    EXPECT_EQ(BoardAt(64, 69), selected ? 0x0000FFu : w.SolderColor());  // over the wide wire
-    EXPECT_EQ(BoardAt(20, 64), w.WireColor());
-  }
-}
-
-TEST_F(ViewTest, FillsLieUnderTheOtherCopperAndHideFromTheScreenOnly) {
-  w.SetGridMode(gmNone);
-  w.SetGridScale(6);  // one unit a pixel
   // A fill seeded on a wide wire and its pad, and a thin wire it keeps its clearance from
   // (0.5 mm, a little over 3 units), listed before them.
   w.Elements().Append(
       std::make_unique<TCopperFill>(&w, std::vector<TPoint>{{0, 0}, {200, 0}, {200, 200}, {0, 200}},
                                     true, TPoint{64, 64}, TFillSettings{}));
-  w.Elements().AddSolder({64, 64}, 4, 16, sgCircle);
+  w.Elements().AddSolder({64, 64}, 4, 16, sgCircle);  // listed before the wire
   w.Elements().AddWire({0, 64}, {160, 64}, 1);
   w.Elements().AddWire({0, 150}, {160, 150}, 4);
   QPicture printed;
@@ -157,30 +139,22 @@ TEST_F(ViewTest, FillsLieUnderTheOtherCopperAndHideFromTheScreenOnly) {
     else
       EXPECT_EQ(QByteArray(page.data(), int(page.size())),
                 QByteArray(printed.data(), int(printed.size())));
+    w.Elements().Items(1)->SetSelected(!shown);
+    w.RenderBoard();
+    EXPECT_EQ(BoardAt(64, 64), w.Color());  // the hole shows the board, not the wire
+    EXPECT_EQ(BoardAt(64, 69), shown ? w.SolderColor() : 0x0000FFu);  // over the wide wire
   }
 }
 
 // Elements across every edge, wide and thin, holes larger than their lands, 32-bit extremes.
 TEST_F(ViewTest, SkippingHiddenElementsChangesNoPixel) {
-  std::mt19937 rng(20240611);
-  auto coord = [&rng](int32_t span) {
-    return std::uniform_int_distribution<int32_t>(-span, span)(rng);
-  };
+  TPick pick{std::mt19937(20240611)};
   for (int round = 0; round < 12; ++round) {
     TPCBLayout l;
     l.resize(160 + round * 7, 90 + round * 3);
     l.SetGridScale(round * 3 - 9);
     l.SetGridStep(static_cast<TPCBStep>(round % 5));
-    for (int i = 0; i < 300; ++i) {
-      const TPoint a{coord(400 + round * 200), coord(400 + round * 200)};
-      const TPoint b{a.X + coord(120), a.Y + coord(120)};
-      l.Elements().AddWire(a, b, StepDivisor[i % 5]);
-      l.Elements().AddSolder(b, coord(40), coord(60), static_cast<uint8_t>(i % 3));
-      l.Elements().Append(std::make_unique<TSmdPad>(&l, a, coord(80), coord(80), coord(60)));
-      if (i % 100 == 0)
-        l.Elements().Append(std::make_unique<TCopperFill>(
-            &l, std::vector<TPoint>{a, {a.X + 90, a.Y}, b}, i == 0, b, TFillSettings{}));
-    }
+    FillRandom(l.Elements(), pick, 600, 400 + round * 200);
     const int32_t right = l.width() * 16 / std::max(1, StepPixels(l));
     const int32_t bottom = l.height() * 16 / std::max(1, StepPixels(l));
     for (int32_t k = 1; k <= 48; k += 3) {  // just past each edge, reaching in
