@@ -1,0 +1,519 @@
+// Editing the board: every kind of step done, undone and redone, random sessions undone to the
+// loaded bytes, the unsaved-changes flag; the clipboard; settings, turns and parts on the
+// selection.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <functional>
+
+#include "LayoutTest.h"
+#include "TBoardError.h"
+#include "TChangeText.h"
+#include "TPcbText.h"
+#include "formats/BoardHelpers.h"
+
+namespace {
+
+class HistoryTest : public LayoutTest {
+ protected:
+  void SetUp() override {
+    LayoutTest::SetUp();
+    Show();
+  }
+  std::string Bytes() const {
+    return WritePcbText(w.Elements(), [](const TPCBElement&) { return true; });
+  }
+};
+
+TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
+  const QByteArray clip = "*Solder*\r\n32, 32, 4, 12, 1\r\n\r\n*Wire*\r\n0, 0, 32, 0, 4\r\n";
+  // The step's name, its tool, whether the selection is kept (drawing, placing and pasting start
+  // by clearing it), the pointer steps and then what else the user does.
+  const struct {
+    const char* step;
+    TMouseAction tool;
+    bool keepSelection;
+    std::string pointer;
+    std::function<void()> act = nullptr;
+  } rows[] = {
+      {"Add Wire", maWire, false, "C100,100 C150,100"},
+      {"Add Pad", maSolder, false, "C120,20"},
+      {"Delete Element", maDelete, true, "C20,10"},
+      {"Delete 3 Elements", maSelect, true, "", [this] { w.DeleteSelected(); }},
+      {"Cut 3 Elements", maSelect, true, "", [this] { w.CutToClipboard(); }},
+      {"Paste 2 Elements", maSelect, false, "", [this] { w.PasteFromClipboard(); }},
+      {"Add Text", maText, false, "C150,150"},
+      {"Edit Text", maMove, true, "",
+       [this] {
+         const TPoint p = PixelOn(w.Elements().Items(4));
+         const std::string at = std::to_string(p.X) + "," + std::to_string(p.Y);
+         Do("C" + at + " d" + at);
+       }},
+      {"Add Fill", maFill, true, "C310,160 C390,160 C390,240 C310,160"},
+      {"Fill Board", maSelect, true, "", [this] { w.FillBoard(); }},
+      // Selecting is no step: these two leave the selection as they found it.
+      {"Edit Fill", maMove, false, "C250,20 d250,20", [this] { w.ClearSelection(); }},
+      {"Set Fill Seed", maSelect, false, "",
+       [this] {
+         w.Elements().Items(3)->SetSelected(true);
+         w.Elements().Items(5)->SetSelected(true);
+         w.SetFillSeed();
+         w.ClearSelection();
+       }},
+      {"Move Fill Corner", maMove, true, "m300,150 p300,150 m280,120 r280,120"},
+      {"Move 3 Elements", maMove, true, "m40,25 p40,25 m50,45 m60,45 m70,45 m80,45 m90,45 r90,45"},
+  };
+  // The window's text dialog, answered at once.
+  TTextFields typed{"+9V\nGND,*", 19, 3, 1, false};
+  QObject::connect(&w, &TPCBLayout::TextWanted, &w, [&](TPoint at) { w.AddText(at, typed); });
+  QObject::connect(&w, &TPCBLayout::TextEditWanted, &w, [&](int32_t i) { w.ChangeText(i, typed); });
+  TFillSettings settings;
+  settings.Clearance = 300000;
+  settings.KeepIslands = true;
+  QObject::connect(&w, &TPCBLayout::FillEditWanted, &w,
+                   [&](int32_t i) { w.ChangeFillSettings(i, settings); });
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.step);
+    w.SetMouseAction(row.tool);
+    // Two wires, two pads and a text, the second wire, the first pad and the text selected, and
+    // a fill over them seeded on the first pad.
+    w.Clear();
+    w.Elements().AddWire({16, 16}, {64, 16}, 4);
+    w.Elements().AddSolder({64, 16}, 4, 12, sgCircle)->SetSelected(true);
+    w.Elements().AddWire({64, 16}, {64, 64}, 2)->SetSelected(true);
+    w.Elements().AddSolder({64, 64}, 4, 12, sgSquare);
+    w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{320, 160}, "IN", 13, 2, 0, true));
+    w.Elements().Items(4)->SetSelected(true);
+    w.Elements().Append(std::make_unique<TCopperFill>(
+        &w, std::vector<TPoint>{{0, 0}, {480, 0}, {480, 240}, {0, 240}}, true, TPoint{64, 16},
+        TFillSettings{}));
+    if (!row.keepSelection) w.ClearSelection();
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(clip));
+    const Lines before = Board();
+    Do(row.pointer);
+    if (row.act) row.act();
+    const Lines after = Board();
+    ASSERT_NE(after, before);
+    EXPECT_EQ(w.UndoStack().count(), 1);
+    EXPECT_EQ(w.UndoStack().undoText(), QString::fromLatin1(row.step));
+    EXPECT_TRUE(w.Modified());
+    w.Undo();
+    EXPECT_EQ(Board(), before);
+    EXPECT_FALSE(w.Modified());
+    w.Redo();
+    EXPECT_EQ(Board(), after);
+    EXPECT_TRUE(w.Modified());
+    // The board is drawn as it now is, not as it was.
+    QImage shown = w.BoardImage();
+    w.RenderBoard();
+    EXPECT_TRUE(SameImage(shown, w.BoardImage()));
+  }
+}
+
+TEST_F(HistoryTest, RandomSessionsUndoToTheLoadedBytesAndRedoToTheLast) {
+  QTemporaryDir dir;
+  const std::string start =
+      "*Solder*\r\n96, 96, 4, 12, 0\r\n160, 96, 4, 16, 1\r\n\r\n*Wire*\r\n"
+      "96, 96, 160, 96, 4\r\n160, 96, 160, 160, 2\r\n";
+  for (unsigned seed = 1; seed <= 12; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 rng(seed);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    auto pixel = [&]() -> TPoint { return {5 + pick(38) * 10, 5 + pick(28) * 10}; };
+    auto clickAt = [&] {
+      const TPoint p = pixel();
+      Do("C" + std::to_string(p.X) + "," + std::to_string(p.Y));
+    };
+    const QString file = dir.filePath(QStringLiteral("b%1.pcb").arg(seed));
+    {
+      QFile f(file);
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+      f.write(start.data(), static_cast<qint64>(start.size()));
+    }
+    w.Elements().LoadFromFile(file);
+    const std::string loaded = Bytes();
+    const std::function<void()> actions[] = {
+        [&] {  // a chain of wires
+          w.SetMouseAction(maWire);
+          for (int n = 1 + pick(3); n >= 0; --n) clickAt();
+          w.CancelAction();
+        },
+        [&] { w.SetMouseAction(maSolder), clickAt(); },
+        [&] { w.SetMouseAction(maDelete), clickAt(); },
+        [&] { w.SetMouseAction(maSelect), Drag(pixel(), pixel()); },
+        [&] { w.DeleteSelected(); },
+        [&] { w.CutToClipboard(); },
+        [&] { w.CopyToClipboard(), w.PasteFromClipboard(); },
+        [&] {  // a press on an element's own point, then a drag of a few cells
+          if (w.Elements().Count() == 0) return;
+          const TPCBElement* e = w.Elements().Items(pick(w.Elements().Count()));
+          const TPoint at = w.BoardToScreen(e->IsWire() ? static_cast<const TWire*>(e)->StartPoint()
+                                                        : static_cast<const TSolder*>(e)->Center());
+          w.SetMouseAction(maMove);
+          Drag(at, {at.X + 10 * (pick(5) - 2), at.Y + 10 * (pick(5) - 2)});
+        },
+        [&] { w.Undo(); }};
+    for (int action = 0; action < 40; ++action) actions[pick(9)]();
+    const std::string last = Bytes();
+    const int steps = w.UndoStack().index();
+    for (int i = 0; i < steps; ++i) w.Undo();
+    EXPECT_EQ(Bytes(), loaded);
+    EXPECT_FALSE(w.Modified());
+    for (int i = 0; i < steps; ++i) w.Redo();
+    EXPECT_EQ(Bytes(), last);
+    EXPECT_EQ(w.Modified(), steps > 0);
+  }
+}
+
+TEST_F(HistoryTest, AChainIsWalkedBackWireByWireAndUndoEndsADragFirst) {
+  w.SetMouseAction(maWire);
+  Do("C10,10 C50,10 C50,50 C90,50");
+  ASSERT_EQ(w.Elements().Count(), 3);
+  // Backspace, then Ctrl+Z: the last two wires go and the pending start goes back with them.
+  EXPECT_TRUE(w.BackspacePressed());
+  w.Undo();
+  EXPECT_EQ(Board(), (Lines{"16, 16, 80, 16, 4"}));
+  EXPECT_TRUE(w.WirePending());
+  Do("C50,90");  // the chain goes on from (80, 16)
+  EXPECT_EQ(Board(), (Lines{"16, 16, 80, 16, 4", "80, 16, 80, 144, 4"}));
+  // Back past the chain's first wire, Backspace drops the start like Escape; Ctrl+Z after that
+  // undoes as usual.
+  for (bool more : {true, true, true, false}) EXPECT_EQ(w.BackspacePressed(), more);
+  EXPECT_FALSE(w.WirePending());
+  EXPECT_EQ(w.Elements().Count(), 0);
+  EXPECT_FALSE(w.Modified());
+  w.Redo();
+  EXPECT_EQ(w.Elements().Count(), 1);
+  // Another step in between ends the walk: Ctrl+Z then undoes that step and drops the start.
+  w.SetMouseAction(maWire);
+  Do("C10,100 C40,100");
+  w.SelectAll();
+  w.DeleteSelected();
+  w.Undo();
+  EXPECT_FALSE(w.WirePending());
+  EXPECT_EQ(w.Elements().Count(), 2);
+  // Undo in the middle of a drag takes back the drag so far, not the pad; the button is still
+  // down, but the drag is over.
+  w.Clear();
+  w.SetMouseAction(maSolder);
+  Do("C20,20");
+  w.SetMouseAction(maMove);
+  Do("m20,20 p20,20 m50,20");
+  w.Undo();
+  EXPECT_EQ(Board(), (Lines{"32, 32, 4, 16, 0 *"}));
+  Do("m80,20 r80,20");
+  EXPECT_EQ(Board(), (Lines{"32, 32, 4, 16, 0 *"}));
+  EXPECT_EQ(w.UndoStack().undoText(), QStringLiteral("Add Pad"));
+}
+
+TEST_F(HistoryTest, TheFlagFollowsTheSavedBoardAndAFailedLoadKeepsTheHistory) {
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("board.pcb"));
+  w.SetMouseAction(maSolder);
+  Do("C20,20 C40,20");
+  w.Elements().SaveToFile(file);
+  EXPECT_FALSE(w.Modified());
+  w.Undo();
+  EXPECT_TRUE(w.Modified());
+  w.Redo();
+  EXPECT_FALSE(w.Modified());
+  // Declared changed, the board stays changed whatever is undone or redone.
+  w.SetModified(true);
+  w.Undo();
+  w.Redo();
+  EXPECT_TRUE(w.Modified());
+  // A failed load changes neither the board nor its history.
+  EXPECT_THROW(w.Elements().LoadFromFile(dir.filePath(QStringLiteral("missing.pcb"))), EBoardError);
+  EXPECT_EQ(w.UndoStack().count(), 2);
+  // Undone past the saved board and changed again, the saved board cannot come back.
+  w.Undo();
+  Do("C60,20");
+  w.Undo();
+  EXPECT_TRUE(w.Modified());
+  // A loaded board starts a history of its own.
+  w.Elements().LoadFromFile(file);
+  EXPECT_EQ(w.UndoStack().count(), 0);
+  EXPECT_FALSE(w.Modified());
+}
+
+class ClipboardTest : public LayoutTest {
+ protected:
+  static void SetClipboard(const QByteArray& bytes) {
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(bytes));
+  }
+  static QByteArray Clipboard() { return QGuiApplication::clipboard()->text().toLatin1(); }
+};
+
+TEST_F(ClipboardTest, CopyAndCutWriteTheSelectionByteForByte) {
+  const char* padAndWire = "*Solder*\r\n80, 96, 4, 16, 0\r\n\r\n*Wire*\r\n80, 80, 96, 80, 4\r\n";
+  // Selected elements, cut or copy, the clipboard text after (null: it keeps what it had), and
+  // the board after a cut.
+  // clang-format off
+  const struct { std::vector<int> selected; bool cut; const char* text; Lines left; } cases[] = {
+      {{1, 2}, false, padAndWire, {}},
+      {{0, 2}, false, "*Solder*\r\n\r\n*Wire*\r\n-16, 0, 32, 48, 16\r\n80, 80, 96, 80, 4\r\n", {}},
+      {{3, 0, 1}, false, "*Solder*\r\n80, 96, 4, 16, 0\r\n2147483647, -2147483648, 4, 12, 1\r\n"
+                         "\r\n*Wire*\r\n-16, 0, 32, 48, 16\r\n", {}},  // pads first, in list order
+      {{}, false, nullptr, {}},
+      {{1, 2}, true, padAndWire, {"-16, 0, 32, 48, 16", "2147483647, -2147483648, 4, 12, 1"}},
+      {{}, true, nullptr, {}}};
+  // clang-format on
+  for (const auto& c : cases) {
+    w.Clear();
+    w.Elements().AddWire({-16, 0}, {32, 48}, 16);
+    w.Elements().AddSolder({80, 96}, 4, 16, sgCircle);
+    w.Elements().AddWire({80, 80}, {96, 80}, 4);
+    w.Elements().AddSolder({INT32_MAX, INT32_MIN}, 4, 12, sgSquare);
+    for (int i : c.selected) w.Elements().Items(i)->SetSelected(true);
+    SetClipboard("something else");
+    const Lines before = Board();
+    c.cut ? w.CutToClipboard() : w.CopyToClipboard();
+    const bool cutSomething = c.cut && c.text;
+    EXPECT_EQ(Clipboard(), QByteArray(c.text ? c.text : "something else")) << c.cut;
+    EXPECT_EQ(Board(), cutSomething ? c.left : before) << c.cut;
+    EXPECT_EQ(w.Modified(), cutSomething);
+  }
+}
+
+TEST_F(ClipboardTest, EachPasteAddsASelectedCopyOneCellAway) {
+  for (auto [step, d] : {std::pair<TPCBStep, int32_t>{gs1, 16}, {gs1By2, 8}, {gs1By16, 1}}) {
+    w.Clear();
+    w.SetGridStep(step);
+    w.Elements().AddSolder({80, 96}, 4, 16, sgCircle);
+    w.Elements().AddWire({80, 80}, {96, 80}, 4);
+    // A text with the characters its record writes escaped, and a letter beyond ASCII.
+    w.Elements().Append(
+        std::make_unique<TCopperText>(&w, TPoint{80, 64}, "a,b*\xE9%\nc", 13, 2, 1, true));
+    w.SelectAll();
+    w.CopyToClipboard();
+    const std::string a = std::to_string(80 + d), b = std::to_string(96 + d);
+    const std::string pad = a + ", " + b + ", 4, 16, 0", wire = a + ", " + a + ", " + b + ", " + a;
+    const std::string fields = ", 13, 2, 1, 1, a%2Cb%2A\xE9%25%0Ac";
+    const std::string text = "@TEXT 80, 64" + fields;
+    const std::string moved = "@TEXT " + a + ", " + std::to_string(64 + d) + fields;
+    w.PasteFromClipboard();
+    EXPECT_EQ(Board(), (Lines{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4", text, pad + " *",
+                              wire + ", 4 *", moved + " *"}));
+    EXPECT_TRUE(w.Modified());
+    // The second lands on the first: the offset is from the text, not from the last paste.
+    w.PasteFromClipboard();
+    EXPECT_EQ(Board(), (Lines{"80, 96, 4, 16, 0", "80, 80, 96, 80, 4", text, pad, wire + ", 4",
+                              moved, pad + " *", wire + ", 4 *", moved + " *"}));
+  }
+}
+
+TEST_F(ClipboardTest, PasteThatAddsNothingChangesNothing) {
+  // clang-format off
+  for (auto [text, keepsSelection, error] : Table<QByteArray, bool, std::string>{
+           {QByteArray(), true, ""},
+           {QByteArray("\0, 1, 2", 7), true, ""},
+           {"Hello, world\r\n1, 2, 3, 4, 5\r\n", false, ""},
+           {"*Wire*\r\n1, 2, 3, 4, 5\r\n1, 2, 3, 4, -2147483649\r\n6, 7, 8, 9, 10\r\n", true,
+            "'-2147483649' n'est pas une valeur enti\xc3\xa8re correcte"},
+           {"*Solder*\r\n1, 2, 3, 4, " + QByteArray(1000000, '7'), true,
+            "'77777777777777777777\xe2\x80\xa6" "7777777777' n'est pas une valeur "
+            "enti\xc3\xa8re correcte"}}) {
+    // clang-format on
+    w.Clear();
+    w.Elements().AddSolder({0, 0}, 4, 16, sgCircle)->SetSelected(true);
+    w.Elements().AddWire({0, 0}, {16, 0}, 4);
+    w.RenderBoard();
+    const QImage before = w.BoardImage().copy();
+    SetClipboard(text);
+    std::string raised;
+    try {
+      w.PasteFromClipboard();
+    } catch (const EBoardError& e) {
+      raised = e.what();
+    }
+    EXPECT_EQ(raised, error);
+    EXPECT_EQ(Board(),
+              (Lines{keepsSelection ? "0, 0, 4, 16, 0 *" : "0, 0, 4, 16, 0", "0, 0, 16, 0, 4"}));
+    EXPECT_FALSE(w.Modified());
+    EXPECT_TRUE(!keepsSelection || SameImage(w.BoardImage(), before));
+  }
+}
+
+TEST_F(ClipboardTest, SelectAllDeleteAndMoveMarkOnlyRealChanges) {
+  w.SelectAll();
+  w.DeleteSelected();
+  w.MoveSelected(16, 16);
+  EXPECT_FALSE(w.Modified());  // nothing to act on
+  w.Elements().AddSolder({80, 96}, 4, 16, sgCircle);
+  w.Elements().AddWire({80, 80}, {96, 80}, 4)->SetSelected(true);
+  w.Elements().AddSolder({16, 16}, 4, 16, sgSquare);
+  w.MoveSelected(-16, INT32_MAX);  // wraps at 32 bits
+  EXPECT_EQ(Board()[1], "64, -2147483569, 80, -2147483569, 4 *");
+  EXPECT_TRUE(w.Modified());
+  w.SetModified(false);
+  w.MoveSelected(0, 0);  // a move by nothing still counts when something is selected
+  EXPECT_TRUE(w.Modified());
+  w.DeleteSelected();
+  EXPECT_EQ(Board(), (Lines{"80, 96, 4, 16, 0", "16, 16, 4, 16, 1"}));
+  w.SetModified(false);
+  w.SelectAll();
+  EXPECT_EQ(Board(), (Lines{"80, 96, 4, 16, 0 *", "16, 16, 4, 16, 1 *"}));
+  EXPECT_FALSE(w.Modified());
+  w.DeleteSelected();
+  EXPECT_EQ(w.Elements().Count(), 0);
+  EXPECT_TRUE(w.Modified());
+}
+
+class PartsTest : public LayoutTest {
+ protected:
+  // Two wires and three pads; the second wire and the first two pads are selected.
+  void SetUp() override {
+    LayoutTest::SetUp();
+    TElementList& list = w.Elements();
+    list.AddWire({0, 0}, {32, 0}, 4);
+    list.AddWire({0, 16}, {32, 16}, 4)->SetSelected(true);
+    list.AddSolder({48, 0}, 4, 12, 0)->SetSelected(true);
+    list.AddSolder({48, 32}, 5, 16, 1)->SetSelected(true);
+    list.AddSolder({80, 0}, 4, 12, 0);
+  }
+  // The board's lines joined by " | ", selected elements marked.
+  std::string Board() const {
+    std::string text;
+    for (const std::string& line : Describe(w.Elements()))
+      text += (text.empty() ? "" : " | ") + line;
+    return text;
+  }
+  std::string Step() const { return w.UndoStack().undoText().toStdString(); }
+};
+
+TEST_F(PartsTest, ASettingChangesTheSelectedElementsInOneStep) {
+  // A selected SMD pad last: the through-hole settings pass it by, its own pass the others by.
+  w.Elements().Append(std::make_unique<TSmdPad>(&w, TPoint{96, 0}, 8, 9, 25));
+  w.Elements().Items(5)->SetSelected(true);
+  const std::string before = Board();
+  const std::string unselected = "W 0, 0, 32, 0, 4 | ", middle = " | P 80, 0, 4, 12, 0 | ";
+  const std::string selected = "W 0, 16, 32, 16, 4 * | P 48, 0, 4, 12, 0 * | P 48, 32, 5, 16, 1 *";
+  const std::string smd = "@SMD 96, 0, 8, 9, 25 *";
+  // No step name: nothing changes.
+  const std::tuple<TElementProperty, int32_t, const char*, std::string, std::string> cases[] = {
+      {epWireWidth, 8, "Change Width of Element",
+       "W 0, 16, 32, 16, 8 * | P 48, 0, 4, 12, 0 * | P 48, 32, 5, 16, 1 *", smd},
+      {epPadSize, 20, "Resize 2 Elements",
+       "W 0, 16, 32, 16, 4 * | P 48, 0, 4, 20, 0 * | P 48, 32, 5, 20, 1 *", smd},
+      {epHole, 5, "Change Hole of Element",
+       "W 0, 16, 32, 16, 4 * | P 48, 0, 5, 12, 0 * | P 48, 32, 5, 16, 1 *", smd},
+      {epPadShape, sgSquare, "Reshape Element",
+       "W 0, 16, 32, 16, 4 * | P 48, 0, 4, 12, 1 * | P 48, 32, 5, 16, 1 *", smd},
+      {epSmdWidth, 4, "Resize Element", selected, "@SMD 96, 0, 4, 9, 25 *"},
+      {epSmdHeight, 12, "Resize Element", selected, "@SMD 96, 0, 8, 12, 25 *"},
+      {epSmdRoundness, 0, "Change Roundness of Element", selected, "@SMD 96, 0, 8, 9, 0 *"},
+      {epWireWidth, 4, "", selected, smd},
+      {epSmdHeight, 9, "", selected, smd},
+  };
+  for (const auto& [property, value, step, through, own] : cases) {
+    w.SetModified(false);
+    w.ChangeSelected(property, value);
+    EXPECT_EQ(Board(), unselected + through + middle + own) << step;
+    EXPECT_EQ(w.Modified(), *step != '\0');
+    if (!*step) continue;
+    EXPECT_EQ(Step(), step);
+    w.Undo();
+    EXPECT_EQ(Board(), before) << step;
+  }
+  // A hole as large as a selected pad is refused before anything changes.
+  const int steps = w.UndoStack().count();
+  EXPECT_EQ(MessageOf([&] { w.ChangeSelected(epHole, 12); }),
+            "A hole of 1.91 mm must be smaller than its pad of 1.91 mm");
+  EXPECT_EQ(MessageOf([&] { w.ChangeSelected(epPadSize, 5); }),
+            "A hole of 0.79 mm must be smaller than its pad of 0.79 mm");
+  EXPECT_EQ(Board(), before);
+  EXPECT_EQ(w.UndoStack().count(), steps);
+}
+
+TEST_F(PartsTest, RotateAndMirrorTurnOnlyTheSelectionAndUndoExactly) {
+  const std::string before = Board();
+  // Extent (0, 0)-(48, 32): the middle (24, 16) lies between columns 1 and 2 of row 1; column 1
+  // makes an even sum, so the pivot is (16, 16).
+  w.RotateSelected();
+  EXPECT_EQ(Board(),
+            "W 0, 0, 32, 0, 4 | W 16, 0, 16, 32, 4 * | P 32, 48, 4, 12, 0 * | "
+            "P 0, 48, 5, 16, 1 * | P 80, 0, 4, 12, 0");
+  EXPECT_EQ(Step(), "Rotate 3 Elements");
+  w.Undo();
+  EXPECT_EQ(Board(), before);
+  w.MirrorSelected();
+  EXPECT_EQ(Board(),
+            "W 0, 0, 32, 0, 4 | W 32, 16, 0, 16, 4 * | P -16, 0, 4, 12, 0 * | "
+            "P -16, 32, 5, 16, 1 * | P 80, 0, 4, 12, 0");
+  EXPECT_EQ(Step(), "Mirror 3 Elements");
+  for (int i = 0; i < 4; ++i) w.RotateSelected();
+  w.MirrorSelected();
+  EXPECT_EQ(Board(), before);
+  EXPECT_EQ(w.UndoStack().count(), 6);
+  // Nothing selected: no step.
+  w.ClearSelection();
+  w.RotateSelected();
+  w.MirrorSelected();
+  EXPECT_EQ(w.UndoStack().count(), 6);
+}
+
+TEST_F(PartsTest, ATextTurnsAboutThePivotFlipsItsSideAndRefusesFieldsNoTextHas) {
+  // The text alone turns about its anchor; with the selected pads it turns about their pivot.
+  // A mirror reads it from the other side: its turn taken back and its side flipped.
+  w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{16, 32}, "+9V", 13, 2, 1, true));
+  const TPCBElement& text = *w.Elements().Items(5);
+  const std::tuple<bool, void (TPCBLayout::*)(), const char*, const char*> cases[] = {
+      {false, &TPCBLayout::RotateSelected, "@TEXT 16, 32, 13, 2, 2, 1, +9V", "Rotate Element"},
+      {false, &TPCBLayout::MirrorSelected, "@TEXT 16, 32, 13, 2, 3, 0, +9V", "Mirror Element"},
+      // With the pads at (48, 0) and (48, 32) the extent's middle is the grid point (32, 16).
+      {true, &TPCBLayout::RotateSelected, "@TEXT 16, 0, 13, 2, 2, 1, +9V", "Rotate 3 Elements"},
+      {true, &TPCBLayout::MirrorSelected, "@TEXT 48, 32, 13, 2, 3, 0, +9V", "Mirror 3 Elements"},
+  };
+  for (const auto& [withPads, turn, after, step] : cases) {
+    for (int32_t i = 0; i < 5; ++i) w.Elements().Items(i)->SetSelected(withPads && i / 2 == 1);
+    w.Elements().Items(5)->SetSelected(true);
+    const std::string before = Board();
+    (w.*turn)();
+    EXPECT_EQ(text.ToText(), after) << step;
+    EXPECT_EQ(Step(), step);
+    w.Undo();
+    EXPECT_EQ(Board(), before) << step;
+  }
+
+  // Fields no text can have are refused before anything changes, and the same fields again
+  // make no step.
+  const TTextFields was = TTextFields::Of(static_cast<const TCopperText&>(text));
+  const TTextFields refused[] = {{""}, {"A\tB"}, {"A", 13, 14}, {"A", 1}, {"A", 13, 2, 4}};
+  for (const TTextFields& f : refused) {
+    EXPECT_NE(MessageOf([&] { w.ChangeText(5, f); }), "<no error>") << f.Text;
+    EXPECT_NE(MessageOf([&] { w.AddText({0, 0}, f); }), "<no error>") << f.Text;
+  }
+  w.ChangeText(5, was);
+  EXPECT_EQ(w.UndoStack().index(), 0);
+  EXPECT_EQ(w.Elements().Count(), 6);
+  // Edit Text opens the one selected text, and none of two.
+  EXPECT_EQ(w.TextToEdit(), 5);
+  w.Elements().Append(text.Clone(&w));
+  w.Elements().Items(6)->SetSelected(true);
+  EXPECT_EQ(w.TextToEdit(), -1);
+}
+
+TEST_F(PartsTest, APartGoesDownSelectedAtThePointAndComesOffInOneUndo) {
+  TElementList::Storage part;
+  part.push_back(std::make_unique<TSolder>(&w, TPoint{0, 0}, 5, 12, 1));
+  part.push_back(std::make_unique<TSolder>(&w, TPoint{0, 16}, 5, 12, 0));
+  w.InsertElements(std::move(part), {160, 96}, QStringLiteral("Insert DIP-2"));
+  EXPECT_EQ(Board(),
+            "W 0, 0, 32, 0, 4 | W 0, 16, 32, 16, 4 | P 48, 0, 4, 12, 0 | P 48, 32, 5, 16, 1 | "
+            "P 80, 0, 4, 12, 0 | P 160, 96, 5, 12, 1 * | P 160, 112, 5, 12, 0 *");
+  EXPECT_EQ(Step(), "Insert DIP-2");
+  w.Undo();
+  EXPECT_EQ(w.Elements().Count(), 5);
+
+  // Kept as a footprint, the selection starts at the base-step grid point above and left of it.
+  w.Elements().Items(0)->SetSelected(true);
+  w.Elements().Items(4)->SetSelected(true);
+  w.Elements().Items(0)->Move(21, 35);  // now from (21, 35) to (53, 35)
+  EXPECT_EQ(w.SelectionAsFootprint(),
+            "*Solder*\r\n64, 0, 4, 12, 0\r\n\r\n*Wire*\r\n5, 35, 37, 35, 4\r\n");
+  w.ClearSelection();
+  EXPECT_EQ(w.SelectionAsFootprint(), "");
+}
+
+}  // namespace
