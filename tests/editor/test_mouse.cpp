@@ -14,10 +14,7 @@ class MouseTest : public LayoutTest {
 
   void SetUp() override {
     LayoutTest::SetUp();
-    w.SetGridMode(gmNone);
-    w.SetFocusColor(kFocus);
-    w.SetSolderColor(kPad);
-    w.SetGridColor(kGrid);
+    w.SetGridMode(gmNone), w.SetFocusColor(kFocus), w.SetSolderColor(kPad), w.SetGridColor(kGrid);
     Show();
   }
   bool NoFeedback() { return SameImage(w.CanvasImage(), w.BoardImage()); }
@@ -84,7 +81,7 @@ TEST_F(MouseTest, TheSecondPressOfADoubleClickCountsOnce) {
   EXPECT_EQ(w.Elements().Count(), 1);
 }
 
-TEST_F(MouseTest, SpotTicksStopHalfACellShortAndFeedbackShowsOnlyWhileThePointerIsInside) {
+TEST_F(MouseTest, SpotsAndToolChanges) {
   MoveTo({103, 98});  // snaps to (100, 100)
   for (int d = 3; d <= 11; ++d)
     for (TPoint dir : {TPoint{0, -1}, {0, 1}, {-1, 0}, {1, 0}})
@@ -94,15 +91,23 @@ TEST_F(MouseTest, SpotTicksStopHalfACellShortAndFeedbackShowsOnlyWhileThePointer
   EXPECT_EQ(CanvasAt(98, 100), kSpot);
   EXPECT_EQ(CanvasAt(102, 100), kWhite);
   EXPECT_EQ(BoardAt(100, 92), kWhite);
-  for (auto [tool, spot] : Table<TMouseAction, bool>{{maWire, true},
-                                                     {maSolder, true},
-                                                     {maSelect, true},
-                                                     {maDelete, false},
-                                                     {maMove, false}}) {
+  // Per tool: whether it shows a spot, and whether choosing it keeps the selection.
+  // clang-format off
+  for (auto [tool, spot, keeps] : Table<TMouseAction, bool, bool>{
+           {maWire, true, false}, {maSolder, true, false}, {maSelect, true, true},
+           {maDelete, false, false}, {maMove, false, true}}) {
+    // clang-format on
     w.Clear();
-    w.SetMouseAction(tool);
     w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
-    w.RenderBoard();
+    w.Elements().AddWire({0, 0}, {48, 48}, 4);
+    w.SetMouseAction(maWire);
+    MoveTo({100, 100});
+    w.SelectAll();
+    w.SetMouseAction(tool);
+    EXPECT_EQ(Selection(), (std::vector<bool>{keeps, keeps})) << int(tool);
+    EXPECT_EQ(BoardAt(30, 30) == kFocus, keeps) << int(tool);
+    EXPECT_TRUE(NoFeedback()) << int(tool);  // no spot until the pointer moves on
+    EXPECT_FALSE(w.Modified());
     Do("m50,60 m700,60");  // leaves: the feedback is wiped
     ASSERT_TRUE(NoFeedback()) << int(tool);
     SendMove({100, 100});  // over the pad, but the pointer counts as outside
@@ -116,9 +121,7 @@ TEST_F(MouseTest, SpotTicksStopHalfACellShortAndFeedbackShowsOnlyWhileThePointer
 
 TEST_F(MouseTest, SolderToolPlacesPadsWithTheCurrentSettings) {
   w.SetMouseAction(maSolder);
-  w.SetSolderGeometry(sgSquare);
-  w.SetSolderExternalDiameter(12);
-  w.SetSolderInternalDiameter(2);
+  w.SetSolderGeometry(sgSquare), w.SetSolderExternalDiameter(12), w.SetSolderInternalDiameter(2);
   Do("C33,47 c33,47");  // a second pad on the first
   EXPECT_EQ(Board(), (Lines{"48, 80, 2, 12, 1", "48, 80, 2, 12, 1"}));
   EXPECT_TRUE(w.Modified());
@@ -127,10 +130,7 @@ TEST_F(MouseTest, SolderToolPlacesPadsWithTheCurrentSettings) {
   EXPECT_EQ(CanvasAt(30, 42), kSpot);  // the spot is drawn again over the new pad
   // SMD chosen: a pad of the SMD sizes at the grid point, taken back by one undo; a through-hole
   // pad again once SMD is no longer chosen.
-  w.SetSmdChosen(true);
-  w.SetSmdWidth(16);
-  w.SetSmdHeight(4);
-  w.SetSmdRoundness(50);
+  w.SetSmdChosen(true), w.SetSmdWidth(16), w.SetSmdHeight(4), w.SetSmdRoundness(50);
   Click({81, 49});
   EXPECT_EQ(Board().back(), "@SMD 128, 80, 16, 4, 50");
   EXPECT_EQ(w.UndoStack().undoText(), "Add SMD Pad");
@@ -305,25 +305,6 @@ TEST_F(MouseTest, PanningKeepsThePressedBoardPointUnderThePointer) {
   w.SetMouseAction(maMove);
   Drag({143, 77}, {141, 79});
   EXPECT_EQ(w.ViewOffset(), (TPoint{-2, 2}));
-}
-
-TEST_F(MouseTest, ToolChangesKeepOrClearTheSelection) {
-  w.Elements().AddSolder({48, 48}, 4, 16, sgCircle);
-  w.Elements().AddWire({0, 0}, {48, 48}, 4);
-  MoveTo({100, 100});
-  for (auto [tool, keeps] : Table<TMouseAction, bool>{{maWire, false},
-                                                      {maSolder, false},
-                                                      {maDelete, false},
-                                                      {maSelect, true},
-                                                      {maMove, true}}) {
-    w.SetMouseAction(maWire);
-    w.SelectAll();
-    w.SetMouseAction(tool);
-    EXPECT_EQ(Selection(), (std::vector<bool>{keeps, keeps})) << int(tool);
-    EXPECT_EQ(BoardAt(30, 30) == kFocus, keeps) << int(tool);
-    EXPECT_TRUE(NoFeedback()) << int(tool);  // no spot until the pointer moves on
-    EXPECT_FALSE(w.Modified());
-  }
 }
 
 TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {

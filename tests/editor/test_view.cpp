@@ -503,9 +503,7 @@ class PrintLayoutTest : public LayoutTest {
   // Runs a print or an export and checks that it left the board, the view and the flag alone,
   // and that the page was only lent to the elements while they drew. Returns the error, if any.
   std::string Unchanged(const std::function<void()>& print) {
-    const auto board = Describe(w.Elements());
-    const bool modified = w.Modified();
-    const TPoint offset = w.ViewOffset();
+    const auto before = std::make_tuple(Describe(w.Elements()), w.Modified(), w.ViewOffset());
     const QImage image = w.BoardImage().copy();
     std::string error;
     try {
@@ -513,12 +511,9 @@ class PrintLayoutTest : public LayoutTest {
     } catch (const EBoardError& e) {
       error = e.what();
     }
-    EXPECT_EQ(Describe(w.Elements()), board);
-    EXPECT_EQ(w.Modified(), modified);
-    EXPECT_EQ(w.ViewOffset(), offset);
+    EXPECT_EQ(std::make_tuple(Describe(w.Elements()), w.Modified(), w.ViewOffset()), before);
     EXPECT_TRUE(SameImage(w.BoardImage(), image));
-    EXPECT_EQ(w.PrinterCanvas(), nullptr);
-    EXPECT_EQ(w.PrinterResolution(), 0);
+    EXPECT_TRUE(w.PrinterCanvas() == nullptr && w.PrinterResolution() == 0);
     return error;
   }
 
