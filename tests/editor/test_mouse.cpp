@@ -142,7 +142,7 @@ TEST_F(MouseTest, SolderToolPlacesPadsWithTheCurrentSettings) {
   EXPECT_EQ(Board().back(), "128, 80, 2, 12, 1");
 }
 
-TEST_F(MouseTest, DeleteToolHighlightsAndDeletesPadsBeforeWires) {
+TEST_F(MouseTest, DeleteToolHighlightsAndDeletesPadsBeforeWiresAndForgetsWhatIsGone) {
   w.Elements().AddSolder({80, 80}, 4, 16, sgCircle);  // r = 5 around (50, 50)
   w.Elements().AddWire({0, 80}, {320, 80}, 2);        // later, but a wire: under the pad
   w.SetMouseAction(maDelete);
@@ -160,6 +160,27 @@ TEST_F(MouseTest, DeleteToolHighlightsAndDeletesPadsBeforeWires) {
   w.SetModified(false);
   Click({52, 51});  // on empty board not even the flag changes
   EXPECT_FALSE(w.Modified());
+  // The hovered element never outlives a delete, a new board or a loaded one.
+  auto load = [this] {  // a new board in place of the old one
+    TElementList::Storage board;
+    board.push_back(std::make_unique<TSolder>(&w, TPoint{80, 80}, 4, 16, sgSquare));
+    w.Elements().Replace(std::move(board));
+    w.RenderBoard();
+  };
+  for (const std::function<void()>& drop :
+       {std::function<void()>([this] { w.SelectAll(), w.DeleteSelected(); }),
+        {[this] { w.Clear(); }},
+        {load}}) {
+    w.Elements().AddSolder({80, 80}, 4, 16, sgCircle);
+    w.RenderBoard();
+    Do("m200,200 m50,50");
+    ASSERT_NE(w.HoverElement(), nullptr);
+    drop();
+    EXPECT_EQ(w.HoverElement(), nullptr);
+  }
+  MoveTo({51, 50});  // the loaded pad is highlighted at the next move
+  EXPECT_EQ(w.HoverElement(), w.Elements().Items(0));
+  EXPECT_EQ(CanvasAt(46, 46), kFocus);
 }
 
 TEST_F(MouseTest, TextIsHitOnItsStrokesDrawnWithTheWiresAndLitLikeThem) {
@@ -192,30 +213,6 @@ TEST_F(MouseTest, TextIsHitOnItsStrokesDrawnWithTheWiresAndLitLikeThem) {
   w.Elements().Changed();
   w.ClearSelection();
   EXPECT_EQ(BoardAt(on.X, on.Y), kPad);
-}
-
-TEST_F(MouseTest, HoverNeverOutlivesItsElement) {
-  w.SetMouseAction(maDelete);
-  auto load = [this] {  // a new board in place of the old one
-    TElementList::Storage board;
-    board.push_back(std::make_unique<TSolder>(&w, TPoint{80, 80}, 4, 16, sgSquare));
-    w.Elements().Replace(std::move(board));
-    w.RenderBoard();
-  };
-  for (const std::function<void()>& drop :
-       {std::function<void()>([this] { w.SelectAll(), w.DeleteSelected(); }),
-        {[this] { w.Clear(); }},
-        {load}}) {
-    w.Elements().AddSolder({80, 80}, 4, 16, sgCircle);
-    w.RenderBoard();
-    Do("m200,200 m50,50");
-    ASSERT_NE(w.HoverElement(), nullptr);
-    drop();
-    EXPECT_EQ(w.HoverElement(), nullptr);
-  }
-  MoveTo({51, 50});  // the loaded pad is highlighted at the next move
-  EXPECT_EQ(w.HoverElement(), w.Elements().Items(0));
-  EXPECT_EQ(CanvasAt(46, 46), kFocus);
 }
 
 TEST_F(MouseTest, SelectToolBandsAndSelects) {
@@ -305,6 +302,23 @@ TEST_F(MouseTest, PanningKeepsThePressedBoardPointUnderThePointer) {
   w.SetMouseAction(maMove);
   Drag({143, 77}, {141, 79});
   EXPECT_EQ(w.ViewOffset(), (TPoint{-2, 2}));
+  // The middle button pans in every tool, leaving a pending wire pending: its next press ends the
+  // wire at the board point under it.
+  w.Clear();
+  w.SetMouseAction(maWire);
+  Do("C20,20 m50,50");  // board (32, 32)
+  ASSERT_TRUE(w.WirePending());
+  Press({50, 50}, Qt::MiddleButton);
+  MoveTo({80, 60});
+  Release({80, 60}, Qt::MiddleButton);
+  EXPECT_EQ(w.ViewOffset(), (TPoint{30, 10}));
+  EXPECT_TRUE(w.WirePending());
+  EXPECT_EQ(w.MouseAction(), maWire);
+  EXPECT_EQ(w.Elements().Count(), 0);
+  // The pending wire's rubber line is drawn from its start, moved with the board.
+  EXPECT_EQ(CanvasAt(65, 45), w.GridColor());
+  Click({110, 130});
+  EXPECT_EQ(Board(), (Lines{"32, 32, 128, 192, 4"}));
 }
 
 TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {

@@ -320,6 +320,11 @@ TEST_F(ViewTest, ZoomedScaleStepsTheCellWithinTheBoxRange) {
 // The board point under the pointer stays within a cell of where it was, zooming in and out at
 // several places, scales, steps and offsets (wrapping too), through wheel events.
 TEST_F(ViewTest, WheelZoomKeepsTheBoardPointUnderThePointer) {
+  auto wheel = [&](TPoint at, QPoint pixels, QPoint angle, Qt::KeyboardModifiers mods) {
+    QWheelEvent e(QPointF(at.X, at.Y), w.mapToGlobal(QPointF(at.X, at.Y)), pixels, angle,
+                  Qt::NoButton, mods, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&w, &e);
+  };
   // clang-format off
   for (auto [scale, step, offset, pixel, delta] : Table<int32_t, TPCBStep, TPoint, TPoint, int>{
            {0, gs1, {0, 0}, {200, 150}, 120},       {0, gs1, {0, 0}, {200, 150}, -120},
@@ -336,33 +341,24 @@ TEST_F(ViewTest, WheelZoomKeepsTheBoardPointUnderThePointer) {
       return double(WSub(px, origin)) * UnitsPerStep / StepPixels(w);
     };
     const double bx = under(pixel.X, offset.X), by = under(pixel.Y, offset.Y);
-    QWheelEvent e(QPointF(pixel.X, pixel.Y), w.mapToGlobal(QPointF(pixel.X, pixel.Y)), QPoint(),
-                  QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(&w, &e);
+    wheel(pixel, {}, {0, delta}, Qt::NoModifier);
     EXPECT_EQ(w.GridScale(), TPCBLayout::ZoomedScale(scale, step, delta / 120)) << scale;
     const double cell = double(UnitsPerStep) / StepDivisorOf(step);
     EXPECT_NEAR(under(pixel.X, w.ViewOffset().X), bx, cell) << scale << " " << pixel.X;
     EXPECT_NEAR(under(pixel.Y, w.ViewOffset().Y), by, cell) << scale << " " << pixel.Y;
   }
-}
-
-// Fractions of a notch add up; Shift and Ctrl scroll, pixel deltas pan.
-TEST_F(ViewTest, WheelStepsAddUpAndScroll) {
-  auto wheel = [&](QPoint pixels, QPoint angle, Qt::KeyboardModifiers mods) {
-    QWheelEvent e(QPointF(100, 100), w.mapToGlobal(QPointF(100, 100)), pixels, angle, Qt::NoButton,
-                  mods, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(&w, &e);
-  };
-  for (int k = 0; k < 2; ++k) wheel({}, {0, 40}, Qt::NoModifier);
+  // Fractions of a notch add up; Shift and Ctrl scroll, pixel deltas pan.
+  w.SetGridStep(gs1), w.SetGridScale(0);
+  for (int k = 0; k < 2; ++k) wheel({100, 100}, {}, {0, 40}, Qt::NoModifier);
   EXPECT_EQ(w.GridScale(), 0);
-  wheel({}, {0, 40}, Qt::NoModifier);
+  wheel({100, 100}, {}, {0, 40}, Qt::NoModifier);
   EXPECT_EQ(w.GridScale(), 3);
   const TPoint before = w.ViewOffset();
-  wheel({}, {0, 120}, Qt::ShiftModifier);
+  wheel({100, 100}, {}, {0, 120}, Qt::ShiftModifier);
   EXPECT_EQ(w.ViewOffset(), (TPoint{before.X, before.Y + 30}));
-  wheel({}, {0, -120}, Qt::ControlModifier);
+  wheel({100, 100}, {}, {0, -120}, Qt::ControlModifier);
   EXPECT_EQ(w.ViewOffset(), (TPoint{before.X - 40, before.Y + 30}));
-  wheel({7, -9}, {0, 0}, Qt::NoModifier);
+  wheel({100, 100}, {7, -9}, {0, 0}, Qt::NoModifier);
   EXPECT_EQ(w.ViewOffset(), (TPoint{before.X - 33, before.Y + 21}));
   EXPECT_EQ(w.GridScale(), 3);
   // A pinch that grows by a quarter in two reports is one notch in.
@@ -407,25 +403,6 @@ TEST_F(ViewTest, FitBoardShowsTheWholeBoard) {
   w.FitBoard();
   EXPECT_EQ(w.GridScale(), 0);
   EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
-}
-
-// The middle button pans in every tool, leaving a pending wire pending: its next press ends the
-// wire at the board point under it.
-TEST_F(ViewTest, MiddleButtonPansWithoutDisturbingAPendingWire) {
-  Show();
-  Do("C20,20 m50,50");  // board (32, 32)
-  ASSERT_TRUE(w.WirePending());
-  Press({50, 50}, Qt::MiddleButton);
-  MoveTo({80, 60});
-  Release({80, 60}, Qt::MiddleButton);
-  EXPECT_EQ(w.ViewOffset(), (TPoint{30, 10}));
-  EXPECT_TRUE(w.WirePending());
-  EXPECT_EQ(w.MouseAction(), maWire);
-  EXPECT_EQ(w.Elements().Count(), 0);
-  // The pending wire's rubber line is drawn from its start, moved with the board.
-  EXPECT_EQ(CanvasAt(65, 45), w.GridColor());
-  Click({110, 130});
-  EXPECT_EQ(Board(), (Lines{"32, 32, 128, 192, 4"}));
 }
 
 // A drag step shows the board without the dragged elements and the dragged elements over it;
