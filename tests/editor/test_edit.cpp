@@ -30,13 +30,10 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
   const QByteArray clip = "*Solder*\r\n32, 32, 4, 12, 1\r\n\r\n*Wire*\r\n0, 0, 32, 0, 4\r\n";
   // The step's name, its tool, whether the selection is kept (drawing, placing and pasting start
   // by clearing it), the pointer steps and then what else the user does.
-  const struct {
-    const char* step;
-    TMouseAction tool;
-    bool keepSelection;
-    std::string pointer;
-    std::function<void()> act = nullptr;
-  } rows[] = {
+  // clang-format off
+  const struct { const char* step; TMouseAction tool; bool keepSelection; std::string pointer;
+                 std::function<void()> act = nullptr; } rows[] = {
+      // clang-format on
       {"Add Wire", maWire, false, "C100,100 C150,100"},
       {"Add Pad", maSolder, false, "C120,20"},
       {"Delete Element", maDelete, true, "C20,10"},
