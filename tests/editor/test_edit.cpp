@@ -123,11 +123,7 @@ TEST_F(HistoryTest, RandomSessionsUndoToTheLoadedBytesAndRedoToTheLast) {
       Do("C" + std::to_string(p.X) + "," + std::to_string(p.Y));
     };
     const QString file = dir.filePath(QStringLiteral("b%1.pcb").arg(seed));
-    {
-      QFile f(file);
-      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-      f.write(start.data(), static_cast<qint64>(start.size()));
-    }
+    WriteBytes(file, start);
     w.Elements().LoadFromFile(file);
     const std::string loaded = Bytes();
     const std::function<void()> actions[] = {
