@@ -15,6 +15,7 @@
 #include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TPCBLayout.h"
+#include "TPcbText.h"
 #include "TSmdPad.h"
 
 template <class... T>
@@ -102,6 +103,19 @@ class LayoutTest : public ::testing::Test {
       lines.push_back(copper);
     }
     return lines;
+  }
+  // Appends elements written as Board() lines: "P " and a pad's line, "W " and a wire's (a width
+  // of 1 reads as 2), or a record; " *" at the end selects.
+  void Put(const Lines& lines) {
+    for (std::string line : lines) {
+      const bool selected = line.size() > 2 && line.substr(line.size() - 2) == " *";
+      if (selected) line.resize(line.size() - 2);
+      line = line[0] == '@'   ? "**\n" + line + "\n**"
+             : line[0] == 'P' ? "*Solder*\n" + line.substr(2)
+                              : "*Wire*\n" + line.substr(2);
+      for (auto& e : ReadElements(&w, SplitLines(line), selected))
+        w.Elements().Append(std::move(e));
+    }
   }
   std::vector<bool> Selection() const {
     std::vector<bool> s;

@@ -1,6 +1,3 @@
-// Editing the board: every kind of step done, undone and redone, random sessions undone to the
-// loaded bytes, the unsaved-changes flag; the clipboard; settings, turns and parts on the
-// selection.
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -28,8 +25,7 @@ class HistoryTest : public LayoutTest {
 
 TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
   const QByteArray clip = "*Solder*\r\n32, 32, 4, 12, 1\r\n\r\n*Wire*\r\n0, 0, 32, 0, 4\r\n";
-  // The step's name, its tool, whether the selection is kept (drawing, placing and pasting start
-  // by clearing it), the pointer steps and then what else the user does.
+  // The step's name, its tool, whether the selection is kept, the pointer steps, then the rest.
   // clang-format off
   const struct { const char* step; TMouseAction tool; bool keepSelection; std::string pointer;
                  std::function<void()> act = nullptr; } rows[] = {
@@ -49,7 +45,6 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
        }},
       {"Add Fill", maFill, true, "C310,160 C390,160 C390,240 C310,160"},
       {"Fill Board", maSelect, true, "", [this] { w.FillBoard(); }},
-      // Selecting is no step: these two leave the selection as they found it.
       {"Edit Fill", maMove, false, "C250,20 d250,20", [this] { w.ClearSelection(); }},
       {"Set Fill Seed", maSelect, false, "",
        [this] {
@@ -61,7 +56,6 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
       {"Move Fill Corner", maMove, true, "m300,150 p300,150 m280,120 r280,120"},
       {"Move 3 Elements", maMove, true, "m40,25 p40,25 m50,45 m60,45 m70,45 m80,45 m90,45 r90,45"},
   };
-  // The window's text dialog, answered at once.
   TTextFields typed{"+9V\nGND,*", 19, 3, 1, false};
   QObject::connect(&w, &TPCBLayout::TextWanted, &w, [&](TPoint at) { w.AddText(at, typed); });
   QObject::connect(&w, &TPCBLayout::TextEditWanted, &w, [&](int32_t i) { w.ChangeText(i, typed); });
@@ -73,18 +67,10 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.step);
     w.SetMouseAction(row.tool);
-    // Two wires, two pads and a text, the second wire, the first pad and the text selected, and
-    // a fill over them seeded on the first pad.
     w.Clear();
-    w.Elements().AddWire({16, 16}, {64, 16}, 4);
-    w.Elements().AddSolder({64, 16}, 4, 12, sgCircle)->SetSelected(true);
-    w.Elements().AddWire({64, 16}, {64, 64}, 2)->SetSelected(true);
-    w.Elements().AddSolder({64, 64}, 4, 12, sgSquare);
-    w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{320, 160}, "IN", 13, 2, 0, true));
-    w.Elements().Items(4)->SetSelected(true);
-    w.Elements().Append(std::make_unique<TCopperFill>(
-        &w, std::vector<TPoint>{{0, 0}, {480, 0}, {480, 240}, {0, 240}}, true, TPoint{64, 16},
-        TFillSettings{}));
+    Put({"W 16, 16, 64, 16, 4", "P 64, 16, 4, 12, 0 *", "W 64, 16, 64, 64, 2 *",
+         "P 64, 64, 4, 12, 1", "@TEXT 320, 160, 13, 2, 0, 1, IN *",
+         "@FILL 1, 64, 16, 500000, 300000, 500000, 500000, 0, 4, 0, 0, 480, 0, 480, 240, 0, 240"});
     if (!row.keepSelection) w.ClearSelection();
     QGuiApplication::clipboard()->setText(QString::fromLatin1(clip));
     const Lines before = Board();
@@ -101,7 +87,6 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
     w.Redo();
     EXPECT_EQ(Board(), after);
     EXPECT_TRUE(w.Modified());
-    // The board is drawn as it now is, not as it was.
     QImage shown = w.BoardImage();
     w.RenderBoard();
     EXPECT_TRUE(SameImage(shown, w.BoardImage()));
@@ -127,7 +112,7 @@ TEST_F(HistoryTest, RandomSessionsUndoToTheLoadedBytesAndRedoToTheLast) {
     w.Elements().LoadFromFile(file);
     const std::string loaded = Bytes();
     const std::function<void()> actions[] = {
-        [&] {  // a chain of wires
+        [&] {
           w.SetMouseAction(maWire);
           for (int n = 1 + pick(3); n >= 0; --n) clickAt();
           w.CancelAction();
@@ -138,7 +123,7 @@ TEST_F(HistoryTest, RandomSessionsUndoToTheLoadedBytesAndRedoToTheLast) {
         [&] { w.DeleteSelected(); },
         [&] { w.CutToClipboard(); },
         [&] { w.CopyToClipboard(), w.PasteFromClipboard(); },
-        [&] {  // a press on an element's own point, then a drag of a few cells
+        [&] {
           if (w.Elements().Count() == 0) return;
           const TPCBElement* e = w.Elements().Items(pick(w.Elements().Count()));
           const TPoint at = w.BoardToScreen(e->IsWire() ? static_cast<const TWire*>(e)->StartPoint()
@@ -163,15 +148,14 @@ TEST_F(HistoryTest, AChainIsWalkedBackWireByWireAndUndoEndsADragFirst) {
   w.SetMouseAction(maWire);
   Do("C10,10 C50,10 C50,50 C90,50");
   ASSERT_EQ(w.Elements().Count(), 3);
-  // Backspace, then Ctrl+Z: the last two wires go and the pending start goes back with them.
+  // Backspace, then Ctrl+Z: the last two wires go and the start goes back with them.
   EXPECT_TRUE(w.BackspacePressed());
   w.Undo();
   EXPECT_EQ(Board(), (Lines{"16, 16, 80, 16, 4"}));
   EXPECT_TRUE(w.WirePending());
   Do("C50,90");  // the chain goes on from (80, 16)
   EXPECT_EQ(Board(), (Lines{"16, 16, 80, 16, 4", "80, 16, 80, 144, 4"}));
-  // Back past the chain's first wire, Backspace drops the start like Escape; Ctrl+Z after that
-  // undoes as usual.
+  // Past the first wire Backspace drops the start like Escape.
   for (bool more : {true, true, true, false}) EXPECT_EQ(w.BackspacePressed(), more);
   EXPECT_FALSE(w.WirePending());
   EXPECT_EQ(w.Elements().Count(), 0);
@@ -186,8 +170,7 @@ TEST_F(HistoryTest, AChainIsWalkedBackWireByWireAndUndoEndsADragFirst) {
   w.Undo();
   EXPECT_FALSE(w.WirePending());
   EXPECT_EQ(w.Elements().Count(), 2);
-  // Undo in the middle of a drag takes back the drag so far, not the pad; the button is still
-  // down, but the drag is over.
+  // Undo during a drag takes back the drag so far, not the pad, and ends the drag.
   w.Clear();
   w.SetMouseAction(maSolder);
   Do("C20,20");
@@ -219,7 +202,7 @@ TEST_F(HistoryTest, TheFlagFollowsTheSavedBoardAndAFailedLoadKeepsTheHistory) {
   // A failed load changes neither the board nor its history.
   EXPECT_THROW(w.Elements().LoadFromFile(dir.filePath(QStringLiteral("missing.pcb"))), EBoardError);
   EXPECT_EQ(w.UndoStack().count(), 2);
-  // Undone past the saved board and changed again, the saved board cannot come back.
+  // Undone past the saved board and changed again, it cannot come back.
   w.Undo();
   Do("C60,20");
   w.Undo();
@@ -240,8 +223,7 @@ class ClipboardTest : public LayoutTest {
 
 TEST_F(ClipboardTest, CopyAndCutWriteTheSelectionByteForByte) {
   const char* padAndWire = "*Solder*\r\n80, 96, 4, 16, 0\r\n\r\n*Wire*\r\n80, 80, 96, 80, 4\r\n";
-  // Selected elements, cut or copy, the clipboard text after (null: it keeps what it had), and
-  // the board after a cut.
+  // Selected elements, cut or copy, the clipboard after (null: unchanged), the board after a cut.
   // clang-format off
   const struct { std::vector<int> selected; bool cut; const char* text; Lines left; } cases[] = {
       {{1, 2}, false, padAndWire, {}},
@@ -254,10 +236,8 @@ TEST_F(ClipboardTest, CopyAndCutWriteTheSelectionByteForByte) {
   // clang-format on
   for (const auto& c : cases) {
     w.Clear();
-    w.Elements().AddWire({-16, 0}, {32, 48}, 16);
-    w.Elements().AddSolder({80, 96}, 4, 16, sgCircle);
-    w.Elements().AddWire({80, 80}, {96, 80}, 4);
-    w.Elements().AddSolder({INT32_MAX, INT32_MIN}, 4, 12, sgSquare);
+    Put({"W -16, 0, 32, 48, 16", "P 80, 96, 4, 16, 0", "W 80, 80, 96, 80, 4",
+         "P 2147483647, -2147483648, 4, 12, 1"});
     for (int i : c.selected) w.Elements().Items(i)->SetSelected(true);
     SetClipboard("something else");
     const Lines before = Board();
@@ -273,11 +253,8 @@ TEST_F(ClipboardTest, EachPasteAddsASelectedCopyOneCellAway) {
   for (auto [step, d] : {std::pair<TPCBStep, int32_t>{gs1, 16}, {gs1By2, 8}, {gs1By16, 1}}) {
     w.Clear();
     w.SetGridStep(step);
-    w.Elements().AddSolder({80, 96}, 4, 16, sgCircle);
-    w.Elements().AddWire({80, 80}, {96, 80}, 4);
-    // A text with the characters its record writes escaped, and a letter beyond ASCII.
-    w.Elements().Append(
-        std::make_unique<TCopperText>(&w, TPoint{80, 64}, "a,b*\xE9%\nc", 13, 2, 1, true));
+    Put({"P 80, 96, 4, 16, 0", "W 80, 80, 96, 80, 4",
+         "@TEXT 80, 64, 13, 2, 1, 1, a%2Cb%2A\xE9%25%0Ac"});
     w.SelectAll();
     w.CopyToClipboard();
     const std::string a = std::to_string(80 + d), b = std::to_string(96 + d);
@@ -309,8 +286,7 @@ TEST_F(ClipboardTest, PasteThatAddsNothingChangesNothing) {
             "enti\xc3\xa8re correcte"}}) {
     // clang-format on
     w.Clear();
-    w.Elements().AddSolder({0, 0}, 4, 16, sgCircle)->SetSelected(true);
-    w.Elements().AddWire({0, 0}, {16, 0}, 4);
+    Put({"P 0, 0, 4, 16, 0 *", "W 0, 0, 16, 0, 4"});
     w.RenderBoard();
     const QImage before = w.BoardImage().copy();
     SetClipboard(text);
@@ -333,9 +309,7 @@ TEST_F(ClipboardTest, SelectAllDeleteAndMoveMarkOnlyRealChanges) {
   w.DeleteSelected();
   w.MoveSelected(16, 16);
   EXPECT_FALSE(w.Modified());  // nothing to act on
-  w.Elements().AddSolder({80, 96}, 4, 16, sgCircle);
-  w.Elements().AddWire({80, 80}, {96, 80}, 4)->SetSelected(true);
-  w.Elements().AddSolder({16, 16}, 4, 16, sgSquare);
+  Put({"P 80, 96, 4, 16, 0", "W 80, 80, 96, 80, 4 *", "P 16, 16, 4, 16, 1"});
   w.MoveSelected(-16, INT32_MAX);  // wraps at 32 bits
   EXPECT_EQ(Board()[1], "64, -2147483569, 80, -2147483569, 4 *");
   EXPECT_TRUE(w.Modified());
@@ -355,21 +329,17 @@ TEST_F(ClipboardTest, SelectAllDeleteAndMoveMarkOnlyRealChanges) {
 
 class PartsTest : public LayoutTest {
  protected:
-  // Two wires and three pads; the second wire and the first two pads are selected.
   void SetUp() override {
     LayoutTest::SetUp();
-    TElementList& list = w.Elements();
-    list.AddWire({0, 0}, {32, 0}, 4);
-    list.AddWire({0, 16}, {32, 16}, 4)->SetSelected(true);
-    list.AddSolder({48, 0}, 4, 12, 0)->SetSelected(true);
-    list.AddSolder({48, 32}, 5, 16, 1)->SetSelected(true);
-    list.AddSolder({80, 0}, 4, 12, 0);
+    Put({"W 0, 0, 32, 0, 4", "W 0, 16, 32, 16, 4 *", "P 48, 0, 4, 12, 0 *", "P 48, 32, 5, 16, 1 *",
+         "P 80, 0, 4, 12, 0"});
   }
-  // The board's lines joined by " | ", selected elements marked.
-  std::string Board() const {
+  // The board's lines joined by " | ", selected elements marked; or only the (un)selected ones.
+  std::string Board(int selected = -1) const {
     std::string text;
     for (const std::string& line : Describe(w.Elements()))
-      text += (text.empty() ? "" : " | ") + line;
+      if (selected < 0 || (line.back() == '*') == bool(selected))
+        text += (text.empty() ? "" : " | ") + line;
     return text;
   }
   std::string Step() const { return w.UndoStack().undoText().toStdString(); }
@@ -377,8 +347,7 @@ class PartsTest : public LayoutTest {
 
 TEST_F(PartsTest, ASettingChangesTheSelectedElementsInOneStep) {
   // A selected SMD pad last: the through-hole settings pass it by, its own pass the others by.
-  w.Elements().Append(std::make_unique<TSmdPad>(&w, TPoint{96, 0}, 8, 9, 25));
-  w.Elements().Items(5)->SetSelected(true);
+  Put({"@SMD 96, 0, 8, 9, 25 *"});
   const std::string before = Board();
   const std::string unselected = "W 0, 0, 32, 0, 4 | ", middle = " | P 80, 0, 4, 12, 0 | ";
   const std::string selected = "W 0, 16, 32, 16, 4 * | P 48, 0, 4, 12, 0 * | P 48, 32, 5, 16, 1 *";
@@ -419,68 +388,52 @@ TEST_F(PartsTest, ASettingChangesTheSelectedElementsInOneStep) {
   EXPECT_EQ(w.UndoStack().count(), steps);
 }
 
-TEST_F(PartsTest, RotateAndMirrorTurnOnlyTheSelectionAndUndoExactly) {
-  const std::string before = Board();
-  // Extent (0, 0)-(48, 32): the middle (24, 16) lies between columns 1 and 2 of row 1; column 1
-  // makes an even sum, so the pivot is (16, 16).
-  w.RotateSelected();
-  EXPECT_EQ(Board(),
-            "W 0, 0, 32, 0, 4 | W 16, 0, 16, 32, 4 * | P 32, 48, 4, 12, 0 * | "
-            "P 0, 48, 5, 16, 1 * | P 80, 0, 4, 12, 0");
-  EXPECT_EQ(Step(), "Rotate 3 Elements");
-  w.Undo();
-  EXPECT_EQ(Board(), before);
-  w.MirrorSelected();
-  EXPECT_EQ(Board(),
-            "W 0, 0, 32, 0, 4 | W 32, 16, 0, 16, 4 * | P -16, 0, 4, 12, 0 * | "
-            "P -16, 32, 5, 16, 1 * | P 80, 0, 4, 12, 0");
-  EXPECT_EQ(Step(), "Mirror 3 Elements");
-  for (int i = 0; i < 4; ++i) w.RotateSelected();
-  w.MirrorSelected();
-  EXPECT_EQ(Board(), before);
-  EXPECT_EQ(w.UndoStack().count(), 6);
-  // Nothing selected: no step.
-  w.ClearSelection();
-  w.RotateSelected();
-  w.MirrorSelected();
-  EXPECT_EQ(w.UndoStack().count(), 6);
-}
-
-TEST_F(PartsTest, ATextTurnsAboutThePivotFlipsItsSideAndRefusesFieldsNoTextHas) {
-  // The text alone turns about its anchor; with the selected pads it turns about their pivot.
-  // A mirror reads it from the other side: its turn taken back and its side flipped.
-  w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{16, 32}, "+9V", 13, 2, 1, true));
+TEST_F(PartsTest, TurnsTakeTheSelectionAboutItsPivotATextFlipsItsSideAndFieldsAreChecked) {
+  // Pads and wires turn about the grid point nearest the middle of their extent, an even sum
+  // of columns and rows; a text alone about its anchor. A mirror turns a text back and flips it.
+  Put({"@TEXT 16, 32, 13, 2, 1, 1, +9V"});
   const TPCBElement& text = *w.Elements().Items(5);
-  const std::tuple<bool, void (TPCBLayout::*)(), const char*, const char*> cases[] = {
-      {false, &TPCBLayout::RotateSelected, "@TEXT 16, 32, 13, 2, 2, 1, +9V", "Rotate Element"},
-      {false, &TPCBLayout::MirrorSelected, "@TEXT 16, 32, 13, 2, 3, 0, +9V", "Mirror Element"},
-      // With the pads at (48, 0) and (48, 32) the extent's middle is the grid point (32, 16).
-      {true, &TPCBLayout::RotateSelected, "@TEXT 16, 0, 13, 2, 2, 1, +9V", "Rotate 3 Elements"},
-      {true, &TPCBLayout::MirrorSelected, "@TEXT 48, 32, 13, 2, 3, 0, +9V", "Mirror 3 Elements"},
-  };
-  for (const auto& [withPads, turn, after, step] : cases) {
-    for (int32_t i = 0; i < 5; ++i) w.Elements().Items(i)->SetSelected(withPads && i / 2 == 1);
-    w.Elements().Items(5)->SetSelected(true);
-    const std::string before = Board();
+  auto rotate = &TPCBLayout::RotateSelected, mirror = &TPCBLayout::MirrorSelected;
+  for (const auto& [selected, turn, after, step] :
+       Table<std::vector<int>, decltype(rotate), const char*, const char*>{
+           // clang-format off
+           {{1, 2, 3}, rotate, "W 16, 0, 16, 32, 4 * | P 32, 48, 4, 12, 0 * | P 0, 48, 5, 16, 1 *", "Rotate 3 Elements"},
+           {{1, 2, 3}, mirror, "W 32, 16, 0, 16, 4 * | P -16, 0, 4, 12, 0 * | P -16, 32, 5, 16, 1 *", "Mirror 3 Elements"},
+           {{5}, rotate, "@TEXT 16, 32, 13, 2, 2, 1, +9V *", "Rotate Element"},
+           {{5}, mirror, "@TEXT 16, 32, 13, 2, 3, 0, +9V *", "Mirror Element"},
+           {{2, 3, 5}, rotate, "P 48, 32, 4, 12, 0 * | P 16, 32, 5, 16, 1 * | @TEXT 16, 0, 13, 2, 2, 1, +9V *", "Rotate 3 Elements"},
+           {{2, 3, 5}, mirror, "P 16, 0, 4, 12, 0 * | P 16, 32, 5, 16, 1 * | @TEXT 48, 32, 13, 2, 3, 0, +9V *", "Mirror 3 Elements"},
+           {{}, rotate, "", ""}}) {
+    // clang-format on
+    w.ClearSelection();
+    for (int i : selected) w.Elements().Items(i)->SetSelected(true);
+    const std::string before = Board(), still = Board(false);
+    const int steps = w.UndoStack().count();
     (w.*turn)();
-    EXPECT_EQ(text.ToText(), after) << step;
+    EXPECT_EQ(Board(true), after) << step;
+    EXPECT_EQ(Board(false), still) << step;
+    EXPECT_EQ(w.UndoStack().count(), steps + (*step != 0));
+    if (!*step) continue;
     EXPECT_EQ(Step(), step);
     w.Undo();
     EXPECT_EQ(Board(), before) << step;
+    w.Redo();
+    for (int i = turn == rotate ? 3 : 1; i > 0; --i) (w.*turn)();  // back where it started
+    EXPECT_EQ(Board(), before) << step;
   }
-
-  // Fields no text can have are refused before anything changes, and the same fields again
-  // make no step.
+  // Fields no text can have are refused before anything changes; the same fields make no step.
   const TTextFields was = TTextFields::Of(static_cast<const TCopperText&>(text));
   const TTextFields refused[] = {{""}, {"A\tB"}, {"A", 13, 14}, {"A", 1}, {"A", 13, 2, 4}};
   for (const TTextFields& f : refused) {
     EXPECT_NE(MessageOf([&] { w.ChangeText(5, f); }), "<no error>") << f.Text;
     EXPECT_NE(MessageOf([&] { w.AddText({0, 0}, f); }), "<no error>") << f.Text;
   }
+  const int steps = w.UndoStack().count();
   w.ChangeText(5, was);
-  EXPECT_EQ(w.UndoStack().index(), 0);
+  EXPECT_EQ(w.UndoStack().count(), steps);
   EXPECT_EQ(w.Elements().Count(), 6);
   // Edit Text opens the one selected text, and none of two.
+  w.Elements().Items(5)->SetSelected(true);
   EXPECT_EQ(w.TextToEdit(), 5);
   w.Elements().Append(text.Clone(&w));
   w.Elements().Items(6)->SetSelected(true);
