@@ -1,5 +1,3 @@
-// What the control shows: snapping, the grid, the layers, panning, zooming, the index, drags and
-// the printed page.
 #include <QNativeGestureEvent>
 #include <QPicture>
 #include <QPointingDevice>
@@ -21,9 +19,7 @@ namespace {
 using ViewTest = LayoutTest;
 
 TEST_F(ViewTest, ScreenToBoardSnapsToTheNearestGridPoint) {
-  // Scale, step, offset, pixel, board point. At cell 10 halves round up right of the origin, and
-  // left of it the catchment is one pixel lower; at cell 1 every pixel is a grid point; far out
-  // the arithmetic wraps at 32 bits.
+  // Scale, step, offset, pixel, board point; halves round up, and far out the sums wrap.
   // clang-format off
   for (auto [scale, step, offset, pixel, board] : Table<int32_t, TPCBStep, int32_t, int32_t, int32_t>{
            {0, gs1, 0, 4, 0},      {0, gs1, 0, 5, 16},      {0, gs1, 0, 15, 32},
@@ -56,8 +52,7 @@ TEST_F(ViewTest, CellSizeAtTheEdgesInEitherOrder) {
     }
 }
 
-// A wire slipped into the list shows in BoardImage only after a render; a spot on the visible
-// surface is gone after a repaint.
+// A wire slipped into the list shows only after a render; a spot is gone after a repaint.
 TEST_F(ViewTest, SettersRenderRepaintOrOnlyStore) {
   enum Effect { kStore, kPaint, kRender };
   using Set = std::function<void(TPCBLayout&)>;
@@ -88,9 +83,8 @@ TEST_F(ViewTest, SettersRenderRepaintOrOnlyStore) {
   }
 }
 
-// Dots or lines wherever the distance from the board origin is a whole number of cells, and the
-// pointer snaps onto a dot. Cells under 4 pixels are drawn two or four together: the grid at the
-// smallest scales is the grid of a scale whose points lie 4 pixels or more apart.
+// Dots or lines a whole number of cells from the origin (cells under 4 pixels drawn two or four
+// together), and the pointer snaps onto a dot.
 TEST_F(ViewTest, GridStaysOnTheBoardGridUnderAnyOffset) {
   for (TGridMode mode : {gmNone, gmDot, gmLine})
     for (int32_t scale : {-9, -8, -7, -6, -3, 0})  // cells 1, 2, 3, 4, 7, 10
@@ -123,20 +117,16 @@ TEST_F(ViewTest, FillsLieUnderTheOtherCopperPadsOverWiresAndHolesShowTheBoard) {
   w.SetGridMode(gmNone);
   w.SetGridScale(6);  // one unit a pixel: the hole has a radius of 2 pixels
   w.SetFocusColor(0x0000FF);
-  // A fill seeded on a wide wire and its pad, and a thin wire it keeps its clearance from
-  // (0.5 mm, a little over 3 units), listed before them.
-  w.Elements().Append(
-      std::make_unique<TCopperFill>(&w, std::vector<TPoint>{{0, 0}, {200, 0}, {200, 200}, {0, 200}},
-                                    true, TPoint{64, 64}, TFillSettings{}));
-  w.Elements().AddSolder({64, 64}, 4, 16, sgCircle);  // listed before the wire
+  // A fill seeded on a wide wire and its pad, and a thin wire it keeps 0.5 mm (3 units) from.
+  Put({"@FILL 1, 64, 64, 500000, 300000, 500000, 500000, 0, 4, 0, 0, 200, 0, 200, 200, 0, 200",
+       "P 64, 64, 4, 16, 0"});
   w.Elements().AddWire({0, 64}, {160, 64}, 1);
   w.Elements().AddWire({0, 150}, {160, 150}, 4);
   QPicture printed;
   w.RenderBoard();
   for (bool shown : {true, false}) {
     w.SetShowFills(shown);
-    // Around the thin wire: the wire, its gap, then the fill's own colour; the fill is neither
-    // the board's nor the wire's colour.
+    // Around the thin wire: the wire, its gap, then the fill's own colour.
     const TColor fill = BoardAt(100, 170);
     EXPECT_EQ(fill != w.Color(), shown);
     EXPECT_NE(fill, w.WireColor());
@@ -207,9 +197,8 @@ TEST_F(ViewTest, ClearAndResizeRenderAgain) {
   EXPECT_EQ(BoardAt(399, 10), w.WireColor());  // a larger control is drawn again in full
 }
 
-// Each pan step, scrolled or not, against a full render at the offset it reaches: small and
-// large steps, jumps past the whole control, and offsets by the 32-bit limits where the board's
-// coordinates wrap.
+// Each pan step, small, large or past the control, even where coordinates wrap, against a full
+// render.
 TEST_F(ViewTest, PanningGivesThePixelsOfAFullRender) {
   for (uint32_t seed = 1; seed <= 40; ++seed) {
     TPick pick{std::mt19937(seed)};
@@ -237,15 +226,13 @@ TEST_F(ViewTest, PanningGivesThePixelsOfAFullRender) {
   }
 }
 
-// Through the editing commands the view asks the index as it asks the walk, for culling (the
-// pixels), the element under the pointer and the band, on a board with one pad far from the rest
-// and one so far that it shows on the screen.
+// Through edits the index answers as the walk for culling, the pointer and the band; one pad lies
+// far off and one so far that it wraps onto the screen.
 TEST_F(ViewTest, IndexAnswersAsTheWalkThroughEdits) {
   TPick pick{std::mt19937(77)};
   w.SetGridScale(-4);
   FillRandom(w.Elements(), pick, 600, 600);
   w.Elements().AddSolder({3000000, 40}, 4, 16, 0);
-  // Shown a pixel or two right of the origin until the scale changes: its pixels wrap at 32 bits.
   const int64_t wraps = ((int64_t(1) << 32) + StepPixels(w) - 1) / StepPixels(w);
   ASSERT_LE(wraps, INT32_MAX);
   w.Elements().AddSolder({static_cast<int32_t>(wraps), 40}, 4, 16, 0);
@@ -254,7 +241,6 @@ TEST_F(ViewTest, IndexAnswersAsTheWalkThroughEdits) {
     for (int k = 0; k < 80; ++k) pixels.push_back({pick(-20, 420), pick(-20, 320)});
     const TPoint c1{pick(-900, 900), pick(-900, 900)}, c2{pick(-900, 900), pick(-900, 900)};
     const std::vector<int32_t> selected = w.SelectedIndices();
-    // What the pointer finds, what the band takes and what is drawn, walked and then indexed.
     std::vector<const TPCBElement*> found[2];
     std::vector<int32_t> banded[2];
     QImage images[2];
@@ -270,7 +256,6 @@ TEST_F(ViewTest, IndexAnswersAsTheWalkThroughEdits) {
     }
     EXPECT_TRUE(found[0] == found[1] && banded[0] == banded[1] && images[0] == images[1]) << round;
   };
-  // A paste, a move, a delete, undo, redo and a band, a new view; then round again.
   const std::function<void()> edits[] = {
       [&] {
         TElementList::Storage more;
@@ -309,8 +294,7 @@ TEST_F(ViewTest, ZoomedScaleStepsTheCellWithinTheBoxRange) {
   }
 }
 
-// The board point under the pointer stays within a cell of where it was, zooming in and out at
-// several places, scales, steps and offsets (wrapping too), through wheel events.
+// The board point under the pointer stays within a cell of where it was through wheel zooms.
 TEST_F(ViewTest, WheelZoomKeepsTheBoardPointUnderThePointer) {
   auto wheel = [&](TPoint at, QPoint pixels, QPoint angle, Qt::KeyboardModifiers mods) {
     QWheelEvent e(QPointF(at.X, at.Y), w.mapToGlobal(QPointF(at.X, at.Y)), pixels, angle,
@@ -327,8 +311,7 @@ TEST_F(ViewTest, WheelZoomKeepsTheBoardPointUnderThePointer) {
     w.SetGridStep(step);
     w.SetGridScale(scale);
     w.SetViewOffset(offset);
-    // The unsnapped board point under a pixel, the distance from the origin taken in 32 bits as
-    // the control takes it.
+    // The unsnapped board point under a pixel, in 32-bit sums as the control takes them.
     auto under = [&](int32_t px, int32_t origin) {
       return double(WSub(px, origin)) * UnitsPerStep / StepPixels(w);
     };
@@ -339,20 +322,24 @@ TEST_F(ViewTest, WheelZoomKeepsTheBoardPointUnderThePointer) {
     EXPECT_NEAR(under(pixel.X, w.ViewOffset().X), bx, cell) << scale << " " << pixel.X;
     EXPECT_NEAR(under(pixel.Y, w.ViewOffset().Y), by, cell) << scale << " " << pixel.Y;
   }
-  // Fractions of a notch add up; Shift and Ctrl scroll, pixel deltas pan.
+  // Fractions of a notch add up; Shift and Ctrl scroll, pixel deltas pan: the scale and the
+  // offset's move after each.
   w.SetGridStep(gs1), w.SetGridScale(0);
-  for (int k = 0; k < 2; ++k) wheel({100, 100}, {}, {0, 40}, Qt::NoModifier);
-  EXPECT_EQ(w.GridScale(), 0);
-  wheel({100, 100}, {}, {0, 40}, Qt::NoModifier);
-  EXPECT_EQ(w.GridScale(), 3);
-  const TPoint before = w.ViewOffset();
-  wheel({100, 100}, {}, {0, 120}, Qt::ShiftModifier);
-  EXPECT_EQ(w.ViewOffset(), (TPoint{before.X, before.Y + 30}));
-  wheel({100, 100}, {}, {0, -120}, Qt::ControlModifier);
-  EXPECT_EQ(w.ViewOffset(), (TPoint{before.X - 40, before.Y + 30}));
-  wheel({100, 100}, {7, -9}, {0, 0}, Qt::NoModifier);
-  EXPECT_EQ(w.ViewOffset(), (TPoint{before.X - 33, before.Y + 21}));
-  EXPECT_EQ(w.GridScale(), 3);
+  TPoint before = w.ViewOffset();
+  for (auto [pixels, angle, mods, scale, moved] :
+       Table<QPoint, int, Qt::KeyboardModifiers, int, TPoint>{
+           {{}, 40, Qt::NoModifier, 0, {}},
+           {{}, 40, Qt::NoModifier, 0, {}},
+           {{}, 40, Qt::NoModifier, 3, {-1000, -1000}},
+           {{}, 120, Qt::ShiftModifier, 3, {0, 30}},
+           {{}, -120, Qt::ControlModifier, 3, {-40, 0}},
+           {{7, -9}, 0, Qt::NoModifier, 3, {7, -9}}}) {
+    wheel({100, 100}, pixels, {0, angle}, mods);
+    EXPECT_EQ(w.GridScale(), scale);
+    EXPECT_TRUE(moved.X == -1000 ||
+                w.ViewOffset() == (TPoint{before.X + moved.X, before.Y + moved.Y}));
+    before = w.ViewOffset();
+  }
   // A pinch that grows by a quarter in two reports is one notch in.
   for (double grow : {0.1, 0.14}) {
     QNativeGestureEvent e(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2,
@@ -363,8 +350,8 @@ TEST_F(ViewTest, WheelZoomKeepsTheBoardPointUnderThePointer) {
   EXPECT_EQ(w.GridScale(), 6);
 }
 
-// Fit shows every element with a grid step to spare at the largest scale that does (a notch
-// more and it no longer fits), and an empty board goes back to the start view.
+// Fit shows every element with a grid step to spare at the largest scale that does; an empty
+// board goes back to the start view.
 TEST_F(ViewTest, FitBoardShowsTheWholeBoard) {
   // clang-format off
   for (auto [a, b, step] : Table<TPoint, TPoint, TPCBStep>{
@@ -397,8 +384,7 @@ TEST_F(ViewTest, FitBoardShowsTheWholeBoard) {
   EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
 }
 
-// A drag step shows the board without the dragged elements and the dragged elements over it;
-// the release renders the board in full.
+// A drag step shows the dragged elements over the rest of the board; the release renders it all.
 TEST_F(ViewTest, DragStepsComposeOverTheRestOfTheBoard) {
   w.SetGridMode(gmLine);
   Show();
@@ -443,9 +429,8 @@ TEST_F(ViewTest, DragStepsComposeOverTheRestOfTheBoard) {
   EXPECT_EQ(w.UndoStack().count(), 2);
 }
 
-// The test machine must have no printer, whatever is installed on it: the printing system is sent
-// to a loopback port where nothing listens, before Qt's print support first asks it for its
-// queues (the libraries read these only once).
+// No printer, whatever is installed: the print system is sent to a dead loopback port before Qt
+// first asks it for its queues.
 [[maybe_unused]] const bool kNoPrintServer = [] {
   qputenv("CUPS_SERVER", "127.0.0.1:9");
   qunsetenv("PRINTER");
@@ -469,8 +454,7 @@ class PrintLayoutTest : public LayoutTest {
     QString text = QString::fromLatin1(QByteArray::fromStdString(ReadBytes(dir.filePath(name))));
     return text.remove(QRegularExpression("/CreationDate \\(D:[0-9Z+'-]*\\)")).toLatin1();
   }
-  // Runs a print or an export and checks that it left the board, the view and the flag alone,
-  // and that the page was only lent to the elements while they drew. Returns the error, if any.
+  // Runs a print and checks it left the board, the view, the flag and the page alone; its error.
   std::string Unchanged(const std::function<void()>& print) {
     const auto before = std::make_tuple(Describe(w.Elements()), w.Modified(), w.ViewOffset());
     const QImage image = w.BoardImage().copy();
@@ -492,15 +476,10 @@ class PrintLayoutTest : public LayoutTest {
 // A printer writing to a file stands in for paper.
 TEST_F(PrintLayoutTest, ThePageIsTheBoardWhateverTheViewAndAFailedPrintSaysWhy) {
   w.ExportPdf(dir.filePath("reference.pdf"));
-  const QByteArray reference = PageOf("reference.pdf");
-  ASSERT_FALSE(reference.isEmpty());
-  for (int view = 0; view < 3; ++view) {
-    if (view == 0) w.SetGridScale(-2), w.SetGridStep(gs1By8);
-    if (view == 1) w.SetViewOffset({-517, 233});
-    if (view == 2) w.Elements().Items(2)->SetSelected(true), w.SetModified(true), w.RenderBoard();
-    EXPECT_EQ(Unchanged([this] { w.ExportPdf(dir.filePath("viewed.pdf")); }), "");
-    EXPECT_TRUE(PageOf("viewed.pdf") == reference);
-  }
+  w.SetGridScale(-2), w.SetGridStep(gs1By8), w.SetViewOffset({-517, 233});
+  w.Elements().Items(2)->SetSelected(true), w.SetModified(true), w.RenderBoard();
+  EXPECT_EQ(Unchanged([this] { w.ExportPdf(dir.filePath("viewed.pdf")); }), "");
+  EXPECT_TRUE(PageOf("viewed.pdf") == PageOf("reference.pdf") && !PageOf("viewed.pdf").isEmpty());
   if (QPrinterInfo::defaultPrinter().isNull()) {
     EXPECT_EQ(Unchanged([this] { w.Print(); }), "Aucune imprimante par défaut n'est installée");
   }
@@ -519,17 +498,17 @@ TEST_F(PrintLayoutTest, ThePageIsTheBoardWhateverTheViewAndAFailedPrintSaysWhy) 
                                       QMarginsF(36, 72, 36, 36), QPageLayout::Point));
     EXPECT_EQ(Unchanged([&, &printer = printer] { w.PrintOn(printer); }), error);
   }
-  // At 100 dpi the board's (80, 80) lies half an inch inside the printable corner: the first
-  // pad's centre at (100, 150), its ring 0.15 inch across, the square pad four inches further.
+  // At 100 dpi the board's (80, 80) lies half an inch inside the printable corner: the round
+  // pad's hole at (100, 150), its ring 0.15 inch across, the square pad's corner 4 inches right.
   const QImage page = RasterisePdf(dir.filePath("printed.pdf"), 100);
   ASSERT_EQ(page.size(), QSize(850, 1100));
-  auto black = [&page](int x, int y) { return qGray(page.pixel(x, y)) < 128; };
-  EXPECT_FALSE(black(100, 150));  // the drill hole
-  EXPECT_TRUE(black(100 + 10, 150));
-  EXPECT_FALSE(black(100 + 18, 150 - 10));
-  EXPECT_TRUE(black(500 + 14, 150 - 14));  // the square pad's corner
-  EXPECT_FALSE(black(500 + 17, 150 - 17));
-  EXPECT_FALSE(black(80, 150));
+  for (auto [x, y, black] : Table<int, int, bool>{{100, 150, false},
+                                                  {110, 150, true},
+                                                  {118, 140, false},
+                                                  {514, 136, true},
+                                                  {517, 133, false},
+                                                  {80, 150, false}})
+    EXPECT_EQ(qGray(page.pixel(x, y)) < 128, black) << x << "," << y;
 }
 
 }  // namespace
