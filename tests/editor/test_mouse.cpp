@@ -23,46 +23,69 @@ class MouseTest : public LayoutTest {
   }
 };
 
-TEST_F(MouseTest, WireToolDrawsChains) {
-  // A click (or a right click), then the number of wires and the last wire's ends.
-  // clang-format off
-  const struct { bool right; TPoint pixel; int32_t wires; TPoint start, end; } steps[] = {
-      {false, {21, 19}, 0, {}, {}},               {false, {52, 21}, 1, {32, 32}, {80, 32}},
-      {false, {50, 64}, 2, {80, 32}, {80, 96}},   {false, {49, 61}, 3, {80, 96}, {80, 96}},
-      {true, {49, 61}, 3, {80, 96}, {80, 96}},    {false, {100, 100}, 3, {80, 96}, {80, 96}},
-      {false, {-4, 100}, 4, {160, 160}, {0, 160}}};
-  // clang-format on
-  MoveTo({21, 19});
-  for (const auto& s : steps) {
-    Click(s.pixel, s.right ? Qt::RightButton : Qt::LeftButton);
-    ASSERT_EQ(w.Elements().Count(), s.wires) << s.pixel.X << "," << s.pixel.Y;
-    EXPECT_EQ(w.Modified(), s.wires > 0);
-    if (s.wires == 0) {  // the wire to come: thin, in the grid colour, on the surface only
-      MoveTo({52, 21});
-      EXPECT_EQ(CanvasAt(35, 20), kGrid);
-      EXPECT_EQ(BoardAt(35, 20), kWhite);
-      continue;
-    }
-    const TPCBElement* last = w.Elements().Items(s.wires - 1);
-    EXPECT_EQ(last->ToText(), TWire(&w, s.start, s.end, 4).ToText());
-    EXPECT_FALSE(last->Selected());
-  }
-  EXPECT_EQ(BoardAt(35, 20), kWire);
-  EXPECT_EQ(BoardAt(50, 45), kWire);
-}
-
-TEST_F(MouseTest, TheSecondPressOfADoubleClickCountsOnce) {
-  // Over two pads: the count after a click and a double click's second press.
+// A tool's pointer script on a board, then the board (selected elements marked) and the flag.
+TEST_F(MouseTest, ToolsChangeTheBoardAsThePointerGoes) {
   QObject::connect(&w, &TPCBLayout::TextWanted, &w, [this](TPoint at) { w.AddText(at, {"A"}); });
-  for (auto [tool, count] :
-       Table<TMouseAction, int>{{maWire, 2}, {maSolder, 3}, {maDelete, 1}, {maText, 3}}) {
+  const Lines two{"P 160, 160, 4, 16, 0", "P 160, 160, 4, 16, 0"},
+      one{"P 80, 80, 4, 16, 0", "W 0, 80, 320, 80, 2"};
+  const Lines four{"P 48, 48, 4, 16, 0", "W 96, 96, 160, 160, 4", "P 200, 200, 4, 16, 0",
+                   "W 160, 160, 240, 240, 4"};
+  const Lines six{"P 48, 48, 4, 16, 0", "P 49, 49, 4, 16, 0", "P 50, 49, 4, 16, 0",
+                  "P 49, 50, 4, 16, 0", "P 47, 48, 4, 16, 0", "P 48, 47, 4, 16, 0"};
+  const Lines three{"P 48, 48, 4, 16, 0", "P 160, 48, 4, 16, 0", "W 0, 160, 160, 160, 4"};
+  // clang-format off
+  for (const auto& [tool, before, script, after, modified] : Table<TMouseAction, Lines, const char*, Lines, bool>{
+      // The first click only starts a chain, each next one ends a wire and starts the next, a
+      // right click (or a right double click) drops the start.
+      {maWire, {}, "m21,19 c21,19", {}, false},
+      {maWire, {}, "m21,19 c21,19 c52,21 c50,64 c49,61 R49,61 c100,100 c-4,100", {"32, 32, 80, 32, 4", "80, 32, 80, 96, 4", "80, 96, 80, 96, 4", "160, 160, 0, 160, 4"}, true},
+      {maWire, {}, "c20,20 D20,20 c80,20", {}, false},
+      // The second press of a double click counts once.
+      {maWire, two, "C100,100 d100,100", {"160, 160, 4, 16, 0", "160, 160, 4, 16, 0"}, false},
+      {maSolder, two, "C100,100 d100,100", {"160, 160, 4, 16, 0", "160, 160, 4, 16, 0", "160, 160, 4, 16, 0"}, true},
+      {maDelete, two, "C100,100 d100,100", {"160, 160, 4, 16, 0"}, true},
+      {maText, two, "C100,100 d100,100", {"160, 160, 4, 16, 0", "160, 160, 4, 16, 0", "@TEXT 160, 160, 13, 2, 0, 1, A"}, true},
+      // Pads go before the wires under them; on empty board not even the flag changes.
+      {maDelete, one, "C52,51", {"0, 80, 320, 80, 2"}, true},
+      {maDelete, one, "C52,51 c52,51", {}, true},
+      {maDelete, {}, "C52,51", {}, false},
+      // A band from (32, 32) to (112, 112) takes the pad and the wire that starts inside; a new
+      // band starts from nothing selected; a band reaches one unit past its corner; a right
+      // press drops it.
+      {maSelect, four, "m20,20 p20,20 m71,68 r71,68", {"48, 48, 4, 16, 0 *", "96, 96, 160, 160, 4 *", "200, 200, 4, 16, 0", "160, 160, 240, 240, 4"}, false},
+      {maSelect, four, "m20,20 p20,20 m71,68 r71,68 m120,120 p120,120 m160,160 r160,160", {"48, 48, 4, 16, 0", "96, 96, 160, 160, 4", "200, 200, 4, 16, 0 *", "160, 160, 240, 240, 4 *"}, false},
+      {maSelect, six, "m30,30 p30,30 r30,30", {"48, 48, 4, 16, 0 *", "49, 49, 4, 16, 0 *", "50, 49, 4, 16, 0", "49, 50, 4, 16, 0", "47, 48, 4, 16, 0", "48, 47, 4, 16, 0"}, false},
+      {maSelect, six, "m10,10 p10,10 m60,60 R60,60 r60,60", {"48, 48, 4, 16, 0", "49, 49, 4, 16, 0", "50, 49, 4, 16, 0", "49, 50, 4, 16, 0", "47, 48, 4, 16, 0", "48, 47, 4, 16, 0"}, false},
+      // A press on an unselected element selects it alone and drags it grid point by grid point;
+      // one on a selected element drags the whole selection.
+      {maMove, three, "m30,30 p30,30 m32,31 r32,31", {"48, 48, 4, 16, 0 *", "160, 48, 4, 16, 0", "0, 160, 160, 160, 4"}, false},
+      {maMove, three, "m30,30 p30,30 m32,31 m40,30 r40,30", {"64, 48, 4, 16, 0 *", "160, 48, 4, 16, 0", "0, 160, 160, 160, 4"}, true},
+      {maMove, three, "m30,30 p30,30 m43,33 r43,33", {"64, 48, 4, 16, 0 *", "160, 48, 4, 16, 0", "0, 160, 160, 160, 4"}, true},
+      {maMove, three, "m30,30 p30,30 m44,36 r44,36", {"64, 64, 4, 16, 0 *", "160, 48, 4, 16, 0", "0, 160, 160, 160, 4"}, true},
+      {maMove, three, "m30,30 p30,30 m40,30 m-20,10 r-20,10", {"-32, 16, 4, 16, 0 *", "160, 48, 4, 16, 0", "0, 160, 160, 160, 4"}, true},
+      {maMove, {"P -32, 16, 4, 16, 0 *", "P 160, 48, 4, 16, 0 *", "W 0, 160, 160, 160, 4 *"}, "m100,30 p100,30 m110,40 r110,40", {"-16, 32, 4, 16, 0 *", "176, 64, 4, 16, 0 *", "16, 176, 176, 176, 4 *"}, true}}) {
+    // clang-format on
+    SCOPED_TRACE(script);
     w.Clear();
     w.SetMouseAction(tool);
-    Put({"P 160, 160, 4, 16, 0", "P 160, 160, 4, 16, 0"});
-    Do("C100,100 d100,100");
-    EXPECT_EQ(w.Elements().Count(), count) << int(tool);
+    Put(before);
+    w.RenderBoard();
+    Do(script);
+    EXPECT_EQ(Board(), after);
+    EXPECT_EQ(w.Modified(), modified);
+    EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
   }
-  // A band started by the second press selects what it covers.
+}
+
+TEST_F(MouseTest, AWireToComeShowsOnTheSurfaceAndABandCanStartOnASecondPress) {
+  // The wire to come: thin, in the grid colour, on the surface only; then drawn on the board.
+  Do("m21,19 c21,19 m52,21");
+  EXPECT_EQ(CanvasAt(35, 20), kGrid);
+  EXPECT_EQ(BoardAt(35, 20), kWhite);
+  Do("c52,21 c50,64");
+  EXPECT_EQ(BoardAt(35, 20), kWire);
+  EXPECT_EQ(BoardAt(50, 45), kWire);
+  // A band started by the second press of a double click selects what it covers.
   w.Clear();
   Put({"P 160, 160, 4, 16, 0"});
   w.SetMouseAction(maSelect);
@@ -73,10 +96,6 @@ TEST_F(MouseTest, TheSecondPressOfADoubleClickCountsOnce) {
   QApplication::sendEvent(&w, &move);
   Release({150, 150});
   EXPECT_TRUE(w.Elements().Items(0)->Selected());
-  // A right double click drops a pending wire like a right press.
-  w.SetMouseAction(maWire);
-  Do("c20,20 D20,20 c80,20");
-  EXPECT_EQ(w.Elements().Count(), 1);
 }
 
 TEST_F(MouseTest, SpotsAndToolChanges) {
@@ -147,14 +166,7 @@ TEST_F(MouseTest, DeleteToolHighlightsAndDeletesPadsBeforeWiresAndForgetsWhatIsG
   MoveTo({52, 51});
   EXPECT_EQ(w.HoverElement(), w.Elements().Items(0));
   EXPECT_EQ(CanvasAt(120, 50), kWire);
-  Click({52, 51});
-  EXPECT_EQ(Board(), (Lines{"0, 80, 320, 80, 2"}));
-  EXPECT_TRUE(w.Modified());
-  Click({52, 51});
-  EXPECT_EQ(w.Elements().Count(), 0);
-  w.SetModified(false);
-  Click({52, 51});  // on empty board not even the flag changes
-  EXPECT_FALSE(w.Modified());
+  w.Clear();
   // The hovered element never outlives a delete, a new board or a loaded one.
   auto load = [this] {  // a new board in place of the old one
     TElementList::Storage board;
@@ -206,59 +218,16 @@ TEST_F(MouseTest, TextIsHitOnItsStrokesDrawnWithTheWiresAndLitLikeThem) {
   EXPECT_EQ(BoardAt(on.X, on.Y), kPad);
 }
 
-TEST_F(MouseTest, SelectToolBandsAndSelects) {
+TEST_F(MouseTest, ABandShowsOnTheSurfaceUntilARightPressDropsIt) {
   w.SetMouseAction(maSelect);
-  Put({"P 48, 48, 4, 16, 0", "W 96, 96, 160, 160, 4", "P 200, 200, 4, 16, 0",
-       "W 160, 160, 240, 240, 4"});
-  w.RenderBoard();
   Do("m20,20 p20,20 m71,68");  // snaps to (70, 70)
-  // The band in the spot colour, the spots at its corners in the pad colour, on the surface.
+  // The band in the spot colour, the spots at its corners in the pad colour.
   EXPECT_EQ(CanvasAt(70, 45), kSpot);
   EXPECT_EQ(CanvasAt(70, 62), kPad);
-  Release({71, 68});
-  // (32, 32) to (112, 112): the first pad and the wire that starts inside.
-  EXPECT_EQ(Selection(), (std::vector<bool>{true, true, false, false}));
-  EXPECT_FALSE(w.Modified());
-  Drag({120, 120}, {160, 160});  // a new band starts from nothing selected
-  EXPECT_EQ(Selection(), (std::vector<bool>{false, false, true, true}));
-  // A band reaches one unit past its corner: both corners at (48, 48).
-  w.Clear();
-  for (TPoint c : {TPoint{48, 48}, {49, 49}, {50, 49}, {49, 50}, {47, 48}, {48, 47}})
-    w.Elements().AddSolder(c, 4, 16, sgCircle);
-  Drag({30, 30}, {30, 30});
-  EXPECT_EQ(Selection(), (std::vector<bool>{true, true, false, false, false, false}));
-  // A right press drops the band: nothing is selected.
-  Do("m10,10 p10,10 m60,60 R60,60");
+  EXPECT_EQ(BoardAt(70, 45), kWhite);
+  Do("R60,60");
   EXPECT_TRUE(NoFeedback());
   Release({60, 60});
-  EXPECT_EQ(Selection(), std::vector<bool>(6, false));
-}
-
-TEST_F(MouseTest, MoveToolDragsTheSelectionGridStepByGridStep) {
-  w.SetMouseAction(maMove);
-  Put({"P 48, 48, 4, 16, 0", "P 160, 48, 4, 16, 0", "W 0, 160, 160, 160, 4"});
-  auto* a = static_cast<TSolder*>(w.Elements().Items(0));
-  w.RenderBoard();
-  // A press on an unselected element selects it alone and drags it, grid point by grid point.
-  Do("m30,30 p30,30");
-  EXPECT_EQ(Selection(), (std::vector<bool>{true, false, false}));
-  MoveTo({32, 31});
-  EXPECT_FALSE(w.Modified());  // still the same grid point
-  for (auto [pixel, centre] : Table<TPoint, TPoint>{{{40, 30}, {64, 48}},
-                                                    {{43, 33}, {64, 48}},
-                                                    {{44, 36}, {64, 64}},
-                                                    {{-20, 10}, {-32, 16}}}) {
-    MoveTo(pixel);
-    EXPECT_EQ(a->Center(), centre) << pixel.X << "," << pixel.Y;
-  }
-  Release({-20, 10});
-  EXPECT_TRUE(w.Modified());
-  EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
-  // A press on a selected element drags the whole selection.
-  w.SelectAll();
-  Drag({100, 30}, {110, 40});
-  EXPECT_EQ(Board(),
-            (Lines{"-16, 32, 4, 16, 0 *", "176, 64, 4, 16, 0 *", "16, 176, 176, 176, 4 *"}));
 }
 
 TEST_F(MouseTest, PanningKeepsThePressedBoardPointUnderThePointer) {
