@@ -30,9 +30,7 @@ struct TPick {
   }
 };
 
-// A random board over a span of board units around the origin, some of it selected: wires of
-// every width (odd divisors too), pads and SMD pads of any shape, size and roundness (holes
-// larger than their lands now and then), texts of every size, turn and side, and a few fills.
+// A random board around the origin, some of it selected: every kind, width, shape and size.
 inline void FillRandom(TElementList& list, TPick& pick, int count, int32_t span) {
   for (int i = 0; i < count; ++i) {
     const TPoint a{pick(-span, span), pick(-span, span)};
@@ -59,8 +57,7 @@ inline void FillRandom(TElementList& list, TPick& pick, int count, int32_t span)
   }
 }
 
-// A 400 x 300 board control with the start values. Pixels are read back as colours 0x00BBGGRR.
-// At the start values one cell is 10 pixels and 16 units: board (16 a, 16 b) is pixel (10 a, 10 b).
+// A 400 x 300 control at the start values: board (16 a, 16 b) is pixel (10 a, 10 b).
 class LayoutTest : public ::testing::Test {
  protected:
   static constexpr TColor kWhite = 0xFFFFFF;
@@ -85,8 +82,7 @@ class LayoutTest : public ::testing::Test {
   TColor BoardAt(int x, int y) const { return At(w.BoardImage(), x, y); }
   TColor CanvasAt(int x, int y) const { return At(w.CanvasImage(), x, y); }
 
-  // The board as its text lines, selected elements marked, each fill followed by its copper as
-  // the board works it out: the outer corners, then the corner count of each hole.
+  // The board's text lines, selected ones marked, each fill followed by its corners and holes.
   Lines Board() const {
     Lines lines;
     UpdateFills(w.Elements());
@@ -104,8 +100,7 @@ class LayoutTest : public ::testing::Test {
     }
     return lines;
   }
-  // Appends elements written as Board() lines: "P " and a pad's line, "W " and a wire's (a width
-  // of 1 reads as 2), or a record; " *" at the end selects.
+  // Appends Board() lines after "P " or "W " (a width of 1 reads as 2), or records; " *" selects.
   void Put(const Lines& lines) {
     for (std::string line : lines) {
       const bool selected = line.size() > 2 && line.substr(line.size() - 2) == " *";
@@ -142,9 +137,8 @@ class LayoutTest : public ::testing::Test {
     MoveTo(to);
     Release(to);
   }
-  // A script of pointer steps "<op>x,y" apart by spaces: m move, p press, r release, c click,
-  // C move and click, R right click, d and D the second press of a double click (left, right)
-  // with its release.
+  // Pointer steps "<op>x,y": m move, p press, r release, c click, C move and click, R right click,
+  // d and D a double click's second press (left, right) and its release.
   void Do(const std::string& script) {
     std::istringstream in(script);
     char op, comma;
@@ -161,8 +155,7 @@ class LayoutTest : public ::testing::Test {
       }
     }
   }
-  // Events the test pointer cannot produce: a move while the pointer counts as outside, or an
-  // enter without a move.
+  // A move while the pointer counts as outside, and an enter without a move.
   void SendMove(TPoint p) {
     QMouseEvent e(QEvent::MouseMove, QPointF(p.X, p.Y), w.mapToGlobal(QPointF(p.X, p.Y)),
                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -172,8 +165,7 @@ class LayoutTest : public ::testing::Test {
     QEnterEvent e(QPointF(p.X, p.Y), QPointF(p.X, p.Y), w.mapToGlobal(QPointF(p.X, p.Y)));
     QCoreApplication::sendEvent(&w, &e);
   }
-  // A control pixel where the element is the one found under the pointer, scanning row by row;
-  // (-1, -1) when there is none. Texts are hit over their strokes only, wherever those fall.
+  // A control pixel where ElementAt finds the element, or (-1, -1).
   TPoint PixelOn(const TPCBElement* e) const {
     for (int y = 0; y < w.height(); ++y)
       for (int x = 0; x < w.width(); ++x)

@@ -389,20 +389,24 @@ TEST_F(PartsTest, ASettingChangesTheSelectedElementsInOneStep) {
 }
 
 TEST_F(PartsTest, TurnsTakeTheSelectionAboutItsPivotATextFlipsItsSideAndFieldsAreChecked) {
-  // Pads and wires turn about the grid point nearest the middle of their extent, an even sum
-  // of columns and rows; a text alone about its anchor. A mirror turns a text back and flips it.
+  // Pads and wires turn about the grid point nearest their extent's middle, a text alone about its
+  // anchor; a mirror also flips a text's side.
   Put({"@TEXT 16, 32, 13, 2, 1, 1, +9V"});
   const TPCBElement& text = *w.Elements().Items(5);
   auto rotate = &TPCBLayout::RotateSelected, mirror = &TPCBLayout::MirrorSelected;
-  for (const auto& [selected, turn, after, step] :
+  for (const auto& [selected, turn, step, after] :
        Table<std::vector<int>, decltype(rotate), const char*, const char*>{
            // clang-format off
-           {{1, 2, 3}, rotate, "W 16, 0, 16, 32, 4 * | P 32, 48, 4, 12, 0 * | P 0, 48, 5, 16, 1 *", "Rotate 3 Elements"},
-           {{1, 2, 3}, mirror, "W 32, 16, 0, 16, 4 * | P -16, 0, 4, 12, 0 * | P -16, 32, 5, 16, 1 *", "Mirror 3 Elements"},
-           {{5}, rotate, "@TEXT 16, 32, 13, 2, 2, 1, +9V *", "Rotate Element"},
-           {{5}, mirror, "@TEXT 16, 32, 13, 2, 3, 0, +9V *", "Mirror Element"},
-           {{2, 3, 5}, rotate, "P 48, 32, 4, 12, 0 * | P 16, 32, 5, 16, 1 * | @TEXT 16, 0, 13, 2, 2, 1, +9V *", "Rotate 3 Elements"},
-           {{2, 3, 5}, mirror, "P 16, 0, 4, 12, 0 * | P 16, 32, 5, 16, 1 * | @TEXT 48, 32, 13, 2, 3, 0, +9V *", "Mirror 3 Elements"},
+           {{1, 2, 3}, rotate, "Rotate 3 Elements",
+            "W 16, 0, 16, 32, 4 * | P 32, 48, 4, 12, 0 * | P 0, 48, 5, 16, 1 *"},
+           {{1, 2, 3}, mirror, "Mirror 3 Elements",
+            "W 32, 16, 0, 16, 4 * | P -16, 0, 4, 12, 0 * | P -16, 32, 5, 16, 1 *"},
+           {{5}, rotate, "Rotate Element", "@TEXT 16, 32, 13, 2, 2, 1, +9V *"},
+           {{5}, mirror, "Mirror Element", "@TEXT 16, 32, 13, 2, 3, 0, +9V *"},
+           {{2, 3, 5}, rotate, "Rotate 3 Elements",
+            "P 48, 32, 4, 12, 0 * | P 16, 32, 5, 16, 1 * | @TEXT 16, 0, 13, 2, 2, 1, +9V *"},
+           {{2, 3, 5}, mirror, "Mirror 3 Elements",
+            "P 16, 0, 4, 12, 0 * | P 16, 32, 5, 16, 1 * | @TEXT 48, 32, 13, 2, 3, 0, +9V *"},
            {{}, rotate, "", ""}}) {
     // clang-format on
     w.ClearSelection();

@@ -26,44 +26,57 @@ class MouseTest : public LayoutTest {
 // A tool's pointer script on a board, then the board (selected elements marked) and the flag.
 TEST_F(MouseTest, ToolsChangeTheBoardAsThePointerGoes) {
   QObject::connect(&w, &TPCBLayout::TextWanted, &w, [this](TPoint at) { w.AddText(at, {"A"}); });
-  const Lines two{"P 160, 160, 4, 16, 0", "P 160, 160, 4, 16, 0"},
-      one{"P 80, 80, 4, 16, 0", "W 0, 80, 320, 80, 2"};
+  const Lines two{"P 160, 160, 4, 16, 0", "P 160, 160, 4, 16, 0"};
+  const Lines one{"P 80, 80, 4, 16, 0", "W 0, 80, 320, 80, 2"};
   const Lines four{"P 48, 48, 4, 16, 0", "W 96, 96, 160, 160, 4", "P 200, 200, 4, 16, 0",
                    "W 160, 160, 240, 240, 4"};
   const Lines six{"P 48, 48, 4, 16, 0", "P 49, 49, 4, 16, 0", "P 50, 49, 4, 16, 0",
                   "P 49, 50, 4, 16, 0", "P 47, 48, 4, 16, 0", "P 48, 47, 4, 16, 0"};
   const Lines three{"P 48, 48, 4, 16, 0", "P 160, 48, 4, 16, 0", "W 0, 160, 160, 160, 4"};
+  const std::string pad = "160, 160, 4, 16, 0", still = "160, 48, 4, 16, 0",
+                    wire = "0, 160, 160, 160, 4";
+  const std::string a = "48, 48, 4, 16, 0", b = "49, 49, 4, 16, 0",
+                    rest[] = {"50, 49, 4, 16, 0", "49, 50, 4, 16, 0", "47, 48, 4, 16, 0",
+                              "48, 47, 4, 16, 0"};
   // clang-format off
-  for (const auto& [tool, before, script, after, modified] : Table<TMouseAction, Lines, const char*, Lines, bool>{
-      // The first click only starts a chain, each next one ends a wire and starts the next, a
-      // right click (or a right double click) drops the start.
+  for (const auto& [tool, before, script, after, modified] :
+       Table<TMouseAction, Lines, const char*, Lines, bool>{
+      // A first click starts a chain, each next one ends a wire; a right (double) click drops it.
       {maWire, {}, "m21,19 c21,19", {}, false},
-      {maWire, {}, "m21,19 c21,19 c52,21 c50,64 c49,61 R49,61 c100,100 c-4,100", {"32, 32, 80, 32, 4", "80, 32, 80, 96, 4", "80, 96, 80, 96, 4", "160, 160, 0, 160, 4"}, true},
+      {maWire, {}, "m21,19 c21,19 c52,21 c50,64 c49,61 R49,61 c100,100 c-4,100",
+       {"32, 32, 80, 32, 4", "80, 32, 80, 96, 4", "80, 96, 80, 96, 4", "160, 160, 0, 160, 4"},
+       true},
       {maWire, {}, "c20,20 D20,20 c80,20", {}, false},
       // The second press of a double click counts once.
-      {maWire, two, "C100,100 d100,100", {"160, 160, 4, 16, 0", "160, 160, 4, 16, 0"}, false},
-      {maSolder, two, "C100,100 d100,100", {"160, 160, 4, 16, 0", "160, 160, 4, 16, 0", "160, 160, 4, 16, 0"}, true},
-      {maDelete, two, "C100,100 d100,100", {"160, 160, 4, 16, 0"}, true},
-      {maText, two, "C100,100 d100,100", {"160, 160, 4, 16, 0", "160, 160, 4, 16, 0", "@TEXT 160, 160, 13, 2, 0, 1, A"}, true},
+      {maWire, two, "C100,100 d100,100", {pad, pad}, false},
+      {maSolder, two, "C100,100 d100,100", {pad, pad, pad}, true},
+      {maDelete, two, "C100,100 d100,100", {pad}, true},
+      {maText, two, "C100,100 d100,100", {pad, pad, "@TEXT 160, 160, 13, 2, 0, 1, A"}, true},
       // Pads go before the wires under them; on empty board not even the flag changes.
       {maDelete, one, "C52,51", {"0, 80, 320, 80, 2"}, true},
       {maDelete, one, "C52,51 c52,51", {}, true},
       {maDelete, {}, "C52,51", {}, false},
-      // A band from (32, 32) to (112, 112) takes the pad and the wire that starts inside; a new
-      // band starts from nothing selected; a band reaches one unit past its corner; a right
-      // press drops it.
-      {maSelect, four, "m20,20 p20,20 m71,68 r71,68", {"48, 48, 4, 16, 0 *", "96, 96, 160, 160, 4 *", "200, 200, 4, 16, 0", "160, 160, 240, 240, 4"}, false},
-      {maSelect, four, "m20,20 p20,20 m71,68 r71,68 m120,120 p120,120 m160,160 r160,160", {"48, 48, 4, 16, 0", "96, 96, 160, 160, 4", "200, 200, 4, 16, 0 *", "160, 160, 240, 240, 4 *"}, false},
-      {maSelect, six, "m30,30 p30,30 r30,30", {"48, 48, 4, 16, 0 *", "49, 49, 4, 16, 0 *", "50, 49, 4, 16, 0", "49, 50, 4, 16, 0", "47, 48, 4, 16, 0", "48, 47, 4, 16, 0"}, false},
-      {maSelect, six, "m10,10 p10,10 m60,60 R60,60 r60,60", {"48, 48, 4, 16, 0", "49, 49, 4, 16, 0", "50, 49, 4, 16, 0", "49, 50, 4, 16, 0", "47, 48, 4, 16, 0", "48, 47, 4, 16, 0"}, false},
-      // A press on an unselected element selects it alone and drags it grid point by grid point;
-      // one on a selected element drags the whole selection.
-      {maMove, three, "m30,30 p30,30 m32,31 r32,31", {"48, 48, 4, 16, 0 *", "160, 48, 4, 16, 0", "0, 160, 160, 160, 4"}, false},
-      {maMove, three, "m30,30 p30,30 m32,31 m40,30 r40,30", {"64, 48, 4, 16, 0 *", "160, 48, 4, 16, 0", "0, 160, 160, 160, 4"}, true},
-      {maMove, three, "m30,30 p30,30 m43,33 r43,33", {"64, 48, 4, 16, 0 *", "160, 48, 4, 16, 0", "0, 160, 160, 160, 4"}, true},
-      {maMove, three, "m30,30 p30,30 m44,36 r44,36", {"64, 64, 4, 16, 0 *", "160, 48, 4, 16, 0", "0, 160, 160, 160, 4"}, true},
-      {maMove, three, "m30,30 p30,30 m40,30 m-20,10 r-20,10", {"-32, 16, 4, 16, 0 *", "160, 48, 4, 16, 0", "0, 160, 160, 160, 4"}, true},
-      {maMove, {"P -32, 16, 4, 16, 0 *", "P 160, 48, 4, 16, 0 *", "W 0, 160, 160, 160, 4 *"}, "m100,30 p100,30 m110,40 r110,40", {"-16, 32, 4, 16, 0 *", "176, 64, 4, 16, 0 *", "16, 176, 176, 176, 4 *"}, true}}) {
+      // A band takes what starts inside it, reaching one unit past its corner; a right press
+      // drops it; each band starts from nothing selected.
+      {maSelect, four, "m20,20 p20,20 m71,68 r71,68", {a + " *", "96, 96, 160, 160, 4 *",
+       "200, 200, 4, 16, 0", "160, 160, 240, 240, 4"}, false},
+      {maSelect, four, "m20,20 p20,20 m71,68 r71,68 m120,120 p120,120 m160,160 r160,160",
+       {a, "96, 96, 160, 160, 4", "200, 200, 4, 16, 0 *", "160, 160, 240, 240, 4 *"}, false},
+      {maSelect, six, "m30,30 p30,30 r30,30", {a + " *", b + " *", rest[0], rest[1], rest[2],
+       rest[3]}, false},
+      {maSelect, six, "m10,10 p10,10 m60,60 R60,60 r60,60", {a, b, rest[0], rest[1], rest[2],
+       rest[3]}, false},
+      // A press on an unselected element drags it alone, one on a selected the whole selection.
+      {maMove, three, "m30,30 p30,30 m32,31 r32,31", {a + " *", still, wire}, false},
+      {maMove, three, "m30,30 p30,30 m32,31 m40,30 r40,30", {"64, 48, 4, 16, 0 *", still, wire},
+       true},
+      {maMove, three, "m30,30 p30,30 m43,33 r43,33", {"64, 48, 4, 16, 0 *", still, wire}, true},
+      {maMove, three, "m30,30 p30,30 m44,36 r44,36", {"64, 64, 4, 16, 0 *", still, wire}, true},
+      {maMove, three, "m30,30 p30,30 m40,30 m-20,10 r-20,10", {"-32, 16, 4, 16, 0 *", still, wire},
+       true},
+      {maMove, {"P -32, 16, 4, 16, 0 *", "P 160, 48, 4, 16, 0 *", "W 0, 160, 160, 160, 4 *"},
+       "m100,30 p100,30 m110,40 r110,40",
+       {"-16, 32, 4, 16, 0 *", "176, 64, 4, 16, 0 *", "16, 176, 176, 176, 4 *"}, true}}) {
     // clang-format on
     SCOPED_TRACE(script);
     w.Clear();
@@ -259,8 +272,7 @@ TEST_F(MouseTest, PanningKeepsThePressedBoardPointUnderThePointer) {
   w.SetMouseAction(maMove);
   Drag({143, 77}, {141, 79});
   EXPECT_EQ(w.ViewOffset(), (TPoint{-2, 2}));
-  // The middle button pans in every tool, leaving a pending wire pending: its next press ends the
-  // wire at the board point under it.
+  // The middle button pans in any tool; a pending wire then ends at the board point pressed.
   w.Clear();
   w.SetMouseAction(maWire);
   Do("C20,20 m50,50");  // board (32, 32)
@@ -279,9 +291,7 @@ TEST_F(MouseTest, PanningKeepsThePressedBoardPointUnderThePointer) {
 }
 
 TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
-  // The quick search against every element's own hit test, in the order the user sees them:
-  // pads from the last to the first, then wires and texts the same way, then fills, which lie
-  // under all the other copper and are out of reach while hidden.
+  // Against each element's own hit test in the order drawn: pads, wires and texts, then fills.
   TPick pick{std::mt19937(7)};
   FillRandom(w.Elements(), pick, 500, 300);
   w.SetGridScale(3);
@@ -316,9 +326,7 @@ TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
 }
 
 TEST_F(MouseTest, FillToolPlacesCornersAndClosesOrDropsTheOutline) {
-  // Pointer steps ('b' Backspace, 'e' Escape), then how many corners wait and how many fills the
-  // board holds. A press on the first corner or a double click closes an outline of three
-  // corners or more; a press on the last corner adds none.
+  // Steps ('b' Backspace, 'e' Escape), the corners waiting and the fills made.
   // clang-format off
   const struct { const char* step; size_t pending; int32_t fills; } steps[] = {
       {"b", 0, 0},          {"C20,20", 1, 0},    {"C21,19", 1, 0},      {"C120,20", 2, 0},
@@ -344,8 +352,7 @@ TEST_F(MouseTest, FillToolPlacesCornersAndClosesOrDropsTheOutline) {
   EXPECT_EQ(FillAt(1).Corners(),
             (std::vector<TPoint>{{320, 320}, {480, 320}, {480, 448}, {320, 448}}));
   EXPECT_EQ(w.UndoStack().undoText(), QStringLiteral("Add Fill"));
-  // While an outline is drawn, the edges so far and the one to the pointer show on the screen
-  // only.
+  // While an outline is drawn its edges show on the screen only.
   Do("c20,280 c120,280 m120,200");
   EXPECT_EQ(CanvasAt(70, 280), kGrid);
   EXPECT_EQ(CanvasAt(120, 240), kGrid);

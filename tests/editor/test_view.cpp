@@ -83,8 +83,7 @@ TEST_F(ViewTest, SettersRenderRepaintOrOnlyStore) {
   }
 }
 
-// Dots or lines a whole number of cells from the origin (cells under 4 pixels drawn two or four
-// together), and the pointer snaps onto a dot.
+// Dots or lines every whole cell from the origin (tiny cells grouped); the pointer snaps to a dot.
 TEST_F(ViewTest, GridStaysOnTheBoardGridUnderAnyOffset) {
   for (TGridMode mode : {gmNone, gmDot, gmLine})
     for (int32_t scale : {-9, -8, -7, -6, -3, 0})  // cells 1, 2, 3, 4, 7, 10
@@ -148,8 +147,7 @@ TEST_F(ViewTest, FillsLieUnderTheOtherCopperPadsOverWiresAndHolesShowTheBoard) {
   }
 }
 
-// Culled renders and pan steps (small, large, past the control, where coordinates wrap) give the
-// pixels of a full render; elements cross every edge, holes outgrow their lands.
+// Culled renders and pan steps, even where coordinates wrap, give the pixels of a full render.
 TEST_F(ViewTest, SkippingHiddenElementsAndPanningChangeNoPixel) {
   TPick pick{std::mt19937(20240611)};
   for (int round = 0; round < 16; ++round) {
@@ -213,8 +211,7 @@ TEST_F(ViewTest, ClearAndResizeRenderAgain) {
   EXPECT_EQ(BoardAt(399, 10), w.WireColor());  // a larger control is drawn again in full
 }
 
-// Through edits the index answers as the walk for culling, the pointer and the band; one pad lies
-// far off and one so far that it wraps onto the screen.
+// Through edits the index answers as the walk: the pixels, the pointer and the band.
 TEST_F(ViewTest, IndexAnswersAsTheWalkThroughEdits) {
   TPick pick{std::mt19937(77)};
   w.SetGridScale(-4);
@@ -309,8 +306,7 @@ TEST_F(ViewTest, WheelZoomKeepsTheBoardPointUnderThePointer) {
     EXPECT_NEAR(under(pixel.X, w.ViewOffset().X), bx, cell) << scale << " " << pixel.X;
     EXPECT_NEAR(under(pixel.Y, w.ViewOffset().Y), by, cell) << scale << " " << pixel.Y;
   }
-  // Fractions of a notch add up; Shift and Ctrl scroll, pixel deltas pan: the scale and the
-  // offset's move after each.
+  // Fractions of a notch add up; Shift and Ctrl scroll, pixel deltas pan.
   w.SetGridStep(gs1), w.SetGridScale(0);
   TPoint before = w.ViewOffset();
   for (auto [pixels, angle, mods, scale, moved] :
@@ -337,8 +333,7 @@ TEST_F(ViewTest, WheelZoomKeepsTheBoardPointUnderThePointer) {
   EXPECT_EQ(w.GridScale(), 6);
 }
 
-// Fit shows every element with a grid step to spare at the largest scale that does; an empty
-// board goes back to the start view.
+// Fit shows the whole board at the largest scale that does; an empty board the start view.
 TEST_F(ViewTest, FitBoardShowsTheWholeBoard) {
   // clang-format off
   for (auto [a, b, step] : Table<TPoint, TPoint, TPCBStep>{
@@ -416,8 +411,7 @@ TEST_F(ViewTest, DragStepsComposeOverTheRestOfTheBoard) {
   EXPECT_EQ(w.UndoStack().count(), 2);
 }
 
-// No printer, whatever is installed: the print system is sent to a dead loopback port before Qt
-// first asks it for its queues.
+// No printer, whatever is installed: the print system is sent to a dead port before Qt asks.
 [[maybe_unused]] const bool kNoPrintServer = [] {
   qputenv("CUPS_SERVER", "127.0.0.1:9");
   qunsetenv("PRINTER");
@@ -485,8 +479,8 @@ TEST_F(PrintLayoutTest, ThePageIsTheBoardWhateverTheViewAndAFailedPrintSaysWhy) 
                                       QMarginsF(36, 72, 36, 36), QPageLayout::Point));
     EXPECT_EQ(Unchanged([&, &printer = printer] { w.PrintOn(printer); }), error);
   }
-  // At 100 dpi the board's (80, 80) lies half an inch inside the printable corner: the round
-  // pad's hole at (100, 150), its ring 0.15 inch across, the square pad's corner 4 inches right.
+  // At 100 dpi (80, 80) lies half an inch inside the printable corner, the square pad 4 inches
+  // right.
   const QImage page = RasterisePdf(dir.filePath("printed.pdf"), 100);
   ASSERT_EQ(page.size(), QSize(850, 1100));
   for (auto [x, y, black] : Table<int, int, bool>{{100, 150, false},
