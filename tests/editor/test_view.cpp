@@ -371,8 +371,7 @@ TEST_F(ViewTest, DragStepsComposeOverTheRestOfTheBoard) {
   w.SetGridMode(gmLine);
   Show();
   w.SetMouseAction(maMove);
-  w.Elements().AddSolder({160, 64}, 4, 16, sgSquare);  // at pixel (100, 40)
-  w.Elements().AddWire({96, 160}, {224, 160}, 2);      // dragged up across the pad
+  Put({"P 160, 64, 4, 16, 1", "W 96, 160, 224, 160, 2"});  // the wire is dragged across the pad
   w.RenderBoard();
   Do("m100,100 p100,100");
   for (int y = 90; y >= 30; y -= 10) {
@@ -395,11 +394,9 @@ TEST_F(ViewTest, DragStepsComposeOverTheRestOfTheBoard) {
   EXPECT_TRUE(SameImage(released, w.BoardImage()));
   // A fill dragged across the pad stays under it at every step, its copper taken along.
   w.Elements().Items(1)->SetSelected(false);
-  TFillSettings keep;
-  keep.KeepIslands = true;
-  w.Elements().Append(std::make_unique<TCopperFill>(
-      &w, std::vector<TPoint>{{96, 128}, {224, 128}, {224, 192}, {96, 192}}, false, TPoint{},
-      keep));
+  Put(
+      {"@FILL 0, 0, 0, 500000, 300000, 500000, 500000, 1, 4, 96, 128, 224, 128, 224, 192, 96, "
+       "192"});
   w.RenderBoard();
   Do("m100,100 p100,100");
   for (int y = 90; y >= 30; y -= 10) {
@@ -424,10 +421,8 @@ class PrintLayoutTest : public LayoutTest {
   void SetUp() override {
     LayoutTest::SetUp();
     ASSERT_TRUE(dir.isValid());
-    w.Elements().AddWire({80, 80}, {720, 80}, 2);
-    w.Elements().AddSolder({80, 80}, 16, 48, sgCircle);
-    w.Elements().AddSolder({720, 80}, 16, 48, sgSquare);
-    w.Elements().AddSolder({400, 400}, 4, 32, sgCircle);
+    Put({"W 80, 80, 720, 80, 2", "P 80, 80, 16, 48, 0", "P 720, 80, 16, 48, 1",
+         "P 400, 400, 4, 32, 0"});
     w.RenderBoard();
   }
   // A PDF without its creation date, the only thing that differs between two exports.
