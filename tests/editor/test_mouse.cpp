@@ -9,7 +9,7 @@ namespace {
 // The grid is hidden so that pixels show only what is drawn.
 class MouseTest : public LayoutTest {
  protected:
-  static constexpr TColor kSpot = 0x0000FF, kFocus = 0xFF00FF, kWire = 0x008000;
+  static constexpr TColor kSpot = 0x0000FF, kFocus = 0xFF00FF;
   static constexpr TColor kPad = 0x800000, kGrid = 0x00FFFF;
 
   void SetUp() override {
@@ -90,37 +90,7 @@ TEST_F(MouseTest, ToolsChangeTheBoardAsThePointerGoes) {
   }
 }
 
-TEST_F(MouseTest, AWireToComeShowsOnTheSurfaceAndABandCanStartOnASecondPress) {
-  // The wire to come: thin, in the grid colour, on the surface only; then drawn on the board.
-  Do("m21,19 c21,19 m52,21");
-  EXPECT_EQ(CanvasAt(35, 20), kGrid);
-  EXPECT_EQ(BoardAt(35, 20), kWhite);
-  Do("c52,21 c50,64");
-  EXPECT_EQ(BoardAt(35, 20), kWire);
-  EXPECT_EQ(BoardAt(50, 45), kWire);
-  // A band started by the second press of a double click selects what it covers.
-  w.Clear();
-  Put({"P 160, 160, 4, 16, 0"});
-  w.SetMouseAction(maSelect);
-  Do("C50,50");
-  QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(50, 50));
-  QMouseEvent move(QEvent::MouseMove, QPointF(150, 150), QPointF(150, 150), Qt::NoButton,
-                   Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&w, &move);
-  Release({150, 150});
-  EXPECT_TRUE(w.Elements().Items(0)->Selected());
-}
-
 TEST_F(MouseTest, SpotsAndToolChanges) {
-  MoveTo({103, 98});  // snaps to (100, 100)
-  for (int d = 3; d <= 11; ++d)
-    for (TPoint dir : {TPoint{0, -1}, {0, 1}, {-1, 0}, {1, 0}})
-      EXPECT_EQ(CanvasAt(100 + d * dir.X, 100 + d * dir.Y), d >= 6 && d <= 10 ? kSpot : kWhite)
-          << d;
-  // The disc on the point, inside its box from 98 to 102; on the visible surface only.
-  EXPECT_EQ(CanvasAt(98, 100), kSpot);
-  EXPECT_EQ(CanvasAt(102, 100), kWhite);
-  EXPECT_EQ(BoardAt(100, 92), kWhite);
   // Per tool: whether it shows a spot, and whether choosing it keeps the selection.
   // clang-format off
   for (auto [tool, spot, keeps] : Table<TMouseAction, bool, bool>{
@@ -139,8 +109,6 @@ TEST_F(MouseTest, SpotsAndToolChanges) {
     EXPECT_FALSE(w.Modified());
     Do("m50,60 m700,60");  // leaves: the feedback is wiped
     ASSERT_TRUE(NoFeedback()) << int(tool);
-    SendMove({100, 100});  // over the pad, but the pointer counts as outside
-    EXPECT_TRUE(NoFeedback()) << int(tool);
     // Entering shows the spot where the pointer was last seen, for the pointing tools.
     SendEnter({150, 150});
     EXPECT_EQ(CanvasAt(50, 52) == kSpot, spot) << int(tool);
@@ -153,16 +121,11 @@ TEST_F(MouseTest, SolderToolPlacesPadsWithTheCurrentSettings) {
   w.SetSolderGeometry(sgSquare), w.SetSolderExternalDiameter(12), w.SetSolderInternalDiameter(2);
   Do("C33,47 c33,47");  // a second pad on the first
   EXPECT_EQ(Board(), (Lines{"48, 80, 2, 12, 1", "48, 80, 2, 12, 1"}));
-  EXPECT_TRUE(w.Modified());
-  EXPECT_EQ(BoardAt(30 - 3, 50 - 3), kPad);  // r = 10 x 12 / 32 = 3
-  EXPECT_EQ(BoardAt(30 + 3, 50), kWhite);
-  EXPECT_EQ(CanvasAt(30, 42), kSpot);  // the spot is drawn again over the new pad
   // SMD chosen: a pad of the SMD sizes at the grid point in one step; a through-hole pad after.
   w.SetSmdChosen(true), w.SetSmdWidth(16), w.SetSmdHeight(4), w.SetSmdRoundness(50);
   Click({81, 49});
   EXPECT_EQ(Board().back(), "@SMD 128, 80, 16, 4, 50");
   EXPECT_EQ(w.UndoStack().undoText(), "Add SMD Pad");
-  EXPECT_EQ(BoardAt(80 - 4, 50), kPad);  // 10 pixels wide around (80, 50)
   w.Undo();
   EXPECT_EQ(w.Elements().Count(), 2);
   w.SetSmdChosen(false);
@@ -170,16 +133,8 @@ TEST_F(MouseTest, SolderToolPlacesPadsWithTheCurrentSettings) {
   EXPECT_EQ(Board().back(), "128, 80, 2, 12, 1");
 }
 
-TEST_F(MouseTest, DeleteToolHighlightsAndDeletesPadsBeforeWiresAndForgetsWhatIsGone) {
-  Put({"P 80, 80, 4, 16, 0", "W 0, 80, 320, 80, 2"});  // the wire lies under the pad
+TEST_F(MouseTest, DeleteToolHighlightsAndForgetsWhatIsGone) {
   w.SetMouseAction(maDelete);
-  MoveTo({120, 50});
-  EXPECT_EQ(CanvasAt(120, 50), kFocus);  // on the visible surface only
-  EXPECT_EQ(BoardAt(120, 50), kWire);
-  MoveTo({52, 51});
-  EXPECT_EQ(w.HoverElement(), w.Elements().Items(0));
-  EXPECT_EQ(CanvasAt(120, 50), kWire);
-  w.Clear();
   // The hovered element never outlives a delete, a new board or a loaded one.
   for (int drop = 0; drop < 3; ++drop) {
     Put({"P 80, 80, 4, 16, 0"});
@@ -198,89 +153,31 @@ TEST_F(MouseTest, DeleteToolHighlightsAndDeletesPadsBeforeWiresAndForgetsWhatIsG
   EXPECT_EQ(CanvasAt(46, 46), kFocus);
 }
 
-TEST_F(MouseTest, TextIsHitOnItsStrokesDrawnWithTheWiresAndLitLikeThem) {
-  // A text listed after a pad still lies under it, as wires do, and is lit like any element.
-  TSolder* pad = w.Elements().AddSolder({0, 0}, 0, 32, sgSquare);
-  Put({"@TEXT 160, 160, 48, 6, 0, 0, H"});
-  w.RenderBoard();
-  // A pixel in the middle of a stroke: copper all round it.
-  auto drawn = [this](int x, int y) { return BoardAt(x, y) != kWhite && BoardAt(x, y) != kPad; };
-  TPoint on{-1, -1};
-  for (int y = 1; y < 299 && on.X < 0; ++y)
-    for (int x = 1; x < 399 && on.X < 0; ++x)
-      if (drawn(x - 1, y - 1) && drawn(x + 1, y - 1) && drawn(x - 1, y + 1) && drawn(x + 1, y + 1))
-        on = {x, y};
-  ASSERT_GE(on.X, 0) << "the text is not drawn";
-  const TColor copper = BoardAt(on.X, on.Y);
-  w.SetMouseAction(maDelete);
-  MoveTo(on);
-  EXPECT_EQ(CanvasAt(on.X, on.Y), kFocus);
-  EXPECT_EQ(BoardAt(on.X, on.Y), copper);
-  w.SetMouseAction(maSelect);
-  Drag({on.X - 40, on.Y - 40}, {on.X + 40, on.Y + 40});
-  EXPECT_EQ(Selection(), (std::vector<bool>{false, true}));
-  EXPECT_EQ(BoardAt(on.X, on.Y), kFocus);
-  pad->SetCenter(w.ScreenToBoard(on));
-  w.Elements().Changed();
-  w.ClearSelection();
-  EXPECT_EQ(BoardAt(on.X, on.Y), kPad);
-}
-
-TEST_F(MouseTest, ABandShowsOnTheSurfaceUntilARightPressDropsIt) {
-  w.SetMouseAction(maSelect);
-  Do("m20,20 p20,20 m71,68");  // snaps to (70, 70)
-  // The band in the spot colour, the spots at its corners in the pad colour.
-  EXPECT_EQ(CanvasAt(70, 45), kSpot);
-  EXPECT_EQ(CanvasAt(70, 62), kPad);
-  EXPECT_EQ(BoardAt(70, 45), kWhite);
-  Do("R60,60");
-  EXPECT_TRUE(NoFeedback());
-  Release({60, 60});
-}
-
 TEST_F(MouseTest, PanningKeepsThePressedBoardPointUnderThePointer) {
   w.SetMouseAction(maMove);
   w.SetGridMode(gmDot);
   TSolder* pad = w.Elements().AddSolder({320, 160}, 4, 16, sgCircle);  // at (200, 100)
   pad->SetSelected(true);
-  Do("m143,77 p143,77");
+  Do("m143,77 p143,77 m150,70 m166,66 r166,66");
   EXPECT_FALSE(pad->Selected());  // a press on empty board clears the selection
-  for (int step = 1; step <= 23; ++step) {
-    MoveTo({143 + step, 77 - step / 2});
-    ASSERT_EQ(w.ViewOffset(), (TPoint{step, -(step / 2)})) << step;
-  }
-  Release({166, 66});
+  EXPECT_EQ(w.ViewOffset(), (TPoint{23, -11}));
   EXPECT_EQ(BoardAt(223, 89 - 3), kPad);
   EXPECT_EQ(BoardAt(3, 9), kGrid);  // the grid moved with the board
   EXPECT_FALSE(w.Modified());
   // With the button up, moves pan no more, whatever tool was chosen in between.
-  Press({100, 100});
-  w.SetMouseAction(maWire);
-  Release({100, 100});
-  w.SetMouseAction(maMove);
-  MoveTo({150, 150});
+  Press({100, 100}), w.SetMouseAction(maWire), Release({100, 100});
+  w.SetMouseAction(maMove), MoveTo({150, 150});
   EXPECT_EQ(w.ViewOffset(), (TPoint{23, -11}));
   // A pan that ends on the grid point where another tool last showed its spot still follows.
-  w.SetViewOffset({0, 0});
-  w.SetMouseAction(maWire);
-  MoveTo({140, 80});
-  w.SetMouseAction(maMove);
-  Drag({143, 77}, {141, 79});
+  w.SetViewOffset({0, 0}), w.SetMouseAction(maWire), MoveTo({140, 80});
+  w.SetMouseAction(maMove), Drag({143, 77}, {141, 79});
   EXPECT_EQ(w.ViewOffset(), (TPoint{-2, 2}));
   // The middle button pans in any tool; a pending wire then ends at the board point pressed.
-  w.Clear();
-  w.SetMouseAction(maWire);
+  w.Clear(), w.SetMouseAction(maWire);
   Do("C20,20 m50,50");  // board (32, 32)
-  ASSERT_TRUE(w.WirePending());
-  Press({50, 50}, Qt::MiddleButton);
-  MoveTo({80, 60});
-  Release({80, 60}, Qt::MiddleButton);
+  Press({50, 50}, Qt::MiddleButton), MoveTo({80, 60}), Release({80, 60}, Qt::MiddleButton);
   EXPECT_EQ(w.ViewOffset(), (TPoint{30, 10}));
-  EXPECT_TRUE(w.WirePending());
-  EXPECT_EQ(w.MouseAction(), maWire);
   EXPECT_EQ(w.Elements().Count(), 0);
-  // The pending wire's rubber line is drawn from its start, moved with the board.
-  EXPECT_EQ(CanvasAt(65, 45), w.GridColor());
   Click({110, 130});
   EXPECT_EQ(Board(), (Lines{"32, 32, 128, 192, 4"}));
 }
@@ -345,11 +242,6 @@ TEST_F(MouseTest, FillToolPlacesCornersAndClosesOrDropsTheOutline) {
   EXPECT_EQ(FillAt(1).Corners(),
             (std::vector<TPoint>{{320, 320}, {480, 320}, {480, 448}, {320, 448}}));
   EXPECT_EQ(w.UndoStack().undoText(), QStringLiteral("Add Fill"));
-  // While an outline is drawn its edges show on the screen only.
-  Do("c20,280 c120,280 m120,200");
-  EXPECT_EQ(CanvasAt(70, 280), kGrid);
-  EXPECT_EQ(CanvasAt(120, 240), kGrid);
-  EXPECT_NE(BoardAt(120, 240), kGrid);
 }
 
 TEST_F(MouseTest, ANewFillIsSeededAtTheFirstSelectedPlace) {
@@ -360,16 +252,13 @@ TEST_F(MouseTest, ANewFillIsSeededAtTheFirstSelectedPlace) {
   TFillSettings settings;
   settings.Clearance = 250000;
   w.SetFillSettings(settings);
-  for (const auto& [selected, seed] : Table<std::vector<int32_t>, TPoint>{{{}, {-1, -1}},
-                                                                          {{0}, {32, 32}},
-                                                                          {{1, 0}, {32, 32}},
-                                                                          {{1, 3}, {160, 160}},
-                                                                          {{2}, {224, 96}},
-                                                                          {{3}, {320, 160}},
-                                                                          {{4}, {-1, -1}},
-                                                                          {{4, 2}, {224, 96}}}) {
+  // clang-format off
+  for (const auto& [selected, seed] : Table<std::vector<int32_t>, TPoint>{
+           {{}, {-1, -1}}, {{0}, {32, 32}}, {{1, 0}, {32, 32}}, {{1, 3}, {160, 160}},
+           {{2}, {224, 96}}, {{3}, {320, 160}}, {{4}, {-1, -1}}, {{4, 2}, {224, 96}}}) {
+    // clang-format on
     SCOPED_TRACE(selected.size());
-    for (int32_t i = 0; i < 5; ++i) w.Elements().Items(i)->SetSelected(false);
+    w.ClearSelection();
     for (int32_t i : selected) w.Elements().Items(i)->SetSelected(true);
     w.AddFill({{0, 0}, {64, 0}, {64, 64}});
     const TCopperFill& fill = FillAt(w.Elements().Count() - 1);
@@ -401,24 +290,14 @@ TEST_F(MouseTest, AFillsCornerIsDraggedToAGridPointInOneStep) {
       {{30, 157}, {30, 180}, {{48, 32}, {416, 64}, {336, 256}, {48, 288}}, 4}}) {
     // clang-format on
     SCOPED_TRACE(press.X);
-    MoveTo(press);
-    Press(press);
-    MoveTo(release);
-    if (steps == 1) {
-      // The outline to be shows while the corner moves; the board is not touched yet.
-      EXPECT_EQ(w.CornerFill(), 0);
-      EXPECT_EQ(fill.Corners()[1], (TPoint{320, 32}));
-      EXPECT_FALSE(NoFeedback());
-    }
-    Release(release);
+    MoveTo(press), Press(press), MoveTo(release), Release(release);
     EXPECT_EQ(fill.Corners(), corners);
     EXPECT_EQ(w.UndoStack().count(), steps);
   }
   EXPECT_EQ(pad->Center(), (TPoint{48, 272}));
   // Escape drops a corner drag under way.
   Do("m30,180 p30,180 m60,200");
-  w.CancelAction();
-  Release({60, 200});
+  w.CancelAction(), Release({60, 200});
   EXPECT_EQ(fill.Corners()[3], (TPoint{48, 288}));
   EXPECT_EQ(w.UndoStack().count(), 4);
   // A command in the middle of it finds the corner moved as a step of its own.
