@@ -113,37 +113,27 @@ TEST_F(ViewTest, GridStaysOnTheBoardGridUnderAnyOffset) {
 }
 
 TEST_F(ViewTest, FillsLieUnderTheOtherCopperPadsOverWiresAndHolesShowTheBoard) {
-  w.SetGridMode(gmNone);
-  w.SetGridScale(6);  // one unit a pixel: the hole has a radius of 2 pixels
-  w.SetFocusColor(0x0000FF);
+  w.SetGridMode(gmNone), w.SetGridScale(6), w.SetFocusColor(0x0000FF);  // one unit a pixel
   // A fill seeded on a wide wire and its pad, and a thin wire it keeps 0.5 mm (3 units) from.
   Put({"@FILL 1, 64, 64, 500000, 300000, 500000, 500000, 0, 4, 0, 0, 200, 0, 200, 200, 0, 200",
        "P 64, 64, 4, 16, 0"});
   w.Elements().AddWire({0, 64}, {160, 64}, 1);
   w.Elements().AddWire({0, 150}, {160, 150}, 4);
-  QPicture printed;
-  w.RenderBoard();
+  QByteArray printed;
   for (bool shown : {true, false}) {
     w.SetShowFills(shown);
-    // Around the thin wire: the wire, its gap, then the fill's own colour.
+    const QPicture page = RecordBoardPage(w.Elements(), 600);  // the page keeps the fill either way
+    EXPECT_TRUE(shown || QByteArray(page.data(), int(page.size())) == printed);
+    printed = QByteArray(page.data(), int(page.size()));
+    w.Elements().Items(1)->SetSelected(!shown), w.RenderBoard();
+    // Across the thin wire: the fill, the gap, the wire; the hole shows the board, the pad the
+    // wire.
     const TColor fill = BoardAt(100, 170);
     EXPECT_EQ(fill != w.Color(), shown);
-    EXPECT_NE(fill, w.WireColor());
-    EXPECT_EQ(BoardAt(100, 150), w.WireColor());
-    EXPECT_EQ(BoardAt(100, 154), w.Color());
-    EXPECT_EQ(BoardAt(100, 100), fill);
-    EXPECT_EQ(BoardAt(100, 64), w.WireColor());
-    // The printed page keeps the fill either way.
-    const QPicture page = RecordBoardPage(w.Elements(), 600);
-    if (shown)
-      printed = page;
-    else
-      EXPECT_EQ(QByteArray(page.data(), int(page.size())),
-                QByteArray(printed.data(), int(printed.size())));
-    w.Elements().Items(1)->SetSelected(!shown);
-    w.RenderBoard();
-    EXPECT_EQ(BoardAt(64, 64), w.Color());  // the hole shows the board, not the wire
-    EXPECT_EQ(BoardAt(64, 69), shown ? w.SolderColor() : 0x0000FFu);  // over the wide wire
+    EXPECT_EQ((std::vector<TColor>{BoardAt(100, 100), BoardAt(100, 154), BoardAt(100, 150),
+                                   BoardAt(100, 64), BoardAt(64, 64), BoardAt(64, 69)}),
+              (std::vector<TColor>{fill, w.Color(), w.WireColor(), w.WireColor(), w.Color(),
+                                   shown ? w.SolderColor() : 0x0000FFu}));
   }
 }
 
@@ -197,9 +187,7 @@ TEST_F(ViewTest, SkippingHiddenElementsAndPanningChangeNoPixel) {
 
 TEST_F(ViewTest, ClearAndResizeRenderAgain) {
   w.Elements().AddWire({0, 16}, {640, 16}, 16);
-  w.SetViewOffset({-37, 12});
-  w.SetModified(true);
-  w.Clear();
+  w.SetViewOffset({-37, 12}), w.SetModified(true), w.Clear();
   EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
   EXPECT_FALSE(w.Modified());
   EXPECT_EQ(BoardAt(15, 8), w.Color());  // the wire is gone from the image too
@@ -309,14 +297,12 @@ TEST_F(ViewTest, WheelZoomKeepsTheBoardPointUnderThePointer) {
   // Fractions of a notch add up; Shift and Ctrl scroll, pixel deltas pan.
   w.SetGridStep(gs1), w.SetGridScale(0);
   TPoint before = w.ViewOffset();
-  for (auto [pixels, angle, mods, scale, moved] :
-       Table<QPoint, int, Qt::KeyboardModifiers, int, TPoint>{
-           {{}, 40, Qt::NoModifier, 0, {}},
-           {{}, 40, Qt::NoModifier, 0, {}},
-           {{}, 40, Qt::NoModifier, 3, {-1000, -1000}},
-           {{}, 120, Qt::ShiftModifier, 3, {0, 30}},
-           {{}, -120, Qt::ControlModifier, 3, {-40, 0}},
-           {{7, -9}, 0, Qt::NoModifier, 3, {7, -9}}}) {
+  // clang-format off
+  for (auto [pixels, angle, mods, scale, moved] : Table<QPoint, int, Qt::KeyboardModifiers, int, TPoint>{
+           {{}, 40, Qt::NoModifier, 0, {}}, {{}, 40, Qt::NoModifier, 0, {}},
+           {{}, 40, Qt::NoModifier, 3, {-1000, -1000}}, {{}, 120, Qt::ShiftModifier, 3, {0, 30}},
+           {{}, -120, Qt::ControlModifier, 3, {-40, 0}}, {{7, -9}, 0, Qt::NoModifier, 3, {7, -9}}}) {
+    // clang-format on
     wheel({100, 100}, pixels, {0, angle}, mods);
     EXPECT_EQ(w.GridScale(), scale);
     EXPECT_TRUE(moved.X == -1000 ||
@@ -366,46 +352,34 @@ TEST_F(ViewTest, FitBoardShowsTheWholeBoard) {
   EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
 }
 
-// A drag step shows the dragged elements over the rest of the board; the release renders it all.
+// A wire's drag step is the full render but lies over the pad; a fill stays under it.
 TEST_F(ViewTest, DragStepsComposeOverTheRestOfTheBoard) {
   w.SetGridMode(gmLine);
   Show();
   w.SetMouseAction(maMove);
-  Put({"P 160, 64, 4, 16, 1", "W 96, 160, 224, 160, 2"});  // the wire is dragged across the pad
-  w.RenderBoard();
-  Do("m100,100 p100,100");
-  for (int y = 90; y >= 30; y -= 10) {
-    MoveTo({100, y});
-    TPCBLayout full;
-    full.resize(400, 300);
-    full.SetGridMode(gmLine);
-    for (int32_t i = 0; i < w.Elements().Count(); ++i)
-      full.Elements().Append(w.Elements().Items(i)->Clone(&full));
-    full.RenderBoard();
-    // Away from the pad the step is the full render; over it the dragged wire lies on top.
-    EXPECT_EQ(SameImage(w.BoardImage(), full.BoardImage()), y != 40) << y;
-    EXPECT_EQ(BoardAt(100, 40) == w.FocusColor(), y == 40) << y;
+  for (std::string dragged : {"W 96, 160, 224, 160, 2",
+                              "@FILL 0, 0, 0, 500000, 300000, 500000, 500000, 1, 4, 96, 128, "
+                              "224, 128, 224, 192, 96, 192"}) {
+    w.Clear();
+    Put({"P 160, 64, 4, 16, 1", dragged});
+    w.RenderBoard();
+    Do("m100,100 p100,100");
+    for (int y = 90; y >= 30; y -= 10) {
+      MoveTo({100, y});
+      TPCBLayout full;
+      full.resize(400, 300), full.SetGridMode(gmLine);
+      for (int32_t i = 0; i < w.Elements().Count(); ++i)
+        full.Elements().Append(w.Elements().Items(i)->Clone(&full));
+      full.RenderBoard();
+      const bool wire = dragged[0] == 'W', over = wire && y == 40;
+      EXPECT_TRUE(!wire || SameImage(w.BoardImage(), full.BoardImage()) != over) << y;
+      EXPECT_EQ(BoardAt(100, 40), over ? w.FocusColor() : w.SolderColor()) << y;
+      EXPECT_NE(BoardAt(70, y), w.Color()) << y;  // the dragged copper is taken along
+    }
+    Release({100, 30});
+    EXPECT_EQ(w.UndoStack().count(), 1);
+    EXPECT_EQ(BoardAt(100, 40), w.SolderColor());
   }
-  Release({100, 30});
-  EXPECT_EQ(w.UndoStack().count(), 1);
-  EXPECT_EQ(BoardAt(100, 40), w.SolderColor());
-  const QImage released = w.BoardImage().copy();
-  w.RenderBoard();
-  EXPECT_TRUE(SameImage(released, w.BoardImage()));
-  // A fill dragged across the pad stays under it at every step, its copper taken along.
-  w.Elements().Items(1)->SetSelected(false);
-  Put(
-      {"@FILL 0, 0, 0, 500000, 300000, 500000, 500000, 1, 4, 96, 128, 224, 128, 224, 192, 96, "
-       "192"});
-  w.RenderBoard();
-  Do("m100,100 p100,100");
-  for (int y = 90; y >= 30; y -= 10) {
-    MoveTo({100, y});
-    EXPECT_EQ(BoardAt(100, 40), w.SolderColor()) << y;
-    EXPECT_NE(BoardAt(70, y), w.Color()) << y;
-  }
-  Release({100, 30});
-  EXPECT_EQ(w.UndoStack().count(), 2);
 }
 
 // No printer, whatever is installed: the print system is sent to a dead port before Qt asks.
@@ -474,16 +448,13 @@ TEST_F(PrintLayoutTest, ThePageIsTheBoardWhateverTheViewAndAFailedPrintSaysWhy) 
                                       QMarginsF(36, 72, 36, 36), QPageLayout::Point));
     EXPECT_EQ(Unchanged([&, &printer = printer] { w.PrintOn(printer); }), error);
   }
-  // At 100 dpi (80, 80) lies half an inch inside the printable corner, the square pad 4 inches
-  // right.
+  // At 100 dpi (80, 80) is half an inch inside the printable corner, the square pad 4 inches on.
   const QImage page = RasterisePdf(dir.filePath("printed.pdf"), 100);
   ASSERT_EQ(page.size(), QSize(850, 1100));
-  for (auto [x, y, black] : Table<int, int, bool>{{100, 150, false},
-                                                  {110, 150, true},
-                                                  {118, 140, false},
-                                                  {514, 136, true},
-                                                  {517, 133, false},
-                                                  {80, 150, false}})
+  // clang-format off
+  for (auto [x, y, black] : Table<int, int, bool>{{100, 150, false}, {110, 150, true},
+           {118, 140, false}, {514, 136, true}, {517, 133, false}, {80, 150, false}})
+    // clang-format on
     EXPECT_EQ(qGray(page.pixel(x, y)) < 128, black) << x << "," << y;
 }
 
