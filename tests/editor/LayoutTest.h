@@ -4,9 +4,7 @@
 
 #include <QCoreApplication>
 #include <QCursor>
-#include <QEnterEvent>
 #include <QImage>
-#include <QMouseEvent>
 #include <QTest>
 #include <random>
 #include <sstream>
@@ -112,12 +110,6 @@ class LayoutTest : public ::testing::Test {
         w.Elements().Append(std::move(e));
     }
   }
-  std::vector<bool> Selection() const {
-    std::vector<bool> s;
-    for (int32_t i = 0; i < w.Elements().Count(); ++i)
-      s.push_back(w.Elements().Items(i)->Selected());
-    return s;
-  }
 
   // Pointer input at control pixels.
   void MoveTo(TPoint p) { QTest::mouseMove(&w, QPoint(p.X, p.Y)); }
@@ -127,16 +119,8 @@ class LayoutTest : public ::testing::Test {
   void Release(TPoint p, Qt::MouseButton b = Qt::LeftButton) {
     QTest::mouseRelease(&w, b, {}, QPoint(p.X, p.Y));
   }
-  void Click(TPoint p, Qt::MouseButton b = Qt::LeftButton) {
-    Press(p, b);
-    Release(p, b);
-  }
-  void Drag(TPoint from, TPoint to) {
-    MoveTo(from);
-    Press(from);
-    MoveTo(to);
-    Release(to);
-  }
+  void Click(TPoint p, Qt::MouseButton b = Qt::LeftButton) { Press(p, b), Release(p, b); }
+  void Drag(TPoint from, TPoint to) { MoveTo(from), Press(from), MoveTo(to), Release(to); }
   // Pointer steps "<op>x,y": m move, p press, r release, c click, C move and click, R right click,
   // d and D a double click's second press (left, right) and its release.
   void Do(const std::string& script) {
@@ -154,23 +138,6 @@ class LayoutTest : public ::testing::Test {
         Release(p, b);
       }
     }
-  }
-  // A move while the pointer counts as outside, and an enter without a move.
-  void SendMove(TPoint p) {
-    QMouseEvent e(QEvent::MouseMove, QPointF(p.X, p.Y), w.mapToGlobal(QPointF(p.X, p.Y)),
-                  Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&w, &e);
-  }
-  void SendEnter(TPoint p) {
-    QEnterEvent e(QPointF(p.X, p.Y), QPointF(p.X, p.Y), w.mapToGlobal(QPointF(p.X, p.Y)));
-    QCoreApplication::sendEvent(&w, &e);
-  }
-  // A control pixel where ElementAt finds the element, or (-1, -1).
-  TPoint PixelOn(const TPCBElement* e) const {
-    for (int y = 0; y < w.height(); ++y)
-      for (int x = 0; x < w.width(); ++x)
-        if (w.ElementAt({x, y}) == e) return {x, y};
-    return {-1, -1};
   }
 
   TPCBLayout w;
