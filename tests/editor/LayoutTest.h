@@ -111,6 +111,11 @@ class LayoutTest : public ::testing::Test {
     }
   }
 
+  void Select(const std::vector<int>& items) {
+    w.ClearSelection();
+    for (int i : items) w.Elements().Items(i)->SetSelected(true);
+  }
+
   // Pointer input at control pixels.
   void MoveTo(TPoint p) { QTest::mouseMove(&w, QPoint(p.X, p.Y)); }
   void Press(TPoint p, Qt::MouseButton b = Qt::LeftButton) {

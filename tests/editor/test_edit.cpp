@@ -47,10 +47,7 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
       {"Edit Fill", maMove, false, "C250,20 d250,20", [this] { w.ClearSelection(); }},
       {"Set Fill Seed", maSelect, false, "",
        [this] {
-         w.Elements().Items(3)->SetSelected(true);
-         w.Elements().Items(5)->SetSelected(true);
-         w.SetFillSeed();
-         w.ClearSelection();
+         Select({3, 5}), w.SetFillSeed(), w.ClearSelection();
        }},
       {"Move Fill Corner", maMove, true, "m300,150 p300,150 m280,120 r280,120"},
       {"Move 3 Elements", maMove, true, "m40,25 p40,25 m50,45 m60,45 m70,45 m80,45 m90,45 r90,45"},
@@ -207,7 +204,7 @@ TEST_F(ClipboardTest, CopyAndCutWriteTheSelectionByteForByte) {
     w.Clear();
     Put({"W -16, 0, 32, 48, 16", "P 80, 96, 4, 16, 0", "W 80, 80, 96, 80, 4",
          "P 2147483647, -2147483648, 4, 12, 1"});
-    for (int i : c.selected) w.Elements().Items(i)->SetSelected(true);
+    Select(c.selected);
     SetClipboard("something else");
     const Lines before = Board();
     c.cut ? w.CutToClipboard() : w.CopyToClipboard();
@@ -367,8 +364,7 @@ TEST_F(PartsTest, TurnsTakeTheSelectionAboutItsPivotATextFlipsItsSideAndFieldsAr
             "P 16, 0, 4, 12, 0 * | P 16, 32, 5, 16, 1 * | @TEXT 48, 32, 13, 2, 3, 0, +9V *"},
            {{}, rotate, "", ""}}) {
     // clang-format on
-    w.ClearSelection();
-    for (int i : selected) w.Elements().Items(i)->SetSelected(true);
+    Select(selected);
     const std::string before = Board(), still = Board(false);
     const int steps = w.UndoStack().count();
     (w.*turn)();
@@ -390,9 +386,7 @@ TEST_F(PartsTest, TurnsTakeTheSelectionAboutItsPivotATextFlipsItsSideAndFieldsAr
 }
 
 TEST_F(PartsTest, AFootprintStartsAtTheGridPointAboveAndLeftOfTheSelection) {
-  w.ClearSelection();
-  w.Elements().Items(0)->SetSelected(true);
-  w.Elements().Items(4)->SetSelected(true);
+  Select({0, 4});
   w.Elements().Items(0)->Move(21, 35);  // now from (21, 35) to (53, 35)
   EXPECT_EQ(w.SelectionAsFootprint(),
             "*Solder*\r\n64, 0, 4, 12, 0\r\n\r\n*Wire*\r\n5, 35, 37, 35, 4\r\n");

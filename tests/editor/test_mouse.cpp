@@ -252,13 +252,12 @@ TEST_F(MouseTest, ANewFillIsSeededAtTheFirstSelectedPlace) {
   settings.Clearance = 250000;
   w.SetFillSettings(settings);
   // clang-format off
-  for (const auto& [selected, seed] : Table<std::vector<int32_t>, TPoint>{
+  for (const auto& [selected, seed] : Table<std::vector<int>, TPoint>{
            {{}, {-1, -1}}, {{0}, {32, 32}}, {{1, 0}, {32, 32}}, {{1, 3}, {160, 160}},
            {{2}, {224, 96}}, {{3}, {320, 160}}, {{4}, {-1, -1}}, {{4, 2}, {224, 96}}}) {
     // clang-format on
     SCOPED_TRACE(selected.size());
-    w.ClearSelection();
-    for (int32_t i : selected) w.Elements().Items(i)->SetSelected(true);
+    Select(selected);
     w.AddFill({{0, 0}, {64, 0}, {64, 64}});
     const TCopperFill& fill = FillAt(w.Elements().Count() - 1);
     EXPECT_EQ(fill.HasSeed(), seed.X >= 0);
