@@ -62,8 +62,7 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
                    [&](int32_t i) { w.ChangeFillSettings(i, settings); });
   for (const auto& row : rows) {
     SCOPED_TRACE(row.step);
-    w.SetMouseAction(row.tool);
-    w.Clear();
+    w.SetMouseAction(row.tool), w.Clear();
     Put({"W 16, 16, 64, 16, 4", "P 64, 16, 4, 12, 0 *", "W 64, 16, 64, 64, 2 *",
          "P 64, 64, 4, 12, 1", "@TEXT 320, 160, 13, 2, 0, 1, IN *",
          "@FILL 1, 64, 16, 500000, 300000, 500000, 500000, 0, 4, 0, 0, 480, 0, 480, 240, 0, 240"});
@@ -219,12 +218,10 @@ TEST_F(ClipboardTest, CopyAndCutWriteTheSelectionByteForByte) {
 
 TEST_F(ClipboardTest, EachPasteAddsASelectedCopyOneCellAway) {
   for (auto [step, d] : {std::pair<TPCBStep, int32_t>{gs1, 16}, {gs1By2, 8}, {gs1By16, 1}}) {
-    w.Clear();
-    w.SetGridStep(step);
+    w.Clear(), w.SetGridStep(step);
     Put({"P 80, 96, 4, 16, 0", "W 80, 80, 96, 80, 4",
          "@TEXT 80, 64, 13, 2, 1, 1, a%2Cb%2A\xE9%25%0Ac"});
-    w.SelectAll();
-    w.CopyToClipboard();
+    w.SelectAll(), w.CopyToClipboard();
     const std::string a = std::to_string(80 + d), b = std::to_string(96 + d);
     const std::string pad = a + ", " + b + ", 4, 16, 0", wire = a + ", " + a + ", " + b + ", " + a;
     const std::string fields = ", 13, 2, 1, 1, a%2Cb%2A\xE9%25%0Ac";
@@ -253,9 +250,7 @@ TEST_F(ClipboardTest, PasteThatAddsNothingChangesNothing) {
             "'77777777777777777777\xe2\x80\xa6" "7777777777' n'est pas une valeur "
             "enti\xc3\xa8re correcte"}}) {
     // clang-format on
-    w.Clear();
-    Put({"P 0, 0, 4, 16, 0 *", "W 0, 0, 16, 0, 4"});
-    w.RenderBoard();
+    w.Clear(), Put({"P 0, 0, 4, 16, 0 *", "W 0, 0, 16, 0, 4"}), w.RenderBoard();
     const QImage before = w.BoardImage().copy();
     SetClipboard(text);
     std::string raised;

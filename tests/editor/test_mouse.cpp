@@ -77,10 +77,7 @@ TEST_F(MouseTest, ToolsChangeTheBoardAsThePointerGoes) {
        {"-16, 32, 4, 16, 0 *", "176, 64, 4, 16, 0 *", "16, 176, 176, 176, 4 *"}, true}}) {
     // clang-format on
     SCOPED_TRACE(script);
-    w.Clear();
-    w.SetMouseAction(tool);
-    Put(before);
-    w.RenderBoard();
+    w.Clear(), w.SetMouseAction(tool), Put(before), w.RenderBoard();
     Do(script);
     EXPECT_EQ(Board(), after);
     EXPECT_EQ(w.Modified(), modified);
@@ -95,12 +92,8 @@ TEST_F(MouseTest, SpotsAndToolChanges) {
            {maWire, true, false}, {maSolder, true, false}, {maSelect, true, true},
            {maDelete, false, false}, {maMove, false, true}}) {
     // clang-format on
-    w.Clear();
-    Put({"P 160, 160, 4, 16, 0", "W 0, 0, 48, 48, 4"});
-    w.SetMouseAction(maWire);
-    MoveTo({100, 100});
-    w.SelectAll();
-    w.SetMouseAction(tool);
+    w.Clear(), Put({"P 160, 160, 4, 16, 0", "W 0, 0, 48, 48, 4"});
+    w.SetMouseAction(maWire), MoveTo({100, 100}), w.SelectAll(), w.SetMouseAction(tool);
     EXPECT_EQ(w.SelectedCount(), keeps ? 2 : 0) << int(tool);
     EXPECT_EQ(BoardAt(30, 30) == kFocus, keeps) << int(tool);
     EXPECT_TRUE(NoFeedback()) << int(tool);  // no spot until the pointer moves on
@@ -127,8 +120,7 @@ TEST_F(MouseTest, SolderToolPlacesPadsWithTheCurrentSettings) {
   EXPECT_EQ(w.UndoStack().undoText(), "Add SMD Pad");
   w.Undo();
   EXPECT_EQ(w.Elements().Count(), 2);
-  w.SetSmdChosen(false);
-  Click({81, 49});
+  w.SetSmdChosen(false), Click({81, 49});
   EXPECT_EQ(Board().back(), "128, 80, 2, 12, 1");
 }
 
@@ -153,12 +145,10 @@ TEST_F(MouseTest, DeleteToolHighlightsAndForgetsWhatIsGone) {
 }
 
 TEST_F(MouseTest, PanningKeepsThePressedBoardPointUnderThePointer) {
-  w.SetMouseAction(maMove);
-  w.SetGridMode(gmDot);
-  TSolder* pad = w.Elements().AddSolder({320, 160}, 4, 16, sgCircle);  // at (200, 100)
-  pad->SetSelected(true);
+  w.SetMouseAction(maMove), w.SetGridMode(gmDot);
+  Put({"P 320, 160, 4, 16, 0 *"});  // at (200, 100)
   Do("m143,77 p143,77 m150,70 m166,66 r166,66");
-  EXPECT_FALSE(pad->Selected());  // a press on empty board clears the selection
+  EXPECT_EQ(w.SelectedCount(), 0);  // a press on empty board clears the selection
   EXPECT_EQ(w.ViewOffset(), (TPoint{23, -11}));
   EXPECT_EQ(BoardAt(223, 89 - 3), kPad);
   EXPECT_EQ(BoardAt(3, 9), kGrid);  // the grid moved with the board
@@ -185,8 +175,7 @@ TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
   // Against each element's own hit test in the order drawn: pads, wires and texts, then fills.
   TPick pick{std::mt19937(7)};
   FillRandom(w.Elements(), pick, 500, 300);
-  w.SetGridScale(3);
-  w.SetViewOffset({187, 157});
+  w.SetGridScale(3), w.SetViewOffset({187, 157});
   auto layer = [](const TPCBElement& e) {
     return e.Kind() == ekFill ? 2 : TPCBLayout::DrawnWithWires(e) ? 1 : 0;
   };
@@ -209,8 +198,7 @@ TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
     EXPECT_GT(fills, shown ? 20 : -1);
   }
   // 65536 pixels away the 32-bit square of the distance wraps to nothing; the pad is not there.
-  w.Clear();
-  w.SetGridScale(6);  // one board unit per pixel
+  w.Clear(), w.SetGridScale(6);  // one board unit per pixel
   TSolder* far = w.Elements().AddSolder({65536 + 50, 50}, 4, 16, sgCircle);
   EXPECT_EQ(w.ElementAt({50, 50}), nullptr);
   EXPECT_EQ(w.ElementAt({65536 + 50, 50}), far);
@@ -249,8 +237,7 @@ TEST_F(MouseTest, ANewFillIsSeededAtTheFirstSelectedPlace) {
        "@TEXT 320, 160, 13, 2, 0, 1, G",
        "@FILL 0, 0, 0, 500000, 300000, 500000, 500000, 0, 3, 0, 0, 16, 0, 0, 16"});
   TFillSettings settings;
-  settings.Clearance = 250000;
-  w.SetFillSettings(settings);
+  settings.Clearance = 250000, w.SetFillSettings(settings);
   // clang-format off
   for (const auto& [selected, seed] : Table<std::vector<int>, TPoint>{
            {{}, {-1, -1}}, {{0}, {32, 32}}, {{1, 0}, {32, 32}}, {{1, 3}, {160, 160}},

@@ -27,9 +27,7 @@ TEST_F(ViewTest, ScreenToBoardSnapsToTheNearestGridPoint) {
            {6, gs1By16, 0, 3, 3},  {6, gs1By16, 0, -3, -3}, {-9, gs1, 5, 2, -48},
            {0, gs1, 0, INT32_MIN, -858993472}, {0, gs1, INT32_MIN, INT32_MAX, 0}}) {
     // clang-format on
-    w.SetGridStep(step);
-    w.SetGridScale(scale);
-    w.SetViewOffset({offset, offset});
+    w.SetGridStep(step), w.SetGridScale(scale), w.SetViewOffset({offset, offset});
     EXPECT_EQ(w.ScreenToBoard({pixel, pixel}), (TPoint{board, board}))
         << scale << " " << int(step) << " " << offset << " " << pixel;
   }
@@ -70,8 +68,7 @@ TEST_F(ViewTest, SettersRenderRepaintOrOnlyStore) {
            {"GridScale", [](TPCBLayout& l) { l.SetGridScale(1); }, kRender},
            {"FocusColor", [](TPCBLayout& l) { l.SetFocusColor(0x0000FF); }, kPaint}}) {
     TPCBLayout l;
-    l.resize(200, 100);
-    l.RenderBoard();
+    l.resize(200, 100), l.RenderBoard();
     l.Elements().AddWire({0, 80}, {160, 80}, 1);  // a wide wire along y = 50
     l.DrawSpot({150, 20});
     set(l);
@@ -87,10 +84,7 @@ TEST_F(ViewTest, GridStaysOnTheBoardGridUnderAnyOffset) {
     for (int32_t scale : {-9, -8, -7, -6, -3, 0})  // cells 1, 2, 3, 4, 7, 10
       for (TPoint offset : {TPoint{0, 0}, {3, 7}, {-3, -7}, {-13, 25}, {INT32_MIN, INT32_MAX}}) {
         TPCBLayout l;
-        l.resize(61, 37);
-        l.SetGridMode(mode);
-        l.SetGridScale(scale);
-        l.SetViewOffset(offset);
+        l.resize(61, 37), l.SetGridMode(mode), l.SetGridScale(scale), l.SetViewOffset(offset);
         l.RenderBoard();
         const int64_t cell = l.CellSize(), shown = cell < 3 ? 4 : cell == 3 ? 6 : cell;
         auto on = [shown](int64_t px, int32_t origin) { return (px - origin) % shown == 0; };
@@ -276,9 +270,7 @@ TEST_F(ViewTest, WheelZoomKeepsTheBoardPointUnderThePointer) {
            {-9, gs1By16, {5, 5}, {100, 100}, 120},   {490, gs1By4, {123, -77}, {0, 299}, 120},
            {-5, gs1, {-2000000, 3}, {60, 60}, 120}}) {
     // clang-format on
-    w.SetGridStep(step);
-    w.SetGridScale(scale);
-    w.SetViewOffset(offset);
+    w.SetGridStep(step), w.SetGridScale(scale), w.SetViewOffset(offset);
     // The unsnapped board point under a pixel, in 32-bit sums as the control takes them.
     auto under = [&](int32_t px, int32_t origin) {
       return double(WSub(px, origin)) * UnitsPerStep / StepPixels(w);
@@ -322,8 +314,7 @@ TEST_F(ViewTest, FitBoardShowsTheWholeBoard) {
            {{0, 0}, {16, 0}, gs1}, {{-5000, 300}, {9000, 2000}, gs1By4},
            {{160, 160}, {320, 800}, gs1By2}, {{-100000000, 0}, {100000000, 5}, gs1}}) {
     // clang-format on
-    w.Clear();
-    w.SetGridStep(step);
+    w.Clear(), w.SetGridStep(step);
     w.Elements().AddWire(a, b, 2);               // reaches 4 units past its ends
     w.Elements().AddSolder(b, 4, 16, sgCircle);  // 8 units round its centre
     w.FitBoard();
@@ -333,8 +324,7 @@ TEST_F(ViewTest, FitBoardShowsTheWholeBoard) {
     const TPoint p = w.BoardToScreen(from), q = w.BoardToScreen(to);
     EXPECT_TRUE(w.GridScale() == -9 || (p.X >= 0 && p.Y >= 0 && q.X < 400 && q.Y < 300)) << a.X;
     TPCBLayout closer;
-    closer.SetGridStep(step);
-    closer.SetGridScale(TPCBLayout::ZoomedScale(w.GridScale(), step, 1));
+    closer.SetGridStep(step), closer.SetGridScale(TPCBLayout::ZoomedScale(w.GridScale(), step, 1));
     EXPECT_TRUE(closer.GridScale() == w.GridScale() ||
                 int64_t(to.X - from.X) * StepPixels(closer) / UnitsPerStep > 396 ||
                 int64_t(to.Y - from.Y) * StepPixels(closer) / UnitsPerStep > 296)
@@ -346,15 +336,12 @@ TEST_F(ViewTest, FitBoardShowsTheWholeBoard) {
 
 // A wire's drag step is the full render but lies over the pad; a fill stays under it.
 TEST_F(ViewTest, DragStepsComposeOverTheRestOfTheBoard) {
-  w.SetGridMode(gmLine);
+  w.SetGridMode(gmLine), w.SetMouseAction(maMove);
   Show();
-  w.SetMouseAction(maMove);
   for (std::string dragged : {"W 96, 160, 224, 160, 2",
                               "@FILL 0, 0, 0, 500000, 300000, 500000, 500000, 1, 4, 96, 128, "
                               "224, 128, 224, 192, 96, 192"}) {
-    w.Clear();
-    Put({"P 160, 64, 4, 16, 1", dragged});
-    w.RenderBoard();
+    w.Clear(), Put({"P 160, 64, 4, 16, 1", dragged}), w.RenderBoard();
     Do("m100,100 p100,100");
     for (int y = 90; y >= 30; y -= 10) {
       MoveTo({100, y});
