@@ -55,8 +55,7 @@ TEST_F(MouseTest, ToolsChangeTheBoardAsThePointerGoes) {
       // Pads go before the wires under them; on empty board not even the flag changes.
       {maDelete, one, "C52,51", {"0, 80, 320, 80, 2"}, true},
       {maDelete, {}, "C52,51", {}, false},
-      // A band takes what starts inside it, reaching one unit past its corner; a right press
-      // drops it; each band starts from nothing selected.
+      // A band takes what starts in it, to one unit past its corner; a right press drops it.
       {maSelect, four, "m20,20 p20,20 m71,68 r71,68", {a + " *", "96, 96, 160, 160, 4 *",
        "200, 200, 4, 16, 0", "160, 160, 240, 240, 4"}, false},
       {maSelect, four, "m20,20 p20,20 m71,68 r71,68 m120,120 p120,120 m160,160 r160,160",
@@ -104,6 +103,7 @@ TEST_F(MouseTest, SpotsAndToolChanges) {
     QEnterEvent enter(QPointF(150, 150), QPointF(150, 150), w.mapToGlobal(QPointF(150, 150)));
     QCoreApplication::sendEvent(&w, &enter);
     EXPECT_EQ(CanvasAt(50, 52) == kSpot, spot) << int(tool);
+    EXPECT_EQ(CanvasAt(50, 62), kWhite) << int(tool);  // the disc ends a pixel above
     EXPECT_EQ(NoFeedback(), !spot) << int(tool);
   }
 }
@@ -293,6 +293,11 @@ TEST_F(MouseTest, AFillsCornerIsDraggedToAGridPointInOneStep) {
   Do("m90,220 r90,220");
   EXPECT_EQ(fill.Corners()[3], (TPoint{96, 320}));
   EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
+  // A board loaded under a corner drag leaves nothing for the release to move.
+  Do("m60,200 p60,200 m80,210");
+  ASSERT_EQ(w.CornerFill(), 0);
+  w.Elements().Replace({}), Release({80, 210});
+  EXPECT_EQ(w.Elements().Count(), 0);
 }
 
 }  // namespace

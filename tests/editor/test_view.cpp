@@ -108,7 +108,7 @@ TEST_F(ViewTest, FillsLieUnderTheOtherCopperPadsOverWiresAndHolesShowTheBoard) {
   w.SetGridMode(gmNone), w.SetGridScale(6), w.SetFocusColor(0x0000FF);  // one unit a pixel
   // A fill seeded on a wide wire and its pad, and a thin wire it keeps 0.5 mm (3 units) from.
   Put({"@FILL 1, 64, 64, 500000, 300000, 500000, 500000, 0, 4, 0, 0, 200, 0, 200, 200, 0, 200",
-       "P 64, 64, 4, 16, 0"});
+       "P 64, 64, 4, 16, 0", "@SMD 150, 100, 8, 1, 0"});
   w.Elements().AddWire({0, 64}, {160, 64}, 1);
   w.Elements().AddWire({0, 150}, {160, 150}, 4);
   QByteArray printed;
@@ -118,14 +118,14 @@ TEST_F(ViewTest, FillsLieUnderTheOtherCopperPadsOverWiresAndHolesShowTheBoard) {
     EXPECT_TRUE(shown || QByteArray(page.data(), int(page.size())) == printed);
     printed = QByteArray(page.data(), int(page.size()));
     w.Elements().Items(1)->SetSelected(!shown), w.RenderBoard();
-    // Across the thin wire: the fill, the gap, the wire; the hole shows the board, the pad the
-    // wire.
+    // Across the thin wire: fill, gap, wire; the hole shows the board, the pad hides the wire.
     const TColor fill = BoardAt(100, 170);
     EXPECT_EQ(fill != w.Color(), shown);
     EXPECT_EQ((std::vector<TColor>{BoardAt(100, 100), BoardAt(100, 154), BoardAt(100, 150),
-                                   BoardAt(100, 64), BoardAt(64, 64), BoardAt(64, 69)}),
+                                   BoardAt(100, 64), BoardAt(64, 64), BoardAt(64, 69),
+                                   BoardAt(150, 100)}),
               (std::vector<TColor>{fill, w.Color(), w.WireColor(), w.WireColor(), w.Color(),
-                                   shown ? w.SolderColor() : 0x0000FFu}));
+                                   shown ? w.SolderColor() : 0x0000FFu, w.SolderColor()}));
   }
 }
 
