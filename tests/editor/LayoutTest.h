@@ -117,12 +117,11 @@ class LayoutTest : public ::testing::Test {
   }
 
   // Pointer input at control pixels.
-  void MoveTo(TPoint p) { QTest::mouseMove(&w, QPoint(p.X, p.Y)); }
-  void Press(TPoint p, Qt::MouseButton b = Qt::LeftButton) {
-    QTest::mousePress(&w, b, {}, QPoint(p.X, p.Y));
-  }
+  static QPoint Q(TPoint p) { return QPoint(p.X, p.Y); }
+  void MoveTo(TPoint p) { QTest::mouseMove(&w, Q(p)); }
+  void Press(TPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(&w, b, {}, Q(p)); }
   void Release(TPoint p, Qt::MouseButton b = Qt::LeftButton) {
-    QTest::mouseRelease(&w, b, {}, QPoint(p.X, p.Y));
+    QTest::mouseRelease(&w, b, {}, Q(p));
   }
   void Click(TPoint p, Qt::MouseButton b = Qt::LeftButton) { Press(p, b), Release(p, b); }
   void Drag(TPoint from, TPoint to) { MoveTo(from), Press(from), MoveTo(to), Release(to); }
@@ -139,7 +138,7 @@ class LayoutTest : public ::testing::Test {
       if (op == 'r') Release(p);
       if (op == 'c' || op == 'C' || op == 'R') Click(p, b);
       if (op == 'd' || op == 'D') {
-        QTest::mouseDClick(&w, b, {}, QPoint(p.X, p.Y));
+        QTest::mouseDClick(&w, b, {}, Q(p));
         Release(p, b);
       }
     }

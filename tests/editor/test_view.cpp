@@ -271,7 +271,6 @@ TEST_F(ViewTest, WheelZoomKeepsTheBoardPointUnderThePointer) {
            {-5, gs1, {-2000000, 3}, {60, 60}, 120}}) {
     // clang-format on
     w.SetGridStep(step), w.SetGridScale(scale), w.SetViewOffset(offset);
-    // The unsnapped board point under a pixel, in 32-bit sums as the control takes them.
     auto under = [&](int32_t px, int32_t origin) {
       return double(WSub(px, origin)) * UnitsPerStep / StepPixels(w);
     };
@@ -365,16 +364,17 @@ TEST_F(ViewTest, DragStepsComposeOverTheRestOfTheBoard) {
 [[maybe_unused]] const bool kNoPrintServer =
     qputenv("CUPS_SERVER", "127.0.0.1:9") | qunsetenv("PRINTER") | qunsetenv("LPDEST");
 
-class PrintLayoutTest : public LayoutTest {
- protected:
-  void SetUp() override {
-    LayoutTest::SetUp();
-    Put({"W 80, 80, 720, 80, 2", "P 80, 80, 16, 48, 0", "P 720, 80, 16, 48, 1",
-         "P 400, 400, 4, 32, 0"});
-    w.RenderBoard();
-  }
-  // Runs a print and checks it left the board, the view, the flag and the page alone; its error.
-  std::string Unchanged(const std::function<void()>& print) {
+using PrintLayoutTest = LayoutTest;
+
+// A printer writing to a file stands in for paper; the view on screen does not reach it.
+TEST_F(PrintLayoutTest, ThePageIsTheBoardWhateverTheViewAndAFailedPrintSaysWhy) {
+  QTemporaryDir dir;
+  Put({"W 80, 80, 720, 80, 2", "P 80, 80, 16, 48, 0", "P 720, 80, 16, 48, 1 *",
+       "P 400, 400, 4, 32, 0"});
+  w.SetGridScale(-2), w.SetGridStep(gs1By8), w.SetViewOffset({-517, 233});
+  w.SetModified(true), w.RenderBoard();
+  // A print leaves the board, the view, the flag and the image alone, and gives its error.
+  auto Unchanged = [&](const std::function<void()>& print) {
     const auto before = std::make_tuple(Describe(w.Elements()), w.Modified(), w.ViewOffset());
     const QImage image = w.BoardImage().copy();
     const std::string error = MessageOf(print);
@@ -382,15 +382,7 @@ class PrintLayoutTest : public LayoutTest {
     EXPECT_TRUE(SameImage(w.BoardImage(), image));
     EXPECT_TRUE(w.PrinterCanvas() == nullptr && w.PrinterResolution() == 0);
     return error;
-  }
-
-  QTemporaryDir dir;
-};
-
-// A printer writing to a file stands in for paper; the view on screen does not reach it.
-TEST_F(PrintLayoutTest, ThePageIsTheBoardWhateverTheViewAndAFailedPrintSaysWhy) {
-  w.SetGridScale(-2), w.SetGridStep(gs1By8), w.SetViewOffset({-517, 233});
-  w.Elements().Items(2)->SetSelected(true), w.SetModified(true), w.RenderBoard();
+  };
   if (QPrinterInfo::defaultPrinter().isNull()) {
     EXPECT_EQ(Unchanged([this] { w.Print(); }), "Aucune imprimante par défaut n'est installée");
   }
