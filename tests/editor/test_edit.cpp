@@ -241,9 +241,9 @@ TEST_F(ClipboardTest, EachPasteAddsASelectedCopyOneCellAway) {
 TEST_F(ClipboardTest, PasteThatAddsNothingChangesNothing) {
   // clang-format off
   for (auto [text, keepsSelection, error] : Table<QByteArray, bool, std::string>{
-           {QByteArray(), true, ""},
-           {QByteArray("\0, 1, 2", 7), true, ""},
-           {"Hello, world\r\n1, 2, 3, 4, 5\r\n", false, ""},
+           {QByteArray(), true, "<no error>"},
+           {QByteArray("\0, 1, 2", 7), true, "<no error>"},
+           {"Hello, world\r\n1, 2, 3, 4, 5\r\n", false, "<no error>"},
            {"*Wire*\r\n1, 2, 3, 4, 5\r\n1, 2, 3, 4, -2147483649\r\n6, 7, 8, 9, 10\r\n", true,
             "'-2147483649' n'est pas une valeur enti\xc3\xa8re correcte"},
            {"*Solder*\r\n1, 2, 3, 4, " + QByteArray(1000000, '7'), true,
@@ -253,13 +253,7 @@ TEST_F(ClipboardTest, PasteThatAddsNothingChangesNothing) {
     w.Clear(), Put({"P 0, 0, 4, 16, 0 *", "W 0, 0, 16, 0, 4"}), w.RenderBoard();
     const QImage before = w.BoardImage().copy();
     SetClipboard(text);
-    std::string raised;
-    try {
-      w.PasteFromClipboard();
-    } catch (const EBoardError& e) {
-      raised = e.what();
-    }
-    EXPECT_EQ(raised, error);
+    EXPECT_EQ(MessageOf([this] { w.PasteFromClipboard(); }), error);
     EXPECT_EQ(Board(),
               (Lines{keepsSelection ? "0, 0, 4, 16, 0 *" : "0, 0, 4, 16, 0", "0, 0, 16, 0, 4"}));
     EXPECT_FALSE(w.Modified());

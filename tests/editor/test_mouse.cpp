@@ -250,7 +250,6 @@ TEST_F(MouseTest, ANewFillIsSeededAtTheFirstSelectedPlace) {
     EXPECT_EQ(fill.HasSeed(), seed.X >= 0);
     EXPECT_EQ(fill.Seed(), seed.X >= 0 ? seed : TPoint{});
     EXPECT_EQ(fill.Settings(), settings);
-    // The selection stays, ready for the next fill.
     EXPECT_EQ(w.SelectedCount(), int32_t(selected.size()));
   }
 }
