@@ -90,6 +90,7 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesExactly) {
 
 TEST_F(HistoryTest, RandomSessionsUndoToTheLoadedBytesAndRedoToTheLast) {
   QTemporaryDir dir;
+  SetClipboard("");  // nothing left over from another test to paste
   const std::string start =
       "*Solder*\r\n96, 96, 4, 12, 0\r\n160, 96, 4, 16, 1\r\n\r\n*Wire*\r\n"
       "96, 96, 160, 96, 4\r\n160, 96, 160, 160, 2\r\n";
