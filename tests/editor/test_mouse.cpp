@@ -1,584 +1,302 @@
+#include <QEnterEvent>
 #include <QUndoStack>
 #include <functional>
-#include <random>
 
 #include "LayoutTest.h"
 #include "TChangeText.h"
-#include "TCopperFill.h"
-#include "TSmdPad.h"
 
 namespace {
 
-// At the start values one grid cell is 10 pixels and 16 board units: board point (16 a, 16 b)
-// is shown at pixel (10 a, 10 b). The grid is hidden so that pixels show only what is drawn.
+// The grid is hidden so that pixels show only what is drawn.
 class MouseTest : public LayoutTest {
  protected:
-  static constexpr TColor kSpot = 0x0000FF, kFocus = 0xFF00FF, kWire = 0x008000;
+  static constexpr TColor kSpot = 0x0000FF, kFocus = 0xFF00FF;
   static constexpr TColor kPad = 0x800000, kGrid = 0x00FFFF;
 
   void SetUp() override {
     LayoutTest::SetUp();
-    w.SetGridMode(gmNone);
-    w.SetFocusColor(kFocus);
-    w.SetSolderColor(kPad);
-    w.SetGridColor(kGrid);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-  }
-  std::vector<bool> Selection() {
-    std::vector<bool> s;
-    for (int32_t i = 0; i < w.Elements().Count(); ++i)
-      s.push_back(w.Elements().Items(i)->Selected());
-    return s;
+    w.SetGridMode(gmNone), w.SetFocusColor(kFocus), w.SetSolderColor(kPad), w.SetGridColor(kGrid);
+    Show();
   }
   bool NoFeedback() { return SameImage(w.CanvasImage(), w.BoardImage()); }
-  void Drag(TPoint from, TPoint to) {
-    MoveTo(from);
-    Press(from);
-    MoveTo(to);
-    Release(to);
+  const TCopperFill& FillAt(int32_t i) {
+    return static_cast<const TCopperFill&>(*w.Elements().Items(i));
   }
 };
 
-TEST_F(MouseTest, WireToolDrawsChains) {
-  // A click at a pixel (or a right click), then the number of wires and the last wire's ends:
-  // the first click only starts, the next ones each end a wire and start the next, a right click
-  // drops the start and keeps the wires.
-  // clang-format off
-  const struct { bool right; TPoint pixel; int32_t wires; TPoint start, end; } steps[] = {
-      {false, {21, 19}, 0, {}, {}},               {false, {52, 21}, 1, {32, 32}, {80, 32}},
-      {false, {50, 64}, 2, {80, 32}, {80, 96}},   {false, {49, 61}, 3, {80, 96}, {80, 96}},
-      {true, {49, 61}, 3, {80, 96}, {80, 96}},    {false, {100, 100}, 3, {80, 96}, {80, 96}},
-      {false, {-4, 100}, 4, {160, 160}, {0, 160}}};
-  // clang-format on
-  MoveTo({21, 19});
-  for (const auto& s : steps) {
-    Click(s.pixel, s.right ? Qt::RightButton : Qt::LeftButton);
-    ASSERT_EQ(w.Elements().Count(), s.wires) << s.pixel.X << "," << s.pixel.Y;
-    EXPECT_EQ(w.Modified(), s.wires > 0);
-    if (s.wires == 0) {  // the wire to come: thin, in the grid colour, on the surface only
-      MoveTo({52, 21});
-      EXPECT_EQ(CanvasAt(35, 20), kGrid);
-      EXPECT_EQ(BoardAt(35, 20), kWhite);
-      continue;
-    }
-    const TPCBElement* last = w.Elements().Items(s.wires - 1);
-    EXPECT_EQ(last->ToText(), TWire(&w, s.start, s.end, 4).ToText());
-    EXPECT_FALSE(last->Selected());
-  }
-  EXPECT_EQ(BoardAt(35, 20), kWire);
-  EXPECT_EQ(BoardAt(50, 45), kWire);
-}
-
-TEST_F(MouseTest, DoubleClickCountsAsOnePress) {
+// A tool's pointer script on a board, then the board (selected elements marked) and the flag.
+TEST_F(MouseTest, ToolsChangeTheBoardAsThePointerGoes) {
   QObject::connect(&w, &TPCBLayout::TextWanted, &w, [this](TPoint at) { w.AddText(at, {"A"}); });
-  for (TMouseAction tool : {maWire, maSolder, maDelete, maText}) {
-    w.Clear();
-    w.SetMouseAction(tool);
-    w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
-    w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
-    MoveTo({100, 100});
-    Click({100, 100});
-    QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(100, 100));
-    Release({100, 100});
-    EXPECT_EQ(w.Elements().Count(), tool == maWire ? 2 : tool == maDelete ? 1 : 3) << int(tool);
+  const Lines two{"P 160, 160, 4, 16, 0", "P 160, 160, 4, 16, 0"};
+  const Lines one{"P 80, 80, 4, 16, 0", "W 0, 80, 320, 80, 2"};
+  const Lines four{"P 48, 48, 4, 16, 0", "W 96, 96, 160, 160, 4", "P 200, 200, 4, 16, 0",
+                   "W 160, 160, 240, 240, 4"};
+  const Lines six{"P 48, 48, 4, 16, 0", "P 49, 49, 4, 16, 0", "P 50, 49, 4, 16, 0",
+                  "P 49, 50, 4, 16, 0", "P 47, 48, 4, 16, 0", "P 48, 47, 4, 16, 0"};
+  const Lines three{"P 48, 48, 4, 16, 0", "P 160, 48, 4, 16, 0", "W 0, 160, 160, 160, 4"};
+  const std::string pad = "160, 160, 4, 16, 0", still = "160, 48, 4, 16, 0",
+                    wire = "0, 160, 160, 160, 4";
+  const std::string a = "48, 48, 4, 16, 0", b = "49, 49, 4, 16, 0",
+                    rest[] = {"50, 49, 4, 16, 0", "49, 50, 4, 16, 0", "47, 48, 4, 16, 0",
+                              "48, 47, 4, 16, 0"};
+  // clang-format off
+  for (const auto& [tool, before, script, after, modified] :
+       Table<TMouseAction, Lines, const char*, Lines, bool>{
+      // A first click starts a chain, each next one ends a wire; a right (double) click drops it.
+      {maWire, {}, "m21,19 c21,19 c52,21 c50,64 c49,61 R49,61 c100,100 c-4,100",
+       {"32, 32, 80, 32, 4", "80, 32, 80, 96, 4", "80, 96, 80, 96, 4", "160, 160, 0, 160, 4"},
+       true},
+      {maWire, {}, "c20,20 D20,20 c80,20", {}, false},
+      // The second press of a double click counts once.
+      {maWire, two, "C100,100 d100,100", {pad, pad}, false},
+      {maSolder, two, "C100,100 d100,100", {pad, pad, pad}, true},
+      {maDelete, two, "C100,100 d100,100", {pad}, true},
+      {maText, two, "C100,100 d100,100", {pad, pad, "@TEXT 160, 160, 13, 2, 0, 1, A"}, true},
+      // Pads go before the wires under them; on empty board not even the flag changes.
+      {maDelete, one, "C52,51", {"0, 80, 320, 80, 2"}, true},
+      {maDelete, {}, "C52,51", {}, false},
+      // A band takes what starts in it, to one unit past its corner; a right press drops it.
+      {maSelect, four, "m20,20 p20,20 m71,68 r71,68", {a + " *", "96, 96, 160, 160, 4 *",
+       "200, 200, 4, 16, 0", "160, 160, 240, 240, 4"}, false},
+      {maSelect, four, "m20,20 p20,20 m71,68 r71,68 m120,120 p120,120 m160,160 r160,160",
+       {a, "96, 96, 160, 160, 4", "200, 200, 4, 16, 0 *", "160, 160, 240, 240, 4 *"}, false},
+      {maSelect, six, "m30,30 p30,30 r30,30", {a + " *", b + " *", rest[0], rest[1], rest[2],
+       rest[3]}, false},
+      {maSelect, six, "m10,10 p10,10 m60,60 R60,60 r60,60", {a, b, rest[0], rest[1], rest[2],
+       rest[3]}, false},
+      // A press on an unselected element drags it alone, one on a selected the whole selection.
+      {maMove, three, "m30,30 p30,30 m32,31 r32,31", {a + " *", still, wire}, false},
+      {maMove, three, "m30,30 p30,30 m32,31 m40,30 r40,30", {"64, 48, 4, 16, 0 *", still, wire},
+       true},
+      {maMove, three, "m30,30 p30,30 m44,36 r44,36", {"64, 64, 4, 16, 0 *", still, wire}, true},
+      {maMove, three, "m30,30 p30,30 m40,30 m-20,10 r-20,10", {"-32, 16, 4, 16, 0 *", still, wire},
+       true},
+      {maMove, {"P -32, 16, 4, 16, 0 *", "P 160, 48, 4, 16, 0 *", "W 0, 160, 160, 160, 4 *"},
+       "m100,30 p100,30 m110,40 r110,40",
+       {"-16, 32, 4, 16, 0 *", "176, 64, 4, 16, 0 *", "16, 176, 176, 176, 4 *"}, true}}) {
+    // clang-format on
+    SCOPED_TRACE(script);
+    w.Clear(), w.SetMouseAction(tool), Put(before), w.RenderBoard();
+    Do(script);
+    EXPECT_EQ(Board(), after);
+    EXPECT_EQ(w.Modified(), modified);
+    EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
   }
 }
 
-TEST_F(MouseTest, QuickSecondPressStillStartsABandOrCancels) {
-  // A band started by the second press of a double click selects what it covers.
-  w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
-  w.SetMouseAction(maSelect);
-  MoveTo({50, 50});
-  Click({50, 50});
-  QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(50, 50));
-  QMouseEvent move(QEvent::MouseMove, QPointF(150, 150), QPointF(150, 150), Qt::NoButton,
-                   Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&w, &move);
-  Release({150, 150});
-  EXPECT_TRUE(w.Elements().Items(0)->Selected());
-  // A right double click drops a pending wire like a right press.
-  w.SetMouseAction(maWire);
-  Click({20, 20});
-  QTest::mouseDClick(&w, Qt::RightButton, {}, QPoint(20, 20));
-  Release({20, 20}, Qt::RightButton);
-  Click({80, 20});
-  EXPECT_EQ(w.Elements().Count(), 1);
-}
-
-TEST_F(MouseTest, SpotTicksStopHalfACellShort) {
-  MoveTo({103, 98});  // snaps to (100, 100)
-  for (int d = 3; d <= 11; ++d) {
-    const TColor tick = d >= 6 && d <= 10 ? kSpot : kWhite;
-    EXPECT_EQ(CanvasAt(100, 100 - d), tick) << d;
-    EXPECT_EQ(CanvasAt(100, 100 + d), tick) << d;
-    EXPECT_EQ(CanvasAt(100 - d, 100), tick) << d;
-    EXPECT_EQ(CanvasAt(100 + d, 100), tick) << d;
-  }
-  // The disc on the point, inside its box from 98 to 102; on the visible surface only.
-  EXPECT_EQ(CanvasAt(98, 100), kSpot);
-  EXPECT_EQ(CanvasAt(102, 100), kWhite);
-  EXPECT_EQ(BoardAt(100, 92), kWhite);
-}
-
-TEST_F(MouseTest, FeedbackOnlyWhileThePointerIsInside) {
-  for (auto [tool, spot] : {std::pair{maWire, true},
-                            {maSolder, true},
-                            {maSelect, true},
-                            {maDelete, false},
-                            {maMove, false}}) {
-    w.Clear();
-    w.SetMouseAction(tool);
-    w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
-    w.RenderBoard();
-    MoveTo({50, 60});
-    MoveTo({700, 60});  // leaves: the feedback is wiped
+TEST_F(MouseTest, SpotsAndToolChanges) {
+  // Per tool: whether it shows a spot, and whether choosing it keeps the selection.
+  // clang-format off
+  for (auto [tool, spot, keeps] : Table<TMouseAction, bool, bool>{
+           {maWire, true, false}, {maSolder, true, false}, {maSelect, true, true},
+           {maDelete, false, false}, {maMove, false, true}}) {
+    // clang-format on
+    w.Clear(), Put({"P 160, 160, 4, 16, 0", "W 0, 0, 48, 48, 4"});
+    w.SetMouseAction(maWire), MoveTo({100, 100}), w.SelectAll(), w.SetMouseAction(tool);
+    EXPECT_EQ(w.SelectedCount(), keeps ? 2 : 0) << int(tool);
+    EXPECT_EQ(BoardAt(30, 30) == kFocus, keeps) << int(tool);
+    EXPECT_TRUE(NoFeedback()) << int(tool);  // no spot until the pointer moves on
+    EXPECT_FALSE(w.Modified());
+    Do("m50,60 m700,60");  // leaves: the feedback is wiped
     ASSERT_TRUE(NoFeedback()) << int(tool);
-    SendMove({100, 100});  // over the pad, but the pointer counts as outside
-    EXPECT_TRUE(NoFeedback()) << int(tool);
     // Entering shows the spot where the pointer was last seen, for the pointing tools.
-    SendEnter({150, 150});
+    QEnterEvent enter(QPointF(150, 150), QPointF(150, 150), w.mapToGlobal(QPointF(150, 150)));
+    QCoreApplication::sendEvent(&w, &enter);
     EXPECT_EQ(CanvasAt(50, 52) == kSpot, spot) << int(tool);
+    EXPECT_EQ(CanvasAt(50, 62), kWhite) << int(tool);  // the disc ends a pixel above
     EXPECT_EQ(NoFeedback(), !spot) << int(tool);
   }
 }
 
 TEST_F(MouseTest, SolderToolPlacesPadsWithTheCurrentSettings) {
   w.SetMouseAction(maSolder);
-  w.SetSolderGeometry(sgSquare);
-  w.SetSolderExternalDiameter(12);
-  w.SetSolderInternalDiameter(2);
-  MoveTo({33, 47});
-  Click({33, 47});
-  Click({33, 47});  // a second pad on the first
-  ASSERT_EQ(w.Elements().Count(), 2);
-  EXPECT_TRUE(w.Modified());
-  for (int32_t i = 0; i < 2; ++i) EXPECT_EQ(w.Elements().Items(i)->ToText(), "48, 80, 2, 12, 1");
-  EXPECT_EQ(BoardAt(30 - 3, 50 - 3), kPad);  // r = 10 x 12 / 32 = 3
-  EXPECT_EQ(BoardAt(30 + 3, 50), kWhite);
-  EXPECT_EQ(CanvasAt(30, 42), kSpot);  // the spot is drawn again over the new pad
-
-  // SMD chosen: a pad of the SMD sizes at the grid point, taken back by one undo; a through-hole
-  // pad again once SMD is no longer chosen.
-  w.SetSmdChosen(true);
-  w.SetSmdWidth(16);
-  w.SetSmdHeight(4);
-  w.SetSmdRoundness(50);
+  w.SetSolderGeometry(sgSquare), w.SetSolderExternalDiameter(12), w.SetSolderInternalDiameter(2);
+  Do("C33,47 c33,47");  // a second pad on the first
+  EXPECT_EQ(Board(), (Lines{"48, 80, 2, 12, 1", "48, 80, 2, 12, 1"}));
+  // SMD chosen: a pad of the SMD sizes at the grid point in one step; a through-hole pad after.
+  w.SetSmdChosen(true), w.SetSmdWidth(16), w.SetSmdHeight(4), w.SetSmdRoundness(50);
   Click({81, 49});
-  ASSERT_EQ(w.Elements().Count(), 3);
-  EXPECT_EQ(w.Elements().Items(2)->ToText(), "@SMD 128, 80, 16, 4, 50");
+  EXPECT_EQ(Board().back(), "@SMD 128, 80, 16, 4, 50");
   EXPECT_EQ(w.UndoStack().undoText(), "Add SMD Pad");
-  EXPECT_EQ(BoardAt(80 - 4, 50), kPad);  // 10 pixels wide around (80, 50)
   w.Undo();
   EXPECT_EQ(w.Elements().Count(), 2);
-  w.SetSmdChosen(false);
-  Click({81, 49});
-  EXPECT_EQ(w.Elements().Items(2)->ToText(), "128, 80, 2, 12, 1");
+  w.SetSmdChosen(false), Click({81, 49});
+  EXPECT_EQ(Board().back(), "128, 80, 2, 12, 1");
 }
 
-TEST_F(MouseTest, DeleteToolHighlightsAndDeletesPadsBeforeWires) {
-  w.Elements().AddSolder({80, 80}, 4, 16, sgCircle);  // r = 5 around (50, 50)
-  w.Elements().AddWire({0, 80}, {320, 80}, 2);        // later, but a wire: under the pad
+TEST_F(MouseTest, DeleteToolHighlightsAndForgetsWhatIsGone) {
   w.SetMouseAction(maDelete);
-  MoveTo({120, 50});
-  EXPECT_EQ(CanvasAt(120, 50), kFocus);  // on the visible surface only
-  EXPECT_EQ(BoardAt(120, 50), kWire);
-  MoveTo({52, 51});
-  EXPECT_EQ(w.HoverElement(), w.Elements().Items(0));
-  EXPECT_EQ(CanvasAt(120, 50), kWire);
-  Click({52, 51});
-  ASSERT_EQ(w.Elements().Count(), 1);
-  EXPECT_TRUE(w.Elements().Items(0)->IsWire());
-  EXPECT_TRUE(w.Modified());
-  Click({52, 51});
-  EXPECT_EQ(w.Elements().Count(), 0);
-  w.SetModified(false);
-  Click({52, 51});  // on empty board not even the flag changes
-  EXPECT_FALSE(w.Modified());
-}
-
-TEST_F(MouseTest, TextIsHitOnItsStrokesDrawnWithTheWiresAndLitLikeThem) {
-  // A text drawn after a pad in the list still lies under it, as wires do; hovered in the
-  // delete tool and selected it shows in the focus colour like any element.
-  TSolder* pad = w.Elements().AddSolder({0, 0}, 0, 32, sgSquare);
-  w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{160, 160}, "H", 48, 6, 0, false));
-  const TPCBElement* text = w.Elements().Items(1);
-  w.RenderBoard();
-  // A pixel in the middle of a stroke: copper all round it.
-  auto drawn = [this](int x, int y) { return BoardAt(x, y) != kWhite && BoardAt(x, y) != kPad; };
-  TPoint on{-1, -1};
-  for (int y = 1; y < 299 && on.X < 0; ++y)
-    for (int x = 1; x < 399 && on.X < 0; ++x)
-      if (drawn(x - 1, y - 1) && drawn(x + 1, y - 1) && drawn(x - 1, y + 1) && drawn(x + 1, y + 1))
-        on = {x, y};
-  ASSERT_GE(on.X, 0) << "the text is not drawn";
-  const TColor copper = BoardAt(on.X, on.Y);
-  EXPECT_EQ(w.ElementAt(on), text);
-  EXPECT_EQ(w.ElementAt({on.X, 299}), nullptr);
-  w.SetMouseAction(maDelete);
-  MoveTo(on);
-  EXPECT_EQ(CanvasAt(on.X, on.Y), kFocus);
-  EXPECT_EQ(BoardAt(on.X, on.Y), copper);
-  w.SetMouseAction(maSelect);
-  Drag({on.X - 40, on.Y - 40}, {on.X + 40, on.Y + 40});
-  EXPECT_EQ(Selection(), (std::vector<bool>{false, true}));
-  EXPECT_EQ(BoardAt(on.X, on.Y), kFocus);
-  pad->SetCenter(w.ScreenToBoard(on));
-  w.Elements().Changed();
-  w.ClearSelection();
-  EXPECT_EQ(BoardAt(on.X, on.Y), kPad);
-}
-
-TEST_F(MouseTest, HoverNeverOutlivesItsElement) {
-  w.SetMouseAction(maDelete);
-  auto load = [this] {  // a new board in place of the old one
-    TElementList::Storage board;
-    board.push_back(std::make_unique<TSolder>(&w, TPoint{80, 80}, 4, 16, sgSquare));
-    w.Elements().Replace(std::move(board));
+  // The hovered element never outlives a delete, a new board or a loaded one.
+  for (int drop = 0; drop < 3; ++drop) {
+    Put({"P 80, 80, 4, 16, 0"});
     w.RenderBoard();
-  };
-  auto remove = [this] {
-    w.SelectAll();
-    w.DeleteSelected();
-  };
-  for (const std::function<void()>& drop :
-       {std::function<void()>(remove), {[this] { w.Clear(); }}, {load}}) {
-    w.Elements().AddSolder({80, 80}, 4, 16, sgCircle);
-    w.RenderBoard();
-    MoveTo({200, 200});
-    MoveTo({50, 50});
+    Do("m200,200 m50,50");
     ASSERT_NE(w.HoverElement(), nullptr);
-    drop();
-    EXPECT_EQ(w.HoverElement(), nullptr);
+    if (drop == 0) w.SelectAll(), w.DeleteSelected();
+    if (drop == 1) w.Clear();
+    if (drop == 2)  // a new board in place of the old one
+      w.Elements().Replace(ReadElements(&w, SplitLines("*Solder*\n80, 80, 4, 16, 1"), false)),
+          w.RenderBoard();
+    EXPECT_EQ(w.HoverElement(), nullptr) << drop;
   }
   MoveTo({51, 50});  // the loaded pad is highlighted at the next move
   EXPECT_EQ(w.HoverElement(), w.Elements().Items(0));
   EXPECT_EQ(CanvasAt(46, 46), kFocus);
 }
 
-TEST_F(MouseTest, SelectToolBandsAndSelects) {
-  w.SetMouseAction(maSelect);
-  w.Elements().AddSolder({48, 48}, 4, 16, sgCircle);
-  w.Elements().AddWire({96, 96}, {160, 160}, 4);
-  w.Elements().AddSolder({200, 200}, 4, 16, sgCircle);
-  w.Elements().AddWire({160, 160}, {240, 240}, 4);
-  w.RenderBoard();
-  MoveTo({20, 20});
-  Press({20, 20});
-  MoveTo({71, 68});  // snaps to (70, 70)
-  // The band in the spot colour, the spots at its corners in the pad colour, on the surface.
-  EXPECT_EQ(CanvasAt(70, 45), kSpot);
-  EXPECT_EQ(CanvasAt(70, 62), kPad);
-  Release({71, 68});
-  // (32, 32) to (112, 112): the first pad and the wire that starts inside.
-  EXPECT_EQ(Selection(), (std::vector<bool>{true, true, false, false}));
-  EXPECT_FALSE(w.Modified());
-  Drag({120, 120}, {160, 160});  // a new band starts from nothing selected
-  EXPECT_EQ(Selection(), (std::vector<bool>{false, false, true, true}));
-  // A band reaches one unit past its corner: both corners at (48, 48).
-  w.Clear();
-  for (TPoint c : {TPoint{48, 48}, {49, 49}, {50, 49}, {49, 50}, {47, 48}, {48, 47}})
-    w.Elements().AddSolder(c, 4, 16, sgCircle);
-  Drag({30, 30}, {30, 30});
-  EXPECT_EQ(Selection(), (std::vector<bool>{true, true, false, false, false, false}));
-  // A right press drops the band: nothing is selected.
-  MoveTo({10, 10});
-  Press({10, 10});
-  MoveTo({60, 60});
-  Click({60, 60}, Qt::RightButton);
-  EXPECT_TRUE(NoFeedback());
-  Release({60, 60});
-  EXPECT_EQ(Selection(), std::vector<bool>(6, false));
-}
-
-TEST_F(MouseTest, MoveToolDragsTheSelectionGridStepByGridStep) {
-  w.SetMouseAction(maMove);
-  TSolder* a = w.Elements().AddSolder({48, 48}, 4, 16, sgCircle);
-  TSolder* b = w.Elements().AddSolder({160, 48}, 4, 16, sgCircle);
-  TWire* c = w.Elements().AddWire({0, 160}, {160, 160}, 4);
-  w.RenderBoard();
-  // A press on an unselected element selects it alone and drags it, grid point by grid point.
-  MoveTo({30, 30});
-  Press({30, 30});
-  EXPECT_EQ(Selection(), (std::vector<bool>{true, false, false}));
-  MoveTo({32, 31});
-  EXPECT_FALSE(w.Modified());  // still the same grid point
-                               // clang-format off
-  for (auto [pixel, centre] : {std::pair<TPoint, TPoint>{{40, 30}, {64, 48}}, {{43, 33}, {64, 48}},
-                               {{44, 36}, {64, 64}}, {{-20, 10}, {-32, 16}}}) {
-    // clang-format on
-    MoveTo(pixel);
-    EXPECT_EQ(a->Center(), centre) << pixel.X << "," << pixel.Y;
-  }
-  Release({-20, 10});
-  EXPECT_TRUE(w.Modified());
-  EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
-  // A press on a selected element drags the whole selection.
-  b->SetSelected(true);
-  c->SetSelected(true);
-  Drag({100, 30}, {110, 40});
-  EXPECT_EQ(a->Center(), (TPoint{-16, 32}));
-  EXPECT_EQ(b->Center(), (TPoint{176, 64}));
-  EXPECT_EQ(c->StartPoint(), (TPoint{16, 176}));
-}
-
 TEST_F(MouseTest, PanningKeepsThePressedBoardPointUnderThePointer) {
-  w.SetMouseAction(maMove);
-  w.SetGridMode(gmDot);
-  TSolder* pad = w.Elements().AddSolder({320, 160}, 4, 16, sgCircle);  // at (200, 100)
-  pad->SetSelected(true);
-  MoveTo({143, 77});
-  Press({143, 77});
-  EXPECT_FALSE(pad->Selected());  // a press on empty board clears the selection
-  for (int step = 1; step <= 23; ++step) {
-    MoveTo({143 + step, 77 - step / 2});
-    ASSERT_EQ(w.ViewOffset(), (TPoint{step, -(step / 2)})) << step;
-  }
-  Release({166, 66});
+  w.SetMouseAction(maMove), w.SetGridMode(gmDot);
+  Put({"P 320, 160, 4, 16, 0 *"});  // at (200, 100)
+  Do("m143,77 p143,77 m150,70 m166,66 r166,66");
+  EXPECT_EQ(w.SelectedCount(), 0);  // a press on empty board clears the selection
+  EXPECT_EQ(w.ViewOffset(), (TPoint{23, -11}));
   EXPECT_EQ(BoardAt(223, 89 - 3), kPad);
   EXPECT_EQ(BoardAt(3, 9), kGrid);  // the grid moved with the board
   EXPECT_FALSE(w.Modified());
   // With the button up, moves pan no more, whatever tool was chosen in between.
-  Press({100, 100});
-  w.SetMouseAction(maWire);
-  Release({100, 100});
-  w.SetMouseAction(maMove);
-  MoveTo({150, 150});
+  Press({100, 100}), w.SetMouseAction(maWire), Release({100, 100});
+  w.SetMouseAction(maMove), MoveTo({150, 150});
   EXPECT_EQ(w.ViewOffset(), (TPoint{23, -11}));
   // A pan that ends on the grid point where another tool last showed its spot still follows.
-  w.SetViewOffset({0, 0});
-  w.SetMouseAction(maWire);
-  MoveTo({140, 80});
-  w.SetMouseAction(maMove);
-  Drag({143, 77}, {141, 79});
+  w.SetViewOffset({0, 0}), w.SetMouseAction(maWire), MoveTo({140, 80});
+  w.SetMouseAction(maMove), Drag({143, 77}, {141, 79});
   EXPECT_EQ(w.ViewOffset(), (TPoint{-2, 2}));
-}
-
-TEST_F(MouseTest, ToolChangesKeepOrClearTheSelection) {
-  w.Elements().AddSolder({48, 48}, 4, 16, sgCircle);
-  w.Elements().AddWire({0, 0}, {48, 48}, 4);
-  MoveTo({100, 100});
-  for (auto [tool, keeps] : {std::pair{maWire, false},
-                             {maSolder, false},
-                             {maDelete, false},
-                             {maSelect, true},
-                             {maMove, true}}) {
-    w.SetMouseAction(maWire);
-    w.SelectAll();
-    w.SetMouseAction(tool);
-    EXPECT_EQ(Selection(), (std::vector<bool>{keeps, keeps})) << int(tool);
-    EXPECT_EQ(BoardAt(30, 30) == kFocus, keeps) << int(tool);
-    EXPECT_TRUE(NoFeedback()) << int(tool);  // no spot until the pointer moves on
-    EXPECT_FALSE(w.Modified());
-  }
+  // The middle button pans in any tool; a pending wire then ends at the board point pressed.
+  w.Clear(), w.SetMouseAction(maWire);
+  Do("C20,20 m50,50");  // board (32, 32)
+  Press({50, 50}, Qt::MiddleButton), MoveTo({80, 60}), Release({80, 60}, Qt::MiddleButton);
+  EXPECT_EQ(w.ViewOffset(), (TPoint{30, 10}));
+  EXPECT_EQ(w.Elements().Count(), 0);
+  Click({110, 130});
+  EXPECT_EQ(Board(), (Lines{"32, 32, 128, 192, 4"}));
 }
 
 TEST_F(MouseTest, ElementAtFindsWhatIsDrawnOnTop) {
-  // The quick search against every element's own hit test, in the order the user sees them:
-  // pads from the last to the first, then wires and texts the same way, then fills, which lie
-  // under all the other copper.
-  std::mt19937 rng(7);
-  auto coord = [&rng](int32_t lo, int32_t hi) {
-    return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
-  };
-  for (int i = 0; i < 150; ++i) {
-    const TPoint a{coord(-40, 700), coord(-40, 500)};
-    w.Elements().AddWire(a, {a.X + coord(-60, 60), a.Y + coord(-60, 60)}, StepDivisor[coord(0, 4)]);
-    w.Elements().AddSolder({coord(-40, 700), coord(-40, 500)}, 4, coord(-8, 40),
-                           static_cast<uint8_t>(coord(0, 1)));
-    if (i % 2)
-      w.Elements().Append(std::make_unique<TSmdPad>(&w, TPoint{coord(-40, 700), coord(-40, 500)},
-                                                    coord(-4, 60), coord(-4, 60), coord(0, 50)));
-    if (i % 5 == 0) {
-      const int32_t height = coord(2, 60);
-      w.Elements().Append(std::make_unique<TCopperText>(
-          &w, TPoint{coord(-40, 700), coord(-40, 500)}, "Fe 9,V\nOUT", height,
-          coord(1, height / 3 + 1), coord(0, 3), coord(0, 1) == 1));
-    }
-    if (i % 30 == 0) {
-      std::vector<TPoint> corners;
-      for (int k = coord(3, 5); k > 0; --k) corners.push_back({coord(-40, 700), coord(-40, 500)});
-      w.Elements().Append(
-          std::make_unique<TCopperFill>(&w, corners, false, TPoint{}, TFillSettings{}));
-    }
-  }
-  w.SetGridScale(3);
-  w.SetViewOffset({-13, 7});
+  // Against each element's own hit test in the order drawn: pads, wires and texts, then fills.
+  TPick pick{std::mt19937(7)};
+  FillRandom(w.Elements(), pick, 500, 300);
+  w.SetGridScale(3), w.SetViewOffset({187, 157});
   auto layer = [](const TPCBElement& e) {
     return e.Kind() == ekFill ? 2 : TPCBLayout::DrawnWithWires(e) ? 1 : 0;
   };
-  auto expected = [&](TPoint p) -> TPCBElement* {
-    for (int wanted : {0, 1, 2})
-      for (int32_t i = w.Elements().Count() - 1; i >= 0; --i) {
-        TPCBElement* e = w.Elements().Items(i);
-        if (layer(*e) == wanted && e->HitTest(p)) return e;
+  for (bool shown : {true, false}) {
+    w.SetShowFills(shown);
+    int found = 0, fills = 0;
+    for (int32_t y = -5; y < 305; y += 3)
+      for (int32_t x = -5; x < 405; x += 3) {
+        TPCBElement* expected = nullptr;
+        for (int wanted = 0; wanted < (shown ? 3 : 2) && !expected; ++wanted)
+          for (int32_t i = w.Elements().Count() - 1; i >= 0 && !expected; --i) {
+            TPCBElement* e = w.Elements().Items(i);
+            if (layer(*e) == wanted && e->HitTest({x, y})) expected = e;
+          }
+        ASSERT_EQ(w.ElementAt({x, y}), expected) << x << "," << y;
+        found += expected != nullptr;
+        fills += expected && expected->Kind() == ekFill;
       }
-    return nullptr;
-  };
-  int found = 0, fills = 0;
-  for (int32_t y = -5; y < 305; y += 3) {
-    for (int32_t x = -5; x < 405; x += 3) {
-      TPCBElement* e = w.ElementAt({x, y});
-      ASSERT_EQ(e, expected({x, y})) << x << "," << y;
-      found += e != nullptr;
-      fills += e && e->Kind() == ekFill;
-    }
+    EXPECT_GT(found, 1000);
+    EXPECT_GT(fills, shown ? 20 : -1);
   }
-  EXPECT_GT(found, 1000);
-  EXPECT_GT(fills, 50);
-  // Hidden fills are out of the pointer's reach.
-  w.SetShowFills(false);
-  for (int32_t y = -5; y < 305; y += 3)
-    for (int32_t x = -5; x < 405; x += 3) {
-      const TPCBElement* e = w.ElementAt({x, y});
-      ASSERT_TRUE(!e || e->Kind() != ekFill) << x << "," << y;
-    }
+  // 65536 pixels away the 32-bit square of the distance wraps to nothing; the pad is not there.
+  w.Clear(), w.SetGridScale(6);  // one board unit per pixel
+  TSolder* far = w.Elements().AddSolder({65536 + 50, 50}, 4, 16, sgCircle);
+  EXPECT_EQ(w.ElementAt({50, 50}), nullptr);
+  EXPECT_EQ(w.ElementAt({65536 + 50, 50}), far);
 }
 
 TEST_F(MouseTest, FillToolPlacesCornersAndClosesOrDropsTheOutline) {
-  // A press ('c'), a double click ('d'), Backspace ('b') or Escape ('e') at a pixel, then how
-  // many corners wait and how many fills the board holds. A press on the first corner or a double
-  // click closes an outline of three corners or more; a press on the last corner adds none.
+  // Steps ('b' Backspace, 'e' Escape), the corners waiting and the fills made.
   // clang-format off
-  const struct { char op; TPoint pixel; size_t pending; int32_t fills; } steps[] = {
-      {'b', {0, 0}, 0, 0},        {'c', {20, 20}, 1, 0},     {'c', {21, 19}, 1, 0},
-      {'c', {120, 20}, 2, 0},     {'b', {0, 0}, 1, 0},       {'d', {120, 20}, 2, 0},
-      {'c', {120, 120}, 3, 0},    {'e', {0, 0}, 0, 0},       {'c', {20, 20}, 1, 0},
-      {'c', {120, 20}, 2, 0},     {'c', {120, 120}, 3, 0},   {'c', {18, 22}, 0, 1},
-      {'c', {200, 200}, 1, 1},    {'c', {300, 200}, 2, 1},   {'c', {300, 280}, 3, 1},
-      {'d', {200, 280}, 0, 2},    {'d', {200, 280}, 1, 2},   {'b', {0, 0}, 0, 2}};
+  const struct { const char* step; size_t pending; int32_t fills; } steps[] = {
+      {"b", 0, 0},          {"C20,20", 1, 0},    {"C21,19", 1, 0},      {"C120,20", 2, 0},
+      {"b", 1, 0},          {"C120,20 d120,20", 2, 0},                  {"C120,120", 3, 0},
+      {"e", 0, 0},          {"C20,20", 1, 0},    {"C120,20", 2, 0},     {"C120,120", 3, 0},
+      {"C18,22", 0, 1},     {"C200,200", 1, 1},  {"C300,200", 2, 1},    {"C300,280", 3, 1},
+      {"C200,280 d200,280", 0, 2},               {"C200,280 d200,280", 1, 2},  {"b", 0, 2}};
   // clang-format on
   w.SetMouseAction(maFill);
   for (const auto& s : steps) {
-    SCOPED_TRACE(std::string(1, s.op) + " " + std::to_string(s.pixel.X));
-    MoveTo(s.pixel);
+    SCOPED_TRACE(s.step);
     const bool pending = w.FillPending();
-    if (s.op == 'c') Click(s.pixel);
-    if (s.op == 'd') {
-      Click(s.pixel);
-      QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(s.pixel.X, s.pixel.Y));
-      Release(s.pixel);
-    }
-    if (s.op == 'b') {
-      EXPECT_EQ(w.BackspacePressed(), pending);
-    }
-    if (s.op == 'e') w.CancelAction();
+    EXPECT_TRUE(*s.step != 'b' || w.BackspacePressed() == pending);
+    if (*s.step == 'e') w.CancelAction();
+    Do(s.step);
     EXPECT_EQ(w.FillCorners().size(), s.pending);
     EXPECT_EQ(w.Elements().Count(), s.fills);
     EXPECT_EQ(w.UndoStack().count(), s.fills);
   }
-  const auto& first = static_cast<const TCopperFill&>(*w.Elements().Items(0));
-  const auto& second = static_cast<const TCopperFill&>(*w.Elements().Items(1));
-  EXPECT_EQ(first.Corners(), (std::vector<TPoint>{{32, 32}, {192, 32}, {192, 192}}));
-  EXPECT_EQ(second.Corners(),
+  EXPECT_EQ(FillAt(0).Corners(), (std::vector<TPoint>{{32, 32}, {192, 32}, {192, 192}}));
+  EXPECT_EQ(FillAt(1).Corners(),
             (std::vector<TPoint>{{320, 320}, {480, 320}, {480, 448}, {320, 448}}));
   EXPECT_EQ(w.UndoStack().undoText(), QStringLiteral("Add Fill"));
-  // While an outline is drawn, the edges so far and the one to the pointer show on the screen
-  // only.
-  Click({20, 280});
-  Click({120, 280});
-  MoveTo({120, 200});
-  EXPECT_EQ(CanvasAt(70, 280), kGrid);
-  EXPECT_EQ(CanvasAt(120, 240), kGrid);
-  EXPECT_NE(BoardAt(120, 240), kGrid);
 }
 
 TEST_F(MouseTest, ANewFillIsSeededAtTheFirstSelectedPlace) {
-  // A wire, a pad, an SMD pad, a text and a fill; the elements selected, and the seed of the next
-  // fill (none for {-1, -1}).
-  w.Elements().AddWire({32, 32}, {96, 32}, 4);
-  w.Elements().AddSolder({160, 160}, 4, 16, sgCircle);
-  w.Elements().Append(std::make_unique<TSmdPad>(&w, TPoint{224, 96}, 8, 9, 25));
-  w.Elements().Append(std::make_unique<TCopperText>(&w, TPoint{320, 160}, "G", 13, 2, 0, true));
-  w.Elements().Append(std::make_unique<TCopperFill>(
-      &w, std::vector<TPoint>{{0, 0}, {16, 0}, {0, 16}}, false, TPoint{}, TFillSettings{}));
-  const std::pair<std::vector<int32_t>, TPoint> rows[] = {
-      {{}, {-1, -1}},   {{0}, {32, 32}},   {{1, 0}, {32, 32}}, {{1, 3}, {160, 160}},
-      {{2}, {224, 96}}, {{3}, {320, 160}}, {{4}, {-1, -1}},    {{4, 2}, {224, 96}}};
+  // The elements selected, and the seed of the next fill (none for {-1, -1}).
+  Put({"W 32, 32, 96, 32, 4", "P 160, 160, 4, 16, 0", "@SMD 224, 96, 8, 9, 25",
+       "@TEXT 320, 160, 13, 2, 0, 1, G",
+       "@FILL 0, 0, 0, 500000, 300000, 500000, 500000, 0, 3, 0, 0, 16, 0, 0, 16"});
   TFillSettings settings;
-  settings.Clearance = 250000;
-  w.SetFillSettings(settings);
-  for (const auto& [selected, seed] : rows) {
+  settings.Clearance = 250000, w.SetFillSettings(settings);
+  // clang-format off
+  for (const auto& [selected, seed] : Table<std::vector<int>, TPoint>{
+           {{}, {-1, -1}}, {{0}, {32, 32}}, {{1, 0}, {32, 32}}, {{1, 3}, {160, 160}},
+           {{2}, {224, 96}}, {{3}, {320, 160}}, {{4}, {-1, -1}}, {{4, 2}, {224, 96}}}) {
+    // clang-format on
     SCOPED_TRACE(selected.size());
-    for (int32_t i = 0; i < 5; ++i) w.Elements().Items(i)->SetSelected(false);
-    for (int32_t i : selected) w.Elements().Items(i)->SetSelected(true);
+    Select(selected);
     w.AddFill({{0, 0}, {64, 0}, {64, 64}});
-    const auto& fill =
-        static_cast<const TCopperFill&>(*w.Elements().Items(w.Elements().Count() - 1));
+    const TCopperFill& fill = FillAt(w.Elements().Count() - 1);
     EXPECT_EQ(fill.HasSeed(), seed.X >= 0);
     EXPECT_EQ(fill.Seed(), seed.X >= 0 ? seed : TPoint{});
     EXPECT_EQ(fill.Settings(), settings);
-    // The selection stays, ready for the next fill.
     EXPECT_EQ(w.SelectedCount(), int32_t(selected.size()));
   }
 }
 
 TEST_F(MouseTest, AFillsCornerIsDraggedToAGridPointInOneStep) {
   w.SetMouseAction(maMove);
-  w.Elements().Append(std::make_unique<TCopperFill>(
-      &w, std::vector<TPoint>{{32, 32}, {320, 32}, {320, 256}, {32, 256}}, false, TPoint{},
-      TFillSettings{}));
-  // Once the fill is moved its last corner lies on this pad, which a press there then drags.
-  w.Elements().AddSolder({48, 256}, 4, 16, sgCircle);
+  // Once the fill is moved its last corner lies on the pad, which a press there then drags.
+  Put({"@FILL 0, 0, 0, 500000, 300000, 500000, 500000, 0, 4, 32, 32, 320, 32, 320, 256, 32, 256",
+       "P 48, 256, 4, 16, 0"});
+  auto* pad = static_cast<const TSolder*>(w.Elements().Items(1));
   w.RenderBoard();
-  const auto& fill = static_cast<const TCopperFill&>(*w.Elements().Items(0));
-  const auto& pad = static_cast<const TSolder&>(*w.Elements().Items(1));
+  const TCopperFill& fill = FillAt(0);
   // Where the press lands and where the button is let go; the corners after; steps so far.
-  const struct {
-    TPoint press, release;
-    std::vector<TPoint> corners;
-    int steps;
-  } rows[] = {
+  // clang-format off
+  for (const auto& [press, release, corners, steps] : Table<TPoint, TPoint, std::vector<TPoint>, int>{
       // Within a few pixels of the second corner (pixel 200, 20), outside the fill.
       {{203, 17}, {251, 42}, {{32, 32}, {400, 64}, {320, 256}, {32, 256}}, 1},
       // Inside the fill away from the corners the whole fill moves.
       {{100, 100}, {110, 100}, {{48, 32}, {416, 64}, {336, 256}, {48, 256}}, 2},
       // The pad on a corner is the pad's.
       {{30, 160}, {30, 170}, {{48, 32}, {416, 64}, {336, 256}, {48, 256}}, 3},
-      {{30, 157}, {30, 180}, {{48, 32}, {416, 64}, {336, 256}, {48, 288}}, 4},
-  };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.press.X);
-    MoveTo(r.press);
-    Press(r.press);
-    MoveTo(r.release);
-    if (r.steps == 1) {
-      // The outline to be shows while the corner moves; the board is not touched yet.
-      EXPECT_EQ(w.CornerFill(), 0);
-      EXPECT_EQ(fill.Corners()[1], (TPoint{320, 32}));
-      EXPECT_FALSE(NoFeedback());
-    }
-    Release(r.release);
-    EXPECT_EQ(fill.Corners(), r.corners);
-    EXPECT_EQ(w.UndoStack().count(), r.steps);
+      {{30, 157}, {30, 180}, {{48, 32}, {416, 64}, {336, 256}, {48, 288}}, 4}}) {
+    // clang-format on
+    SCOPED_TRACE(press.X);
+    MoveTo(press), Press(press), MoveTo(release), Release(release);
+    EXPECT_EQ(fill.Corners(), corners);
+    EXPECT_EQ(w.UndoStack().count(), steps);
   }
-  EXPECT_EQ(pad.Center(), (TPoint{48, 272}));
+  EXPECT_EQ(pad->Center(), (TPoint{48, 272}));
   // Escape drops a corner drag under way.
-  MoveTo({30, 180});
-  Press({30, 180});
-  MoveTo({60, 200});
-  w.CancelAction();
-  Release({60, 200});
+  Do("m30,180 p30,180 m60,200");
+  w.CancelAction(), Release({60, 200});
   EXPECT_EQ(fill.Corners()[3], (TPoint{48, 288}));
   EXPECT_EQ(w.UndoStack().count(), 4);
   // A command in the middle of it finds the corner moved as a step of its own.
-  Press({30, 180});
-  MoveTo({60, 200});
+  Do("p30,180 m60,200");
   w.FinishDrag();
   EXPECT_EQ(fill.Corners()[3], (TPoint{96, 320}));
   EXPECT_EQ(w.UndoStack().count(), 5);
-  MoveTo({90, 220});
-  Release({90, 220});
+  Do("m90,220 r90,220");
   EXPECT_EQ(fill.Corners()[3], (TPoint{96, 320}));
   EXPECT_EQ(w.ViewOffset(), (TPoint{0, 0}));
-}
-
-TEST_F(MouseTest, ElementAtIgnoresPadsFarAway) {
-  // 65536 pixels away the 32-bit square of the distance wraps to nothing; the pad is not there.
-  w.SetGridScale(6);  // one board unit per pixel
-  TSolder* far = w.Elements().AddSolder({65536 + 50, 50}, 4, 16, sgCircle);
-  EXPECT_EQ(w.ElementAt({50, 50}), nullptr);
-  EXPECT_EQ(w.ElementAt({65536 + 50, 50}), far);
+  // A board loaded under a corner drag leaves nothing for the release to move.
+  Do("m60,200 p60,200 m80,210");
+  ASSERT_EQ(w.CornerFill(), 0);
+  w.Elements().Replace({}), Release({80, 210});
+  EXPECT_EQ(w.Elements().Count(), 0);
 }
 
 }  // namespace
