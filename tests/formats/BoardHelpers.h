@@ -5,11 +5,14 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "TBoardError.h"
+#include "TCopper.h"
 #include "TElementList.h"
 #include "TSmdPad.h"
 
@@ -31,6 +34,29 @@ inline TSmdPad* AddSmd(TElementList& list, TPoint center, int32_t width, int32_t
   TSmdPad* added = pad.get();
   list.Append(std::move(pad));
   return added;
+}
+
+inline double SegmentDistance(double px, double py, double ax, double ay, double bx, double by) {
+  const double dx = bx - ax, dy = by - ay, len = dx * dx + dy * dy;
+  const double t = len > 0 ? std::clamp(((px - ax) * dx + (py - ay) * dy) / len, 0.0, 1.0) : 0;
+  return std::hypot(px - ax - t * dx, py - ay - t * dy);
+}
+
+// How far a point in half units lies outside a piece of copper (below zero inside it), worked out
+// on its own from the piece's sizes; WITHHOLE leaves a pad's hole bare.
+inline double CopperDistance(const TCopperShape& s, double x, double y, bool withHole) {
+  double d = INFINITY;
+  if (s.Kind == ckSquare || s.Kind == ckRect) {
+    const bool sq = s.Kind == ckSquare;
+    const double qx = std::fabs(x - s.AX) - (sq ? s.Radius : s.HalfX);
+    const double qy = std::fabs(y - s.AY) - (sq ? s.Radius : s.HalfY);
+    d = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) -
+        (sq ? 0 : s.Radius);
+  } else if (!s.Empty()) {
+    d = SegmentDistance(x, y, s.AX, s.AY, s.BX, s.BY) - s.Radius;
+  }
+  if (withHole && s.HoleRadius > 0) d = std::max(d, s.HoleRadius - std::hypot(x - s.AX, y - s.AY));
+  return d;
 }
 
 inline std::string ReadBytes(const QString& path) {
