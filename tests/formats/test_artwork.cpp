@@ -1,7 +1,8 @@
-// The artwork options measured on paper: the PDF page rasterised at 300 dots per inch, and the
-// SVG drawing rendered at the same resolution.
+// The artwork on paper: the PDF page rasterised at 300 dots per inch as a user's viewer shows it,
+// and the SVG drawing rendered at the same resolution, measured in pixels.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QImageReader>
 #include <QPainter>
 #include <QScopeGuard>
@@ -20,16 +21,20 @@ namespace {
 constexpr int kDpi = 300;
 constexpr double kPxPerMm = kDpi / 25.4, kMarginMm = 6.35;
 
-// The pixel where a board coordinate lands on a page at true size.
+// The pixel where a board coordinate lands on a page at true size: the margin, then 160 units an
+// inch.
 double ToPixel(double units) { return (kMarginMm / 25.4 + units / UnitsPerInch) * kDpi; }
 
 class ArtworkTest : public ::testing::Test {
  protected:
-  QImage Export(const TArtworkOptions& options, const char* name = "page.pdf") {
+  QImage Export(const TArtworkOptions& options = {}, const char* name = "page.pdf") {
     ExportBoardPdf(list, dir.filePath(name), options);
     QImage page = RasterisePdf(dir.filePath(name), kDpi);
     EXPECT_FALSE(page.isNull()) << "no page: is pdftoppm (poppler-utils) there?";
     return page;
+  }
+  bool BlackAt(const QImage& page, double x, double y) {
+    return Black(page, int(ToPixel(x)), int(ToPixel(y)));
   }
   // A round pad and a square one with wide holes, a wire between them, a smaller pad below:
   // the board's edge runs from (40, 120) to (280, 272).
@@ -38,6 +43,21 @@ class ArtworkTest : public ::testing::Test {
     list.AddSolder({80, 160}, 16, 48, sgCircle);
     list.AddSolder({240, 160}, 16, 48, sgSquare);
     list.AddSolder({160, 240}, 3, 32, sgCircle);
+  }
+  // Three pads four inches apart across and down, joined by wires that run under their holes,
+  // a row of wires of every width a user can choose and one from a hand-edited file, and a pad
+  // on the printable area's corner.
+  static constexpr TPoint kPadA{80, 160}, kPadB{720, 160}, kPadC{80, 800};
+  static constexpr int32_t kDivisors[] = {1, 2, 3, 4, 8, 16};  // at x = 240, 320, ... 640
+  void BuildKnownBoard() {
+    list.AddWire(kPadA, kPadB, 2);
+    list.AddWire(kPadA, kPadC, 4);
+    for (int i = 0; i < 6; ++i)
+      list.AddWire({240 + 80 * i, 320}, {240 + 80 * i, 640}, kDivisors[i]);
+    list.AddSolder(kPadA, 16, 48, sgCircle);
+    list.AddSolder(kPadB, 16, 48, sgSquare);
+    list.AddSolder(kPadC, 16, 48, sgCircle);
+    list.AddSolder({0, 0}, 4, 64, sgSquare);
   }
   // A hole whose centre is within a pixel of the wanted one.
   static void ExpectHoleAt(const QImage& page, QPointF at) {
@@ -50,6 +70,96 @@ class ArtworkTest : public ::testing::Test {
   FakeLayout view;
   TElementList list{&view};
 };
+
+// At 100 % four inches of board are 101.6 mm of paper; a scale correction stretches the board
+// from the printable corner, 101 % across moving a pad four inches away by 1.016 mm.
+TEST_F(ArtworkTest, TrueSizeOrStretchedFromThePrintableCorner) {
+  BuildKnownBoard();
+  for (const auto& [sx, sy] : {std::pair{10000, 10000}, {10100, 9950}}) {
+    SCOPED_TRACE(sx);
+    TArtworkOptions scaled;
+    scaled.ScaleX = sx, scaled.ScaleY = sy;
+    const QImage page = Export(scaled);
+    ASSERT_NEAR(page.width(), 2480, 1);  // A4
+    ASSERT_NEAR(page.height(), 3508, 1);
+    const double fx = sx / 10000.0, fy = sy / 10000.0;
+    // A hole found where the stretched board has it, in mm from the corner.
+    auto hole = [&](TPoint p) {
+      const QPointF c = CentreAt(page, int(ToPixel(p.X * fx) + 0.5), int(ToPixel(p.Y * fy)));
+      return (c - QPointF(kMarginMm, kMarginMm) * kPxPerMm) / kPxPerMm;
+    };
+    const QPointF a = hole(kPadA), b = hole(kPadB), c = hole(kPadC);
+    EXPECT_NEAR(b.x() - a.x(), 101.6 * fx, 1 / kPxPerMm);
+    EXPECT_NEAR(c.y() - a.y(), 101.6 * fy, 1 / kPxPerMm);
+    EXPECT_NEAR(b.y(), a.y(), 1 / kPxPerMm);
+    EXPECT_NEAR(c.x(), a.x(), 1 / kPxPerMm);
+    EXPECT_NEAR(a.x(), 12.7 * fx, 1 / kPxPerMm);
+    EXPECT_NEAR(a.y(), 25.4 * fy, 1 / kPxPerMm);
+    if (sx != 10000) continue;
+    // The holes are white paper over the wires that run into them, ringed by copper (hole radius
+    // 15 pixels, pad radius 45); the square pad reaches into its corners, the round one does not.
+    for (TPoint pad : {kPadA, kPadB, kPadC}) {
+      const int x = int(ToPixel(pad.X)), y = int(ToPixel(pad.Y));
+      EXPECT_TRUE(Black(page, x + 20, y) && Black(page, x, y + 20) && !Black(page, x + 47, y - 20));
+    }
+    EXPECT_TRUE(BlackAt(page, 400, 160));
+    EXPECT_TRUE(BlackAt(page, 720 + 22, 160 + 22));
+    EXPECT_FALSE(BlackAt(page, 80 + 22, 160 + 22));
+    // Nothing is moved to fit: the pad on the corner keeps only its quarter inside the margins.
+    const int corner = int(std::lround((kMarginMm / 25.4) * kDpi));
+    EXPECT_TRUE(Black(page, corner + 6, corner + 6));
+    EXPECT_FALSE(Black(page, corner - 3, corner + 10) || Black(page, corner + 10, corner - 3));
+    // Wires as wide as their divisor says, centred on their own line.
+    for (int i = 0; i < 6; ++i) {
+      const int x = int(ToPixel(240 + 80 * i)), y = int(ToPixel(480));
+      ASSERT_TRUE(Black(page, x, y)) << kDivisors[i];
+      const auto run = RunAt(page, x, y, 1, 0);
+      const double width = (UnitsPerStep / kDivisors[i]) * double(kDpi) / UnitsPerInch;
+      EXPECT_NEAR(run.second - run.first, width, 1.0) << kDivisors[i];
+      EXPECT_NEAR((run.first + run.second) / 2.0, ToPixel(240 + 80 * i), 1.0) << kDivisors[i];
+    }
+  }
+}
+
+TEST_F(ArtworkTest, TheViewAndSelectionChangeNothingOnPaper) {
+  const QImage empty = Export({}, "empty.pdf");
+  ASSERT_FALSE(empty.isNull());
+  QImage blank(empty.size(), empty.format());
+  blank.fill(Qt::white);
+  EXPECT_TRUE(empty == blank);
+  BuildKnownBoard();
+  const QImage plain = Export({}, "plain.pdf");
+  for (int32_t i = 0; i < list.Count(); ++i) list.Items(i)->SetSelected(true);
+  view.Cell = 37;
+  view.Step = gs1By8;
+  view.Offset = {-1234, 567};
+  view.Focus = 0x00FFFF;
+  EXPECT_TRUE(Export({}, "viewed.pdf") == plain);
+  EXPECT_EQ(view.External, nullptr);  // the page was lent for the export only
+}
+
+TEST_F(ArtworkTest, AFailedExportSaysSoAndKeepsWhatWasThere) {
+  list.AddSolder({80, 80}, 4, 16, sgCircle);
+  // Tests run as root, so the failures come from the file system's shape, not permissions.
+  const QString taken = dir.filePath("taken.pdf");
+  ASSERT_TRUE(QDir().mkpath(taken));
+  WriteBytes(taken + "/kept.txt", "old board");
+  for (const QString& target : {QStringLiteral("/dev/null/x.pdf"), taken}) {
+    const std::string prefix = "Impossible de créer le fichier \"" + target.toStdString() + "\". ";
+    const std::string message = MessageOf([&] { ExportBoardPdf(list, target); });
+    EXPECT_EQ(message.substr(0, prefix.size()), prefix);
+    EXPECT_GT(message.size(), prefix.size()) << "the reason is missing";
+    EXPECT_EQ(view.External, nullptr);
+  }
+  EXPECT_EQ(QDir(taken).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.txt"});
+  EXPECT_EQ(ReadBytes(taken + "/kept.txt"), "old board");
+  // An existing file is replaced whole.
+  WriteBytes(dir.filePath("old.pdf"), std::string(100000, 'x'));
+  ExportBoardPdf(list, dir.filePath("old.pdf"));
+  const std::string written = ReadBytes(dir.filePath("old.pdf"));
+  EXPECT_EQ(written.rfind("%PDF-", 0), 0u);
+  EXPECT_EQ(written.find("xxxxxxxx"), std::string::npos);
+}
 
 TEST_F(ArtworkTest, MirrorKeepsTheBoardInItsPlace) {
   BuildBoard();
@@ -92,30 +202,6 @@ TEST_F(ArtworkTest, CopiesAtTheirPitchOrAnErrorAndNoFile) {
   }
   EXPECT_FALSE(QFile::exists(dir.filePath("none.pdf")) || QFile::exists(dir.filePath("none.svg")));
   EXPECT_EQ(ReadBytes(dir.filePath("kept.pdf")), "old artwork");
-}
-
-TEST_F(ArtworkTest, ScaleCorrectionStretchesFromThePrintableCorner) {
-  for (TPoint p : {TPoint{80, 160}, TPoint{720, 160}, TPoint{80, 800}})
-    list.AddSolder(p, 16, 48, sgCircle);
-  TArtworkOptions scaled;
-  scaled.ScaleX = 10100;
-  scaled.ScaleY = 9950;
-  const QImage page = Export(scaled);
-  // The holes are found where the stretched board has them, then measured.
-  auto hole = [&](double x, double y) {
-    const QPointF c = CentreAt(page, int(ToPixel(x * 1.01) + 0.5), int(ToPixel(y * 0.995)));
-    return (c - QPointF(kMarginMm, kMarginMm) * kPxPerMm) / kPxPerMm;  // mm from the corner
-  };
-  const QPointF a = hole(80, 160), b = hole(720, 160), c = hole(80, 800);
-  // 101 % moves a pad four inches away by 1.016 mm; 99.5 % down by -0.508 mm.
-  EXPECT_NEAR(b.x() - a.x() - 101.6, 1.016, 1 / kPxPerMm);
-  EXPECT_NEAR(c.y() - a.y() - 101.6, -0.508, 1 / kPxPerMm);
-  EXPECT_NEAR(a.x(), 12.7 * 1.01, 1 / kPxPerMm);
-  EXPECT_NEAR(a.y(), 25.4 * 0.995, 1 / kPxPerMm);
-  std::printf(
-      "101 %% across over 4 inches: %+.4f mm (want +1.016); 99.5 %% down: %+.4f mm (want "
-      "-0.508); first pad off by %+.4f, %+.4f mm\n",
-      b.x() - a.x() - 101.6, c.y() - a.y() - 101.6, a.x() - 12.7 * 1.01, a.y() - 25.4 * 0.995);
 }
 
 TEST_F(ArtworkTest, NegativeIsBlackInsideTheEdgeWithWhiteCopperAndBlackHoles) {

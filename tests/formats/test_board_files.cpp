@@ -17,10 +17,10 @@
 
 namespace {
 
-// Five numbers as an element line or a record writes them.
-std::string Fields(const int32_t v[5]) {
+// Numbers as an element line or a record writes them.
+std::string Fields(const std::vector<int64_t>& v) {
   std::string out = std::to_string(v[0]);
-  for (int i = 1; i < 5; ++i) out += ", " + std::to_string(v[i]);
+  for (size_t i = 1; i < v.size(); ++i) out += ", " + std::to_string(v[i]);
   return out;
 }
 
@@ -43,7 +43,7 @@ std::vector<std::string> ReadAsClassic(const std::string& text) {
                ReadElementLine(line.data(), line.data() + line.size(), v) && kind) {
       if (kind == 'W' && (v[4] == 0 || v[4] == 1)) v[4] = 2;
       if (kind == 'P') v[4] &= 0xFF;
-      out.push_back(std::string(1, kind) + " " + Fields(v));
+      out.push_back(std::string(1, kind) + " " + Fields({v, v + 5}));
     }
   }
   return out;
@@ -73,16 +73,14 @@ TEST_F(BoardFilesTest, TheExtensionChoosesTheFormat) {
       {"Invalid file extention",
        {"b.pcb.bak", "board", "dir.pcb/board", "dir.pcb\\board", "C.pcb:board", "b.pcb ", "b.txt",
         "b.", "b.p\xc3\x89", ""}}};
-  for (const auto& [format, names] : cases) {
-    for (const char* name : names) {
-      const QString file = QString::fromUtf8(name);
-      EXPECT_EQ(MessageOf([&] {
-                  throw EBoardError(BoardFormatOf(file) == TBoardFormat::Pcb ? "pcb" : "wt5");
+  for (const auto& [format, names] : cases)
+    for (const char* name : names)
+      EXPECT_EQ(MessageOf([&, name = name] {
+                  const bool pcb = BoardFormatOf(QString::fromUtf8(name)) == TBoardFormat::Pcb;
+                  throw EBoardError(pcb ? "pcb" : "wt5");
                 }),
                 format)
           << name;
-    }
-  }
 }
 
 TEST_F(BoardFilesTest, TheExampleBoardByteForByteAndEmptyBoards) {
@@ -107,9 +105,9 @@ TEST_F(BoardFilesTest, TheExampleBoardByteForByteAndEmptyBoards) {
   EXPECT_EQ(Layout.Renders, 2);
 }
 
-// The reader's rules through whole files (every board has an element at (80, 80), so the placing
-// leaves it as it is), and how many records it passed over. Records are read from comment blocks
-// only, wherever the block stands; what cannot be read is passed over and counted, and never
+// The reader's rules through whole files (most boards have an element at (80, 80), so the placing
+// leaves them as they are), and how many records it passed over. Records are read from comment
+// blocks only, wherever the block stands; what cannot be read is passed over and counted, and never
 // fails the load as a number out of range on an element line does. The full-step record counts
 // for the wire lines above it too.
 TEST_F(BoardFilesTest, WhatTextsLoadAs) {
@@ -191,6 +189,12 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
         "@FILL 1, 80, 80, 500000, 300000, 500000, 500000, 0, 3, 80, 80, 240, 80, 80, 240",
         "@FILL 0, 0, 0, 0, 100000000, 0, 1, 1, 3, 85, 80, 90, 80, 85, 85"},
        10},
+      // A loaded board is placed with its top-left point at (80, 80); pad sizes take no part, far
+      // out coordinates wrap rather than fail.
+      {"*Wire*\r\n160, 0, 16, 16, 4\r\n*Solder*\r\n0, 48, 4, 16, 1\r\n",
+       {"W 240, 80, 96, 96, 4", "P 80, 128, 4, 16, 1"}},
+      {"*Solder*\r\n-100, -50, 4, 1000, 0\r\n", {"P 80, 80, 4, 1000, 0"}},
+      {"*Wire*\r\n-2147483648, 2147483647, 0, 0, 4\r\n", {"W 80, -2147483569, -2147483568, 80, 4"}},
       // Fields read as an element line's do; the pad takes its place in the file's order.
       {"*Wire*\r\n**\r\n@SMD  +80 ,80,8 , -4,  0  \r\n**\r\n80, 80, 96, 80, 4\r\n",
        {"@SMD 80, 80, 8, -4, 0", "W 80, 80, 96, 80, 4"}}};
@@ -269,7 +273,7 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
   List.AddWire({80, 80}, {96, 80}, 4);
   for (const auto& v : pads) {
     AddSmd(List, {v[0], v[1]}, v[2], v[3], v[4]);
-    want.push_back("@SMD " + Fields(v));
+    want.push_back("@SMD " + Fields({v, v + 5}));
   }
   const struct {
     TPoint anchor;
@@ -287,9 +291,8 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
   for (const auto& t : texts) {
     List.Append(std::make_unique<TCopperText>(&Layout, t.anchor, t.text, t.height, t.width, t.turns,
                                               t.side));
-    want.push_back("@TEXT " + std::to_string(t.anchor.X) + ", " + std::to_string(t.anchor.Y) +
-                   ", " + std::to_string(t.height) + ", " + std::to_string(t.width) + ", " +
-                   std::to_string(t.turns) + ", " + (t.side ? "1" : "0") + ", " + t.field);
+    want.push_back("@TEXT " + Fields({t.anchor.X, t.anchor.Y, t.height, t.width, t.turns, t.side}) +
+                   ", " + t.field);
   }
   // Fills of the fewest and the most corners, at the ends of the board and of every setting.
   std::vector<TPoint> most;
@@ -324,19 +327,6 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
       &Layout, SplitLines(WritePcbText(List, [](const TPCBElement&) { return true; })), true));
   for (std::string& pasted : want) pasted += " *";
   EXPECT_EQ(Describe(List), want);
-}
-
-TEST_F(BoardFilesTest, ALoadedBoardIsPlacedAt80And80AndPadsAreSavedFirst) {
-  EXPECT_EQ(Load("*Wire*\r\n160, 0, 16, 16, 4\r\n*Solder*\r\n0, 48, 4, 16, 1\r\n"),
-            (std::vector<std::string>{"W 240, 80, 96, 96, 4", "P 80, 128, 4, 16, 1"}));
-  List.SaveToFile(Path("moved.PCB"));
-  EXPECT_EQ(ReadBytes(Path("moved.PCB")),
-            "*Solder*\r\n80, 128, 4, 16, 1\r\n\r\n*Wire*\r\n240, 80, 96, 96, 4\r\n");
-  // Pad sizes take no part; far out coordinates wrap rather than fail.
-  EXPECT_EQ(Load("*Solder*\r\n-100, -50, 4, 1000, 0\r\n"),
-            std::vector<std::string>{"P 80, 80, 4, 1000, 0"});
-  EXPECT_EQ(Load("*Wire*\r\n-2147483648, 2147483647, 0, 0, 4\r\n"),
-            std::vector<std::string>{"W 80, -2147483569, -2147483568, 80, 4"});
 }
 
 TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {

@@ -14,14 +14,18 @@
 namespace {
 
 // WinTypon text written readably in the test: "¤" and "·" (UTF-8 here) become the single bytes
-// 0xA4 and 0xB7 of the file, and every line gets its CR LF.
+// 0xA4 and 0xB7 of the file; Wt gives every line its CR LF.
+std::string B(const std::string& text) {
+  std::string out;
+  for (size_t k = 0; k < text.size(); ++k)
+    if (!(text[k] == '\xC2' && k + 1 < text.size() &&
+          (text[k + 1] == '\xA4' || text[k + 1] == '\xB7')))
+      out += text[k];
+  return out;
+}
 std::string Wt(std::initializer_list<const char*> lines) {
   std::string out;
-  for (const char* line : lines) {
-    for (const char* p = line; *p; ++p)
-      if (!(p[0] == '\xC2' && (p[1] == '\xA4' || p[1] == '\xB7'))) out += *p;
-    out += "\r\n";
-  }
+  for (const char* line : lines) out += B(line) + "\r\n";
   return out;
 }
 
@@ -126,27 +130,21 @@ TEST(WinTypon, SplittingLinesIntoFieldsAndNumbers) {
   const std::pair<std::string, std::vector<std::string>> lines[] = {
       {"", {}},
       {"  \t ", {}},
-      {"1\xB7"
-       "2\xB7",
-       {"1", "2", ""}},
-      {"1\xB7"
-       "2\xB7 ",
-       {"1", "2"}},
-      {"1\xB7\xB7"
-       "3",
-       {"1", "", "3"}},
-      {"\xB7", {"", ""}},
-      {" 1 2\t3\xB7 4 ", {"1", "2", "3", "4"}},
-      {"1 \xB7 2", {"1", "2"}},
-      {"\"a \xB7 b\"\xB7\"x\"\"y\"", {"a \xB7 b", "x\"y"}},
-      {"\"open \xB7 to the end", {"open \xB7 to the end"}},
+      {"1·2·", {"1", "2", ""}},
+      {"1·2· ", {"1", "2"}},
+      {"1··3", {"1", "", "3"}},
+      {"·", {"", ""}},
+      {" 1 2\t3· 4 ", {"1", "2", "3", "4"}},
+      {"1 · 2", {"1", "2"}},
+      {"\"a · b\"·\"x\"\"y\"", {"a · b", "x\"y"}},
+      {"\"open · to the end", {"open · to the end"}},
       {"\"a\"b", {"a", "b"}},
-      {"\xA4"
-       "1\xB7",
-       {"\xA4"
-        "1",
-        ""}}};
-  for (const auto& [line, fields] : lines) EXPECT_EQ(SplitWinTyponFields(line), fields) << line;
+      {"¤1·", {"¤1", ""}}};
+  for (const auto& [line, fields] : lines) {
+    std::vector<std::string> want;
+    for (const std::string& f : fields) want.push_back(B(f));
+    EXPECT_EQ(SplitWinTyponFields(B(line)), want) << line;
+  }
   const std::pair<const char*, int32_t> numbers[] = {
       {"190", 190},       {"+7", 7},
       {"-15", -15},       {"", 0},
@@ -188,15 +186,7 @@ TEST(WinTypon, SectionsRecordsAndOrigin) {
       {Wt({pad, "¤#PASTILLE¤", pad, "¤#Pastille¤ ", pad, "¤#Composant·0¤", pad, "¤#FIN¤", pad}),
        onePad},
       // A NUL ends the text; lone CR and LF end lines.
-      {"\xA4#sEgMeNt\xA4\r0\xB7"
-       "0\xB7"
-       "254\xB7"
-       "0\xB7"
-       "0\xB7"
-       "0\xB7"
-       "0\xB7"
-       "63\n" +
-           std::string("\0", 1) + Wt({"¤#Pastille¤", pad}),
+      {B("¤#sEgMeNt¤\r0·0·254·0·0·0·0·63\n") + std::string("\0", 1) + Wt({"¤#Pastille¤", pad}),
        {"W 0, 0, 16, 0, 4"}}};
   for (const auto& [text, board] : cases) EXPECT_EQ(Read(text), board) << text;
 }
