@@ -151,23 +151,6 @@ TEST_F(ConvertTest, ErrorsExitWithOneOrTwoAndLeaveTheOutputAsItWas) {
             (QStringList{"big.pcb", "board.pcb", "bytes.pcb", "kept.pcb", "kept.pdf"}));
 }
 
-TEST_F(ConvertTest, PdfOutputIsTheArtworkAtTrueSize) {
-  // Two pads four inches apart, 0.3 inch across; the board is placed at (80, 80) on loading.
-  WriteBytes(Path("two.pcb"), "*Solder*\n0, 0, 16, 48, 0\n640, 0, 16, 48, 1\n");
-  const TRun r = Convert({Path("two.pcb"), Path("two.Pdf")});  // the extension in any case
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.err + r.out, "");
-  const QImage page = RasterisePdf(Path("two.Pdf"), 200);
-  ASSERT_FALSE(page.isNull()) << "no page: is pdftoppm (poppler-utils) there?";
-  // A quarter inch of margin, then half an inch to the first pad's centre, the second four
-  // inches to its right: white holes 20 pixels across in copper 60 pixels across.
-  for (int x : {150, 950}) {
-    EXPECT_EQ(qGray(page.pixel(x, 150)), 255) << x;
-    for (int d : {12, 28}) EXPECT_EQ(qGray(page.pixel(x - d, 150)), 0) << x - d;
-    EXPECT_EQ(qGray(page.pixel(x, 150 + 32)), 255) << x;
-  }
-}
-
 TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothing) {
   const QString in = DataFile("example.pcb");
   const QStringList cases[] = {{"--copies", "0x2", in, Path("a.pdf")},
@@ -200,14 +183,27 @@ TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothing) {
 }
 
 TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) {
-  // The round pad on the left and the square one on the right change places in the mirror.
+  // Two pads four inches apart, 0.3 inch across, the left one round and the right one square; the
+  // board is placed at (80, 80) on loading.
   WriteBytes(Path("two.pcb"), "*Solder*\n0, 0, 16, 48, 0\n640, 0, 16, 48, 1\n10, 10, 0, 0, 0\n");
-  const TRun r = Convert({"--mirror", "--scale-x", "100.00", Path("two.pcb"), Path("two.pdf")});
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  const QImage page = RasterisePdf(Path("two.pdf"), 200);
-  ASSERT_FALSE(page.isNull());
-  EXPECT_EQ(qGray(page.pixel(150 + 28, 150 + 28)), 0);  // the square pad's corner
-  EXPECT_EQ(qGray(page.pixel(950 + 28, 150 + 28)), 255);
+  for (const bool mirror : {false, true}) {
+    const QStringList options =
+        mirror ? QStringList{"--mirror", "--scale-x", "100.00"} : QStringList{};
+    const TRun r = Convert(options + QStringList{Path("two.pcb"), Path("two.Pdf")});  // any case
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err + r.out, "");
+    const QImage page = RasterisePdf(Path("two.Pdf"), 200);
+    ASSERT_FALSE(page.isNull()) << "no page: is pdftoppm (poppler-utils) there?";
+    // A quarter inch of margin, then half an inch to the first pad's centre, the second four
+    // inches to its right: white holes 20 pixels across in copper 60 pixels across. In the
+    // mirror the pads change places.
+    for (int x : {150, 950}) {
+      EXPECT_EQ(qGray(page.pixel(x, 150)), 255) << x;
+      for (int d : {12, 28}) EXPECT_EQ(qGray(page.pixel(x - d, 150)), 0) << x - d;
+      EXPECT_EQ(qGray(page.pixel(x, 150 + 32)), 255) << x;
+      EXPECT_EQ(qGray(page.pixel(x + 28, 150 + 28)), (x == 150) == mirror ? 0 : 255) << mirror;
+    }
+  }
   // The pad of no size and no hole is named by its line, as placed, and the files are written
   // all the same.
   const std::string leftOut =
