@@ -339,7 +339,6 @@ TEST_F(ArtworkTest, SvgDrawsThePdfPage) {
   }
   ASSERT_GT(either, 10000);
   const double iou = double(both) / either;
-  std::printf("SVG against PDF at %d dpi: intersection over union %.4f\n", kDpi, iou);
   EXPECT_GT(iou, 0.97);
 }
 

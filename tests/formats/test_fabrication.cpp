@@ -44,13 +44,6 @@ class FabricationTest : public ::testing::Test {
     DrawBoardPage(list, painter, dpi);
     return image;
   }
-  std::vector<const TSolder*> Pads() const {
-    std::vector<const TSolder*> pads;
-    for (int32_t i = 0; i < list.Count(); ++i)
-      if (list.Items(i)->Kind() == ekSolder)
-        pads.push_back(static_cast<const TSolder*>(list.Items(i)));
-    return pads;
-  }
   QTemporaryDir dir;
   FakeLayout view;
   TElementList list{&view};
@@ -71,7 +64,9 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
   // Copper as gerbv draws it against the artwork, leaving out the holes the artwork punches; how
   // far each shape may stray is measured on the odd elements below. Over the copper, and over
   // the bare board between it inside the edge: what a fill leaves bare must stay bare.
-  const auto pads = Pads();
+  std::vector<TCopperShape> holes;
+  for (const TCopperShape& s : FabricationBoard(list).Shapes)
+    if (s.HoleRadius > 0) holes.push_back(s);
   auto overlap = [&](const QString& file, bool copper) {
     const QImage gerber = Gerbv(file), own = Artwork();
     EXPECT_EQ(gerber.size(), own.size());
@@ -84,10 +79,9 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
             y * nmPerPx < board.Top || (y + 1) * nmPerPx > board.Bottom)
           continue;
         bool inHole = false;
-        for (const TSolder* p : pads)
-          inHole |= std::hypot(x + 0.5 - p->Center().X * kPxPerUnit,
-                               y + 0.5 - p->Center().Y * kPxPerUnit) <=
-                    p->InternalDiameter() / 2 * kPxPerUnit + 1.5;
+        for (const TCopperShape& h : holes)  // in half units
+          inHole |= std::hypot(x + 0.5 - h.AX * kPxPerUnit / 2, y + 0.5 - h.AY * kPxPerUnit / 2) <=
+                    h.HoleRadius * kPxPerUnit / 2 + 1.5;
         if (inHole) continue;
         const bool g = Black(gerber, x, y) == copper, o = Black(own, x, y) == copper;
         both += g && o;
@@ -97,8 +91,6 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
     return double(both) / either;
   };
   const double copper = overlap(dir.filePath("blinker-B_Cu.gbr"), true);
-  std::printf("gerbv copper against the artwork at %d dpi: intersection over union %.4f\n", kDpi,
-              copper);
   // What differs is the outermost pixel of some edges, which weighs most on thin wires.
   EXPECT_GT(copper, 0.95);
 
@@ -106,8 +98,9 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
   // of them against the artwork's fill and gaps.
   const TFabricationBoard plain = FabricationBoard(list);
   auto addFill = [&](std::vector<TPoint> corners) {
-    list.Append(
-        std::make_unique<TCopperFill>(&view, corners, true, pads[0]->Center(), TFillSettings{}));
+    list.Append(std::make_unique<TCopperFill>(
+        &view, corners, true, TPoint{int32_t(holes[0].AX / 2), int32_t(holes[0].AY / 2)},
+        TFillSettings{}));
   };
   const int32_t l = int32_t(plain.Left / NanometresPerUnit) + 8,
                 t = int32_t(plain.Top / NanometresPerUnit) + 8;
@@ -120,8 +113,6 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
   EXPECT_NE(text.find("G36*"), std::string::npos);
   EXPECT_NE(text.find("%LPC*%"), std::string::npos);
   const double fillCopper = overlap(filled, true), fillGaps = overlap(filled, false);
-  std::printf("gerbv fill against the artwork: copper %.4f, bare board %.4f\n", fillCopper,
-              fillGaps);
   EXPECT_GT(fillCopper, 0.97);
   EXPECT_GT(fillGaps, 0.9);
   // A fill far beyond the board: no mask opening over it, the same edge and drill as without it.
@@ -340,10 +331,6 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
     EXPECT_EQ(gerberBlack > 0, cases[k].copperLeft) << what;
     EXPECT_EQ(problems[k], cases[k].check) << what;
   }
-  std::printf(
-      "odd elements against their described copper at %d dpi: artwork at most %.3f units "
-      "off, gerbv %.3f (a dot is %.3f units)\n",
-      kOddDpi, worstArt, worstGerber, 1 / kPx);
   // A dot and a half: the artwork marks an odd hole half a unit smaller than it is drilled.
   EXPECT_LT(worstArt, 0.5 + 1.5 / kPx);
   EXPECT_LT(worstGerber, 1.5 / kPx);

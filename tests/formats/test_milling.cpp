@@ -8,7 +8,6 @@
 #include <set>
 #include <sstream>
 
-#include "TBoardCheck.h"
 #include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TFabrication.h"
@@ -355,26 +354,6 @@ TEST(MillProcessTest, CutWidthRangesAndSettings) {
   SaveMillProcess(settings, saved);
   EXPECT_EQ(LoadMillProcess(settings), saved);
   EXPECT_NE(LoadMillProcess(settings), TMillProcess());
-}
-
-TEST(MillCheckTest, IslandsNearerThanTheCutWidthAreIsolationProblems) {
-  FakeLayout view;
-  TElementList list{&view};
-  // Two tracks two units wide, their edges a unit, 0.15875 mm, apart.
-  list.AddWire({0, 0}, {64, 0}, 8);
-  list.AddWire({0, 3}, {64, 3}, 8);
-  for (const double cut : {0.0, 0.158, 0.15875, 0.1588, 0.5}) {
-    TCheckRules rules;
-    rules.Clearance = 0.1, rules.CutWidth = cut;
-    std::vector<TProblem> found;
-    for (const TProblem& p : CheckBoard(list, rules))
-      if (p.Kind == pkIsolation) found.push_back(p);
-    ASSERT_EQ(found.size(), cut > 0.15875 ? 1u : 0u) << cut;
-    if (found.empty()) continue;
-    EXPECT_EQ(found[0].Elements, (std::vector<int32_t>{0, 1}));
-    EXPECT_EQ(std::string(ProblemKindName(found[0].Kind)), "isolation");
-    EXPECT_NE(ProblemMessage(found[0]).find("0.159 mm apart"), std::string::npos);
-  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 namespace {
 
 // Boards open with their top-left point at (80, 80), as in the editor: places are given there.
+// Islands exactly as far apart as the bit cuts are isolated; a hair nearer, not.
 TEST(CheckTool, LinesSummaryAndExitCodes) {
   QTemporaryDir dir;
   auto board = [&](const char* name, const std::string& bytes) {
@@ -58,13 +59,13 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
        ""},
       {{faults, clean}, 1, clearance + width + dangling + "3 problems in 2 boards\n", ""},
       {{"--clearance", "0.1", "--min-width=0.1", faults}, 1, dangling + one, ""},
-      {{"--clearance", "0.1", "--min-width=0.1", "--cut-width", "0.2", faults},
+      {{"--clearance", "0.1", "--min-width=0.1", "--cut-width", "0.1588", faults},
        1,
        dangling + f +
-           "isolation at 12.700, 13.732 mm: islands 0.159 mm apart, the bit cannot pass, 0.200 mm "
+           "isolation at 12.700, 13.732 mm: islands 0.159 mm apart, the bit cannot pass, 0.159 mm "
            "required\n2 problems in 1 board\n",
        ""},
-      {{"--cut-width", "0.158", faults},
+      {{"--cut-width", "0.15875", faults},
        1,
        clearance + width + dangling + "3 problems in 1 board\n",
        ""},

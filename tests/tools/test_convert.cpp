@@ -249,8 +249,6 @@ TEST_F(ConvertTest, CalibrationSquareIsAHundredMillimetres) {
     const double side = (lineCentre(corner + 110 * pxPerMm, -1, across) -
                          lineCentre(corner - 10 * pxPerMm, 1, across)) /
                         pxPerMm;
-    std::printf("calibration square %s: %.3f mm (one pixel %.3f mm)\n", across ? "across" : "down",
-                side, 1 / pxPerMm);
     EXPECT_NEAR(side, 100, 1 / pxPerMm);
   }
 }
