@@ -1,6 +1,9 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -15,6 +18,7 @@
 #include "TCopper.h"
 #include "TElementList.h"
 #include "TSmdPad.h"
+#include "model/FakeLayout.h"
 
 // What a board holds, one string per element in list order: "P " or "W " and its text line, or
 // the record line of another kind, with " *" when the element is selected.
@@ -96,3 +100,15 @@ inline QImage RasterisePdf(const QString& pdf, int dotsPerInch) {
   p.waitForFinished(120000);
   return QImage(pdf + ".raster.pgm").convertToFormat(QImage::Format_Grayscale8);
 }
+
+// A board of the test's own, and a folder for its files.
+class BoardTest : public ::testing::Test {
+ protected:
+  QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+  std::string FullPath(const char* name) const {
+    return QFileInfo(Path(name)).absoluteFilePath().toStdString();
+  }
+  QTemporaryDir dir;
+  FakeLayout view;
+  TElementList list{&view};
+};

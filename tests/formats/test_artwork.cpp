@@ -14,7 +14,6 @@
 #include "TCopperFill.h"
 #include "formats/BoardHelpers.h"
 #include "formats/RasterHelpers.h"
-#include "model/FakeLayout.h"
 
 namespace {
 
@@ -25,7 +24,7 @@ constexpr double kPxPerMm = kDpi / 25.4, kMarginMm = 6.35;
 // inch.
 double ToPixel(double units) { return (kMarginMm / 25.4 + units / UnitsPerInch) * kDpi; }
 
-class ArtworkTest : public ::testing::Test {
+class ArtworkTest : public BoardTest {
  protected:
   QImage Export(const TArtworkOptions& options = {}, const char* name = "page.pdf") {
     ExportBoardPdf(list, dir.filePath(name), options);
@@ -66,9 +65,6 @@ class ArtworkTest : public ::testing::Test {
     EXPECT_NEAR(c.x(), at.x(), 1.0) << at.y();
     EXPECT_NEAR(c.y(), at.y(), 1.0) << at.x();
   }
-  QTemporaryDir dir;
-  FakeLayout view;
-  TElementList list{&view};
 };
 
 // At 100 % four inches of board are 101.6 mm of paper; a scale correction stretches the board

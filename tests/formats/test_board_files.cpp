@@ -13,7 +13,6 @@
 #include "TElementLine.h"
 #include "TPcbText.h"
 #include "formats/BoardHelpers.h"
-#include "model/FakeLayout.h"
 
 namespace {
 
@@ -49,22 +48,7 @@ std::vector<std::string> ReadAsClassic(const std::string& text) {
   return out;
 }
 
-class BoardFilesTest : public ::testing::Test {
- protected:
-  QString Path(const char* name) const { return Dir.filePath(QString::fromUtf8(name)); }
-  std::string FullPath(const char* name) const {
-    return QFileInfo(Path(name)).absoluteFilePath().toStdString();
-  }
-  std::vector<std::string> Load(const std::string& bytes) {
-    WriteBytes(Path("board.pcb"), bytes);
-    List.LoadFromFile(Path("board.pcb"));
-    return Describe(List);
-  }
-
-  QTemporaryDir Dir;
-  FakeLayout Layout;
-  TElementList List{&Layout};
-};
+using BoardFilesTest = BoardTest;
 
 TEST_F(BoardFilesTest, TheExtensionChoosesTheFormat) {
   const std::pair<std::string, std::vector<const char*>> cases[] = {
@@ -84,25 +68,27 @@ TEST_F(BoardFilesTest, TheExtensionChoosesTheFormat) {
 }
 
 TEST_F(BoardFilesTest, TheExampleBoardByteForByteAndEmptyBoards) {
-  List.SaveToFile(Path("empty.pcb"));
+  list.SaveToFile(Path("empty.pcb"));
   EXPECT_EQ(ReadBytes(Path("empty.pcb")), "*Solder*\r\n\r\n*Wire*\r\n");
-  List.AddWire({80, 80}, {128, 80}, 4);
-  List.AddSolder({128, 80}, 4, 12, sgCircle);
-  List.SaveToFile(Path("example.pcb"));
+  list.AddWire({80, 80}, {128, 80}, 4);
+  list.AddSolder({128, 80}, 4, 12, sgCircle);
+  list.SaveToFile(Path("example.pcb"));
   EXPECT_EQ(ReadBytes(Path("example.pcb")), ReadBytes(DataFile("example.pcb")));
-  EXPECT_FALSE(Layout.Modified);
-  EXPECT_EQ(Layout.Renders, 0);  // saving neither moves nor redraws
+  EXPECT_FALSE(view.Modified);
+  EXPECT_EQ(view.Renders, 0);  // saving neither moves nor redraws
 
-  Layout.Offset = {-30, 40};
-  Layout.Modified = true;
-  List.LoadFromFile(DataFile("example.pcb"));
-  EXPECT_EQ(Describe(List),
+  view.Offset = {-30, 40};
+  view.Modified = true;
+  list.LoadFromFile(DataFile("example.pcb"));
+  EXPECT_EQ(Describe(list),
             (std::vector<std::string>{"P 128, 80, 4, 12, 0", "W 80, 80, 128, 80, 4"}));
-  EXPECT_EQ(Layout.Offset, (TPoint{0, 0}));
-  EXPECT_FALSE(Layout.Modified);
-  EXPECT_EQ(Layout.Renders, 1);
-  EXPECT_TRUE(Load("").empty());
-  EXPECT_EQ(Layout.Renders, 2);
+  EXPECT_EQ(view.Offset, (TPoint{0, 0}));
+  EXPECT_FALSE(view.Modified);
+  EXPECT_EQ(view.Renders, 1);
+  WriteBytes(Path("board.pcb"), "");
+  list.LoadFromFile(Path("board.pcb"));
+  EXPECT_TRUE(Describe(list).empty());
+  EXPECT_EQ(view.Renders, 2);
 }
 
 // The reader's rules through whole files (most boards have an element at (80, 80), so the placing
@@ -200,8 +186,8 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
        {"@SMD 80, 80, 8, -4, 0", "W 80, 80, 96, 80, 4"}}};
   for (const auto& c : cases) {
     WriteBytes(Path("board.pcb"), c.text);
-    EXPECT_EQ(List.LoadFromFile(Path("board.pcb")), c.unknown) << c.text;
-    EXPECT_EQ(Describe(List), c.board) << c.text;
+    EXPECT_EQ(list.LoadFromFile(Path("board.pcb")), c.unknown) << c.text;
+    EXPECT_EQ(Describe(list), c.board) << c.text;
   }
 }
 
@@ -209,21 +195,21 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
 // reader of the two sections sees nothing but the pads and wires it always saw; the clipboard
 // takes the same text for a selection, and a selection of pads and wires alone gets no block.
 TEST_F(BoardFilesTest, NewKindsGoInRecordsThatAClassicReaderPassesOver) {
-  List.AddSolder({80, 80}, 4, 12, sgCircle);
-  AddSmd(List, {96, 96}, 10, 6, 25);
-  List.AddWire({80, 80}, {96, 80}, 1);  // the full step, 16 units wide
-  List.AddWire({80, 80}, {80, 96}, 4);
-  AddSmd(List, {112, 80}, 7, 13, 50);
+  list.AddSolder({80, 80}, 4, 12, sgCircle);
+  AddSmd(list, {96, 96}, 10, 6, 25);
+  list.AddWire({80, 80}, {96, 80}, 1);  // the full step, 16 units wide
+  list.AddWire({80, 80}, {80, 96}, 4);
+  AddSmd(list, {112, 80}, 7, 13, 50);
   const std::vector<std::string> classic = {"P 80, 80, 4, 12, 0", "W 80, 80, 96, 80, 2",
                                             "W 80, 80, 80, 96, 4"};
-  List.SaveToFile(Path("new.pcb"));
+  list.SaveToFile(Path("new.pcb"));
   const std::string bytes = ReadBytes(Path("new.pcb"));
   EXPECT_EQ(bytes,
             "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 96, 80, 1\r\n80, 80, 80, 96, "
             "4\r\n**\r\n@FULLSTEP\r\n@SMD 96, 96, 10, 6, 25\r\n@SMD 112, 80, 7, 13, 50\r\n**\r\n");
   EXPECT_EQ(ReadAsClassic(bytes), classic);
-  EXPECT_EQ(List.LoadFromFile(Path("new.pcb")), 0);
-  EXPECT_EQ(Describe(List), (std::vector<std::string>{
+  EXPECT_EQ(list.LoadFromFile(Path("new.pcb")), 0);
+  EXPECT_EQ(Describe(list), (std::vector<std::string>{
                                 "P 80, 80, 4, 12, 0", "W 80, 80, 96, 80, 1", "W 80, 80, 80, 96, 4",
                                 "@SMD 96, 96, 10, 6, 25", "@SMD 112, 80, 7, 13, 50"}));
 
@@ -246,13 +232,13 @@ TEST_F(BoardFilesTest, NewKindsGoInRecordsThatAClassicReaderPassesOver) {
        {"P 80, 80, 4, 12, 0 *", "W 80, 80, 80, 96, 4 *"},
        {"P 80, 80, 4, 12, 0", "W 80, 80, 80, 96, 4"}}};
   for (const auto& c : copies) {
-    for (int32_t i = 0; i < List.Count(); ++i)
-      List.Items(i)->SetSelected(std::count(c.selected.begin(), c.selected.end(), i) > 0);
-    const std::string text = WritePcbText(List, [](const TPCBElement& e) { return e.Selected(); });
+    for (int32_t i = 0; i < list.Count(); ++i)
+      list.Items(i)->SetSelected(std::count(c.selected.begin(), c.selected.end(), i) > 0);
+    const std::string text = WritePcbText(list, [](const TPCBElement& e) { return e.Selected(); });
     EXPECT_EQ(text, c.text);
-    TElementList pasted(&Layout);
+    TElementList pasted(&view);
     int32_t unknown = -1;
-    pasted.Replace(ReadElements(&Layout, SplitLines(text), true, &unknown));
+    pasted.Replace(ReadElements(&view, SplitLines(text), true, &unknown));
     EXPECT_EQ(Describe(pasted), c.pasted) << text;
     EXPECT_EQ(unknown, 0);
     EXPECT_EQ(ReadAsClassic(text), c.classic) << text;
@@ -270,9 +256,9 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
                              {5, 5, 0, -3, -1},  // no size and a roundness beyond its range
                              {5, 5, -2147483648, 0, 2147483647}};
   std::vector<std::string> want = {"W 80, 80, 96, 80, 4"};
-  List.AddWire({80, 80}, {96, 80}, 4);
+  list.AddWire({80, 80}, {96, 80}, 4);
   for (const auto& v : pads) {
-    AddSmd(List, {v[0], v[1]}, v[2], v[3], v[4]);
+    AddSmd(list, {v[0], v[1]}, v[2], v[3], v[4]);
     want.push_back("@SMD " + Fields({v, v + 5}));
   }
   const struct {
@@ -289,8 +275,8 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
       {{3, 4}, 13, 2, 0, true, " caf\xE9 \x80 \xDF\xA0@ ", " caf\xE9 \x80 \xDF\xA0@ "},
   };
   for (const auto& t : texts) {
-    List.Append(std::make_unique<TCopperText>(&Layout, t.anchor, t.text, t.height, t.width, t.turns,
-                                              t.side));
+    list.Append(
+        std::make_unique<TCopperText>(&view, t.anchor, t.text, t.height, t.width, t.turns, t.side));
     want.push_back("@TEXT " + Fields({t.anchor.X, t.anchor.Y, t.height, t.width, t.turns, t.side}) +
                    ", " + t.field);
   }
@@ -310,29 +296,29 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
       {most, false, {}, {100000000, 0, 100000000, 0, false}},
   };
   for (const auto& f : fills) {
-    List.Append(std::make_unique<TCopperFill>(&Layout, f.corners, f.seeded, f.seed, f.settings));
-    want.push_back(List.Items(List.Count() - 1)->ToText());
+    list.Append(std::make_unique<TCopperFill>(&view, f.corners, f.seeded, f.seed, f.settings));
+    want.push_back(list.Items(list.Count() - 1)->ToText());
   }
   EXPECT_EQ(want.back().substr(0, 70),
             "@FILL 0, 0, 0, 100000000, 0, 100000000, 0, 0, 4096, 0, 0, 524287, -1, ");
-  SavePCBFile(List, Path("records.pcb"));
+  SavePCBFile(list, Path("records.pcb"));
   EXPECT_EQ(ReadAsClassic(ReadBytes(Path("records.pcb"))),
             std::vector<std::string>{"W 80, 80, 96, 80, 4"});
-  EXPECT_EQ(LoadPCBFile(List, Path("records.pcb")), 0);
-  EXPECT_EQ(Describe(List), want);
+  EXPECT_EQ(LoadPCBFile(list, Path("records.pcb")), 0);
+  EXPECT_EQ(Describe(list), want);
   for (size_t k = 0; k < std::size(texts); ++k)
-    EXPECT_EQ(static_cast<const TCopperText*>(List.Items(int32_t(1 + std::size(pads) + k)))->Text(),
+    EXPECT_EQ(static_cast<const TCopperText*>(list.Items(int32_t(1 + std::size(pads) + k)))->Text(),
               texts[k].text);
-  List.Replace(ReadElements(
-      &Layout, SplitLines(WritePcbText(List, [](const TPCBElement&) { return true; })), true));
+  list.Replace(ReadElements(
+      &view, SplitLines(WritePcbText(list, [](const TPCBElement&) { return true; })), true));
   for (std::string& pasted : want) pasted += " *";
-  EXPECT_EQ(Describe(List), want);
+  EXPECT_EQ(Describe(list), want);
 }
 
 TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
-  List.AddWire({1, 2}, {3, 4}, 4)->SetSelected(true);
-  Layout.Offset = {-12, 34};
-  const auto before = Describe(List);
+  list.AddWire({1, 2}, {3, 4}, 4)->SetSelected(true);
+  view.Offset = {-12, 34};
+  const auto before = Describe(list);
   WriteBytes(Path("board.txt"), "*Wire*\r\n0, 0, 1, 1, 2\r\n");
   WriteBytes(Path("big.pcb"), "*Solder*\r\n1, 2, 3, 4, 0\r\n*Wire*\r\n1, 2, 3, 4, 2147483648\r\n");
   // Out of range even where the line would create nothing.
@@ -348,7 +334,7 @@ TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
     return "The file \"" + FullPath(name) +
            "\" is not a board file: it has no *Solder* or *Wire* section";
   };
-  QDir(Dir.path()).mkdir("folder.pcb");
+  QDir(dir.path()).mkdir("folder.pcb");
   // A path of more than 100 characters is quoted by its first 50 and last 25.
   const std::string longName = std::string(120, 'n') + ".wt5",
                     longPath = FullPath(longName.c_str());
@@ -368,41 +354,41 @@ TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
       {"bytes.pcb", notABoard("bytes.pcb")},
       {"blank.pcb", notABoard("blank.pcb")}};
   for (const auto& c : cases) {
-    EXPECT_EQ(MessageOf([&] { List.LoadFromFile(Path(c.first)); }), c.second);
-    EXPECT_EQ(Describe(List), before);
-    EXPECT_EQ(Layout.Offset, (TPoint{-12, 34}));
-    EXPECT_TRUE(Layout.Modified);
-    EXPECT_EQ(Layout.Renders, 0);
+    EXPECT_EQ(MessageOf([&] { list.LoadFromFile(Path(c.first)); }), c.second);
+    EXPECT_EQ(Describe(list), before);
+    EXPECT_EQ(view.Offset, (TPoint{-12, 34}));
+    EXPECT_TRUE(view.Modified);
+    EXPECT_EQ(view.Renders, 0);
   }
   // A relative name is shown as the full path it stands for.
-  EXPECT_EQ(MessageOf([&] { List.LoadFromFile("nowhere/../no-such-board.pcb"); }),
+  EXPECT_EQ(MessageOf([&] { list.LoadFromFile("nowhere/../no-such-board.pcb"); }),
             "Impossible d'ouvrir le fichier \"" + QDir::currentPath().toStdString() +
                 "/no-such-board.pcb\". No such file or directory");
 }
 
 TEST_F(BoardFilesTest, AFailedSaveLeavesTheOldFileWholeAndTheBoardModified) {
   const std::string old = "*Solder*\r\n\r\n*Wire*\r\n0, 0, 16, 16, 4\r\n";
-  QDir(Dir.path()).mkpath("taken.wt5/inside");
-  const auto saving = [&](const char* name) { return [&, name] { List.SaveToFile(Path(name)); }; };
+  QDir(dir.path()).mkpath("taken.wt5/inside");
+  const auto saving = [&](const char* name) { return [&, name] { list.SaveToFile(Path(name)); }; };
   for (const char* name : {"old.pcb", "old.wt5"}) WriteBytes(Path(name), old);
-  EXPECT_EQ(MessageOf([&] { List.SaveToFile("/dev/null/board.pcb"); }),
+  EXPECT_EQ(MessageOf([&] { list.SaveToFile("/dev/null/board.pcb"); }),
             "Impossible de créer le fichier \"/dev/null/board.pcb\". Not a directory");
   EXPECT_EQ(MessageOf(saving("taken.wt5")),
             "Impossible de créer le fichier \"" + FullPath("taken.wt5") + "\". Is a directory");
   EXPECT_TRUE(QFileInfo(Path("taken.wt5/inside")).isDir());
   EXPECT_EQ(MessageOf(saving("saved.pcb.bak")), "Invalid file extention");
-  List.AddWire({0, 0}, {16, 0}, 0);  // no width: .wt5 files hold widths, not divisors
+  list.AddWire({0, 0}, {16, 0}, 0);  // no width: .wt5 files hold widths, not divisors
   EXPECT_EQ(MessageOf(saving("old.wt5")), "Division par zéro");
   EXPECT_EQ(MessageOf(saving("new.wt5")), "Division par zéro");
-  EXPECT_TRUE(Layout.Modified);
+  EXPECT_TRUE(view.Modified);
 
   // The disk fills up: past 4 KB every write fails. A large board fails in the middle of the
   // save, a small one only when the last of it goes to disk as the file is put in place.
   for (int wires : {60000, 400}) {
     for (const char* name : {"old.pcb", "old.wt5"}) {
-      List.Clear();
-      for (int i = 0; i < wires; ++i) List.AddWire({i, i}, {i + 16, i}, 4);
-      Layout.Modified = true;
+      list.Clear();
+      for (int i = 0; i < wires; ++i) list.AddWire({i, i}, {i + 16, i}, 4);
+      view.Modified = true;
       struct sigaction ignore = {}, oldAction = {};
       ignore.sa_handler = SIG_IGN;
       sigaction(SIGXFSZ, &ignore, &oldAction);
@@ -418,11 +404,11 @@ TEST_F(BoardFilesTest, AFailedSaveLeavesTheOldFileWholeAndTheBoardModified) {
                 "Impossible de créer le fichier \"" + FullPath(name) + "\". File too large")
           << wires;
       EXPECT_EQ(ReadBytes(Path(name)), old);
-      EXPECT_TRUE(Layout.Modified);
+      EXPECT_TRUE(view.Modified);
     }
   }
   // Nothing was created, not even a temporary file.
-  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden),
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
             (QStringList{"old.pcb", "old.wt5"}));
 }
 

@@ -17,14 +17,13 @@
 #include "TFabrication.h"
 #include "formats/BoardHelpers.h"
 #include "formats/RasterHelpers.h"
-#include "model/FakeLayout.h"
 
 namespace {
 
 constexpr int kDpi = 300;
 constexpr double kPxPerUnit = double(kDpi) / UnitsPerInch;
 
-class FabricationTest : public ::testing::Test {
+class FabricationTest : public BoardTest {
  protected:
   // gerbv's picture of a file: a window of w x h inches whose top-left corner is the board
   // origin, black on white, as the artwork below is drawn.
@@ -44,9 +43,6 @@ class FabricationTest : public ::testing::Test {
     DrawBoardPage(list, painter, dpi);
     return image;
   }
-  QTemporaryDir dir;
-  FakeLayout view;
-  TElementList list{&view};
 };
 
 TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {

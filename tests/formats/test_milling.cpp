@@ -13,7 +13,6 @@
 #include "TFabrication.h"
 #include "TMilling.h"
 #include "formats/BoardHelpers.h"
-#include "model/FakeLayout.h"
 
 namespace {
 
@@ -105,7 +104,7 @@ TMillProcess FlatBit(double diameter, int passes, double overlap) {
   return p;
 }
 
-class MillingTest : public ::testing::Test {
+class MillingTest : public BoardTest {
  protected:
   // Two pads joined by a wire, a pad of its own with wires from it that run beside the first
   // wire 0.3175 mm away, an SMD pad with rounded corners, and a letter: four islands.
@@ -119,8 +118,6 @@ class MillingTest : public ::testing::Test {
     AddSmd(list, {80, 20}, 16, 10, 30);
     list.Append(std::make_unique<TCopperText>(&view, TPoint{100, 50}, "T", 12, 2, 0, false));
   }
-  FakeLayout view;
-  TElementList list{&view};
 };
 
 TEST_F(MillingTest, IsolationNeverCutsCopperAndSeparatesEveryIsland) {
@@ -268,10 +265,9 @@ TEST_F(MillingTest, OutlineCutsRoundTheBoardButForTheTabs) {
   }
 }
 
-TEST(MillCopperTest, GrownCopperOfABusyBoardHoldsEveryPointNearItAndNoOther) {
+using MillCopperTest = BoardTest;
+TEST_F(MillCopperTest, GrownCopperOfABusyBoardHoldsEveryPointNearItAndNoOther) {
   // Enough pieces that they are joined cell by cell before the whole.
-  FakeLayout view;
-  TElementList list{&view};
   std::mt19937 rng(7);
   auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   for (int i = 0; i < 1500; ++i) {

@@ -9,7 +9,6 @@
 #include "TCopperText.h"
 #include "TWinTypon.h"
 #include "formats/BoardHelpers.h"
-#include "model/FakeLayout.h"
 
 namespace {
 
@@ -36,29 +35,28 @@ std::vector<std::string> Read(const std::string& text) {
   return Describe(list);
 }
 
-TEST(WinTypon, TheExampleBoardByteForByteAndBack) {
-  QTemporaryDir dir;
-  FakeLayout layout;
-  TElementList list(&layout);
+using WinTypon = BoardTest;
+
+TEST_F(WinTypon, TheExampleBoardByteForByteAndBack) {
   // SMD pads and fills have no place in the file: they are left out, and the rest is written as
   // ever.
   AddSmd(list, {96, 96}, 8, 4, 0);
   list.AddSolder({80, 80}, 4, 12, sgCircle);
-  list.Append(std::make_unique<TCopperFill>(&layout,
+  list.Append(std::make_unique<TCopperFill>(&view,
                                             std::vector<TPoint>{{60, 60}, {140, 60}, {140, 120}},
                                             true, TPoint{80, 80}, TFillSettings{}));
   AddSmd(list, {112, 96}, 8, 4, 50);
   list.AddWire({80, 80}, {128, 80}, 4);
   EXPECT_EQ(WinTyponLeftOut(list), 3);
-  list.SaveToFile(dir.filePath("board.wt5"));
-  EXPECT_EQ(ReadBytes(dir.filePath("board.wt5")), ReadBytes(DataFile("example.wt5")));
-  EXPECT_FALSE(layout.Modified);
-  layout.Modified = true;
+  list.SaveToFile(Path("board.wt5"));
+  EXPECT_EQ(ReadBytes(Path("board.wt5")), ReadBytes(DataFile("example.wt5")));
+  EXPECT_FALSE(view.Modified);
+  view.Modified = true;
   list.LoadFromFile(DataFile("example.wt5"));
   EXPECT_EQ(Describe(list),
             (std::vector<std::string>{"P 80, 80, 4, 12, 0", "W 80, 80, 128, 80, 4"}));
-  EXPECT_EQ(layout.Renders, 1);
-  EXPECT_FALSE(layout.Modified);
+  EXPECT_EQ(view.Renders, 1);
+  EXPECT_FALSE(view.Modified);
 
   // Saved and reopened ten times, a board of odd places and sizes (its top-left point where a
   // load puts it) is still the board it was.
@@ -68,7 +66,7 @@ TEST(WinTypon, TheExampleBoardByteForByteAndBack) {
   list.AddSolder({8447, 95}, 7, 31, sgCircle);
   for (int32_t d : {2, 4, 8, 16}) list.AddWire({80 + d * 13, 85 + d}, {83 + d * 3, 331}, d);
   const std::vector<std::string> first = Describe(list);
-  const QString path = dir.filePath("again.wt5");
+  const QString path = Path("again.wt5");
   for (int n = 1; n <= 10; ++n) {
     list.SaveToFile(path);
     list.LoadFromFile(path);
@@ -76,9 +74,7 @@ TEST(WinTypon, TheExampleBoardByteForByteAndBack) {
   }
 }
 
-TEST(WinTypon, FieldsWrittenAndReadBack) {
-  FakeLayout layout;
-  TElementList list(&layout);
+TEST_F(WinTypon, FieldsWrittenAndReadBack) {
   list.AddSolder({-1, 8}, 8, 16, 7);
   list.AddSolder({16, 24}, 0, -8, sgCircle);
   EXPECT_EQ(WriteWinTyponText(list),
@@ -103,7 +99,7 @@ TEST(WinTypon, FieldsWrittenAndReadBack) {
   // end within a board unit of the stroke's; the user hears of it as such, not as left out.
   list.Clear();
   list.AddWire({0, 0}, {16, 0}, 4);
-  auto text = std::make_unique<TCopperText>(&layout, TPoint{-40, 32}, "+9V", 13, 2, 1, true);
+  auto text = std::make_unique<TCopperText>(&view, TPoint{-40, 32}, "+9V", 13, 2, 1, true);
   const std::vector<TCopperShape> strokes = text->Strokes();
   list.Append(std::move(text));
   list.AddWire({0, 16}, {16, 16}, 4);
@@ -126,7 +122,7 @@ TEST(WinTypon, FieldsWrittenAndReadBack) {
   }
 }
 
-TEST(WinTypon, SplittingLinesIntoFieldsAndNumbers) {
+TEST_F(WinTypon, SplittingLinesIntoFieldsAndNumbers) {
   const std::pair<std::string, std::vector<std::string>> lines[] = {
       {"", {}},
       {"  \t ", {}},
@@ -161,7 +157,7 @@ TEST(WinTypon, SplittingLinesIntoFieldsAndNumbers) {
       EXPECT_EQ(WinTyponToBoard(int32_t(v)), std::llround(v / 15.875)) << v;
 }
 
-TEST(WinTypon, SectionsRecordsAndOrigin) {
+TEST_F(WinTypon, SectionsRecordsAndOrigin) {
   const char* const pad = "1270·1270·0·0·0··0·3·0·190·190·0·190·190·0·63·0·0·0·0·0·";
   const std::vector<std::string> onePad = {"P 80, 80, 4, 12, 0"};
   const std::pair<std::string, std::vector<std::string>> cases[] = {

@@ -8,7 +8,6 @@
 #include "TWinTypon.h"
 #include "formats/BoardHelpers.h"
 #include "formats/RasterHelpers.h"
-#include "model/FakeLayout.h"
 
 namespace {
 
@@ -38,11 +37,7 @@ TRun Convert(const QStringList& args, bool fullDisk = false) {
           p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
 }
 
-class ConvertTest : public ::testing::Test {
- protected:
-  QString Path(const char* name) const { return Dir.filePath(name); }
-  QTemporaryDir Dir;
-};
+using ConvertTest = BoardTest;
 
 TEST_F(ConvertTest, HelpAndUsage) {
   const TRun help = Convert({"--help"});
@@ -69,9 +64,7 @@ TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
   WriteBytes(Path("text.pcb"), ReadBytes(DataFile("example_wt5_board.pcb")) +
                                    "**\r\n@SMD 96, 96, 8, 4, 0\r\n@TEXT 96, 112, 13, 2, 0, 1, "
                                    "+9V\r\n**\r\n");
-  FakeLayout layout;
-  TElementList textBoard(&layout);
-  textBoard.LoadFromFile(Path("text.pcb"));
+  list.LoadFromFile(Path("text.pcb"));
   const struct {
     QString input;
     const char* output;
@@ -80,7 +73,7 @@ TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
   } cases[] = {{DataFile("example.pcb"), "a.pcb", example, ""},
                {Path("smd.pcb"), "smd.wt5", ReadBytes(DataFile("example.wt5")),
                 "3 elements cannot be held by a .wt5 file and were left out\n"},
-               {Path("text.pcb"), "text.wt5", WriteWinTyponText(textBoard),
+               {Path("text.pcb"), "text.wt5", WriteWinTyponText(list),
                 "1 element cannot be held by a .wt5 file and was left out\n1 text will be kept in "
                 "a .wt5 file only as its strokes, drawn as wires\n"},
                {Path("later.pcb"), "later.pcb", example,
@@ -109,10 +102,10 @@ TEST_F(ConvertTest, ErrorsExitWithOneOrTwoAndLeaveTheOutputAsItWas) {
   WriteBytes(Path("kept.pdf"), "old artwork");
   WriteBytes(Path("bytes.pcb"), std::string("\0\1\2\xff", 4));
   const auto notABoard = [&](const char* name) {
-    return "The file \"" + QFileInfo(Path(name)).absoluteFilePath().toStdString() +
+    return "The file \"" + FullPath(name) +
            "\" is not a board file: it has no *Solder* or *Wire* section.";
   };
-  QDir(Dir.path()).mkdir("folder.wt5");
+  QDir(dir.path()).mkdir("folder.wt5");
   const auto cannot = [&](const QString& path, const char* why) {
     return "Impossible de créer le fichier \"" + path.toStdString() + "\". " + why + ".";
   };
@@ -127,8 +120,7 @@ TEST_F(ConvertTest, ErrorsExitWithOneOrTwoAndLeaveTheOutputAsItWas) {
       {Path("bytes.pcb"), Path("kept.pcb"), notABoard("bytes.pcb"), false, 2},
       {DataFile("example.pcb"), Path("out.pdf.txt"), "Invalid file extention.", false},
       {Path("missing.wt5"), Path("kept.pcb"),
-       "Impossible d'ouvrir le fichier \"" +
-           QFileInfo(Path("missing.wt5")).absoluteFilePath().toStdString() +
+       "Impossible d'ouvrir le fichier \"" + FullPath("missing.wt5") +
            "\". No such file or directory.",
        false},
       {Path("big.pcb"), Path("kept.pdf"), "'4294967296' n'est pas une valeur entière correcte.",
@@ -147,7 +139,7 @@ TEST_F(ConvertTest, ErrorsExitWithOneOrTwoAndLeaveTheOutputAsItWas) {
     EXPECT_TRUE(QFileInfo(Path("folder.wt5")).isDir());
   }
   // Nothing was created, not even a temporary file.
-  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden),
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
             (QStringList{"big.pcb", "board.pcb", "bytes.pcb", "kept.pcb", "kept.pdf"}));
 }
 
@@ -179,7 +171,7 @@ TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothing) {
     EXPECT_EQ(r.err.rfind("ferrolume-convert: ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find("--help"), std::string::npos) << r.err;
   }
-  EXPECT_TRUE(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) {
