@@ -22,13 +22,16 @@ constexpr double kPxPerMm = kDpi / 25.4, kMarginMm = 6.35;
 
 // The pixel where a board coordinate lands on a page at true size: the margin, then 160 units an
 // inch.
-double ToPixel(double units) { return (kMarginMm / 25.4 + units / UnitsPerInch) * kDpi; }
+double ToPixel(double units, int dpi = kDpi) {
+  return (kMarginMm / 25.4 + units / UnitsPerInch) * dpi;
+}
 
 class ArtworkTest : public BoardTest {
  protected:
-  QImage Export(const TArtworkOptions& options = {}, const char* name = "page.pdf") {
+  QImage Export(const TArtworkOptions& options = {}, const char* name = "page.pdf",
+                int dpi = kDpi) {
     ExportBoardPdf(list, dir.filePath(name), options);
-    QImage page = RasterisePdf(dir.filePath(name), kDpi);
+    QImage page = RasterisePdf(dir.filePath(name), dpi);
     EXPECT_FALSE(page.isNull()) << "no page: is pdftoppm (poppler-utils) there?";
     return page;
   }
@@ -240,67 +243,54 @@ TEST_F(ArtworkTest, NegativeIsBlackInsideTheEdgeWithWhiteCopperAndBlackHoles) {
   EXPECT_GT(bare, inside / 40);
 }
 
-TEST_F(ArtworkTest, DrillMarksAreHalfAMillimetreOrTheHoleItself) {
-  BuildBoard();
-  auto holeWidths = [&](bool marks) {
-    TArtworkOptions o;
-    o.DrillMarks = marks;
-    const QImage page = Export(o);
-    const auto wide = RunAt(page, int(ToPixel(80)), int(ToPixel(160)), 1, 0);
-    const auto small = RunAt(page, int(ToPixel(160)), int(ToPixel(240)), 1, 0);
-    return std::pair{(wide.second - wide.first) / kPxPerMm, small.second - small.first};
-  };
-  const auto [plainWide, plainSmall] = holeWidths(false);
-  const auto [markWide, markSmall] = holeWidths(true);
-  EXPECT_NEAR(plainWide, 2.54, 1.5 / kPxPerMm);
-  EXPECT_NEAR(markWide, 0.5, 1.5 / kPxPerMm);
-  EXPECT_EQ(markSmall, plainSmall);  // 0.32 mm: smaller than a mark, so as it is
-}
-
-TEST_F(ArtworkTest, EtchCompensationGrowsTheCopperButNotTheHoles) {
+// How much an option changes a width across the copper, or a hole, along a row or a column
+// through a point: drill marks of half a millimetre, and copper grown 0.1 mm on every side.
+TEST_F(ArtworkTest, DrillMarksAndEtchCompensationChangeWidthsByTheirAmount) {
   BuildBoard();
   AddSmd(list, {160, 200}, 24, 12, 0);
-  // Read at 600 dots per inch: 0.1 mm on each side is some 2.4 dots, an edge's rounding one. The
-  // page in grey is more than Qt reads by default.
+  // Read at 600 dots per inch: 0.1 mm is some 2.4 dots, an edge's rounding one. The page in grey
+  // is more than Qt reads by default.
   const int limit = QImageReader::allocationLimit();
   QImageReader::setAllocationLimit(512);
   const auto restore = qScopeGuard([limit] { QImageReader::setAllocationLimit(limit); });
   constexpr int dpi = 600;
   constexpr double perMm = dpi / 25.4;
-  auto at = [](double units) { return int((kMarginMm / 25.4 + units / UnitsPerInch) * dpi); };
-  auto page = [&](int32_t um, const char* name) {
-    TArtworkOptions o;
-    o.EtchCompensationUm = um;
-    ExportBoardPdf(list, dir.filePath(name), o);
-    return RasterisePdf(dir.filePath(name), dpi);
-  };
-  // Across the copper, or a hole, along a row or a column through a point, in mm.
   auto width = [&](const QImage& image, double x, double y, int dx, int dy) {
-    const auto run = RunAt(image, at(x), at(y), dx, dy);
+    const auto run = RunAt(image, int(ToPixel(x, dpi)), int(ToPixel(y, dpi)), dx, dy);
     return (run.second - run.first) / perMm;
   };
+  TArtworkOptions marks, etch;
+  marks.DrillMarks = true, etch.EtchCompensationUm = 100;
+  const QImage plain = Export({}, "plain.pdf", dpi), marked = Export(marks, "marks.pdf", dpi);
+  const QImage grown = Export(etch, "grown.pdf", dpi);
+  EXPECT_NEAR(width(plain, 80, 160, 1, 0), 2.54, 1.5 / perMm);
   const struct {
     const char* what;
+    const QImage& page;
     double x, y;
     int dx, dy;
-    double grows;  // in mm, with 0.1 mm on every side
+    double change;  // in mm
   } widths[] = {
-      {"wire", 160, 160, 0, 1, 0.2},         {"round pad", 80, 150, 1, 0, 0.2},
-      {"square pad", 240, 150, 1, 0, 0.2},   {"SMD pad across", 160, 200, 1, 0, 0.2},
-      {"SMD pad down", 160, 200, 0, 1, 0.2}, {"hole", 80, 160, 1, 0, 0},
-      {"small hole", 160, 240, 1, 0, 0},
+      {"wire", grown, 160, 160, 0, 1, 0.2},
+      {"round pad", grown, 80, 150, 1, 0, 0.2},
+      {"square pad", grown, 240, 150, 1, 0, 0.2},
+      {"SMD pad across", grown, 160, 200, 1, 0, 0.2},
+      {"SMD pad down", grown, 160, 200, 0, 1, 0.2},
+      {"hole", grown, 80, 160, 1, 0, 0},
+      {"small hole", grown, 160, 240, 1, 0, 0},
+      {"marked hole", marked, 80, 160, 1, 0, 0.5 - 2.54},
+      {"hole smaller than a mark", marked, 160, 240, 1, 0, 0},
   };
-  const QImage plain = page(0, "plain.pdf"), grown = page(100, "grown.pdf");
-  ASSERT_FALSE(plain.isNull());
   for (const auto& w : widths)
-    EXPECT_NEAR(width(grown, w.x, w.y, w.dx, w.dy) - width(plain, w.x, w.y, w.dx, w.dy), w.grows,
+    EXPECT_NEAR(width(w.page, w.x, w.y, w.dx, w.dy) - width(plain, w.x, w.y, w.dx, w.dy), w.change,
                 1.5 / perMm)
         << w.what;
   // A fill grows into its gaps as much: the gap below the small pad narrows by 0.2 mm.
   list.Append(std::make_unique<TCopperFill>(
       &view, std::vector<TPoint>{{40, 120}, {280, 120}, {280, 272}, {40, 272}}, true,
       TPoint{80, 160}, TFillSettings{}));
-  const QImage fillPlain = page(0, "fill.pdf"), fillGrown = page(100, "fillgrown.pdf");
+  const QImage fillPlain = Export({}, "fill.pdf", dpi),
+               fillGrown = Export(etch, "fillgrown.pdf", dpi);
   const double below = 256 + 0.2 / 0.15875;
   EXPECT_NEAR(width(fillPlain, 160, below, 0, 1) - width(fillGrown, 160, below, 0, 1), 0.2,
               1.5 / perMm);
