@@ -191,10 +191,7 @@ TEST_F(ArtworkTest, CopiesAtTheirPitchOrAnErrorAndNoFile) {
   for (const char* name : {"none.pdf", "none.svg", "kept.pdf"}) {
     const QString path = dir.filePath(name);
     const std::string message = MessageOf([&] {
-      if (QString(name).endsWith(".svg"))
-        ExportBoardSvg(list, path, grid);
-      else
-        ExportBoardPdf(list, path, grid);
+      path.endsWith(".svg") ? ExportBoardSvg(list, path, grid) : ExportBoardPdf(list, path, grid);
     });
     EXPECT_NE(message.find("2 × 5 copies of the board do not fit on the page"), std::string::npos)
         << message;

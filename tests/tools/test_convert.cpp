@@ -39,19 +39,6 @@ TRun Convert(const QStringList& args, bool fullDisk = false) {
 
 using ConvertTest = BoardTest;
 
-TEST_F(ConvertTest, HelpAndUsage) {
-  const TRun help = Convert({"--help"});
-  EXPECT_EQ(help.exitCode, 0);
-  EXPECT_NE(help.out.find("usage: ferrolume-convert INPUT OUTPUT"), std::string::npos);
-  for (const char* listed :
-       {".pdf", ".svg", ".zip", "--mirror", "--negative", "--copies <RxC>", "--scale-x <PCT>",
-        "--scale-y <PCT>", "--drill-marks", "--calibration"})
-    EXPECT_NE(help.out.find(listed), std::string::npos) << listed;
-  const TRun wrong = Convert({DataFile("example.pcb")});
-  EXPECT_EQ(wrong.exitCode, 1);
-  EXPECT_NE(wrong.err.find("usage:"), std::string::npos);
-}
-
 TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
   WriteBytes(Path("offset.pcb"), "*Wire*\n-16, 0, 0, 16, 1\n*Solder*\n-16, 16, 4, 16, 1\n");
   // Example boards with SMD pads, and with records of kinds this version does not know.
@@ -143,7 +130,7 @@ TEST_F(ConvertTest, ErrorsExitWithOneOrTwoAndLeaveTheOutputAsItWas) {
             (QStringList{"big.pcb", "board.pcb", "bytes.pcb", "kept.pcb", "kept.pdf"}));
 }
 
-TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothing) {
+TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothingAndHelpListsThem) {
   const QString in = DataFile("example.pcb");
   const QStringList cases[] = {{"--copies", "0x2", in, Path("a.pdf")},
                                {"--copies", "2*2", in, Path("a.pdf")},
@@ -172,6 +159,17 @@ TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothing) {
     EXPECT_NE(r.err.find("--help"), std::string::npos) << r.err;
   }
   EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+  // Too few arguments show the usage; --help lists every option.
+  const TRun wrong = Convert({in});
+  EXPECT_EQ(wrong.exitCode, 1);
+  EXPECT_NE(wrong.err.find("usage:"), std::string::npos);
+  const TRun help = Convert({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("usage: ferrolume-convert INPUT OUTPUT"), std::string::npos);
+  for (const char* listed :
+       {".pdf", ".svg", ".zip", "--mirror", "--negative", "--copies <RxC>", "--scale-x <PCT>",
+        "--scale-y <PCT>", "--drill-marks", "--calibration"})
+    EXPECT_NE(help.out.find(listed), std::string::npos) << listed;
 }
 
 TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) {
