@@ -17,11 +17,11 @@
 #include "TBoardError.h"
 #include "TCopper.h"
 #include "TElementList.h"
+#include "TPcbText.h"
 #include "TSmdPad.h"
 #include "model/FakeLayout.h"
 
-// What a board holds, one string per element in list order: "P " or "W " and its text line, or
-// the record line of another kind, with " *" when the element is selected.
+// Each element's line in list order: "P "/"W " and its text line or its record, " *" if selected.
 inline std::vector<std::string> Describe(const TElementList& list) {
   std::vector<std::string> out;
   for (int32_t i = 0; i < list.Count(); ++i) {
@@ -30,6 +30,11 @@ inline std::vector<std::string> Describe(const TElementList& list) {
     out.push_back(kind + e->ToText() + (e->Selected() ? " *" : ""));
   }
   return out;
+}
+
+// Replaces the board by the elements of a board file's text, in its order, where it has them.
+inline void Build(TElementList& list, const std::string& text) {
+  list.Replace(ReadElements(list.Layout(), SplitLines(text), false));
 }
 
 inline TSmdPad* AddSmd(TElementList& list, TPoint center, int32_t width, int32_t height,
@@ -46,8 +51,7 @@ inline double SegmentDistance(double px, double py, double ax, double ay, double
   return std::hypot(px - ax - t * dx, py - ay - t * dy);
 }
 
-// How far a point in half units lies outside a piece of copper (below zero inside it), worked out
-// on its own from the piece's sizes; WITHHOLE leaves a pad's hole bare.
+// How far a point (half units) is outside a piece of copper; WITHHOLE leaves holes bare.
 inline double CopperDistance(const TCopperShape& s, double x, double y, bool withHole) {
   double d = INFINITY;
   if (s.Kind == ckSquare || s.Kind == ckRect) {
@@ -89,8 +93,7 @@ inline std::string MessageOf(const std::function<void()>& action) {
   return "<no error>";
 }
 
-// A PDF's first page as a viewer shows it: rasterised by poppler (poppler-utils) without
-// smoothing, in grey. A null image when poppler is missing or the file is no PDF.
+// A PDF's first page as a viewer shows it, in grey without smoothing (poppler-utils).
 inline QImage RasterisePdf(const QString& pdf, int dotsPerInch) {
   const QString exe = QStandardPaths::findExecutable("pdftoppm");
   if (exe.isEmpty()) return {};
