@@ -1,5 +1,4 @@
-// Opening and saving boards: the format chosen by the extension, the .pcb layout, the placing of
-// a loaded board, and what a failed load or save leaves behind.
+// Opening and saving boards: the format, the .pcb layout, the placing, failed loads and saves.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -16,16 +15,13 @@
 
 namespace {
 
-// Numbers as an element line or a record writes them.
 std::string Fields(const std::vector<int64_t>& v) {
   std::string out = std::to_string(v[0]);
   for (size_t i = 1; i < v.size(); ++i) out += ", " + std::to_string(v[i]);
   return out;
 }
 
-// A reader that knows only the "*Solder*" and "*Wire*" sections, as every program that reads
-// these files does: headers switch the kind even inside a comment block, a line "**" turns data
-// lines off and on, widths 0 and 1 read as 2 and a pad's shape is the low byte of its number.
+// What any other program reading .pcb files sees: only the "*Solder*" and "*Wire*" sections.
 std::vector<std::string> ReadAsClassic(const std::string& text) {
   std::vector<std::string> out;
   char kind = 0;
@@ -50,7 +46,7 @@ std::vector<std::string> ReadAsClassic(const std::string& text) {
 
 using BoardFilesTest = BoardTest;
 
-TEST_F(BoardFilesTest, TheExtensionChoosesTheFormat) {
+TEST_F(BoardFilesTest, TheExtensionChoosesTheFormatAndTheExampleBoardByteForByte) {
   const std::pair<std::string, std::vector<const char*>> cases[] = {
       {"pcb", {"board.pcb", "BOARD.PCB", "b.Pcb", ".pcb", "C:b.pcb"}},
       {"wt5", {"/home/me/x.y/b.wt5", "b.WT5", "dir\\b.wt5"}},
@@ -60,14 +56,11 @@ TEST_F(BoardFilesTest, TheExtensionChoosesTheFormat) {
   for (const auto& [format, names] : cases)
     for (const char* name : names)
       EXPECT_EQ(MessageOf([&, name = name] {
-                  const bool pcb = BoardFormatOf(QString::fromUtf8(name)) == TBoardFormat::Pcb;
-                  throw EBoardError(pcb ? "pcb" : "wt5");
+                  throw EBoardError(BoardFormatOf(name) == TBoardFormat::Pcb ? "pcb" : "wt5");
                 }),
                 format)
           << name;
-}
 
-TEST_F(BoardFilesTest, TheExampleBoardByteForByteAndEmptyBoards) {
   list.SaveToFile(Path("empty.pcb"));
   EXPECT_EQ(ReadBytes(Path("empty.pcb")), "*Solder*\r\n\r\n*Wire*\r\n");
   list.AddWire({80, 80}, {128, 80}, 4);
@@ -91,11 +84,8 @@ TEST_F(BoardFilesTest, TheExampleBoardByteForByteAndEmptyBoards) {
   EXPECT_EQ(view.Renders, 2);
 }
 
-// The reader's rules through whole files (most boards have an element at (80, 80), so the placing
-// leaves them as they are), and how many records it passed over. Records are read from comment
-// blocks only, wherever the block stands; what cannot be read is passed over and counted, and never
-// fails the load as a number out of range on an element line does. The full-step record counts
-// for the wire lines above it too.
+// Whole files (most with an element at (80, 80), where the placing leaves them) and the count of
+// records passed over. Records are read only in comment blocks.
 TEST_F(BoardFilesTest, WhatTextsLoadAs) {
   const std::vector<std::string> wireAndPad = {"W 80, 80, 96, 80, 4", "P 80, 80, 4, 16, 0"};
   // A fill record of 4097 corners, one more than a fill may have.
@@ -112,8 +102,7 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
       // A NUL ends the text.
       {std::string("*Wire*\r\n80, 80, 96, 80, 4\r\n\0*Solder*\r\n80, 80, 4, 16, 0\r\n", 56),
        {"W 80, 80, 96, 80, 4"}},
-      // Data before the first header; headers in any case; a blank after a header or before a
-      // comment mark makes a malformed line, which is skipped as the others are.
+      // Data before the first header; headers in any case; a blank makes a line malformed.
       {"80, 80, 1, 1, 1\r\n*SOLDER*\r\n80, 80, 4, 16, 1\r\n*Wire* \r\n **\r\n80, 80, 4, 16, 2\r\n"
        "*wIRE*\r\n1, 2, 3, 4\r\n\t80, 80, 96, 80, 4\r\n80,80,96,96,8\r\n",
        {"P 80, 80, 4, 16, 1", "P 80, 80, 4, 16, 2", "W 80, 80, 96, 96, 8"}},
@@ -144,8 +133,7 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
        "a comment, 99999999999\r\n80, 80, 4, 16, 1\r\n **\r\n**\r\n",
        {"P 80, 80, 4, 16, 0", "@SMD 80, 80, 8, 4, 50"},
        10},
-      // A text's string is the rest of the line after ", ", escapes undone; a bad escape, a bare
-      // comma, a refused byte, an empty string or fields out of bounds pass the record over.
+      // A text's string is the rest after ", ", escapes undone; anything else passes it over.
       {"*Solder*\r\n80, 80, 4, 16, 0\r\n**\r\n@TEXT 80,  80 ,13, 2, 0, 1,  GND%2C%0A+9V %25\r\n"
        "@TEXT 80, 80, 13, 2, 0, 1, a%2\r\n@TEXT 80, 80, 13, 2, 0, 1, a%2c\r\n"
        "@TEXT 80, 80, 13, 2, 0, 1, \x81\r\n@TEXT 80, 80, 13, 2, 0, 1, a%09\r\n"
@@ -155,9 +143,7 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
        "@TEXT 80, 80, 1x, 2, 0, 1, a\r\n@TEXT 80, 80, 13, 2, 0, a\r\n**\r\n",
        {"P 80, 80, 4, 16, 0", "@TEXT 80, 80, 13, 2, 0, 1,  GND%2C%0A+9V %25"},
        12},
-      // A fill: its seed, settings and corners; a seed's place without a seed reads as none.
-      // Too few or too many corners, a count that does not match them, flags other than 0 and
-      // 1, or a setting beyond 0 to 100 mm pass the record over.
+      // A fill; a seed's place without a seed reads as none; bad counts, flags, settings pass.
       {"*Solder*\r\n80, 80, 4, 16, 0\r\n**\r\n"
        "@FILL 1, 80, 80, 500000, 300000, 500000, 500000, 0, 3, 80, 80, 240, 80, 80, 240\r\n"
        "@FILL  0 ,7,7, 0, 100000000, 0, 1, 1, 3, 85, 80, 90, 80 , 85,85\r\n"
@@ -175,8 +161,7 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
         "@FILL 1, 80, 80, 500000, 300000, 500000, 500000, 0, 3, 80, 80, 240, 80, 80, 240",
         "@FILL 0, 0, 0, 0, 100000000, 0, 1, 1, 3, 85, 80, 90, 80, 85, 85"},
        10},
-      // A loaded board is placed with its top-left point at (80, 80); pad sizes take no part, far
-      // out coordinates wrap rather than fail.
+      // The top-left point goes to (80, 80), pad sizes aside; far out coordinates wrap.
       {"*Wire*\r\n160, 0, 16, 16, 4\r\n*Solder*\r\n0, 48, 4, 16, 1\r\n",
        {"W 240, 80, 96, 96, 4", "P 80, 128, 4, 16, 1"}},
       {"*Solder*\r\n-100, -50, 4, 1000, 0\r\n", {"P 80, 80, 4, 1000, 0"}},
@@ -191,23 +176,21 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
   }
 }
 
-// A board with an SMD pad or a full-step wire gets one block of records after its wires, where a
-// reader of the two sections sees nothing but the pads and wires it always saw; the clipboard
-// takes the same text for a selection, and a selection of pads and wires alone gets no block.
+// New kinds go in one block of records after the wires, in files and on the clipboard alike.
 TEST_F(BoardFilesTest, NewKindsGoInRecordsThatAClassicReaderPassesOver) {
   list.AddSolder({80, 80}, 4, 12, sgCircle);
   AddSmd(list, {96, 96}, 10, 6, 25);
   list.AddWire({80, 80}, {96, 80}, 1);  // the full step, 16 units wide
   list.AddWire({80, 80}, {80, 96}, 4);
   AddSmd(list, {112, 80}, 7, 13, 50);
-  const std::vector<std::string> classic = {"P 80, 80, 4, 12, 0", "W 80, 80, 96, 80, 2",
-                                            "W 80, 80, 80, 96, 4"};
   list.SaveToFile(Path("new.pcb"));
   const std::string bytes = ReadBytes(Path("new.pcb"));
   EXPECT_EQ(bytes,
             "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 96, 80, 1\r\n80, 80, 80, 96, "
             "4\r\n**\r\n@FULLSTEP\r\n@SMD 96, 96, 10, 6, 25\r\n@SMD 112, 80, 7, 13, 50\r\n**\r\n");
-  EXPECT_EQ(ReadAsClassic(bytes), classic);
+  EXPECT_EQ(ReadAsClassic(bytes),
+            (std::vector<std::string>{"P 80, 80, 4, 12, 0", "W 80, 80, 96, 80, 2",
+                                      "W 80, 80, 80, 96, 4"}));
   EXPECT_EQ(list.LoadFromFile(Path("new.pcb")), 0);
   EXPECT_EQ(Describe(list), (std::vector<std::string>{
                                 "P 80, 80, 4, 12, 0", "W 80, 80, 96, 80, 1", "W 80, 80, 80, 96, 4",
@@ -245,9 +228,7 @@ TEST_F(BoardFilesTest, NewKindsGoInRecordsThatAClassicReaderPassesOver) {
   }
 }
 
-// Every field of an SMD pad, of a text and of a fill, at the ends of its range, and strings that
-// hold what the record's own syntax uses, through a file and through the clipboard; a classic
-// reader of the same bytes sees only the wire.
+// Every record field at the ends of its range, and strings of the record's own syntax.
 TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
   const int32_t pads[][5] = {{0, 0, 1, 1, 0},
                              {-2147483648, 2147483647, 2147483647, 1, 50},
@@ -280,7 +261,6 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
     want.push_back("@TEXT " + Fields({t.anchor.X, t.anchor.Y, t.height, t.width, t.turns, t.side}) +
                    ", " + t.field);
   }
-  // Fills of the fewest and the most corners, at the ends of the board and of every setting.
   std::vector<TPoint> most;
   for (int32_t k = 0; k < 4096; ++k) most.push_back({k * 524287, -k});
   const struct {
@@ -318,13 +298,11 @@ TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
   const auto before = Describe(list);
   WriteBytes(Path("board.txt"), "*Wire*\r\n0, 0, 1, 1, 2\r\n");
   WriteBytes(Path("big.pcb"), "*Solder*\r\n1, 2, 3, 4, 0\r\n*Wire*\r\n1, 2, 3, 4, 2147483648\r\n");
-  // Out of range even where the line would create nothing.
   WriteBytes(Path("nowhere.pcb"), "1, 2, 3, 4, +99999999999\r\n*Wire*\r\n");
   WriteBytes(Path("long.pcb"), "*Solder*\r\n1, 2, 3, 4, " + std::string(1000000, '7') + "\r\n");
   WriteBytes(
       Path("records.pcb"),
       "*Wire*\r\n**\r\n@SMD 1, 2, 3, 4, 5\r\n@FULLSTEP\r\n**\r\n1, 2, 3, 4, -2147483649\r\n");
-  // Bytes, and a header with a blank after it before an element line: no section header.
   WriteBytes(Path("bytes.pcb"), std::string("\0PK\3\4\xA4\xB7\r\n*Wire*\r\n", 14));
   WriteBytes(Path("blank.pcb"), "*Wire* \r\n80, 80, 96, 80, 4\r\n1, 2, 3, 4, 99999999999\r\n");
   const auto notABoard = [&](const char* name) {
@@ -332,7 +310,7 @@ TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
            "\" is not a board file: it has no *Solder* or *Wire* section";
   };
   QDir(dir.path()).mkdir("folder.pcb");
-  // A path of more than 100 characters is quoted by its first 50 and last 25.
+  // Paths of over 100 characters are quoted by their first 50 and last 25.
   const std::string longName = std::string(120, 'n') + ".wt5",
                     longPath = FullPath(longName.c_str());
   const std::pair<const char*, std::string> cases[] = {
@@ -357,7 +335,6 @@ TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
     EXPECT_TRUE(view.Modified);
     EXPECT_EQ(view.Renders, 0);
   }
-  // A relative name is shown as the full path it stands for.
   EXPECT_EQ(MessageOf([&] { list.LoadFromFile("nowhere/../no-such-board.pcb"); }),
             "Impossible d'ouvrir le fichier \"" + QDir::currentPath().toStdString() +
                 "/no-such-board.pcb\". No such file or directory");
@@ -379,20 +356,18 @@ TEST_F(BoardFilesTest, AFailedSaveLeavesTheOldFileWholeAndTheBoardModified) {
   EXPECT_EQ(MessageOf(saving("new.wt5")), "Division par zéro");
   EXPECT_TRUE(view.Modified);
 
-  // The disk fills up: past 4 KB every write fails. A large board fails in the middle of the
-  // save, a small one only when the last of it goes to disk as the file is put in place.
+  // A disk full past 4 KB: a large board fails mid-save, a small one as the file is put in place.
+  struct sigaction ignore = {}, oldAction = {};
+  ignore.sa_handler = SIG_IGN;
+  rlimit limit{}, saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  limit = saved, limit.rlim_cur = 4096;
   for (int wires : {60000, 400}) {
     for (const char* name : {"old.pcb", "old.wt5"}) {
       list.Clear();
       for (int i = 0; i < wires; ++i) list.AddWire({i, i}, {i + 16, i}, 4);
       view.Modified = true;
-      struct sigaction ignore = {}, oldAction = {};
-      ignore.sa_handler = SIG_IGN;
       sigaction(SIGXFSZ, &ignore, &oldAction);
-      rlimit limit{}, saved{};
-      getrlimit(RLIMIT_FSIZE, &saved);
-      limit = saved;
-      limit.rlim_cur = 4096;
       setrlimit(RLIMIT_FSIZE, &limit);
       const std::string message = MessageOf(saving(name));
       setrlimit(RLIMIT_FSIZE, &saved);
@@ -404,7 +379,7 @@ TEST_F(BoardFilesTest, AFailedSaveLeavesTheOldFileWholeAndTheBoardModified) {
       EXPECT_TRUE(view.Modified);
     }
   }
-  // Nothing was created, not even a temporary file.
+  // Not even a temporary file was left.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
             (QStringList{"old.pcb", "old.wt5"}));
 }

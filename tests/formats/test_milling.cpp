@@ -1,5 +1,5 @@
 // The milling jobs read back by a G-code reader of the tests' own, and the bit swept over the
-// board's copper: what the mill would leave of it.
+// board's copper.
 #include <gtest/gtest.h>
 
 #include <QSettings>
@@ -8,21 +8,17 @@
 #include <set>
 #include <sstream>
 
-#include "TCopperFill.h"
-#include "TCopperText.h"
 #include "TFabrication.h"
 #include "TMilling.h"
 #include "formats/BoardHelpers.h"
 
 namespace {
 
-// A straight move of the bit in the mill's millimetres, and its depth.
-struct TMove {
+struct TMove {  // in the mill's millimetres
   double X0, Y0, X1, Y1, Z;
 };
 
-// What a job does: every move with the bit below the copper surface, every plunge's place and
-// depth, the drills named in comments, and the program stops.
+// Every move with the bit below the copper, every plunge, the comments and the program stops.
 struct TJob {
   std::vector<TMove> Cuts, Plunges;
   std::vector<std::string> Comments;
@@ -40,20 +36,17 @@ TJob Read(const std::string& gcode) {
     if (line.empty() || line.front() == '(') continue;
     std::istringstream words(line);
     std::map<char, double> next = at;
-    bool move = false;
     for (std::string w; words >> w;) {
       const double v = std::atof(w.c_str() + 1);
       EXPECT_NE(std::string("GXYZMFS").find(w[0]), std::string::npos) << line;
-      // Four decimals on every number; G0, G1 and the modes only.
-      const bool length = std::string("XYZF").find(w[0]) != std::string::npos;
-      EXPECT_TRUE(!length || w.size() - w.find('.') == 5) << line;
+      EXPECT_TRUE(std::string("XYZF").find(w[0]) == std::string::npos ||
+                  w.size() - w.find('.') == 5)
+          << line;  // four decimals
       EXPECT_TRUE(w[0] != 'G' || std::set<double>({0, 1, 17, 21, 90}).count(v)) << line;
-      move = move || (w[0] == 'G' && v <= 1);
       job.Stops += w[0] == 'M' && v == 0;
       job.Ended = job.Ended || (w[0] == 'M' && v == 30);
       next[w[0]] = v;
     }
-    if (!move) continue;
     const double z = at['Z'], nz = next['Z'];
     if (nz < 0 && (next['X'] != at['X'] || next['Y'] != at['Y'])) {
       EXPECT_EQ(line.rfind("G1", 0), 0u) << line;  // G0 never cuts
@@ -70,8 +63,7 @@ std::pair<double, double> FromMill(const TFabricationBoard& b, bool mirrored, do
   return {mirrored ? b.Right - x * 1e6 : b.Left + x * 1e6, b.Bottom - y * 1e6};
 }
 
-// How many points of a raster of STEP nanometres over the board hold copper under the bit, as the
-// job sweeps it along every cut.
+// How many points of a raster of STEP nm hold copper under the bit as the job sweeps it.
 int CutCopper(const TElementList& list, const TJob& job, bool mirrored, double bitMm, double step) {
   const TFabricationBoard b = FabricationBoard(list);
   std::vector<TCopperShape> pieces;
@@ -104,41 +96,29 @@ TMillProcess FlatBit(double diameter, int passes, double overlap) {
   return p;
 }
 
-class MillingTest : public BoardTest {
- protected:
-  // Two pads joined by a wire, a pad of its own with wires from it that run beside the first
-  // wire 0.3175 mm away, an SMD pad with rounded corners, and a letter: four islands.
-  void SetUp() override {
-    list.AddSolder({0, 0}, 4, 12, sgCircle);
-    list.AddSolder({48, 0}, 6, 12, sgSquare);
-    list.AddWire({0, 0}, {48, 0}, 8);
-    list.AddSolder({0, 32}, 4, 12, sgCircle);
-    list.AddWire({0, 32}, {12, 4}, 8);  // slanting, off the grid's axes
-    list.AddWire({12, 4}, {36, 4}, 8);
-    AddSmd(list, {80, 20}, 16, 10, 30);
-    list.Append(std::make_unique<TCopperText>(&view, TPoint{100, 50}, "T", 12, 2, 0, false));
-  }
-};
+// Two pads joined by a wire, a pad with wires running beside that wire 0.3175 mm away (one
+// slanting), an SMD pad with rounded corners and a letter: four islands.
+const char* const kBoard =
+    "*Solder*\n0, 0, 4, 12, 0\n48, 0, 6, 12, 1\n0, 32, 4, 12, 0\n*Wire*\n0, 0, 48, 0, 8\n0, 32, "
+    "12, 4, 8\n12, 4, 36, 4, 8\n**\n@SMD 80, 20, 16, 10, 30\n@TEXT 100, 50, 12, 2, 0, 0, T\n**\n";
+using MillingTest = BoardTest;
 
 TEST_F(MillingTest, IsolationNeverCutsCopperAndSeparatesEveryIsland) {
   const TMillProcess vbit;  // 0.154 mm, one pass
   const struct {
-    const char* what;
     TMillProcess process;
     bool fill, separated;
   } cases[] = {
-      {"a V-bit", vbit, false, true},
-      {"a flat bit in three passes", FlatBit(0.2, 3, 30), false, true},
-      {"a bit too wide to pass between the two wires", FlatBit(0.35, 1, 50), false, false},
-      // The fill joins the first pair and keeps 0.5 mm from the rest, more than the bit needs.
-      {"a fill", vbit, true, true},
+      {vbit, false, true},
+      {FlatBit(0.2, 3, 30), false, true},
+      {FlatBit(0.35, 1, 50), false, false},  // too wide to pass between the two wires
+      {vbit, true, true},  // the fill joins the first pair and keeps 0.5 mm from the rest
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    if (c.fill)
-      list.Append(std::make_unique<TCopperFill>(
-          &view, std::vector<TPoint>{{-16, -16}, {112, -16}, {112, 64}, {-16, 64}}, true,
-          TPoint{0, 0}, TFillSettings{}));
+    SCOPED_TRACE(&c - cases);
+    Build(list, kBoard + std::string(c.fill ? "**\n@FILL 1, 0, 0, 500000, 300000, 500000, 500000, "
+                                              "0, 4, -16, -16, 112, -16, 112, 64, -16, 64\n**\n"
+                                            : ""));
     const TJob job = Read(MillingJobs(list, c.process, "board").Isolation);
     EXPECT_TRUE(job.Ended);
     for (const TMove& m : job.Cuts) EXPECT_DOUBLE_EQ(m.Z, -c.process.CutDepth);
@@ -150,9 +130,18 @@ TEST_F(MillingTest, IsolationNeverCutsCopperAndSeparatesEveryIsland) {
 }
 
 TEST_F(MillingTest, MirroredAndPlainJobsAreMirrorImagesAndPassesStepOut) {
+  Build(list, kBoard);
   TMillProcess plain = FlatBit(0.2, 2, 25), mirrored = plain;
   plain.Mirror = false;
   const TMillingJobs a = MillingJobs(list, plain, "b"), b = MillingJobs(list, mirrored, "b");
+  EXPECT_EQ(
+      a.Isolation.substr(0, a.Isolation.find("G")),
+      "(Ferrolume isolation for b)\n(origin: lower left corner of the board edge, Z0 on the copper "
+      "surface)\n(isolation bit: flat, 0.2000 mm)\n(cut width 0.2000 mm, cut depth 0.1000 mm, "
+      "passes 2, overlap 25.0000 %)\n(feed 200.0000 mm/min, plunge 50.0000 mm/min, spindle "
+      "10000 rpm)\n(safe height 5.0000 mm, travel height 1.0000 mm, drill depth 1.8000 mm)\n"
+      "(outline bit 2.0000 mm, board 1.6000 mm thick, 0.5000 mm per pass, 4 tabs 2.0000 mm "
+      "wide)\n");
   const TFabricationBoard board = FabricationBoard(list);
   const double width = (board.Right - board.Left) / 1e6;
   for (const auto& [p, q] :
@@ -167,8 +156,7 @@ TEST_F(MillingTest, MirroredAndPlainJobsAreMirrorImagesAndPassesStepOut) {
     for (size_t i = 0; i < jp.Plunges.size(); ++i)
       EXPECT_NEAR(jq.Plunges[i].X0, width - jp.Plunges[i].X0, 1e-4);
   }
-  // The second pass runs 0.25 mm from the copper, 0.1 + 0.2 x (1 - 25 %): above the pads'
-  // tops (y -6 units) by that much.
+  // The second pass runs 0.1 + 0.2 x (1 - 25 %) = 0.25 mm above the pads' tops (y -6 units).
   int64_t top = INT64_MAX;
   for (const TFillPath& path : IsolationPaths(list, plain))
     for (const TFillPoint& q : path) top = std::min(top, q.Y);
@@ -176,19 +164,15 @@ TEST_F(MillingTest, MirroredAndPlainJobsAreMirrorImagesAndPassesStepOut) {
 }
 
 TEST_F(MillingTest, DrillsPlungeAtEveryHoleSmallestFirst) {
-  list.AddSolder({80, 0}, 5, 12, sgCircle);
+  Build(list, kBoard + std::string("*Solder*\n80, 0, 5, 12, 0\n"));
   const TMillProcess process;
   const TJob job = Read(MillingJobs(list, process, "board").Drill);
   const TFabricationBoard board = FabricationBoard(list);
   std::multimap<int64_t, TCopperShape> holes;
-  for (int32_t i = 0; i < list.Count(); ++i)
-    if (list.Items(i)->Kind() == ekSolder) {
-      const TCopperShape s = CopperOf(*list.Items(i));
-      holes.insert({s.HoleRadius, s});
-    }
-  // Three sizes, in order, with a stop to change the drill between them.
+  for (const TCopperShape& s : board.Shapes)
+    if (s.HoleRadius > 0) holes.insert({s.HoleRadius, s});
   ASSERT_EQ(job.Plunges.size(), 4u);
-  EXPECT_EQ(job.Stops, 2);
+  EXPECT_EQ(job.Stops, 2);  // to change the drill
   EXPECT_TRUE(job.Cuts.empty());
   std::vector<std::string> changes;
   for (const std::string& c : job.Comments)
@@ -202,61 +186,44 @@ TEST_F(MillingTest, DrillsPlungeAtEveryHoleSmallestFirst) {
     EXPECT_NEAR(y, s.AY * double(NanometresPerHalfUnit), 1000) << size;
     EXPECT_DOUBLE_EQ((m++)->Z, -process.DrillDepth);
   }
-  // A board without holes has no drilling job.
-  TElementList smd{&view};
-  AddSmd(smd, {0, 0}, 16, 10, 0);
-  EXPECT_EQ(MillingJobs(smd, process, "smd").Drill, "");
+  Build(list, "**\n@SMD 0, 0, 16, 10, 0\n**\n");
+  EXPECT_EQ(MillingJobs(list, process, "smd").Drill, "");  // no holes, no job
 }
 
+// The bit runs round the edge, outside it by its radius, lifting over the tabs at full depth.
 TEST_F(MillingTest, OutlineCutsRoundTheBoardButForTheTabs) {
+  Build(list, kBoard);
   const struct {
     int tabs;
     double tabWidth, bit;
-  } cases[] = {{4, 2.0, 2.0}, {3, 1.5, 1.0}, {0, 2.0, 3.175}};
+    size_t made;
+  } cases[] = {{4, 2.0, 2.0, 4}, {3, 1.5, 1.0, 3}, {0, 2.0, 3.175, 0}, {40, 2.0, 2.0, 0}};
+  const TFabricationBoard b = FabricationBoard(list);
+  const double w = (b.Right - b.Left) / 1e6, h = (b.Bottom - b.Top) / 1e6;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.tabs);
     TMillProcess p;
     p.Tabs = c.tabs, p.TabWidth = c.tabWidth, p.OutlineBit = c.bit;
     const TJob job = Read(MillingJobs(list, p, "board").Outline);
-    const TFabricationBoard b = FabricationBoard(list);
-    const double r = c.bit / 2 * 1e6;
-    auto cut = [&](double x, double y, bool through) {
-      for (const TMove& m : job.Cuts) {
-        const auto [ax, ay] = FromMill(b, p.Mirror, m.X0, m.Y0);
-        const auto [bx, by] = FromMill(b, p.Mirror, m.X1, m.Y1);
-        if ((!through || m.Z <= -p.BoardThickness + 1e-9) &&
-            SegmentDistance(x, y, ax, ay, bx, by) < r - 1)
-          return true;
-      }
-      return false;
-    };
-    // The uncut stretches on a walk round the board from its lower left corner, GROW outside its
-    // edge, 5 µm at a time.
-    auto uncut = [&](double grow, bool through) {
-      const double l = b.Left - grow, t = b.Top - grow, rr = b.Right + grow, bb = b.Bottom + grow;
-      const double w = rr - l, h = bb - t, step = 5000;
-      std::vector<double> runs{0};
-      for (double s = 0; s < 2 * (w + h); s += step) {
-        const double x = s < w ? l + s : s < w + h ? rr : s < 2 * w + h ? rr - (s - w - h) : l;
-        const double y = s < w           ? bb
-                         : s < w + h     ? bb - (s - w)
-                         : s < 2 * w + h ? t
-                                         : t + (s - 2 * w - h);
-        if (!cut(x, y, through))
-          runs.back() += step;
-        else if (runs.back() > 0)
-          runs.push_back(0);
-      }
-      if (runs.back() == 0) runs.pop_back();
-      return runs;
-    };
-    // Never within the edge; along the bit's middle, through the board but for the tabs.
-    EXPECT_EQ(uncut(-5000, false).size(), 1u);
-    const std::vector<double> tabs = uncut(r, true);
-    ASSERT_EQ(tabs.size(), size_t(c.tabs));
-    for (double run : tabs) EXPECT_NEAR(run / 1e6, c.tabWidth, 0.011);
-    // Down to the board's thickness in passes of at most the depth per pass.
-    double deepest = 0;
+    const double r = c.bit / 2;
+    std::vector<TMove> through;
+    for (const TMove& m : job.Cuts) {
+      for (auto [x, y] : {std::pair{m.X0, m.Y0}, {m.X1, m.Y1}})
+        EXPECT_TRUE(std::fabs(x + r) < 1e-4 || std::fabs(x - w - r) < 1e-4 ||
+                    std::fabs(y + r) < 1e-4 || std::fabs(y - h - r) < 1e-4)
+            << x << "," << y;
+      if (m.Z <= -p.BoardThickness + 1e-9) through.push_back(m);
+    }
+    ASSERT_FALSE(through.empty());
+    std::vector<double> tabs;
+    for (size_t i = 0; i < through.size(); ++i) {
+      const TMove &m = through[i], &n = through[(i + 1) % through.size()];
+      if (std::hypot(n.X0 - m.X1, n.Y0 - m.Y1) > 1e-4)
+        tabs.push_back(std::hypot(n.X0 - m.X1, n.Y0 - m.Y1) - c.bit);
+    }
+    ASSERT_EQ(tabs.size(), c.made);
+    for (double tab : tabs) EXPECT_NEAR(tab, c.tabWidth, 1e-3);
+    double deepest = 0;  // in passes of at most the depth per pass
     for (const TMove& m : job.Plunges) {
       EXPECT_LE(deepest - m.Z, p.DepthPerPass + 1e-9);
       deepest = std::min(deepest, m.Z);
@@ -265,9 +232,8 @@ TEST_F(MillingTest, OutlineCutsRoundTheBoardButForTheTabs) {
   }
 }
 
-using MillCopperTest = BoardTest;
-TEST_F(MillCopperTest, GrownCopperOfABusyBoardHoldsEveryPointNearItAndNoOther) {
-  // Enough pieces that they are joined cell by cell before the whole.
+// Enough random pieces that they are joined cell by cell before the whole.
+TEST_F(MillingTest, GrownCopperOfABusyBoardHoldsEveryPointNearItAndNoOther) {
   std::mt19937 rng(7);
   auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   for (int i = 0; i < 1500; ++i) {
@@ -283,14 +249,12 @@ TEST_F(MillCopperTest, GrownCopperOfABusyBoardHoldsEveryPointNearItAndNoOther) {
   const TFillMeasure grown(GrownCopper(pieces, {}, grow, tolerance));
   int near = 0, far = 0;
   for (int n = 0; n < 4000; ++n) {
-    const double x = pick(0, 800 * 1000) * (NanometresPerUnit / 1000.0);
-    const double y = pick(0, 600 * 1000) * (NanometresPerUnit / 1000.0);
+    const double x = pick(0, 800000) / 2000.0, y = pick(0, 600000) / 2000.0;  // half units
     double d = 1e300;
-    for (const TCopperShape& s : pieces)
-      d = std::min(d,
-                   CopperDistance(s, x / NanometresPerHalfUnit, y / NanometresPerHalfUnit, false) *
-                       NanometresPerHalfUnit);
-    const bool inside = grown.Inside({int64_t(x), int64_t(y)});
+    for (const TCopperShape& s : pieces) d = std::min(d, CopperDistance(s, x, y, false));
+    d *= NanometresPerHalfUnit;
+    const bool inside =
+        grown.Inside({int64_t(x * NanometresPerHalfUnit), int64_t(y * NanometresPerHalfUnit)});
     near += d <= grow - 10, far += d > grow + tolerance + 10;
     EXPECT_TRUE(d > grow - 10 || inside) << x << "," << y;
     EXPECT_TRUE(d <= grow + tolerance + 10 || !inside) << x << "," << y;
@@ -315,7 +279,6 @@ TEST(MillProcessTest, CutWidthRangesAndSettings) {
     p.CutDepth = w.depth;
     EXPECT_NEAR(p.CutWidth(), w.width, 1e-6) << w.angle;
   }
-
   // Each field out of its range is refused with its name, and reads back as the default.
   QTemporaryDir dir;
   QSettings settings(dir.filePath("mill.ini"), QSettings::IniFormat);
