@@ -1,6 +1,4 @@
-// The fabrication files read back by other programs: gerbv renders the Gerber copper and the
-// drill file, unzip checks and lists the archive, and both are held against Ferrolume's own
-// artwork of the same board.
+// The fabrication files as gerbv and unzip read them, held against the artwork of the board.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -25,8 +23,7 @@ constexpr double kPxPerUnit = double(kDpi) / UnitsPerInch;
 
 class FabricationTest : public BoardTest {
  protected:
-  // gerbv's picture of a file: a window of w x h inches whose top-left corner is the board
-  // origin, black on white, as the artwork below is drawn.
+  // gerbv's picture of a file, w x h inches from the board origin, black on white as the artwork.
   QImage Gerbv(const QString& file, int dpi = kDpi, double w = 3, double h = 2.5) {
     const QString png = file + ".png";
     EXPECT_TRUE(RunTool(
@@ -56,47 +53,30 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
             (QStringList{"blinker-B_Cu.gbr", "blinker-B_Mask.gbr", "blinker-Edge_Cuts.gbr",
                          "blinker.drl"}));
   ASSERT_TRUE(RunTool("unzip", {"-q", "-o", zip, "-d", dir.path()}));
-
-  // Copper as gerbv draws it against the artwork, leaving out the holes the artwork punches; how
-  // far each shape may stray is measured on the odd elements below. Over the copper, and over
-  // the bare board between it inside the edge: what a fill leaves bare must stay bare.
-  std::vector<TCopperShape> holes;
-  for (const TCopperShape& s : FabricationBoard(list).Shapes)
-    if (s.HoleRadius > 0) holes.push_back(s);
+  const QImage drill = Gerbv(dir.filePath("blinker.drl"));
+  // Copper less the drilled holes against the artwork, inside the edge; with COPPER false, what
+  // is bare. Only the outermost pixel of some edges differs, most on thin wires.
   auto overlap = [&](const QString& file, bool copper) {
     const QImage gerber = Gerbv(file), own = Artwork();
-    EXPECT_EQ(gerber.size(), own.size());
     const TFabricationBoard board = FabricationBoard(list);
     const double nmPerPx = 25.4e6 / kDpi;
     int both = 0, either = 0;
-    for (int y = 0; y < own.height(); ++y) {
-      for (int x = 0; x < own.width(); ++x) {
-        if (x * nmPerPx < board.Left || (x + 1) * nmPerPx > board.Right ||
-            y * nmPerPx < board.Top || (y + 1) * nmPerPx > board.Bottom)
-          continue;
-        bool inHole = false;
-        for (const TCopperShape& h : holes)  // in half units
-          inHole |= std::hypot(x + 0.5 - h.AX * kPxPerUnit / 2, y + 0.5 - h.AY * kPxPerUnit / 2) <=
-                    h.HoleRadius * kPxPerUnit / 2 + 1.5;
-        if (inHole) continue;
-        const bool g = Black(gerber, x, y) == copper, o = Black(own, x, y) == copper;
+    for (int y = int(board.Top / nmPerPx) + 1; (y + 1) * nmPerPx <= board.Bottom; ++y)
+      for (int x = int(board.Left / nmPerPx) + 1; (x + 1) * nmPerPx <= board.Right; ++x) {
+        const bool g = (Black(gerber, x, y) && !Black(drill, x, y)) == copper,
+                   o = Black(own, x, y) == copper;
         both += g && o;
         either += g || o;
       }
-    }
     return double(both) / either;
   };
-  const double copper = overlap(dir.filePath("blinker-B_Cu.gbr"), true);
-  // What differs is the outermost pixel of some edges, which weighs most on thin wires.
-  EXPECT_GT(copper, 0.95);
-
-  // A fill over the whole board, seeded on the first pad: its regions and the holes cleared out
-  // of them against the artwork's fill and gaps.
+  EXPECT_GT(overlap(dir.filePath("blinker-B_Cu.gbr"), true), 0.94);
+  // A fill over the board seeded on its first copper: its regions and the gaps cleared out of them.
   const TFabricationBoard plain = FabricationBoard(list);
+  const TCopperShape& pad = plain.Shapes[0];
   auto addFill = [&](std::vector<TPoint> corners) {
     list.Append(std::make_unique<TCopperFill>(
-        &view, corners, true, TPoint{int32_t(holes[0].AX / 2), int32_t(holes[0].AY / 2)},
-        TFillSettings{}));
+        &view, corners, true, TPoint{int32_t(pad.AX / 2), int32_t(pad.AY / 2)}, TFillSettings{}));
   };
   const int32_t l = int32_t(plain.Left / NanometresPerUnit) + 8,
                 t = int32_t(plain.Top / NanometresPerUnit) + 8;
@@ -108,9 +88,8 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
   const std::string text = ReadBytes(filled);
   EXPECT_NE(text.find("G36*"), std::string::npos);
   EXPECT_NE(text.find("%LPC*%"), std::string::npos);
-  const double fillCopper = overlap(filled, true), fillGaps = overlap(filled, false);
-  EXPECT_GT(fillCopper, 0.97);
-  EXPECT_GT(fillGaps, 0.9);
+  EXPECT_GT(overlap(filled, true), 0.97);
+  EXPECT_GT(overlap(filled, false), 0.9);
   // A fill far beyond the board: no mask opening over it, the same edge and drill as without it.
   list.Delete(list.Count() - 1);
   addFill({{0, 0}, {4000, 0}, {0, 4000}});
@@ -121,8 +100,7 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
   EXPECT_EQ(ExcellonDrill(withFill), ExcellonDrill(plain));
 }
 
-// Places as gerbv reads them back, from its own RS-274X export of the file (inches to six
-// decimals), in board units of 1/160 inch: "flash X,Y" or "draw X,Y X,Y", y upward as in the file.
+// "flash X,Y" or "draw X,Y X,Y" in board units, y upward, from gerbv's own RS-274X export.
 std::vector<std::string> GerbvPlaces(const QString& file) {
   const QString exported = file + ".gbx";
   EXPECT_TRUE(RunTool("gerbv", {"-x", "rs274x", "-o", exported, file})) << "is gerbv there?";
@@ -130,7 +108,6 @@ std::vector<std::string> GerbvPlaces(const QString& file) {
   const QRegularExpression re("X(-?\\d+)Y(-?\\d+)D0([123])");
   QString from;
   for (const auto& m : re.globalMatch(QString::fromStdString(ReadBytes(exported)))) {
-    // A millionth of an inch is 1/6250 of a board unit.
     const QString at = QString::number(m.captured(1).toLongLong() / 6250.0) + "," +
                        QString::number(m.captured(2).toLongLong() / 6250.0);
     if (m.captured(3) == "3") places.push_back("flash " + at.toStdString());
@@ -140,11 +117,8 @@ std::vector<std::string> GerbvPlaces(const QString& file) {
   return places;
 }
 
-// Every coordinate on whole millimetres (a multiple of 127 mm, 800 units) and off them, read back
-// by gerbv where the board has it; then the exact text of the files, and what cannot be made.
+// Places on whole millimetres (127 mm is 800 units) and off them; SMD pads flashed last, no hole.
 TEST_F(FabricationTest, PlacesAsOtherReadersReadThemAndWhatCannotBeMade) {
-  // 720 units from the first pad: 127 mm from the board origin, once written as X127. SMD pads
-  // are flashed after the pads and have no hole.
   WriteBytes(dir.filePath("places.pcb"),
              "*Solder*\n0, 0, 4, 12, 1\n720, 720, 5, 12, 0\n2320, 0, 4, 12, 0\n*Wire*\n0, 0, 720, "
              "720, 2\n**\n@SMD 720, 0, 13, 9, 25\n@SMD 0, 720, 8, 4, 50\n**\n");
@@ -180,8 +154,7 @@ TEST_F(FabricationTest, PlacesAsOtherReadersReadThemAndWhatCannotBeMade) {
             (std::vector<std::string>{"0, 0, 10, 10, -4", "0, 0, 10, 10, 0", "3, 4, 0, 1, 0",
                                       "2000000000, 0, 8, 32, 0", "@SMD 5, 6, 0, 8, 0",
                                       "@SMD 5, 6, 8, -1, 50", "@SMD 0, -2000000000, 8, 8, 0"}));
-  // A board unit is 0.15875 mm: (80, 80) is (12.7, -12.7) mm; the edge is 2.54 mm outside the
-  // bare hole on the left and top, the round pad on the right and the square pad below.
+  // A unit is 0.15875 mm; the edge is 2.54 mm outside the outermost copper or hole.
   const std::string cu = GerberCopper(board), mask = GerberMask(board), edge = GerberOutline(board),
                     drill = ExcellonDrill(board);
   for (const char* want :
@@ -204,17 +177,11 @@ TEST_F(FabricationTest, PlacesAsOtherReadersReadThemAndWhatCannotBeMade) {
             "7 elements cannot be made and were left out of the files:");
 }
 
-// One table of odd elements, each read by the printed artwork, by gerbv from the Gerber copper
-// less the drill file, and by the check: they agree on whether copper is left, and the pixels of
-// the artwork and of gerbv lie within a measured distance of the copper the model describes.
-// SMD lands take their apertures in the copper and the paste alike, and no hole. A text is its
-// strokes, drawn with a round aperture as wires are, in the copper alone: not in the mask nor
-// the paste.
+// Odd elements as the artwork, gerbv (copper less drill) and the check see them: whether copper
+// is left, and how far pixels stray from the model's copper. Lands go in copper and paste alike.
 TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
   const struct {
-    // W, P, S (width, height, roundness) or T (height, width, copper side, "+9V" or "GND\nIN"),
-    // with its fields; placed at x = 40 + 64 k
-    char kind;
+    char kind;  // W, P, S (width, height, roundness), T (height, width, side, "GND\nIN" or not)
     int32_t v[5];
     bool copperLeft;    // after drilling
     const char* check;  // the problems of the element, dangling ends aside
@@ -270,7 +237,7 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
     EXPECT_NE(cu.find(std::string(c.aperture) + "*%"), std::string::npos) << c.aperture;
     EXPECT_NE(paste.find(std::string(c.aperture) + "*%"), std::string::npos) << c.aperture;
   }
-  // The mask grows each land by 0.05 mm all round, its corners too; nothing in it is drawn.
+  // The mask grows each land by 0.05 mm all round, its corners too; nothing is drawn in it.
   const std::string mask = GerberMask(board);
   EXPECT_EQ(mask.find("D01"), std::string::npos);
   for (const char* grown :
@@ -279,7 +246,6 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
   EXPECT_NE(paste.find("%TF.FileFunction,Paste,Bot*%\n%TF.FilePolarity,Positive*%"),
             std::string::npos);
 
-  // The archive holds a paste file once there are lands, with the lands and nothing else.
   ExportFabricationFiles(list, dir.filePath("odd.zip"));
   ASSERT_TRUE(RunTool("unzip", {"-q", "-o", dir.filePath("odd.zip"), "-d", dir.path()}));
   std::vector<std::string> lands;
@@ -321,13 +287,12 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
       }
     }
     const std::string what = list.Items(k)->ToText();
-    // A hairline is described with no width, so by its centre line alone.
     EXPECT_EQ(described > 0 || (s.Kind == ckTrack && s.Radius == 0), cases[k].copperLeft) << what;
     EXPECT_EQ(artBlack > 0, cases[k].copperLeft) << what;
     EXPECT_EQ(gerberBlack > 0, cases[k].copperLeft) << what;
     EXPECT_EQ(problems[k], cases[k].check) << what;
   }
-  // A dot and a half: the artwork marks an odd hole half a unit smaller than it is drilled.
+  // A dot and a half; the artwork marks an odd hole half a unit smaller than it is drilled.
   EXPECT_LT(worstArt, 0.5 + 1.5 / kPx);
   EXPECT_LT(worstGerber, 1.5 / kPx);
 }
