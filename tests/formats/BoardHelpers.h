@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -102,6 +103,28 @@ inline QImage RasterisePdf(const QString& pdf, int dotsPerInch) {
                 "-singlefile", pdf, pdf + ".raster"});
   p.waitForFinished(120000);
   return QImage(pdf + ".raster.pgm").convertToFormat(QImage::Format_Grayscale8);
+}
+
+struct TRun {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+// Runs one of the tools with no saved settings; with FULLDISK under a file size limit of 1 KB
+// whose signal the shell ignores, so that writes past it fail.
+inline TRun RunProgram(const QString& exe, const QStringList& args, bool fullDisk = false) {
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_CONFIG_HOME", QDir::tempPath() + "/ferrolume-tool-test-no-config");
+  p.setProcessEnvironment(env);
+  if (fullDisk)
+    p.start("/bin/sh",
+            QStringList{"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", exe} + args);
+  else
+    p.start(exe, args);
+  p.waitForFinished(30000);
+  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+          p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
 }
 
 // A board of the test's own, and a folder for its files.

@@ -1,14 +1,12 @@
-// ferrolume-check as a CI job runs it: a separate process, boards in, lines and an exit code out.
+// ferrolume-check as a CI job runs it: boards in, lines and an exit code out.
 #include <gtest/gtest.h>
-
-#include <QDir>
 
 #include "formats/BoardHelpers.h"
 
 namespace {
 
-// Boards open with their top-left point at (80, 80), as in the editor: places are given there.
-// Islands exactly as far apart as the bit cuts are isolated; a hair nearer, not.
+// Places are given where the editor opens a board, its top-left point at (80, 80). Islands
+// exactly as far apart as the bit cuts are isolated; a hair nearer, not.
 TEST(CheckTool, LinesSummaryAndExitCodes) {
   QTemporaryDir dir;
   auto board = [&](const char* name, const std::string& bytes) {
@@ -22,70 +20,61 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
   const QString faults =
       board("faults.pcb", "*Solder*\n0, 0, 4, 12, 0\n0, 13, 4, 12, 0\n*Wire*\n0, 0, 100, 0, 16\n");
   const QString bad = board("bad.pcb", "*Wire*\n1, 2, 3, 4, 99999999999\n");
-  // A record of a later version's kind is not checked, and the user is told so.
   const QString later = board("later.pcb", ReadBytes(clean) + "**\n@TEXT 0, 0, hello\n**\n");
-  // A ground fill over the clean board and a pad of its own: clear of it by 0.5 mm, and, seeded
-  // on bare board, joining nothing.
+  // A fill 0.5 mm clear of a pad of its own; seeded on bare board, it joins nothing.
   const std::string fill =
       "500000, 300000, 500000, 500000, 0, 4, -40, -40, 200, -40, 200, 100, -40, 100\n**\n";
   const QString filled = board(
       "filled.pcb", pads + "80, 48, 4, 12, 0\n*Wire*\n0, 0, 160, 0, 8\n**\n@FILL 1, 0, 0, " + fill);
   const QString unjoined = board("unjoined.pcb", ReadBytes(clean) + "**\n@FILL 1, 0, 40, " + fill);
-  // A negative width divisor means nothing: no copper, and so no ends to dangle.
-  const QString none = board("none.pcb", "*Wire*\n0, 0, 100, 0, -4\n");
-  // Another program's board and a file of bytes are not boards: neither is clean.
+  const QString none = board("none.pcb", "*Wire*\n0, 0, 100, 0, -4\n");  // no copper, no ends
   const QString other = board("other.pcb", "PCB[\"\" 6000000 5000000]\n");
   const QString bytes = board("bytes.pcb", std::string("\x89PNG\r\n\x1a\n\0\0", 10));
-  const QString missing = dir.filePath("missing.pcb");
-  const std::string f = faults.toStdString() + ": ";
+  auto at = [](const QString& file, const char* line) { return file.toStdString() + ": " + line; };
   const std::string clearance =
-      f + "clearance at 12.700, 13.732 mm: copper 0.159 mm apart, 0.300 mm required\n";
+      at(faults, "clearance at 12.700, 13.732 mm: copper 0.159 mm apart, 0.300 mm required\n");
   const std::string width =
-      f + "width at 20.638, 12.700 mm: wire 0.159 mm wide, 0.300 mm required\n";
+      at(faults, "width at 20.638, 12.700 mm: wire 0.159 mm wide, 0.300 mm required\n");
   const std::string dangling =
-      f + "dangling at 28.575, 12.700 mm: wire end touches no other copper\n";
+      at(faults, "dangling at 28.575, 12.700 mm: wire end touches no other copper\n");
   const std::string one = "1 problem in 1 board\n", noProblems = "no problems in 1 board\n";
   const std::string notRead = "0 problems in 1 board, 1 board not read\n";
   const struct {
     QStringList args;
     int exitCode;
-    std::string out, err;  // err: a part of what stderr says, or "" when it says nothing
+    std::string out, err;  // err: a part of stderr, or "" when it says nothing
   } cases[] = {
       {{clean}, 0, noProblems, ""},
       {{"--min-width", "0.35", clean},
        1,
-       clean.toStdString() +
-           ": width at 25.400, 12.700 mm: wire 0.318 mm wide, 0.350 mm required\n" + one,
+       at(clean, "width at 25.400, 12.700 mm: wire 0.318 mm wide, 0.350 mm required\n") + one,
        ""},
       {{faults, clean}, 1, clearance + width + dangling + "3 problems in 2 boards\n", ""},
       {{"--clearance", "0.1", "--min-width=0.1", faults}, 1, dangling + one, ""},
       {{"--clearance", "0.1", "--min-width=0.1", "--cut-width", "0.1588", faults},
        1,
-       dangling + f +
-           "isolation at 12.700, 13.732 mm: islands 0.159 mm apart, the bit cannot pass, 0.159 mm "
-           "required\n2 problems in 1 board\n",
+       dangling + at(faults,
+                     "isolation at 12.700, 13.732 mm: islands 0.159 mm apart, the bit "
+                     "cannot pass, 0.159 mm required\n2 problems in 1 board\n"),
        ""},
       {{"--cut-width", "0.15875", faults},
        1,
        clearance + width + dangling + "3 problems in 1 board\n",
        ""},
-      {{none}, 1, none.toStdString() + ": none at 20.638, 12.700 mm: makes no copper\n" + one, ""},
-      {{later},
-       0,
-       noProblems,
-       later.toStdString() + ": 1 record this version cannot read was passed over\n"},
+      {{none}, 1, at(none, "none at 20.638, 12.700 mm: makes no copper\n") + one, ""},
+      {{later}, 0, noProblems, at(later, "1 record this version cannot read was passed over\n")},
       {{filled}, 0, noProblems, ""},
       {{"--clearance", "0.6", filled},
        1,
-       filled.toStdString() +
-           ": clearance at 30.548, 26.670 mm: copper 0.500 mm apart, 0.600 mm required\n" + one,
+       at(filled, "clearance at 30.548, 26.670 mm: copper 0.500 mm apart, 0.600 mm required\n") +
+           one,
        ""},
-      {{unjoined},
-       1,
-       unjoined.toStdString() + ": fill at 19.050, 25.400 mm: fill joins nothing\n" + one,
-       ""},
+      {{unjoined}, 1, at(unjoined, "fill at 19.050, 25.400 mm: fill joins nothing\n") + one, ""},
       {{bad, clean}, 2, notRead, "bad.pcb: '99999999999' n'est pas une valeur"},
-      {{missing}, 2, "0 problems in 0 boards, 1 board not read\n", "missing.pcb"},
+      {{dir.filePath("missing.pcb")},
+       2,
+       "0 problems in 0 boards, 1 board not read\n",
+       "missing.pcb"},
       {{other, clean}, 2, notRead, "other.pcb\" is not a board file"},
       {{bytes, clean}, 2, notRead, "bytes.pcb\" is not a board file"},
       {{"--clearance", "wide", clean}, 2, "", "bad length for --clearance: 'wide'"},
@@ -93,23 +82,16 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
       {{"--frobnicate", clean}, 2, "", "Unknown option 'frobnicate'"},
       {{}, 2, "", "no board given"},
   };
-  auto run = [](const QStringList& args, std::string* out, std::string* err) {
-    QProcess p;
-    p.start(QStringLiteral(FERROLUME_BINARY_DIR "/src/ferrolume-check"), args);
-    p.waitForFinished(30000);
-    *out = p.readAllStandardOutput().toStdString(), *err = p.readAllStandardError().toStdString();
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  };
-  std::string out, err;
+  const QString exe = QStringLiteral(FERROLUME_BINARY_DIR "/src/ferrolume-check");
   for (const auto& c : cases) {
-    const std::string what = c.args.join(' ').toStdString();
-    EXPECT_EQ(run(c.args, &out, &err), c.exitCode) << what;
-    EXPECT_EQ(out, c.out) << what;
-    EXPECT_EQ(err.empty(), c.err.empty()) << what << ": " << err;
-    EXPECT_NE(err.find(c.err), std::string::npos) << what << ": " << err;
+    SCOPED_TRACE(c.args.join(' ').toStdString());
+    const TRun r = RunProgram(exe, c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.err.empty(), c.err.empty()) << r.err;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
   }
-  EXPECT_EQ(run({"--help"}, &out, &err), 0);
-  EXPECT_NE(out.find("--min-ring <MM>"), std::string::npos);
+  EXPECT_NE(RunProgram(exe, {"--help"}).out.find("--min-ring <MM>"), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// ferrolume-convert as a user runs it: a separate process, files in, files out, the editor's
-// messages on stderr.
+// ferrolume-convert as a user runs it: files in, files out, the editor's messages on stderr.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -11,43 +10,19 @@
 
 namespace {
 
-struct TRun {
-  int exitCode = -1;
-  std::string out, err;
-};
-
-// With fullDisk, the converter runs under a file size limit of one kilobyte, as on a disk full
-// past its first kilobyte: the shell ignores the signal the limit would kill it with, the
-// converter inherits that, and its writes past the limit fail.
 TRun Convert(const QStringList& args, bool fullDisk = false) {
-  const QString exe = QStringLiteral(FERROLUME_BINARY_DIR "/src/ferrolume-convert");
-  QProcess p;
-  // The mill process the user saved in the editor is not read: the defaults are.
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("XDG_CONFIG_HOME", QDir::tempPath() + "/ferrolume-convert-test-no-config");
-  p.setProcessEnvironment(env);
-  if (fullDisk) {
-    p.start("/bin/sh",
-            QStringList{"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", exe} + args);
-  } else {
-    p.start(exe, args);
-  }
-  p.waitForFinished(30000);
-  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-          p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+  return RunProgram(QStringLiteral(FERROLUME_BINARY_DIR "/src/ferrolume-convert"), args, fullDisk);
 }
 
 using ConvertTest = BoardTest;
 
 TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
   WriteBytes(Path("offset.pcb"), "*Wire*\n-16, 0, 0, 16, 1\n*Solder*\n-16, 16, 4, 16, 1\n");
-  // Example boards with SMD pads, and with records of kinds this version does not know.
   const std::string example = ReadBytes(DataFile("example.pcb"));
   WriteBytes(Path("smd.pcb"), ReadBytes(DataFile("example_wt5_board.pcb")) +
                                   "**\r\n@SMD 96, 96, 8, 4, 0\r\n@SMD 99, 96, 8, 4, 0\r\n"
                                   "@SMD 102, 96, 8, 4, 0\r\n**\r\n");
   WriteBytes(Path("later.pcb"), example + "**\r\n@TEXT 1, 2, 3\r\n@SMD 1, 2\r\n**\r\n");
-  // A text goes into a .wt5 file as its strokes, the wires the editor itself writes for it.
   WriteBytes(Path("text.pcb"), ReadBytes(DataFile("example_wt5_board.pcb")) +
                                    "**\r\n@SMD 96, 96, 8, 4, 0\r\n@TEXT 96, 112, 13, 2, 0, 1, "
                                    "+9V\r\n**\r\n");
@@ -57,16 +32,13 @@ TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
     const char* output;
     std::string expected;
     std::string err;
-  } cases[] = {{DataFile("example.pcb"), "a.pcb", example, ""},
-               {Path("smd.pcb"), "smd.wt5", ReadBytes(DataFile("example.wt5")),
+  } cases[] = {{Path("smd.pcb"), "smd.wt5", ReadBytes(DataFile("example.wt5")),
                 "3 elements cannot be held by a .wt5 file and were left out\n"},
                {Path("text.pcb"), "text.wt5", WriteWinTyponText(list),
                 "1 element cannot be held by a .wt5 file and was left out\n1 text will be kept in "
                 "a .wt5 file only as its strokes, drawn as wires\n"},
                {Path("later.pcb"), "later.pcb", example,
                 "2 records this version cannot read were passed over\n"},
-               {DataFile("example_wt5_board.pcb"), "b.wt5", ReadBytes(DataFile("example.wt5")), ""},
-               // WinTypon's hundredths of a millimetre come back to the nearest board unit.
                {DataFile("example.wt5"), "c.PCB",
                 "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n", ""},
                // Placed at (80, 80) as the editor's Open places it, onto itself.
@@ -96,29 +68,24 @@ TEST_F(ConvertTest, ErrorsExitWithOneOrTwoAndLeaveTheOutputAsItWas) {
   const auto cannot = [&](const QString& path, const char* why) {
     return "Impossible de créer le fichier \"" + path.toStdString() + "\". " + why + ".";
   };
+  const QString example = DataFile("example.pcb");
   const struct {
     QString input, output;
     std::string message;
-    bool fullDisk;
     int exitCode = 1;
   } cases[] = {
-      // What is not a board at all is refused as a bad input is.
-      {Path("kept.pcb"), Path("kept.pdf"), notABoard("kept.pcb"), false, 2},
-      {Path("bytes.pcb"), Path("kept.pcb"), notABoard("bytes.pcb"), false, 2},
-      {DataFile("example.pcb"), Path("out.pdf.txt"), "Invalid file extention.", false},
+      {Path("kept.pcb"), Path("kept.pdf"), notABoard("kept.pcb"), 2},  // refused as bad input
+      {Path("bytes.pcb"), Path("kept.pcb"), notABoard("bytes.pcb"), 2},
+      {example, Path("out.pdf.txt"), "Invalid file extention."},
       {Path("missing.wt5"), Path("kept.pcb"),
        "Impossible d'ouvrir le fichier \"" + FullPath("missing.wt5") +
-           "\". No such file or directory.",
-       false},
-      {Path("big.pcb"), Path("kept.pdf"), "'4294967296' n'est pas une valeur entière correcte.",
-       false},
-      {DataFile("example.pcb"), "/dev/null/out.PDF", cannot("/dev/null/out.PDF", "Not a directory"),
-       false},
-      {DataFile("example.pcb"), Path("folder.wt5"), cannot(Path("folder.wt5"), "Is a directory"),
-       false},
-      {Path("board.pcb"), Path("kept.pdf"), cannot(Path("kept.pdf"), "File too large"), true}};
+           "\". No such file or directory."},
+      {Path("big.pcb"), Path("kept.pdf"), "'4294967296' n'est pas une valeur entière correcte."},
+      {example, "/dev/null/out.PDF", cannot("/dev/null/out.PDF", "Not a directory")},
+      {example, Path("folder.wt5"), cannot(Path("folder.wt5"), "Is a directory")},
+      {Path("board.pcb"), Path("kept.pdf"), cannot(Path("kept.pdf"), "File too large")}};
   for (const auto& c : cases) {
-    const TRun r = Convert({c.input, c.output}, c.fullDisk);
+    const TRun r = Convert({c.input, c.output}, c.input == Path("board.pcb"));  // on a full disk
     EXPECT_EQ(r.exitCode, c.exitCode) << c.message;
     EXPECT_EQ(r.err, c.message + "\n");
     EXPECT_EQ(ReadBytes(Path("kept.pcb")), "old board");
@@ -132,29 +99,19 @@ TEST_F(ConvertTest, ErrorsExitWithOneOrTwoAndLeaveTheOutputAsItWas) {
 
 TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothingAndHelpListsThem) {
   const QString in = DataFile("example.pcb");
-  const QStringList cases[] = {{"--copies", "0x2", in, Path("a.pdf")},
-                               {"--copies", "2*2", in, Path("a.pdf")},
-                               {"--scale-x", "89.99", in, Path("a.pdf")},
-                               {"--scale-y", "abc", in, Path("a.svg")},
-                               {"--scale-y", "100.001", in, Path("a.pdf")},
-                               {"--frobnicate", in, Path("a.pdf")},
-                               {in, Path("a.pdf"), "--copies"},
-                               {"--mirror", in, Path("a.pcb")},
-                               {"--drill-marks", in, Path("a.zip")},
-                               {"--calibration", Path("a.svg")},
-                               {"--calibration", "--negative", Path("a.pdf")},
-                               {"--calibration", in, Path("a.pdf")},
-                               {"--passes", "5", in, Path("a.nc")},
-                               {"--overlap", "95", in, Path("a.nc")},
-                               {"--v-angle", "wide", in, Path("a.nc")},
-                               {"--travel-height", "9", in, Path("a.nc")},
-                               {"--feed", "300", in, Path("a.pdf")},
-                               {"--no-mirror", in, Path("a.zip")},
-                               {"--etch-compensation", "0.25", in, Path("a.pdf")},
-                               {"--etch-compensation", "0.1", in, Path("a.nc")}};
-  for (const QStringList& args : cases) {
+  // IN is the board, a.* a file in the test's folder.
+  const QString cases =
+      "--copies 0x2 IN a.pdf;--copies 2*2 IN a.pdf;--scale-x 89.99 IN a.pdf;--scale-y abc IN a.svg;"
+      "--scale-y 100.001 IN a.pdf;--frobnicate IN a.pdf;IN a.pdf --copies;--mirror IN a.pcb;"
+      "--drill-marks IN a.zip;--calibration a.svg;--calibration --negative a.pdf;--calibration IN "
+      "a.pdf;--passes 5 IN a.nc;--overlap 95 IN a.nc;--v-angle wide IN a.nc;--travel-height 9 IN "
+      "a.nc;--feed 300 IN a.pdf;--no-mirror IN a.zip;--etch-compensation 0.25 IN a.pdf;"
+      "--etch-compensation 0.1 IN a.nc";
+  for (const QString& line : cases.split(';')) {
+    QStringList args = line.split(' ');
+    for (QString& a : args) a = a == "IN" ? in : a.startsWith("a.") ? Path(a.toUtf8()) : a;
     const TRun r = Convert(args);
-    EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+    EXPECT_EQ(r.exitCode, 2) << line.toStdString();
     EXPECT_EQ(r.err.rfind("ferrolume-convert: ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find("--help"), std::string::npos) << r.err;
   }
@@ -173,8 +130,7 @@ TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothingAndHelpListsThem) {
 }
 
 TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) {
-  // Two pads four inches apart, 0.3 inch across, the left one round and the right one square; the
-  // board is placed at (80, 80) on loading.
+  // Pads 0.3 inch across four inches apart, round and square, placed at (80, 80) on loading.
   WriteBytes(Path("two.pcb"), "*Solder*\n0, 0, 16, 48, 0\n640, 0, 16, 48, 1\n10, 10, 0, 0, 0\n");
   for (const bool mirror : {false, true}) {
     const QStringList options =
@@ -184,9 +140,8 @@ TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) 
     EXPECT_EQ(r.err + r.out, "");
     const QImage page = RasterisePdf(Path("two.Pdf"), 200);
     ASSERT_FALSE(page.isNull()) << "no page: is pdftoppm (poppler-utils) there?";
-    // A quarter inch of margin, then half an inch to the first pad's centre, the second four
-    // inches to its right: white holes 20 pixels across in copper 60 pixels across. In the
-    // mirror the pads change places.
+    // Margin and board origin put the pads at 150 and 950, holes 20 pixels across in copper 60
+    // across; the mirror swaps them.
     for (int x : {150, 950}) {
       EXPECT_EQ(qGray(page.pixel(x, 150)), 255) << x;
       for (int d : {12, 28}) EXPECT_EQ(qGray(page.pixel(x - d, 150)), 0) << x - d;
@@ -194,8 +149,7 @@ TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) 
       EXPECT_EQ(qGray(page.pixel(x + 28, 150 + 28)), (x == 150) == mirror ? 0 : 255) << mirror;
     }
   }
-  // The pad of no size and no hole is named by its line, as placed, and the files are written
-  // all the same.
+  // The pad of no size and no hole is named by its placed line; the files are written anyway.
   const std::string leftOut =
       "One element cannot be made and was left out of the files:\n90, 90, 0, 0, 0\n";
   for (const char* out : {"two.zip", "two.gbr", "two.drl"}) {
@@ -225,8 +179,7 @@ TEST_F(ConvertTest, CalibrationSquareIsAHundredMillimetres) {
   constexpr int dpi = 300;
   const QImage page = RasterisePdf(Path("cal.pdf"), dpi);
   ASSERT_FALSE(page.isNull());
-  // The middle of each side's line, found from outside the square, 10 mm inside the printable
-  // area's corner.
+  // The middle of each side's line, found from outside the square 10 mm inside the corner.
   const double pxPerMm = dpi / 25.4, corner = (6.35 + 10) * pxPerMm;
   const int middle = int(corner + 50 * pxPerMm);
   auto lineCentre = [&](double from, int step, bool across) {
