@@ -21,29 +21,6 @@ std::string Fields(const std::vector<int64_t>& v) {
   return out;
 }
 
-// What any other program reading .pcb files sees: only the "*Solder*" and "*Wire*" sections.
-std::vector<std::string> ReadAsClassic(const std::string& text) {
-  std::vector<std::string> out;
-  char kind = 0;
-  bool comment = false;
-  for (std::string_view line : SplitLines(text)) {
-    int32_t v[5];
-    if (IsKeywordLine(line, "*Wire*")) {
-      kind = 'W';
-    } else if (IsKeywordLine(line, "*Solder*")) {
-      kind = 'P';
-    } else if (line == "**") {
-      comment = !comment;
-    } else if (!comment && !line.empty() &&
-               ReadElementLine(line.data(), line.data() + line.size(), v) && kind) {
-      if (kind == 'W' && (v[4] == 0 || v[4] == 1)) v[4] = 2;
-      if (kind == 'P') v[4] &= 0xFF;
-      out.push_back(std::string(1, kind) + " " + Fields({v, v + 5}));
-    }
-  }
-  return out;
-}
-
 using BoardFilesTest = BoardTest;
 
 TEST_F(BoardFilesTest, TheExtensionChoosesTheFormatAndTheExampleBoardByteForByte) {
@@ -176,55 +153,40 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
   }
 }
 
-// New kinds go in one block of records after the wires, in files and on the clipboard alike.
-TEST_F(BoardFilesTest, NewKindsGoInRecordsThatAClassicReaderPassesOver) {
+// New kinds go in one block of records after the wires, where other programs pass them over, in
+// files and on the clipboard alike; pads and wires alone get no block.
+TEST_F(BoardFilesTest, NewKindsGoInOneBlockOfRecordsAfterTheWires) {
   list.AddSolder({80, 80}, 4, 12, sgCircle);
   AddSmd(list, {96, 96}, 10, 6, 25);
   list.AddWire({80, 80}, {96, 80}, 1);  // the full step, 16 units wide
   list.AddWire({80, 80}, {80, 96}, 4);
   AddSmd(list, {112, 80}, 7, 13, 50);
   list.SaveToFile(Path("new.pcb"));
-  const std::string bytes = ReadBytes(Path("new.pcb"));
-  EXPECT_EQ(bytes,
+  EXPECT_EQ(ReadBytes(Path("new.pcb")),
             "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 96, 80, 1\r\n80, 80, 80, 96, "
             "4\r\n**\r\n@FULLSTEP\r\n@SMD 96, 96, 10, 6, 25\r\n@SMD 112, 80, 7, 13, 50\r\n**\r\n");
-  EXPECT_EQ(ReadAsClassic(bytes),
-            (std::vector<std::string>{"P 80, 80, 4, 12, 0", "W 80, 80, 96, 80, 2",
-                                      "W 80, 80, 80, 96, 4"}));
   EXPECT_EQ(list.LoadFromFile(Path("new.pcb")), 0);
   EXPECT_EQ(Describe(list), (std::vector<std::string>{
                                 "P 80, 80, 4, 12, 0", "W 80, 80, 96, 80, 1", "W 80, 80, 80, 96, 4",
                                 "@SMD 96, 96, 10, 6, 25", "@SMD 112, 80, 7, 13, 50"}));
-
-  const struct {
-    std::vector<int32_t> selected;  // list positions after the load
-    std::string text;
-    std::vector<std::string> pasted, classic;
-  } copies[] = {
+  const std::pair<std::vector<int32_t>, std::string> copies[] = {
       {{1, 3},
        "*Solder*\r\n\r\n*Wire*\r\n80, 80, 96, 80, 1\r\n**\r\n@FULLSTEP\r\n@SMD 96, 96, 10, 6, "
-       "25\r\n**\r\n",
-       {"W 80, 80, 96, 80, 1 *", "@SMD 96, 96, 10, 6, 25 *"},
-       {"W 80, 80, 96, 80, 2"}},
-      {{4},
-       "*Solder*\r\n\r\n*Wire*\r\n**\r\n@SMD 112, 80, 7, 13, 50\r\n**\r\n",
-       {"@SMD 112, 80, 7, 13, 50 *"},
-       {}},
-      {{0, 2},
-       "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 80, 96, 4\r\n",
-       {"P 80, 80, 4, 12, 0 *", "W 80, 80, 80, 96, 4 *"},
-       {"P 80, 80, 4, 12, 0", "W 80, 80, 80, 96, 4"}}};
-  for (const auto& c : copies) {
-    for (int32_t i = 0; i < list.Count(); ++i)
-      list.Items(i)->SetSelected(std::count(c.selected.begin(), c.selected.end(), i) > 0);
-    const std::string text = WritePcbText(list, [](const TPCBElement& e) { return e.Selected(); });
-    EXPECT_EQ(text, c.text);
+       "25\r\n**\r\n"},
+      {{4}, "*Solder*\r\n\r\n*Wire*\r\n**\r\n@SMD 112, 80, 7, 13, 50\r\n**\r\n"},
+      {{0, 2}, "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 80, 96, 4\r\n"}};
+  for (const auto& [selected, text] : copies) {
+    std::vector<std::string> want;
+    for (int32_t i = 0; i < list.Count(); ++i) {
+      list.Items(i)->SetSelected(std::count(selected.begin(), selected.end(), i) > 0);
+      if (list.Items(i)->Selected()) want.push_back(Describe(list)[i]);
+    }
+    EXPECT_EQ(WritePcbText(list, [](const TPCBElement& e) { return e.Selected(); }), text);
     TElementList pasted(&view);
     int32_t unknown = -1;
     pasted.Replace(ReadElements(&view, SplitLines(text), true, &unknown));
-    EXPECT_EQ(Describe(pasted), c.pasted) << text;
+    EXPECT_EQ(Describe(pasted), want) << text;
     EXPECT_EQ(unknown, 0);
-    EXPECT_EQ(ReadAsClassic(text), c.classic) << text;
   }
 }
 
@@ -263,27 +225,15 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
   }
   std::vector<TPoint> most;
   for (int32_t k = 0; k < 4096; ++k) most.push_back({k * 524287, -k});
-  const struct {
-    std::vector<TPoint> corners;
-    bool seeded;
-    TPoint seed;
-    TFillSettings settings;
-  } fills[] = {
-      {{{-2147483648, 2147483647}, {2147483647, -2147483648}, {0, 0}},
-       true,
-       {-2147483648, 2147483647},
-       {0, 100000000, 0, 100000000, true}},
-      {most, false, {}, {100000000, 0, 100000000, 0, false}},
-  };
-  for (const auto& f : fills) {
-    list.Append(std::make_unique<TCopperFill>(&view, f.corners, f.seeded, f.seed, f.settings));
-    want.push_back(list.Items(list.Count() - 1)->ToText());
-  }
+  list.Append(std::make_unique<TCopperFill>(
+      &view, std::vector<TPoint>{{INT32_MIN, INT32_MAX}, {INT32_MAX, INT32_MIN}, {0, 0}}, true,
+      TPoint{INT32_MIN, INT32_MAX}, TFillSettings{0, 100000000, 0, 100000000, true}));
+  list.Append(std::make_unique<TCopperFill>(&view, most, false, TPoint{},
+                                            TFillSettings{100000000, 0, 100000000, 0, false}));
+  for (int32_t i : {list.Count() - 2, list.Count() - 1}) want.push_back(list.Items(i)->ToText());
   EXPECT_EQ(want.back().substr(0, 70),
             "@FILL 0, 0, 0, 100000000, 0, 100000000, 0, 0, 4096, 0, 0, 524287, -1, ");
   SavePCBFile(list, Path("records.pcb"));
-  EXPECT_EQ(ReadAsClassic(ReadBytes(Path("records.pcb"))),
-            std::vector<std::string>{"W 80, 80, 96, 80, 4"});
   EXPECT_EQ(LoadPCBFile(list, Path("records.pcb")), 0);
   EXPECT_EQ(Describe(list), want);
   list.Replace(ReadElements(
