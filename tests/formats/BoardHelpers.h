@@ -34,7 +34,7 @@ inline std::vector<std::string> Describe(const TElementList& list) {
 }
 
 // Replaces the board by the elements of a board file's text, in its order, where it has them.
-inline void Build(TElementList& list, const std::string& text) {
+inline void ReadBoard(TElementList& list, const std::string& text) {
   list.Replace(ReadElements(list.Layout(), SplitLines(text), false));
 }
 
@@ -94,24 +94,13 @@ inline std::string MessageOf(const std::function<void()>& action) {
   return "<no error>";
 }
 
-// A PDF's first page as a viewer shows it, in grey without smoothing (poppler-utils).
-inline QImage RasterisePdf(const QString& pdf, int dotsPerInch) {
-  const QString exe = QStandardPaths::findExecutable("pdftoppm");
-  if (exe.isEmpty()) return {};
-  QProcess p;
-  p.start(exe, {"-r", QString::number(dotsPerInch), "-gray", "-aa", "no", "-aaVector", "no",
-                "-singlefile", pdf, pdf + ".raster"});
-  p.waitForFinished(120000);
-  return QImage(pdf + ".raster.pgm").convertToFormat(QImage::Format_Grayscale8);
-}
-
 struct TRun {
   int exitCode = -1;
   std::string out, err;
 };
 
-// Runs one of the tools with no saved settings; with FULLDISK under a file size limit of 1 KB
-// whose signal the shell ignores, so that writes past it fail.
+// Runs a program with no saved settings; with FULLDISK under a file size limit of 1 KB whose
+// signal the shell ignores, so that writes past it fail. Exit code -1: it did not run or crashed.
 inline TRun RunProgram(const QString& exe, const QStringList& args, bool fullDisk = false) {
   QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -122,9 +111,16 @@ inline TRun RunProgram(const QString& exe, const QStringList& args, bool fullDis
             QStringList{"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", exe} + args);
   else
     p.start(exe, args);
-  p.waitForFinished(30000);
-  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-          p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+  const bool ended = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
+  return {ended ? p.exitCode() : -1, p.readAllStandardOutput().toStdString(),
+          p.readAllStandardError().toStdString()};
+}
+
+// A PDF's first page as a viewer shows it, in grey without smoothing (poppler-utils).
+inline QImage RasterisePdf(const QString& pdf, int dotsPerInch) {
+  RunProgram("pdftoppm", {"-r", QString::number(dotsPerInch), "-gray", "-aa", "no", "-aaVector",
+                          "no", "-singlefile", pdf, pdf + ".raster"});
+  return QImage(pdf + ".raster.pgm").convertToFormat(QImage::Format_Grayscale8);
 }
 
 // A board of the test's own, and a folder for its files.

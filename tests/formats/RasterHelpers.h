@@ -2,8 +2,6 @@
 
 #include <QImage>
 #include <QPointF>
-#include <QProcess>
-#include <QStandardPaths>
 #include <utility>
 
 // Pixels of an artwork read back: black is anything darker than mid grey.
@@ -31,16 +29,4 @@ inline QPointF CentreAt(const QImage& image, int x, int y) {
   const auto column = RunAt(image, cx, y, 0, 1);
   const auto across = RunAt(image, cx, (column.first + column.second) / 2, 1, 0);
   return QPointF(across.first + across.second, column.first + column.second) / 2;
-}
-
-// Runs a tool and says whether it ended well.
-inline bool RunTool(const QString& program, const QStringList& arguments,
-                    QByteArray* out = nullptr) {
-  const QString exe = QStandardPaths::findExecutable(program);
-  if (exe.isEmpty()) return false;
-  QProcess p;
-  p.start(exe, arguments);
-  p.waitForFinished(120000);
-  if (out) *out = p.readAllStandardOutput();
-  return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }

@@ -54,9 +54,9 @@ TEST_F(ArtworkTest, TrueSizeOrStretchedFromThePrintableCornerWhateverTheView) {
   QImage blank(empty.size(), empty.format());
   blank.fill(Qt::white);
   EXPECT_TRUE(empty == blank);
-  Build(list,
-        "*Wire*\n80, 160, 720, 160, 2\n80, 160, 80, 800, 4\n*Solder*\n80, 160, 16, 48, 0\n"
-        "720, 160, 16, 48, 1\n80, 800, 16, 48, 0\n0, 0, 4, 64, 1\n");
+  ReadBoard(list,
+            "*Wire*\n80, 160, 720, 160, 2\n80, 160, 80, 800, 4\n*Solder*\n80, 160, 16, 48, 0\n"
+            "720, 160, 16, 48, 1\n80, 800, 16, 48, 0\n0, 0, 4, 64, 1\n");
   for (const auto& [sx, sy] : {std::pair{10000, 10000}, {10100, 9950}}) {
     SCOPED_TRACE(sx);
     TArtworkOptions scaled;
@@ -90,7 +90,7 @@ TEST_F(ArtworkTest, TrueSizeOrStretchedFromThePrintableCornerWhateverTheView) {
 }
 
 TEST_F(ArtworkTest, AFailedExportSaysSoAndKeepsWhatWasThere) {
-  Build(list, kBoard);
+  ReadBoard(list, kBoard);
   const QString taken = dir.filePath("taken.pdf");  // a folder: tests run as root
   ASSERT_TRUE(QDir().mkpath(taken));
   for (const QString& target : {QStringLiteral("/dev/null/x.pdf"), taken}) {
@@ -109,7 +109,7 @@ TEST_F(ArtworkTest, AFailedExportSaysSoAndKeepsWhatWasThere) {
 }
 
 TEST_F(ArtworkTest, CopiesAtTheirPitchOrAnErrorAndNoFile) {
-  Build(list, kBoard);
+  ReadBoard(list, kBoard);
   TArtworkOptions grid;
   grid.Rows = 2, grid.Columns = 3;
   const QImage page = Export(grid);
@@ -142,7 +142,7 @@ TEST_F(ArtworkTest, NegativeIsThePositiveTurnedOverInsideTheEdge) {
   negative.Negative = true;
   for (const bool fill : {false, true}) {
     SCOPED_TRACE(fill);
-    Build(list, kBoard + std::string(fill ? kFill : ""));
+    ReadBoard(list, kBoard + std::string(fill ? kFill : ""));
     const QImage positive = Export({}, "positive.pdf"), page = Export(negative, "negative.pdf");
     QRect black;
     int inside = 0, same = 0, bare = 0;
@@ -168,7 +168,7 @@ TEST_F(ArtworkTest, NegativeIsThePositiveTurnedOverInsideTheEdge) {
 
 // Drill marks of 0.5 mm, and 0.1 mm of copper grown on every side, read at 600 dots per inch.
 TEST_F(ArtworkTest, DrillMarksAndEtchCompensationChangeWidthsByTheirAmount) {
-  Build(list, kBoard + std::string("**\n@SMD 160, 200, 24, 12, 0\n**\n"));
+  ReadBoard(list, kBoard + std::string("**\n@SMD 160, 200, 24, 12, 0\n**\n"));
   const int limit = QImageReader::allocationLimit();  // a grey page is more than Qt reads
   QImageReader::setAllocationLimit(512);
   const auto restore = qScopeGuard([limit] { QImageReader::setAllocationLimit(limit); });
@@ -203,7 +203,7 @@ TEST_F(ArtworkTest, DrillMarksAndEtchCompensationChangeWidthsByTheirAmount) {
     EXPECT_NEAR(width(w.page, w.x, w.y, w.dx) - width(plain, w.x, w.y, w.dx), w.change, 1.5 / perMm)
         << w.x << "," << w.y;
   // A fill grows into its gaps as much: the gap below the small pad narrows by 0.2 mm.
-  Build(list, kBoard + std::string(kFill) + "**\n@SMD 160, 200, 24, 12, 0\n**\n");
+  ReadBoard(list, kBoard + std::string(kFill) + "**\n@SMD 160, 200, 24, 12, 0\n**\n");
   const QImage fillPlain = Export({}, "fill.pdf", dpi);
   const QImage fillGrown = Export(etch, "fillgrown.pdf", dpi);
   const double below = 256 + 0.2 / 0.15875;
@@ -212,7 +212,7 @@ TEST_F(ArtworkTest, DrillMarksAndEtchCompensationChangeWidthsByTheirAmount) {
 
 // Whole dots of 1/1600 inch and their exact size in mm, drawn as the PDF page is.
 TEST_F(ArtworkTest, SvgDrawsThePdfPage) {
-  Build(list, kBoard);
+  ReadBoard(list, kBoard);
   TArtworkOptions o;
   o.Mirror = true, o.Columns = 2, o.DrillMarks = true;
   const QImage pdf = Export(o);

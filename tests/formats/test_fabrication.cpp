@@ -26,10 +26,12 @@ class FabricationTest : public BoardTest {
   // gerbv's picture of a file, w x h inches from the board origin, black on white as the artwork.
   QImage Gerbv(const QString& file, int dpi = kDpi, double w = 3, double h = 2.5) {
     const QString png = file + ".png";
-    EXPECT_TRUE(RunTool(
-        "gerbv", {"-x", "png", "-D", QString::number(dpi), "-B", "0", "-O",
-                  "0x-" + QString::number(h), "-W", QString::number(w) + "x" + QString::number(h),
-                  "-b", "#FFFFFF", "-f", "#000000FF", "-o", png, file}))
+    EXPECT_EQ(RunProgram("gerbv", {"-x", "png", "-D", QString::number(dpi), "-B", "0", "-O",
+                                   "0x-" + QString::number(h), "-W",
+                                   QString::number(w) + "x" + QString::number(h), "-b", "#FFFFFF",
+                                   "-f", "#000000FF", "-o", png, file})
+                  .exitCode,
+              0)
         << "is gerbv there?";
     return QImage(png).convertToFormat(QImage::Format_RGB32);
   }
@@ -46,13 +48,10 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
   list.LoadFromFile(QStringLiteral(FERROLUME_TEST_DATA "/../../examples/blinker555.pcb"));
   const QString zip = dir.filePath("blinker.zip");
   EXPECT_TRUE(ExportFabricationFiles(list, zip).empty());
-  QByteArray names;
-  ASSERT_TRUE(RunTool("unzip", {"-t", "-q", zip})) << "is unzip there?";
-  ASSERT_TRUE(RunTool("unzip", {"-Z1", zip}, &names));
-  EXPECT_EQ(QString(names).split('\n', Qt::SkipEmptyParts),
-            (QStringList{"blinker-B_Cu.gbr", "blinker-B_Mask.gbr", "blinker-Edge_Cuts.gbr",
-                         "blinker.drl"}));
-  ASSERT_TRUE(RunTool("unzip", {"-q", "-o", zip, "-d", dir.path()}));
+  ASSERT_EQ(RunProgram("unzip", {"-t", "-q", zip}).exitCode, 0) << "is unzip there?";
+  EXPECT_EQ(RunProgram("unzip", {"-Z1", zip}).out,
+            "blinker-B_Cu.gbr\nblinker-B_Mask.gbr\nblinker-Edge_Cuts.gbr\nblinker.drl\n");
+  ASSERT_EQ(RunProgram("unzip", {"-q", "-o", zip, "-d", dir.path()}).exitCode, 0);
   const QImage drill = Gerbv(dir.filePath("blinker.drl"));
   // Copper less the drilled holes against the artwork, inside the edge; with COPPER false, what
   // is bare. Only the outermost pixel of some edges differs, most on thin wires.
@@ -103,7 +102,7 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
 // "flash X,Y" or "draw X,Y X,Y" in board units, y upward, from gerbv's own RS-274X export.
 std::vector<std::string> GerbvPlaces(const QString& file) {
   const QString exported = file + ".gbx";
-  EXPECT_TRUE(RunTool("gerbv", {"-x", "rs274x", "-o", exported, file})) << "is gerbv there?";
+  EXPECT_EQ(RunProgram("gerbv", {"-x", "rs274x", "-o", exported, file}).exitCode, 0) << "gerbv?";
   std::vector<std::string> places;
   const QRegularExpression re("X(-?\\d+)Y(-?\\d+)D0([123])");
   QString from;
@@ -247,7 +246,8 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
             std::string::npos);
 
   ExportFabricationFiles(list, dir.filePath("odd.zip"));
-  ASSERT_TRUE(RunTool("unzip", {"-q", "-o", dir.filePath("odd.zip"), "-d", dir.path()}));
+  ASSERT_EQ(RunProgram("unzip", {"-q", "-o", dir.filePath("odd.zip"), "-d", dir.path()}).exitCode,
+            0);
   std::vector<std::string> lands;
   for (int k = 0; k < n; ++k)
     if (cases[k].kind == 'S') lands.push_back("flash " + std::to_string(at(k)) + ",-80");

@@ -116,9 +116,10 @@ TEST_F(MillingTest, IsolationNeverCutsCopperAndSeparatesEveryIsland) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);
-    Build(list, kBoard + std::string(c.fill ? "**\n@FILL 1, 0, 0, 500000, 300000, 500000, 500000, "
-                                              "0, 4, -16, -16, 112, -16, 112, 64, -16, 64\n**\n"
-                                            : ""));
+    ReadBoard(list,
+              kBoard + std::string(c.fill ? "**\n@FILL 1, 0, 0, 500000, 300000, 500000, 500000, "
+                                            "0, 4, -16, -16, 112, -16, 112, 64, -16, 64\n**\n"
+                                          : ""));
     const TJob job = Read(MillingJobs(list, c.process, "board").Isolation);
     EXPECT_TRUE(job.Ended);
     for (const TMove& m : job.Cuts) EXPECT_DOUBLE_EQ(m.Z, -c.process.CutDepth);
@@ -130,7 +131,7 @@ TEST_F(MillingTest, IsolationNeverCutsCopperAndSeparatesEveryIsland) {
 }
 
 TEST_F(MillingTest, MirroredAndPlainJobsAreMirrorImagesAndPassesStepOut) {
-  Build(list, kBoard);
+  ReadBoard(list, kBoard);
   TMillProcess plain = FlatBit(0.2, 2, 25), mirrored = plain;
   plain.Mirror = false;
   const TMillingJobs a = MillingJobs(list, plain, "b"), b = MillingJobs(list, mirrored, "b");
@@ -164,7 +165,7 @@ TEST_F(MillingTest, MirroredAndPlainJobsAreMirrorImagesAndPassesStepOut) {
 }
 
 TEST_F(MillingTest, DrillsPlungeAtEveryHoleSmallestFirst) {
-  Build(list, kBoard + std::string("*Solder*\n80, 0, 5, 12, 0\n"));
+  ReadBoard(list, kBoard + std::string("*Solder*\n80, 0, 5, 12, 0\n"));
   const TMillProcess process;
   const TJob job = Read(MillingJobs(list, process, "board").Drill);
   const TFabricationBoard board = FabricationBoard(list);
@@ -186,13 +187,13 @@ TEST_F(MillingTest, DrillsPlungeAtEveryHoleSmallestFirst) {
     EXPECT_NEAR(y, s.AY * double(NanometresPerHalfUnit), 1000) << size;
     EXPECT_DOUBLE_EQ((m++)->Z, -process.DrillDepth);
   }
-  Build(list, "**\n@SMD 0, 0, 16, 10, 0\n**\n");
+  ReadBoard(list, "**\n@SMD 0, 0, 16, 10, 0\n**\n");
   EXPECT_EQ(MillingJobs(list, process, "smd").Drill, "");  // no holes, no job
 }
 
 // The bit runs round the edge, outside it by its radius, lifting over the tabs at full depth.
 TEST_F(MillingTest, OutlineCutsRoundTheBoardButForTheTabs) {
-  Build(list, kBoard);
+  ReadBoard(list, kBoard);
   const struct {
     int tabs;
     double tabWidth, bit;
