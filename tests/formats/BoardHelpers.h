@@ -6,20 +6,31 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
+#include <QPointF>
 #include <QProcess>
-#include <QStandardPaths>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "TBoardError.h"
+#include "TBoardFiles.h"
+#include "TBoardPrint.h"
 #include "TCopper.h"
+#include "TCopperFill.h"
+#include "TCopperText.h"
 #include "TElementList.h"
+#include "TFabrication.h"
+#include "TMilling.h"
 #include "TPcbText.h"
 #include "TSmdPad.h"
+#include "TWinTypon.h"
 #include "model/FakeLayout.h"
 
 // Each element's line in list order: "P "/"W " and its text line or its record, " *" if selected.
@@ -121,6 +132,33 @@ inline QImage RasterisePdf(const QString& pdf, int dotsPerInch) {
   RunProgram("pdftoppm", {"-r", QString::number(dotsPerInch), "-gray", "-aa", "no", "-aaVector",
                           "no", "-singlefile", pdf, pdf + ".raster"});
   return QImage(pdf + ".raster.pgm").convertToFormat(QImage::Format_Grayscale8);
+}
+
+// Pixels of an artwork read back: black is anything darker than mid grey.
+inline bool Black(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 128; }
+
+// The run of pixels of the same shade as (x, y) along a row (dx = 1) or a column (dy = 1), as
+// the pixel edges where it starts and ends.
+inline std::pair<int, int> RunAt(const QImage& image, int x, int y, int dx, int dy) {
+  const bool shade = Black(image, x, y);
+  auto same = [&](int k) {
+    const int px = x + k * dx, py = y + k * dy;
+    return px >= 0 && py >= 0 && px < image.width() && py < image.height() &&
+           Black(image, px, py) == shade;
+  };
+  int a = 0, b = 0;
+  while (same(a - 1)) --a;
+  while (same(b + 1)) ++b;
+  return {(dx ? x : y) + a, (dx ? x : y) + b + 1};
+}
+
+// The centre, in pixels, of the blob of (x, y)'s shade that (x, y) lies in (a hole, a pad).
+inline QPointF CentreAt(const QImage& image, int x, int y) {
+  const auto row = RunAt(image, x, y, 1, 0);
+  const int cx = (row.first + row.second) / 2;
+  const auto column = RunAt(image, cx, y, 0, 1);
+  const auto across = RunAt(image, cx, (column.first + column.second) / 2, 1, 0);
+  return QPointF(across.first + across.second, column.first + column.second) / 2;
 }
 
 // A board of the test's own, and a folder for its files.

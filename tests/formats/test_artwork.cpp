@@ -1,16 +1,10 @@
 // The artwork's PDF page rasterised as a viewer shows it, and its SVG drawing, measured in pixels.
-#include <gtest/gtest.h>
 
-#include <QDir>
 #include <QImageReader>
-#include <QPainter>
 #include <QScopeGuard>
-#include <QSettings>
 #include <QSvgRenderer>
 
-#include "TBoardPrint.h"
 #include "formats/BoardHelpers.h"
-#include "formats/RasterHelpers.h"
 
 namespace {
 

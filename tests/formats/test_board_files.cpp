@@ -1,16 +1,7 @@
 // Opening and saving boards: the format, the .pcb layout, the placing, failed loads and saves.
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 
-#include <QDir>
-#include <QFileInfo>
-
-#include "TBoardFiles.h"
-#include "TCopperFill.h"
-#include "TCopperText.h"
-#include "TElementLine.h"
-#include "TPcbText.h"
 #include "formats/BoardHelpers.h"
 
 namespace {

@@ -1,20 +1,9 @@
 // The fabrication files as gerbv and unzip read them, held against the artwork of the board.
-#include <gtest/gtest.h>
 
-#include <QDir>
-#include <QPainter>
 #include <QRegularExpression>
-#include <cmath>
-#include <cstdio>
-#include <map>
 
 #include "TBoardCheck.h"
-#include "TBoardPrint.h"
-#include "TCopperFill.h"
-#include "TCopperText.h"
-#include "TFabrication.h"
 #include "formats/BoardHelpers.h"
-#include "formats/RasterHelpers.h"
 
 namespace {
 

@@ -1,15 +1,10 @@
 // The milling jobs read back by a G-code reader of the tests' own, and the bit swept over the
 // board's copper.
-#include <gtest/gtest.h>
 
-#include <QSettings>
-#include <map>
 #include <random>
 #include <set>
 #include <sstream>
 
-#include "TFabrication.h"
-#include "TMilling.h"
 #include "formats/BoardHelpers.h"
 
 namespace {

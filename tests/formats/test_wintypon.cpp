@@ -1,12 +1,5 @@
 // WinTypon 5 files: the layout byte for byte, the reader's sections and fields, the units.
-#include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdio>
-
-#include "TCopperFill.h"
-#include "TCopperText.h"
-#include "TWinTypon.h"
 #include "formats/BoardHelpers.h"
 
 namespace {

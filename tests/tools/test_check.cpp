@@ -1,5 +1,4 @@
 // ferrolume-check as a CI job runs it: boards in, lines and an exit code out.
-#include <gtest/gtest.h>
 
 #include "formats/BoardHelpers.h"
 

@@ -1,12 +1,6 @@
 // ferrolume-convert as a user runs it: files in, files out, the editor's messages on stderr.
-#include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFileInfo>
-
-#include "TWinTypon.h"
 #include "formats/BoardHelpers.h"
-#include "formats/RasterHelpers.h"
 
 namespace {
 
