@@ -42,7 +42,7 @@ class ArtworkTest : public BoardTest {
 };
 
 // Pads four inches apart joined by wires under their holes, and a pad on the printable corner.
-TEST_F(ArtworkTest, TrueSizeOrStretchedFromThePrintableCornerWhateverTheView) {
+TEST_F(ArtworkTest, TrueSizeOrStretchedFromThePrintableCorner) {
   const QImage empty = Export({}, "empty.pdf");
   ASSERT_FALSE(empty.isNull());
   QImage blank(empty.size(), empty.format());
@@ -76,9 +76,6 @@ TEST_F(ArtworkTest, TrueSizeOrStretchedFromThePrintableCornerWhateverTheView) {
     const int corner = int(std::lround((kMarginMm / 25.4) * kDpi));
     EXPECT_TRUE(Black(page, corner + 6, corner + 6));
     EXPECT_FALSE(Black(page, corner - 3, corner + 10) || Black(page, corner + 10, corner - 3));
-    for (int32_t i = 0; i < list.Count(); ++i) list.Items(i)->SetSelected(true);
-    view.Cell = 37, view.Step = gs1By8, view.Offset = {-1234, 567}, view.Focus = 0x00FFFF;
-    EXPECT_TRUE(Export({}, "viewed.pdf") == page);
     EXPECT_EQ(view.External, nullptr);  // the page was lent for the export only
   }
 }

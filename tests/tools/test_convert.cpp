@@ -15,7 +15,8 @@ TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
   const std::string example = ReadBytes(DataFile("example.pcb"));
   WriteBytes(Path("smd.pcb"), ReadBytes(DataFile("example_wt5_board.pcb")) +
                                   "**\r\n@SMD 96, 96, 8, 4, 0\r\n@SMD 99, 96, 8, 4, 0\r\n"
-                                  "@SMD 102, 96, 8, 4, 0\r\n**\r\n");
+                                  "@FILL 1, 80, 80, 500000, 300000, 500000, 500000, 0, 3, 80, 80, "
+                                  "140, 80, 140, 120\r\n@SMD 102, 96, 8, 4, 0\r\n**\r\n");
   WriteBytes(Path("later.pcb"), example + "**\r\n@TEXT 1, 2, 3\r\n@SMD 1, 2\r\n**\r\n");
   WriteBytes(Path("text.pcb"), ReadBytes(DataFile("example_wt5_board.pcb")) +
                                    "**\r\n@SMD 96, 96, 8, 4, 0\r\n@TEXT 96, 112, 13, 2, 0, 1, "
@@ -27,7 +28,7 @@ TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
     std::string expected;
     std::string err;
   } cases[] = {{Path("smd.pcb"), "smd.wt5", ReadBytes(DataFile("example.wt5")),
-                "3 elements cannot be held by a .wt5 file and were left out\n"},
+                "4 elements cannot be held by a .wt5 file and were left out\n"},
                {Path("text.pcb"), "text.wt5", WriteWinTyponText(list),
                 "1 element cannot be held by a .wt5 file and was left out\n1 text will be kept in "
                 "a .wt5 file only as its strokes, drawn as wires\n"},
