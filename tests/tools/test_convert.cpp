@@ -147,24 +147,25 @@ TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) 
   // The pad of no size and no hole is named by its placed line; the files are written anyway.
   const std::string leftOut =
       "One element cannot be made and was left out of the files:\n90, 90, 0, 0, 0\n";
-  for (const char* out : {"two.zip", "two.gbr", "two.drl"}) {
+  for (const auto& [out, err, has] : {std::tuple{"two.zip", leftOut, "PK\x03\x04"},
+                                      {"two.gbr", leftOut, "%TF.GenerationSoftware,Ferrolume"},
+                                      {"two.drl", leftOut, "M48\n"},
+                                      {"two.svg", std::string(), "<svg width=\"209.994500mm\""}}) {
     const TRun f = Convert({Path("two.pcb"), Path(out)});
     EXPECT_EQ(f.exitCode, 0) << out;
-    EXPECT_EQ(f.err, leftOut) << out;
+    EXPECT_EQ(f.err, err) << out;
+    EXPECT_NE(ReadBytes(Path(out)).find(has), std::string::npos) << out;
   }
-  EXPECT_EQ(ReadBytes(Path("two.gbr")).rfind("%TF.GenerationSoftware,Ferrolume", 0), 0u);
-  EXPECT_EQ(ReadBytes(Path("two.drl")).rfind("M48\n", 0), 0u);
-  EXPECT_EQ(ReadBytes(Path("two.zip")).rfind("PK\x03\x04", 0), 0u);
-  EXPECT_EQ(Convert({Path("two.pcb"), Path("two.svg")}).exitCode, 0);
   // An .nc OUTPUT brings the drill and outline jobs beside it, the options in their header.
-  const TRun mill =
-      Convert({"--bit-diameter", "0.4", "--passes", "2", Path("two.pcb"), Path("two.nc")});
-  ASSERT_EQ(mill.exitCode, 0) << mill.err;
-  EXPECT_NE(ReadBytes(Path("two.nc")).find("(isolation bit: flat, 0.4000 mm)"), std::string::npos);
-  EXPECT_NE(ReadBytes(Path("two.nc")).find("passes 2,"), std::string::npos);
+  ASSERT_EQ(
+      Convert({"--bit-diameter", "0.4", "--passes", "2", Path("two.pcb"), Path("two.nc")}).exitCode,
+      0);
+  EXPECT_NE(ReadBytes(Path("two.nc"))
+                .find("(isolation bit: flat, 0.4000 mm)\n(cut width 0.4000 mm, "
+                      "cut depth 0.1000 mm, passes 2,"),
+            std::string::npos);
   EXPECT_EQ(ReadBytes(Path("two-drill.nc")).rfind("(Ferrolume drilling for two)", 0), 0u);
   EXPECT_NE(ReadBytes(Path("two-outline.nc")).find("\nM30\n"), std::string::npos);
-  EXPECT_NE(ReadBytes(Path("two.svg")).find("<svg width=\"209.994500mm\""), std::string::npos);
 }
 
 TEST_F(ConvertTest, CalibrationSquareIsAHundredMillimetres) {
