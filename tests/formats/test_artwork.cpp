@@ -80,26 +80,7 @@ TEST_F(ArtworkTest, TrueSizeOrStretchedFromThePrintableCorner) {
   }
 }
 
-TEST_F(ArtworkTest, AFailedExportSaysSoAndKeepsWhatWasThere) {
-  ReadBoard(list, kBoard);
-  const QString taken = dir.filePath("taken.pdf");  // a folder: tests run as root
-  ASSERT_TRUE(QDir().mkpath(taken));
-  for (const QString& target : {QStringLiteral("/dev/null/x.pdf"), taken}) {
-    const std::string prefix = "Impossible de créer le fichier \"" + target.toStdString() + "\". ";
-    const std::string message = MessageOf([&] { ExportBoardPdf(list, target); });
-    EXPECT_EQ(message.substr(0, prefix.size()), prefix);
-    EXPECT_GT(message.size(), prefix.size()) << "the reason is missing";
-    EXPECT_EQ(view.External, nullptr);
-  }
-  EXPECT_TRUE(QDir(taken).isEmpty());
-  WriteBytes(dir.filePath("old.pdf"), std::string(100000, 'x'));
-  ExportBoardPdf(list, dir.filePath("old.pdf"));
-  const std::string written = ReadBytes(dir.filePath("old.pdf"));
-  EXPECT_EQ(written.rfind("%PDF-", 0), 0u);
-  EXPECT_EQ(written.find("xxxxxxxx"), std::string::npos);
-}
-
-TEST_F(ArtworkTest, CopiesAtTheirPitchOrAnErrorAndNoFile) {
+TEST_F(ArtworkTest, CopiesAtTheirPitchOrAnErrorAndNoFileAndFailedExportsKeepWhatWasThere) {
   ReadBoard(list, kBoard);
   TArtworkOptions grid;
   grid.Rows = 2, grid.Columns = 3;
@@ -111,20 +92,37 @@ TEST_F(ArtworkTest, CopiesAtTheirPitchOrAnErrorAndNoFile) {
       ExpectHoleAt(page, QPointF(ToPixel(80) + c * pitchX, ToPixel(160) + r * pitchY));
   EXPECT_FALSE(Black(page, int(ToPixel(80) + 3 * pitchX), int(ToPixel(160) + 20)));
   grid.Columns = 5;
+  const std::string tooMany =
+      "2 × 5 copies of the board do not fit on the page: they reach from 6.3, 19.1 mm to 216.9, "
+      "72.3 mm from the corner of the printable area, which is 197.3 × 284.3 mm. Choose fewer "
+      "copies";
+  const QString taken = dir.filePath("taken.pdf");  // a folder: tests run as root
+  ASSERT_TRUE(QDir().mkpath(taken));
   WriteBytes(dir.filePath("kept.pdf"), "old artwork");
-  for (const char* name : {"none.pdf", "none.svg", "kept.pdf"}) {
-    const QString path = dir.filePath(name);
-    EXPECT_EQ(
-        MessageOf([&] {
-          path.endsWith(".svg") ? ExportBoardSvg(list, path, grid)
-                                : ExportBoardPdf(list, path, grid);
-        }),
-        "2 × 5 copies of the board do not fit on the page: they reach from 6.3, 19.1 mm to 216.9, "
-        "72.3 mm from the corner of the printable area, which is 197.3 × 284.3 mm. Choose "
-        "fewer copies");
+  for (const auto& [path, message] :
+       {std::pair{dir.filePath("none.pdf"), tooMany},
+        {dir.filePath("none.svg"), tooMany},
+        {dir.filePath("kept.pdf"), tooMany},
+        {QString("/dev/null/x.pdf"),
+         "Impossible de créer le fichier \"/dev/null/x.pdf\". Not a directory"},
+        {taken,
+         "Impossible de créer le fichier \"" + taken.toStdString() + "\". Is a directory"}}) {
+    const bool copies = message == tooMany;
+    EXPECT_EQ(MessageOf([&, &path = path] {
+                path.endsWith(".svg")
+                    ? ExportBoardSvg(list, path, grid)
+                    : ExportBoardPdf(list, path, copies ? grid : TArtworkOptions{});
+              }),
+              message);
+    EXPECT_EQ(view.External, nullptr);
   }
   EXPECT_FALSE(QFile::exists(dir.filePath("none.pdf")) || QFile::exists(dir.filePath("none.svg")));
   EXPECT_EQ(ReadBytes(dir.filePath("kept.pdf")), "old artwork");
+  EXPECT_TRUE(QDir(taken).isEmpty());
+  WriteBytes(dir.filePath("old.pdf"), std::string(100000, 'x'));  // replaced whole
+  ExportBoardPdf(list, dir.filePath("old.pdf"));
+  EXPECT_EQ(ReadBytes(dir.filePath("old.pdf")).rfind("%PDF-", 0), 0u);
+  EXPECT_EQ(ReadBytes(dir.filePath("old.pdf")).find("xxxxxxxx"), std::string::npos);
 }
 
 // Black inside the edge, white copper, black holes: the positive turned over, with a fill too.
