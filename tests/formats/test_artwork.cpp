@@ -180,9 +180,7 @@ TEST_F(ArtworkTest, DrillMarksAndEtchCompensationChangeWidthsByTheirAmount) {
   } widths[] = {
       {grown, 160, 160, 0, 0.2},         // wire
       {grown, 80, 150, 1, 0.2},          // round pad
-      {grown, 240, 150, 1, 0.2},         // square pad
       {grown, 160, 200, 1, 0.2},         // SMD pad across
-      {grown, 160, 200, 0, 0.2},         // SMD pad down
       {grown, 80, 160, 1, 0},            // hole
       {grown, 160, 240, 1, 0},           // small hole
       {marked, 80, 160, 1, 0.5 - 2.54},  // marked hole

@@ -37,7 +37,6 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
   list.LoadFromFile(QStringLiteral(FERROLUME_TEST_DATA "/../../examples/blinker555.pcb"));
   const QString zip = dir.filePath("blinker.zip");
   EXPECT_TRUE(ExportFabricationFiles(list, zip).empty());
-  ASSERT_EQ(RunProgram("unzip", {"-t", "-q", zip}).exitCode, 0) << "is unzip there?";
   EXPECT_EQ(RunProgram("unzip", {"-Z1", zip}).out,
             "blinker-B_Cu.gbr\nblinker-B_Mask.gbr\nblinker-Edge_Cuts.gbr\nblinker.drl\n");
   ASSERT_EQ(RunProgram("unzip", {"-q", "-o", zip, "-d", dir.path()}).exitCode, 0);
