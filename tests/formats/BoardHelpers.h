@@ -95,7 +95,6 @@ inline QString DataFile(const char* name) {
   return QString::fromUtf8(FERROLUME_TEST_DATA) + "/" + QString::fromUtf8(name);
 }
 
-// The user's message of the board error an action fails with.
 inline std::string MessageOf(const std::function<void()>& action) {
   try {
     action();
@@ -110,8 +109,7 @@ struct TRun {
   std::string out, err;
 };
 
-// Runs a program with no saved settings; with FULLDISK under a file size limit of 1 KB whose
-// signal the shell ignores, so that writes past it fail. Exit code -1: it did not run or crashed.
+// With FULLDISK, writes past 1 KB fail (the shell ignores the signal). Exit code -1: no run.
 inline TRun RunProgram(const QString& exe, const QStringList& args, bool fullDisk = false) {
   QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -134,11 +132,9 @@ inline QImage RasterisePdf(const QString& pdf, int dotsPerInch) {
   return QImage(pdf + ".raster.pgm").convertToFormat(QImage::Format_Grayscale8);
 }
 
-// Pixels of an artwork read back: black is anything darker than mid grey.
 inline bool Black(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 128; }
 
-// The run of pixels of the same shade as (x, y) along a row (dx = 1) or a column (dy = 1), as
-// the pixel edges where it starts and ends.
+// The pixel edges of the run of (x, y)'s shade along a row (dx = 1) or a column (dy = 1).
 inline std::pair<int, int> RunAt(const QImage& image, int x, int y, int dx, int dy) {
   const bool shade = Black(image, x, y);
   auto same = [&](int k) {
@@ -152,7 +148,7 @@ inline std::pair<int, int> RunAt(const QImage& image, int x, int y, int dx, int 
   return {(dx ? x : y) + a, (dx ? x : y) + b + 1};
 }
 
-// The centre, in pixels, of the blob of (x, y)'s shade that (x, y) lies in (a hole, a pad).
+// The centre of the blob of (x, y)'s shade around it (a hole, a pad).
 inline QPointF CentreAt(const QImage& image, int x, int y) {
   const auto row = RunAt(image, x, y, 1, 0);
   const int cx = (row.first + row.second) / 2;
@@ -161,7 +157,6 @@ inline QPointF CentreAt(const QImage& image, int x, int y) {
   return QPointF(across.first + across.second, column.first + column.second) / 2;
 }
 
-// A board of the test's own, and a folder for its files.
 class BoardTest : public ::testing::Test {
  protected:
   QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }

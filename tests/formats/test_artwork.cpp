@@ -11,7 +11,6 @@ namespace {
 constexpr int kDpi = 300;
 constexpr double kPxPerMm = kDpi / 25.4, kMarginMm = 6.35;
 
-// Where a board coordinate lands on a page at true size: the margin, then 160 units an inch.
 double ToPixel(double units, int dpi = kDpi) {
   return (kMarginMm / 25.4 + units / UnitsPerInch) * dpi;
 }
@@ -197,7 +196,6 @@ TEST_F(ArtworkTest, DrillMarksAndEtchCompensationChangeWidthsByTheirAmount) {
   EXPECT_NEAR(width(fillPlain, 160, below, 0) - width(fillGrown, 160, below, 0), 0.2, 1.5 / perMm);
 }
 
-// Whole dots of 1/1600 inch and their exact size in mm, drawn as the PDF page is.
 TEST_F(ArtworkTest, SvgDrawsThePdfPage) {
   ReadBoard(list, kBoard);
   TArtworkOptions o;

@@ -52,10 +52,8 @@ TEST_F(BoardFilesTest, TheExtensionChoosesTheFormatAndTheExampleBoardByteForByte
   EXPECT_EQ(view.Renders, 2);
 }
 
-// Whole files (most with an element at (80, 80), where the placing leaves them) and the count of
-// records passed over. Records are read only in comment blocks.
+// Whole files (most already placed at (80, 80)) and the count of records passed over.
 TEST_F(BoardFilesTest, WhatTextsLoadAs) {
-  // A fill record of 4097 corners, one more than a fill may have.
   std::string tooMany = "@FILL 0, 0, 0, 1, 1, 1, 1, 0, 4097";
   for (int k = 0; k < 4097; ++k) tooMany += ", " + std::to_string(k) + ", " + std::to_string(k % 3);
   const struct {
@@ -65,14 +63,12 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
   } cases[] = {
       {"*Wire*\r\n80, 80, 96, 80, 4\n*Solder*\r80, 80, 4, 16, 0",
        {"W 80, 80, 96, 80, 4", "P 80, 80, 4, 16, 0"}},
-      // A NUL ends the text.
       {std::string("*Wire*\r\n80, 80, 96, 80, 4\r\n\0*Solder*\r\n80, 80, 4, 16, 0\r\n", 56),
        {"W 80, 80, 96, 80, 4"}},
       // Data before the first header; headers in any case; a blank makes a line malformed.
       {"80, 80, 1, 1, 1\r\n*SOLDER*\r\n80, 80, 4, 16, 1\r\n*Wire* \r\n **\r\n80, 80, 4, 16, 2\r\n"
        "*wIRE*\r\n1, 2, 3, 4\r\n\t80, 80, 96, 80, 4\r\n80,80,96,96,8\r\n",
        {"P 80, 80, 4, 16, 1", "P 80, 80, 4, 16, 2", "W 80, 80, 96, 96, 8"}},
-      // Comment blocks, the last one unclosed.
       {"*Wire*\r\n**\r\n0, 0, 0, 0, 4\r\n**\r\n80, 80, 96, 96, 8\r\n**\r\n0, 0, 1, 1, 2\r\n",
        {"W 80, 80, 96, 96, 8"}},
       // Sections repeat in any order; widths 0 and 1 read as 2; a pad's shape is the low byte.
@@ -80,7 +76,6 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
        "80, 1\r\n80, 80, 96, 80, -4\r\n",
        {"W 80, 80, 96, 80, 2", "P 80, 80, 4, 16, 1", "W 80, 80, 96, 80, 2",
         "W 80, 80, 96, 80, -4"}},
-      // One header is enough to make the text a board, an empty one included.
       {"not a line\r\n*wire*\r\n80, 80, 96, 80, 4\r\n", {"W 80, 80, 96, 80, 4"}},
       {"*SOLDER*", {}},
       {"*Wire*\r\n80, 80, 96, 80, 1\r\n80, 80, 96, 80, 0\r\n**\r\n@FULLSTEP\r\n**\r\n",
@@ -142,8 +137,7 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
   }
 }
 
-// New kinds go in one block of records after the wires, where other programs pass them over, in
-// files and on the clipboard alike; pads and wires alone get no block.
+// New kinds go in one block of records after the wires, in files and on the clipboard alike.
 TEST_F(BoardFilesTest, NewKindsGoInOneBlockOfRecordsAfterTheWires) {
   list.AddSolder({80, 80}, 4, 12, sgCircle);
   AddSmd(list, {96, 96}, 10, 6, 25);
@@ -313,7 +307,6 @@ TEST_F(BoardFilesTest, AFailedSaveLeavesTheOldFileWholeAndTheBoardModified) {
       EXPECT_TRUE(view.Modified);
     }
   }
-  // Not even a temporary file was left.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
             (QStringList{"old.pcb", "old.wt5"}));
 }

@@ -12,7 +12,6 @@ constexpr double kPxPerUnit = double(kDpi) / UnitsPerInch;
 
 class FabricationTest : public BoardTest {
  protected:
-  // gerbv's picture of a file, w x h inches from the board origin, black on white as the artwork.
   QImage Gerbv(const QString& file, int dpi = kDpi, double w = 3, double h = 2.5) {
     const QString png = file + ".png";
     EXPECT_EQ(RunProgram("gerbv", {"-x", "png", "-D", QString::number(dpi), "-B", "0", "-O",
@@ -41,8 +40,7 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
             "blinker-B_Cu.gbr\nblinker-B_Mask.gbr\nblinker-Edge_Cuts.gbr\nblinker.drl\n");
   ASSERT_EQ(RunProgram("unzip", {"-q", "-o", zip, "-d", dir.path()}).exitCode, 0);
   const QImage drill = Gerbv(dir.filePath("blinker.drl"));
-  // Copper less the drilled holes against the artwork, inside the edge; with COPPER false, what
-  // is bare. Only the outermost pixel of some edges differs, most on thin wires.
+  // Copper less drilled holes (or, COPPER false, bare board) inside the edge, against the artwork.
   auto overlap = [&](const QString& file, bool copper) {
     const QImage gerber = Gerbv(file), own = Artwork();
     const TFabricationBoard board = FabricationBoard(list);
@@ -152,8 +150,7 @@ TEST_F(FabricationTest, PlacesAsOtherReadersReadThemAndWhatCannotBeMade) {
             "7 elements cannot be made and were left out of the files:");
 }
 
-// Odd elements as the artwork, gerbv (copper less drill) and the check see them: whether copper
-// is left, and how far pixels stray from the model's copper. Lands go in copper and paste alike.
+// Odd elements as the artwork, gerbv and the check see them, against the model's copper.
 TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
   const struct {
     char kind;  // W, P, S (width, height, roundness), T (height, width, side, "GND\nIN" or not)

@@ -1,5 +1,4 @@
-// The milling jobs read back by a G-code reader of the tests' own, and the bit swept over the
-// board's copper.
+// The milling jobs read back as G-code, and the bit swept over the board's copper.
 
 #include <random>
 #include <set>
@@ -13,7 +12,6 @@ struct TMove {  // in the mill's millimetres
   double X0, Y0, X1, Y1, Z;
 };
 
-// Every move with the bit below the copper, every plunge, the comments and the program stops.
 struct TJob {
   std::vector<TMove> Cuts, Plunges;
   std::vector<std::string> Comments;
@@ -53,7 +51,6 @@ TJob Read(const std::string& gcode) {
   return job;
 }
 
-// A board point in nanometres from the mill's millimetres.
 std::pair<double, double> FromMill(const TFabricationBoard& b, bool mirrored, double x, double y) {
   return {mirrored ? b.Right - x * 1e6 : b.Left + x * 1e6, b.Bottom - y * 1e6};
 }
@@ -260,8 +257,7 @@ TEST(MillProcessTest, CutWidthRangesAndSettings) {
     p.CutDepth = w.depth;
     EXPECT_NEAR(p.CutWidth(), w.width, 1e-6) << w.angle;
   }
-  // Out of range a field is refused by name and reads back as the default (the process dialog's
-  // tests refuse passes, etch compensation and travel height).
+  // Refused by name and read back as the default (passes etc. are the process dialog's tests).
   QTemporaryDir dir;
   QSettings settings(dir.filePath("mill.ini"), QSettings::IniFormat);
   TMillProcess saved = FlatBit(0.3, 1, 50);

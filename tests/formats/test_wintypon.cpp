@@ -28,7 +28,6 @@ std::vector<std::string> Read(const std::string& text) {
 
 using WinTypon = BoardTest;
 
-// The example board and its left-out SMD pads and fill are the converter's tests.
 TEST_F(WinTypon, ABoardSavedAndReopenedTenTimesIsTheBoardItWas) {
   ReadBoard(list,
             "*Solder*\n81, 80, 5, 13, 1\n80, 1003, 3, 14, 0\n8447, 95, 7, 31, 0\n*Wire*\n106, 87, "
@@ -51,8 +50,7 @@ TEST_F(WinTypon, FieldsWrittenAndReadBack) {
                 "¤#Composant·1¤", "¤#Pastille¤",
                 "254·381·1·0·0··0·3·0·-127·-127·0·-127·-127·0·0·0·0·0·0·0·", "¤#FIN¤", "¤#FIN¤"}));
 
-  // Lengths come back though written truncated. Divisor 1 is written as 254 and comes back as 2;
-  // 17 as 14, which reads as 18; 300 as 0, the thinnest.
+  // Divisor 1 is written as 254, read as 2; 17 as 14, read as 18; 300 as 0, the thinnest.
   ReadBoard(list,
             "*Solder*\n84, 0, 4, 12, 1\n-84, 0, 4, 12, 1\n*Wire*\n0, 0, 16, 16, 1\n0, 0, 16, 16, "
             "3\n0, 0, 16, 16, 16\n0, 0, 16, 16, 17\n0, 0, 16, 16, -4\n0, 0, 16, 16, 300\n**\n"

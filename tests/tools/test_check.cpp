@@ -4,8 +4,7 @@
 
 namespace {
 
-// Places are given where the editor opens a board, its top-left point at (80, 80). Islands
-// exactly as far apart as the bit cuts are isolated; a hair nearer, not.
+// Places as the editor opens the board, at (80, 80); islands as far apart as the bit cuts pass.
 TEST(CheckTool, LinesSummaryAndExitCodes) {
   QTemporaryDir dir;
   auto board = [&](const char* name, const std::string& bytes) {

@@ -82,7 +82,6 @@ TEST_F(ConvertTest, ErrorsExitWithOneOrTwoAndLeaveTheOutputAsItWas) {
     EXPECT_EQ(ReadBytes(Path("kept.pdf")), "old artwork");
     EXPECT_TRUE(QFileInfo(Path("folder.wt5")).isDir());
   }
-  // Nothing was created, not even a temporary file.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
             (QStringList{"board.pcb", "bytes.pcb", "kept.pcb", "kept.pdf"}));
 }
@@ -106,7 +105,6 @@ TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothingAndHelpListsThem) {
     EXPECT_NE(r.err.find("--help"), std::string::npos) << r.err;
   }
   EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
-  // Too few arguments show the usage; --help lists every option.
   const TRun wrong = Convert({in});
   EXPECT_EQ(wrong.exitCode, 1);
   EXPECT_NE(wrong.err.find("usage:"), std::string::npos);
@@ -130,8 +128,7 @@ TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) 
     EXPECT_EQ(r.err + r.out, "");
     const QImage page = RasterisePdf(Path("two.Pdf"), 200);
     ASSERT_FALSE(page.isNull()) << "no page: is pdftoppm (poppler-utils) there?";
-    // Margin and board origin put the pads at 150 and 950, holes 20 pixels across in copper 60
-    // across; the mirror swaps them.
+    // Pads at 150 and 950, holes 20 pixels across in copper 60 across; the mirror swaps them.
     for (int x : {150, 950}) {
       EXPECT_EQ(qGray(page.pixel(x, 150)), 255) << x;
       for (int d : {12, 28}) EXPECT_EQ(qGray(page.pixel(x - d, 150)), 0) << x - d;
