@@ -58,16 +58,13 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
   EXPECT_GT(overlap(dir.filePath("blinker-B_Cu.gbr"), true), 0.94);
   // A fill over the board seeded on its first copper: its regions and the gaps cleared out of them.
   const TFabricationBoard plain = FabricationBoard(list);
-  const TCopperShape& pad = plain.Shapes[0];
-  auto addFill = [&](std::vector<TPoint> corners) {
+  auto addFill = [&](int32_t l, int32_t t, int32_t r, int32_t b) {
     list.Append(std::make_unique<TCopperFill>(
-        &view, corners, true, TPoint{int32_t(pad.AX / 2), int32_t(pad.AY / 2)}, TFillSettings{}));
+        &view, std::vector<TPoint>{{l, t}, {r, t}, {r, b}, {l, b}}, true,
+        TPoint{int32_t(plain.Shapes[0].AX / 2), int32_t(plain.Shapes[0].AY / 2)}, TFillSettings{}));
   };
-  const int32_t l = int32_t(plain.Left / NanometresPerUnit) + 8,
-                t = int32_t(plain.Top / NanometresPerUnit) + 8;
-  const int32_t r = int32_t(plain.Right / NanometresPerUnit) - 8,
-                b = int32_t(plain.Bottom / NanometresPerUnit) - 8;
-  addFill({{l, t}, {r, t}, {r, b}, {l, b}});
+  addFill(plain.Left / NanometresPerUnit + 8, plain.Top / NanometresPerUnit + 8,
+          plain.Right / NanometresPerUnit - 8, plain.Bottom / NanometresPerUnit - 8);
   const QString filled = dir.filePath("filled.gbr");
   EXPECT_TRUE(ExportFabricationFiles(list, filled).empty());
   const std::string text = ReadBytes(filled);
@@ -77,7 +74,7 @@ TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
   EXPECT_GT(overlap(filled, false), 0.9);
   // A fill far beyond the board: no mask opening over it, the same edge and drill as without it.
   list.Delete(list.Count() - 1);
-  addFill({{0, 0}, {4000, 0}, {0, 4000}});
+  addFill(0, 0, 4000, 4000);
   const TFabricationBoard withFill = FabricationBoard(list);
   ASSERT_FALSE(withFill.Fills.empty());
   EXPECT_EQ(GerberMask(withFill), GerberMask(plain));
