@@ -62,8 +62,9 @@ TEST_F(WinTypon, FieldsWrittenAndReadBack) {
                                 "W 0, 0, 16, 16, -4", "W 0, 0, 16, 16, 16"}));
 
   // A text is kept as wires of its stroke width in its place, each end within a unit of its own.
-  ReadBoard(list,
-            "*Wire*\n0, 0, 16, 0, 4\n**\n@TEXT -40, 32, 13, 2, 1, 1, +9V\n**\n0, 16, 16, 16, 4\n");
+  ReadBoard(
+      list,
+      "*Wire*\n0, 0, 16, 0, 4\n**\n@TEXT 2000, -1600, 13, 2, 1, 1, +9V\n**\n0, 16, 16, 16, 4\n");
   const std::vector<TCopperShape> strokes =
       static_cast<const TCopperText*>(list.Items(1))->Strokes();
   EXPECT_EQ(WinTyponLeftOut(list), 0);
