@@ -171,12 +171,8 @@ TEST_F(ArtworkTest, DrillMarksAndEtchCompensationChangeWidthsByTheirAmount) {
   const QImage plain = Export({}, "plain.pdf", dpi), marked = Export(marks, "marks.pdf", dpi);
   const QImage grown = Export(etch, "grown.pdf", dpi);
   EXPECT_NEAR(width(plain, 80, 160, 1), 2.54, 1.5 / perMm);
-  const struct {
-    const QImage& page;
-    double x, y;
-    int dx;
-    double change;  // in mm
-  } widths[] = {
+  const std::tuple<const QImage&, double, double, int, double> widths[] = {
+      // change in mm
       {grown, 160, 160, 0, 0.2},         // wire
       {grown, 80, 150, 1, 0.2},          // round pad
       {grown, 160, 200, 1, 0.2},         // SMD pad across
@@ -185,9 +181,9 @@ TEST_F(ArtworkTest, DrillMarksAndEtchCompensationChangeWidthsByTheirAmount) {
       {marked, 80, 160, 1, 0.5 - 2.54},  // marked hole
       {marked, 160, 240, 1, 0},          // hole smaller than a mark
   };
-  for (const auto& w : widths)
-    EXPECT_NEAR(width(w.page, w.x, w.y, w.dx) - width(plain, w.x, w.y, w.dx), w.change, 1.5 / perMm)
-        << w.x << "," << w.y;
+  for (const auto& [page, x, y, dx, change] : widths)
+    EXPECT_NEAR(width(page, x, y, dx) - width(plain, x, y, dx), change, 1.5 / perMm)
+        << x << "," << y;
   // A fill grows into its gaps as much: the gap below the small pad narrows by 0.2 mm.
   ReadBoard(list, kBoard + std::string(kFill) + "**\n@SMD 160, 200, 24, 12, 0\n**\n");
   const QImage fillPlain = Export({}, "fill.pdf", dpi);

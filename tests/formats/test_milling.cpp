@@ -172,19 +172,16 @@ TEST_F(MillingTest, DrillsPlungeAtEveryHoleSmallestFirst) {
 // The bit runs round the edge, outside it by its radius, lifting over the tabs at full depth.
 TEST_F(MillingTest, OutlineCutsRoundTheBoardButForTheTabs) {
   ReadBoard(list, kBoard);
-  const struct {
-    int tabs;
-    double tabWidth, bit;
-    size_t made;
-  } cases[] = {{4, 2.0, 2.0, 4}, {3, 1.5, 1.0, 3}, {0, 2.0, 3.175, 0}, {40, 2.0, 2.0, 0}};
+  const std::tuple<int, double, double, size_t> cases[] = {
+      {4, 2.0, 2.0, 4}, {3, 1.5, 1.0, 3}, {0, 2.0, 3.175, 0}, {40, 2.0, 2.0, 0}};
   const TFabricationBoard b = FabricationBoard(list);
   const double w = (b.Right - b.Left) / 1e6, h = (b.Bottom - b.Top) / 1e6;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.tabs);
+  for (const auto& [tabs, tabWidth, bit, made] : cases) {
+    SCOPED_TRACE(tabs);
     TMillProcess p;
-    p.Tabs = c.tabs, p.TabWidth = c.tabWidth, p.OutlineBit = c.bit;
+    p.Tabs = tabs, p.TabWidth = tabWidth, p.OutlineBit = bit;
     const TJob job = Read(MillingJobs(list, p, "board").Outline);
-    const double r = c.bit / 2;
+    const double r = bit / 2;
     std::vector<TMove> through;
     for (const TMove& m : job.Cuts) {
       for (auto [x, y] : {std::pair{m.X0, m.Y0}, {m.X1, m.Y1}})
@@ -194,14 +191,14 @@ TEST_F(MillingTest, OutlineCutsRoundTheBoardButForTheTabs) {
       if (m.Z <= -p.BoardThickness + 1e-9) through.push_back(m);
     }
     ASSERT_FALSE(through.empty());
-    std::vector<double> tabs;
+    std::vector<double> uncut;
     for (size_t i = 0; i < through.size(); ++i) {
       const TMove &m = through[i], &n = through[(i + 1) % through.size()];
       if (std::hypot(n.X0 - m.X1, n.Y0 - m.Y1) > 1e-4)
-        tabs.push_back(std::hypot(n.X0 - m.X1, n.Y0 - m.Y1) - c.bit);
+        uncut.push_back(std::hypot(n.X0 - m.X1, n.Y0 - m.Y1) - bit);
     }
-    ASSERT_EQ(tabs.size(), c.made);
-    for (double tab : tabs) EXPECT_NEAR(tab, c.tabWidth, 1e-3);
+    ASSERT_EQ(uncut.size(), made);
+    for (double tab : uncut) EXPECT_NEAR(tab, tabWidth, 1e-3);
     double deepest = 0;  // in passes of at most the depth per pass
     for (const TMove& m : job.Plunges) {
       EXPECT_LE(deepest - m.Z, p.DepthPerPass + 1e-9);
@@ -241,19 +238,16 @@ TEST_F(MillingTest, GrownCopperOfABusyBoardHoldsEveryPointNearItAndNoOther) {
 }
 
 TEST(MillProcessTest, CutWidthRangesAndSettings) {
-  const struct {
-    TMillBitKind bit;
-    double diameter, angle, tip, depth, width;
-  } widths[] = {
+  const std::tuple<TMillBitKind, double, double, double, double, double> widths[] = {
       {mbVee, 0, 30, 0.10, 0.10, 0.153590},  // 0.1 + 0.2 tan 15°
       {mbVee, 0, 60, 0.05, 0.20, 0.280940},
       {mbFlat, 0.80, 90, 0.10, 0.50, 0.800000},  // a flat bit cuts its diameter at any depth
   };
-  for (const auto& w : widths) {
+  for (const auto& [bit, diameter, angle, tip, depth, width] : widths) {
     TMillProcess p;
-    p.Bit = w.bit, p.BitDiameter = w.diameter, p.VAngle = w.angle, p.VTip = w.tip;
-    p.CutDepth = w.depth;
-    EXPECT_NEAR(p.CutWidth(), w.width, 1e-6) << w.angle;
+    p.Bit = bit, p.BitDiameter = diameter, p.VAngle = angle, p.VTip = tip;
+    p.CutDepth = depth;
+    EXPECT_NEAR(p.CutWidth(), width, 1e-6) << angle;
   }
   // Refused by name and read back as the default (passes etc. are the process dialog's tests).
   QTemporaryDir dir;

@@ -37,11 +37,8 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
       at(faults, "dangling at 28.575, 12.700 mm: wire end touches no other copper\n");
   const std::string one = "1 problem in 1 board\n", noProblems = "no problems in 1 board\n";
   const std::string notRead = "0 problems in 1 board, 1 board not read\n";
-  const struct {
-    QStringList args;
-    int exitCode;
-    std::string out, err;  // err: a part of stderr, or "" when it says nothing
-  } cases[] = {
+  // What stdout says, and a part of what stderr says ("" when it says nothing).
+  const std::tuple<QStringList, int, std::string, std::string> cases[] = {
       {{clean}, 0, noProblems, ""},
       {{"--min-width", "0.35", clean},
        1,
@@ -80,13 +77,13 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
       {{}, 2, "", "no board given"},
   };
   const QString exe = QStringLiteral(FERROLUME_BINARY_DIR "/src/ferrolume-check");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.args.join(' ').toStdString());
-    const TRun r = RunProgram(exe, c.args);
-    EXPECT_EQ(r.exitCode, c.exitCode);
-    EXPECT_EQ(r.out, c.out);
-    EXPECT_EQ(r.err.empty(), c.err.empty()) << r.err;
-    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+  for (const auto& [args, exitCode, out, err] : cases) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    const TRun r = RunProgram(exe, args);
+    EXPECT_EQ(r.exitCode, exitCode);
+    EXPECT_EQ(r.out, out);
+    EXPECT_EQ(r.err.empty(), err.empty()) << r.err;
+    EXPECT_NE(r.err.find(err), std::string::npos) << r.err;
   }
   EXPECT_NE(RunProgram(exe, {"--help"}).out.find("--min-ring <MM>"), std::string::npos);
 }

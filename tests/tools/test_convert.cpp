@@ -22,28 +22,24 @@ TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
                                    "**\r\n@SMD 96, 96, 8, 4, 0\r\n@TEXT 96, 112, 13, 2, 0, 1, "
                                    "+9V\r\n**\r\n");
   list.LoadFromFile(Path("text.pcb"));
-  const struct {
-    QString input;
-    const char* output;
-    std::string expected;
-    std::string err;
-  } cases[] = {{Path("smd.pcb"), "smd.wt5", ReadBytes(DataFile("example.wt5")),
-                "4 elements cannot be held by a .wt5 file and were left out\n"},
-               {Path("text.pcb"), "text.wt5", WriteWinTyponText(list),
-                "1 element cannot be held by a .wt5 file and was left out\n1 text will be kept in "
-                "a .wt5 file only as its strokes, drawn as wires\n"},
-               {Path("later.pcb"), "later.pcb", example,
-                "2 records this version cannot read were passed over\n"},
-               {DataFile("example.wt5"), "c.PCB",
-                "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n", ""},
-               // Placed at (80, 80) as the editor's Open places it, onto itself.
-               {Path("offset.pcb"), "offset.pcb",
-                "*Solder*\r\n80, 96, 4, 16, 1\r\n\r\n*Wire*\r\n80, 80, 96, 96, 2\r\n", ""}};
-  for (const auto& c : cases) {
-    const TRun r = Convert({c.input, Path(c.output)});
+  const std::tuple<QString, const char*, std::string, std::string> cases[] = {
+      {Path("smd.pcb"), "smd.wt5", ReadBytes(DataFile("example.wt5")),
+       "4 elements cannot be held by a .wt5 file and were left out\n"},
+      {Path("text.pcb"), "text.wt5", WriteWinTyponText(list),
+       "1 element cannot be held by a .wt5 file and was left out\n1 text will be kept in "
+       "a .wt5 file only as its strokes, drawn as wires\n"},
+      {Path("later.pcb"), "later.pcb", example,
+       "2 records this version cannot read were passed over\n"},
+      {DataFile("example.wt5"), "c.PCB",
+       "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n", ""},
+      // Placed at (80, 80) as the editor's Open places it, onto itself.
+      {Path("offset.pcb"), "offset.pcb",
+       "*Solder*\r\n80, 96, 4, 16, 1\r\n\r\n*Wire*\r\n80, 80, 96, 96, 2\r\n", ""}};
+  for (const auto& [input, output, expected, err] : cases) {
+    const TRun r = Convert({input, Path(output)});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.err, c.err);
-    EXPECT_EQ(ReadBytes(Path(c.output)), c.expected) << c.output;
+    EXPECT_EQ(r.err, err);
+    EXPECT_EQ(ReadBytes(Path(output)), expected) << output;
   }
 }
 
