@@ -187,12 +187,8 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
     AddSmd(list, {v[0], v[1]}, v[2], v[3], v[4]);
     want.push_back("@SMD " + Fields({v, v + 5}));
   }
-  const struct {
-    TPoint anchor;
-    int32_t height, width, turns;
-    bool side;
-    std::string text, field;
-  } texts[] = {
+  // Anchor, height, width, turns, side, the string and its field in the record.
+  const std::tuple<TPoint, int32_t, int32_t, int32_t, bool, std::string, std::string> texts[] = {
       {{80, 80}, 13, 2, 0, true, "+9V, GND", "+9V%2C GND"},
       {{-2147483648, 2147483647}, 1600, 1600, 3, false, "*Wire*", "%2AWire%2A"},
       {{2147483647, -2147483648}, 2, 1, 1, true, "**", "%2A%2A"},
@@ -200,11 +196,9 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
       {{1, 2}, 13, 2, 0, true, "IN\nOUT\n", "IN%0AOUT%0A"},
       {{3, 4}, 13, 2, 0, true, " caf\xE9 \x80 \xDF\xA0@ ", " caf\xE9 \x80 \xDF\xA0@ "},
   };
-  for (const auto& t : texts) {
-    list.Append(
-        std::make_unique<TCopperText>(&view, t.anchor, t.text, t.height, t.width, t.turns, t.side));
-    want.push_back("@TEXT " + Fields({t.anchor.X, t.anchor.Y, t.height, t.width, t.turns, t.side}) +
-                   ", " + t.field);
+  for (const auto& [at, height, width, turns, side, text, field] : texts) {
+    list.Append(std::make_unique<TCopperText>(&view, at, text, height, width, turns, side));
+    want.push_back("@TEXT " + Fields({at.X, at.Y, height, width, turns, side}) + ", " + field);
   }
   std::vector<TPoint> most;
   for (int32_t k = 0; k < 4096; ++k) most.push_back({k * 524287, -k});

@@ -98,28 +98,26 @@ using MillingTest = BoardTest;
 
 TEST_F(MillingTest, IsolationNeverCutsCopperAndSeparatesEveryIsland) {
   const TMillProcess vbit;  // 0.154 mm, one pass
-  const struct {
-    TMillProcess process;
-    bool fill, separated;
-  } cases[] = {
+  const std::tuple<TMillProcess, bool, bool> cases[] = {
+      // the process, a fill, separated
       {vbit, false, true},
       {FlatBit(0.2, 3, 30, false), false, true},
       {FlatBit(0.35, 1, 50), false, false},  // too wide to pass between the two wires
       {vbit, true, true},  // the fill joins the first pair and keeps 0.5 mm from the rest
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(&c - cases);
+  for (const auto& [process, fill, separated] : cases) {
+    SCOPED_TRACE(std::to_string(process.CutWidth()) + (fill ? " with a fill" : ""));
     ReadBoard(list,
-              kBoard + std::string(c.fill ? "**\n@FILL 1, 0, 0, 500000, 300000, 500000, 500000, "
-                                            "0, 4, -16, -16, 112, -16, 112, 64, -16, 64\n**\n"
-                                          : ""));
-    const TJob job = Read(MillingJobs(list, c.process, "board").Isolation);
+              kBoard + std::string(fill ? "**\n@FILL 1, 0, 0, 500000, 300000, 500000, 500000, "
+                                          "0, 4, -16, -16, 112, -16, 112, 64, -16, 64\n**\n"
+                                        : ""));
+    const TJob job = Read(MillingJobs(list, process, "board").Isolation);
     EXPECT_TRUE(job.Ended);
-    for (const TMove& m : job.Cuts) EXPECT_DOUBLE_EQ(m.Z, -c.process.CutDepth);
-    EXPECT_EQ(CutCopper(list, job, c.process.Mirror, c.process.CutWidth(), 8000), 0);
+    for (const TMove& m : job.Cuts) EXPECT_DOUBLE_EQ(m.Z, -process.CutDepth);
+    EXPECT_EQ(CutCopper(list, job, process.Mirror, process.CutWidth(), 8000), 0);
     // The preview shows the same paths, one plunge each, and where the bit cannot pass.
-    EXPECT_EQ(IsolationPaths(list, c.process).size(), job.Plunges.size());
-    EXPECT_EQ(IsolationGaps(list, c.process).empty(), c.separated);
+    EXPECT_EQ(IsolationPaths(list, process).size(), job.Plunges.size());
+    EXPECT_EQ(IsolationGaps(list, process).empty(), separated);
   }
 }
 

@@ -59,21 +59,17 @@ TEST_F(ConvertTest, ErrorsExitWithOneOrTwoAndLeaveTheOutputAsItWas) {
     return "Impossible de créer le fichier \"" + path.toStdString() + "\". " + why + ".";
   };
   const QString example = DataFile("example.pcb");
-  const struct {
-    QString input, output;
-    std::string message;
-    int exitCode = 1;
-  } cases[] = {
+  const std::tuple<QString, QString, std::string, int> cases[] = {
       {Path("kept.pcb"), Path("kept.pdf"), notABoard("kept.pcb"), 2},  // refused as bad input
       {Path("bytes.pcb"), Path("kept.pcb"), notABoard("bytes.pcb"), 2},
-      {example, Path("out.pdf.txt"), "Invalid file extention."},
-      {example, "/dev/null/out.PDF", cannot("/dev/null/out.PDF", "Not a directory")},
-      {example, Path("folder.wt5"), cannot(Path("folder.wt5"), "Is a directory")},
-      {Path("board.pcb"), Path("kept.pdf"), cannot(Path("kept.pdf"), "File too large")}};
-  for (const auto& c : cases) {
-    const TRun r = Convert({c.input, c.output}, c.input == Path("board.pcb"));  // on a full disk
-    EXPECT_EQ(r.exitCode, c.exitCode) << c.message;
-    EXPECT_EQ(r.err, c.message + "\n");
+      {example, Path("out.pdf.txt"), "Invalid file extention.", 1},
+      {example, "/dev/null/out.PDF", cannot("/dev/null/out.PDF", "Not a directory"), 1},
+      {example, Path("folder.wt5"), cannot(Path("folder.wt5"), "Is a directory"), 1},
+      {Path("board.pcb"), Path("kept.pdf"), cannot(Path("kept.pdf"), "File too large"), 1}};
+  for (const auto& [input, output, message, exitCode] : cases) {
+    const TRun r = Convert({input, output}, input == Path("board.pcb"));  // on a full disk
+    EXPECT_EQ(r.exitCode, exitCode) << message;
+    EXPECT_EQ(r.err, message + "\n");
     EXPECT_EQ(ReadBytes(Path("kept.pcb")), "old board");
     EXPECT_EQ(ReadBytes(Path("kept.pdf")), "old artwork");
     EXPECT_TRUE(QFileInfo(Path("folder.wt5")).isDir());
