@@ -51,10 +51,8 @@ inline void ReadBoard(TElementList& list, const std::string& text) {
 
 inline TSmdPad* AddSmd(TElementList& list, TPoint center, int32_t width, int32_t height,
                        int32_t roundness) {
-  auto pad = std::make_unique<TSmdPad>(list.Layout(), center, width, height, roundness);
-  TSmdPad* added = pad.get();
-  list.Append(std::move(pad));
-  return added;
+  list.Append(std::make_unique<TSmdPad>(list.Layout(), center, width, height, roundness));
+  return static_cast<TSmdPad*>(list.Items(list.Count() - 1));
 }
 
 inline double SegmentDistance(double px, double py, double ax, double ay, double bx, double by) {
@@ -91,9 +89,7 @@ inline void WriteBytes(const QString& path, const std::string& bytes) {
   f.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
-inline QString DataFile(const char* name) {
-  return QString::fromUtf8(FERROLUME_TEST_DATA) + "/" + QString::fromUtf8(name);
-}
+inline QString DataFile(const char* name) { return FERROLUME_TEST_DATA "/" + QString(name); }
 
 inline std::string MessageOf(const std::function<void()>& action) {
   try {

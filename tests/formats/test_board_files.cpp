@@ -187,7 +187,6 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
     AddSmd(list, {v[0], v[1]}, v[2], v[3], v[4]);
     want.push_back("@SMD " + Fields({v, v + 5}));
   }
-  // Anchor, height, width, turns, side, the string and its field in the record.
   const std::tuple<TPoint, int32_t, int32_t, int32_t, bool, std::string, std::string> texts[] = {
       {{80, 80}, 13, 2, 0, true, "+9V, GND", "+9V%2C GND"},
       {{-2147483648, 2147483647}, 1600, 1600, 3, false, "*Wire*", "%2AWire%2A"},

@@ -99,7 +99,6 @@ using MillingTest = BoardTest;
 TEST_F(MillingTest, IsolationNeverCutsCopperAndSeparatesEveryIsland) {
   const TMillProcess vbit;  // 0.154 mm, one pass
   const std::tuple<TMillProcess, bool, bool> cases[] = {
-      // the process, a fill, separated
       {vbit, false, true},
       {FlatBit(0.2, 3, 30, false), false, true},
       {FlatBit(0.35, 1, 50), false, false},  // too wide to pass between the two wires
@@ -115,7 +114,6 @@ TEST_F(MillingTest, IsolationNeverCutsCopperAndSeparatesEveryIsland) {
     EXPECT_TRUE(job.Ended);
     for (const TMove& m : job.Cuts) EXPECT_DOUBLE_EQ(m.Z, -process.CutDepth);
     EXPECT_EQ(CutCopper(list, job, process.Mirror, process.CutWidth(), 8000), 0);
-    // The preview shows the same paths, one plunge each, and where the bit cannot pass.
     EXPECT_EQ(IsolationPaths(list, process).size(), job.Plunges.size());
     EXPECT_EQ(IsolationGaps(list, process).empty(), separated);
   }

@@ -114,7 +114,6 @@ TEST_F(WinTypon, SplittingLinesIntoFieldsAndNumbers) {
       {"2147483648", 0},  {"-2147483648", INT32_MIN},
       {"-2147483649", 0}, {"99999999999999999999", 0}};
   for (const auto& [field, value] : numbers) EXPECT_EQ(WinTyponFieldValue(field), value) << field;
-  // Hundredths of a millimetre to the nearest unit of 15.875 of them, over the whole range.
   for (int64_t k = 0; k <= 2000; ++k)
     for (const int64_t v : {k, -k, INT32_MAX - k, INT32_MIN + k})
       EXPECT_EQ(WinTyponToBoard(int32_t(v)), std::llround(v / 15.875)) << v;

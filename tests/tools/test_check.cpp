@@ -37,7 +37,6 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
       at(faults, "dangling at 28.575, 12.700 mm: wire end touches no other copper\n");
   const std::string one = "1 problem in 1 board\n", noProblems = "no problems in 1 board\n";
   const std::string notRead = "0 problems in 1 board, 1 board not read\n";
-  // What stdout says, and a part of what stderr says ("" when it says nothing).
   const std::tuple<QStringList, int, std::string, std::string> cases[] = {
       {{clean}, 0, noProblems, ""},
       {{"--min-width", "0.35", clean},

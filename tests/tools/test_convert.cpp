@@ -159,7 +159,6 @@ TEST_F(ConvertTest, CalibrationSquareIsAHundredMillimetres) {
   constexpr int dpi = 300;
   const QImage page = RasterisePdf(Path("cal.pdf"), dpi);
   ASSERT_FALSE(page.isNull());
-  // The middle of each side's line, found from outside the square 10 mm inside the corner.
   const double pxPerMm = dpi / 25.4, corner = (6.35 + 10) * pxPerMm;
   const int middle = int(corner + 50 * pxPerMm);
   auto lineCentre = [&](double from, int step, bool across) {
