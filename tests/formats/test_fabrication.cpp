@@ -132,28 +132,24 @@ TEST_F(FabricationTest, PlacesAsOtherReadersReadThemAndWhatCannotBeMade) {
 
 // Odd elements as the artwork, gerbv and the check see them, against the model's copper.
 TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
-  const struct {
-    char kind;  // W, P, S (width, height, roundness), T (height, width, side, "GND\nIN" or not)
-    int32_t v[5];
-    bool copperLeft;    // after drilling
-    const char* check;  // the problems of the element, dangling ends aside
-    const char* aperture = nullptr;
-  } cases[] = {
-      {'W', {-20, 0, 20, 0, 0}, false, "none "},
-      {'W', {-20, 0, 20, 0, -4}, false, "none "},
-      {'W', {-12, -16, 12, 16, 17}, true, "width "},  // a hairline
-      {'W', {0, 0, 0, 0, 17}, false, "none "},        // of no length
-      {'W', {-12, -16, 12, 16, 3}, true, ""},         // 5 units wide: odd halves
-      {'W', {0, 0, 0, 0, 2}, true, ""},               // the dot of its pen
-      {'P', {0, 0, 4, 0, 0}, false, "none "},         // a bare hole
-      {'P', {0, 0, 4, -12, 0}, false, "none "},
-      {'P', {0, 0, 4, -12, 1}, false, "none "},
-      {'P', {0, 0, 0, 1, 0}, false, "none "},  // 1 div 2 is no radius
-      {'P', {0, 0, 5, 13, 0}, true, ""},       // prints 12 across, the hole marked 4
-      {'P', {0, 0, 4, 13, 1}, true, ""},
-      {'P', {0, 0, 16, 12, 0}, false, "ring "},  // drilled away
-      {'P', {0, 0, -4, 12, 0}, true, "hole "},   // no hole
-      {'P', {0, 0, 0, 3, 0}, true, "ring hole "},
+  // W, P, S (width, height, roundness) or T (height, width, side, "GND\nIN" or not) and its
+  // fields; copper left after drilling; the check's problems but dangling ends; its aperture.
+  const std::tuple<char, std::array<int32_t, 5>, bool, const char*, const char*> cases[] = {
+      {'W', {-20, 0, 20, 0, 0}, false, "none ", nullptr},
+      {'W', {-20, 0, 20, 0, -4}, false, "none ", nullptr},
+      {'W', {-12, -16, 12, 16, 17}, true, "width ", nullptr},  // a hairline
+      {'W', {0, 0, 0, 0, 17}, false, "none ", nullptr},        // of no length
+      {'W', {-12, -16, 12, 16, 3}, true, "", nullptr},         // 5 units wide: odd halves
+      {'W', {0, 0, 0, 0, 2}, true, "", nullptr},               // the dot of its pen
+      {'P', {0, 0, 4, 0, 0}, false, "none ", nullptr},         // a bare hole
+      {'P', {0, 0, 4, -12, 0}, false, "none ", nullptr},
+      {'P', {0, 0, 4, -12, 1}, false, "none ", nullptr},
+      {'P', {0, 0, 0, 1, 0}, false, "none ", nullptr},  // 1 div 2 is no radius
+      {'P', {0, 0, 5, 13, 0}, true, "", nullptr},       // prints 12 across, the hole marked 4
+      {'P', {0, 0, 4, 13, 1}, true, "", nullptr},
+      {'P', {0, 0, 16, 12, 0}, false, "ring ", nullptr},  // drilled away
+      {'P', {0, 0, -4, 12, 0}, true, "hole ", nullptr},   // no hole
+      {'P', {0, 0, 0, 3, 0}, true, "ring hole ", nullptr},
       {'S', {24, 12, 0}, true, "", "R,3.810000X1.905000"},
       {'S', {8, 8, 10}, true, "", "R,1.270000X1.270000"},  // 0.8 units round to none
       {'S', {24, 12, 50}, true, "", "O,3.810000X1.905000"},
@@ -161,33 +157,33 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
       {'S', {24, 16, 25}, true, "", "RoundRect,3.810000X2.540000X0.635000"},
       // Half of 9 is 4.5: corners of radius 4 leave a flat 1 unit long at each end.
       {'S', {13, 9, 50}, true, "", "RoundRect,2.063750X1.428750X0.635000"},
-      {'T', {13, 2, 1, 0}, true, ""},
-      {'T', {8, 1, 0, 1}, true, "width "},
-      {'T', {16, 3, 0, 0}, true, ""},
+      {'T', {13, 2, 1, 0}, true, "", nullptr},
+      {'T', {8, 1, 0, 1}, true, "width ", nullptr},
+      {'T', {16, 3, 0, 0}, true, "", nullptr},
   };
   constexpr int kOddDpi = 800;  // five dots to a board unit, so the artwork's scale is exact
   constexpr double kPx = kOddDpi / double(UnitsPerInch);
   const int n = int(std::size(cases));
   auto at = [](int k) { return 40 + 64 * k; };
   for (int k = 0; k < n; ++k) {
-    const auto& c = cases[k];
-    if (c.kind == 'W')
-      list.AddWire({at(k) + c.v[0], 80 + c.v[1]}, {at(k) + c.v[2], 80 + c.v[3]}, c.v[4]);
-    else if (c.kind == 'P')
-      list.AddSolder({at(k) + c.v[0], 80 + c.v[1]}, c.v[2], c.v[3], uint8_t(c.v[4]));
-    else if (c.kind == 'S')
-      AddSmd(list, {at(k), 80}, c.v[0], c.v[1], c.v[2]);
+    const auto& [kind, v, left, check, aperture] = cases[k];
+    if (kind == 'W')
+      list.AddWire({at(k) + v[0], 80 + v[1]}, {at(k) + v[2], 80 + v[3]}, v[4]);
+    else if (kind == 'P')
+      list.AddSolder({at(k) + v[0], 80 + v[1]}, v[2], v[3], uint8_t(v[4]));
+    else if (kind == 'S')
+      AddSmd(list, {at(k), 80}, v[0], v[1], v[2]);
     else
-      list.Append(std::make_unique<TCopperText>(&view, TPoint{at(k) + (c.v[2] ? 24 : -24), 90},
-                                                c.v[3] ? "GND\nIN" : "+9V", c.v[0], c.v[1], 0,
-                                                c.v[2] != 0));
+      list.Append(std::make_unique<TCopperText>(&view, TPoint{at(k) + (v[2] ? 24 : -24), 90},
+                                                v[3] ? "GND\nIN" : "+9V", v[0], v[1], 0,
+                                                v[2] != 0));
   }
   const TFabricationBoard board = FabricationBoard(list);
   const std::string cu = GerberCopper(board), paste = GerberPaste(board);
-  for (const auto& c : cases) {
-    if (!c.aperture) continue;
-    EXPECT_NE(cu.find(std::string(c.aperture) + "*%"), std::string::npos) << c.aperture;
-    EXPECT_NE(paste.find(std::string(c.aperture) + "*%"), std::string::npos) << c.aperture;
+  for (const auto& [kind, v, left, check, aperture] : cases) {
+    if (!aperture) continue;
+    EXPECT_NE(cu.find(std::string(aperture) + "*%"), std::string::npos) << aperture;
+    EXPECT_NE(paste.find(std::string(aperture) + "*%"), std::string::npos) << aperture;
   }
   // The mask grows each land by 0.05 mm all round, its corners too; nothing is drawn in it.
   const std::string mask = GerberMask(board);
@@ -200,7 +196,7 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
 
   int lands = 0, flashes = 0;  // the paste holds the lands and nothing else
   for (int k = 0; k < n; ++k)
-    if (cases[k].kind == 'S')
+    if (std::get<0>(cases[k]) == 'S')
       lands += paste.find("X" + std::to_string(at(k) * NanometresPerUnit) + "Y-12700000D03*") !=
                std::string::npos;
   for (size_t p = paste.find("D03*"); p != std::string::npos; p = paste.find("D03*", p + 1))
@@ -221,6 +217,7 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
 
   double worstArt = 0, worstGerber = 0;
   for (int k = 0; k < n; ++k) {
+    const bool left = std::get<2>(cases[k]);
     std::vector<TCopperShape> pieces;
     AppendCopperOf(*list.Items(k), pieces);
     const TCopperShape& s = pieces.front();
@@ -239,10 +236,10 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
       }
     }
     const std::string what = list.Items(k)->ToText();
-    EXPECT_EQ(described > 0 || (s.Kind == ckTrack && s.Radius == 0), cases[k].copperLeft) << what;
-    EXPECT_EQ(artBlack > 0, cases[k].copperLeft) << what;
-    EXPECT_EQ(gerberBlack > 0, cases[k].copperLeft) << what;
-    EXPECT_EQ(problems[k], cases[k].check) << what;
+    EXPECT_EQ(described > 0 || (s.Kind == ckTrack && s.Radius == 0), left) << what;
+    EXPECT_EQ(artBlack > 0, left) << what;
+    EXPECT_EQ(gerberBlack > 0, left) << what;
+    EXPECT_EQ(problems[k], std::get<3>(cases[k])) << what;  // the check
   }
   // A dot and a half; the artwork marks an odd hole half a unit smaller than it is drilled.
   EXPECT_LT(worstArt, 0.5 + 1.5 / kPx);
