@@ -1,4 +1,3 @@
-// The milling jobs read back as G-code, and the bit swept over the board's copper.
 
 #include <random>
 #include <set>
@@ -233,19 +232,8 @@ TEST_F(MillingTest, GrownCopperOfABusyBoardHoldsEveryPointNearItAndNoOther) {
   EXPECT_GT(std::min(near, far), 400);
 }
 
-TEST(MillProcessTest, CutWidthRangesAndSettings) {
-  const std::tuple<TMillBitKind, double, double, double, double, double> widths[] = {
-      {mbVee, 0, 30, 0.10, 0.10, 0.153590},  // 0.1 + 0.2 tan 15°
-      {mbVee, 0, 60, 0.05, 0.20, 0.280940},
-      {mbFlat, 0.80, 90, 0.10, 0.50, 0.800000},  // a flat bit cuts its diameter at any depth
-  };
-  for (const auto& [bit, diameter, angle, tip, depth, width] : widths) {
-    TMillProcess p;
-    p.Bit = bit, p.BitDiameter = diameter, p.VAngle = angle, p.VTip = tip;
-    p.CutDepth = depth;
-    EXPECT_NEAR(p.CutWidth(), width, 1e-6) << angle;
-  }
-  // Refused by name and read back as the default (passes etc. are the process dialog's tests).
+// Cut widths are pinned by the job header here and by the process dialog's tests.
+TEST(MillProcessTest, SettingsOutOfRangeAreRefusedAndReadBackAsTheDefault) {
   QTemporaryDir dir;
   QSettings settings(dir.filePath("mill.ini"), QSettings::IniFormat);
   TMillProcess saved = FlatBit(0.3, 1, 50);
