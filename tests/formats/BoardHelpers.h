@@ -16,8 +16,6 @@
 #include <cstdio>
 #include <functional>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "TBoardError.h"
 #include "TBoardFiles.h"

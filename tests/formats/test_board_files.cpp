@@ -1,4 +1,3 @@
-// Opening and saving boards: the format, the .pcb layout, the placing, failed loads and saves.
 #include <signal.h>
 #include <sys/resource.h>
 

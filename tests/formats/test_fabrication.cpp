@@ -6,7 +6,6 @@
 namespace {
 
 constexpr int kDpi = 300;
-constexpr double kPxPerUnit = double(kDpi) / UnitsPerInch;
 
 class FabricationTest : public BoardTest {
  protected:

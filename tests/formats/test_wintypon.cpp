@@ -1,5 +1,3 @@
-// WinTypon 5 files: the layout byte for byte, the reader's sections and fields, the units.
-
 #include "formats/BoardHelpers.h"
 
 namespace {

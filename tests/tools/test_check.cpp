@@ -1,5 +1,3 @@
-// ferrolume-check as a CI job runs it: boards in, lines and an exit code out.
-
 #include "formats/BoardHelpers.h"
 
 namespace {

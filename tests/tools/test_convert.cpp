@@ -1,5 +1,3 @@
-// ferrolume-convert as a user runs it: files in, files out, the editor's messages on stderr.
-
 #include "formats/BoardHelpers.h"
 
 namespace {
@@ -125,7 +123,6 @@ TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) 
       EXPECT_EQ(qGray(page.pixel(x + 28, 150 + 28)), (x == 150) == mirror ? 0 : 255) << mirror;
     }
   }
-  // The pad of no size and no hole is named by its placed line; the files are written anyway.
   const std::string leftOut =
       "One element cannot be made and was left out of the files:\n90, 90, 0, 0, 0\n";
   for (const auto& [out, err, has] : {std::tuple{"two.zip", leftOut, "PK\x03\x04"},
