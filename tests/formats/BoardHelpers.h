@@ -119,7 +119,6 @@ inline TRun RunProgram(const QString& exe, const QStringList& args, bool fullDis
           p.readAllStandardError().toStdString()};
 }
 
-// A PDF's first page as a viewer shows it, in grey without smoothing (poppler-utils).
 inline QImage RasterisePdf(const QString& pdf, int dotsPerInch) {
   RunProgram("pdftoppm", {"-r", QString::number(dotsPerInch), "-gray", "-aa", "no", "-aaVector",
                           "no", "-singlefile", pdf, pdf + ".raster"});
@@ -142,7 +141,6 @@ inline std::pair<int, int> RunAt(const QImage& image, int x, int y, int dx, int 
   return {(dx ? x : y) + a, (dx ? x : y) + b + 1};
 }
 
-// The centre of the blob of (x, y)'s shade around it (a hole, a pad).
 inline QPointF CentreAt(const QImage& image, int x, int y) {
   const auto row = RunAt(image, x, y, 1, 0);
   const int cx = (row.first + row.second) / 2;

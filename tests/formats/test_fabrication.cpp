@@ -1,5 +1,3 @@
-// The fabrication files as gerbv and unzip read them, held against the artwork of the board.
-
 #include "TBoardCheck.h"
 #include "formats/BoardHelpers.h"
 

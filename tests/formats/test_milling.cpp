@@ -88,8 +88,7 @@ TMillProcess FlatBit(double diameter, int passes, double overlap, bool mirror = 
   return p;
 }
 
-// Two pads joined by a wire, a pad with wires running beside that wire 0.3175 mm away (one
-// slanting), an SMD pad with rounded corners and a letter: four islands.
+// Four islands: pads and wires 0.3175 mm apart (one slanting), an SMD pad and a letter.
 const char* const kBoard =
     "*Solder*\n0, 0, 4, 12, 0\n48, 0, 6, 12, 1\n0, 32, 4, 12, 0\n*Wire*\n0, 0, 48, 0, 8\n0, 32, "
     "12, 4, 8\n12, 4, 36, 4, 8\n**\n@SMD 80, 20, 16, 10, 30\n@TEXT 100, 50, 12, 2, 0, 0, T\n**\n";

@@ -105,7 +105,6 @@ TEST_F(ConvertTest, BadOptionsExitWithTwoAndWriteNothingAndHelpListsThem) {
 }
 
 TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) {
-  // Pads 0.3 inch across four inches apart, round and square, placed at (80, 80) on loading.
   WriteBytes(Path("two.pcb"), "*Solder*\n0, 0, 16, 48, 0\n640, 0, 16, 48, 1\n10, 10, 0, 0, 0\n");
   for (const bool mirror : {false, true}) {
     const QStringList options =
@@ -115,7 +114,7 @@ TEST_F(ConvertTest, OptionsReachTheArtworkAndFabricationFilesNameWhatIsLeftOut) 
     EXPECT_EQ(r.err + r.out, "");
     const QImage page = RasterisePdf(Path("two.Pdf"), 200);
     ASSERT_FALSE(page.isNull()) << "no page: is pdftoppm (poppler-utils) there?";
-    // Pads at 150 and 950, holes 20 pixels across in copper 60 across; the mirror swaps them.
+    // Round and square pads at 150 and 950, holes 20 pixels in copper 60; the mirror swaps them.
     for (int x : {150, 950}) {
       EXPECT_EQ(qGray(page.pixel(x, 150)), 255) << x;
       for (int d : {12, 28}) EXPECT_EQ(qGray(page.pixel(x - d, 150)), 0) << x - d;
