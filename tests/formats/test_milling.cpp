@@ -231,7 +231,6 @@ TEST_F(MillingTest, GrownCopperOfABusyBoardHoldsEveryPointNearItAndNoOther) {
   EXPECT_GT(std::min(near, far), 400);
 }
 
-// Cut widths are pinned by the job header here and by the process dialog's tests.
 TEST(MillProcessTest, SettingsOutOfRangeAreRefusedAndReadBackAsTheDefault) {
   QTemporaryDir dir;
   QSettings settings(dir.filePath("mill.ini"), QSettings::IniFormat);

@@ -4,12 +4,7 @@ namespace {
 
 // "¤" and "·" written here in UTF-8 become the file's bytes 0xA4 and 0xB7; Wt ends lines in CR LF.
 std::string B(const std::string& text) {
-  std::string out;
-  for (size_t k = 0; k < text.size(); ++k)
-    if (!(text[k] == '\xC2' && k + 1 < text.size() &&
-          (text[k + 1] == '\xA4' || text[k + 1] == '\xB7')))
-      out += text[k];
-  return out;
+  return QString::fromUtf8(text.data(), int(text.size())).toLatin1().toStdString();
 }
 std::string Wt(std::initializer_list<const char*> lines) {
   std::string out;

@@ -9,7 +9,6 @@ TEST(CheckTool, LinesSummaryAndExitCodes) {
     WriteBytes(dir.filePath(name), bytes);
     return dir.filePath(name);
   };
-  // Two pads joined by a wire 0.318 mm wide.
   const std::string pads = "*Solder*\n0, 0, 4, 12, 0\n160, 0, 4, 12, 0\n";
   const QString clean = board("clean.pcb", pads + "*Wire*\n0, 0, 160, 0, 8\n");
   // The same wire one unit wide, left dangling; a pad one unit off the first one.
