@@ -30,7 +30,6 @@ TEST_F(ConvertTest, TheExampleBoardsComeOutByteForByte) {
        "2 records this version cannot read were passed over\n"},
       {DataFile("example.wt5"), "c.PCB",
        "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n", ""},
-      // Placed at (80, 80) as the editor's Open places it, onto itself.
       {Path("offset.pcb"), "offset.pcb",
        "*Solder*\r\n80, 96, 4, 16, 1\r\n\r\n*Wire*\r\n80, 80, 96, 96, 2\r\n", ""}};
   for (const auto& [input, output, expected, err] : cases) {
