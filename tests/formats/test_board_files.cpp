@@ -1,120 +1,58 @@
-// Opening and saving boards: the format chosen by the extension, the .pcb layout, the placing of
-// a loaded board, and what a failed load or save leaves behind.
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 
-#include <QDir>
-#include <QFileInfo>
-
-#include "TBoardFiles.h"
-#include "TCopperFill.h"
-#include "TCopperText.h"
-#include "TElementLine.h"
-#include "TPcbText.h"
 #include "formats/BoardHelpers.h"
-#include "model/FakeLayout.h"
 
 namespace {
 
-// Five numbers as an element line or a record writes them.
-std::string Fields(const int32_t v[5]) {
+std::string Fields(const std::vector<int64_t>& v) {
   std::string out = std::to_string(v[0]);
-  for (int i = 1; i < 5; ++i) out += ", " + std::to_string(v[i]);
+  for (size_t i = 1; i < v.size(); ++i) out += ", " + std::to_string(v[i]);
   return out;
 }
 
-// A reader that knows only the "*Solder*" and "*Wire*" sections, as every program that reads
-// these files does: headers switch the kind even inside a comment block, a line "**" turns data
-// lines off and on, widths 0 and 1 read as 2 and a pad's shape is the low byte of its number.
-std::vector<std::string> ReadAsClassic(const std::string& text) {
-  std::vector<std::string> out;
-  char kind = 0;
-  bool comment = false;
-  for (std::string_view line : SplitLines(text)) {
-    int32_t v[5];
-    if (IsKeywordLine(line, "*Wire*")) {
-      kind = 'W';
-    } else if (IsKeywordLine(line, "*Solder*")) {
-      kind = 'P';
-    } else if (line == "**") {
-      comment = !comment;
-    } else if (!comment && !line.empty() &&
-               ReadElementLine(line.data(), line.data() + line.size(), v) && kind) {
-      if (kind == 'W' && (v[4] == 0 || v[4] == 1)) v[4] = 2;
-      if (kind == 'P') v[4] &= 0xFF;
-      out.push_back(std::string(1, kind) + " " + Fields(v));
-    }
-  }
-  return out;
-}
+using BoardFilesTest = BoardTest;
 
-class BoardFilesTest : public ::testing::Test {
- protected:
-  QString Path(const char* name) const { return Dir.filePath(QString::fromUtf8(name)); }
-  std::string FullPath(const char* name) const {
-    return QFileInfo(Path(name)).absoluteFilePath().toStdString();
-  }
-  std::vector<std::string> Load(const std::string& bytes) {
-    WriteBytes(Path("board.pcb"), bytes);
-    List.LoadFromFile(Path("board.pcb"));
-    return Describe(List);
-  }
-
-  QTemporaryDir Dir;
-  FakeLayout Layout;
-  TElementList List{&Layout};
-};
-
-TEST_F(BoardFilesTest, TheExtensionChoosesTheFormat) {
+TEST_F(BoardFilesTest, TheExtensionChoosesTheFormatAndTheExampleBoardByteForByte) {
   const std::pair<std::string, std::vector<const char*>> cases[] = {
       {"pcb", {"board.pcb", "BOARD.PCB", "b.Pcb", ".pcb", "C:b.pcb"}},
       {"wt5", {"/home/me/x.y/b.wt5", "b.WT5", "dir\\b.wt5"}},
       {"Invalid file extention",
        {"b.pcb.bak", "board", "dir.pcb/board", "dir.pcb\\board", "C.pcb:board", "b.pcb ", "b.txt",
         "b.", "b.p\xc3\x89", ""}}};
-  for (const auto& [format, names] : cases) {
-    for (const char* name : names) {
-      const QString file = QString::fromUtf8(name);
-      EXPECT_EQ(MessageOf([&] {
-                  throw EBoardError(BoardFormatOf(file) == TBoardFormat::Pcb ? "pcb" : "wt5");
+  for (const auto& [format, names] : cases)
+    for (const char* name : names)
+      EXPECT_EQ(MessageOf([&, name = name] {
+                  throw EBoardError(BoardFormatOf(name) == TBoardFormat::Pcb ? "pcb" : "wt5");
                 }),
                 format)
           << name;
-    }
-  }
-}
 
-TEST_F(BoardFilesTest, TheExampleBoardByteForByteAndEmptyBoards) {
-  List.SaveToFile(Path("empty.pcb"));
+  list.SaveToFile(Path("empty.pcb"));
   EXPECT_EQ(ReadBytes(Path("empty.pcb")), "*Solder*\r\n\r\n*Wire*\r\n");
-  List.AddWire({80, 80}, {128, 80}, 4);
-  List.AddSolder({128, 80}, 4, 12, sgCircle);
-  List.SaveToFile(Path("example.pcb"));
+  list.AddWire({80, 80}, {128, 80}, 4);
+  list.AddSolder({128, 80}, 4, 12, sgCircle);
+  list.SaveToFile(Path("example.pcb"));
   EXPECT_EQ(ReadBytes(Path("example.pcb")), ReadBytes(DataFile("example.pcb")));
-  EXPECT_FALSE(Layout.Modified);
-  EXPECT_EQ(Layout.Renders, 0);  // saving neither moves nor redraws
+  EXPECT_FALSE(view.Modified);
+  EXPECT_EQ(view.Renders, 0);  // saving neither moves nor redraws
 
-  Layout.Offset = {-30, 40};
-  Layout.Modified = true;
-  List.LoadFromFile(DataFile("example.pcb"));
-  EXPECT_EQ(Describe(List),
+  view.Offset = {-30, 40};
+  view.Modified = true;
+  list.LoadFromFile(DataFile("example.pcb"));
+  EXPECT_EQ(Describe(list),
             (std::vector<std::string>{"P 128, 80, 4, 12, 0", "W 80, 80, 128, 80, 4"}));
-  EXPECT_EQ(Layout.Offset, (TPoint{0, 0}));
-  EXPECT_FALSE(Layout.Modified);
-  EXPECT_EQ(Layout.Renders, 1);
-  EXPECT_TRUE(Load("").empty());
-  EXPECT_EQ(Layout.Renders, 2);
+  EXPECT_EQ(view.Offset, (TPoint{0, 0}));
+  EXPECT_FALSE(view.Modified);
+  EXPECT_EQ(view.Renders, 1);
+  WriteBytes(Path("board.pcb"), "");
+  list.LoadFromFile(Path("board.pcb"));
+  EXPECT_TRUE(Describe(list).empty());
+  EXPECT_EQ(view.Renders, 2);
 }
 
-// The reader's rules through whole files (every board has an element at (80, 80), so the placing
-// leaves it as it is), and how many records it passed over. Records are read from comment blocks
-// only, wherever the block stands; what cannot be read is passed over and counted, and never
-// fails the load as a number out of range on an element line does. The full-step record counts
-// for the wire lines above it too.
+// Whole files (most already placed at (80, 80)) and the count of records passed over.
 TEST_F(BoardFilesTest, WhatTextsLoadAs) {
-  const std::vector<std::string> wireAndPad = {"W 80, 80, 96, 80, 4", "P 80, 80, 4, 16, 0"};
-  // A fill record of 4097 corners, one more than a fill may have.
   std::string tooMany = "@FILL 0, 0, 0, 1, 1, 1, 1, 0, 4097";
   for (int k = 0; k < 4097; ++k) tooMany += ", " + std::to_string(k) + ", " + std::to_string(k % 3);
   const struct {
@@ -122,18 +60,14 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
     std::vector<std::string> board;
     int32_t unknown = 0;
   } cases[] = {
-      {"*Wire*\r\n80, 80, 96, 80, 4\r\n*Solder*\r\n80, 80, 4, 16, 0\r\n", wireAndPad},
-      {"*Wire*\n80, 80, 96, 80, 4\n*Solder*\n80, 80, 4, 16, 0\n", wireAndPad},
-      {"*Wire*\r80, 80, 96, 80, 4\r*Solder*\r80, 80, 4, 16, 0", wireAndPad},
-      // A NUL ends the text.
+      {"*Wire*\r\n80, 80, 96, 80, 4\n*Solder*\r80, 80, 4, 16, 0",
+       {"W 80, 80, 96, 80, 4", "P 80, 80, 4, 16, 0"}},
       {std::string("*Wire*\r\n80, 80, 96, 80, 4\r\n\0*Solder*\r\n80, 80, 4, 16, 0\r\n", 56),
        {"W 80, 80, 96, 80, 4"}},
-      // Data before the first header; headers in any case; a blank after a header or before a
-      // comment mark makes a malformed line, which is skipped as the others are.
+      // Data before the first header; headers in any case; a blank makes a line malformed.
       {"80, 80, 1, 1, 1\r\n*SOLDER*\r\n80, 80, 4, 16, 1\r\n*Wire* \r\n **\r\n80, 80, 4, 16, 2\r\n"
        "*wIRE*\r\n1, 2, 3, 4\r\n\t80, 80, 96, 80, 4\r\n80,80,96,96,8\r\n",
        {"P 80, 80, 4, 16, 1", "P 80, 80, 4, 16, 2", "W 80, 80, 96, 96, 8"}},
-      // Comment blocks, the last one unclosed.
       {"*Wire*\r\n**\r\n0, 0, 0, 0, 4\r\n**\r\n80, 80, 96, 96, 8\r\n**\r\n0, 0, 1, 1, 2\r\n",
        {"W 80, 80, 96, 96, 8"}},
       // Sections repeat in any order; widths 0 and 1 read as 2; a pad's shape is the low byte.
@@ -141,7 +75,6 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
        "80, 1\r\n80, 80, 96, 80, -4\r\n",
        {"W 80, 80, 96, 80, 2", "P 80, 80, 4, 16, 1", "W 80, 80, 96, 80, 2",
         "W 80, 80, 96, 80, -4"}},
-      // One header is enough to make the text a board, an empty one included.
       {"not a line\r\n*wire*\r\n80, 80, 96, 80, 4\r\n", {"W 80, 80, 96, 80, 4"}},
       {"*SOLDER*", {}},
       {"*Wire*\r\n80, 80, 96, 80, 1\r\n80, 80, 96, 80, 0\r\n**\r\n@FULLSTEP\r\n**\r\n",
@@ -160,8 +93,7 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
        "a comment, 99999999999\r\n80, 80, 4, 16, 1\r\n **\r\n**\r\n",
        {"P 80, 80, 4, 16, 0", "@SMD 80, 80, 8, 4, 50"},
        10},
-      // A text's string is the rest of the line after ", ", escapes undone; a bad escape, a bare
-      // comma, a refused byte, an empty string or fields out of bounds pass the record over.
+      // A text's string is the rest after ", ", escapes undone; anything else passes it over.
       {"*Solder*\r\n80, 80, 4, 16, 0\r\n**\r\n@TEXT 80,  80 ,13, 2, 0, 1,  GND%2C%0A+9V %25\r\n"
        "@TEXT 80, 80, 13, 2, 0, 1, a%2\r\n@TEXT 80, 80, 13, 2, 0, 1, a%2c\r\n"
        "@TEXT 80, 80, 13, 2, 0, 1, \x81\r\n@TEXT 80, 80, 13, 2, 0, 1, a%09\r\n"
@@ -171,9 +103,7 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
        "@TEXT 80, 80, 1x, 2, 0, 1, a\r\n@TEXT 80, 80, 13, 2, 0, a\r\n**\r\n",
        {"P 80, 80, 4, 16, 0", "@TEXT 80, 80, 13, 2, 0, 1,  GND%2C%0A+9V %25"},
        12},
-      // A fill: its seed, settings and corners; a seed's place without a seed reads as none.
-      // Too few or too many corners, a count that does not match them, flags other than 0 and
-      // 1, or a setting beyond 0 to 100 mm pass the record over.
+      // A fill; a seed's place without a seed reads as none; bad counts, flags, settings pass.
       {"*Solder*\r\n80, 80, 4, 16, 0\r\n**\r\n"
        "@FILL 1, 80, 80, 500000, 300000, 500000, 500000, 0, 3, 80, 80, 240, 80, 80, 240\r\n"
        "@FILL  0 ,7,7, 0, 100000000, 0, 1, 1, 3, 85, 80, 90, 80 , 85,85\r\n"
@@ -191,73 +121,58 @@ TEST_F(BoardFilesTest, WhatTextsLoadAs) {
         "@FILL 1, 80, 80, 500000, 300000, 500000, 500000, 0, 3, 80, 80, 240, 80, 80, 240",
         "@FILL 0, 0, 0, 0, 100000000, 0, 1, 1, 3, 85, 80, 90, 80, 85, 85"},
        10},
+      // The top-left point goes to (80, 80), pad sizes aside; far out coordinates wrap.
+      {"*Wire*\r\n160, 0, 16, 16, 4\r\n*Solder*\r\n0, 48, 4, 16, 1\r\n",
+       {"W 240, 80, 96, 96, 4", "P 80, 128, 4, 16, 1"}},
+      {"*Solder*\r\n-100, -50, 4, 1000, 0\r\n", {"P 80, 80, 4, 1000, 0"}},
+      {"*Wire*\r\n-2147483648, 2147483647, 0, 0, 4\r\n", {"W 80, -2147483569, -2147483568, 80, 4"}},
       // Fields read as an element line's do; the pad takes its place in the file's order.
       {"*Wire*\r\n**\r\n@SMD  +80 ,80,8 , -4,  0  \r\n**\r\n80, 80, 96, 80, 4\r\n",
        {"@SMD 80, 80, 8, -4, 0", "W 80, 80, 96, 80, 4"}}};
   for (const auto& c : cases) {
     WriteBytes(Path("board.pcb"), c.text);
-    EXPECT_EQ(List.LoadFromFile(Path("board.pcb")), c.unknown) << c.text;
-    EXPECT_EQ(Describe(List), c.board) << c.text;
+    EXPECT_EQ(list.LoadFromFile(Path("board.pcb")), c.unknown) << c.text;
+    EXPECT_EQ(Describe(list), c.board) << c.text;
   }
 }
 
-// A board with an SMD pad or a full-step wire gets one block of records after its wires, where a
-// reader of the two sections sees nothing but the pads and wires it always saw; the clipboard
-// takes the same text for a selection, and a selection of pads and wires alone gets no block.
-TEST_F(BoardFilesTest, NewKindsGoInRecordsThatAClassicReaderPassesOver) {
-  List.AddSolder({80, 80}, 4, 12, sgCircle);
-  AddSmd(List, {96, 96}, 10, 6, 25);
-  List.AddWire({80, 80}, {96, 80}, 1);  // the full step, 16 units wide
-  List.AddWire({80, 80}, {80, 96}, 4);
-  AddSmd(List, {112, 80}, 7, 13, 50);
-  const std::vector<std::string> classic = {"P 80, 80, 4, 12, 0", "W 80, 80, 96, 80, 2",
-                                            "W 80, 80, 80, 96, 4"};
-  List.SaveToFile(Path("new.pcb"));
-  const std::string bytes = ReadBytes(Path("new.pcb"));
-  EXPECT_EQ(bytes,
+// New kinds go in one block of records after the wires, in files and on the clipboard alike.
+TEST_F(BoardFilesTest, NewKindsGoInOneBlockOfRecordsAfterTheWires) {
+  list.AddSolder({80, 80}, 4, 12, sgCircle);
+  AddSmd(list, {96, 96}, 10, 6, 25);
+  list.AddWire({80, 80}, {96, 80}, 1);  // the full step, 16 units wide
+  list.AddWire({80, 80}, {80, 96}, 4);
+  AddSmd(list, {112, 80}, 7, 13, 50);
+  list.SaveToFile(Path("new.pcb"));
+  EXPECT_EQ(ReadBytes(Path("new.pcb")),
             "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 96, 80, 1\r\n80, 80, 80, 96, "
             "4\r\n**\r\n@FULLSTEP\r\n@SMD 96, 96, 10, 6, 25\r\n@SMD 112, 80, 7, 13, 50\r\n**\r\n");
-  EXPECT_EQ(ReadAsClassic(bytes), classic);
-  EXPECT_EQ(List.LoadFromFile(Path("new.pcb")), 0);
-  EXPECT_EQ(Describe(List), (std::vector<std::string>{
+  EXPECT_EQ(list.LoadFromFile(Path("new.pcb")), 0);
+  EXPECT_EQ(Describe(list), (std::vector<std::string>{
                                 "P 80, 80, 4, 12, 0", "W 80, 80, 96, 80, 1", "W 80, 80, 80, 96, 4",
                                 "@SMD 96, 96, 10, 6, 25", "@SMD 112, 80, 7, 13, 50"}));
-
-  const struct {
-    std::vector<int32_t> selected;  // list positions after the load
-    std::string text;
-    std::vector<std::string> pasted, classic;
-  } copies[] = {
+  const std::pair<std::vector<int32_t>, std::string> copies[] = {
       {{1, 3},
        "*Solder*\r\n\r\n*Wire*\r\n80, 80, 96, 80, 1\r\n**\r\n@FULLSTEP\r\n@SMD 96, 96, 10, 6, "
-       "25\r\n**\r\n",
-       {"W 80, 80, 96, 80, 1 *", "@SMD 96, 96, 10, 6, 25 *"},
-       {"W 80, 80, 96, 80, 2"}},
-      {{4},
-       "*Solder*\r\n\r\n*Wire*\r\n**\r\n@SMD 112, 80, 7, 13, 50\r\n**\r\n",
-       {"@SMD 112, 80, 7, 13, 50 *"},
-       {}},
-      {{0, 2},
-       "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 80, 96, 4\r\n",
-       {"P 80, 80, 4, 12, 0 *", "W 80, 80, 80, 96, 4 *"},
-       {"P 80, 80, 4, 12, 0", "W 80, 80, 80, 96, 4"}}};
-  for (const auto& c : copies) {
-    for (int32_t i = 0; i < List.Count(); ++i)
-      List.Items(i)->SetSelected(std::count(c.selected.begin(), c.selected.end(), i) > 0);
-    const std::string text = WritePcbText(List, [](const TPCBElement& e) { return e.Selected(); });
-    EXPECT_EQ(text, c.text);
-    TElementList pasted(&Layout);
+       "25\r\n**\r\n"},
+      {{4}, "*Solder*\r\n\r\n*Wire*\r\n**\r\n@SMD 112, 80, 7, 13, 50\r\n**\r\n"},
+      {{0, 2}, "*Solder*\r\n80, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 80, 96, 4\r\n"}};
+  for (const auto& [selected, text] : copies) {
+    std::vector<std::string> want;
+    for (int32_t i = 0; i < list.Count(); ++i) {
+      list.Items(i)->SetSelected(std::count(selected.begin(), selected.end(), i) > 0);
+      if (list.Items(i)->Selected()) want.push_back(Describe(list)[i]);
+    }
+    EXPECT_EQ(WritePcbText(list, [](const TPCBElement& e) { return e.Selected(); }), text);
+    TElementList pasted(&view);
     int32_t unknown = -1;
-    pasted.Replace(ReadElements(&Layout, SplitLines(text), true, &unknown));
-    EXPECT_EQ(Describe(pasted), c.pasted) << text;
+    pasted.Replace(ReadElements(&view, SplitLines(text), true, &unknown));
+    EXPECT_EQ(Describe(pasted), want) << text;
     EXPECT_EQ(unknown, 0);
-    EXPECT_EQ(ReadAsClassic(text), c.classic) << text;
   }
 }
 
-// Every field of an SMD pad, of a text and of a fill, at the ends of its range, and strings that
-// hold what the record's own syntax uses, through a file and through the clipboard; a classic
-// reader of the same bytes sees only the wire.
+// Every record field at the ends of its range, and strings of the record's own syntax.
 TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
   const int32_t pads[][5] = {{0, 0, 1, 1, 0},
                              {-2147483648, 2147483647, 2147483647, 1, 50},
@@ -266,17 +181,12 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
                              {5, 5, 0, -3, -1},  // no size and a roundness beyond its range
                              {5, 5, -2147483648, 0, 2147483647}};
   std::vector<std::string> want = {"W 80, 80, 96, 80, 4"};
-  List.AddWire({80, 80}, {96, 80}, 4);
+  list.AddWire({80, 80}, {96, 80}, 4);
   for (const auto& v : pads) {
-    AddSmd(List, {v[0], v[1]}, v[2], v[3], v[4]);
-    want.push_back("@SMD " + Fields(v));
+    AddSmd(list, {v[0], v[1]}, v[2], v[3], v[4]);
+    want.push_back("@SMD " + Fields({v, v + 5}));
   }
-  const struct {
-    TPoint anchor;
-    int32_t height, width, turns;
-    bool side;
-    std::string text, field;
-  } texts[] = {
+  const std::tuple<TPoint, int32_t, int32_t, int32_t, bool, std::string, std::string> texts[] = {
       {{80, 80}, 13, 2, 0, true, "+9V, GND", "+9V%2C GND"},
       {{-2147483648, 2147483647}, 1600, 1600, 3, false, "*Wire*", "%2AWire%2A"},
       {{2147483647, -2147483648}, 2, 1, 1, true, "**", "%2A%2A"},
@@ -284,82 +194,48 @@ TEST_F(BoardFilesTest, EveryRecordFieldComesBackThroughFileAndClipboard) {
       {{1, 2}, 13, 2, 0, true, "IN\nOUT\n", "IN%0AOUT%0A"},
       {{3, 4}, 13, 2, 0, true, " caf\xE9 \x80 \xDF\xA0@ ", " caf\xE9 \x80 \xDF\xA0@ "},
   };
-  for (const auto& t : texts) {
-    List.Append(std::make_unique<TCopperText>(&Layout, t.anchor, t.text, t.height, t.width, t.turns,
-                                              t.side));
-    want.push_back("@TEXT " + std::to_string(t.anchor.X) + ", " + std::to_string(t.anchor.Y) +
-                   ", " + std::to_string(t.height) + ", " + std::to_string(t.width) + ", " +
-                   std::to_string(t.turns) + ", " + (t.side ? "1" : "0") + ", " + t.field);
+  for (const auto& [at, height, width, turns, side, text, field] : texts) {
+    list.Append(std::make_unique<TCopperText>(&view, at, text, height, width, turns, side));
+    want.push_back("@TEXT " + Fields({at.X, at.Y, height, width, turns, side}) + ", " + field);
   }
-  // Fills of the fewest and the most corners, at the ends of the board and of every setting.
   std::vector<TPoint> most;
   for (int32_t k = 0; k < 4096; ++k) most.push_back({k * 524287, -k});
-  const struct {
-    std::vector<TPoint> corners;
-    bool seeded;
-    TPoint seed;
-    TFillSettings settings;
-  } fills[] = {
-      {{{-2147483648, 2147483647}, {2147483647, -2147483648}, {0, 0}},
-       true,
-       {-2147483648, 2147483647},
-       {0, 100000000, 0, 100000000, true}},
-      {most, false, {}, {100000000, 0, 100000000, 0, false}},
-  };
-  for (const auto& f : fills) {
-    List.Append(std::make_unique<TCopperFill>(&Layout, f.corners, f.seeded, f.seed, f.settings));
-    want.push_back(List.Items(List.Count() - 1)->ToText());
-  }
+  list.Append(std::make_unique<TCopperFill>(
+      &view, std::vector<TPoint>{{INT32_MIN, INT32_MAX}, {INT32_MAX, INT32_MIN}, {0, 0}}, true,
+      TPoint{INT32_MIN, INT32_MAX}, TFillSettings{0, 100000000, 0, 100000000, true}));
+  list.Append(std::make_unique<TCopperFill>(&view, most, false, TPoint{},
+                                            TFillSettings{100000000, 0, 100000000, 0, false}));
+  for (int32_t i : {list.Count() - 2, list.Count() - 1}) want.push_back(list.Items(i)->ToText());
   EXPECT_EQ(want.back().substr(0, 70),
             "@FILL 0, 0, 0, 100000000, 0, 100000000, 0, 0, 4096, 0, 0, 524287, -1, ");
-  SavePCBFile(List, Path("records.pcb"));
-  EXPECT_EQ(ReadAsClassic(ReadBytes(Path("records.pcb"))),
-            std::vector<std::string>{"W 80, 80, 96, 80, 4"});
-  EXPECT_EQ(LoadPCBFile(List, Path("records.pcb")), 0);
-  EXPECT_EQ(Describe(List), want);
-  for (size_t k = 0; k < std::size(texts); ++k)
-    EXPECT_EQ(static_cast<const TCopperText*>(List.Items(int32_t(1 + std::size(pads) + k)))->Text(),
-              texts[k].text);
-  List.Replace(ReadElements(
-      &Layout, SplitLines(WritePcbText(List, [](const TPCBElement&) { return true; })), true));
+  SavePCBFile(list, Path("records.pcb"));
+  EXPECT_EQ(LoadPCBFile(list, Path("records.pcb")), 0);
+  EXPECT_EQ(Describe(list), want);
+  list.Replace(ReadElements(
+      &view, SplitLines(WritePcbText(list, [](const TPCBElement&) { return true; })), true));
   for (std::string& pasted : want) pasted += " *";
-  EXPECT_EQ(Describe(List), want);
-}
-
-TEST_F(BoardFilesTest, ALoadedBoardIsPlacedAt80And80AndPadsAreSavedFirst) {
-  EXPECT_EQ(Load("*Wire*\r\n160, 0, 16, 16, 4\r\n*Solder*\r\n0, 48, 4, 16, 1\r\n"),
-            (std::vector<std::string>{"W 240, 80, 96, 96, 4", "P 80, 128, 4, 16, 1"}));
-  List.SaveToFile(Path("moved.PCB"));
-  EXPECT_EQ(ReadBytes(Path("moved.PCB")),
-            "*Solder*\r\n80, 128, 4, 16, 1\r\n\r\n*Wire*\r\n240, 80, 96, 96, 4\r\n");
-  // Pad sizes take no part; far out coordinates wrap rather than fail.
-  EXPECT_EQ(Load("*Solder*\r\n-100, -50, 4, 1000, 0\r\n"),
-            std::vector<std::string>{"P 80, 80, 4, 1000, 0"});
-  EXPECT_EQ(Load("*Wire*\r\n-2147483648, 2147483647, 0, 0, 4\r\n"),
-            std::vector<std::string>{"W 80, -2147483569, -2147483568, 80, 4"});
+  EXPECT_EQ(Describe(list), want);
 }
 
 TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
-  List.AddWire({1, 2}, {3, 4}, 4)->SetSelected(true);
-  Layout.Offset = {-12, 34};
-  const auto before = Describe(List);
+  list.AddWire({1, 2}, {3, 4}, 4)->SetSelected(true);
+  view.Offset = {-12, 34};
+  const auto before = Describe(list);
   WriteBytes(Path("board.txt"), "*Wire*\r\n0, 0, 1, 1, 2\r\n");
   WriteBytes(Path("big.pcb"), "*Solder*\r\n1, 2, 3, 4, 0\r\n*Wire*\r\n1, 2, 3, 4, 2147483648\r\n");
-  // Out of range even where the line would create nothing.
   WriteBytes(Path("nowhere.pcb"), "1, 2, 3, 4, +99999999999\r\n*Wire*\r\n");
   WriteBytes(Path("long.pcb"), "*Solder*\r\n1, 2, 3, 4, " + std::string(1000000, '7') + "\r\n");
   WriteBytes(
       Path("records.pcb"),
       "*Wire*\r\n**\r\n@SMD 1, 2, 3, 4, 5\r\n@FULLSTEP\r\n**\r\n1, 2, 3, 4, -2147483649\r\n");
-  // Bytes, and a header with a blank after it before an element line: no section header.
   WriteBytes(Path("bytes.pcb"), std::string("\0PK\3\4\xA4\xB7\r\n*Wire*\r\n", 14));
   WriteBytes(Path("blank.pcb"), "*Wire* \r\n80, 80, 96, 80, 4\r\n1, 2, 3, 4, 99999999999\r\n");
   const auto notABoard = [&](const char* name) {
     return "The file \"" + FullPath(name) +
            "\" is not a board file: it has no *Solder* or *Wire* section";
   };
-  QDir(Dir.path()).mkdir("folder.pcb");
-  // A path of more than 100 characters is quoted by its first 50 and last 25.
+  QDir(dir.path()).mkdir("folder.pcb");
+  // Paths of over 100 characters are quoted by their first 50 and last 25.
   const std::string longName = std::string(120, 'n') + ".wt5",
                     longPath = FullPath(longName.c_str());
   const std::pair<const char*, std::string> cases[] = {
@@ -378,48 +254,40 @@ TEST_F(BoardFilesTest, AFailedLoadChangesNothing) {
       {"bytes.pcb", notABoard("bytes.pcb")},
       {"blank.pcb", notABoard("blank.pcb")}};
   for (const auto& c : cases) {
-    EXPECT_EQ(MessageOf([&] { List.LoadFromFile(Path(c.first)); }), c.second);
-    EXPECT_EQ(Describe(List), before);
-    EXPECT_EQ(Layout.Offset, (TPoint{-12, 34}));
-    EXPECT_TRUE(Layout.Modified);
-    EXPECT_EQ(Layout.Renders, 0);
+    EXPECT_EQ(MessageOf([&] { list.LoadFromFile(Path(c.first)); }), c.second);
+    EXPECT_EQ(Describe(list), before);
+    EXPECT_EQ(view.Offset, (TPoint{-12, 34}));
+    EXPECT_TRUE(view.Modified);
+    EXPECT_EQ(view.Renders, 0);
   }
-  // A relative name is shown as the full path it stands for.
-  EXPECT_EQ(MessageOf([&] { List.LoadFromFile("nowhere/../no-such-board.pcb"); }),
+  EXPECT_EQ(MessageOf([&] { list.LoadFromFile("nowhere/../no-such-board.pcb"); }),
             "Impossible d'ouvrir le fichier \"" + QDir::currentPath().toStdString() +
                 "/no-such-board.pcb\". No such file or directory");
 }
 
 TEST_F(BoardFilesTest, AFailedSaveLeavesTheOldFileWholeAndTheBoardModified) {
   const std::string old = "*Solder*\r\n\r\n*Wire*\r\n0, 0, 16, 16, 4\r\n";
-  QDir(Dir.path()).mkpath("taken.wt5/inside");
-  const auto saving = [&](const char* name) { return [&, name] { List.SaveToFile(Path(name)); }; };
+  const auto saving = [&](const char* name) { return [&, name] { list.SaveToFile(Path(name)); }; };
   for (const char* name : {"old.pcb", "old.wt5"}) WriteBytes(Path(name), old);
-  EXPECT_EQ(MessageOf([&] { List.SaveToFile("/dev/null/board.pcb"); }),
+  EXPECT_EQ(MessageOf([&] { list.SaveToFile("/dev/null/board.pcb"); }),
             "Impossible de créer le fichier \"/dev/null/board.pcb\". Not a directory");
-  EXPECT_EQ(MessageOf(saving("taken.wt5")),
-            "Impossible de créer le fichier \"" + FullPath("taken.wt5") + "\". Is a directory");
-  EXPECT_TRUE(QFileInfo(Path("taken.wt5/inside")).isDir());
-  EXPECT_EQ(MessageOf(saving("saved.pcb.bak")), "Invalid file extention");
-  List.AddWire({0, 0}, {16, 0}, 0);  // no width: .wt5 files hold widths, not divisors
+  list.AddWire({0, 0}, {16, 0}, 0);  // no width: .wt5 files hold widths, not divisors
   EXPECT_EQ(MessageOf(saving("old.wt5")), "Division par zéro");
   EXPECT_EQ(MessageOf(saving("new.wt5")), "Division par zéro");
-  EXPECT_TRUE(Layout.Modified);
+  EXPECT_TRUE(view.Modified);
 
-  // The disk fills up: past 4 KB every write fails. A large board fails in the middle of the
-  // save, a small one only when the last of it goes to disk as the file is put in place.
+  // A disk full past 4 KB: a large board fails mid-save, a small one as the file is put in place.
+  struct sigaction ignore = {}, oldAction = {};
+  ignore.sa_handler = SIG_IGN;
+  rlimit limit{}, saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  limit = saved, limit.rlim_cur = 4096;
   for (int wires : {60000, 400}) {
     for (const char* name : {"old.pcb", "old.wt5"}) {
-      List.Clear();
-      for (int i = 0; i < wires; ++i) List.AddWire({i, i}, {i + 16, i}, 4);
-      Layout.Modified = true;
-      struct sigaction ignore = {}, oldAction = {};
-      ignore.sa_handler = SIG_IGN;
+      list.Clear();
+      for (int i = 0; i < wires; ++i) list.AddWire({i, i}, {i + 16, i}, 4);
+      view.Modified = true;
       sigaction(SIGXFSZ, &ignore, &oldAction);
-      rlimit limit{}, saved{};
-      getrlimit(RLIMIT_FSIZE, &saved);
-      limit = saved;
-      limit.rlim_cur = 4096;
       setrlimit(RLIMIT_FSIZE, &limit);
       const std::string message = MessageOf(saving(name));
       setrlimit(RLIMIT_FSIZE, &saved);
@@ -428,11 +296,10 @@ TEST_F(BoardFilesTest, AFailedSaveLeavesTheOldFileWholeAndTheBoardModified) {
                 "Impossible de créer le fichier \"" + FullPath(name) + "\". File too large")
           << wires;
       EXPECT_EQ(ReadBytes(Path(name)), old);
-      EXPECT_TRUE(Layout.Modified);
+      EXPECT_TRUE(view.Modified);
     }
   }
-  // Nothing was created, not even a temporary file.
-  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden),
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
             (QStringList{"old.pcb", "old.wt5"}));
 }
 

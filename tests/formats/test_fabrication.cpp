@@ -1,39 +1,20 @@
-// The fabrication files read back by other programs: gerbv renders the Gerber copper and the
-// drill file, unzip checks and lists the archive, and both are held against Ferrolume's own
-// artwork of the same board.
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QPainter>
-#include <QRegularExpression>
-#include <cmath>
-#include <cstdio>
-#include <map>
-
 #include "TBoardCheck.h"
-#include "TBoardPrint.h"
-#include "TCopperFill.h"
-#include "TCopperText.h"
-#include "TFabrication.h"
 #include "formats/BoardHelpers.h"
-#include "formats/RasterHelpers.h"
-#include "model/FakeLayout.h"
 
 namespace {
 
 constexpr int kDpi = 300;
-constexpr double kPxPerUnit = double(kDpi) / UnitsPerInch;
 
-class FabricationTest : public ::testing::Test {
+class FabricationTest : public BoardTest {
  protected:
-  // gerbv's picture of a file: a window of w x h inches whose top-left corner is the board
-  // origin, black on white, as the artwork below is drawn.
   QImage Gerbv(const QString& file, int dpi = kDpi, double w = 3, double h = 2.5) {
     const QString png = file + ".png";
-    EXPECT_TRUE(RunTool(
-        "gerbv", {"-x", "png", "-D", QString::number(dpi), "-B", "0", "-O",
-                  "0x-" + QString::number(h), "-W", QString::number(w) + "x" + QString::number(h),
-                  "-b", "#FFFFFF", "-f", "#000000FF", "-o", png, file}))
+    EXPECT_EQ(RunProgram("gerbv", {"-x", "png", "-D", QString::number(dpi), "-B", "0", "-O",
+                                   "0x-" + QString::number(h), "-W",
+                                   QString::number(w) + "x" + QString::number(h), "-b", "#FFFFFF",
+                                   "-f", "#000000FF", "-o", png, file})
+                  .exitCode,
+              0)
         << "is gerbv there?";
     return QImage(png).convertToFormat(QImage::Format_RGB32);
   }
@@ -44,192 +25,100 @@ class FabricationTest : public ::testing::Test {
     DrawBoardPage(list, painter, dpi);
     return image;
   }
-  std::vector<const TSolder*> Pads() const {
-    std::vector<const TSolder*> pads;
-    for (int32_t i = 0; i < list.Count(); ++i)
-      if (list.Items(i)->Kind() == ekSolder)
-        pads.push_back(static_cast<const TSolder*>(list.Items(i)));
-    return pads;
-  }
-  QTemporaryDir dir;
-  FakeLayout view;
-  TElementList list{&view};
 };
 
 TEST_F(FabricationTest, GerbvSeesTheCopperAndHolesOfTheArtwork) {
   list.LoadFromFile(QStringLiteral(FERROLUME_TEST_DATA "/../../examples/blinker555.pcb"));
   const QString zip = dir.filePath("blinker.zip");
   EXPECT_TRUE(ExportFabricationFiles(list, zip).empty());
-  QByteArray names;
-  ASSERT_TRUE(RunTool("unzip", {"-t", "-q", zip})) << "is unzip there?";
-  ASSERT_TRUE(RunTool("unzip", {"-Z1", zip}, &names));
-  EXPECT_EQ(QString(names).split('\n', Qt::SkipEmptyParts),
-            (QStringList{"blinker-B_Cu.gbr", "blinker-B_Mask.gbr", "blinker-Edge_Cuts.gbr",
-                         "blinker.drl"}));
-  ASSERT_TRUE(RunTool("unzip", {"-q", "-o", zip, "-d", dir.path()}));
-
-  // Copper as gerbv draws it against the artwork, leaving out the holes the artwork punches; how
-  // far each shape may stray is measured on the odd elements below. Over the copper, and over
-  // the bare board between it inside the edge: what a fill leaves bare must stay bare.
-  const auto pads = Pads();
+  EXPECT_EQ(RunProgram("unzip", {"-Z1", zip}).out,
+            "blinker-B_Cu.gbr\nblinker-B_Mask.gbr\nblinker-Edge_Cuts.gbr\nblinker.drl\n");
+  ASSERT_EQ(RunProgram("unzip", {"-q", "-o", zip, "-d", dir.path()}).exitCode, 0);
+  const QImage drill = Gerbv(dir.filePath("blinker.drl"));
+  // Copper less drilled holes (or, COPPER false, bare board) inside the edge, against the artwork.
   auto overlap = [&](const QString& file, bool copper) {
     const QImage gerber = Gerbv(file), own = Artwork();
-    EXPECT_EQ(gerber.size(), own.size());
     const TFabricationBoard board = FabricationBoard(list);
     const double nmPerPx = 25.4e6 / kDpi;
     int both = 0, either = 0;
-    for (int y = 0; y < own.height(); ++y) {
-      for (int x = 0; x < own.width(); ++x) {
-        if (x * nmPerPx < board.Left || (x + 1) * nmPerPx > board.Right ||
-            y * nmPerPx < board.Top || (y + 1) * nmPerPx > board.Bottom)
-          continue;
-        bool inHole = false;
-        for (const TSolder* p : pads)
-          inHole |= std::hypot(x + 0.5 - p->Center().X * kPxPerUnit,
-                               y + 0.5 - p->Center().Y * kPxPerUnit) <=
-                    p->InternalDiameter() / 2 * kPxPerUnit + 1.5;
-        if (inHole) continue;
-        const bool g = Black(gerber, x, y) == copper, o = Black(own, x, y) == copper;
+    for (int y = int(board.Top / nmPerPx) + 1; (y + 1) * nmPerPx <= board.Bottom; ++y)
+      for (int x = int(board.Left / nmPerPx) + 1; (x + 1) * nmPerPx <= board.Right; ++x) {
+        const bool g = (Black(gerber, x, y) && !Black(drill, x, y)) == copper,
+                   o = Black(own, x, y) == copper;
         both += g && o;
         either += g || o;
       }
-    }
     return double(both) / either;
   };
-  const double copper = overlap(dir.filePath("blinker-B_Cu.gbr"), true);
-  std::printf("gerbv copper against the artwork at %d dpi: intersection over union %.4f\n", kDpi,
-              copper);
-  // What differs is the outermost pixel of some edges, which weighs most on thin wires.
-  EXPECT_GT(copper, 0.95);
-
-  // A fill over the whole board, seeded on the first pad: its regions and the holes cleared out
-  // of them against the artwork's fill and gaps.
-  {
-    const TFabricationBoard board = FabricationBoard(list);
-    const int32_t l = int32_t(board.Left / NanometresPerUnit) + 8;
-    const int32_t t = int32_t(board.Top / NanometresPerUnit) + 8;
-    const int32_t r = int32_t(board.Right / NanometresPerUnit) - 8;
-    const int32_t b = int32_t(board.Bottom / NanometresPerUnit) - 8;
-    list.Append(std::make_unique<TCopperFill>(&view,
-                                              std::vector<TPoint>{{l, t}, {r, t}, {r, b}, {l, b}},
-                                              true, pads[0]->Center(), TFillSettings{}));
-  }
+  EXPECT_GT(overlap(dir.filePath("blinker-B_Cu.gbr"), true), 0.94);
+  // A fill over the board seeded on its first copper: its regions and the gaps cleared out of them.
+  const TFabricationBoard plain = FabricationBoard(list);
+  auto addFill = [&](int32_t l, int32_t t, int32_t r, int32_t b) {
+    list.Append(std::make_unique<TCopperFill>(
+        &view, std::vector<TPoint>{{l, t}, {r, t}, {r, b}, {l, b}}, true,
+        TPoint{int32_t(plain.Shapes[0].AX / 2), int32_t(plain.Shapes[0].AY / 2)}, TFillSettings{}));
+  };
+  addFill(plain.Left / NanometresPerUnit + 8, plain.Top / NanometresPerUnit + 8,
+          plain.Right / NanometresPerUnit - 8, plain.Bottom / NanometresPerUnit - 8);
   const QString filled = dir.filePath("filled.gbr");
   EXPECT_TRUE(ExportFabricationFiles(list, filled).empty());
-  const std::string text = ReadBytes(filled);
-  EXPECT_NE(text.find("G36*"), std::string::npos);
-  EXPECT_NE(text.find("%LPC*%"), std::string::npos);
-  const double fillCopper = overlap(filled, true), fillGaps = overlap(filled, false);
-  std::printf("gerbv fill against the artwork: copper %.4f, bare board %.4f\n", fillCopper,
-              fillGaps);
-  EXPECT_GT(fillCopper, 0.97);
-  EXPECT_GT(fillGaps, 0.9);
-  // No mask opening over the fill, the same edge and drill as without it.
+  for (const char* region : {"G36*", "%LPC*%"})
+    EXPECT_NE(ReadBytes(filled).find(region), std::string::npos) << region;
+  EXPECT_GT(overlap(filled, true), 0.97);
+  EXPECT_GT(overlap(filled, false), 0.9);
+  // A fill far beyond the board: no mask opening over it, the same edge and drill as without it.
   list.Delete(list.Count() - 1);
-  const TFabricationBoard plain = FabricationBoard(list);
-  list.Append(std::make_unique<TCopperFill>(&view,
-                                            std::vector<TPoint>{{0, 0}, {4000, 0}, {0, 4000}}, true,
-                                            pads[0]->Center(), TFillSettings{}));
+  addFill(0, 0, 4000, 4000);
   const TFabricationBoard withFill = FabricationBoard(list);
   ASSERT_FALSE(withFill.Fills.empty());
   EXPECT_EQ(GerberMask(withFill), GerberMask(plain));
   EXPECT_EQ(GerberOutline(withFill), GerberOutline(plain));
   EXPECT_EQ(ExcellonDrill(withFill), ExcellonDrill(plain));
-  list.Delete(list.Count() - 1);
-
-  // The drill file's tools are the distinct hole sizes, and it has one hit per pad; where and how
-  // large gerbv drills them is measured on the odd elements below.
-  const QString drl = QString::fromStdString(ReadBytes(dir.filePath("blinker.drl")));
-  QStringList tools, wanted;
-  for (const auto& m : QRegularExpression("^T\\d+C([0-9.]+)$", QRegularExpression::MultilineOption)
-                           .globalMatch(drl))
-    tools << m.captured(1);
-  for (const TSolder* p : pads) {
-    const QString size = QString::number(p->InternalDiameter() * 0.15875, 'f', 3);
-    if (!wanted.contains(size)) wanted << size;
-  }
-  std::sort(wanted.begin(), wanted.end());
-  EXPECT_EQ(tools, wanted);
-  EXPECT_EQ(drl.count(QRegularExpression("^X", QRegularExpression::MultilineOption)),
-            int(pads.size()));
 }
 
-// Places as gerbv reads them back, from its own RS-274X export of the file (inches to six
-// decimals), in board units of 1/160 inch: "flash X,Y" or "draw X,Y X,Y", y upward as in the file.
-std::vector<std::string> GerbvPlaces(const QString& file) {
-  const QString exported = file + ".gbx";
-  EXPECT_TRUE(RunTool("gerbv", {"-x", "rs274x", "-o", exported, file})) << "is gerbv there?";
-  std::vector<std::string> places;
-  const QRegularExpression re("X(-?\\d+)Y(-?\\d+)D0([123])");
-  QString from;
-  for (const auto& m : re.globalMatch(QString::fromStdString(ReadBytes(exported)))) {
-    // A millionth of an inch is 1/6250 of a board unit.
-    const QString at = QString::number(m.captured(1).toLongLong() / 6250.0) + "," +
-                       QString::number(m.captured(2).toLongLong() / 6250.0);
-    if (m.captured(3) == "3") places.push_back("flash " + at.toStdString());
-    if (m.captured(3) == "1") places.push_back("draw " + (from + " " + at).toStdString());
-    from = at;
-  }
-  return places;
-}
-
-// Every coordinate on whole millimetres (a multiple of 127 mm, 800 units) and off them, read back
-// by gerbv where the board has it; then the exact text of the files, and what cannot be made.
+// Places on whole millimetres (127 mm is 800 units) and off them; SMD pads flashed last, no hole.
 TEST_F(FabricationTest, PlacesAsOtherReadersReadThemAndWhatCannotBeMade) {
-  // 720 units from the first pad: 127 mm from the board origin, once written as X127. SMD pads
-  // are flashed after the pads and have no hole.
-  WriteBytes(dir.filePath("places.pcb"),
-             "*Solder*\n0, 0, 4, 12, 1\n720, 720, 5, 12, 0\n2320, 0, 4, 12, 0\n*Wire*\n0, 0, 720, "
-             "720, 2\n**\n@SMD 720, 0, 13, 9, 25\n@SMD 0, 720, 8, 4, 50\n**\n");
-  list.LoadFromFile(dir.filePath("places.pcb"));
-  ExportFabricationFiles(list, dir.filePath("places.gbr"));
-  ExportFabricationFiles(list, dir.filePath("places.drl"));
-  EXPECT_EQ(GerbvPlaces(dir.filePath("places.gbr")),
-            (std::vector<std::string>{"draw 80,-80 800,-800", "flash 80,-80", "flash 800,-800",
-                                      "flash 2400,-80", "flash 800,-80", "flash 80,-800"}));
-  EXPECT_EQ(GerbvPlaces(dir.filePath("places.drl")),
-            (std::vector<std::string>{"flash 80,-80", "flash 2400,-80", "flash 800,-800"}));
-  const std::string placed = ReadBytes(dir.filePath("places.drl"));
+  ReadBoard(list,
+            "*Solder*\n80, 80, 4, 12, 1\n800, 800, 5, 12, 0\n2400, 80, 4, 12, 0\n*Wire*\n80, "
+            "80, 800, 800, 2\n**\n@SMD 800, 80, 13, 9, 25\n@SMD 80, 800, 8, 4, 50\n**\n");
+  const TFabricationBoard places = FabricationBoard(list);
+  const std::string cu = GerberCopper(places), holes = ExcellonDrill(places);
   EXPECT_EQ(
-      placed.substr(placed.find("FMAT")),
+      cu.substr(cu.find("%ADD10")),
+      "%ADD10C,1.270000*%\n%ADD11R,1.905000X1.905000*%\n%ADD12C,1.905000*%\n%ADD13RoundRect,"
+      "2.063750X1.428750X0.317500*%\n%ADD14O,1.270000X0.635000*%\nG01*\nD10*\nX12700000Y-"
+      "12700000D02*\nX127000000Y-127000000D01*\nD11*\nX12700000Y-12700000D03*\nD12*\nX127000000Y-"
+      "127000000D03*\nX381000000Y-12700000D03*\nD13*\nX127000000Y-12700000D03*\nD14*\nX12700000Y-"
+      "127000000D03*\nM02*\n");
+  EXPECT_EQ(
+      holes.substr(holes.find("FMAT")),
       "FMAT,2\nMETRIC,LZ\nG90\nT1C0.635\nT2C0.794\n%\nG05\nT1\nX12.7Y-12.7\nX381.0Y-12.7\nT2\n"
       "X127.0Y-127.0\nM30\n");
 
-  list.Clear();
-  list.AddWire({80, 80}, {400, 80}, 2);
-  list.AddWire({0, 0}, {10, 10}, 17);  // 16 div 17: a hairline
-  list.AddWire({0, 0}, {10, 10}, -4);  // no meaning, no copper
+  // A hairline (16 div 17), wires and pads of no copper, a bare hole, places too far out.
+  ReadBoard(list,
+            "*Wire*\n80, 80, 400, 80, 2\n0, 0, 10, 10, 17\n0, 0, 10, 10, -4\n"
+            "*Solder*\n80, 80, 5, 48, 1\n400, 80, 0, 32, 0\n1, 2, 8, 0, 0\n3, 4, 0, 1, 0\n"
+            "2000000000, 0, 8, 32, 0\n**\n@SMD 5, 6, 0, 8, 0\n@SMD 5, 6, 8, -1, 50\n@SMD 0, "
+            "-2000000000, 8, 8, 0\n**\n");
   list.AddWire({0, 0}, {10, 10}, 0);
-  list.AddSolder({80, 80}, 5, 48, sgSquare);
-  list.AddSolder({400, 80}, 0, 32, sgCircle);        // no hole: no hit
-  list.AddSolder({1, 2}, 8, 0, sgCircle);            // a bare hole
-  list.AddSolder({3, 4}, 0, 1, sgCircle);            // nothing at all
-  list.AddSolder({2000000000, 0}, 8, 32, sgCircle);  // beyond ten thousand millimetres
-  AddSmd(list, {5, 6}, 0, 8, 0);
-  AddSmd(list, {5, 6}, 8, -1, 50);
-  AddSmd(list, {0, -2000000000}, 8, 8, 0);
   const TFabricationBoard board = FabricationBoard(list);
-  EXPECT_EQ(board.LeftOut,
-            (std::vector<std::string>{"0, 0, 10, 10, -4", "0, 0, 10, 10, 0", "3, 4, 0, 1, 0",
-                                      "2000000000, 0, 8, 32, 0", "@SMD 5, 6, 0, 8, 0",
-                                      "@SMD 5, 6, 8, -1, 50", "@SMD 0, -2000000000, 8, 8, 0"}));
-  // A board unit is 0.15875 mm: (80, 80) is (12.7, -12.7) mm; the edge is 2.54 mm outside the
-  // bare hole on the left and top, the round pad on the right and the square pad below.
-  const std::string cu = GerberCopper(board), mask = GerberMask(board), edge = GerberOutline(board),
-                    drill = ExcellonDrill(board);
+  EXPECT_EQ(board.LeftOut, (std::vector<std::string>{
+                               "0, 0, 10, 10, -4", "3, 4, 0, 1, 0", "2000000000, 0, 8, 32, 0",
+                               "@SMD 5, 6, 0, 8, 0", "@SMD 5, 6, 8, -1, 50",
+                               "@SMD 0, -2000000000, 8, 8, 0", "0, 0, 10, 10, 0"}));
+  // A unit is 0.15875 mm; the edge is 2.54 mm outside the outermost copper or hole.
+  const std::string files = GerberCopper(board) + GerberMask(board) + GerberOutline(board);
   for (const char* want :
        {"%FSLAX46Y46*%", "%MOMM*%", "%TF.FileFunction,Copper,L1,Bot*%", "%ADD10C,1.270000*%",
         "%ADD11C,0.015875*%", "%ADD12R,7.620000X7.620000*%",
         "X12700000Y-12700000D02*\nX63500000Y-12700000D01*", "D11*\nX0Y0D02*\nX1587500Y-1587500D01*",
-        "D12*\nX12700000Y-12700000D03*", "D13*\nX63500000Y-12700000D03*"})
-    EXPECT_NE(cu.find(want), std::string::npos) << want;
-  EXPECT_NE(mask.find("%ADD10R,7.720000X7.720000*%"), std::string::npos);
-  EXPECT_NE(mask.find("%TF.FileFunction,Soldermask,Bot*%"), std::string::npos);
-  EXPECT_NE(edge.find("%TF.FileFunction,Profile,NP*%"), std::string::npos);
-  EXPECT_NE(edge.find("%ADD10C,0.100000*%\nG01*\nD10*\nX-3016250Y2857500D02*\nX68580000Y"
-                      "2857500D01*\n"),
-            std::string::npos)
-      << edge;
+        "D12*\nX12700000Y-12700000D03*", "D13*\nX63500000Y-12700000D03*",
+        "%ADD10R,7.720000X7.720000*%", "%TF.FileFunction,Soldermask,Bot*%",
+        "%TF.FileFunction,Profile,NP*%",
+        "%ADD10C,0.100000*%\nG01*\nD10*\nX-3016250Y2857500D02*\nX68580000Y2857500D01*\n"})
+    EXPECT_NE(files.find(want), std::string::npos) << want;
+  const std::string drill = ExcellonDrill(board);
   EXPECT_EQ(drill.substr(drill.find("T1C")),
             "T1C0.794\nT2C1.270\n%\nG05\nT1\nX12.7Y-12.7\nT2\nX0.15875Y-0.3175\nM30\n");
   const std::string message = LeftOutMessage(board.LeftOut);
@@ -237,37 +126,26 @@ TEST_F(FabricationTest, PlacesAsOtherReadersReadThemAndWhatCannotBeMade) {
             "7 elements cannot be made and were left out of the files:");
 }
 
-// One table of odd elements, each read by the printed artwork, by gerbv from the Gerber copper
-// less the drill file, and by the check: they agree on whether copper is left, and the pixels of
-// the artwork and of gerbv lie within a measured distance of the copper the model describes.
-// SMD lands take their apertures in the copper and the paste alike, and no hole. A text is its
-// strokes, drawn with a round aperture as wires are, in the copper alone: not in the mask nor
-// the paste.
+// Odd elements as the artwork, gerbv and the check see them, against the model's copper.
 TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
-  const struct {
-    // W, P, S (width, height, roundness) or T (height, width, copper side, "+9V" or "GND\nIN"),
-    // with its fields; placed at x = 40 + 64 k
-    char kind;
-    int32_t v[5];
-    bool copperLeft;    // after drilling
-    const char* check;  // the problems of the element, dangling ends aside
-    const char* aperture = nullptr;
-  } cases[] = {
-      {'W', {-20, 0, 20, 0, 0}, false, "none"},
-      {'W', {-20, 0, 20, 0, -4}, false, "none"},
-      {'W', {-12, -16, 12, 16, 17}, true, "width"},  // a hairline
-      {'W', {0, 0, 0, 0, 17}, false, "none"},        // of no length
-      {'W', {-12, -16, 12, 16, 3}, true, ""},        // 5 units wide: odd halves
-      {'W', {0, 0, 0, 0, 2}, true, ""},              // the dot of its pen
-      {'P', {0, 0, 4, 0, 0}, false, "none"},         // a bare hole
-      {'P', {0, 0, 4, -12, 0}, false, "none"},
-      {'P', {0, 0, 4, -12, 1}, false, "none"},
-      {'P', {0, 0, 0, 1, 0}, false, "none"},  // 1 div 2 is no radius
-      {'P', {0, 0, 5, 13, 0}, true, ""},      // prints 12 across, the hole marked 4
-      {'P', {0, 0, 4, 13, 1}, true, ""},
-      {'P', {0, 0, 16, 12, 0}, false, "ring"},  // drilled away
-      {'P', {0, 0, -4, 12, 0}, true, "hole"},   // no hole
-      {'P', {0, 0, 0, 3, 0}, true, "ring hole"},
+  // W, P, S (width, height, roundness) or T (height, width, side, "GND\nIN" or not) and its
+  // fields; copper left after drilling; the check's problems but dangling ends; its aperture.
+  const std::tuple<char, std::array<int32_t, 5>, bool, const char*, const char*> cases[] = {
+      {'W', {-20, 0, 20, 0, 0}, false, "none ", nullptr},
+      {'W', {-20, 0, 20, 0, -4}, false, "none ", nullptr},
+      {'W', {-12, -16, 12, 16, 17}, true, "width ", nullptr},  // a hairline
+      {'W', {0, 0, 0, 0, 17}, false, "none ", nullptr},        // of no length
+      {'W', {-12, -16, 12, 16, 3}, true, "", nullptr},         // 5 units wide: odd halves
+      {'W', {0, 0, 0, 0, 2}, true, "", nullptr},               // the dot of its pen
+      {'P', {0, 0, 4, 0, 0}, false, "none ", nullptr},         // a bare hole
+      {'P', {0, 0, 4, -12, 0}, false, "none ", nullptr},
+      {'P', {0, 0, 4, -12, 1}, false, "none ", nullptr},
+      {'P', {0, 0, 0, 1, 0}, false, "none ", nullptr},  // 1 div 2 is no radius
+      {'P', {0, 0, 5, 13, 0}, true, "", nullptr},       // prints 12 across, the hole marked 4
+      {'P', {0, 0, 4, 13, 1}, true, "", nullptr},
+      {'P', {0, 0, 16, 12, 0}, false, "ring ", nullptr},  // drilled away
+      {'P', {0, 0, -4, 12, 0}, true, "hole ", nullptr},   // no hole
+      {'P', {0, 0, 0, 3, 0}, true, "ring hole ", nullptr},
       {'S', {24, 12, 0}, true, "", "R,3.810000X1.905000"},
       {'S', {8, 8, 10}, true, "", "R,1.270000X1.270000"},  // 0.8 units round to none
       {'S', {24, 12, 50}, true, "", "O,3.810000X1.905000"},
@@ -275,35 +153,35 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
       {'S', {24, 16, 25}, true, "", "RoundRect,3.810000X2.540000X0.635000"},
       // Half of 9 is 4.5: corners of radius 4 leave a flat 1 unit long at each end.
       {'S', {13, 9, 50}, true, "", "RoundRect,2.063750X1.428750X0.635000"},
-      {'T', {13, 2, 1, 0}, true, ""},
-      {'T', {8, 1, 0, 1}, true, "width"},
-      {'T', {16, 3, 0, 0}, true, ""},
+      {'T', {13, 2, 1, 0}, true, "", nullptr},
+      {'T', {8, 1, 0, 1}, true, "width ", nullptr},
+      {'T', {16, 3, 0, 0}, true, "", nullptr},
   };
   constexpr int kOddDpi = 800;  // five dots to a board unit, so the artwork's scale is exact
   constexpr double kPx = kOddDpi / double(UnitsPerInch);
   const int n = int(std::size(cases));
   auto at = [](int k) { return 40 + 64 * k; };
   for (int k = 0; k < n; ++k) {
-    const auto& c = cases[k];
-    if (c.kind == 'W')
-      list.AddWire({at(k) + c.v[0], 80 + c.v[1]}, {at(k) + c.v[2], 80 + c.v[3]}, c.v[4]);
-    else if (c.kind == 'P')
-      list.AddSolder({at(k) + c.v[0], 80 + c.v[1]}, c.v[2], c.v[3], uint8_t(c.v[4]));
-    else if (c.kind == 'S')
-      AddSmd(list, {at(k), 80}, c.v[0], c.v[1], c.v[2]);
+    const auto& [kind, v, left, check, aperture] = cases[k];
+    if (kind == 'W')
+      list.AddWire({at(k) + v[0], 80 + v[1]}, {at(k) + v[2], 80 + v[3]}, v[4]);
+    else if (kind == 'P')
+      list.AddSolder({at(k) + v[0], 80 + v[1]}, v[2], v[3], uint8_t(v[4]));
+    else if (kind == 'S')
+      AddSmd(list, {at(k), 80}, v[0], v[1], v[2]);
     else
-      list.Append(std::make_unique<TCopperText>(&view, TPoint{at(k) + (c.v[2] ? 24 : -24), 90},
-                                                c.v[3] ? "GND\nIN" : "+9V", c.v[0], c.v[1], 0,
-                                                c.v[2] != 0));
+      list.Append(std::make_unique<TCopperText>(&view, TPoint{at(k) + (v[2] ? 24 : -24), 90},
+                                                v[3] ? "GND\nIN" : "+9V", v[0], v[1], 0,
+                                                v[2] != 0));
   }
   const TFabricationBoard board = FabricationBoard(list);
   const std::string cu = GerberCopper(board), paste = GerberPaste(board);
-  for (const auto& c : cases) {
-    if (!c.aperture) continue;
-    EXPECT_NE(cu.find(std::string(c.aperture) + "*%"), std::string::npos) << c.aperture;
-    EXPECT_NE(paste.find(std::string(c.aperture) + "*%"), std::string::npos) << c.aperture;
+  for (const auto& [kind, v, left, check, aperture] : cases) {
+    if (!aperture) continue;
+    EXPECT_NE(cu.find(std::string(aperture) + "*%"), std::string::npos) << aperture;
+    EXPECT_NE(paste.find(std::string(aperture) + "*%"), std::string::npos) << aperture;
   }
-  // The mask grows each land by 0.05 mm all round, its corners too; nothing in it is drawn.
+  // The mask grows each land by 0.05 mm all round, its corners too; nothing is drawn in it.
   const std::string mask = GerberMask(board);
   EXPECT_EQ(mask.find("D01"), std::string::npos);
   for (const char* grown :
@@ -312,58 +190,40 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
   EXPECT_NE(paste.find("%TF.FileFunction,Paste,Bot*%\n%TF.FilePolarity,Positive*%"),
             std::string::npos);
 
-  // The archive holds a paste file once there are lands, with the lands and nothing else.
-  ExportFabricationFiles(list, dir.filePath("odd.zip"));
-  ASSERT_TRUE(RunTool("unzip", {"-q", "-o", dir.filePath("odd.zip"), "-d", dir.path()}));
-  std::vector<std::string> lands;
+  int lands = 0, flashes = 0;  // the paste holds the lands and nothing else
   for (int k = 0; k < n; ++k)
-    if (cases[k].kind == 'S') lands.push_back("flash " + std::to_string(at(k)) + ",-80");
-  EXPECT_EQ(GerbvPlaces(dir.filePath("odd-B_Paste.gbr")), lands);
+    if (std::get<0>(cases[k]) == 'S')
+      lands += paste.find("X" + std::to_string(at(k) * NanometresPerUnit) + "Y-12700000D03*") !=
+               std::string::npos;
+  for (size_t p = paste.find("D03*"); p != std::string::npos; p = paste.find("D03*", p + 1))
+    ++flashes;
+  EXPECT_EQ(lands, 6);
+  EXPECT_EQ(flashes, 6);
+  ExportFabricationFiles(list, dir.filePath("odd.zip"));
+  ASSERT_EQ(RunProgram("unzip", {"-q", "-o", dir.filePath("odd.zip"), "-d", dir.path()}).exitCode,
+            0);
+  EXPECT_TRUE(QFile::exists(dir.filePath("odd-B_Paste.gbr")));
   const double widthIn = std::ceil(at(n) / 160.0);
   const QImage copper = Gerbv(dir.filePath("odd-B_Cu.gbr"), kOddDpi, widthIn, 1),
                drill = Gerbv(dir.filePath("odd.drl"), kOddDpi, widthIn, 1),
                art = Artwork(kOddDpi, widthIn, 1);
   std::map<int32_t, std::string> problems;
   for (const TProblem& p : CheckBoard(list, {}))
-    if (p.Kind != pkDangling) {
-      std::string& s = problems[p.Elements[0]];
-      s += (s.empty() ? "" : " ") + std::string(ProblemKindName(p.Kind));
-    }
+    if (p.Kind != pkDangling) (problems[p.Elements[0]] += ProblemKindName(p.Kind)) += " ";
 
-  // How far a board point (units) lies outside the described copper less its hole: below zero
-  // inside what is left, and how far from the nearest edge either way.
-  auto outside = [](const TCopperShape& s, double x, double y) {
-    const double ax = s.AX / 2.0, ay = s.AY / 2.0, bx = s.BX / 2.0, by = s.BY / 2.0;
-    const double r = s.Radius / 2.0;
-    double d = INFINITY;
-    if (s.Kind == ckSquare) {
-      d = std::max(std::fabs(x - ax), std::fabs(y - ay)) - r;
-    } else if (s.Kind == ckRect) {
-      const double qx = std::fabs(x - ax) - s.HalfX / 2.0, qy = std::fabs(y - ay) - s.HalfY / 2.0;
-      d = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - r;
-    } else if (!s.Empty()) {
-      const double dx = bx - ax, dy = by - ay, len2 = dx * dx + dy * dy;
-      const double t = len2 ? std::clamp(((x - ax) * dx + (y - ay) * dy) / len2, 0.0, 1.0) : 0;
-      d = std::hypot(x - ax - t * dx, y - ay - t * dy) - r;
-    }
-    if (s.HoleRadius > 0) d = std::max(d, s.HoleRadius / 2.0 - std::hypot(x - ax, y - ay));
-    return d;
-  };
   double worstArt = 0, worstGerber = 0;
   for (int k = 0; k < n; ++k) {
+    const bool left = std::get<2>(cases[k]);
     std::vector<TCopperShape> pieces;
     AppendCopperOf(*list.Items(k), pieces);
-    auto nearest = [&](double x, double y) {
-      double d = INFINITY;
-      for (const TCopperShape& s : pieces) d = std::min(d, outside(s, x, y));
-      return d;
-    };
     const TCopperShape& s = pieces.front();
     const QRect box(int((at(k) - 32) * kPx), int(48 * kPx), int(64 * kPx), int(64 * kPx));
     int artBlack = 0, gerberBlack = 0, described = 0;
     for (int y = box.top(); y <= box.bottom(); ++y) {
       for (int x = box.left(); x <= box.right(); ++x) {
-        const double d = nearest((x + 0.5) / kPx, (y + 0.5) / kPx);
+        double d = INFINITY;
+        for (const TCopperShape& s : pieces)
+          d = std::min(d, CopperDistance(s, (2 * x + 1) / kPx, (2 * y + 1) / kPx, true) / 2);
         const bool inside = d <= 0, a = Black(art, x, y);
         const bool g = Black(copper, x, y) && !Black(drill, x, y);
         artBlack += a, gerberBlack += g, described += inside;
@@ -372,17 +232,12 @@ TEST_F(FabricationTest, OddElementsAgreeInArtworkGerberAndCheck) {
       }
     }
     const std::string what = list.Items(k)->ToText();
-    // A hairline is described with no width, so by its centre line alone.
-    EXPECT_EQ(described > 0 || (s.Kind == ckTrack && s.Radius == 0), cases[k].copperLeft) << what;
-    EXPECT_EQ(artBlack > 0, cases[k].copperLeft) << what;
-    EXPECT_EQ(gerberBlack > 0, cases[k].copperLeft) << what;
-    EXPECT_EQ(problems[k], cases[k].check) << what;
+    EXPECT_EQ(described > 0 || (s.Kind == ckTrack && s.Radius == 0), left) << what;
+    EXPECT_EQ(artBlack > 0, left) << what;
+    EXPECT_EQ(gerberBlack > 0, left) << what;
+    EXPECT_EQ(problems[k], std::get<3>(cases[k])) << what;  // the check
   }
-  std::printf(
-      "odd elements against their described copper at %d dpi: artwork at most %.3f units "
-      "off, gerbv %.3f (a dot is %.3f units)\n",
-      kOddDpi, worstArt, worstGerber, 1 / kPx);
-  // A dot and a half: the artwork marks an odd hole half a unit smaller than it is drilled.
+  // A dot and a half; the artwork marks an odd hole half a unit smaller than it is drilled.
   EXPECT_LT(worstArt, 0.5 + 1.5 / kPx);
   EXPECT_LT(worstGerber, 1.5 / kPx);
 }

@@ -1,133 +1,85 @@
-// ferrolume-check as a CI job runs it: a separate process, boards in, lines and an exit code out.
-#include <gtest/gtest.h>
-
-#include <QDir>
-
 #include "formats/BoardHelpers.h"
 
 namespace {
 
-struct TCheckRun {
-  int exitCode = -1;
-  std::string out, err;
-};
-
-TCheckRun Check(const QStringList& args) {
-  QProcess p;
-  p.start(QStringLiteral(FERROLUME_BINARY_DIR "/src/ferrolume-check"), args);
-  p.waitForFinished(30000);
-  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-          p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
-}
-
-// Boards open with their top-left point at (80, 80), as in the editor: places are given there.
+// Places as the editor opens the board, at (80, 80); islands as far apart as the bit cuts pass.
 TEST(CheckTool, LinesSummaryAndExitCodes) {
   QTemporaryDir dir;
-  const QString clean = dir.filePath("clean.pcb"), faults = dir.filePath("faults.pcb");
-  const QString bad = dir.filePath("bad.pcb"), missing = dir.filePath("missing.pcb");
-  const QString none = dir.filePath("none.pcb");
-  // Two pads joined by a wire 0.318 mm wide.
-  WriteBytes(clean, "*Solder*\n0, 0, 4, 12, 0\n160, 0, 4, 12, 0\n*Wire*\n0, 0, 160, 0, 8\n");
+  auto board = [&](const char* name, const std::string& bytes) {
+    WriteBytes(dir.filePath(name), bytes);
+    return dir.filePath(name);
+  };
+  const std::string pads = "*Solder*\n0, 0, 4, 12, 0\n160, 0, 4, 12, 0\n";
+  const QString clean = board("clean.pcb", pads + "*Wire*\n0, 0, 160, 0, 8\n");
   // The same wire one unit wide, left dangling; a pad one unit off the first one.
-  WriteBytes(faults, "*Solder*\n0, 0, 4, 12, 0\n0, 13, 4, 12, 0\n*Wire*\n0, 0, 100, 0, 16\n");
-  WriteBytes(bad, "*Wire*\n1, 2, 3, 4, 99999999999\n");
-  // A record of a later version's kind is not checked, and the user is told so.
-  const QString later = dir.filePath("later.pcb");
-  WriteBytes(later, ReadBytes(clean) + "**\n@TEXT 0, 0, hello\n**\n");
-  // A ground fill over the clean board and a pad of its own: clear of it by 0.5 mm, and, seeded
-  // on bare board, joining nothing.
-  const QString filled = dir.filePath("filled.pcb"), unjoined = dir.filePath("unjoined.pcb");
+  const QString faults =
+      board("faults.pcb", "*Solder*\n0, 0, 4, 12, 0\n0, 13, 4, 12, 0\n*Wire*\n0, 0, 100, 0, 16\n");
+  const QString bad = board("bad.pcb", "*Wire*\n1, 2, 3, 4, 99999999999\n");
+  const QString later = board("later.pcb", ReadBytes(clean) + "**\n@TEXT 0, 0, hello\n**\n");
+  // A fill 0.5 mm clear of a pad of its own; seeded on bare board, it joins nothing.
   const std::string fill =
-      "500000, 300000, 500000, 500000, 0, 4, -40, -40, 200, -40, 200, 100, "
-      "-40, 100\n**\n";
-  WriteBytes(filled,
-             "*Solder*\n0, 0, 4, 12, 0\n160, 0, 4, 12, 0\n80, 48, 4, 12, 0\n*Wire*\n0, "
-             "0, 160, 0, 8\n**\n@FILL 1, 0, 0, " +
-                 fill);
-  WriteBytes(unjoined, ReadBytes(clean) + "**\n@FILL 1, 0, 40, " + fill);
-  // A negative width divisor means nothing: no copper, and so no ends to dangle.
-  WriteBytes(none, "*Wire*\n0, 0, 100, 0, -4\n");
-  // Another program's board and a file of bytes are not boards: neither is clean.
-  const QString other = dir.filePath("other.pcb"), bytes = dir.filePath("bytes.pcb");
-  WriteBytes(other, "PCB[\"\" 6000000 5000000]\n");
-  WriteBytes(bytes, std::string("\x89PNG\r\n\x1a\n\0\0", 10));
-  const std::string f = faults.toStdString();
-  const struct {
-    QStringList args;
-    int exitCode;
-    std::string out;
-    bool error;
-  } cases[] = {
-      {{clean}, 0, "no problems in 1 board\n", false},
+      "500000, 300000, 500000, 500000, 0, 4, -40, -40, 200, -40, 200, 100, -40, 100\n**\n";
+  const QString filled = board(
+      "filled.pcb", pads + "80, 48, 4, 12, 0\n*Wire*\n0, 0, 160, 0, 8\n**\n@FILL 1, 0, 0, " + fill);
+  const QString unjoined = board("unjoined.pcb", ReadBytes(clean) + "**\n@FILL 1, 0, 40, " + fill);
+  const QString none = board("none.pcb", "*Wire*\n0, 0, 100, 0, -4\n");  // no copper, no ends
+  const QString bytes = board("bytes.pcb", std::string("\x89PNG\r\n\x1a\n\0\0", 10));
+  auto at = [](const QString& file, const char* line) { return file.toStdString() + ": " + line; };
+  const std::string clearance =
+      at(faults, "clearance at 12.700, 13.732 mm: copper 0.159 mm apart, 0.300 mm required\n");
+  const std::string width =
+      at(faults, "width at 20.638, 12.700 mm: wire 0.159 mm wide, 0.300 mm required\n");
+  const std::string dangling =
+      at(faults, "dangling at 28.575, 12.700 mm: wire end touches no other copper\n");
+  const std::string one = "1 problem in 1 board\n", noProblems = "no problems in 1 board\n";
+  const std::string notRead = "0 problems in 1 board, 1 board not read\n";
+  const std::tuple<QStringList, int, std::string, std::string> cases[] = {
+      {{clean}, 0, noProblems, ""},
       {{"--min-width", "0.35", clean},
        1,
-       clean.toStdString() + ": width at 25.400, 12.700 mm: wire 0.318 mm wide, 0.350 mm "
-                             "required\n1 problem in 1 board\n",
-       false},
-      {{faults, clean},
+       at(clean, "width at 25.400, 12.700 mm: wire 0.318 mm wide, 0.350 mm required\n") + one,
+       ""},
+      {{faults, clean}, 1, clearance + width + dangling + "3 problems in 2 boards\n", ""},
+      {{"--clearance", "0.1", "--min-width=0.1", faults}, 1, dangling + one, ""},
+      {{"--clearance", "0.1", "--min-width=0.1", "--cut-width", "0.1588", faults},
        1,
-       f + ": clearance at 12.700, 13.732 mm: copper 0.159 mm apart, 0.300 mm required\n" + f +
-           ": width at 20.638, 12.700 mm: wire 0.159 mm wide, 0.300 mm required\n" + f +
-           ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n3 problems in 2 "
-           "boards\n",
-       false},
-      {{"--clearance", "0.1", "--min-width=0.1", faults},
+       dangling + at(faults,
+                     "isolation at 12.700, 13.732 mm: islands 0.159 mm apart, the bit "
+                     "cannot pass, 0.159 mm required\n2 problems in 1 board\n"),
+       ""},
+      {{"--cut-width", "0.15875", faults},
        1,
-       f + ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n1 problem in 1 "
-           "board\n",
-       false},
-      {{"--clearance", "0.1", "--min-width=0.1", "--cut-width", "0.2", faults},
-       1,
-       f + ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n" + f +
-           ": isolation at 12.700, 13.732 mm: islands 0.159 mm apart, the bit cannot pass, 0.200 "
-           "mm required\n2 problems in 1 board\n",
-       false},
-      {{"--cut-width", "0.158", faults},
-       1,
-       f + ": clearance at 12.700, 13.732 mm: copper 0.159 mm apart, 0.300 mm required\n" + f +
-           ": width at 20.638, 12.700 mm: wire 0.159 mm wide, 0.300 mm required\n" + f +
-           ": dangling at 28.575, 12.700 mm: wire end touches no other copper\n3 problems in 1 "
-           "board\n",
-       false},
-      {{none},
-       1,
-       none.toStdString() + ": none at 20.638, 12.700 mm: makes no copper\n1 problem in 1 board\n",
-       false},
-      {{later}, 0, "no problems in 1 board\n", true},
-      {{filled}, 0, "no problems in 1 board\n", false},
+       clearance + width + dangling + "3 problems in 1 board\n",
+       ""},
+      {{none}, 1, at(none, "none at 20.638, 12.700 mm: makes no copper\n") + one, ""},
+      {{later}, 0, noProblems, at(later, "1 record this version cannot read was passed over\n")},
+      {{filled}, 0, noProblems, ""},
       {{"--clearance", "0.6", filled},
        1,
-       filled.toStdString() + ": clearance at 30.548, 26.670 mm: copper 0.500 mm apart, 0.600 mm "
-                              "required\n1 problem in 1 board\n",
-       false},
-      {{unjoined},
-       1,
-       unjoined.toStdString() + ": fill at 19.050, 25.400 mm: fill joins nothing\n1 problem in 1 "
-                                "board\n",
-       false},
-      {{bad, clean}, 2, "0 problems in 1 board, 1 board not read\n", true},
-      {{missing}, 2, "0 problems in 0 boards, 1 board not read\n", true},
-      {{other, bytes, clean}, 2, "0 problems in 1 board, 2 boards not read\n", true},
-      {{"--clearance", "wide", clean}, 2, "", true},
-      {{"--clearance", "-1", clean}, 2, "", true},
-      {{"--frobnicate", clean}, 2, "", true},
-      {{}, 2, "", true},
+       at(filled, "clearance at 30.548, 26.670 mm: copper 0.500 mm apart, 0.600 mm required\n") +
+           one,
+       ""},
+      {{unjoined}, 1, at(unjoined, "fill at 19.050, 25.400 mm: fill joins nothing\n") + one, ""},
+      {{bad, clean}, 2, notRead, "bad.pcb: '99999999999' n'est pas une valeur"},
+      {{dir.filePath("missing.pcb")},
+       2,
+       "0 problems in 0 boards, 1 board not read\n",
+       "missing.pcb"},
+      {{bytes, clean}, 2, notRead, "bytes.pcb\" is not a board file"},
+      {{"--clearance", "-1", clean}, 2, "", "bad length for --clearance: '-1'"},
+      {{"--frobnicate", clean}, 2, "", "Unknown option 'frobnicate'"},
+      {{}, 2, "", "no board given"},
   };
-  for (const auto& c : cases) {
-    const TCheckRun run = Check(c.args);
-    const std::string what = c.args.join(' ').toStdString();
-    EXPECT_EQ(run.exitCode, c.exitCode) << what;
-    EXPECT_EQ(run.out, c.out) << what;
-    EXPECT_EQ(!run.err.empty(), c.error) << what << ": " << run.err;
+  const QString exe = QStringLiteral(FERROLUME_BINARY_DIR "/src/ferrolume-check");
+  for (const auto& [args, exitCode, out, err] : cases) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    const TRun r = RunProgram(exe, args);
+    EXPECT_EQ(r.exitCode, exitCode);
+    EXPECT_EQ(r.out, out);
+    EXPECT_EQ(r.err.empty(), err.empty()) << r.err;
+    EXPECT_NE(r.err.find(err), std::string::npos) << r.err;
   }
-  EXPECT_NE(Check({bad}).err.find("bad.pcb: '99999999999' n'est pas une valeur"),
-            std::string::npos);
-  EXPECT_NE(Check({other}).err.find("other.pcb\" is not a board file"), std::string::npos);
-  EXPECT_EQ(Check({later}).err,
-            later.toStdString() + ": 1 record this version cannot read was passed over\n");
-  const TCheckRun help = Check({"--help"});
-  EXPECT_EQ(help.exitCode, 0);
-  EXPECT_NE(help.out.find("--min-ring <MM>"), std::string::npos);
+  EXPECT_NE(RunProgram(exe, {"--help"}).out.find("--min-ring <MM>"), std::string::npos);
 }
 
 }  // namespace
