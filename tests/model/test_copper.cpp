@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <sstream>
 
 #include "FakeLayout.h"
 #include "TBoardCheck.h"
@@ -250,132 +251,98 @@ TEST(Copper, TouchingIsDecidedExactlyOnEverySlope) {
   }
 }
 
-std::vector<std::string> Lines(const std::vector<TPart>& parts, const TCheckRules& rules = {}) {
+// The problems found on a board given as "A" (a pad at the origin), "B" (the same 160 units
+// right), or a kind and five numbers as TPart reads them, e.g. "W0,0,160,0,8"; a leading "="
+// checks with limits that each fall exactly on a whole number of units (0.15875 mm).
+std::string Problems(const char* board) {
+  TCheckRules rules;
+  if (*board == '=') {
+    ++board;
+    rules.MinWidth = rules.Clearance = 2 * 0.15875;
+    rules.MinRing = rules.MinHole = 4 * 0.15875;
+  }
   FakeLayout view;
   TElementList list(&view);
-  for (const TPart& p : parts) Add(list, p);
-  std::vector<std::string> out;
+  std::istringstream in(board);
+  for (std::string word; in >> word;) {
+    TPart p{'P', {word == "B" ? 160 : 0, 0, 4, 12, 0}};
+    if (word.size() > 1) {
+      p.kind = word[0];
+      std::sscanf(word.c_str() + 1, "%d,%d,%d,%d,%d", &p.v[0], &p.v[1], &p.v[2], &p.v[3], &p.v[4]);
+    }
+    Add(list, p);
+  }
+  std::string out;
   for (const TProblem& p : CheckBoard(list, rules))
-    out.push_back(std::string(ProblemKindName(p.Kind)) + " at " + ProblemPlace(p) + ": " +
-                  ProblemMessage(p));
+    out += std::string(out.empty() ? "" : "\n") + ProblemKindName(p.Kind) + " at " +
+           ProblemPlace(p) + ": " + ProblemMessage(p);
   return out;
 }
 
 // Each rule just inside and just outside its limit. Wire ends sit in pads so that only the rule
-// under test speaks. A unit is 0.15875 mm.
+// under test speaks.
 TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
-  const TPart padA{'P', {0, 0, 4, 12, 0}}, padB{'P', {160, 0, 4, 12, 0}};
-  TCheckRules exact;
-  exact.MinWidth = 2 * 0.15875;
-  exact.MinRing = 4 * 0.15875;
-  exact.MinHole = 4 * 0.15875;
-  exact.Clearance = 2 * 0.15875;
-  const struct {
-    std::vector<TPart> parts;
-    TCheckRules rules;
-    std::vector<std::string> lines;
-  } cases[] = {
-      // Wires 2 units (0.318 mm) and 1 unit wide.
-      {{padA, padB, {'W', {0, 0, 160, 0, 8}}}, {}, {}},
-      {{padA, padB, {'W', {0, 0, 160, 0, 8}}}, exact, {}},
-      {{padA, padB, {'W', {0, 0, 160, 0, 16}}},
-       {},
-       {"width at 12.700, 0.000: wire 0.159 mm wide, 0.300 mm required"}},
-      // Rings of 4 and 3 units, holes of 4 and 3 units.
-      {{padA}, exact, {}},
-      {{{'P', {0, 0, 4, 10, 1}}},
-       exact,
-       {"ring at 0.000, 0.000: annular ring 0.476 mm, 0.635 mm required"}},
-      {{{'P', {0, 16, 3, 12, 0}}}, {}, {"hole at 0.000, 2.540: hole 0.476 mm, 0.500 mm required"}},
-      // Pads 12 wide, 14 and 13 apart: gaps of 2 and 1 units.
-      {{padA, {'P', {14, 0, 4, 12, 0}}}, exact, {}},
-      {{padA, {'P', {13, 0, 4, 12, 0}}},
-       {},
-       {"clearance at 1.032, 0.000: copper 0.159 mm apart, 0.300 mm required"}},
-      // The same two pads, joined by a wire: one island, no clearance to keep.
-      {{padA, {'P', {13, 0, 4, 12, 0}}, {'W', {0, 0, 13, 0, 2}}}, {}, {}},
+  const std::string dangling = ": wire end touches no other copper";
+  const std::string twice = ": same element twice at this place";
+  const std::pair<const char*, std::string> cases[] = {
+      // Wires 2 units and 1 unit wide; rings of 4 and 3 units, holes of 4 and 3 units.
+      {"A B W0,0,160,0,8", ""},
+      {"=A B W0,0,160,0,8", ""},
+      {"A B W0,0,160,0,16", "width at 12.700, 0.000: wire 0.159 mm wide, 0.300 mm required"},
+      {"=A", ""},
+      {"=P0,0,4,10,1", "ring at 0.000, 0.000: annular ring 0.476 mm, 0.635 mm required"},
+      {"P0,16,3,12,0", "hole at 0.000, 2.540: hole 0.476 mm, 0.500 mm required"},
+      // Pads 12 wide, 14 and 13 apart: gaps of 2 and 1 units; joined by a wire, one island.
+      {"=A P14,0,4,12,0", ""},
+      {"A P13,0,4,12,0", "clearance at 1.032, 0.000: copper 0.159 mm apart, 0.300 mm required"},
+      {"A P13,0,4,12,0 W0,0,13,0,2", ""},
       // A wire from a pad into the open; a wire ending on another wire's side is connected.
-      {{padA, {'W', {0, 0, 100, 0, 2}}},
-       {},
-       {"dangling at 15.875, 0.000: wire end touches no other copper"}},
-      {{padA, padB, {'W', {0, 0, 160, 0, 2}}, {'W', {80, 60, 80, 4, 2}}, {'P', {80, 60, 4, 12, 1}}},
-       {},
-       {}},
+      {"A W0,0,100,0,2", "dangling at 15.875, 0.000" + dangling},
+      {"A B W0,0,160,0,2 W80,60,80,4,2 P80,60,4,12,1", ""},
       // A pad twice, a wire twice drawn either way round.
-      {{padA, padA}, {}, {"duplicate at 0.000, 0.000: same element twice at this place"}},
-      {{padA, padB, {'W', {0, 0, 160, 0, 2}}, {'W', {160, 0, 0, 0, 2}}},
-       {},
-       {"duplicate at 12.700, 0.000: same element twice at this place"}},
+      {"A A", "duplicate at 0.000, 0.000" + twice},
+      {"A B W0,0,160,0,2 W160,0,0,0,2", "duplicate at 12.700, 0.000" + twice},
       // SMD pads: the smaller side against the width rule, no ring nor hole; none without size;
       // twice when the corners come out the same; a gap of one unit; a wire's end on one.
-      {{{'S', {0, 0, 12, 2, 0}}, {'S', {0, 32, 2, 2, 50}}}, exact, {}},
-      {{{'S', {0, 0, 12, 1, 0}}},
-       {},
-       {"width at 0.000, 0.000: SMD pad 0.159 mm wide, 0.300 mm required"}},
-      {{{'S', {0, 16, 0, 12, 0}}}, {}, {"none at 0.000, 2.540: makes no copper"}},
-      {{{'S', {0, 0, 12, 12, 50}}, {'S', {0, 0, 12, 12, 70}}},
-       {},
-       {"duplicate at 0.000, 0.000: same element twice at this place"}},
-      {{{'S', {0, 0, 12, 12, 0}}, {'S', {0, 0, 12, 12, 10}}}, {}, {}},
-      {{{'S', {0, 0, 12, 12, 0}}, {'S', {13, 0, 12, 12, 25}}},
-       {},
-       {"clearance at 1.032, 0.000: copper 0.159 mm apart, 0.300 mm required"}},
-      {{{'S', {0, 0, 12, 6, 0}}, {'W', {0, 0, 100, 0, 2}}},
-       {},
-       {"dangling at 15.875, 0.000: wire end touches no other copper"}},
-      // Text strokes 2 units wide pass, 1 unit is one problem on the text; texts 2 and 1 units
-      // apart, or overlapping (one island), and a wire that ends on a stroke, which is copper
-      // like any other.
-      {{{'T', {0, 0, 21, 2, 0}}, {'T', {4, 0, 21, 2, 0}}}, exact, {}},
-      {{{'T', {0, 0, 21, 1, 1}}},
-       {},
-       {"width at 0.000, 0.000: text stroke 0.159 mm wide, 0.300 mm required"}},
-      {{{'T', {0, 0, 21, 2, 0}}, {'T', {9, 0, 21, 2, 1}}}, {}, {}},
-      {{{'T', {0, 0, 21, 2, 0}}, {'T', {11, 0, 21, 2, 1}}},
-       {},
-       {"clearance at 0.873, -3.334: copper 0.159 mm apart, 0.300 mm required"}},
-      {{padA, {'T', {0, 16, 21, 2, 0}}, {'W', {0, 0, 4, 12, 2}}}, {}, {}},
-      {{{'T', {0, 0, 21, 2, 1}}, {'T', {0, 0, 21, 2, 1}}},
-       {},
-       {"duplicate at 0.000, 0.000: same element twice at this place"}},
+      {"=S0,0,12,2,0 S0,32,2,2,50", ""},
+      {"S0,0,12,1,0", "width at 0.000, 0.000: SMD pad 0.159 mm wide, 0.300 mm required"},
+      {"S0,16,0,12,0", "none at 0.000, 2.540: makes no copper"},
+      {"S0,0,12,12,50 S0,0,12,12,70", "duplicate at 0.000, 0.000" + twice},
+      {"S0,0,12,12,0 S0,0,12,12,10", ""},
+      {"S0,0,12,12,0 S13,0,12,12,25",
+       "clearance at 1.032, 0.000: copper 0.159 mm apart, 0.300 mm required"},
+      {"S0,0,12,6,0 W0,0,100,0,2", "dangling at 15.875, 0.000" + dangling},
+      // Text strokes 2 and 1 units wide; texts 2 and 1 units apart, or overlapping; a wire that
+      // ends on a stroke, which is copper like any other.
+      {"=T0,0,21,2,0 T4,0,21,2,0", ""},
+      {"T0,0,21,1,1", "width at 0.000, 0.000: text stroke 0.159 mm wide, 0.300 mm required"},
+      {"T0,0,21,2,0 T9,0,21,2,1", ""},
+      {"T0,0,21,2,0 T11,0,21,2,1",
+       "clearance at 0.873, -3.334: copper 0.159 mm apart, 0.300 mm required"},
+      {"A T0,16,21,2,0 W0,0,4,12,2", ""},
+      {"T0,0,21,2,1 T0,0,21,2,1", "duplicate at 0.000, 0.000" + twice},
       // A fill on the ground pad keeps its clearance from the other pad: at the rule, none; set
-      // below it, one problem for the fill and the pad. A fill seeded on bare board, or not at
-      // all, joins nothing.
-      {{padA, {'P', {40, 0, 4, 12, 0}}, {'F', {0, 0, 100, 300, 1}}}, {}, {}},
-      {{padA, {'P', {40, 0, 4, 12, 0}}, {'F', {0, 0, 100, 200, 1}}},
-       {},
-       {"clearance at 5.298, 0.000: copper 0.200 mm apart, 0.300 mm required"}},
-      {{{'P', {40, 0, 4, 12, 0}}, {'F', {0, 0, 100, 300, 1}}},
-       {},
-       {"fill at 0.000, 0.000: fill joins nothing"}},
-      {{padA, {'P', {40, 0, 4, 12, 0}}, {'F', {0, 0, 100, 300, 0}}},
-       {},
-       {"fill at -15.875, -15.875: fill joins nothing"}},
+      // below it, one problem. A fill seeded on bare board, or not at all, joins nothing.
+      {"A P40,0,4,12,0 F0,0,100,300,1", ""},
+      {"A P40,0,4,12,0 F0,0,100,200,1",
+       "clearance at 5.298, 0.000: copper 0.200 mm apart, 0.300 mm required"},
+      {"P40,0,4,12,0 F0,0,100,300,1", "fill at 0.000, 0.000: fill joins nothing"},
+      {"A P40,0,4,12,0 F0,0,100,300,0", "fill at -15.875, -15.875: fill joins nothing"},
       // A wire of the fill's island that ends in the fill is joined there; beyond it, it dangles.
-      {{padA, {'W', {0, 0, 50, 0, 2}}, {'F', {0, 0, 100, 300, 1}}}, {}, {}},
-      {{padA, {'W', {0, 0, 150, 0, 2}}, {'F', {0, 0, 100, 300, 1}}},
-       {},
-       {"dangling at 23.813, 0.000: wire end touches no other copper"}},
-      // Fills of two islands side by side, each worked out on its own: two units apart they pass,
-      // one unit apart or overlapping they do not.
-      {{padA, {'P', {202, 0, 4, 12, 0}}, {'F', {0, 0, 100, 300, 1}}, {'F', {202, 0, 100, 300, 1}}},
-       {},
-       {}},
-      {{padA, {'P', {201, 0, 4, 12, 0}}, {'F', {0, 0, 100, 300, 1}}, {'F', {201, 0, 100, 300, 1}}},
-       {},
-       {"clearance at 15.954, 15.725: copper 0.159 mm apart, 0.300 mm required"}},
-      {{padA, {'P', {150, 0, 4, 12, 0}}, {'F', {0, 0, 100, 300, 1}}, {'F', {150, 0, 100, 300, 1}}},
-       {},
-       {"clearance at 8.087, 15.875: copper 0.000 mm apart, 0.300 mm required"}},
-      // The board that sent a user hunting for a short: the pad meets the wire's side exactly, so
-      // no clearance (the wire's ends are free).
-      {{{'P', {2, 16, 4, 8, 0}}, {'W', {0, 0, 9, 12, 2}}},
-       {},
-       {"dangling at 0.000, 0.000: wire end touches no other copper",
-        "dangling at 1.429, 1.905: wire end touches no other copper"}},
+      {"A W0,0,50,0,2 F0,0,100,300,1", ""},
+      {"A W0,0,150,0,2 F0,0,100,300,1", "dangling at 23.813, 0.000" + dangling},
+      // Fills of two islands side by side, each worked out on its own: 2 units apart, 1,
+      // overlapping.
+      {"A P202,0,4,12,0 F0,0,100,300,1 F202,0,100,300,1", ""},
+      {"A P201,0,4,12,0 F0,0,100,300,1 F201,0,100,300,1",
+       "clearance at 15.954, 15.725: copper 0.159 mm apart, 0.300 mm required"},
+      {"A P150,0,4,12,0 F0,0,100,300,1 F150,0,100,300,1",
+       "clearance at 8.087, 15.875: copper 0.000 mm apart, 0.300 mm required"},
+      // The board that sent a user hunting for a short: the pad meets the wire's side exactly.
+      {"P2,16,4,8,0 W0,0,9,12,2",
+       "dangling at 0.000, 0.000" + dangling + "\ndangling at 1.429, 1.905" + dangling},
   };
-  for (size_t k = 0; k < std::size(cases); ++k)
-    EXPECT_EQ(Lines(cases[k].parts, cases[k].rules), cases[k].lines) << "case " << k;
+  for (const auto& [board, problems] : cases) EXPECT_EQ(Problems(board), problems) << board;
 }
 
 // Islands and the clearance and dangling rules against a walk over every pair, on seeded random

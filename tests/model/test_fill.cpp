@@ -11,31 +11,19 @@
 namespace {
 
 constexpr int64_t kHalf = NanometresPerHalfUnit;
+constexpr int kDx[4] = {0, 1, 0, -1}, kDy[4] = {-1, 0, 1, 0};  // up, right, down, left
 
 // Copper in board units, as elements make it: a track of a width, a round or square pad of a
 // size with a hole, a surface-mount pad of a width and height.
 TCopperShape Track(int32_t ax, int32_t ay, int32_t bx, int32_t by, int32_t width) {
-  TCopperShape s;
-  s.Kind = ckTrack;
-  s.AX = 2 * ax, s.AY = 2 * ay, s.BX = 2 * bx, s.BY = 2 * by;
-  s.Radius = width;
-  return s;
+  return {ckTrack, 2 * ax, 2 * ay, 2 * bx, 2 * by, width};
 }
 TCopperShape Pad(int32_t x, int32_t y, int32_t size, int32_t hole, bool square = false) {
-  TCopperShape s;
-  s.Kind = size / 2 <= 0 ? ckNone : square ? ckSquare : ckRound;
-  s.AX = s.BX = 2 * x, s.AY = s.BY = 2 * y;
-  s.Radius = 2 * (size / 2);
-  s.HoleRadius = hole;
-  return s;
+  const TCopperKind kind = size / 2 <= 0 ? ckNone : square ? ckSquare : ckRound;
+  return {kind, 2 * x, 2 * y, 2 * x, 2 * y, 2 * (size / 2), 0, 0, hole};
 }
 TCopperShape Smd(int32_t x, int32_t y, int32_t width, int32_t height, int32_t corner) {
-  TCopperShape s;
-  s.Kind = ckRect;
-  s.AX = s.BX = 2 * x, s.AY = s.BY = 2 * y;
-  s.Radius = 2 * corner;
-  s.HalfX = width - s.Radius, s.HalfY = height - s.Radius;
-  return s;
+  return {ckRect, 2 * x, 2 * y, 2 * x, 2 * y, 2 * corner, width - 2 * corner, height - 2 * corner};
 }
 TFillPoint At(int64_t x2, int64_t y2) { return {x2 * kHalf, y2 * kHalf}; }
 
@@ -166,10 +154,8 @@ TEST(Fill, KeepsOnlyWhatReachesTheSeed) {
 // another ground pad so near above that no fill lies between their rings; none when the pad is
 // drilled out to its edge. No spoke covers the pad's own hole.
 TEST(Fill, SpokesKeepTheirDistance) {
-  TCopperShape track = Track(0, 0, 0, 0, 1);
-  track.AX = track.BX = 410, track.AY = 240, track.BY = 275;
-  TCopperShape hole = Pad(0, 0, 0, 1);
-  hole.AX = hole.BX = 410, hole.AY = hole.BY = 275;
+  const TCopperShape track{ckTrack, 410, 240, 410, 275, 1},
+      hole{ckNone, 410, 275, 410, 275, 0, 0, 0, 1};
   const std::vector<TPoint> tight{{0, 0}, {210, 0}, {210, 300}, {0, 300}};
   const struct {
     const char* what;
@@ -194,11 +180,10 @@ TEST(Fill, SpokesKeepTheirDistance) {
     const auto fill = ComputeFill(c.outline, settings, pieces, 0);
     const TFillMeasure measure(fill);
     const int64_t middle = pad.Radius * kHalf + settings.ThermalGap / 2;
-    const TFillPoint at[4] = {{400 * kHalf, 300 * kHalf - middle},
-                              {400 * kHalf + middle, 300 * kHalf},
-                              {400 * kHalf, 300 * kHalf + middle},
-                              {400 * kHalf - middle, 300 * kHalf}};
-    for (int q = 0; q < 4; ++q) EXPECT_EQ(measure.Inside(at[q]), c.spokes[q] != '-') << q;
+    for (int q = 0; q < 4; ++q)
+      EXPECT_EQ(measure.Inside({400 * kHalf + kDx[q] * middle, 300 * kHalf + kDy[q] * middle}),
+                c.spokes[q] != '-')
+          << q;
     EXPECT_EQ(measure.Touches(pad), std::string(c.spokes) != "----");
     EXPECT_FALSE(measure.Closer(CopperDisc(pad.AX, pad.AY, pad.HoleRadius), 0));
     for (const TFillPiece& other : c.others) {
@@ -215,13 +200,9 @@ TEST(Fill, SpokesKeepTheirDistance) {
 // hole, measured exactly; it reaches each of the seed's pads through its four spokes and keeps
 // the thermal gap between them; nothing in it is thinner than the minimum width.
 TEST(Fill, RandomBoardsKeepEveryRule) {
-  TFillSettings tight;
-  tight.Clearance = 200000, tight.MinimumWidth = 200000;
-  tight.ThermalGap = 300000, tight.SpokeWidth = 250000;
-  TFillSettings wide;
-  wide.Clearance = 1000000, wide.MinimumWidth = 600000;
-  wide.ThermalGap = 400000, wide.SpokeWidth = 300000;  // spokes drawn at the minimum width
-  const TFillSettings settingsTable[] = {TFillSettings(), tight, wide};
+  // Clearance, minimum width, thermal gap, spoke width; the last draws spokes at the minimum width.
+  const TFillSettings settingsTable[] = {
+      {}, {200000, 200000, 300000, 250000}, {1000000, 600000, 400000, 300000}};
   for (uint32_t seed = 1; seed <= 12; ++seed) {
     const TFillSettings& settings = settingsTable[seed % 3];
     SCOPED_TRACE(testing::Message() << "board " << seed);
@@ -230,12 +211,10 @@ TEST(Fill, RandomBoardsKeepEveryRule) {
       return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
     };
     // The seed's pads, each with a clear square around it that other copper keeps out of.
-    std::vector<TCopperShape> shapes, seedPads;
-    for (int i = 0; i < 4; ++i) {
-      const TCopperShape pad = Pad(60 + 90 * i, pick(60, 240), pick(8, 16), pick(3, 5), i % 2);
-      seedPads.push_back(pad);
-      shapes.push_back(pad);
-    }
+    std::vector<TCopperShape> seedPads;
+    for (int i = 0; i < 4; ++i)
+      seedPads.push_back(Pad(60 + 90 * i, pick(60, 240), pick(8, 16), pick(3, 5), i % 2));
+    std::vector<TCopperShape> shapes = seedPads;
     for (size_t i = 1; i < seedPads.size(); ++i)
       shapes.push_back(Track(int32_t(seedPads[i - 1].AX / 2), int32_t(seedPads[i - 1].AY / 2),
                              int32_t(seedPads[i].AX / 2), int32_t(seedPads[i].AY / 2), 4));
@@ -250,20 +229,16 @@ TEST(Fill, RandomBoardsKeepEveryRule) {
     while (shapes.size() < 50) {
       const int32_t x = pick(-20, 420), y = pick(-20, 320);
       TCopperShape s;
-      switch (pick(0, 3)) {
-        case 0:
-          s = Pad(x, y, pick(6, 20), pick(0, 6), pick(0, 1));
-          break;
-        case 1:
-          s = Track(x, y, x + pick(-60, 60), y + pick(-60, 60), pick(0, 8));
-          break;
-        case 2: {
-          const int32_t w = pick(3, 12), h = pick(3, 12);
-          s = Smd(x, y, w, h, pick(0, std::min(w, h) / 2));
-          break;
-        }
-        default:
-          s = Pad(x, y, 0, pick(2, 6));  // a bare hole
+      const int kind = pick(0, 3);
+      if (kind == 0) {
+        s = Pad(x, y, pick(6, 20), pick(0, 6), pick(0, 1));
+      } else if (kind == 1) {
+        s = Track(x, y, x + pick(-60, 60), y + pick(-60, 60), pick(0, 8));
+      } else if (kind == 2) {
+        const int32_t w = pick(3, 12), h = pick(3, 12);
+        s = Smd(x, y, w, h, pick(0, std::min(w, h) / 2));
+      } else {
+        s = Pad(x, y, 0, pick(2, 6));  // a bare hole
       }
       if (!crowds(s)) shapes.push_back(s);
     }
@@ -295,8 +270,8 @@ TEST(Fill, RandomBoardsKeepEveryRule) {
       const double diagonal = middle / std::sqrt(2.0);
       const TFillPoint c{pad.AX * kHalf, pad.AY * kHalf};
       for (int q = 0; q < 4; ++q) {
-        const int dx[4] = {0, 1, 0, -1}, dy[4] = {-1, 0, 1, 0};
-        EXPECT_TRUE(measure.Inside({c.X + int64_t(dx[q] * middle), c.Y + int64_t(dy[q] * middle)}));
+        EXPECT_TRUE(
+            measure.Inside({c.X + int64_t(kDx[q] * middle), c.Y + int64_t(kDy[q] * middle)}));
         if (pad.Kind == ckRound) {
           EXPECT_FALSE(measure.Inside({c.X + int64_t((q % 2 ? 1 : -1) * diagonal),
                                        c.Y + int64_t((q / 2 ? 1 : -1) * diagonal)}));
