@@ -25,57 +25,45 @@ TEST(View, BoardToScreenTruncatesTowardZero) {
   }
 }
 
-// Pointers in pixels, ends in board units. P = 10, divisor 4: tolerance 1 around pixels (0,0) to
-// (100,0). Divisor 16: 10 div 32 = 0, so tolerance 1 still, but only the wire's own row. P = 40,
-// divisor 2: tolerance 10 around a diagonal to (100,100), (65,50) being 10.6 away. Both ends on
-// one pixel never hit; a negative or zero divisor leaves nothing near enough.
-TEST(Wire, HitTestAtPixelBoundaries) {
+// Pointers in pixels. Wires "W ax ay bx by divisor": at P = 10, divisor 4, tolerance 1 around
+// pixels (0,0) to (100,0); divisor 16: 10 div 32 = 0, so tolerance 1 still, but only the wire's
+// own row. P = 40, divisor 2: tolerance 10 around a diagonal to (100,100), (65,50) being 10.6
+// away. Both ends on one pixel never hit; a negative or zero divisor leaves nothing near enough.
+// Pads "P x y hole diameter shape" at P = 10 show at (50, 50), diameter 16 giving r = 5; any
+// non-zero shape is square.
+TEST(Elements, HitTestAtPixelBoundaries) {
   const struct {
-    int32_t cell, divisor;
-    TPoint start, end;
+    int32_t cell;
+    char kind;
+    int32_t v[5];
     std::vector<TPoint> hits, misses;
   } cases[] = {
-      {10, 4, {0, 0}, {160, 0}, {{50, 0}, {101, 0}, {-1, 0}}, {{50, 1}, {102, 0}, {-2, 0}}},
-      {10, 16, {0, 0}, {160, 0}, {{50, 0}}, {{50, 1}, {50, -1}}},
-      {40, 2, {0, 0}, {40, 40}, {{55, 50}, {105, 105}, {64, 50}}, {{111, 111}, {65, 50}}},
-      {10, 4, {5, 5}, {5, 5}, {}, {{0, 0}}},
-      {1, 4, {0, 0}, {8, 0}, {}, {{0, 0}}},
-      {10, -4, {0, 0}, {160, 0}, {}, {{50, 0}}},
-      {10, 0, {0, 0}, {160, 0}, {}, {{50, 0}}},
-      {10, INT32_MIN, {0, 0}, {160, 0}, {}, {{50, 0}}}};
+      {10, 'W', {0, 0, 160, 0, 4}, {{50, 0}, {101, 0}, {-1, 0}}, {{50, 1}, {102, 0}, {-2, 0}}},
+      {10, 'W', {0, 0, 160, 0, 16}, {{50, 0}}, {{50, 1}, {50, -1}}},
+      {40, 'W', {0, 0, 40, 40, 2}, {{55, 50}, {105, 105}, {64, 50}}, {{111, 111}, {65, 50}}},
+      {10, 'W', {5, 5, 5, 5, 4}, {}, {{0, 0}}},
+      {1, 'W', {0, 0, 8, 0, 4}, {}, {{0, 0}}},
+      {10, 'W', {0, 0, 160, 0, -4}, {}, {{50, 0}}},
+      {10, 'W', {0, 0, 160, 0, 0}, {}, {{50, 0}}},
+      {10, 'W', {0, 0, 160, 0, INT32_MIN}, {}, {{50, 0}}},
+      {10, 'P', {80, 80, 4, 16, sgCircle}, {{53, 54}, {55, 50}}, {{54, 54}, {56, 50}}},
+      {10, 'P', {80, 80, 4, 16, sgSquare}, {{55, 55}, {45, 45}}, {{56, 50}, {44, 50}}},
+      {10, 'P', {80, 80, 4, 16, 2}, {{55, 55}}, {}},
+      {10, 'P', {80, 80, 4, 1, sgCircle}, {{50, 50}}, {{51, 50}}},
+      {10, 'P', {80, 80, 4, 1, sgSquare}, {}, {{50, 51}}},
+      {10, 'P', {80, 80, 4, -16, sgCircle}, {}, {{50, 50}}}};
   for (const auto& c : cases) {
     FakeLayout view;
     view.Cell = c.cell;
     TElementList list(&view);
-    const TWire* wire = list.AddWire(c.start, c.end, c.divisor);
+    const auto& v = c.v;
+    const TPCBElement* e =
+        c.kind == 'W' ? static_cast<TPCBElement*>(list.AddWire({v[0], v[1]}, {v[2], v[3]}, v[4]))
+                      : list.AddSolder({v[0], v[1]}, v[2], v[3], static_cast<uint8_t>(v[4]));
     for (bool hit : {true, false})
       for (TPoint p : hit ? c.hits : c.misses)
-        EXPECT_EQ(wire->HitTest(p), hit)
-            << "P=" << c.cell << " div " << c.divisor << " at " << p.X << "," << p.Y;
-  }
-}
-
-// P = 10, shown at (50, 50) from board (80, 80); diameter 16 gives r = 5. Any non-zero shape is
-// square.
-TEST(Solder, HitTestAtPixelBoundaries) {
-  const struct {
-    uint8_t geometry;
-    int32_t diameter;
-    std::vector<TPoint> hits, misses;
-  } cases[] = {{sgCircle, 16, {{53, 54}, {55, 50}}, {{54, 54}, {56, 50}}},
-               {sgSquare, 16, {{55, 55}, {45, 45}}, {{56, 50}, {44, 50}}},
-               {2, 16, {{55, 55}}, {}},
-               {sgCircle, 1, {{50, 50}}, {{51, 50}}},
-               {sgSquare, 1, {}, {{50, 51}}},
-               {sgCircle, -16, {}, {{50, 50}}}};
-  for (const auto& c : cases) {
-    FakeLayout view;
-    TElementList list(&view);
-    const TSolder* pad = list.AddSolder({80, 80}, 4, c.diameter, c.geometry);
-    for (bool hit : {true, false})
-      for (TPoint p : hit ? c.hits : c.misses)
-        EXPECT_EQ(pad->HitTest(p), hit)
-            << int(c.geometry) << " d=" << c.diameter << " at " << p.X << "," << p.Y;
+        EXPECT_EQ(e->HitTest(p), hit)
+            << e->ToText() << " P=" << c.cell << " at " << p.X << "," << p.Y;
   }
 }
 

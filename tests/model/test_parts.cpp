@@ -74,25 +74,16 @@ std::string Points(const TElementList& list) {
   std::string text;
   for (int32_t i = 0; i < list.Count(); ++i) {
     const TPCBElement* e = list.Items(i);
-    std::vector<TPoint> points;
-    if (e->Kind() == ekWire) {
-      points = {static_cast<const TWire*>(e)->StartPoint(),
-                static_cast<const TWire*>(e)->EndPoint()};
-    } else if (e->Kind() == ekSolder) {
-      points = {static_cast<const TSolder*>(e)->Center()};
-    } else if (e->Kind() == ekText) {
-      const auto* t = static_cast<const TCopperText*>(e);
-      points = {t->Anchor(), {t->Turns(), t->CopperSide()}};
-    } else if (e->Kind() == ekFill) {
-      const auto* f = static_cast<const TCopperFill*>(e);
-      points = f->Corners();
-      points.insert(points.begin(), f->Seed());
-    } else {
-      const auto* s = static_cast<const TSmdPad*>(e);
-      points = {s->Center(), {s->Width(), s->Height()}};
-    }
+    std::vector<TPoint> p;
+    if (auto* w = dynamic_cast<const TWire*>(e)) p = {w->StartPoint(), w->EndPoint()};
+    if (auto* s = dynamic_cast<const TSolder*>(e)) p = {s->Center()};
+    if (auto* s = dynamic_cast<const TSmdPad*>(e)) p = {s->Center(), {s->Width(), s->Height()}};
+    if (auto* t = dynamic_cast<const TCopperText*>(e))
+      p = {t->Anchor(), {t->Turns(), t->CopperSide()}};
+    if (auto* f = dynamic_cast<const TCopperFill*>(e))
+      p = f->Corners(), p.insert(p.begin(), f->Seed());
     text += i ? " |" : "";
-    for (TPoint p : points) text += " " + std::to_string(p.X) + " " + std::to_string(p.Y);
+    for (TPoint q : p) text += " " + std::to_string(q.X) + " " + std::to_string(q.Y);
   }
   return text.substr(1);
 }
@@ -141,16 +132,15 @@ TEST(Turn, RotateAndMirrorAboutTheNearestGridPointAndComeBack) {
            "0 0 32 0 16 0 32 16 | 0 32"},
       };
   // The copper in half units, where a text's strokes must turn with it point for point, and
-  // the same copper turned: in half units about the doubled pivot (nothing here wraps).
-  auto copper = [](const TElementList& list, TPoint pivot = {}, int turns = 0,
-                   TTurn turn = tnRotate) {
+  // the same copper turned once: in half units about the doubled pivot (nothing here wraps).
+  auto copper = [](const TElementList& list, TPoint pivot = {}, const TTurn* turn = nullptr) {
     std::vector<TCopperShape> shapes;
     for (int32_t i = 0; i < list.Count(); ++i) AppendCopperOf(*list.Items(i), shapes);
     std::string text;
     for (const TCopperShape& s : shapes)
       for (auto [x, y] : {std::pair{s.AX, s.AY}, std::pair{s.BX, s.BY}}) {
         TPoint p{int32_t(x), int32_t(y)};
-        for (int k = 0; k < turns; ++k) p = TurnPoint(p, {2 * pivot.X, 2 * pivot.Y}, turn);
+        if (turn) p = TurnPoint(p, {2 * pivot.X, 2 * pivot.Y}, *turn);
         text += std::to_string(p.X) + "," + std::to_string(p.Y) + " ";
       }
     return text;
@@ -159,21 +149,17 @@ TEST(Turn, RotateAndMirrorAboutTheNearestGridPointAndComeBack) {
     FakeLayout view;
     TElementList list(&view);
     Build(list, board);
-    const std::string before = Points(list);
-    const std::string copperBefore = copper(list);
-    const std::string rotatedCopper = copper(list, pivot, 1, tnRotate);
-    const std::string mirroredCopper = copper(list, pivot, 1, tnMirror);
-    EXPECT_EQ(TurnAll(list, grid, tnRotate), pivot) << before;
-    EXPECT_EQ(Points(list), rotated) << before;
-    EXPECT_EQ(copper(list), rotatedCopper) << before;
-    for (int k = 0; k < 3; ++k) TurnAll(list, grid, tnRotate);
-    EXPECT_EQ(Points(list), before);
-    TurnAll(list, grid, tnMirror);
-    EXPECT_EQ(Points(list), mirrored) << before;
-    EXPECT_EQ(copper(list), mirroredCopper) << before;
-    TurnAll(list, grid, tnMirror);
-    EXPECT_EQ(Points(list), before);
-    EXPECT_EQ(copper(list), copperBefore);
+    const std::string before = Points(list), copperBefore = copper(list);
+    // Once, then back where it was after four quarter turns or two mirrors.
+    for (TTurn turn : {tnRotate, tnMirror}) {
+      const std::string turnedCopper = copper(list, pivot, &turn);
+      EXPECT_EQ(TurnAll(list, grid, turn), pivot) << before;
+      EXPECT_EQ(Points(list), turn == tnRotate ? rotated : mirrored) << before;
+      EXPECT_EQ(copper(list), turnedCopper) << before;
+      for (int k = turn == tnRotate ? 3 : 1; k > 0; --k) TurnAll(list, grid, turn);
+      EXPECT_EQ(Points(list), before);
+      EXPECT_EQ(copper(list), copperBefore) << before;
+    }
   }
 }
 
