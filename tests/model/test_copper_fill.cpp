@@ -12,10 +12,8 @@
 namespace {
 
 bool SameAreas(const std::vector<TFillArea>& a, const std::vector<TFillArea>& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (!(a[i].Outer == b[i].Outer) || !(a[i].Holes == b[i].Holes)) return false;
-  return true;
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](auto& x, auto& y) { return x.Outer == y.Outer && x.Holes == y.Holes; });
 }
 
 // A board 300 units square under one fill: a ground pad at (80, 80) with a wire down from it,
@@ -24,96 +22,78 @@ struct Board {
   FakeLayout view;
   TElementList list{&view};
   TCopperFill* fill;
-  explicit Board(bool hasSeed = true, TPoint seed = {80, 80}, bool keep = false) {
+  explicit Board(TPoint seed = {80, 80}, bool keep = false, bool seeded = true) {
     list.AddSolder({80, 80}, 4, 16, sgCircle);
     list.AddWire({80, 80}, {80, 200}, 4);
     list.AddSolder({200, 80}, 4, 16, sgCircle);
     TFillSettings settings;
     settings.KeepIslands = keep;
-    auto f = std::make_unique<TCopperFill>(
-        &view, std::vector<TPoint>{{0, 0}, {300, 0}, {300, 300}, {0, 300}}, hasSeed, seed,
-        settings);
-    fill = f.get();
-    list.Append(std::move(f));
+    const std::vector<TPoint> square{{0, 0}, {300, 0}, {300, 300}, {0, 300}};
+    list.Append(std::make_unique<TCopperFill>(&view, square, seeded, seed, settings));
+    fill = static_cast<TCopperFill*>(list.Items(3));
     UpdateFills(list);
   }
 };
 
+// Each change, then its undoing (back = true), each followed by the board's update.
 TEST(CopperFill, FollowsEveryChangeAndItsUndo) {
-  struct Row {
-    const char* name;
-    std::function<void(TElementList&, TCopperFill&)> change, undo;
-  };
   std::unique_ptr<TPCBElement> taken;
   auto moveBy = [](int32_t at, int32_t dx) {
-    return [at, dx](TElementList& list, TCopperFill&) {
-      list.Items(at)->Move(dx, 0);
+    return [at, dx](TElementList& list, TCopperFill&, bool back) {
+      list.Items(at)->Move(back ? -dx : dx, 0);
       list.Changed(at);
     };
   };
-  const Row rows[] = {
-      {"the other island's pad moved and back", moveBy(2, 20), moveBy(2, -20)},
+  const std::pair<const char*, std::function<void(TElementList&, TCopperFill&, bool)>> rows[] = {
+      {"the other island's pad moved", moveBy(2, 20)},
       // The seed stays on the wire, and the pad's ring and spokes go with it.
-      {"the seed's pad moved and back", moveBy(0, 12), moveBy(0, -12)},
+      {"the seed's pad moved", moveBy(0, 12)},
       // The fill then stands one place earlier on the board.
-      {"the other island's pad taken out and put back",
-       [&](TElementList& list, TCopperFill&) { taken = list.Take(2); },
-       [&](TElementList& list, TCopperFill&) { list.Insert(2, std::move(taken)); }},
-      {"the clearance widened and set back",
-       [](TElementList& list, TCopperFill& f) {
-         TFillSettings s = f.Settings();
-         s.Clearance = 1000000;
-         f.SetSettings(s);
-         list.Changed(3);
-       },
-       [](TElementList& list, TCopperFill& f) {
-         f.SetSettings(TFillSettings{});
+      {"the other island's pad taken out",
+       [&](TElementList& list, TCopperFill&, bool back) {
+         back ? list.Insert(2, std::move(taken)) : void(taken = list.Take(2));
+       }},
+      {"the clearance widened",
+       [](TElementList& list, TCopperFill& f, bool back) {
+         f.SetSettings(back ? TFillSettings{} : TFillSettings{1000000});
          list.Changed(3);
        }},
-      {"the outline turned about its middle and back",
-       [](TElementList& list, TCopperFill& f) {
-         f.SetCorners({{0, 0}, {300, 0}, {300, 280}, {0, 300}});
-         list.Changed(3);
-       },
-       [](TElementList& list, TCopperFill& f) {
-         f.SetCorners({{0, 0}, {300, 0}, {300, 300}, {0, 300}});
+      {"the outline turned about its middle",
+       [](TElementList& list, TCopperFill& f, bool back) {
+         f.SetCorners({{0, 0}, {300, 0}, {300, back ? 300 : 280}, {0, 300}});
          list.Changed(3);
        }},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const auto& [name, change] : rows) {
+    SCOPED_TRACE(name);
     Board b;
     const std::vector<TFillArea> before = b.fill->Areas();
     ASSERT_FALSE(before.empty());
-    row.change(b.list, *b.fill);
-    UpdateFills(b.list);
-    EXPECT_FALSE(SameAreas(b.fill->Areas(), before));
-    row.undo(b.list, *b.fill);
-    UpdateFills(b.list);
-    EXPECT_TRUE(SameAreas(b.fill->Areas(), before));
+    for (bool back : {false, true}) {
+      change(b.list, *b.fill, back);
+      UpdateFills(b.list);
+      EXPECT_EQ(SameAreas(b.fill->Areas(), before), back);
+    }
     EXPECT_NE(b.fill->SeedIsland(), NoFillSeed);
   }
 }
 
 TEST(CopperFill, JoinsTheIslandUnderItsSeed) {
-  struct Row {
+  const struct {
     const char* name;
-    bool hasSeed;
     TPoint seed;
-    bool keep;
-    bool joins, copper;
+    bool keep, joins, copper, seeded = true;
+  } rows[] = {
+      {"on the ground pad's centre", {80, 80}, false, true, true},
+      {"on the wire's edge, exactly", {82, 150}, false, true, true},
+      {"just beyond the wire's edge", {83, 150}, false, false, false},
+      {"on bare board", {150, 250}, false, false, false},
+      {"on bare board, keeping islands", {150, 250}, true, false, true},
+      {"with no seed", {80, 80}, false, false, false, false},
   };
-  const Row rows[] = {
-      {"on the ground pad's centre", true, {80, 80}, false, true, true},
-      {"on the wire's edge, exactly", true, {82, 150}, false, true, true},
-      {"just beyond the wire's edge", true, {83, 150}, false, false, false},
-      {"on bare board", true, {150, 250}, false, false, false},
-      {"on bare board, keeping islands", true, {150, 250}, true, false, true},
-      {"with no seed", false, {80, 80}, false, false, false},
-  };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    Board b(row.hasSeed, row.seed, row.keep);
+    Board b(row.seed, row.keep, row.seeded);
     EXPECT_EQ(b.fill->SeedIsland() != NoFillSeed, row.joins);
     EXPECT_EQ(!b.fill->Areas().empty(), row.copper);
     // Select Connected: from the ground to the fill and back, never to the other pad.
@@ -133,11 +113,10 @@ TEST(CopperFill, DrawsItsCopperWithTheGapsShowing) {
   FakeLayout& view = b.view;  // 10 pixels a step of 16 units; half a printer dot a unit
   view.Dpi = 80;
   const TColor fillColor = 0x7FBF7F, W = 0xFFFFFF, focus = view.Focus;
-  struct Probe {
+  const struct {
     int x, y;  // board units, even, for whole dots on the page
     TColor screen, page;
-  };
-  const Probe probes[] = {
+  } probes[] = {
       {150, 250, fillColor, 0},
       // In the clearance around the other island's pad (radius 8, then 0.5 mm, 3.15 units).
       {210, 80, W, W},
@@ -152,7 +131,7 @@ TEST(CopperFill, DrawsItsCopperWithTheGapsShowing) {
   view.Printing = true;
   b.fill->Draw(dmPrint);
   view.Flush();
-  for (const Probe& p : probes) {
+  for (const auto& p : probes) {
     SCOPED_TRACE(std::to_string(p.x) + ", " + std::to_string(p.y));
     EXPECT_EQ(FakeLayout::At(view.Board, p.x * 10 / 16, p.y * 10 / 16), p.screen);
     EXPECT_EQ(FakeLayout::At(view.Page, p.x / 2, p.y / 2), p.page);
