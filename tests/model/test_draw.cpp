@@ -43,14 +43,12 @@ TEST_F(DrawTest, NormalGoesOnTheBoardImage) {
                                  {45, 50, Pad}, {54, 50, Pad},  {55, 50, W},      {45, 45, W},
                                  {95, 45, Pad}, {104, 54, Pad}, {105, 50, W},     {100, 55, W}};
   Expect(view.Board, p1);
-  const std::vector<Pixel> p2 = {{50, 10, W}, {50, 50, W}};
-  Expect(view.Screen, p2);
+  Expect(view.Screen, {{50, 10, W}, {50, 50, W}});
   // At P = 16 the hole radius reaches 2 and shows the background.
   view.Cell = 16;
   view.Background = 0xE9E9E9;
   list.AddSolder({160, 160}, 4, 16, sgCircle)->Draw(dmNormal);
-  const std::vector<Pixel> p3 = {{160, 160, 0xE9E9E9}, {160, 165, Pad}};
-  Expect(view.Board, p3);
+  Expect(view.Board, {{160, 160, 0xE9E9E9}, {160, 165, Pad}});
 }
 
 TEST_F(DrawTest, HighlightGoesOnTheVisibleSurfaceOnly) {
@@ -60,8 +58,7 @@ TEST_F(DrawTest, HighlightGoesOnTheVisibleSurfaceOnly) {
   const std::vector<Pixel> p4 = {{50, 50, Focus},  {50, 52, Focus}, {50, 55, W},
                                  {101, 50, Focus}, {104, 50, W},    {10, 96, Focus}};
   Expect(view.Screen, p4);
-  const std::vector<Pixel> p5 = {{50, 50, W}, {10, 96, W}};
-  Expect(view.Board, p5);
+  Expect(view.Board, {{50, 50, W}, {10, 96, W}});
 }
 
 TEST_F(DrawTest, PrintIsBlackOnWhiteWithHolesAndOnlyOnAPrinter) {
@@ -80,10 +77,8 @@ TEST_F(DrawTest, PrintIsBlackOnWhiteWithHolesAndOnlyOnAPrinter) {
         view.Page,
         {{80, 20, ink}, {80, 21, ink}, {80, 25, W}, {100, 100, W}, {100, 85, ink}, {100, 125, W}});
   }
-  const std::vector<Pixel> p6 = {{80, 20, W}};
-  Expect(view.Board, p6);
-  const std::vector<Pixel> p7 = {{80, 20, W}};
-  Expect(view.Screen, p7);
+  Expect(view.Board, {{80, 20, W}});
+  Expect(view.Screen, {{80, 20, W}});
 }
 
 // SMD pads at (80, 80), shown at (50, 50) with P = 10 unless the cell says otherwise. What is
@@ -111,18 +106,14 @@ TEST_F(DrawTest, SmdPadsDrawRoundedCornersAndHitWhatTheyDraw) {
   for (const auto& c : cases) {
     view.Board.fill(Qt::white);
     view.Cell = c.cell;
-    auto pad = std::make_unique<TSmdPad>(&view, TPoint{80, 80}, c.width, c.height, c.roundness);
-    pad->SetSelected(c.selected);
-    pad->Draw(dmNormal);
+    TSmdPad pad(&view, {80, 80}, c.width, c.height, c.roundness);
+    pad.SetSelected(c.selected);
+    pad.Draw(dmNormal);
     Expect(view.Board, c.pixels);
-    const std::string what = pad->ToText() + " P=" + std::to_string(c.cell);
-    const TPoint centre = pad->Pixels(c.cell, {}).Center;
-    for (int y = 0; y < 200; ++y)
-      for (int x = 0; x < 200; ++x) {
-        const TPoint q{x, y};
-        const bool painted = FakeLayout::At(view.Board, x, y) != kWhite;
-        ASSERT_EQ(pad->HitTest(q), painted || q == centre) << what << " at " << x << ", " << y;
-      }
+    const TPoint centre = pad.Pixels(c.cell, {}).Center;
+    for (TPoint q{0, 0}; q.Y < 200; q.X = (q.X + 1) % 200, q.Y += q.X == 0)
+      ASSERT_EQ(pad.HitTest(q), FakeLayout::At(view.Board, q.X, q.Y) != kWhite || q == centre)
+          << pad.ToText() << " P=" << c.cell << " at " << q.X << ", " << q.Y;
   }
 }
 
