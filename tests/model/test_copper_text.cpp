@@ -85,62 +85,47 @@ TEST(CopperText, TypedTextBecomesFileBytesAndBack) {
 
 TEST(CopperText, LettersLieWhereTheTextReads) {
   // "H" 21 units high: its strokes from the baseline to 21 units up, its stems 4 and 18 units
-  // from its left bound (the font's bounds G and ], its stems at K and Y).
+  // from its left bound (the font's bounds G and ], its stems at K and Y), every stroke as wide
+  // as the text's. A second line lies 32 units below; a line break draws nothing itself.
   const TCopperText letterH = Text("H");
-  const THalfBox h = EndsBox(letterH.Strokes());
-  EXPECT_EQ(h.Bottom, 400);
-  EXPECT_EQ(h.Top, 400 - 42);
-  EXPECT_EQ(h.Left, 200 + 2 * 4);
-  EXPECT_EQ(h.Right, 200 + 2 * 18);
-  // Every stroke is as wide as the text's strokes.
+  const THalfBox h = EndsBox(letterH.Strokes()), two = EndsBox(Text("H\nH").Strokes());
+  EXPECT_EQ(std::tuple(h.Left, h.Top, h.Right, h.Bottom), std::tuple(208, 358, 236, 400));
+  EXPECT_EQ(std::tuple(two.Right, two.Bottom), std::tuple(236, 464));
   for (const TCopperShape& s : letterH.Strokes()) EXPECT_EQ(s.Radius, 2);
-  // A second line lies 32 units below the first; a line break draws nothing itself.
-  const THalfBox two = EndsBox(Text("H\nH").Strokes());
-  EXPECT_EQ(two.Bottom, 400 + 64);
-  EXPECT_EQ(two.Right, h.Right);
-  // Read from the copper side, the first letter sits just left of the anchor and the last one
-  // farthest left; read from the component side, both lie to its right, in order.
+  // Read from the component side, the letters lie right of the anchor in order; from the copper
+  // side the same mirrored, the first just left of the anchor and the last farthest left.
   for (bool copperSide : {false, true}) {
+    auto box = [&](auto from, auto to) {
+      const THalfBox b = EndsBox({from, to});
+      return copperSide ? THalfBox{400 - b.Right, b.Top, 400 - b.Left, b.Bottom} : b;
+    };
     const std::vector<TCopperShape> ill = Text("ILL", copperSide).Strokes();
     const size_t i = Text("I").Strokes().size(), il = Text("IL").Strokes().size();
-    const THalfBox whole = EndsBox(ill);
-    const THalfBox first = EndsBox({ill.begin(), ill.begin() + i});
-    const THalfBox last = EndsBox({ill.begin() + il, ill.end()});
-    if (copperSide) {
-      EXPECT_LT(first.Right, 200);
-      EXPECT_GT(first.Left, 200 - 2 * 21);
-      EXPECT_LT(last.Right, first.Left);
-      EXPECT_EQ(whole.Left, last.Left);
-    } else {
-      EXPECT_GT(first.Left, 200);
-      EXPECT_LT(first.Right, 200 + 2 * 21);
-      EXPECT_GT(last.Left, first.Right);
-      EXPECT_EQ(whole.Right, last.Right);
-    }
+    const THalfBox whole = box(ill.begin(), ill.end()), first = box(ill.begin(), ill.begin() + i);
+    const THalfBox last = box(ill.begin() + il, ill.end());
+    EXPECT_GT(first.Left, 200);
+    EXPECT_LT(first.Right, 200 + 2 * 21);
+    EXPECT_GT(last.Left, first.Right);
+    EXPECT_EQ(whole.Right, last.Right);
   }
   // A quarter turn clockwise: the line runs down the screen, the letters' tops to the right.
   const THalfBox turned = EndsBox(Text("HH", false, 1).Strokes());
-  EXPECT_EQ(turned.Left, 200);
-  EXPECT_EQ(turned.Right, 200 + 42);
+  EXPECT_EQ(std::tuple(turned.Left, turned.Right), std::tuple(200, 242));
   EXPECT_GT(turned.Top, 400);
 }
 
 TEST(CopperText, DrawsAndIsHitOverItsStrokes) {
   FakeLayout view;  // 10 pixels to 16 board units
-  TElementList list(&view);
   // "l" is one upright stroke: at (32, 32), 16 units high and 8 wide, it shows 10 pixels high,
   // 5 wide, from (20, 10) to (20, 20), a little right of the anchor's pixel.
-  auto text = std::make_unique<TCopperText>(&view, TPoint{32, 32}, "l", 16, 8, 0, false);
-  TCopperText* l = text.get();
-  list.Append(std::move(text));
+  TCopperText text(&view, {32, 32}, "l", 16, 8, 0, false), *l = &text;
   const THalfBox b = EndsBox(l->Strokes());
   ASSERT_EQ(b.Left, b.Right);
   const int x = static_cast<int>(b.Left * 10 / 32);
-  EXPECT_TRUE(l->HitTest({x, 15}));
-  EXPECT_TRUE(l->HitTest({x + 1, 12}));
-  EXPECT_TRUE(l->HitTest({x + 2, 15}));  // a thin letter still takes a click beside it
-  EXPECT_FALSE(l->HitTest({x + 4, 15}));
-  EXPECT_FALSE(l->HitTest({x, 25}));
+  // A thin letter still takes a click beside it.
+  for (auto [dx, y, hit] :
+       {std::tuple{0, 15, true}, {1, 12, true}, {2, 15, true}, {4, 15, false}, {0, 25, false}})
+    EXPECT_EQ(l->HitTest({x + dx, y}), hit) << dx << ", " << y;
   l->Draw(dmNormal);
   l->Draw(dmHighlight);
   view.Printing = true;
