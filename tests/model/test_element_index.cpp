@@ -75,19 +75,15 @@ bool Meets(const TRect& a, const TRect& b) {
 // hand-edited oddities (any divisor, any diameter) mixed in; queries of every size, at the edges
 // of the plane, over the far pad and inverted.
 TEST(ElementIndex, AnswersAsAWalkOfTheList) {
-  struct Board {
-    int64_t spread;
-    bool farPad;
-  };
-  const Board boards[] = {
-      {INT32_MAX, false}, {2000, false}, {200000, false}, {2000, true}, {200000, true}};
+  const int64_t spreads[] = {INT32_MAX, 2000, 200000, 2000, 200000};  // the last two: a far pad
   for (uint32_t seed = 1; seed <= 15; ++seed) {
-    const Board board = boards[seed % 5];
+    const int64_t spread = spreads[seed % 5];
+    const bool farPad = seed % 5 > 2;
     std::mt19937 rng(seed);
     auto pick = [&rng](int64_t lo, int64_t hi) {
       return static_cast<int32_t>(std::uniform_int_distribution<int64_t>(lo, hi)(rng));
     };
-    auto coord = [&] { return pick(-board.spread - 1, board.spread); };
+    auto coord = [&] { return pick(-spread - 1, spread); };
     FakeLayout view;
     TElementList list(&view);
     const int made = pick(0, 3) == 0 ? pick(0, 5) : pick(50, 3000);
@@ -105,10 +101,7 @@ TEST(ElementIndex, AnswersAsAWalkOfTheList) {
       }
     }
     const TPoint far{pick(3000000, INT32_MAX), pick(-3000000, 3000000)};
-    if (board.farPad) {
-      auto pad = std::make_unique<TSolder>(&view, far, 4, 16, 0);
-      list.Insert(pick(0, made), std::move(pad));
-    }
+    if (farPad) list.Insert(pick(0, made), std::make_unique<TSolder>(&view, far, 4, 16, 0));
     const int count = list.Count();
     // Boxes grown as the board check grows them, or as they are.
     const int32_t grow = seed % 2 ? pick(1, 20) : 0;
@@ -127,18 +120,15 @@ TEST(ElementIndex, AnswersAsAWalkOfTheList) {
     ASSERT_EQ(pairs, allPairs) << "seed " << seed;
     std::vector<int32_t> got, walk;
     for (int q = 0; q < 200; ++q) {
-      TRect r;
-      if (q == 0) {
-        r = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
-      } else if (q == 1) {
-        r = {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX};
-      } else if (q < 10) {
+      // The whole plane, its last point, then boxes round the far pad and anywhere.
+      TRect r = {q ? INT32_MAX : INT32_MIN, q ? INT32_MAX : INT32_MIN, INT32_MAX, INT32_MAX};
+      if (q >= 2 && q < 10) {
         // From somewhere on the board to somewhere round the far pad, or a little way round it.
         const TPoint c{coord(), coord()};
         const int32_t reach = pick(0, 40);
         r = {std::min(far.X - reach, q % 2 ? c.X : far.X - reach),
              std::min(far.Y - reach, q % 2 ? c.Y : far.Y - reach), far.X, far.Y};
-      } else {
+      } else if (q >= 10) {
         const TPoint c{coord(), coord()};
         const int32_t size = pick(0, 3) == 0 ? pick(0, INT32_MAX) : pick(0, 400);
         r = {c.X, c.Y, static_cast<int32_t>(std::min<int64_t>(int64_t{c.X} + size, INT32_MAX)),
