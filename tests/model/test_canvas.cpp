@@ -66,11 +66,9 @@ TEST(Canvas, BoxesLeaveOutTheirRightAndBottomEdges) {
   image.fill(Qt::white);
   canvas.SetBrushColor(0x0000FF);
   canvas.Ellipse(0, 0, 9, 9);
-  EXPECT_EQ(image.pixel(4, 4) & 0xFFFFFF, 0xFF0000u);
-  EXPECT_EQ(image.pixel(4, 0) & 0xFFFFFF, 0u);
-  EXPECT_EQ(image.pixel(0, 4) & 0xFFFFFF, 0u);
-  EXPECT_EQ(image.pixel(8, 4) & 0xFFFFFF, 0u);
-  EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+  for (auto [x, y, rgb] :
+       {std::tuple{4, 4, 0xFF0000u}, {4, 0, 0u}, {0, 4, 0u}, {8, 4, 0u}, {0, 0, 0xFFFFFFu}})
+    EXPECT_EQ(image.pixel(x, y) & 0xFFFFFF, rgb) << x << ", " << y;
 }
 
 }  // namespace

@@ -128,12 +128,15 @@ TEST(Copper, GapsAgreeWithSampledDistances) {
     bool box = false;
   };
   auto coreOf = [](const TCopperShape& s) {
-    Core c{s.AX / 2.0, s.AY / 2.0, s.BX / 2.0, s.BY / 2.0};
-    c.box = s.Kind == ckSquare || s.Kind == ckRect;
-    c.hx = (s.Kind == ckSquare ? s.Radius : s.HalfX) / 2.0;
-    c.hy = (s.Kind == ckSquare ? s.Radius : s.HalfY) / 2.0;
-    c.r = s.Kind == ckSquare ? 0 : s.Radius / 2.0;
-    return c;
+    const bool square = s.Kind == ckSquare;
+    return Core{s.AX / 2.0,
+                s.AY / 2.0,
+                s.BX / 2.0,
+                s.BY / 2.0,
+                (square ? s.Radius : s.HalfX) / 2.0,
+                (square ? s.Radius : s.HalfY) / 2.0,
+                square ? 0 : s.Radius / 2.0,
+                square || s.Kind == ckRect};
   };
   auto distance = [](double px, double py, const Core& s) {
     if (s.box)
@@ -170,12 +173,11 @@ TEST(Copper, GapsAgreeWithSampledDistances) {
               {ca.ax - ca.hx, ca.ay - ca.hy}};
     // Inside a box core the other core's first point is at no distance at all.
     double best = ca.box ? distance(cb.ax, cb.ay, ca) : INFINITY;
-    const int steps = 1000;
     for (size_t e = 0; e + 1 < path.size(); ++e) {
       const auto [x0, y0] = path[e];
       const auto [x1, y1] = path[e + 1];
-      for (int i = 0; i <= steps; ++i)
-        best = std::min(best, distance(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, cb));
+      for (double t = 0; t <= 1.0005; t += 0.001)
+        best = std::min(best, distance(x0 + (x1 - x0) * t, y0 + (y1 - y0) * t, cb));
     }
     const double estimate = std::max(best, 0.0) - ca.r - cb.r;
     const TCopperGap gap = CopperGap(a, b);
