@@ -49,10 +49,8 @@ const std::vector<TPoint> kBoard{{0, 0}, {400, 0}, {400, 300}, {0, 300}};
 // pieces near its edges: a gap of exactly the gap passes, one nanometre less does not; a piece
 // wholly inside the copper overlaps it, one in the hole or outside does not touch it.
 TEST(Fill, MeasuresExactlyAgainstAnArea) {
-  TFillArea area;
-  area.Outer = {At(0, 0), At(200, 0), At(200, 200), At(0, 200)};
-  area.Holes = {{At(90, 90), At(90, 110), At(110, 110), At(110, 90)}};
-  const TFillMeasure measure({area});
+  const TFillMeasure measure({{{At(0, 0), At(200, 0), At(200, 200), At(0, 200)},
+                               {{At(90, 90), At(90, 110), At(110, 110), At(110, 90)}}}});
   const int64_t unit = NanometresPerUnit;
   const struct {
     const char* what;
@@ -105,12 +103,10 @@ TEST(Fill, CurvesStayWithinTheToleranceOnTheSafeSide) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.size);
     TFillSettings settings;
-    settings.Clearance = c.clearance;
-    settings.KeepIslands = true;
+    settings.Clearance = c.clearance, settings.KeepIslands = true;
     const TCopperShape pad = Pad(200, 150, c.size, 0);
     const auto fill = ComputeFill(c.size % 4 ? kBoard : reversed, settings, {{pad, 1}}, NoFillSeed);
-    ASSERT_EQ(fill.size(), 1u);
-    ASSERT_EQ(fill[0].Holes.size(), 1u);
+    ASSERT_TRUE(fill.size() == 1 && fill[0].Holes.size() == 1);
     EXPECT_GT(shoelace(fill[0].Outer), 0);
     EXPECT_LT(shoelace(fill[0].Holes[0]), 0);
     const double radius = double(pad.Radius * kHalf + c.clearance);
