@@ -27,12 +27,9 @@ class FakeLayout : public TLayoutView {
     External = canvas;
     Dpi = dotsPerInch;
   }
-  void BoardReplaced() override {
-    Modified = false;
-    ++Replacements;
-  }
+  void BoardReplaced() override { Modified = false; }
   void BoardSaved() override { Modified = false; }
-  void CancelAction() override { ++Cancels; }
+  void CancelAction() override {}
   void RenderBoard() override { ++Renders; }
 
   // The pixel at (x, y) of an image, as a board colour 0x00BBGGRR.
@@ -53,8 +50,7 @@ class FakeLayout : public TLayoutView {
   bool Printing = false;
   TCanvas* External = nullptr;
   bool Modified = true;
-  int Replacements = 0;
-  int Cancels = 0, Renders = 0;
+  int Renders = 0;
   QImage Board = White(), Screen = White(), Page = White();
   TCanvas BoardSurface{&Board}, ScreenSurface{&Screen}, PageSurface{&Page};
 
