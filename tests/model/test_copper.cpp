@@ -114,10 +114,8 @@ TEST(Copper, ExactGapsBetweenShapes) {
   }
 }
 
-// The gaps of random shapes against an independent estimate: points every tenth of a unit along
-// one core (a segment, or the outline of an SMD pad's core box), each measured to the other core
-// directly. The estimate never undercuts the exact gap and comes within the spacing of the
-// points. The same shapes moved far out give the same gap.
+// Random pairs against an estimate sampled along one core: never below the exact gap and within
+// 0.2 units of it; the same pair moved far out has the same gap.
 TEST(Copper, GapsAgreeWithSampledDistances) {
   std::mt19937 rng(7);
   auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -197,11 +195,9 @@ TEST(Copper, GapsAgreeWithSampledDistances) {
   }
 }
 
-// Touching and the clearance on slopes where the nearest point of a wire falls between whole
-// numbers: a round pad beside a wire 8 units wide, or beyond its end, with the radius that
-// touches it, one unit less (a unit apart) and one more (a unit into it), held against the
-// distance worked out here in fractions. On a 45° slope a pad beside the wire cannot touch it
-// exactly, and the radius is the nearest below.
+// Touching and the clearance where a wire's nearest point falls between whole numbers: a round pad
+// beside a wire 8 wide, or beyond its end, at the touching radius (on 45°, the nearest below), one
+// less and one more, against the distance in exact fractions.
 TEST(Copper, TouchingIsDecidedExactlyOnEverySlope) {
   using i128 = __int128;
   const struct {

@@ -70,10 +70,8 @@ bool Meets(const TRect& a, const TRect& b) {
   return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
 }
 
-// The index against a walk of the list over the same boxes, on seeded random boards: ordinary
-// boards, boards spread over the whole 32-bit plane, the same with one pad far from the rest, and
-// hand-edited oddities (any divisor, any diameter) mixed in; queries of every size, at the edges
-// of the plane, over the far pad and inverted.
+// The index against a walk of the boxes on random boards (ordinary, spread over the 32-bit plane,
+// a far pad, hand-edited oddities); queries of every size, at the plane's edges and inverted.
 TEST(ElementIndex, AnswersAsAWalkOfTheList) {
   const int64_t spreads[] = {INT32_MAX, 2000, 200000, 2000, 200000};  // the last two: a far pad
   for (uint32_t seed = 1; seed <= 15; ++seed) {
@@ -148,11 +146,9 @@ TEST(ElementIndex, AnswersAsAWalkOfTheList) {
   }
 }
 
-// The board's index kept in step through every kind of change, several at a time or more than the
-// board remembers: wires drawn, pastes and their undoing, elements taken out, put back and moved
-// in the middle, a new board. After each update it hands out exactly what a walk of the boxes
-// gives, plus every element past the part it indexed (and, asked so, every element reaching
-// farther from the origin than the caller trusts), and its reach covers every box.
+// The board's index through every kind of change, a few at a time or more than the board
+// remembers: it hands out what a walk of the boxes gives, plus every element past the part it
+// indexed (and, asked so, those reaching farther than the caller trusts); its reach covers all.
 TEST(ElementIndex, BoardIndexKeepsInStepWithTheBoard) {
   std::mt19937 rng(7);
   auto pick = [&rng](int32_t lo, int32_t hi) {

@@ -144,11 +144,9 @@ TEST(Fill, KeepsOnlyWhatReachesTheSeed) {
   }
 }
 
-// A ground pad's spokes, each dropped where it would come too near other copper, another hole or
-// the outline, while the fill beyond it is still there: a track or a hole 0.46 mm beside the
-// upper spoke (the clearance is 0.5 mm), the outline too close on the right for the fill to pass,
-// another ground pad so near above that no fill lies between their rings; none when the pad is
-// drilled out to its edge. No spoke covers the pad's own hole.
+// A ground pad's spokes, each dropped where it would come too near other copper (a track or hole
+// 0.46 mm off the upper spoke, the clearance being 0.5 mm), the outline, or another ground pad's
+// ring; none when drilled out to its edge. No spoke covers the pad's own hole.
 TEST(Fill, SpokesKeepTheirDistance) {
   const TCopperShape track{ckTrack, 410, 240, 410, 275, 1},
       hole{ckNone, 410, 275, 410, 275, 0, 0, 0, 1};
@@ -191,10 +189,8 @@ TEST(Fill, SpokesKeepTheirDistance) {
   }
 }
 
-// Random boards of pads, tracks and surface-mount pads on several islands, the seed's pads set
-// apart so their spokes have room: the fill keeps its clearance to every other island and every
-// hole, measured exactly; it reaches each of the seed's pads through its four spokes and keeps
-// the thermal gap between them; nothing in it is thinner than the minimum width.
+// Random boards on several islands: the fill keeps its clearance to every other island and hole,
+// reaches the seed's pads by four spokes across a bare thermal gap, and has nothing too thin.
 TEST(Fill, RandomBoardsKeepEveryRule) {
   // Clearance, minimum width, thermal gap, spoke width; the last draws spokes at the minimum width.
   const TFillSettings settingsTable[] = {

@@ -46,9 +46,8 @@ TEST(PadSize, TypedSizesRoundToBoardUnitsWithinTheLimits) {
             "A hole of 1.27 mm must be smaller than its pad of 1.27 mm");
 }
 
-// Builds a board from {x, y} pads, {x1, y1, x2, y2} wires, {x, y, width, height, roundness}
-// SMD pads, {x, y, turns, side, 0, 0} texts ("Fe", 13 high) and {seeded, x, y, corners...}
-// fills of three corners.
+// A board from {x, y} pads, {x1, y1, x2, y2} wires, {x, y, width, height, roundness} SMD pads,
+// {x, y, turns, side, 0, 0} texts ("Fe", 13 high) and {seeded, x, y, 3 corners} fills.
 void Build(TElementList& list, const std::vector<std::vector<int32_t>>& elements) {
   for (const auto& e : elements) {
     if (e.size() == 2)
@@ -67,9 +66,8 @@ void Build(TElementList& list, const std::vector<std::vector<int32_t>>& elements
   }
 }
 
-// The points of the board: "x y" for a pad, "x y x y" for a wire, "x y width height" for an SMD
-// pad (its sides as a point), "x y turns side" for a text, the seed then the corners for a fill,
-// joined by " | ".
+// The points of the board joined by " | ": a pad's centre, a wire's ends, an SMD pad's centre and
+// sides, a text's anchor and "turns side", a fill's seed and corners.
 std::string Points(const TElementList& list) {
   std::string text;
   for (int32_t i = 0; i < list.Count(); ++i) {
