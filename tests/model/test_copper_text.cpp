@@ -49,6 +49,7 @@ TEST(CopperText, TakesThePrintableCharactersAndSaneSizes) {
       {"A", 13, 14, 0, std::string::npos, false},
       {"A", 13, 2, 4, std::string::npos, false},
       {"A", 13, 2, -1, std::string::npos, false},
+      {std::string(1000, 'A'), 13, 2, 0, std::string::npos, true},
       {std::string(1001, 'A'), 13, 2, 0, std::string::npos, false},
   };
   for (const auto& [s, h, w, turns, refused, valid] : cases) {
