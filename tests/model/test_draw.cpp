@@ -176,6 +176,7 @@ TEST_F(DrawTest, SmdPadsDrawRoundedCornersAndHitWhatTheyDraw) {
     pad.Draw(dmNormal);
     Expect(view.Board, c.pixels);
     const TPoint centre = pad.Pixels(c.cell, {}).Center;
+    // Every pixel of the board image, row by row.
     for (TPoint q{0, 0}; q.Y < 200; q.X = (q.X + 1) % 200, q.Y += q.X == 0)
       ASSERT_EQ(pad.HitTest(q), FakeLayout::At(view.Board, q.X, q.Y) != kWhite || q == centre)
           << pad.ToText() << " P=" << c.cell << " at " << q.X << ", " << q.Y;
