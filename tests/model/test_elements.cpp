@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 
 #include "FakeLayout.h"
 #include "TBoardError.h"
@@ -14,30 +15,20 @@
 namespace {
 
 TEST(View, BoardToScreenTruncatesTowardZero) {
-  const struct {
-    int32_t cell;
-    TPCBStep step;
-    TPoint offset, board, screen;
-  } cases[] = {
+  const std::tuple<int32_t, TPCBStep, TPoint, TPoint, TPoint> cases[] = {
       {10, gs1, {0, 0}, {16, 32}, {10, 20}},         {5, gs1By2, {0, 0}, {16, 32}, {10, 20}},
       {10, gs1, {0, 0}, {-1, -1}, {0, 0}},           {10, gs1, {7, -3}, {-1, 15}, {7, 6}},
       {10, gs1, {0, 0}, {-17, 17}, {-10, 10}},       {11, gs1, {0, 0}, {16, 0}, {11, 0}},
       {1, gs1By16, {100, 100}, {-16, 16}, {84, 116}}};
-  for (const auto& c : cases) {
+  for (const auto& [cell, step, offset, board, screen] : cases) {
     FakeLayout view;
-    view.Cell = c.cell;
-    view.Step = c.step;
-    view.Offset = c.offset;
-    EXPECT_EQ(BoardToScreen(view, c.board), c.screen) << c.board.X << "," << c.board.Y;
+    view.Cell = cell, view.Step = step, view.Offset = offset;
+    EXPECT_EQ(BoardToScreen(view, board), screen) << board.X << "," << board.Y;
   }
 }
 
-// Pointers in pixels. Wires "W ax ay bx by divisor": at P = 10, divisor 4, tolerance 1 around
-// pixels (0,0) to (100,0); divisor 16: 10 div 32 = 0, so tolerance 1 still, but only the wire's
-// own row. P = 40, divisor 2: tolerance 10 around a diagonal to (100,100), (65,50) being 10.6
-// away. Both ends on one pixel never hit; a negative or zero divisor leaves nothing near enough.
-// Pads "P x y hole diameter shape" at P = 10 show at (50, 50), diameter 16 giving r = 5; any
-// non-zero shape is square.
+// Pointers in pixels. Wires "ax ay bx by divisor": both ends on one pixel never hit, nor does a
+// wire of no width. Pads "x y hole diameter shape" at P = 10 show at (50, 50).
 TEST(Elements, HitTestAtPixelBoundaries) {
   const struct {
     int32_t cell;
@@ -74,10 +65,11 @@ TEST(Elements, HitTestAtPixelBoundaries) {
   }
 }
 
-TEST(Elements, InRectTextAndReadingRules) {
+// In a rectangle (inclusive) when the end points or the pad's centre are; the text lines; and the
+// list keeps creation order through removals.
+TEST(Elements, InRectTextAndTheListsOrder) {
   FakeLayout view;
   TElementList list(&view);
-  // Inclusive, and only end points and pad centres count.
   const TRect r{0, 0, 50, 50};
   EXPECT_TRUE(list.AddWire({40, 40}, {400, 400}, 4)->InRect(r));
   EXPECT_TRUE(list.AddWire({400, 400}, {50, 0}, 4)->InRect(r));
@@ -86,40 +78,30 @@ TEST(Elements, InRectTextAndReadingRules) {
   EXPECT_TRUE(list.AddSolder({0, 0}, 4, 16, 1)->InRect(r));
   EXPECT_FALSE(list.AddSolder({55, 25}, 4, 16, 0)->InRect(r));
   EXPECT_FALSE(list.AddSolder({25, -1}, 4, 16, 0)->InRect(r));
-
   EXPECT_EQ(list.AddWire({-1, 0}, {INT32_MIN, INT32_MAX}, -3)->ToText(),
             "-1, 0, -2147483648, 2147483647, -3");
-  EXPECT_EQ(list.AddSolder({80, 96}, 4, 16, 1)->ToText(), "80, 96, 4, 16, 1");
   EXPECT_EQ(list.AddSolder({80, 96}, 4, 16, 2)->ToText(), "80, 96, 4, 16, 2");
   EXPECT_EQ(list.AddSolder({0, 0}, 0, 0, static_cast<uint8_t>(256))->ToText(), "0, 0, 0, 0, 0");
-}
-
-TEST(ElementList, KeepsCreationOrderThroughRemovals) {
-  FakeLayout view;
-  TElementList list(&view);
-  for (int i = 0; i < 4; ++i) list.AddWire({i, i}, {i, i}, 4);
-  list.AddSolder({4, 4}, 4, 16, 0)->SetSelected(true);
-  list.AddSolder({5, 5}, 4, 16, 0);
+  list.Items(8)->SetSelected(true);
   list.Delete(0);
   const TPCBElement* second = list.Items(1);
   EXPECT_TRUE(list.Remove(second));
   EXPECT_FALSE(list.Remove(second));
-  EXPECT_EQ(list.RemoveIf([](const TPCBElement& e) { return e.ToText()[0] == '3'; }), 1);
-  EXPECT_EQ(Describe(list), (std::vector<std::string>{"W 1, 1, 1, 1, 4", "P 4, 4, 4, 16, 0 *",
-                                                      "P 5, 5, 4, 16, 0"}));
+  EXPECT_EQ(list.RemoveIf([](const TPCBElement& e) { return e.ToText()[0] == '5'; }), 2);
+  EXPECT_EQ(Describe(list),
+            (std::vector<std::string>{"W 400, 400, 50, 0, 4", "P 0, 0, 4, 16, 1",
+                                      "P 25, -1, 4, 16, 0", "W -1, 0, -2147483648, 2147483647, -3",
+                                      "P 80, 96, 4, 16, 2 *", "P 0, 0, 0, 0, 0"}));
 }
 
-// A hand-edited file can put any 32-bit value in any field. Every operation on such elements
-// must stay defined: the sanitizer build turns any overflow into a failure here.
+// A hand-edited file can put any 32-bit value in any field: every operation on such elements stays
+// defined (the sanitizer build turns any overflow into a failure here).
 TEST(BoardMath, ExtremeFieldsAreSafeEverywhere) {
   const int32_t values[] = {0, 1, -1, 2, 16, INT32_MAX, INT32_MIN, INT32_MAX - 1, INT32_MIN + 1};
   for (int32_t cell : {1, 10, 510}) {
     for (TPCBStep step : {gs1, gs1By16}) {
       FakeLayout view;
-      view.Cell = cell;
-      view.Step = step;
-      view.Printing = true;
-      view.Dpi = 1200;
+      view.Cell = cell, view.Step = step, view.Printing = true, view.Dpi = 1200;
       view.Offset = {-5, 7};
       TElementList list(&view);
       for (int32_t a : values) {
@@ -133,8 +115,8 @@ TEST(BoardMath, ExtremeFieldsAreSafeEverywhere) {
       int hits = 0;
       for (int32_t i = 0; i < list.Count(); ++i) {
         TPCBElement* e = list.Items(i);
-        hits += e->HitTest({0, 0}) + e->HitTest({INT32_MAX, INT32_MIN}) + e->HitTest({32, 32});
-        hits += e->InRect({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}) + e->InRect({0, 0, 50, 50});
+        hits += e->HitTest({0, 0}) + e->HitTest({INT32_MAX, INT32_MIN}) + e->HitTest({32, 32}) +
+                e->InRect({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}) + e->InRect({0, 0, 50, 50});
         for (TDrawMode mode : {dmNormal, dmHighlight, dmPrint}) e->Draw(mode);
         e->Move(INT32_MAX, INT32_MIN);
         EXPECT_FALSE(e->ToText().empty());
@@ -157,8 +139,8 @@ std::string Outcome(const char* begin, const char* end) {
   return out;
 }
 
-// A number is converted as it is read, before the rest of the line is looked at. A number of up
-// to 40 characters is quoted as written, a longer one by its first 20 and last 10 characters.
+// A number is converted as it is read, before the rest of the line is looked at; one of over 40
+// characters is quoted by its first 20 and last 10.
 TEST(ElementLine, GrammarAndLimits) {
   const std::string no = " n'est pas une valeur entière correcte", ten = "9876543210";
   const std::string forty = ten + ten + ten + ten, seven(1000000, '7'), rest = ", 0, 0, 0, 0";
