@@ -44,67 +44,71 @@ void Add(TElementList& list, const TPart& p) {
     list.AddSolder({p.v[0], p.v[1]}, p.v[2], p.v[3], static_cast<uint8_t>(p.v[4]));
 }
 
+// Parts such as "W0,0,160,0,8 P80,0,4,12,0" added to the list.
+void AddParts(TElementList& list, const std::string& parts) {
+  std::istringstream in(parts);
+  for (std::string word; in >> word;) {
+    TPart p{word[0], {}};
+    std::sscanf(word.c_str() + 1, "%d,%d,%d,%d,%d", &p.v[0], &p.v[1], &p.v[2], &p.v[3], &p.v[4]);
+    Add(list, p);
+  }
+}
+
 // Distances in board units (negative: overlapping) and the middle of the gap. Divisor 2 is 8
 // units wide, 3 is 5, 32 a hairline; an SMD pad 40 by 20 has corners of 10 at 50 %, 6 at 30 %.
 TEST(Copper, ExactGapsBetweenShapes) {
   const long double r50 = std::sqrt(1300.0L), r2 = std::sqrt(2.0L);
   const long double round = 15 * r2 - 5, roundAt = 15 + (5 + round / 2) / r2;
-  const TPart smd{'S', {0, 0, 20, 10, 0}}, oblong{'S', {0, 0, 40, 20, 50}};
-  const TPart at30{'S', {0, 0, 40, 20, 30}}, at25{'S', {0, 0, 40, 20, 25}};
-  const struct {
-    const char* what;
-    TPart a, b;
-    long double distance, x, y;
-  } cases[] = {
-      {"parallel wires", {'W', {0, 0, 100, 0, 2}}, {'W', {0, 20, 100, 20, 2}}, 12, 0, 10},
-      {"crossing wires", {'W', {0, 0, 100, 100, 2}}, {'W', {0, 100, 100, 0, 2}}, -8, 50, 50},
-      {"collinear, overlapping", {'W', {0, 0, 100, 0, 2}}, {'W', {50, 0, 150, 0, 2}}, -8, 50, 0},
-      {"collinear, apart", {'W', {0, 0, 100, 0, 2}}, {'W', {120, 0, 200, 0, 2}}, 12, 110, 0},
-      {"ends touching", {'W', {0, 0, 100, 0, 2}}, {'W', {108, 0, 200, 0, 2}}, 0, 104, 0},
-      {"wire, round pad", {'W', {0, 0, 100, 0, 2}}, {'P', {50, 30, 4, 20, 0}}, 16, 50, 12},
-      {"odd halves", {'W', {0, 0, 0, 100, 3}}, {'P', {20, 50, 4, 11, 0}}, 12.5, 8.75, 50},
-      {"hairline on a pad", {'W', {0, 0, 100, 0, 32}}, {'P', {50, 10, 4, 20, 0}}, 0, 50, 0},
-      {"square corner", {'W', {0, 50, 60, 50, 2}}, {'P', {100, 100, 4, 20, 1}}, 46, 76.2, 71.6},
-      {"wire through square pad", {'W', {0, 0, 100, 0, 2}}, {'P', {50, 0, 4, 10, 7}}, -4, 45, 0},
-      {"round pads", {'P', {0, 0, 4, 20, 0}}, {'P', {50, 0, 4, 30, 0}}, 25, 22.5, 0},
-      {"square pads, diagonal", {'P', {0, 0, 4, 20, 1}}, {'P', {40, 50, 4, 20, 1}}, r50, 20, 25},
-      {"round to square corner", {'P', {0, 0, 4, 10, 0}}, {'P', {40, 50, 4, 20, 1}}, 45, 16.5, 22},
-      {"square pads, side by side", {'P', {0, 0, 4, 20, 1}}, {'P', {30, 5, 4, 20, 1}}, 10, 15, 2.5},
-      {"dot of a short wire", {'W', {0, 0, 0, 0, 1}}, {'P', {0, 30, 4, 20, 0}}, 12, 0, 14},
-      {"SMD corners", smd, {'S', {30, 25, 20, 10, 0}}, std::sqrt(325.0L), 15, 12.5},
-      {"SMD corners touching", smd, {'S', {20, 10, 20, 10, 0}}, 0, 10, 5},
-      {"SMD corners a unit apart", smd, {'S', {21, 10, 20, 10, 0}}, 1, 10.5, 5},
-      {"SMD on a square corner", smd, {'P', {20, 15, 4, 20, 1}}, 0, 10, 5},
-      {"SMD of odd sides", {'S', {0, 0, 13, 7, 30}}, {'W', {20, -50, 20, 50, 2}}, 9.5, 11.25, -1.5},
-      {"SMD discs", {'S', {0, 0, 20, 20, 50}}, {'S', {40, 40, 20, 20, 50}}, 40 * r2 - 20, 20, 20},
-      {"25 % corner, square pad", at25, {'P', {40, 30, 4, 20, 1}}, round, roundAt, roundAt - 10},
-      {"oblong touching a pad", oblong, {'P', {19, 12, 0, 10, 0}}, 0, 16, 8},
-      {"oblong a unit from a pad", oblong, {'P', {19, 12, 0, 8, 0}}, 1, 16.3, 8.4},
-      {"30 % corner, wire end", at30, {'W', {20, 12, 60, 12, 2}}, 0, 17.6, 8.8},
-      {"25 % corner, wire end", at25, {'W', {21, 13, 60, 13, 2}}, 1, 18.3, 9.4},
-      {"far across the board",
-       {'W', {0, 0, 100, 0, 2}},
-       {'P', {2000000000, 0, 4, 20, 0}},
-       1999999886,
-       1000000047,
-       0},
+  const std::tuple<const char*, long double, long double, long double> cases[] = {
+      {"W0,0,100,0,2 W0,20,100,20,2", 12, 0, 10},
+      {"W0,0,100,100,2 W0,100,100,0,2", -8, 50, 50},
+      {"W0,0,100,0,2 W50,0,150,0,2", -8, 50, 0},
+      {"W0,0,100,0,2 W120,0,200,0,2", 12, 110, 0},
+      {"W0,0,100,0,2 W108,0,200,0,2", 0, 104, 0},
+      {"W0,0,100,0,2 P50,30,4,20,0", 16, 50, 12},
+      {"W0,0,0,100,3 P20,50,4,11,0", 12.5, 8.75, 50},
+      {"W0,0,100,0,32 P50,10,4,20,0", 0, 50, 0},
+      {"W0,50,60,50,2 P100,100,4,20,1", 46, 76.2, 71.6},
+      {"W0,0,100,0,2 P50,0,4,10,7", -4, 45, 0},
+      {"P0,0,4,20,0 P50,0,4,30,0", 25, 22.5, 0},
+      {"P0,0,4,20,1 P40,50,4,20,1", r50, 20, 25},
+      {"P0,0,4,10,0 P40,50,4,20,1", 45, 16.5, 22},
+      {"P0,0,4,20,1 P30,5,4,20,1", 10, 15, 2.5},
+      {"W0,0,0,0,1 P0,30,4,20,0", 12, 0, 14},
+      {"S0,0,20,10,0 S30,25,20,10,0", std::sqrt(325.0L), 15, 12.5},
+      {"S0,0,20,10,0 S20,10,20,10,0", 0, 10, 5},
+      {"S0,0,20,10,0 S21,10,20,10,0", 1, 10.5, 5},
+      {"S0,0,20,10,0 P20,15,4,20,1", 0, 10, 5},
+      {"S0,0,13,7,30 W20,-50,20,50,2", 9.5, 11.25, -1.5},
+      {"S0,0,20,20,50 S40,40,20,20,50", 40 * r2 - 20, 20, 20},
+      {"S0,0,40,20,25 P40,30,4,20,1", round, roundAt, roundAt - 10},
+      {"S0,0,40,20,50 P19,12,0,10,0", 0, 16, 8},
+      {"S0,0,40,20,50 P19,12,0,8,0", 1, 16.3, 8.4},
+      {"S0,0,40,20,30 W20,12,60,12,2", 0, 17.6, 8.8},
+      {"S0,0,40,20,25 W21,13,60,13,2", 1, 18.3, 9.4},
+      {"W0,0,192,56,2 P82,76,0,92,0", 0, 94.88, 31.84},
+      {"W0,0,192,56,2 P82,76,0,90,0", 1, 94.74, 32.32},
+      {"W0,0,96,40,2 P38,44,0,44,0", 0, 48 - 20 / 13.0L, 20 + 48 / 13.0L},
+      {"W0,0,64,-120,2 P62,-44,0,58,0", 1, 32 + 67.5L / 17, -60 + 36 / 17.0L},
+      {"W0,0,-56,192,2 P-76,82,0,92,0", 0, -31.84, 94.88},
+      {"W0,0,100,0,2 P2000000000,0,4,20,0", 1999999886, 1000000047, 0},
   };
-  for (const auto& c : cases) {
+  for (const auto& [parts, distance, x, y] : cases) {
+    SCOPED_TRACE(parts);
     FakeLayout view;
     TElementList list(&view);
-    Add(list, c.a);
-    Add(list, c.b);
+    AddParts(list, parts);
     const TCopperShape a = CopperOf(*list.Items(0)), b = CopperOf(*list.Items(1));
     const TCopperGap ab = CopperGap(a, b), ba = CopperGap(b, a);
-    EXPECT_NEAR(double(ab.Distance), double(c.distance), 1e-9) << c.what;
-    EXPECT_NEAR(double(ba.Distance), double(c.distance), 1e-9) << c.what;
-    EXPECT_EQ(CopperTouches(a, b), c.distance <= 0) << c.what;
-    EXPECT_EQ(CopperTouches(b, a), c.distance <= 0) << c.what;
-    for (int64_t nm : {158750, 158760})
-      EXPECT_EQ(CopperCloser(a, b, nm), c.distance * 158750 < nm) << c.what << " " << nm;
-    if (c.distance >= 0) {
-      EXPECT_NEAR(double(ab.X), double(c.x), 1e-9) << c.what;
-      EXPECT_NEAR(double(ab.Y), double(c.y), 1e-9) << c.what;
+    EXPECT_NEAR(double(ab.Distance), double(distance), 1e-9);
+    EXPECT_NEAR(double(ba.Distance), double(distance), 1e-9);
+    EXPECT_EQ(CopperTouches(a, b), distance <= 0);
+    EXPECT_EQ(CopperTouches(b, a), distance <= 0);
+    // A gap of exactly one unit passes a clearance of one unit, and not a hair more.
+    for (int64_t nm : {158750, 158760}) EXPECT_EQ(CopperCloser(a, b, nm), distance * 158750 < nm);
+    if (distance >= 0) {
+      EXPECT_NEAR(double(ab.X), double(x), 1e-9);
+      EXPECT_NEAR(double(ab.Y), double(y), 1e-9);
     }
   }
 }
@@ -180,46 +184,6 @@ TEST(Copper, GapsAgreeWithSampledDistances) {
   }
 }
 
-// A round pad beside a wire 8 wide, or 10 units beyond its end, at the touching radius, one less
-// and one more, on many slopes: touching as decided in exact fractions.
-TEST(Copper, TouchingIsDecidedExactlyOnEverySlope) {
-  using i128 = __int128;
-  // The slope, the wire running 8 steps of it from (0, 0); the pad beside its middle or not.
-  const std::tuple<int32_t, int32_t, bool> slopes[] = {
-      {4, 3, true}, {12, 5, true}, {15, 8, true}, {24, 7, true},  {1, 0, true},   {0, 1, true},
-      {1, 1, true}, {4, 3, false}, {1, 1, false}, {12, 5, false}, {-7, 24, true}, {8, -15, true}};
-  for (const auto& [dx, dy, beside] : slopes) {
-    const TPoint b{8 * dx, 8 * dy};
-    const i128 len2 = i128(b.X) * b.X + i128(b.Y) * b.Y;
-    const double hyp = std::sqrt(double(len2)) / 8;
-    const int32_t q = 2 * std::max(1, int32_t(std::ceil(8 / hyp)));  // slopes off the side
-    const TPoint p =
-        beside ? TPoint{4 * dx - q * dy, 4 * dy + q * dx} : TPoint{b.X + (dx >= 0 ? 10 : -10), b.Y};
-    const int32_t touching = int32_t(std::floor((beside ? q * hyp : 10) + 1e-9)) - 4;
-    // The squared distance from P to the wire as the fraction num / den.
-    const i128 dot = i128(p.X) * b.X + i128(p.Y) * b.Y;
-    const i128 nx = p.X * len2 - dot * b.X, ny = p.Y * len2 - dot * b.Y;
-    const TPoint e = dot <= 0 ? TPoint{0, 0} : b;
-    const bool inner = dot > 0 && dot < len2;
-    const i128 den = inner ? len2 * len2 : 1,
-               num = inner ? nx * nx + ny * ny
-                           : i128(p.X - e.X) * (p.X - e.X) + i128(p.Y - e.Y) * (p.Y - e.Y);
-    for (int32_t radius : {touching, touching - 1, touching + 1}) {
-      FakeLayout view;
-      TElementList list(&view);
-      const TCopperShape wire = CopperOf(*list.AddWire({0, 0}, b, 2)),
-                         pad = CopperOf(*list.AddSolder(p, 0, 2 * radius, sgCircle));
-      const std::string what = list.Items(0)->ToText() + " / " + list.Items(1)->ToText();
-      EXPECT_EQ(CopperTouches(wire, pad), num <= (4 + radius) * (4 + radius) * den) << what;
-      if (hyp == std::floor(hyp)) {
-        // A gap of a whole unit passes a clearance of one unit, a hair more not.
-        EXPECT_EQ(CopperCloser(wire, pad, 158760), radius >= touching - 1) << what;
-        EXPECT_EQ(CopperCloser(wire, pad, 158750), radius >= touching) << what;
-      }
-    }
-  }
-}
-
 // The problems on a board of "A" (a pad at the origin), "B" (160 units right) or parts such as
 // "W0,0,160,0,8"; a leading "=" sets every limit on a whole number of units.
 std::string Problems(const char* board) {
@@ -232,14 +196,8 @@ std::string Problems(const char* board) {
   FakeLayout view;
   TElementList list(&view);
   std::istringstream in(board);
-  for (std::string word; in >> word;) {
-    TPart p{'P', {word == "B" ? 160 : 0, 0, 4, 12, 0}};
-    if (word.size() > 1) {
-      p.kind = word[0];
-      std::sscanf(word.c_str() + 1, "%d,%d,%d,%d,%d", &p.v[0], &p.v[1], &p.v[2], &p.v[3], &p.v[4]);
-    }
-    Add(list, p);
-  }
+  for (std::string word; in >> word;)
+    AddParts(list, word == "A" ? "P0,0,4,12,0" : word == "B" ? "P160,0,4,12,0" : word);
   std::string out;
   for (const TProblem& p : CheckBoard(list, rules))
     out += std::string(out.empty() ? "" : "\n") + ProblemKindName(p.Kind) + " at " +
