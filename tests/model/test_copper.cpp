@@ -92,8 +92,7 @@ TEST(Copper, ExactGapsBetweenShapes) {
       {"W0,0,64,-120,2 P62,-44,0,58,0", 1, 32 + 67.5L / 17, -60 + 36 / 17.0L},
       {"W0,0,-56,192,2 P-76,82,0,92,0", 0, -31.84, 94.88},
       {"W-1500000000,-1500000000,1500000000,1500000000,2 P0,100,0,20,0", 100 / r2 - 14, 25 + 3 / r2,
-       75 - 3 / r2},
-  };
+       75 - 3 / r2}};
   for (const auto& [parts, distance, x, y] : cases) {
     SCOPED_TRACE(parts);
     FakeLayout view;
@@ -253,8 +252,7 @@ TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
       {"A P150,0,4,12,0 F0,0,100,300,1 F150,0,100,300,1",
        "clearance at 8.087, 15.875: copper 0.000 mm apart, 0.300 mm required"},
       {"P2,16,4,8,0 W0,0,9,12,2",
-       "dangling at 0.000, 0.000" + dangling + "\ndangling at 1.429, 1.905" + dangling},
-  };
+       "dangling at 0.000, 0.000" + dangling + "\ndangling at 1.429, 1.905" + dangling}};
   for (const auto& [board, problems] : cases) EXPECT_EQ(Problems(board), problems) << board;
 }
 

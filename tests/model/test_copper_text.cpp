@@ -27,33 +27,30 @@ TCopperText Text(std::string s, bool copperSide = false, int32_t turns = 0, int3
 TEST(CopperText, TakesThePrintableCharactersAndSaneSizes) {
   // Every printable code has strokes, and only those: a character that is taken is drawn.
   for (int c = 0; c < 256; ++c) {
-    const bool printable = TCopperText::Printable(static_cast<unsigned char>(c));
-    EXPECT_EQ(StrokeGlyph(static_cast<unsigned char>(c)) != nullptr, printable) << c;
-    const int32_t advance = ForEachGlyphPoint(static_cast<unsigned char>(c), [](auto...) {});
-    if (printable) {
-      EXPECT_GT(advance, 0) << c;
-    }
+    const unsigned char u = static_cast<unsigned char>(c);
+    EXPECT_EQ(StrokeGlyph(u) != nullptr, TCopperText::Printable(u)) << c;
+    EXPECT_TRUE(!TCopperText::Printable(u) || ForEachGlyphPoint(u, [](auto...) {}) > 0) << c;
   }
-  const std::tuple<std::string, int32_t, int32_t, int32_t, size_t, bool> cases[] = {
-      {"GND", 13, 2, 0, std::string::npos, true},
-      {"+9V\nOUT", 2, 2, 3, std::string::npos, true},
-      {"caf\xE9 \x80 \xDF", 1600, 1600, 1, std::string::npos, true},
-      {"", 13, 2, 0, std::string::npos, false},
+  // Text, height, width, turns; the first character refused (-1: none); whether it is valid.
+  const std::tuple<std::string, int32_t, int32_t, int32_t, int, bool> cases[] = {
+      {"GND", 13, 2, 0, -1, true},
+      {"+9V\nOUT", 2, 2, 3, -1, true},
+      {"caf\xE9 \x80 \xDF", 1600, 1600, 1, -1, true},
+      {"", 13, 2, 0, -1, false},
       {"a\tb", 13, 2, 0, 1, false},
       {"ab\x81", 13, 2, 0, 2, false},
       {"\x7F", 13, 2, 0, 0, false},
       {"x\r", 13, 2, 0, 1, false},
-      {"A", 1, 1, 0, std::string::npos, false},
-      {"A", 1601, 2, 0, std::string::npos, false},
-      {"A", 13, 0, 0, std::string::npos, false},
-      {"A", 13, 14, 0, std::string::npos, false},
-      {"A", 13, 2, 4, std::string::npos, false},
-      {"A", 13, 2, -1, std::string::npos, false},
-      {std::string(1000, 'A'), 13, 2, 0, std::string::npos, true},
-      {std::string(1001, 'A'), 13, 2, 0, std::string::npos, false},
-  };
+      {"A", 1, 1, 0, -1, false},
+      {"A", 1601, 2, 0, -1, false},
+      {"A", 13, 0, 0, -1, false},
+      {"A", 13, 14, 0, -1, false},
+      {"A", 13, 2, 4, -1, false},
+      {"A", 13, 2, -1, -1, false},
+      {std::string(1000, 'A'), 13, 2, 0, -1, true},
+      {std::string(1001, 'A'), 13, 2, 0, -1, false}};
   for (const auto& [s, h, w, turns, refused, valid] : cases) {
-    EXPECT_EQ(TCopperText::FirstRefused(s), refused) << s;
+    EXPECT_EQ(TCopperText::FirstRefused(s), refused < 0 ? std::string::npos : size_t(refused)) << s;
     EXPECT_EQ(TCopperText::Valid(s, h, w, turns), valid) << s << " " << h << " " << w;
   }
 }
@@ -70,8 +67,7 @@ TEST(CopperText, TypedTextBecomesFileBytesAndBack) {
       {"tab\there", "", 3},
       {QString::fromUtf8("Ā"), "", 0},
       {QString::fromUtf8("ok 😀"), "", 3},
-      {QString(QChar(0x7F)), "", 0},
-  };
+      {QString(QChar(0x7F)), "", 0}};
   for (const auto& [typed, bytes, refusedAt] : cases) {
     std::string out = "kept";
     qsizetype at = -1;
@@ -115,18 +111,21 @@ TEST(CopperText, LettersLieWhereTheTextReads) {
   EXPECT_GT(turned.Top, 400);
 }
 
+// "l" is one upright stroke: at (32, 32), 16 units high and 8 wide, it shows 10 pixels high and
+// 5 wide, a little right of the anchor's pixel; a thin letter still takes a click beside it.
 TEST(CopperText, DrawsAndIsHitOverItsStrokes) {
   FakeLayout view;  // 10 pixels to 16 board units
-  // "l" is one upright stroke: at (32, 32), 16 units high and 8 wide, it shows 10 pixels high,
-  // 5 wide, from (20, 10) to (20, 20), a little right of the anchor's pixel.
   TCopperText text(&view, {32, 32}, "l", 16, 8, 0, false), *l = &text;
   const THalfBox b = EndsBox(l->Strokes());
   ASSERT_EQ(b.Left, b.Right);
-  const int x = static_cast<int>(b.Left * 10 / 32);
-  // A thin letter still takes a click beside it.
+  const int x = static_cast<int>(b.Left * 10 / 32), dots = static_cast<int>(b.Left / 2);
   for (auto [dx, y, hit] :
        {std::tuple{0, 15, true}, {1, 12, true}, {2, 15, true}, {4, 15, false}, {0, 25, false}})
     EXPECT_EQ(l->HitTest({x + dx, y}), hit) << dx << ", " << y;
+  // A long level stroke is hit along its middle, not only near its ends.
+  const TCopperText dash(&view, {32, 32}, "-", 160, 8, 0, false);
+  const THalfBox d = EndsBox(dash.Strokes());
+  EXPECT_TRUE(dash.HitTest({int((d.Left + d.Right) * 10 / 64), int(d.Top * 10 / 32) + 1}));
   l->Draw(dmNormal);
   l->Draw(dmHighlight);
   view.Printing = true;
@@ -135,21 +134,19 @@ TEST(CopperText, DrawsAndIsHitOverItsStrokes) {
   EXPECT_EQ(FakeLayout::At(view.Board, x, 15), view.Wire);
   EXPECT_EQ(FakeLayout::At(view.Board, x + 4, 15), 0xFFFFFFu);
   EXPECT_EQ(FakeLayout::At(view.Screen, x, 15), view.Focus);
-  EXPECT_EQ(FakeLayout::At(view.Page, static_cast<int>(b.Left / 2), 24), 0u);
-  EXPECT_EQ(FakeLayout::At(view.Page, static_cast<int>(b.Left / 2) + 6, 24), 0xFFFFFFu);
-
+  EXPECT_EQ(FakeLayout::At(view.Page, dots, 24), 0u);
+  EXPECT_EQ(FakeLayout::At(view.Page, dots + 6, 24), 0xFFFFFFu);
   // Inside a rectangle when all its copper's points are; moved, its strokes go with it, also
   // where the anchor wraps round.
-  const TRect around{static_cast<int32_t>(b.Left / 2), 16, static_cast<int32_t>(b.Left / 2), 32};
-  EXPECT_TRUE(l->InRect(around));
-  EXPECT_FALSE(l->InRect({around.Left, 17, around.Right, 32}));
+  EXPECT_TRUE(l->InRect({dots, 16, dots, 32}));
+  EXPECT_FALSE(l->InRect({dots, 17, dots, 32}));
   for (const auto& [dx, dy] :
        {std::pair{5, -3}, std::pair{INT32_MAX, 0}, std::pair{-INT32_MAX, 0}}) {
     l->Move(dx, dy);
-    const auto moved = l->Strokes();
+    const THalfBox moved = EndsBox(l->Strokes());
     l->SetAnchor(l->Anchor());  // worked out afresh
-    EXPECT_EQ(EndsBox(moved).Left, EndsBox(l->Strokes()).Left);
-    EXPECT_EQ(EndsBox(moved).Top, EndsBox(l->Strokes()).Top);
+    EXPECT_EQ(std::pair(moved.Left, moved.Top),
+              std::pair(EndsBox(l->Strokes()).Left, EndsBox(l->Strokes()).Top));
   }
   EXPECT_EQ(l->Clone(&view)->ToText(), l->ToText());
   EXPECT_EQ(TCopperText(nullptr, {-5, 7}, "a,b*c%d\ne", 13, 2, 3, true).ToText(),

@@ -135,8 +135,7 @@ TEST(Draw, SmdPadsDrawRoundedCornersAndHitWhatTheyDraw) {
       {16, 13, 21, 20, false, "74,80p 73,80. 86,80p 87,80. 74,70. 75,70p"},
       {16, 13, 1, 0, false, "74,80p 86,80p 80,79. 80,81."},
       {7, 40, 90, 35, false, ""},
-      {10, 0, 16, 0, false, ""},
-  };
+      {10, 0, 16, 0, false, ""}};
   for (const auto& [cell, width, height, roundness, selected, pixels] : cases) {
     view.Board.fill(Qt::white);
     view.Cell = cell;

@@ -42,17 +42,15 @@ const std::vector<TPoint> kBoard{{0, 0}, {400, 0}, {400, 300}, {0, 300}};
 TEST(Fill, MeasuresExactlyAgainstAnArea) {
   const TFillMeasure measure({{{At(0, 0), At(200, 0), At(200, 200), At(0, 200)},
                                {{At(90, 90), At(90, 110), At(110, 110), At(110, 90)}}}});
-  const std::pair<TCopperShape, int64_t> cases[] = {
-      {Pad(110, 50, 10, 0), 5 * kUnit},
-      {Track(20, 105, 80, 105, 2), 4 * kUnit},
-      {Pad(104, 105, 2, 0, true), 5 * kUnit},
-      {Track(103, -4, 110, -11, 0), 5 * kUnit},
-      {Pad(50, 50, 4, 0), 3 * kUnit},
-      {Smd(50, 50, 4, 2, 1), 3 * kUnit},
-      {Pad(20, 20, 10, 0), -1},
-      {Track(90, 50, 120, 50, 2), -1},
-      {Track(102, 50, 120, 50, 4), 0},
-  };
+  const std::pair<TCopperShape, int64_t> cases[] = {{Pad(110, 50, 10, 0), 5 * kUnit},
+                                                    {Track(20, 105, 80, 105, 2), 4 * kUnit},
+                                                    {Pad(104, 105, 2, 0, true), 5 * kUnit},
+                                                    {Track(103, -4, 110, -11, 0), 5 * kUnit},
+                                                    {Pad(50, 50, 4, 0), 3 * kUnit},
+                                                    {Smd(50, 50, 4, 2, 1), 3 * kUnit},
+                                                    {Pad(20, 20, 10, 0), -1},
+                                                    {Track(90, 50, 120, 50, 2), -1},
+                                                    {Track(102, 50, 120, 50, 4), 0}};
   for (const auto& [piece, gapNm] : cases) {
     SCOPED_TRACE(testing::Message() << piece.AX << ", " << piece.AY);
     EXPECT_EQ(measure.Touches(piece), gapNm <= 0);

@@ -28,8 +28,7 @@ TEST(PadSize, TypedSizesRoundToBoardUnitsWithinTheLimits) {
       {false, "0.8", 5, ""},
       {false, "1.59", 10, ""},
       {false, "0.05", 0, holeRange},
-      {false, "-1", 0, holeRange},
-  };
+      {false, "-1", 0, holeRange}};
   for (const auto& [pad, typed, expected, message] : cases) {
     int32_t units = 0;
     const std::string error = MessageOf(
@@ -127,8 +126,7 @@ TEST(Turn, RotateAndMirrorAboutTheNearestGridPointAndComeBack) {
            {{0, 0, 0, 0, 0, 16, 0, 0, 16}, {32, 32}},
            {16, 16},
            "0 0 32 0 32 16 16 0 | 0 32",
-           "0 0 32 0 16 0 32 16 | 0 32"},
-      };
+           "0 0 32 0 16 0 32 16 | 0 32"}};
   // The copper in half units, where a text's strokes must turn with it point for point, and
   // the same copper turned once: in half units about the doubled pivot (nothing here wraps).
   auto copper = [](const TElementList& list, TPoint pivot = {}, const TTurn* turn = nullptr) {
