@@ -7,34 +7,31 @@
 #include "TCopperFill.h"
 #include "TCopperText.h"
 #include "TElementTransform.h"
+#include "TMillProcess.h"
 #include "TPadSize.h"
 #include "TSmdPad.h"
 #include "formats/BoardHelpers.h"
 
 namespace {
 
+// Typed sizes in board units; 0 refused for the range, -1 refused as no size at all.
 TEST(PadSize, TypedSizesRoundToBoardUnitsWithinTheLimits) {
-  const std::string padRange = "A pad must be between 1.27 and 3.81 mm across";
-  const std::string holeRange = "A hole must be between 0.16 and 3.65 mm across";
-  // Units 0: refused with the message.
-  const std::tuple<bool, const char*, int32_t, std::string> cases[] = {
-      {true, "1.9", 12, ""},
-      {true, " 1,9 mm", 12, ""},
-      {true, "1.2", 8, ""},  // 7.56 units
-      {true, "3.81 MM", 24, ""},
-      {true, "1.18", 0, padRange},
-      {true, "3.9", 0, padRange},
-      {true, "big", 0, "'big' is not a size in millimetres: " + padRange},
-      {false, "0.8", 5, ""},
-      {false, "1.59", 10, ""},
-      {false, "0.05", 0, holeRange},
-      {false, "-1", 0, holeRange}};
-  for (const auto& [pad, typed, expected, message] : cases) {
+  const std::tuple<bool, const char*, int32_t> cases[] = {
+      {true, "1.9", 12},   {true, " 1,9 mm", 12}, {true, "1.2", 8},  {true, "3.81 MM", 24},
+      {true, "1.18", 0},   {true, "3.9", 0},      {true, "big", -1}, {false, "0.8", 5},
+      {false, "1.59", 10}, {false, "0.05", 0},    {false, "-1", 0}};
+  for (const auto& [pad, typed, expected] : cases) {
     int32_t units = 0;
     const std::string error = MessageOf(
         [&, pad = pad, typed = typed] { units = pad ? ReadPadSize(typed) : ReadHoleSize(typed); });
-    EXPECT_EQ(units, expected) << typed;
-    EXPECT_EQ(error, expected ? "<no error>" : message) << typed;
+    const std::string range = pad ? "A pad must be between 1.27 and 3.81 mm across"
+                                  : "A hole must be between 0.16 and 3.65 mm across";
+    EXPECT_EQ(units, std::max(expected, 0)) << typed;
+    EXPECT_EQ(error, expected > 0 ? "<no error>"
+                     : expected
+                         ? "'" + std::string(typed) + "' is not a size in millimetres: " + range
+                         : range)
+        << typed;
   }
   // The offered sizes show as the box lists them, rounded half up from exact 0.15875 mm units.
   QStringList shown;
@@ -43,6 +40,25 @@ TEST(PadSize, TypedSizesRoundToBoardUnitsWithinTheLimits) {
   EXPECT_EQ(MessageOf([] { CheckHoleFits(7, 8); }), "<no error>");
   EXPECT_EQ(MessageOf([] { CheckHoleFits(8, 8); }),
             "A hole of 1.27 mm must be smaller than its pad of 1.27 mm");
+}
+
+// Each length of the milling process is taken at both ends of its range, refused just beyond.
+TEST(MillProcess, EachLengthIsTakenUpToItsLimits) {
+  using P = TMillProcess;
+  const std::tuple<double P::*, double, double> ranges[] = {
+      {&P::EtchCompensation, 0, 0.2}, {&P::BitDiameter, 0.01, 10},
+      {&P::VAngle, 5, 150},           {&P::VTip, 0, 5},
+      {&P::CutDepth, 0.001, 5},       {&P::Overlap, 0, 90},
+      {&P::Feed, 1, 100000},          {&P::Plunge, 1, 100000},
+      {&P::DrillDepth, 0.01, 20},     {&P::OutlineBit, 0.1, 10},
+      {&P::BoardThickness, 0.1, 10},  {&P::DepthPerPass, 0.01, 10},
+      {&P::TabWidth, 0, 50}};
+  for (const auto& [field, low, high] : ranges)
+    for (double v : {low, high, low - 1e-6, high + 1e-6}) {
+      TMillProcess process;
+      process.*field = v;
+      EXPECT_EQ(process.Valid(), v >= low && v <= high) << v;
+    }
 }
 
 // A board from {x, y} pads, {x1, y1, x2, y2} wires, {x, y, width, height, roundness} SMD pads,
@@ -96,32 +112,26 @@ TPoint TurnAll(TElementList& list, int32_t grid, TTurn turn) {
   return pivot;
 }
 
+// Ties between grid points go to an even column and row; SMD pads turn their sides, texts turn
+// about their anchors and change side in a mirror, fills turn their corners and seed (a fill
+// without a seed keeps its seed's place at the origin).
 TEST(Turn, RotateAndMirrorAboutTheNearestGridPointAndComeBack) {
   const std::tuple<int32_t, std::vector<std::vector<int32_t>>, TPoint, std::string, std::string>
       cases[] = {
-          // One step wide, none high: a tie between two columns, the even one wins.
           {16, {{0, 0}, {16, 0}}, {0, 0}, "0 0 | 0 16", "0 0 | -16 0"},
-          // The same in row -1: now column -1 makes an even sum.
           {16, {{-16, -16}, {0, -16}}, {-16, -16}, "-16 -16 | -16 0", "-16 -16 | -32 -16"},
-          // Three steps by one: ties both ways go to an even column and row.
           {16, {{0, 0, 48, 16}, {48, 16}}, {32, 0}, "32 -32 16 16 | 16 16", "64 0 16 16 | 16 16"},
-          // Two steps by two, on a quarter grid: the middle is a grid point.
           {4, {{0, 0, 8, 0}, {8, 8}, {0, 8}}, {4, 4}, "8 0 8 8 | 0 8 | 0 0", "8 0 0 0 | 0 8 | 8 8"},
-          // Off the grid: the nearest grid point, no tie.
           {16, {{3, 5}, {20, 9}}, {16, 0}, "11 -13 | 7 4", "29 5 | 12 9"},
-          // An SMD pad turns its sides with it and keeps them in a mirror.
           {16, {{0, 0, 10, 4, 20}, {32, 16}}, {16, 16}, "32 0 4 10 | 16 32", "32 0 10 4 | 0 16"},
-          // A text turns about its anchor and changes side in a mirror, its turns running back.
           {16, {{0, 0, 0, 1, 0, 0}, {32, 0}}, {16, 0}, "16 -16 1 1 | 16 16", "32 0 0 0 | 0 0"},
           {4, {{8, 4, 3, 0, 0, 0}}, {8, 4}, "8 4 0 0", "8 4 1 1"},
           {4, {{8, 4, 2, 1, 0, 0}, {0, 0}}, {4, 4}, "4 8 3 1 | 8 0", "0 4 2 0 | 8 0"},
-          // A fill's corners and seed turn; its outline alone makes its extent.
           {16,
            {{1, 16, 0, 0, 0, 32, 0, 0, 16}},
            {16, 16},
            "32 16 32 0 32 32 16 0",
            "16 0 32 0 0 0 32 16"},
-          // Without a seed, the seed's place stays at the origin.
           {16,
            {{0, 0, 0, 0, 0, 16, 0, 0, 16}, {32, 32}},
            {16, 16},
