@@ -140,22 +140,25 @@ TEST(ElementIndex, BoardIndexKeepsInStepWithTheBoard) {
   };
   FakeLayout view;
   TElementList list(&view);
-  auto some = [&](int n) {
+  auto some = [&](int n) {  // now and then a pad far from the rest
     TElementList::Storage more;
     for (int k = 0; k < n; ++k) {
-      // Now and then a pad far from the rest.
-      const TPoint a{pick(-3000, 3000), pick(-3000, 3000)}, far{pick(1000000, 3000000), 5};
+      const TPoint a{pick(-3000, 3000), pick(-3000, 3000)},
+          b{a.X + pick(-160, 160), a.Y + pick(-160, 160)};
       if (pick(0, 1))
-        more.push_back(std::make_unique<TWire>(&view, a,
-                                               TPoint{a.X + pick(-160, 160), a.Y + pick(-160, 160)},
-                                               pick(0, 30) == 0 ? 0 : StepDivisor[pick(0, 4)]));
-      else
         more.push_back(
-            std::make_unique<TSolder>(&view, pick(0, 200) ? a : far, 4, pick(10, 40), 0));
+            std::make_unique<TWire>(&view, a, b, pick(0, 30) ? StepDivisor[pick(0, 4)] : 0));
+      else
+        more.push_back(std::make_unique<TSolder>(
+            &view, pick(0, 200) ? a : TPoint{pick(1000000, 3000000), 5}, 4, pick(10, 40), 0));
     }
     return more;
   };
   auto anywhere = [&] { return pick(0, list.Count() - 1); };
+  auto moved = [&](int32_t i) {
+    list.Items(i)->Move(pick(-500, 500), pick(-500, 500));
+    list.Changed(i);
+  };
   list.AppendAll(some(3000));
   TBoardIndex index;
   const std::function<void()> edits[] = {
@@ -164,21 +167,15 @@ TEST(ElementIndex, BoardIndexKeepsInStepWithTheBoard) {
       [&] { list.TakeLast(std::min(list.Count(), pick(1, 300))); },
       [&] { list.Delete(anywhere()); },
       [&] { list.Insert(anywhere(), list.Take(anywhere())); },
+      [&] { moved(anywhere()); },
       [&] {
-        const int32_t i = anywhere();
-        list.Items(i)->Move(pick(-500, 500), pick(-500, 500));
-        list.Changed(i);
+        std::vector<int32_t> at;
+        for (int32_t i = pick(0, 40); i < list.Count(); i += pick(1, 400)) at.push_back(i);
+        TElementList::Storage taken = list.TakeAt(at);
+        for (auto& e : taken) e->Move(pick(-50, 50), 0);
+        list.PutBack(at, std::move(taken));
       },
-      [&] {
-        std::vector<int32_t> taken;
-        for (int32_t i = pick(0, 40); i < list.Count(); i += pick(1, 400)) taken.push_back(i);
-        TElementList::Storage moved = list.TakeAt(taken);
-        for (auto& e : moved) e->Move(pick(-50, 50), 0);
-        list.PutBack(taken, std::move(moved));
-      },
-      [&] {
-        if (pick(0, 5) == 0) list.Replace(some(pick(0, 2000)));
-      }};
+      [&] { pick(0, 5) ? void() : list.Replace(some(pick(0, 2000))); }};
   std::vector<int32_t> got, walk;
   for (int round = 0; round < 120; ++round) {
     // Usually a few changes between two looks; now and then more than the board keeps track of.
@@ -187,8 +184,7 @@ TEST(ElementIndex, BoardIndexKeepsInStepWithTheBoard) {
       if (list.Count() == 0) list.AppendAll(some(pick(1, 600)));
     }
     index.Update(list);
-    const int32_t count = list.Count();
-    ASSERT_LE(index.IndexedBelow(), count);
+    ASSERT_LE(index.IndexedBelow(), list.Count());
     const std::vector<TBox> boxes = Boxes(list, 0);
     for (const TBox& b : boxes) ASSERT_GE(index.Reach(), b.reach) << round;
     for (int q = 0; q < 30; ++q) {
@@ -205,11 +201,10 @@ TEST(ElementIndex, BoardIndexKeepsInStepWithTheBoard) {
         continue;
       }
       walk.clear();
-      for (int32_t i = 0; i < count; ++i) {
-        const TBox& b = boxes[static_cast<size_t>(i)];
-        if (i >= index.IndexedBelow() || !b.boxed || b.reach > within || Meets(b.r, r))
+      for (int32_t i = 0; i < list.Count(); ++i)
+        if (i >= index.IndexedBelow() || !boxes[i].boxed || boxes[i].reach > within ||
+            Meets(boxes[i].r, r))
           walk.push_back(i);
-      }
       ASSERT_EQ(got, walk) << "round " << round << " query " << q;
     }
   }
