@@ -63,7 +63,7 @@ TEST(Canvas, LinesAndBoxesLeaveOutTheirLastPixels) {
     EXPECT_EQ(image.pixel(x, y) & 0xFFFFFF, rgb) << x << ", " << y;
 }
 
-// Pixels "x,y" each followed by its colour: w wire, p pad, f focus, b background, k black, . white.
+// Pixels "x,y" each followed by its colour: w wire, p pad, f focus, b background, . white.
 void Expect(FakeLayout& view, const QImage& image, const std::string& pixels) {
   view.Flush();
   std::istringstream in(pixels);
@@ -74,15 +74,13 @@ void Expect(FakeLayout& view, const QImage& image, const std::string& pixels) {
                          : c == 'p' ? view.Solder
                          : c == 'f' ? view.Focus
                          : c == 'b' ? view.Background
-                         : c == 'k' ? 0
                                     : 0xFFFFFF;
     EXPECT_EQ(FakeLayout::At(image, x, y), color) << x << ", " << y << c;
   }
   EXPECT_TRUE(in.eof()) << pixels;
 }
 
-// At P = 10, normal drawing goes on the board image, highlight on the visible surface only, and
-// print black on white at true size whatever the view, only when there is a printer.
+// At P = 10, normal drawing goes on the board image, highlight on the visible surface only.
 TEST(Draw, EachModeOnItsOwnSurface) {
   FakeLayout view;
   TElementList list{&view};
@@ -107,20 +105,6 @@ TEST(Draw, EachModeOnItsOwnSurface) {
   view.Background = 0xE9E9E9;
   list.AddSolder({160, 160}, 4, 16, sgCircle)->Draw(dmNormal);
   Expect(view, view.Board, "160,160b 160,165p");
-
-  view.Offset = {40, 40};
-  view.Cell = 37;
-  TWire* wire = list.AddWire({10, 20}, {150, 20}, 4);  // 4 units wide
-  wire->SetSelected(true);
-  TSolder* pad = list.AddSolder({100, 100}, 5, 41, sgCircle);  // rp = 20, hp = 2
-  for (bool printing : {false, true}) {
-    view.Printing = printing;
-    wire->Draw(dmPrint);
-    pad->Draw(dmPrint);
-    Expect(view, view.Page,
-           printing ? "80,20k 80,21k 80,25. 100,100. 100,85k 100,125."
-                    : "80,20. 80,21. 80,25. 100,100. 100,85. 100,125.");
-  }
 }
 
 // SMD pads at (80, 80), shown at (50, 50) at P = 10: what is drawn is exactly what is hit, the
