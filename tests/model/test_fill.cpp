@@ -96,25 +96,6 @@ TEST(Fill, CurvesStayWithinTheToleranceOnTheSafeSide) {
   }
 }
 
-// A wall of copper across the board cuts the fill in two: the seed's half stays, the other only
-// when islands are kept. Rows: the seed island, keeping islands, the areas left.
-TEST(Fill, KeepsOnlyWhatReachesTheSeed) {
-  const std::vector<TFillPiece> pieces{{Track(200, -10, 200, 310, 4), 1},
-                                       {Track(50, 100, 90, 100, 4), 2}};
-  const std::tuple<int32_t, bool, size_t> cases[] = {
-      {2, false, 1}, {2, true, 2}, {NoFillSeed, false, 0}, {NoFillSeed, true, 2}, {7, false, 0}};
-  for (auto [seed, keep, areas] : cases) {
-    SCOPED_TRACE(testing::Message() << seed << (keep ? " keeping" : ""));
-    TFillSettings settings;
-    settings.KeepIslands = keep;
-    const auto fill = ComputeFill(kBoard, settings, pieces, seed);
-    EXPECT_EQ(fill.size(), areas);
-    const TFillMeasure measure(fill);
-    EXPECT_EQ(measure.Inside(At(200, 400)), areas > 0);  // beside the seed's track
-    EXPECT_EQ(measure.Inside(At(600, 300)), areas > 1);
-  }
-}
-
 // A ground pad's spokes (up, right, down, left), each dropped where it would come too near other
 // copper (0.46 mm off the upper spoke, the clearance being 0.5 mm), the outline, or another ground
 // pad's ring; none when drilled out. No spoke covers the pad's own hole.
