@@ -24,8 +24,7 @@ class FakeLayout : public TLayoutView {
   }
   int32_t PrinterResolution() const override { return Dpi; }
   void SetPrinter(TCanvas* canvas, int32_t dotsPerInch) override {
-    External = canvas;
-    Dpi = dotsPerInch;
+    External = canvas, Dpi = dotsPerInch;
   }
   void BoardReplaced() override { Modified = false; }
   void BoardSaved() override { Modified = false; }
@@ -37,9 +36,7 @@ class FakeLayout : public TLayoutView {
     return ArgbToColor(static_cast<uint32_t>(image.pixel(x, y)));
   }
   void Flush() {
-    BoardSurface.Flush();
-    ScreenSurface.Flush();
-    PageSurface.Flush();
+    for (TCanvas* surface : {&BoardSurface, &ScreenSurface, &PageSurface}) surface->Flush();
   }
 
   int32_t Cell = 10;
