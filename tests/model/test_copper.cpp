@@ -207,6 +207,7 @@ std::string Problems(const char* board) {
 TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
   const std::string dangling = ": wire end touches no other copper";
   const std::string twice = ": same element twice at this place";
+  const std::string apart = " mm apart, 0.300 mm required";
   const std::pair<const char*, std::string> cases[] = {
       {"A B W0,0,160,0,8", ""},
       {"=A B W0,0,160,0,8", ""},
@@ -226,19 +227,16 @@ TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
       {"S0,16,0,12,0", "none at 0.000, 2.540: makes no copper"},
       {"S0,0,12,12,50 S0,0,12,12,70", "duplicate at 0.000, 0.000" + twice},
       {"S0,0,12,12,0 S0,0,12,12,10", ""},
-      {"S0,0,12,12,0 S13,0,12,12,25",
-       "clearance at 1.032, 0.000: copper 0.159 mm apart, 0.300 mm required"},
+      {"S0,0,12,12,0 S13,0,12,12,25", "clearance at 1.032, 0.000: copper 0.159" + apart},
       {"S0,0,12,6,0 W0,0,100,0,2", "dangling at 15.875, 0.000" + dangling},
       {"=T0,0,21,2,0 T4,0,21,2,0", ""},
       {"T0,0,21,1,1", "width at 0.000, 0.000: text stroke 0.159 mm wide, 0.300 mm required"},
       {"T0,0,21,2,0 T9,0,21,2,1", ""},
-      {"T0,0,21,2,0 T11,0,21,2,1",
-       "clearance at 0.873, -3.334: copper 0.159 mm apart, 0.300 mm required"},
+      {"T0,0,21,2,0 T11,0,21,2,1", "clearance at 0.873, -3.334: copper 0.159" + apart},
       {"A T0,16,21,2,0 W0,0,4,12,2", ""},
       {"T0,0,21,2,1 T0,0,21,2,1", "duplicate at 0.000, 0.000" + twice},
       {"A P40,0,4,12,0 F0,0,100,300,1", ""},
-      {"A P40,0,4,12,0 F0,0,100,200,1",
-       "clearance at 5.298, 0.000: copper 0.200 mm apart, 0.300 mm required"},
+      {"A P40,0,4,12,0 F0,0,100,200,1", "clearance at 5.298, 0.000: copper 0.200" + apart},
       {"P40,0,4,12,0 F0,0,100,300,1", "fill at 0.000, 0.000: fill joins nothing"},
       {"A P40,0,4,12,0 F0,0,100,300,0", "fill at -15.875, -15.875: fill joins nothing"},
       {"A W0,0,50,0,2 F0,0,100,300,1", ""},

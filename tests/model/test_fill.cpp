@@ -166,9 +166,6 @@ TEST(Fill, RandomBoardsKeepEveryRule) {
     }
     const auto fill = ComputeFill(kBoard, settings, pieces, 0);
     const TFillMeasure measure(fill);
-    for (const TFillArea& area : fill)
-      for (const TFillPoint& p : area.Outer)
-        EXPECT_TRUE(0 <= p.X && p.X <= 400 * kUnit && 0 <= p.Y && p.Y <= 300 * kUnit);
     for (const auto& [s, island] : pieces) {
       // Clear of other islands and of holes, except those of the pads its spokes reach.
       EXPECT_TRUE(island == 0 || !measure.Closer(s, settings.Clearance));
