@@ -47,7 +47,6 @@ void Add(TElementList& list, const TPart& p) {
     list.AddSolder({p.v[0], p.v[1]}, p.v[2], p.v[3], static_cast<uint8_t>(p.v[4]));
 }
 
-// Random whole numbers from lo to hi.
 struct TPick {
   std::mt19937 rng;
   int32_t operator()(int64_t lo, int64_t hi) {
@@ -55,7 +54,6 @@ struct TPick {
   }
 };
 
-// Parts such as "W0,0,160,0,8 P80,0,4,12,0" added to the list.
 void AddParts(TElementList& list, const std::string& parts) {
   std::istringstream in(parts);
   for (std::string word; in >> word;) {
@@ -65,8 +63,7 @@ void AddParts(TElementList& list, const std::string& parts) {
   }
 }
 
-// Distances in board units (negative: overlapping) and the middle of the gap. Divisor 2 is 8
-// units wide, 3 is 5, 32 a hairline; an SMD pad 40 by 20 has corners of 10 at 50 %, 6 at 30 %.
+// Distances in board units (negative: overlapping) and the middle of the gap.
 TEST(Copper, ExactGapsBetweenShapes) {
   const long double r50 = std::sqrt(1300.0L), r2 = std::sqrt(2.0L);
   const long double round = 15 * r2 - 5, roundAt = 15 + (5 + round / 2) / r2;
@@ -114,8 +111,7 @@ TEST(Copper, ExactGapsBetweenShapes) {
   }
 }
 
-// Random pairs against a distance sampled along one core: never below the exact gap, within 0.2
-// units of it; the pair moved far out keeps its gap.
+// Random pairs against distances sampled along one core; moved far out, the same gap.
 TEST(Copper, GapsAgreeWithSampledDistances) {
   TPick pick{std::mt19937(7)};
   // A core in board units: a segment A B, or a box of half sides hx, hy around A; its radius.
@@ -176,13 +172,11 @@ TEST(Copper, GapsAgreeWithSampledDistances) {
     EXPECT_NEAR(double(far.Y - gap.Y), -(1 << 29), 1e-6) << round;
     EXPECT_LE(exact, estimate + 1e-9) << round;
     EXPECT_GE(exact, estimate - 0.2) << round;
-    // Where the measure is clear of zero, the exact decision says the same.
     EXPECT_TRUE(std::fabs(exact) <= 1e-9 || CopperTouches(a, b) == (exact < 0)) << round;
   }
 }
 
-// The problems on a board of "A" (a pad at the origin), "B" (160 units right) or parts such as
-// "W0,0,160,0,8"; a leading "=" sets every limit on a whole number of units.
+// The problems on a board of parts, "A" and "B" pads 160 apart; "=": limits on whole units.
 std::string Problems(const char* board) {
   TCheckRules rules;
   if (*board == '=') {
@@ -202,8 +196,7 @@ std::string Problems(const char* board) {
   return out;
 }
 
-// Each rule just inside and just outside its limit (wires 2 and 1 units wide, rings and holes 4
-// and 3, gaps 2 and 1), for pads, SMD pads, texts and fills.
+// Each rule just inside and just outside its limit, for pads, SMD pads, texts and fills.
 TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
   const std::string dangling = ": wire end touches no other copper";
   const std::string twice = ": same element twice at this place";
@@ -251,8 +244,7 @@ TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
   for (const auto& [board, problems] : cases) EXPECT_EQ(Problems(board), problems) << board;
 }
 
-// Islands and the clearance and dangling rules against a walk over every pair, on random boards:
-// dense ones, and ones anywhere in the 32-bit plane.
+// Islands, clearances and dangling ends against a walk over every pair, on random boards.
 TEST(BoardCheck, AgreesWithEveryPairWalk) {
   for (uint32_t seed = 1; seed <= 8; ++seed) {
     TPick pick{std::mt19937(seed)};
@@ -332,8 +324,7 @@ TEST(BoardCheck, AgreesWithEveryPairWalk) {
 TEST(ElementIndex, BoxesOfElements) {
   FakeLayout view;
   TElementList list(&view);
-  // Widths 8, 3 and 16; a land wider than its hole, a hole wider than its land (7 prints as 6),
-  // no hole; "I" 21 high has one stroke 4 right of its anchor, blanks are boxed at the anchor.
+  // Widths 8, 3, 16; land or hole wider (7 prints as 6), no hole; "I" 4 right of its anchor.
   AddParts(list, "W10,20,0,5,2 W0,0,0,0,5 W2147483647,0,-2147483648,0,1 P100,-100,6,20,0");
   AddParts(list, "P0,0,30,7,1 P0,0,-30,7,1 T0,0,21,3,0");
   list.Append(std::make_unique<TCopperText>(&view, TPoint{-5, 6}, "  ", 21, 3, 0, false));
@@ -348,8 +339,7 @@ TEST(ElementIndex, BoxesOfElements) {
   }
 }
 
-// Each element's box grown by GROW and clamped to the plane, and how far it reaches from the
-// origin (boxed: whether it has copper at all).
+// Each element's box grown by GROW, clamped to the plane, and its reach from the origin.
 struct TBox {
   bool boxed;
   TRect r;
@@ -374,8 +364,7 @@ bool Meets(const TRect& a, const TRect& b) {
   return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
 }
 
-// The index against a walk of the boxes on random boards (ordinary, spread over the 32-bit plane,
-// a far pad, hand-edited oddities); queries of every size, at the plane's edges and inverted.
+// The index against a walk of the boxes on random boards, odd ones and far pads included.
 TEST(ElementIndex, AnswersAsAWalkOfTheList) {
   for (uint32_t seed = 1; seed <= 15; ++seed) {
     const int64_t spread = seed % 5 == 0 ? INT32_MAX : seed % 5 % 2 ? 2000 : 200000;
@@ -402,7 +391,6 @@ TEST(ElementIndex, AnswersAsAWalkOfTheList) {
     index.Build(list, grow);
     ASSERT_EQ(index.Count(), count);
     const std::vector<TBox> boxes = Boxes(list, grow);
-    // Every pair of meeting boxes once.
     std::vector<std::pair<int32_t, int32_t>> pairs, allPairs;
     index.ForEachPair([&](int32_t i, int32_t j) { pairs.push_back({i, j}); });
     std::sort(pairs.begin(), pairs.end());
@@ -432,8 +420,7 @@ TEST(ElementIndex, AnswersAsAWalkOfTheList) {
           walk.push_back(i);
       ASSERT_EQ(got, walk) << "seed " << seed << " query " << q;
     }
-    // The board's index through changes at the board's end and in its middle, a few or more than
-    // it keeps track of: what the walk gives, plus every element past the part it indexed.
+    // The board's index through changes: the walk, plus every element past the part it indexed.
     TBoardIndex board;
     for (int round = 0; round < 6; ++round) {
       for (int k = round == 0 ? 0 : round < 5 ? 3 : 2000; k > 0; --k)

@@ -1,5 +1,4 @@
-// Elements one by one: how they show, are hit, read, turned and typed, and what any value does
-// to them.
+// Elements one by one: how they show, are hit, read, turned and typed, whatever their values.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -39,8 +38,7 @@ TEST(View, BoardToScreenTruncatesTowardZero) {
   }
 }
 
-// Pointers in pixels. Wires "ax ay bx by divisor": both ends on one pixel never hit, nor does a
-// wire of no width. Pads "x y hole diameter shape" at P = 10 show at (50, 50).
+// Pointers in pixels; wires of no width, or with both ends on one pixel, are never hit.
 TEST(Elements, HitTestAtPixelBoundaries) {
   const struct {
     int32_t cell;
@@ -90,8 +88,7 @@ TEST(Elements, InRectWhenTheEndsOrTheCentreAre) {
   EXPECT_FALSE(list.AddSolder({25, -1}, 4, 16, 0)->InRect(r));
 }
 
-// A hand-edited file can put any 32-bit value in any field: every operation on such elements stays
-// defined (the sanitizer build turns any overflow into a failure here).
+// Any 32-bit value in any field keeps every operation defined (the sanitizer build checks it).
 TEST(BoardMath, ExtremeFieldsAreSafeEverywhere) {
   const int32_t values[] = {0, 1, -1, 2, 16, INT32_MAX, INT32_MIN, INT32_MAX - 1, INT32_MIN + 1};
   for (int32_t cell : {1, 10, 510})
@@ -133,8 +130,7 @@ std::string Outcome(const char* begin, const char* end) {
   return out;
 }
 
-// A number is converted as it is read, before the rest of the line is looked at; one of over 40
-// characters is quoted by its first 20 and last 10.
+// A number is converted as read; one of over 40 characters is quoted by its first 20 and last 10.
 TEST(ElementLine, GrammarAndLimits) {
   const std::string no = " n'est pas une valeur entière correcte", ten = "9876543210";
   const std::string forty = ten + ten + ten + ten, seven(1000000, '7'), rest = ", 0, 0, 0, 0";
@@ -176,8 +172,7 @@ std::string BlackPixels(QImage& image) {
   return out;
 }
 
-// Thin lines leave out their end pixel and boxes their right and bottom edges; what lies far
-// outside the image is drawn only where it shows, without walking the rest.
+// Thin lines leave out their end pixel, boxes their right and bottom edges, far ends what is off.
 TEST(Canvas, LinesAndBoxesLeaveOutTheirLastPixels) {
   QImage image(9, 9, QImage::Format_RGB32);
   image.fill(Qt::white);
@@ -255,9 +250,8 @@ TEST(Draw, EachModeOnItsOwnSurface) {
   Expect(view, view.Screen, "50,10. 50,50. 50,150f 50,152f 50,155. 101,150f 104,150. 10,166f");
 }
 
-// SMD pads at (80, 80), shown at (50, 50) at P = 10: what is drawn is exactly what is hit, the
-// centre pixel always. 20 by 10 pixels at 50 % is an oblong of radius 5 whose corners stay white;
-// at P = 16, 13 units are 13 pixels, 6 each side of the centre, and 20 % of 13 gives corners of 2.
+// SMD pads at (80, 80): what is drawn is exactly what is hit, the centre pixel always; rounded
+// corners stay white (an oblong of radius 5 at P = 10, corners of 2 on 13 units at P = 16).
 TEST(Draw, SmdPadsDrawRoundedCornersAndHitWhatTheyDraw) {
   FakeLayout view;
   const std::tuple<int32_t, int32_t, int32_t, int32_t, bool, const char*> cases[] = {
@@ -342,9 +336,8 @@ TEST(CopperText, TypedTextBecomesFileBytesAndBack) {
 }
 
 TEST(CopperText, LettersLieWhereTheTextReads) {
-  // "H" 21 units high: its strokes from the baseline to 21 units up, its stems 4 and 18 units
-  // from its left bound (the font's bounds G and ], its stems at K and Y), every stroke as wide
-  // as the text's. A second line lies 32 units below; a line break draws nothing itself.
+  // "H" 21 high: stems 4 and 18 units right of its left bound, strokes as wide as the text's; a
+  // second line lies 32 units below.
   const TCopperText letterH = Text("H");
   const THalfBox h = EndsBox(letterH.Strokes()), two = EndsBox(Text("H\nH").Strokes());
   EXPECT_EQ(std::tuple(h.Left, h.Top, h.Right, h.Bottom), std::tuple(208, 358, 236, 400));
@@ -368,8 +361,7 @@ TEST(CopperText, LettersLieWhereTheTextReads) {
   EXPECT_GT(turned.Top, 400);
 }
 
-// "l" is one upright stroke: at (32, 32), 16 units high and 8 wide, it shows 10 pixels high and
-// 5 wide, a little right of the anchor's pixel; a thin letter still takes a click beside it.
+// "l" is one upright stroke, 10 pixels high and 5 wide; a thin letter takes a click beside it.
 TEST(CopperText, IsHitOverItsStrokesAndMovesWithThem) {
   FakeLayout view;  // 10 pixels to 16 board units
   TCopperText text(&view, {32, 32}, "l", 16, 8, 0, false), *l = &text;
@@ -383,8 +375,7 @@ TEST(CopperText, IsHitOverItsStrokesAndMovesWithThem) {
   const TCopperText dash(&view, {32, 32}, "-", 160, 8, 0, false);
   const THalfBox d = EndsBox(dash.Strokes());
   EXPECT_TRUE(dash.HitTest({int((d.Left + d.Right) * 10 / 64), int(d.Top * 10 / 32) + 1}));
-  // Inside a rectangle when all its copper's points are; moved, its strokes go with it, also
-  // where the anchor wraps round.
+  // Inside a rectangle when all its copper is; moved, even wrapping, its strokes go with it.
   EXPECT_TRUE(l->InRect({u, 16, u, 32}));
   EXPECT_FALSE(l->InRect({u, 17, u, 32}));
   for (const auto& [dx, dy] :
@@ -444,8 +435,8 @@ TEST(MillProcess, EachLengthIsTakenUpToItsLimits) {
     }
 }
 
-// A board from {x, y} pads, {x1, y1, x2, y2} wires, {x, y, width, height, roundness} SMD pads,
-// {x, y, turns, side, 0, 0} texts ("Fe", 13 high) and {seeded, x, y, 3 corners} fills.
+// Pads {x, y}, wires {4}, SMD pads {5}, texts {x, y, turns, side, 0, 0}, fills {seeded, x, y, 3
+// corners}.
 void Build(TElementList& list, const std::vector<std::vector<int32_t>>& elements) {
   for (const auto& e : elements) {
     if (e.size() == 2)
@@ -464,8 +455,7 @@ void Build(TElementList& list, const std::vector<std::vector<int32_t>>& elements
   }
 }
 
-// The points of the board joined by " | ": a pad's centre, a wire's ends, an SMD pad's centre and
-// sides, a text's anchor and "turns side", a fill's seed and corners.
+// Each element's points (a text's turns and side, an SMD pad's sides too), joined by " | ".
 std::string Points(const TElementList& list) {
   std::string text;
   for (int32_t i = 0; i < list.Count(); ++i) {
@@ -495,9 +485,8 @@ TPoint TurnAll(TElementList& list, int32_t grid, TTurn turn) {
   return pivot;
 }
 
-// Ties between grid points go to an even column and row; SMD pads turn their sides, texts turn
-// about their anchors and change side in a mirror, fills turn their corners and seed (a fill
-// without a seed keeps its seed's place at the origin).
+// Ties between grid points go to an even column and row; SMD sides, text turns and sides and fill
+// corners and seeds turn too.
 TEST(Turn, RotateAndMirrorAboutTheNearestGridPointAndComeBack) {
   using Parts = std::vector<std::vector<int32_t>>;
   // clang-format off
@@ -511,7 +500,8 @@ TEST(Turn, RotateAndMirrorAboutTheNearestGridPointAndComeBack) {
       {16, {{0, 0, 0, 1, 0, 0}, {32, 0}}, {16, 0}, "16 -16 1 1 | 16 16", "32 0 0 0 | 0 0"},
       {4, {{8, 4, 3, 0, 0, 0}}, {8, 4}, "8 4 0 0", "8 4 1 1"},
       {4, {{8, 4, 2, 1, 0, 0}, {0, 0}}, {4, 4}, "4 8 3 1 | 8 0", "0 4 2 0 | 8 0"},
-      {16, {{1, 16, 0, 0, 0, 32, 0, 0, 16}}, {16, 16}, "32 16 32 0 32 32 16 0", "16 0 32 0 0 0 32 16"},
+      {16, {{1, 16, 0, 0, 0, 32, 0, 0, 16}}, {16, 16}, "32 16 32 0 32 32 16 0",
+       "16 0 32 0 0 0 32 16"},
       {16, {{0, 0, 0, 0, 0, 16, 0, 0, 16}, {32, 32}}, {16, 16}, "0 0 32 0 32 16 16 0 | 0 32",
        "0 0 32 0 16 0 32 16 | 0 32"}};
   // clang-format on

@@ -37,8 +37,8 @@ TCopperShape HoleOf(const TCopperShape& s) { return CopperDisc(s.AX, s.AY, s.Hol
 
 const std::vector<TPoint> kBoard{{0, 0}, {400, 0}, {400, 300}, {0, 300}};
 
-// A square of copper 100 units across with a hole 10 across in its middle, and the exact gap of
-// pieces near its edges (-1: overlapping): that gap passes, a nanometre more does not.
+// Exact gaps to a square of copper with a hole (-1: overlapping): that passes, a nanometre more
+// not.
 TEST(Fill, MeasuresExactlyAgainstAnArea) {
   const TFillMeasure measure({{{At(0, 0), At(200, 0), At(200, 200), At(0, 200)},
                                {{At(90, 90), At(90, 110), At(110, 110), At(110, 90)}}}});
@@ -61,9 +61,8 @@ TEST(Fill, MeasuresExactlyAgainstAnArea) {
   }
 }
 
-// Around a lone pad of another island the hole keeps the clearance to the true circle and strays
-// at most the curve tolerance beyond it. Whichever way the outline was drawn, the outer path turns
-// one way, the hole the other.
+// Around a pad the hole keeps the clearance and strays at most the tolerance beyond it; however the
+// outline was drawn, the outer path turns one way, the hole the other.
 TEST(Fill, CurvesStayWithinTheToleranceOnTheSafeSide) {
   auto turn = [](const TFillPath& p) {  // both paths are convex
     return (long double)(p[1].X - p[0].X) * (p[2].Y - p[1].Y) -
@@ -92,9 +91,8 @@ TEST(Fill, CurvesStayWithinTheToleranceOnTheSafeSide) {
   }
 }
 
-// A ground pad's spokes (up, right, down, left), each dropped where it would come too near other
-// copper (0.46 mm off the upper spoke, the clearance being 0.5 mm), the outline, or another ground
-// pad's ring; none when drilled out. No spoke covers the pad's own hole.
+// A ground pad's spokes (up, right, down, left), each dropped where too near other copper (0.46 mm
+// off the upper one), the outline or another ground pad's ring; none when drilled out.
 TEST(Fill, SpokesKeepTheirDistance) {
   const TCopperShape track{ckTrack, 410, 240, 410, 275, 1},
       hole{ckNone, 410, 275, 410, 275, 0, 0, 0, 1};
@@ -127,9 +125,7 @@ TEST(Fill, SpokesKeepTheirDistance) {
   }
 }
 
-// Random boards, the seed's copper and others' as island 0: the fill keeps its clearance to every
-// other island and hole, reaches the seed's pads by four spokes across a bare thermal gap, and
-// has nothing too thin.
+// Random boards: clear of other islands and holes, spokes across a bare gap, nothing too thin.
 TEST(Fill, RandomBoardsKeepEveryRule) {
   // Clearance, minimum width, thermal gap, spoke width; the last draws spokes at the minimum width.
   const TFillSettings table[] = {
@@ -210,8 +206,7 @@ struct Board {
   }
 };
 
-// Each change (the other pad moved, the seed's pad moved, the other pad taken out, the clearance
-// widened, a corner moved), then its undoing, each followed by the board's update.
+// Each kind of change, then its undoing, each followed by the board's update.
 TEST(CopperFill, FollowsEveryChangeAndItsUndo) {
   std::unique_ptr<TPCBElement> taken;
   auto moveBy = [](int32_t at, int32_t dx) {
@@ -251,8 +246,7 @@ TEST(CopperFill, FollowsEveryChangeAndItsUndo) {
   }
 }
 
-// Rows: the seed (on the ground pad, on the wire's edge exactly, just beyond it, on bare board),
-// keeping islands, seeded at all; whether it joins the ground, whether it has copper.
+// Seed, keeping islands, seeded; whether it joins the ground and whether it has copper.
 TEST(CopperFill, JoinsTheIslandUnderItsSeed) {
   const std::tuple<TPoint, bool, bool, bool, bool> rows[] = {
       {{80, 80}, false, true, true, true},    {{82, 150}, false, true, true, true},
@@ -274,8 +268,7 @@ TEST(CopperFill, JoinsTheIslandUnderItsSeed) {
   }
 }
 
-// Drawn with its gaps showing (even board units: bare board, the clearance round the other pad,
-// the ground pad's ring off its spokes, its right spoke, the seed's wire), and hit anywhere inside.
+// Drawn with its clearances and thermal ring showing, and hit anywhere inside its outline.
 TEST(CopperFill, DrawsItsCopperWithTheGapsShowingAndIsHitInside) {
   Board b;  // 10 pixels a step of 16 units
   b.fill->Draw(dmNormal);
