@@ -67,30 +67,25 @@ void AddParts(TElementList& list, const std::string& parts) {
 TEST(Copper, ExactGapsBetweenShapes) {
   const long double r50 = std::sqrt(1300.0L), r2 = std::sqrt(2.0L);
   const long double round = 15 * r2 - 5, roundAt = 15 + (5 + round / 2) / r2;
+  // clang-format off
   const std::tuple<const char*, long double, long double, long double> cases[] = {
-      {"W0,0,100,0,2 W50,0,150,0,2", -8, 50, 0},
-      {"W0,0,100,0,2 W108,0,200,0,2", 0, 104, 0},
-      {"W0,0,0,100,3 P20,50,4,11,0", 12.5, 8.75, 50},
-      {"W0,0,100,0,32 P50,10,4,20,0", 0, 50, 0},
-      {"W0,50,60,50,2 P100,100,4,20,1", 46, 76.2, 71.6},
-      {"W0,0,100,0,2 P50,0,4,10,7", -4, 45, 0},
-      {"P0,0,4,20,1 P40,50,4,20,1", r50, 20, 25},
-      {"P0,0,4,20,1 P30,5,4,20,1", 10, 15, 2.5},
-      {"W0,0,0,0,1 P0,30,4,20,0", 12, 0, 14},
-      {"S0,0,20,10,0 S21,10,20,10,0", 1, 10.5, 5},
-      {"S0,0,20,10,0 P20,15,4,20,1", 0, 10, 5},
-      {"S0,0,13,7,30 W20,-50,20,50,2", 9.5, 11.25, -1.5},
+      {"W0,0,100,0,2 W50,0,150,0,2", -8, 50, 0}, {"W0,0,100,0,2 W108,0,200,0,2", 0, 104, 0},
+      {"W0,0,0,100,3 P20,50,4,11,0", 12.5, 8.75, 50}, {"W0,0,100,0,32 P50,10,4,20,0", 0, 50, 0},
+      {"W0,50,60,50,2 P100,100,4,20,1", 46, 76.2, 71.6}, {"W0,0,100,0,2 P50,0,4,10,7", -4, 45, 0},
+      {"P0,0,4,20,1 P40,50,4,20,1", r50, 20, 25}, {"P0,0,4,20,1 P30,5,4,20,1", 10, 15, 2.5},
+      {"W0,0,0,0,1 P0,30,4,20,0", 12, 0, 14}, {"S0,0,20,10,0 S21,10,20,10,0", 1, 10.5, 5},
+      {"S0,0,20,10,0 P20,15,4,20,1", 0, 10, 5}, {"S0,0,13,7,30 W20,-50,20,50,2", 9.5, 11.25, -1.5},
       {"S0,0,40,20,25 P40,30,4,20,1", round, roundAt, roundAt - 10},
-      {"S0,0,40,20,50 P19,12,0,10,0", 0, 16, 8},
-      {"S0,0,40,20,50 P19,12,0,8,0", 1, 16.3, 8.4},
+      {"S0,0,40,20,50 P19,12,0,10,0", 0, 16, 8}, {"S0,0,40,20,50 P19,12,0,8,0", 1, 16.3, 8.4},
       {"S0,0,40,20,30 W20,12,60,12,2", 0, 17.6, 8.8},
       {"S0,0,40,20,25 W21,13,60,13,2", 1, 18.3, 9.4},
       {"W0,0,192,56,2 P82,76,0,92,0", 0, 94.88, 31.84},
       {"W0,0,96,40,2 P38,44,0,44,0", 0, 48 - 20 / 13.0L, 20 + 48 / 13.0L},
       {"W0,0,64,-120,2 P62,-44,0,58,0", 1, 32 + 67.5L / 17, -60 + 36 / 17.0L},
       {"W0,0,-56,192,2 P-76,82,0,92,0", 0, -31.84, 94.88},
-      {"W-1500000000,-1500000000,1500000000,1500000000,2 P0,100,0,20,0", 100 / r2 - 14, 25 + 3 / r2,
-       75 - 3 / r2}};
+      {"W-1500000000,-1500000000,1500000000,1500000000,2 P0,100,0,20,0", 100 / r2 - 14,
+       25 + 3 / r2, 75 - 3 / r2}};
+  // clang-format on
   for (const auto& [parts, distance, x, y] : cases) {
     SCOPED_TRACE(parts);
     FakeLayout view;
@@ -201,9 +196,9 @@ TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
   const std::string dangling = ": wire end touches no other copper";
   const std::string twice = ": same element twice at this place";
   const std::string apart = " mm apart, 0.300 mm required";
+  // clang-format off
   const std::pair<const char*, std::string> cases[] = {
-      {"A B W0,0,160,0,8", ""},
-      {"=A B W0,0,160,0,8", ""},
+      {"A B W0,0,160,0,8", ""}, {"=A B W0,0,160,0,8", ""},
       {"A B W0,0,160,0,16", "width at 12.700, 0.000: wire 0.159 mm wide, 0.300 mm required"},
       {"=A", ""},
       {"=P0,0,4,10,1", "ring at 0.000, 0.000: annular ring 0.476 mm, 0.635 mm required"},
@@ -236,11 +231,12 @@ TEST(BoardCheck, EachRuleOnBothSidesOfItsLimit) {
       {"A W0,0,150,0,2 F0,0,100,300,1", "dangling at 23.813, 0.000" + dangling},
       {"A P202,0,4,12,0 F0,0,100,300,1 F202,0,100,300,1", ""},
       {"A P201,0,4,12,0 F0,0,100,300,1 F201,0,100,300,1",
-       "clearance at 15.954, 15.725: copper 0.159 mm apart, 0.300 mm required"},
+       "clearance at 15.954, 15.725: copper 0.159" + apart},
       {"A P150,0,4,12,0 F0,0,100,300,1 F150,0,100,300,1",
-       "clearance at 8.087, 15.875: copper 0.000 mm apart, 0.300 mm required"},
+       "clearance at 8.087, 15.875: copper 0.000" + apart},
       {"P2,16,4,8,0 W0,0,9,12,2",
        "dangling at 0.000, 0.000" + dangling + "\ndangling at 1.429, 1.905" + dangling}};
+  // clang-format on
   for (const auto& [board, problems] : cases) EXPECT_EQ(Problems(board), problems) << board;
 }
 
