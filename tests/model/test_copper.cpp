@@ -32,15 +32,12 @@ void Add(TElementList& list, const TPart& p) {
   else if (p.kind == 'S')
     list.Append(
         std::make_unique<TSmdPad>(list.Layout(), TPoint{p.v[0], p.v[1]}, p.v[2], p.v[3], p.v[4]));
-  else if (p.kind == 'F') {
-    const int32_t x = p.v[0], y = p.v[1], h = p.v[2];
-    TFillSettings settings;
-    settings.Clearance = int64_t{p.v[3]} * 1000;
+  else if (const int32_t x = p.v[0], y = p.v[1], h = p.v[2]; p.kind == 'F')
     list.Append(std::make_unique<TCopperFill>(
         list.Layout(),
         std::vector<TPoint>{{x - h, y - h}, {x + h, y - h}, {x + h, y + h}, {x - h, y + h}},
-        p.v[4] != 0, TPoint{x, y}, settings));
-  } else if (p.kind == 'T')
+        p.v[4] != 0, TPoint{x, y}, TFillSettings{int64_t{p.v[3]} * 1000}));
+  else if (p.kind == 'T')
     list.Append(std::make_unique<TCopperText>(list.Layout(), TPoint{p.v[0], p.v[1]}, "I", p.v[2],
                                               p.v[3], 0, p.v[4] != 0));
   else

@@ -42,15 +42,13 @@ const std::vector<TPoint> kBoard{{0, 0}, {400, 0}, {400, 300}, {0, 300}};
 TEST(Fill, MeasuresExactlyAgainstAnArea) {
   const TFillMeasure measure({{{At(0, 0), At(200, 0), At(200, 200), At(0, 200)},
                                {{At(90, 90), At(90, 110), At(110, 110), At(110, 90)}}}});
-  const std::pair<TCopperShape, int64_t> cases[] = {{Pad(110, 50, 10, 0), 5 * kUnit},
-                                                    {Track(20, 105, 80, 105, 2), 4 * kUnit},
-                                                    {Pad(104, 105, 2, 0, true), 5 * kUnit},
-                                                    {Track(103, -4, 110, -11, 0), 5 * kUnit},
-                                                    {Pad(50, 50, 4, 0), 3 * kUnit},
-                                                    {Smd(50, 50, 4, 2, 1), 3 * kUnit},
-                                                    {Pad(20, 20, 10, 0), -1},
-                                                    {Track(90, 50, 120, 50, 2), -1},
-                                                    {Track(102, 50, 120, 50, 4), 0}};
+  // clang-format off
+  const std::pair<TCopperShape, int64_t> cases[] = {
+      {Pad(110, 50, 10, 0), 5 * kUnit}, {Track(20, 105, 80, 105, 2), 4 * kUnit},
+      {Pad(104, 105, 2, 0, true), 5 * kUnit}, {Track(103, -4, 110, -11, 0), 5 * kUnit},
+      {Pad(50, 50, 4, 0), 3 * kUnit}, {Smd(50, 50, 4, 2, 1), 3 * kUnit}, {Pad(20, 20, 10, 0), -1},
+      {Track(90, 50, 120, 50, 2), -1}, {Track(102, 50, 120, 50, 4), 0}};
+  // clang-format on
   for (const auto& [piece, gapNm] : cases) {
     SCOPED_TRACE(testing::Message() << piece.AX << ", " << piece.AY);
     EXPECT_EQ(measure.Touches(piece), gapNm <= 0);
@@ -97,17 +95,16 @@ TEST(Fill, SpokesKeepTheirDistance) {
   const TCopperShape track{ckTrack, 410, 240, 410, 275, 1},
       hole{ckNone, 410, 275, 410, 275, 0, 0, 0, 1};
   const std::vector<TPoint> tight{{0, 0}, {210, 0}, {210, 300}, {0, 300}};
+  // clang-format off
   const struct {
     std::vector<TFillPiece> others;
     bool tight;
     int32_t hole;  // the ground pad's, which is 16 across
     const char* spokes;
-  } cases[] = {{{}, false, 4, "urdl"},
-               {{{track, 1}}, false, 4, "-rdl"},
-               {{{hole, 1}}, false, 4, "-rdl"},
-               {{}, true, 4, "u-dl"},
-               {{{Pad(200, 128, 16, 4), 0}}, false, 4, "-rdl"},
-               {{}, false, 16, "----"}};
+  } cases[] = {{{}, false, 4, "urdl"}, {{{track, 1}}, false, 4, "-rdl"}, {{}, false, 16, "----"},
+               {{{hole, 1}}, false, 4, "-rdl"}, {{}, true, 4, "u-dl"},
+               {{{Pad(200, 128, 16, 4), 0}}, false, 4, "-rdl"}};
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);
     const TCopperShape pad = Pad(200, 150, 16, c.hole);
