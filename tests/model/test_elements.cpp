@@ -242,7 +242,8 @@ TEST(Draw, EachModeOnItsOwnSurface) {
   Expect(view, view.Board,
          "0,10w 99,10w 100,10. 50,11. 50,20. 50,30w 50,100f 50,50p 45,50p 54,50p 55,50. 45,45. "
          "95,45p 104,54p 105,50. 100,55. 50,150. 10,166.");
-  Expect(view, view.Screen, "50,10. 50,50. 50,150f 50,152f 50,155. 101,150f 104,150. 10,166f");
+  Expect(view, view.Screen,
+         "50,10. 50,50. 50,147. 50,148f 50,150f 50,152f 50,153. 101,150f 104,150. 10,166f");
 }
 
 // SMD pads at (80, 80): what is drawn is exactly what is hit, the centre pixel always; rounded
