@@ -170,15 +170,12 @@ TEST(Copper, GapsAgreeWithSampledDistances) {
 
 // The problems on a board of parts, "A" and "B" pads 160 apart; "=": limits on whole units.
 std::string Problems(const char* board) {
-  TCheckRules rules;
-  if (*board == '=') {
-    ++board;
-    rules.MinWidth = rules.Clearance = 2 * 0.15875;
-    rules.MinRing = rules.MinHole = 4 * 0.15875;
-  }
+  const bool whole = *board == '=';
+  const double u = 0.15875;  // a board unit in millimetres
+  const TCheckRules rules = whole ? TCheckRules{2 * u, 2 * u, 4 * u, 4 * u} : TCheckRules{};
   FakeLayout view;
   TElementList list(&view);
-  std::istringstream in(board);
+  std::istringstream in(board + whole);
   for (std::string word; in >> word;)
     AddParts(list, word == "A" ? "P0,0,4,12,0" : word == "B" ? "P160,0,4,12,0" : word);
   std::string out;

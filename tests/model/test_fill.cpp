@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <random>
+#include <set>
 
 #include "FakeLayout.h"
 #include "TCopperFill.h"
@@ -159,9 +160,12 @@ TEST(Fill, RandomBoardsKeepEveryRule) {
     }
     const auto fill = ComputeFill(kBoard, settings, pieces, 0);
     const TFillMeasure measure(fill);
+    std::set<int32_t> joined;  // every area left reaches the seed's copper
     for (const auto& [s, island] : pieces) {
       // Clear of other islands and of holes, except those of the pads its spokes reach.
       EXPECT_TRUE(island == 0 || !measure.Closer(s, settings.Clearance));
+      for (int32_t a : island == 0 ? measure.AreasTouching(s) : std::vector<int32_t>{})
+        joined.insert(a);
       const bool thermal = island == 0 && (s.Kind == ckRound || s.Kind == ckSquare);
       EXPECT_TRUE(s.HoleRadius <= 0 ||
                   !measure.Closer(HoleOf(s), thermal ? 0 : settings.Clearance));
@@ -178,6 +182,7 @@ TEST(Fill, RandomBoardsKeepEveryRule) {
                     !measure.Inside(Off(pad, q % 2 ? d : -d, q / 2 ? d : -d)));
       }
     }
+    EXPECT_EQ(joined.size(), fill.size());
     // Opened by a little less than the minimum width, it loses nothing wider than the tolerance.
     const int64_t half = settings.MinimumWidth / 2 - 2 * FillCurveTolerance;
     const auto opened = FillOffset(FillOffset(fill, -half), half);
