@@ -253,8 +253,7 @@ TEST(BoardCheck, AgreesWithEveryPairWalk) {
                                                   pick(2, 30), pick(1, 2), pick(0, 3),
                                                   pick(0, 1) == 1));
     }
-    TCheckRules rules;
-    rules.Clearance = pick(0, 20) * 0.1;
+    const TCheckRules rules{pick(0, 20) * 0.1};
     const int64_t nm = std::llround(rules.Clearance * 1e6);
     std::vector<TProblem> problems;
     TCopperIslands islands;

@@ -349,7 +349,8 @@ TEST(CopperText, LettersLieWhereTheTextReads) {
     right = a.Right;
   }
   // A quarter turn clockwise: the line runs down the screen, the letters' tops to the right.
-  const THalfBox turned = EndsBox(Text("HH", false, 1).Strokes());
+  TCopperText hh = Text("HH");  // its strokes worked out afresh after the turn
+  const THalfBox turned = (hh.Strokes(), hh.SetTurns(1), EndsBox(hh.Strokes()));
   EXPECT_EQ(std::tuple(turned.Left, turned.Right), std::tuple(200, 242));
   EXPECT_GT(turned.Top, 400);
 }
