@@ -230,8 +230,7 @@ TEST(Draw, EachModeOnItsOwnSurface) {
   list.AddWire({0, 32}, {160, 32}, 0)->Draw(dmNormal);
   list.AddWire({0, 48}, {160, 48}, INT32_MIN)->Draw(dmNormal);
   TWire* selected = list.AddWire({0, 160}, {160, 160}, 2);
-  selected->SetSelected(true);
-  selected->Draw(dmNormal);
+  selected->SetSelected(true), selected->Draw(dmNormal);
   list.AddSolder({80, 80}, 4, 16, sgCircle)->Draw(dmNormal);  // r = 5, the hole of 1 not shown
   list.AddSolder({160, 80}, 4, 16, sgSquare)->Draw(dmNormal);
   // The highlighted wire 5 pixels wide at y = 150, its round end past its end point.
@@ -338,7 +337,9 @@ TEST(CopperText, LettersLieWhereTheTextReads) {
   for (const TCopperShape& s : letterH.Strokes()) EXPECT_EQ(s.Radius, 2);
   // From the component side the first letter lies just right of the anchor; from the copper
   // side each letter is its mirror about the anchor, the first just left of it.
-  const std::vector<TCopperShape> ill = Text("ILL").Strokes(), back = Text("ILL", true).Strokes();
+  TCopperText text = Text("ILL");  // turned over once its strokes were worked out
+  const std::vector<TCopperShape> ill = text.Strokes(),
+                                  back = (text.SetCopperSide(true), text.Strokes());
   int64_t right = 200;  // letter by letter, each farther right
   for (size_t n : {Text("I").Strokes().size(), Text("IL").Strokes().size(), ill.size()}) {
     const THalfBox a = EndsBox({ill.begin(), ill.begin() + n}),
@@ -369,8 +370,7 @@ TEST(CopperText, IsHitOverItsStrokesAndMovesWithThem) {
   const THalfBox d = EndsBox(dash.Strokes());
   EXPECT_TRUE(dash.HitTest({int((d.Left + d.Right) * 10 / 64), int(d.Top * 10 / 32) + 1}));
   // Drawn on the board in the wire colour, highlighted on the visible surface in the focus colour.
-  l->Draw(dmNormal);
-  l->Draw(dmHighlight);
+  l->Draw(dmNormal), l->Draw(dmHighlight);
   Expect(view, view.Board, std::to_string(x) + ",15w " + std::to_string(x + 4) + ",15.");
   Expect(view, view.Screen, std::to_string(x) + ",15f");
   // Inside a rectangle when all its copper is; moved, even wrapping, its strokes go with it.
