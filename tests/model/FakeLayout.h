@@ -24,15 +24,11 @@ class FakeLayout : public TLayoutView {
   }
   int32_t PrinterResolution() const override { return Dpi; }
   void SetPrinter(TCanvas* canvas, int32_t dotsPerInch) override {
-    External = canvas;
-    Dpi = dotsPerInch;
+    External = canvas, Dpi = dotsPerInch;
   }
-  void BoardReplaced() override {
-    Modified = false;
-    ++Replacements;
-  }
+  void BoardReplaced() override { Modified = false; }
   void BoardSaved() override { Modified = false; }
-  void CancelAction() override { ++Cancels; }
+  void CancelAction() override {}
   void RenderBoard() override { ++Renders; }
 
   // The pixel at (x, y) of an image, as a board colour 0x00BBGGRR.
@@ -40,9 +36,7 @@ class FakeLayout : public TLayoutView {
     return ArgbToColor(static_cast<uint32_t>(image.pixel(x, y)));
   }
   void Flush() {
-    BoardSurface.Flush();
-    ScreenSurface.Flush();
-    PageSurface.Flush();
+    for (TCanvas* surface : {&BoardSurface, &ScreenSurface, &PageSurface}) surface->Flush();
   }
 
   int32_t Cell = 10;
@@ -53,8 +47,7 @@ class FakeLayout : public TLayoutView {
   bool Printing = false;
   TCanvas* External = nullptr;
   bool Modified = true;
-  int Replacements = 0;
-  int Cancels = 0, Renders = 0;
+  int Renders = 0;
   QImage Board = White(), Screen = White(), Page = White();
   TCanvas BoardSurface{&Board}, ScreenSurface{&Screen}, PageSurface{&Page};
 
