@@ -1,15 +1,35 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QSettings>
+#include <QSpinBox>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QUndoStack>
 #include <deque>
 #include <functional>
+#include <memory>
 
 #include "TBoardDocument.h"
 #include "TMainForm.h"
+#include "TPCBLayout.h"
 #include "TPadSettings.h"
 #include "TRecovery.h"
+#include "TUserSettings.h"
+#include "formats/BoardHelpers.h"
 
 // The temporary home every test of this binary runs in (HOME and the XDG folders point there).
 QString TestHome();
@@ -52,7 +72,19 @@ class TTestForm : public TMainForm {
   bool RealRegistration = false;
   int Registrations = 0;
 
-  using TMainForm::closeEvent;
+  // Shown on the screen and active, for the tests that draw, click or type.
+  void ShowActive() {
+    show();
+    QApplication::setActiveWindow(this);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(this));
+  }
+  void Click(TPoint p) { QTest::mouseClick(Editor, Qt::LeftButton, {}, QPoint(p.X, p.Y)); }
+  // Closes the window as its close button does; tells whether it went.
+  bool Close() {
+    QCloseEvent event;
+    closeEvent(&event);
+    return event.isAccepted();
+  }
 
  protected:
   int ExecMessageBox(QMessageBox& box) override {
@@ -76,3 +108,37 @@ class TTestForm : public TMainForm {
     if (RealRegistration) TMainForm::RegisterFileType();
   }
 };
+
+// A fixture whose window is made anew by Open(), as the program starts, after the settings
+// groups named are forgotten (and forgotten again at the end).
+class TFreshForm : public ::testing::Test {
+ protected:
+  explicit TFreshForm(QStringList groups) : Groups(std::move(groups)) {}
+  void SetUp() override {
+    Forget();
+    Open();
+  }
+  void TearDown() override { Forget(); }
+  void Forget() {
+    for (const QString& group : Groups) UserSettings()->remove(group);
+  }
+  virtual void Open() {
+    Form = std::make_unique<TTestForm>();
+    Form->ShowActive();
+  }
+  QStringList Groups;
+  std::unique_ptr<TTestForm> Form;
+};
+
+inline bool FileHas(const QString& path, const std::string& text) {
+  return ReadBytes(path).find(text) != std::string::npos;
+}
+
+// How many pixels of an image a test picks.
+template <typename Wanted>
+int CountPixels(const QImage& image, Wanted&& wanted) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) n += wanted(image.pixel(x, y));
+  return n;
+}

@@ -1,9 +1,5 @@
 // Runs before QApplication exists: every test of this binary lives in a temporary home, so no
 // test writes into the real one, and the desktop tools see a plain desktop.
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include "AppTestSupport.h"
 
 namespace {

@@ -1,24 +1,12 @@
 // New, Open, Save, Save as, closing and start-up, with the title and the unsaved-changes prompt.
-#include <gtest/gtest.h>
-
-#include <QCloseEvent>
-#include <QDir>
-#include <QFile>
-#include <QSpinBox>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
-
 #include "AppTestSupport.h"
 #include "TChangeText.h"
-#include "TPCBLayout.h"
 #include "TRecentFiles.h"
-#include "TSmdPad.h"
 #include "TWinTypon.h"
 
 namespace {
 
-const QByteArray BoardText =
+const std::string BoardText =
     "*Solder*\r\n128, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n";
 
 class FileCommands : public ::testing::Test {
@@ -27,26 +15,15 @@ class FileCommands : public ::testing::Test {
   TTestForm Form;
 
   QString Path(const QString& name) const { return Dir.filePath(name); }
-  QString WriteFile(const QString& name, const QByteArray& bytes = BoardText) const {
-    QFile file(Path(name));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return file.fileName();
-  }
-  static QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  QString Write(const QString& name, const std::string& bytes = BoardText) const {
+    WriteBytes(Path(name), bytes);
+    return Path(name);
   }
   // A board with one unsaved wire, at scale 7.
   static void Scribble(TTestForm& form) {
     form.Editor->Elements().AddWire({16, 16}, {64, 16}, 4);
     form.Editor->SetModified(true);
     form.ScaleEdit->setValue(7);
-  }
-  static bool Close(TTestForm& form) {
-    QCloseEvent event;
-    form.closeEvent(&event);
-    return event.isAccepted();
   }
 };
 
@@ -64,43 +41,39 @@ TEST(WindowTitle, ShowsTheFileNameAfterTheLastSeparator) {
     EXPECT_EQ(TMainForm::TitleFor(path), title) << path.toStdString();
 }
 
-// Each answer of the prompt, for each command that asks it. After Yes the Save dialog is
-// answered with a name or cancelled; a cancelled Save stops the command like Cancel does, and
-// so does closing the box with its own button (no button).
+// Each answer of the prompt, for New, Open and closing. After Yes the Save dialog is answered
+// with a name or cancelled; a cancelled Save stops the command like Cancel does, and so does
+// closing the box with its own button (no button).
 TEST_F(FileCommands, ThePromptDecidesWhetherTheBoardIsDiscarded) {
-  struct Row {
-    int Answer;
-    bool Saved, GoesOn;
-  };
-  const Row rows[] = {{QMessageBox::Cancel, false, false},
-                      {QMessageBox::No, false, true},
-                      {QMessageBox::Yes, true, true},
-                      {QMessageBox::Yes, false, false},
-                      {QMessageBox::NoButton, false, false}};
-  const QString other = WriteFile("other.pcb");
+  const std::tuple<int, bool, bool> rows[] = {{QMessageBox::Cancel, false, false},
+                                              {QMessageBox::No, false, true},
+                                              {QMessageBox::Yes, true, true},
+                                              {QMessageBox::Yes, false, false},
+                                              {QMessageBox::NoButton, false, false}};
+  const QString other = Write("other.pcb");
   int n = 0;
   for (int command = 0; command < 3; ++command) {
-    for (const Row& row : rows) {
-      SCOPED_TRACE(std::to_string(command) + " " + std::to_string(row.Answer));
+    for (const auto& [answer, saved, goesOn] : rows) {
+      SCOPED_TRACE(std::to_string(command) + " " + std::to_string(answer));
       TTestForm form;
       Scribble(form);
       const QString saveAs = Path(QString::number(++n) + ".pcb");
-      form.BoxAnswers = {row.Answer};
-      if (row.Answer == QMessageBox::Yes) form.FileAnswers << (row.Saved ? saveAs : "");
+      form.BoxAnswers = {answer};
+      if (answer == QMessageBox::Yes) form.FileAnswers << (saved ? saveAs : "");
       form.FileAnswers << other;
       bool closed = false;
       if (command == 0) form.FileNew->trigger();
       if (command == 1) form.FileOpen->trigger();
-      if (command == 2) closed = Close(form);
+      if (command == 2) closed = form.Close();
       EXPECT_EQ(form.Boxes.size(), 1);
-      EXPECT_EQ(ReadFile(saveAs).contains("16, 16, 64, 16, 4"), row.Saved);
+      EXPECT_EQ(FileHas(saveAs, "16, 16, 64, 16, 4"), saved);
       if (command == 2) {
-        EXPECT_EQ(closed, row.GoesOn);
+        EXPECT_EQ(closed, goesOn);
         continue;
       }
       // Kept: the unsaved wire at scale 7. Otherwise New empties the board and Open puts the
       // other file's two elements in its place.
-      const bool kept = !row.GoesOn;
+      const bool kept = !goesOn;
       EXPECT_EQ(form.Editor->Modified(), kept);
       EXPECT_EQ(form.Editor->GridScale(), kept ? 7 : 0);
       EXPECT_EQ(form.Editor->Elements().Count(), kept ? 1 : command == 0 ? 0 : 2);
@@ -110,14 +83,14 @@ TEST_F(FileCommands, ThePromptDecidesWhetherTheBoardIsDiscarded) {
   }
   // An unchanged board goes without a question.
   Form.FileNew->trigger();
-  EXPECT_TRUE(Close(Form));
+  EXPECT_TRUE(Form.Close());
   EXPECT_TRUE(Form.Boxes.empty());
 }
 
 // A wire or band begun on one board ends with it: after New, Open and Open Recent the next
 // press starts afresh on the board that came in, and the button's release selects nothing.
 TEST_F(FileCommands, ABoardThatComesInDropsThePendingWireAndBand) {
-  const QString other = WriteFile("other.pcb");
+  const QString other = Write("other.pcb");
   for (int command = 0; command < 3; ++command) {
     for (const bool band : {false, true}) {
       SCOPED_TRACE(std::to_string(command) + (band ? " band" : " wire"));
@@ -129,17 +102,15 @@ TEST_F(FileCommands, ABoardThatComesInDropsThePendingWireAndBand) {
       QTest::mousePress(form.Editor, Qt::LeftButton, {}, QPoint(20, 20));
       if (!band) QTest::mouseRelease(form.Editor, Qt::LeftButton, {}, QPoint(20, 20));
       QTest::mouseMove(form.Editor, QPoint(200, 150));
-      (command == 0   ? form.FileNew
-       : command == 1 ? form.FileOpen
-                      : form.RecentFileItems[0])
-          ->trigger();
+      QAction* const commands[] = {form.FileNew, form.FileOpen, form.RecentFileItems[0]};
+      commands[command]->trigger();
       ASSERT_TRUE(form.Boxes.empty());
       const int32_t count = form.Editor->Elements().Count();
       EXPECT_EQ(count, command == 0 ? 0 : 2);
       if (band) {
         QTest::mouseRelease(form.Editor, Qt::LeftButton, {}, QPoint(200, 150));
       } else {
-        QTest::mouseClick(form.Editor, Qt::LeftButton, {}, QPoint(200, 150));
+        form.Click({200, 150});
         EXPECT_TRUE(form.Editor->WirePending());  // the press started a new wire
       }
       EXPECT_EQ(form.Editor->Elements().Count(), count);
@@ -152,12 +123,12 @@ TEST_F(FileCommands, ABoardThatComesInDropsThePendingWireAndBand) {
 // A board that fails to load (or a cancelled dialog) leaves the window's file name, title and
 // scale as they were, so a later Save cannot overwrite the file that could not be read.
 TEST_F(FileCommands, AFailedOpenKeepsTheNameTitleAndScale) {
-  const QString good = WriteFile("good.pcb");
+  const QString good = Write("good.pcb");
   const std::pair<QString, QString> rows[] = {
-      {WriteFile("notes.txt"), "Invalid file extention."},
+      {Write("notes.txt"), "Invalid file extention."},
       {Path("gone.pcb"), "Impossible d'ouvrir le fichier"},
       // Another program's file that ends in .pcb too.
-      {WriteFile("kicad.pcb", "(kicad_pcb (version 4))\n"), "The file \""},
+      {Write("kicad.pcb", "(kicad_pcb (version 4))\n"), "The file \""},
       {"", ""},  // the dialog cancelled: no error
   };
   for (const auto& [path, message] : rows) {
@@ -169,12 +140,11 @@ TEST_F(FileCommands, AFailedOpenKeepsTheNameTitleAndScale) {
     form.FileOpen->trigger();
     ASSERT_EQ(form.Boxes.size(), message.isEmpty() ? 0 : 1);
     EXPECT_EQ(form.Boxes.value(0).left(message.size()), message);
-    EXPECT_EQ(form.CurrentFileName(), good);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Ferrolume - good.pcb"));
     EXPECT_EQ(form.Editor->GridScale(), 9);
     form.FileSave->trigger();  // goes to the board that did load, without a dialog
     EXPECT_EQ(form.Dialogs, 2);
-    EXPECT_EQ(ReadFile(good), BoardText);
+    EXPECT_EQ(ReadBytes(good), BoardText);
     EXPECT_FALSE(TRecentFiles().Files().join('\n').contains("kicad.pcb"));
   }
 }
@@ -190,18 +160,17 @@ TEST_F(FileCommands, SaveAndSaveAs) {
   Form.FileSave->trigger();
   EXPECT_EQ(Form.CurrentFileName(), QString());
   Form.FileSave->trigger();
-  EXPECT_EQ(Form.Dialogs, 2);
   EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume - new board.pcb"));
   EXPECT_FALSE(Form.Editor->Modified());
   Form.Editor->AddSolder({0, 0});
   Form.FileSave->trigger();
   EXPECT_EQ(Form.Dialogs, 2);
-  EXPECT_TRUE(ReadFile(path).contains("0, 0, 4, 12, 0"));
+  EXPECT_TRUE(FileHas(path, "0, 0, 4, 12, 0"));
   Form.FileSaveAs->trigger();  // cancelled
   EXPECT_EQ(Form.CurrentFileName(), path);
   Form.FileSaveAs->trigger();
   EXPECT_EQ(Form.CurrentFileName(), copy);
-  EXPECT_EQ(ReadFile(copy), ReadFile(path));
+  EXPECT_EQ(ReadBytes(copy), ReadBytes(path));
   ASSERT_EQ(Form.Boxes.size(), 1);
   EXPECT_TRUE(Form.Boxes[0].startsWith("Impossible de créer le fichier"));
 
@@ -217,89 +186,81 @@ TEST_F(FileCommands, SaveAndSaveAs) {
     ASSERT_EQ(Form.Boxes.size(), 1);
     EXPECT_TRUE(Form.Boxes[0].startsWith(message));
     EXPECT_TRUE(Form.Editor->Modified());
-    EXPECT_EQ(Form.CurrentFileName(), copy);
     EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume - copy.pcb"));
     Form.Editor->AddSolder({32, 0});
     Form.Document().KeepRecoveryCopy();
-    EXPECT_EQ(ReadFile(owner), copy.toUtf8());
+    EXPECT_EQ(ReadBytes(owner), copy.toStdString());
     const int dialogs = Form.Dialogs;
     if (message.startsWith("Invalid")) {
       Form.FileSave->trigger();
     } else {
       Form.BoxAnswers = {QMessageBox::Yes};
-      EXPECT_TRUE(Close(Form));
+      EXPECT_TRUE(Form.Close());
     }
     EXPECT_EQ(Form.Dialogs, dialogs);
     EXPECT_FALSE(Form.Editor->Modified());
-    EXPECT_TRUE(ReadFile(copy).contains("32, 0, 4, 12, 0"));
+    EXPECT_TRUE(FileHas(copy, "32, 0, 4, 12, 0"));
   }
 }
 
 // A .wt5 file holds pads with holes and wires only: the box says how many elements it leaves
 // out and how many texts it keeps as bare strokes. Cancel writes nothing and changes nothing;
 // Save writes the rest, and the board, which the file does not hold whole, still counts as
-// changed.
+// changed. A .pcb file holds them all: no box.
 TEST_F(FileCommands, SavingAsWt5FirstSaysHowManyElementsAreLeftOut) {
-  const QString pcb = WriteFile("board.pcb"), wt5 = Path("board.wt5");
+  const QString pcb = Write("board.pcb"), wt5 = Path("board.wt5");
   Form.Document().Load(pcb);
-  for (TPoint at : {TPoint{0, 0}, TPoint{32, 0}})
-    Form.Editor->Elements().Append(std::make_unique<TSmdPad>(Form.Editor, at, 8, 9, 25));
+  for (TPoint at : {TPoint{0, 0}, TPoint{32, 0}}) AddSmd(Form.Editor->Elements(), at, 8, 9, 25);
   Form.Editor->AddText({64, 64}, {"L"});
-  Form.Editor->SetModified(true);
   const QString box =
       "2 elements cannot be kept in a WinTypon 5 file and will be left out of board.wt5. 1 text "
       "will be kept in board.wt5 only as its strokes, drawn as wires.";
   Form.FileAnswers = QStringList{wt5, wt5, Path("copy.pcb")};
   Form.BoxAnswers = {QMessageBox::Cancel, QMessageBox::Save};
-  Form.FileSaveAs->trigger();
-  EXPECT_EQ(Form.Boxes, QStringList{box});
-  EXPECT_FALSE(QFile::exists(wt5));
-  EXPECT_EQ(Form.CurrentFileName(), pcb);
-  EXPECT_EQ(Form.Editor->Elements().Count(), 5);
-  EXPECT_TRUE(Form.Editor->Modified());
-
-  Form.FileSaveAs->trigger();
-  EXPECT_EQ(Form.Boxes, QStringList({box, box}));
-  EXPECT_EQ(Form.CurrentFileName(), wt5);
-  EXPECT_TRUE(Form.Editor->Modified());
-  const QByteArray bytes = ReadFile(wt5);
-  TElementList::Storage saved =
-      ReadWinTyponText(Form.Editor, {bytes.constData(), size_t(bytes.size())});
+  for (const bool saved : {false, true}) {
+    Form.FileSaveAs->trigger();
+    EXPECT_EQ(Form.Boxes.size(), saved ? 2 : 1);
+    EXPECT_EQ(Form.Boxes.back(), box);
+    EXPECT_EQ(QFile::exists(wt5), saved);
+    EXPECT_EQ(Form.CurrentFileName(), saved ? wt5 : pcb);
+    EXPECT_EQ(Form.Editor->Elements().Count(), 5);
+    EXPECT_TRUE(Form.Editor->Modified());
+  }
   // The pad, the wire, and the text's two strokes as wires.
+  const std::string bytes = ReadBytes(wt5);
+  const TElementList::Storage saved = ReadWinTyponText(Form.Editor, bytes);
   ASSERT_EQ(saved.size(), 4u);
-  EXPECT_EQ(saved[0]->Kind(), ekSolder);
-  for (size_t k = 1; k < saved.size(); ++k) EXPECT_EQ(saved[k]->Kind(), ekWire);
-
-  // A .pcb file holds them all: no box.
+  for (size_t k = 0; k < saved.size(); ++k) EXPECT_EQ(saved[k]->Kind(), k ? ekWire : ekSolder);
   Form.FileSaveAs->trigger();
   EXPECT_EQ(Form.Boxes.size(), 2);
   EXPECT_FALSE(Form.Editor->Modified());
 }
 
-// The exports propose the board's own name beside it, with their own extension.
+// Export PDF keeps the changes; the exports propose the board's own name beside it, with their
+// own extension.
 TEST_F(FileCommands, ExportPdfWritesAPdfAndKeepsTheChangesAndExportsProposeTheBoardsName) {
   Scribble(Form);
   Form.FileAnswers = QStringList{Path("artwork.pdf")};
   Form.FileExportPdf->trigger();
-  EXPECT_TRUE(Form.Boxes.empty());
-  EXPECT_TRUE(ReadFile(Path("artwork.pdf")).startsWith("%PDF"));
+  EXPECT_EQ(ReadBytes(Path("artwork.pdf")).rfind("%PDF", 0), 0u);
   EXPECT_TRUE(Form.Editor->Modified());
-
   Form.BoxAnswers = {QMessageBox::No};
-  Form.FileAnswers = QStringList{WriteFile("blinker 555.v2.pcb")};
+  Form.FileAnswers = QStringList{Write("blinker 555.v2.pcb")};
   Form.FileOpen->trigger();
   Form.Proposed.clear();
   for (QAction* exportAs : {Form.FileExportPdf, Form.FileExportSvg, Form.FileExportFabrication})
     exportAs->trigger();
   EXPECT_EQ(Form.Proposed, (QStringList{Path("blinker 555.v2.pdf"), Path("blinker 555.v2.svg"),
                                         Path("blinker 555.v2.zip")}));
+  EXPECT_EQ(Form.Boxes.size(), 1);
 }
 
 // Start-up registers the file type and opens the first argument; a relative path is kept as
-// given, and a board that cannot be loaded leaves a window without a file name.
+// given, and a board that cannot be loaded leaves a window without a file name, which asks for
+// a name on Save rather than writing over the file it refused.
 TEST_F(FileCommands, StartUpOpensTheFirstArgument) {
-  const QString board = WriteFile("start board.pcb"), text = WriteFile("readme.txt");
-  const QString empty = WriteFile("empty.pcb", ""), other = WriteFile("other.pcb", "G04 *\n");
+  const QString board = Write("start board.pcb"), text = Write("readme.txt");
+  const QString empty = Write("empty.pcb", ""), other = Write("other.pcb", "G04 *\n");
   const QString before = QDir::currentPath();
   QDir::setCurrent(Dir.path());
   const std::tuple<QStringList, QString, int, int> rows[] = {
@@ -323,11 +284,10 @@ TEST_F(FileCommands, StartUpOpensTheFirstArgument) {
     EXPECT_EQ(form.Editor->Elements().Count(), count);
     EXPECT_FALSE(form.Editor->Modified());
     EXPECT_EQ(form.ScaleEdit->value(), 0);
-    // A board without a file asks for a name rather than writing over the file it refused.
     form.FileSave->trigger();
     EXPECT_EQ(form.Dialogs, fileName.isEmpty() ? 1 : 0);
   }
-  EXPECT_EQ(ReadFile(other), "G04 *\n");
+  EXPECT_EQ(ReadBytes(other), "G04 *\n");
   QDir::setCurrent(before);
 }
 

@@ -1,19 +1,8 @@
 // Copper fills in the window: the fill dialog a double click opens, remembered for the next fill;
 // Set Fill Seed, Fill Board and Show Fills.
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QDoubleSpinBox>
-#include <QTest>
-#include <QToolButton>
-#include <QUndoStack>
-#include <memory>
-
 #include "AppTestSupport.h"
 #include "TCopperFill.h"
 #include "TFillDialog.h"
-#include "TPCBLayout.h"
-#include "TUserSettings.h"
 
 namespace {
 
@@ -23,18 +12,11 @@ struct TFillTyping {
   bool keep, ok;
 };
 
-class FillCommands : public ::testing::Test {
+class FillCommands : public TFreshForm {
  protected:
-  void SetUp() override {
-    UserSettings()->remove(QStringLiteral("Fill"));
-    UserSettings()->remove(QStringLiteral("View/ShowFills"));
-    Open();
-  }
-  // A window as the program starts it, with what the user's settings keep.
-  void Open() {
-    Form = std::make_unique<TTestForm>();
-    Form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+  FillCommands() : TFreshForm({"Fill", "View/ShowFills"}) {}
+  void Open() override {
+    TFreshForm::Open();
     Form->DialogAnswer = [this](QDialog& d) {
       auto& dialog = dynamic_cast<TFillDialog&>(d);
       QDoubleSpinBox* const edits[] = {dialog.ClearanceEdit, dialog.MinimumWidthEdit,
@@ -47,7 +29,6 @@ class FillCommands : public ::testing::Test {
       return int(Typing.ok ? QDialog::Accepted : QDialog::Rejected);
     };
   }
-  void Click(TPoint p) { QTest::mouseClick(Form->Editor, Qt::LeftButton, {}, QPoint(p.X, p.Y)); }
   const TCopperFill& FillAt(int32_t i) const {
     return static_cast<const TCopperFill&>(*Form->Editor->Elements().Items(i));
   }
@@ -59,7 +40,6 @@ class FillCommands : public ::testing::Test {
            (s.KeepIslands ? " keep" : " drop");
   }
 
-  std::unique_ptr<TTestForm> Form;
   TFillTyping Typing{};
   QString Seen;
 };
@@ -71,10 +51,10 @@ TEST_F(FillCommands, TheDialogEditsAFillInOneStepAndItsValuesGoToTheNextFill) {
   QTest::keyClick(Form.get(), Qt::Key_F);
   ASSERT_EQ(editor.MouseAction(), maFill);
   // Backspace takes back a corner placed by mistake.
-  Click({20, 20});
-  Click({100, 100});
+  Form->Click({20, 20});
+  Form->Click({100, 100});
   QTest::keyClick(Form.get(), Qt::Key_Backspace);
-  for (TPoint p : {TPoint{200, 20}, {200, 120}, {20, 20}}) Click(p);
+  for (TPoint p : {TPoint{200, 20}, {200, 120}, {20, 20}}) Form->Click(p);
   ASSERT_EQ(editor.Elements().Count(), 2);
   EXPECT_EQ(FillAt(1).Corners(), (std::vector<TPoint>{{32, 32}, {320, 32}, {320, 192}}));
   EXPECT_EQ(Settings(FillAt(1)), "500000 300000 500000 500000 drop");
@@ -118,7 +98,7 @@ TEST_F(FillCommands, TheDialogEditsAFillInOneStepAndItsValuesGoToTheNextFill) {
   EXPECT_EQ(Settings(FillAt(1)), "250000 400000 600000 350000 keep");
   // The next fill, in this window and in the next one, takes the values last given.
   Form->FillButton->click();
-  for (TPoint p : {TPoint{220, 20}, {300, 20}, {300, 120}, {220, 20}}) Click(p);
+  for (TPoint p : {TPoint{220, 20}, {300, 20}, {300, 120}, {220, 20}}) Form->Click(p);
   EXPECT_EQ(Settings(FillAt(2)), "0 100000000 10000 12340000 drop");
   const TFillSettings last = FillAt(2).Settings();
   Open();

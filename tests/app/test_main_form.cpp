@@ -1,15 +1,12 @@
-// The window's controls wired to the board, and the error box.
-#include <gtest/gtest.h>
-
-#include <QComboBox>
-#include <QLabel>
-#include <QSpinBox>
-#include <QToolButton>
+// The window's controls wired to the board, the View menu and the scale box, the status bar, and
+// the error box.
+#include <QClipboard>
+#include <QWheelEvent>
 
 #include "AppTestSupport.h"
 #include "TBoardError.h"
+#include "TBoardStatusBar.h"
 #include "TErrorGuard.h"
-#include "TPCBLayout.h"
 
 namespace {
 
@@ -31,10 +28,6 @@ TEST(MainForm, SettingsAndToolButtonsDriveTheEditor) {
   form.ElementWidthCombo->setCurrentIndex(3);
   EXPECT_EQ(form.ElementWidthCombo->currentText(), QStringLiteral("1/8"));
   EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("WireWidthMmLabel"))->text(), "0.318 mm");
-  for (int scale : {-9, 500, 37}) {
-    form.ScaleEdit->setValue(scale);
-    EXPECT_EQ(form.Editor->GridScale(), scale);
-  }
   // The tool buttons, in the order of TMouseAction, form one radio group; each clicked twice.
   QToolButton* const buttons[] = {form.WireButton,   form.SolderButton, form.DeleteElementButton,
                                   form.SelectButton, form.MoveButton,   form.TextButton,
@@ -43,44 +36,135 @@ TEST(MainForm, SettingsAndToolButtonsDriveTheEditor) {
     buttons[tag]->click();
     EXPECT_EQ(int(form.Editor->MouseAction()), tag);
     for (int other = 0; other < 7; ++other) EXPECT_EQ(buttons[other]->isChecked(), other == tag);
+    EXPECT_FALSE(buttons[tag]->icon().pixmap(16, 16).isNull());
   }
-  // Every picture is really there.
   for (const QIcon& icon : form.ActionImages) EXPECT_FALSE(icon.pixmap(16, 16).isNull());
-  EXPECT_FALSE(form.TextButton->icon().pixmap(16, 16).isNull());
-  EXPECT_FALSE(form.FillButton->icon().pixmap(16, 16).isNull());
   EXPECT_FALSE(form.windowIcon().pixmap(32, 32).isNull());
 }
 
-TEST(ErrorBox, AddsAFullStopAfterCharactersThatSortAfterIt) {
+TEST(ErrorBox, AddsAFullStopAfterCharactersThatSortAfterItAndCatchesEveryError) {
   const std::pair<QString, QString> rows[] = {
       {"Invalid file extention", "Invalid file extention."},
       {"Already done.", "Already done."},
-      {"Stop!", "Stop!"},
-      {"(see above)", "(see above)"},
-      {"ends with a comma,", "ends with a comma,"},
-      {"trailing blank ", "trailing blank "},
       {"ends in a dash -", "ends in a dash -"},
       {"a folder/", "a folder/."},
-      {"100", "100."},
       {QString::fromUtf8("déjà vu é"), QString::fromUtf8("déjà vu é.")},
       {"", ""},
   };
   for (const auto& [message, shown] : rows)
     EXPECT_EQ(ErrorBoxText(message), shown) << message.toStdString();
-}
 
-TEST(ErrorBox, EveryKindOfErrorEndsInTheBoxAndNothingEscapes) {
-  QStringList shown;
-  auto show = [&](const QString& m) { shown << m; };
+  QStringList boxes;
+  auto show = [&](const QString& m) { boxes << m; };
   EXPECT_TRUE(RunGuarded([] {}, show));
   EXPECT_FALSE(RunGuarded([] { throw EBoardError("Invalid file extention"); }, show));
   EXPECT_FALSE(RunGuarded([] { throw EArithFault(); }, show));
   EXPECT_FALSE(RunGuarded([] { throw std::runtime_error("disk full"); }, show));
   EXPECT_FALSE(RunGuarded([] { throw 42; }, show));
-  ASSERT_EQ(shown.size(), 4);
-  EXPECT_EQ(shown.mid(0, 3), (QStringList{"Invalid file extention",
+  ASSERT_EQ(boxes.size(), 4);
+  EXPECT_EQ(boxes.mid(0, 3), (QStringList{"Invalid file extention",
                                           QString::fromUtf8("Division par zéro"), "disk full"}));
-  EXPECT_FALSE(shown[3].isEmpty());
+  EXPECT_FALSE(boxes[3].isEmpty());
+}
+
+class ViewMenu : public ::testing::Test {
+ protected:
+  TTestForm Form;
+  void SetUp() override { Form.ShowActive(); }
+};
+
+// The wheel, the keys (from the scale box too) and Fit Board all show their scale in the box,
+// which hands it on to the board and stops at its range ends.
+TEST_F(ViewMenu, ScaleBoxFollowsWheelKeysAndFit) {
+  auto key = [&](QKeySequence keys) {
+    Form.ScaleEdit->setFocus();
+    QTest::keySequence(QApplication::focusWidget(), keys);
+  };
+  auto wheel = [&](int delta) {
+    QWheelEvent e(QPointF(30, 30), Form.Editor->mapToGlobal(QPointF(30, 30)), QPoint(),
+                  QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(Form.Editor, &e);
+  };
+  const struct {
+    int start;
+    std::function<void()> act;
+    int scale, cell;
+  } rows[] = {
+      {0, [&] { wheel(120); }, 3, 13},
+      {0, [&] { wheel(-120); }, -2, 8},
+      {500, [&] { key(QKeySequence(Qt::CTRL | Qt::Key_Equal)); }, 500, 510},
+      {499, [&] { key(QKeySequence(Qt::CTRL | Qt::Key_Plus)); }, 500, 510},
+      {-8, [&] { key(QKeySequence(Qt::CTRL | Qt::Key_Minus)); }, -9, 1},
+      {37, [&] { key(QKeySequence(Qt::Key_Home)); }, 0, 10},  // an empty board: the start view
+      {37, [&] { key(QKeySequence(Qt::CTRL | Qt::Key_0)); }, 0, 10},
+  };
+  for (const auto& row : rows) {
+    Form.ScaleEdit->setValue(row.start);
+    row.act();
+    EXPECT_EQ(Form.ScaleEdit->value(), row.scale) << row.start;
+    EXPECT_EQ(Form.Editor->GridScale(), row.scale) << row.start;
+    EXPECT_EQ(Form.Editor->CellSize(), row.cell) << row.start;
+  }
+  // Fit on a board of one pad zooms in to the end of the range.
+  Form.Editor->Elements().AddSolder({160, 160}, 4, 12, sgCircle);
+  key(QKeySequence(Qt::Key_Home));
+  EXPECT_GT(Form.ScaleEdit->value(), 0);
+  EXPECT_EQ(Form.ScaleEdit->value(), Form.Editor->GridScale());
+  EXPECT_EQ(Form.Editor->BoardToScreen({160, 160}).X, Form.Editor->width() / 2);
+}
+
+TEST_F(ViewMenu, StatusBarShowsPositionGridAndCounts) {
+  const std::pair<TPoint, const char*> positions[] = {
+      {{80, 32}, "X 12.70 mm  Y 5.08 mm  (0.500 in, 0.200 in)"},
+      {{-16, 1}, "X -2.54 mm  Y 0.16 mm  (-0.100 in, 0.006 in)"},
+      {{1600, -4}, "X 254.00 mm  Y -0.64 mm  (10.000 in, -0.025 in)"}};
+  for (const auto& [point, text] : positions) EXPECT_EQ(TBoardStatusBar::PositionText(point), text);
+
+  // The pointer at pixel (52, 21) snaps to board point (80, 32); panned by the middle button the
+  // board moves under the still pointer.
+  QTest::mouseMove(Form.Editor, QPoint(52, 21));
+  EXPECT_EQ(Form.StatusBar->PositionLabel()->text(), positions[0].second);
+  QTest::mousePress(Form.Editor, Qt::MiddleButton, {}, QPoint(52, 21));
+  QTest::mouseMove(Form.Editor, QPoint(62, 41));
+  QTest::mouseRelease(Form.Editor, Qt::MiddleButton, {}, QPoint(62, 41));
+  EXPECT_EQ(Form.StatusBar->PositionLabel()->text(), positions[0].second);
+
+  EXPECT_EQ(Form.StatusBar->GridLabel()->text(), "Grid 2.54 mm");
+  Form.GridStepCombo->setCurrentIndex(gs1By4);
+  EXPECT_EQ(Form.StatusBar->GridLabel()->text(), "Grid 0.635 mm");
+
+  Form.Editor->Elements().AddWire({0, 0}, {16, 0}, 4);
+  Form.Editor->Elements().AddSolder({16, 0}, 4, 12, sgCircle);
+  Form.Editor->SelectAll();
+  EXPECT_EQ(Form.StatusBar->CountLabel()->text(), "2 elements, 2 selected");
+  Form.Editor->DeleteSelected();
+  EXPECT_EQ(Form.StatusBar->CountLabel()->text(), "0 elements, 0 selected");
+  Form.Editor->Undo();
+  EXPECT_EQ(Form.StatusBar->CountLabel()->text(), "2 elements, 2 selected");
+
+  // Records a load or a paste could not read are told for a while; a load without any takes the
+  // message away.
+  QTemporaryDir dir(TestHome() + QStringLiteral("/status-XXXXXX"));
+  const QString unknown = dir.filePath("unknown.pcb"), plain = dir.filePath("plain.pcb");
+  WriteBytes(unknown,
+             "*Solder*\r\n0, 0, 4, 12, 0\r\n\r\n*Wire*\r\n**\r\n@RING 0, 0, 9\r\n"
+             "@LABEL 0, 0, VCC\r\n**\r\n");
+  WriteBytes(plain, "*Solder*\r\n0, 0, 4, 12, 0\r\n\r\n*Wire*\r\n");
+  const std::pair<std::function<void()>, const char*> steps[] = {
+      {[&] { Form.Document().Load(unknown); },
+       "2 records this version cannot read were passed over"},
+      {[&] { Form.Document().Load(plain); }, ""},
+      {[&] {
+         QGuiApplication::clipboard()->setText("*Solder*\r\n\r\n*Wire*\r\n**\r\n@RING 1\r\n**\r\n");
+         Form.EditPaste->trigger();
+       },
+       "1 record this version cannot read was passed over"},
+  };
+  for (const auto& [step, message] : steps) {
+    step();
+    EXPECT_EQ(Form.StatusBar->currentMessage(), message);
+    EXPECT_EQ(Form.Editor->Elements().Count(), 1) << message;
+  }
 }
 
 }  // namespace

@@ -1,43 +1,15 @@
 // Milling in the window: the process dialog kept in the settings, the milling files, the check
 // with the bit's cut width, the etch compensation in the prints, and View > Show Milling.
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QDoubleSpinBox>
-#include <QLabel>
-#include <QSpinBox>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
-
 #include "AppTestSupport.h"
-#include "TArtworkOptions.h"
 #include "TCanvas.h"
-#include "TPCBLayout.h"
 #include "TProblemsPanel.h"
 #include "TProcessDialog.h"
-#include "TUserSettings.h"
 
 namespace {
 
-class Milling : public ::testing::Test {
+class Milling : public TFreshForm {
  protected:
-  void SetUp() override {
-    Forget();
-    Open();
-  }
-  void TearDown() override { Forget(); }
-  static void Forget() {
-    UserSettings()->remove(QStringLiteral("MillProcess"));
-    UserSettings()->remove(QStringLiteral("View/ShowMilling"));
-  }
-  void Open() {
-    Form = std::make_unique<TTestForm>();
-    Form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
-  }
+  Milling() : TFreshForm({"MillProcess", "View/ShowMilling"}) {}
   // The dialog opened from the Tools menu, given to Typing; its answer is OK unless refused.
   int RunProcess(const std::function<void(TProcessDialog&)>& typing) {
     int result = -1;
@@ -59,13 +31,12 @@ class Milling : public ::testing::Test {
     list.AddWire({32, 34 + gapUnits}, {160, 34 + gapUnits}, 8);
     Form->Editor->RenderBoard();
   }
-  std::unique_ptr<TTestForm> Form;
   QString Refusal;
 };
 
 TEST_F(Milling, ProcessDialogKeptRefusedAndFollowedByPrintsAndCheck) {
   // A V-bit's cut width follows its values as they are typed: 0.1 + 2 x 0.1 x tan 30°.
-  int accepted = RunProcess([](TProcessDialog& d) {
+  const int accepted = RunProcess([](TProcessDialog& d) {
     d.MakingCombo->setCurrentIndex(bmMill);
     d.BitCombo->setCurrentIndex(mbVee);
     d.VAngleEdit->setValue(60);
@@ -79,25 +50,20 @@ TEST_F(Milling, ProcessDialogKeptRefusedAndFollowedByPrintsAndCheck) {
   // Kept for the next window; a milled board prints without growth.
   Open();
   TMillProcess wanted;
-  wanted.Making = bmMill;
-  wanted.VAngle = 60;
-  wanted.Passes = 3;
-  wanted.Mirror = false;
+  std::tie(wanted.Making, wanted.VAngle, wanted.Passes, wanted.Mirror) =
+      std::tuple(bmMill, 60, 3, false);
   EXPECT_EQ(TProcessDialog::Load(), wanted);
   EXPECT_EQ(Form->PrintOptions().EtchCompensationUm, 0);
 
   // Values out of range are refused with the reason, and nothing is kept.
-  const struct {
-    std::function<void(TProcessDialog&)> typing;
-    const char* reason;
-  } refused[] = {
+  const std::pair<std::function<void(TProcessDialog&)>, const char*> refused[] = {
       {[](TProcessDialog& d) { d.EtchCompensationEdit->setValue(0.25); }, "etch compensation"},
       {[](TProcessDialog& d) { d.PassesEdit->setValue(5); }, "passes"},
       {[](TProcessDialog& d) { d.TravelHeightEdit->setValue(6); }, "travel height"},
   };
-  for (const auto& r : refused) {
-    EXPECT_NE(RunProcess(r.typing), int(QDialog::Accepted)) << r.reason;
-    EXPECT_TRUE(Refusal.contains(QLatin1String(r.reason))) << Refusal.toStdString();
+  for (const auto& [typing, reason] : refused) {
+    EXPECT_NE(RunProcess(typing), int(QDialog::Accepted)) << reason;
+    EXPECT_TRUE(Refusal.contains(QLatin1String(reason))) << Refusal.toStdString();
     EXPECT_TRUE(Refusal.front().isUpper() && Refusal.endsWith('.')) << Refusal.toStdString();
   }
   EXPECT_EQ(TProcessDialog::Load(), wanted);
@@ -114,23 +80,19 @@ TEST_F(Milling, CheckFindsGapsTheBitCannotPassOnlyWhenMilling) {
   // Wire edges 3 units (0.476 mm) apart: wide enough to etch, not for a 0.6 mm flat bit.
   TwoTracks(3);
   auto isolationRows = [&] {
-    int n = 0;
-    for (const TProblem& p : Form->ProblemsPanel->Problems()) n += p.Kind == pkIsolation;
-    return n;
+    const std::vector<TProblem>& problems = Form->ProblemsPanel->Problems();
+    return std::count_if(problems.begin(), problems.end(),
+                         [](const TProblem& p) { return p.Kind == pkIsolation; });
   };
   Form->ToolsCheckBoard->trigger();
   EXPECT_EQ(isolationRows(), 0);
-  const struct {
-    double bit;
-    int rows;
-  } cases[] = {{0.6, 1}, {0.4, 0}};
-  for (const auto& c : cases) {
-    RunProcess([&](TProcessDialog& d) {
+  for (const auto& [bit, rows] : {std::pair{0.6, 1}, {0.4, 0}}) {
+    RunProcess([bit = bit](TProcessDialog& d) {
       d.MakingCombo->setCurrentIndex(bmMill);
       d.BitCombo->setCurrentIndex(mbFlat);
-      d.BitDiameterEdit->setValue(c.bit);
+      d.BitDiameterEdit->setValue(bit);
     });
-    EXPECT_EQ(isolationRows(), c.rows) << c.bit;
+    EXPECT_EQ(isolationRows(), rows) << bit;
   }
 }
 
@@ -140,19 +102,15 @@ TEST_F(Milling, ExportWritesTheThreeJobsOrNothing) {
   list.AddSolder({32, 32}, 4, 12, sgCircle);
   list.AddSolder({96, 32}, 4, 12, sgCircle);
   list.AddWire({32, 32}, {96, 32}, 2);
-  Form->FileAnswers << dir.filePath(QStringLiteral("board.nc"));
+  Form->FileAnswers << dir.filePath("board.nc");
   Form->FileExportMilling->trigger();
-  for (const char* name : {"board.nc", "board-drill.nc", "board-outline.nc"}) {
-    QFile file(dir.filePath(QLatin1String(name)));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    EXPECT_TRUE(file.readAll().contains("G21")) << name;
-  }
+  for (const char* name : {"board.nc", "board-drill.nc", "board-outline.nc"})
+    EXPECT_TRUE(FileHas(dir.filePath(name), "G21")) << name;
   EXPECT_TRUE(Form->Boxes.isEmpty());
   // A folder that is not there, and one where the last file cannot be written: an error box,
   // and not one of the three files.
   QDir(dir.path()).mkpath(QStringLiteral("blocked/board-outline.nc"));
-  const char* const failing[] = {"no/such/folder/board.nc", "blocked/board.nc"};
-  for (const char* target : failing) {
+  for (const char* target : {"no/such/folder/board.nc", "blocked/board.nc"}) {
     const int boxes = Form->Boxes.size();
     Form->FileAnswers << dir.filePath(QLatin1String(target));
     Form->FileExportMilling->trigger();
@@ -173,37 +131,30 @@ TEST_F(Milling, ShowMillingDrawsTheGroovesAndMarksGapsAndIsKept) {
     Form->Editor->Paint();
     return Form->Editor->Canvas().Image()->copy();
   };
-  auto count = [](const QImage& image, auto&& wanted) {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x) n += wanted(image.pixelColor(x, y));
-    return n;
-  };
-  auto orange = [](QColor c) { return c.red() > 200 && c.green() > 60 && c.blue() < 150; };
-  auto red = [](QColor c) { return c.red() > 200 && c.green() < 40 && c.blue() < 40; };
-  const QImage before = shown();
-  EXPECT_EQ(count(before, orange), 0);
+  auto orange = [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 60 && qBlue(c) < 150; };
+  auto red = [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 40 && qBlue(c) < 40; };
+  EXPECT_EQ(CountPixels(shown(), orange), 0);
   Form->ViewShowMilling->trigger();
   const QImage grooves = shown();
-  EXPECT_GT(count(grooves, orange), 100);
-  EXPECT_GT(count(grooves, red), 10);
+  EXPECT_GT(CountPixels(grooves, orange), 100);
+  EXPECT_GT(CountPixels(grooves, red), 10);
   // The grooves follow the board: a third track far off gets its own.
   Form->Editor->Elements().AddWire({32, 200}, {160, 200}, 8);
   Form->Editor->RenderBoard();
-  EXPECT_GT(count(shown(), orange), count(grooves, orange) + 50);
+  EXPECT_GT(CountPixels(shown(), orange), CountPixels(grooves, orange) + 50);
   // The check's markers are drawn over the grooves, and closing the panel keeps the grooves.
-  auto magenta = [](QColor c) { return c.rgb() == qRgb(255, 0, 255); };
+  auto magenta = [](QRgb c) { return (c & 0xFFFFFF) == 0xFF00FF; };
   Form->ToolsCheckBoard->trigger();
   const QImage both = shown();
-  EXPECT_GT(count(both, magenta), 10);
-  EXPECT_GT(count(both, orange), 100);
+  EXPECT_GT(CountPixels(both, magenta), 10);
+  EXPECT_GT(CountPixels(both, orange), 100);
   Form->ProblemsPanel->hide();
-  EXPECT_EQ(count(shown(), magenta), 0);
-  EXPECT_GT(count(shown(), orange), 100);
+  EXPECT_EQ(CountPixels(shown(), magenta), 0);
+  EXPECT_GT(CountPixels(shown(), orange), 100);
   Open();
   EXPECT_TRUE(Form->ViewShowMilling->isChecked());
   Form->ViewShowMilling->trigger();
-  EXPECT_EQ(count(shown(), orange), 0);
+  EXPECT_EQ(CountPixels(shown(), orange), 0);
 }
 
 }  // namespace

@@ -1,20 +1,11 @@
 // The File menu's printing and output commands, driven as a user would, answering the dialogs.
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QCheckBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSettings>
-#include <QSpinBox>
-#include <QTemporaryDir>
 
 #include "AppTestSupport.h"
 #include "TBoardPrint.h"
-#include "TPCBLayout.h"
 #include "TPrintOptionsDialog.h"
-#include "formats/BoardHelpers.h"
 
 namespace {
 
@@ -46,8 +37,7 @@ TEST_F(PrintCommandsTest, OptionsDialogEditsACopyKeptInTheSettings) {
   EXPECT_TRUE(form.PrintOptions().IsDefault());
   SetOptions(QDialog::Accepted);
   TArtworkOptions want;
-  want.Mirror = true;
-  want.Rows = 2;
+  std::tie(want.Mirror, want.Rows) = std::tuple(true, 2);
   EXPECT_TRUE(form.PrintOptions() == want);
   QSettings settings(QSettings::UserScope, AppTitle, AppTitle);
   EXPECT_TRUE(LoadArtworkOptions(settings) == want);
@@ -68,8 +58,8 @@ TEST_F(PrintCommandsTest, OptionsDialogEditsACopyKeptInTheSettings) {
   form.FilePrintPreview->trigger();
   const QImage page = RasterisePdf(dir.filePath("want.pdf"), 100);
   ASSERT_FALSE(page.isNull());
-  EXPECT_TRUE(RasterisePdf(dir.filePath("exported.pdf"), 100) == page);
-  EXPECT_TRUE(RasterisePdf(dir.filePath("previewed.pdf"), 100) == page);
+  for (const char* made : {"exported.pdf", "previewed.pdf"})
+    EXPECT_TRUE(RasterisePdf(dir.filePath(made), 100) == page) << made;
   EXPECT_EQ(form.Boxes, QStringList());
 }
 
@@ -78,7 +68,7 @@ TEST_F(PrintCommandsTest, ExportsAndTheirMessages) {
   form.FileAnswers << dir.filePath("board.svg") << dir.filePath("board.zip");
   form.FileExportSvg->trigger();
   form.FileExportFabrication->trigger();
-  EXPECT_NE(ReadBytes(dir.filePath("board.svg")).find("<svg"), std::string::npos);
+  EXPECT_TRUE(FileHas(dir.filePath("board.svg"), "<svg"));
   EXPECT_EQ(ReadBytes(dir.filePath("board.zip")).rfind("PK", 0), 0u);
   ASSERT_EQ(form.Boxes.size(), 1);
   EXPECT_EQ(form.Boxes[0],

@@ -1,15 +1,7 @@
 // The File menu's recent boards. The settings live in the test home (XDG_CONFIG_HOME).
-#include <gtest/gtest.h>
-
-#include <QFile>
 #include <QMenu>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include "AppTestSupport.h"
-#include "TPCBLayout.h"
-#include "TUserSettings.h"
-#include "formats/BoardHelpers.h"
 
 namespace {
 

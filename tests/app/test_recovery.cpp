@@ -1,17 +1,8 @@
 // The recovery copy: when it is written and removed, what is offered at start, and a folder
 // that cannot be written. The copy surviving a real kill is tests/e2e/recovery_after_kill.sh.
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFile>
 #include <QLocale>
-#include <QTemporaryDir>
-#include <QUndoStack>
 
 #include "AppTestSupport.h"
-#include "TPCBLayout.h"
-#include "TRecovery.h"
-#include "formats/BoardHelpers.h"
 
 namespace {
 
@@ -50,14 +41,14 @@ TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
     EXPECT_TRUE(Files().isEmpty());
     form->Editor->AddSolder({16, 16});
     form->Document().KeepRecoveryCopy();
-    EXPECT_NE(ReadBytes(copy).find("*Solder*\r\n16, 16, 4, 12, 0"), std::string::npos);
+    EXPECT_TRUE(FileHas(copy, "*Solder*\r\n16, 16, 4, 12, 0"));
     // Taken away behind its back, it is not written again until the board changes.
     QFile::remove(copy);
     form->Document().KeepRecoveryCopy();
     EXPECT_FALSE(QFile::exists(copy));
     form->Editor->AddSolder({32, 16});
     form->Document().KeepRecoveryCopy();
-    EXPECT_NE(ReadBytes(copy).find("32, 16"), std::string::npos);
+    EXPECT_TRUE(FileHas(copy, "32, 16"));
     // Undone back to the empty board it started from, there is nothing to recover.
     form->Editor->Undo();
     form->Editor->Undo();
@@ -68,18 +59,11 @@ TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
     EXPECT_EQ(Files().size(), 3);  // copy, file name, lock
 
     form->BoxAnswers = {QMessageBox::No};
-    form->FileAnswers = QStringList{Boards.filePath("saved.pcb")};
-    if (end == 0) form->FileSave->trigger();
-    if (end == 1) form->FileNew->trigger();
-    if (end == 2) {
-      form->FileAnswers = QStringList{other};
-      form->FileOpen->trigger();
-    }
+    form->FileAnswers = QStringList{end == 0 ? Boards.filePath("saved.pcb") : other};
+    if (end < 3) (end == 0 ? form->FileSave : end == 1 ? form->FileNew : form->FileOpen)->trigger();
+    EXPECT_EQ(form->Boxes.size(), end == 0 ? 0 : end < 3 ? 1 : 0);
     if (end == 3) form.reset();
     EXPECT_TRUE(Files().isEmpty());
-    if (form) {
-      EXPECT_EQ(form->Boxes.size(), end == 0 ? 0u : 1u);
-    }
   }
 }
 
@@ -95,48 +79,46 @@ TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
   const QStringList runningFiles = Files();
   ASSERT_EQ(runningFiles.size(), 3);
 
-  struct Row {
-    std::deque<int> Answers;
-    int Asked, Restored;
-    bool OwnerNewer;
-  };
-  const Row rows[] = {{{QMessageBox::No, QMessageBox::No}, 2, 0, true},
-                      {{QMessageBox::Cancel, QMessageBox::No}, 2, 0, false},
-                      {{QMessageBox::No, QMessageBox::Yes}, 2, 2, true},
-                      {{QMessageBox::Yes}, 1, 1, false}};
+  // The answers given, the boxes shown, the board restored (0: none), and whether the second
+  // board's file was saved after its copy.
+  const std::tuple<std::deque<int>, int, int, bool> rows[] = {
+      {{QMessageBox::No, QMessageBox::No}, 2, 0, true},
+      {{QMessageBox::Cancel, QMessageBox::No}, 2, 0, false},
+      {{QMessageBox::No, QMessageBox::Yes}, 2, 2, true},
+      {{QMessageBox::Yes}, 1, 1, false}};
   auto at = [](const QDateTime& time) { return QLocale().toString(time, QLocale::ShortFormat); };
   const QDateTime now = QDateTime::currentDateTime();
   auto setTime = [](const QString& path, const QDateTime& time) {
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    file.setFileTime(time, QFileDevice::FileModificationTime);
+    EXPECT_TRUE(file.open(QIODevice::ReadWrite) &&
+                file.setFileTime(time, QFileDevice::FileModificationTime));
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.Answers.front());
+  for (const auto& [answers, asked, restored, ownerNewer] : rows) {
+    SCOPED_TRACE(answers.front());
     LeaveBoard("board-1-a", "", false);
     LeaveBoard("board-2-b", owner);
     WriteBytes(Folder + "/board-3-c.lock", "2147483001\nferrolume\n\n");  // killed before writing
     setTime(Folder + "/board-1-a.pcb", now.addSecs(-3600));
     setTime(Folder + "/board-2-b.pcb", now.addSecs(60));
     WriteBytes(owner, BoardText);
-    setTime(owner, now.addSecs(row.OwnerNewer ? 120 : 0));
+    setTime(owner, now.addSecs(ownerNewer ? 120 : 0));
     TTestForm form;
-    form.BoxAnswers = row.Answers;
+    form.BoxAnswers = answers;
     form.FormCreate({start});
-    EXPECT_EQ(form.Boxes, QStringList(row.Asked, Question));
+    EXPECT_EQ(form.Boxes, QStringList(asked, Question));
     QStringList details = {
         "Board: Untitled\nCopy made: " + at(now.addSecs(-3600)),
         "Board: " + QDir::toNativeSeparators(owner) + "\nCopy made: " + at(now.addSecs(60))};
-    if (row.OwnerNewer)
+    if (ownerNewer)
       details[1] +=
           "\nThe file on disk is newer than this copy: saved " + at(now.addSecs(120)) + ".";
-    EXPECT_EQ(form.Details, details.mid(0, row.Asked));
+    EXPECT_EQ(form.Details, details.mid(0, asked));
     QStringList left = Files();
     for (const QString& name : runningFiles)
       EXPECT_TRUE(left.removeOne(name)) << name.toStdString();
     EXPECT_FALSE(left.contains("board-3-c.lock"));
-    if (row.Restored == 0) {
-      const bool keptFirst = row.Answers.front() == QMessageBox::Cancel;
+    if (restored == 0) {
+      const bool keptFirst = answers.front() == QMessageBox::Cancel;
       EXPECT_EQ(left.size(), keptFirst ? 2 : 0);  // the first one's copy and its file name
       // Then the board named at start opens as usual.
       EXPECT_EQ(form.CurrentFileName(), start);
@@ -146,7 +128,7 @@ TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
     // Restored: the board with unsaved changes that no undo takes away, under its file's name,
     // in place of the board named at start; its copy is now this program's, and a board not
     // offered waits for the next start.
-    const QString name = row.Restored == 2 ? owner : QString();
+    const QString name = restored == 2 ? owner : QString();
     EXPECT_EQ(form.CurrentFileName(), name);
     EXPECT_EQ(form.windowTitle(), TMainForm::TitleFor(name));
     EXPECT_EQ(form.Editor->Elements().Count(), 2);
@@ -154,7 +136,7 @@ TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
     form.Editor->Undo();
     EXPECT_TRUE(form.Editor->Modified());
     EXPECT_TRUE(left.contains(QFileInfo(form.Document().Recovery().CopyPath()).fileName()));
-    EXPECT_EQ(left.size(), row.Restored == 1 ? 5 : 3);  // with board-2-b's copy and file name
+    EXPECT_EQ(left.size(), restored == 1 ? 5 : 3);  // with board-2-b's copy and file name
     form.Document().Recovery().Remove();
     for (const QString& name : Files())
       if (!runningFiles.contains(name)) QFile::remove(Folder + "/" + name);

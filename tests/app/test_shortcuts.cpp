@@ -1,17 +1,8 @@
 // The board's keys wherever the focus is, and the solder tool's shape menu.
-#include <gtest/gtest.h>
-
 #include <QAbstractItemView>
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QMenu>
-#include <QSpinBox>
-#include <QTest>
-#include <QToolButton>
 
 #include "AppTestSupport.h"
-#include "TPCBLayout.h"
 
 namespace {
 
@@ -34,22 +25,18 @@ class Shortcuts : public ::testing::Test {
   void SetUp() override {
     // At the left of the offscreen screen, so the solder tool's menu fits beside it unshifted.
     Form.move(0, Form.y());
-    Form.show();
-    QApplication::setActiveWindow(&Form);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&Form));
+    Form.ShowActive();
     Form.Editor->Elements().AddWire({80, 80}, {128, 80}, 4);
     Form.Editor->Elements().AddSolder({128, 80}, 4, 12, sgCircle);
     // Something to undo and something to redo, so both keys have an action to reach.
-    for (int i = 0; i < 2; ++i) AddPad();
+    for (int i = 0; i < 2; ++i) {
+      TElementList::Storage pad;
+      pad.push_back(std::make_unique<TSolder>(Form.Editor, TPoint{16, 16}, 4, 12, sgSquare));
+      Form.Editor->AddElements(std::move(pad), QStringLiteral("Add Pad"));
+    }
     Form.Editor->Undo();
   }
-  void AddPad() {
-    TElementList::Storage pad;
-    pad.push_back(std::make_unique<TSolder>(Form.Editor, TPoint{16, 16}, 4, 12, sgSquare));
-    Form.Editor->AddElements(std::move(pad), QStringLiteral("Add Pad"));
-  }
   QLineEdit* ScaleText() const { return Form.ScaleEdit->findChild<QLineEdit*>(); }
-  void Click(int x, int y) { QTest::mouseClick(Form.Editor, Qt::LeftButton, {}, QPoint(x, y)); }
 };
 
 TEST_F(Shortcuts, EveryBoardKeyReachesItsActionWhileTheBoxesKeepTheirText) {
@@ -68,21 +55,13 @@ TEST_F(Shortcuts, EveryBoardKeyReachesItsActionWhileTheBoxesKeepTheirText) {
       {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Form.EditRedo},
       {Qt::Key_R, Form.EditRotate},
       {Qt::Key_M, Form.EditMirror},
-      {Qt::CTRL | Qt::Key_I, Form.EditInsertFootprint},
-      {Qt::Key_W, Form.MouseToolActions[maWire]},
-      {Qt::Key_P, Form.MouseToolActions[maSolder]},
-      {Qt::Key_D, Form.MouseToolActions[maDelete]},
-      {Qt::Key_S, Form.MouseToolActions[maSelect]},
-      {Qt::Key_H, Form.MouseToolActions[maMove]},
-      {Qt::Key_T, Form.MouseToolActions[maText]},
-      {Qt::Key_F, Form.MouseToolActions[maFill]},
-  };
+      {Qt::CTRL | Qt::Key_I, Form.EditInsertFootprint}};
   ScaleText()->setText(QStringLiteral("12"));
   for (QWidget* place :
        std::initializer_list<QWidget*>{Form.ScaleEdit, Form.GridModeCombo, Form.GridStepCombo,
                                        Form.ElementWidthCombo, Form.PadSettings->PadSizeCombo()}) {
     for (const auto& [keys, action] : rows) {
-      // In the pad box R, M and the tools' keys are letters of the text (see below).
+      // In the pad box R and M are letters of the text (see below).
       const bool letter = keys[0].keyboardModifiers() == Qt::NoModifier && keys != Qt::Key_Delete;
       if (letter && place == Form.PadSettings->PadSizeCombo()) continue;
       SCOPED_TRACE(place->objectName().toStdString() + " " + action->text().toStdString());
@@ -114,12 +93,12 @@ TEST_F(Shortcuts, EscapeDropsAPendingWireAndStillReachesTheFocusedControl) {
     SCOPED_TRACE(place->objectName().toStdString());
     place->setFocus();
     // A wire is started and Escape drops its start; without Escape two presses draw a wire.
-    Click(50, 50);
+    Form.Click({50, 50});
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    Click(100, 50);
+    Form.Click({100, 50});
     EXPECT_EQ(Form.Editor->Elements().Count(), 0);
     EXPECT_EQ(QApplication::focusWidget(), place);
-    Click(50, 100);
+    Form.Click({50, 100});
     EXPECT_EQ(Form.Editor->Elements().Count(), 1);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     Form.Editor->Elements().FreeAll();
@@ -142,8 +121,8 @@ TEST_F(Shortcuts, UndoAndRedoNameTheirStepAndTheSavedBoardAsksNothing) {
   EXPECT_FALSE(Form.EditRedo->isEnabled());
   // Draw a wire, take it back: nothing to save, so New asks nothing.
   Form.Editor->Undo();
-  Click(50, 50);
-  Click(90, 50);
+  Form.Click({50, 50});
+  Form.Click({90, 50});
   EXPECT_EQ(Form.EditUndo->text(), QStringLiteral("Undo Add Wire"));
   Form.ScaleEdit->setFocus();
   QTest::keyClick(Form.ScaleEdit, Qt::Key_Z, Qt::ControlModifier);
@@ -173,33 +152,23 @@ TEST_F(Shortcuts, ACommandInTheMiddleOfADragFindsTheDragDoneAsAStep) {
   EXPECT_FALSE(Form.Editor->Modified());
 }
 
-TEST_F(Shortcuts, LettersTypedInThePadBoxAreText) {
-  Form.Editor->SelectAll();
-  Form.PadSettings->PadSizeCombo()->setFocus();
-  Form.PadSettings->PadSizeCombo()->lineEdit()->clear();
-  QTest::keyClicks(Form.PadSettings->PadSizeCombo()->lineEdit(), QStringLiteral("2 mm sphwd"));
-  EXPECT_EQ(Form.PadSettings->PadSizeCombo()->lineEdit()->text(), QStringLiteral("2 mm sphwd"));
-  EXPECT_NE(Form.Editor->UndoStack().undoText(), QStringLiteral("Mirror 3 Elements"));
-  EXPECT_EQ(Form.Editor->MouseAction(), maWire);
-  // Away from text, M mirrors.
-  Form.ScaleEdit->setFocus();
-  QTest::keyClick(Form.ScaleEdit, Qt::Key_M);
-  EXPECT_EQ(Form.Editor->UndoStack().undoText(), QStringLiteral("Mirror 3 Elements"));
-}
-
 // A key for each mouse tool, named in the tool's tip and in the Tools menu, chooses the tool as a
-// click on its button does; no two commands of the window share a key.
-TEST_F(Shortcuts, EachMouseToolHasItsOwnKey) {
+// click on its button does, from the board's boxes but not from the pad box, where letters are
+// text; no two commands of the window share a key.
+TEST_F(Shortcuts, EachMouseToolHasItsOwnKeyAndLettersInThePadBoxAreText) {
   const std::tuple<Qt::Key, QToolButton*, TMouseAction> tools[] = {
       {Qt::Key_S, Form.SelectButton, maSelect}, {Qt::Key_P, Form.SolderButton, maSolder},
       {Qt::Key_H, Form.MoveButton, maMove},     {Qt::Key_D, Form.DeleteElementButton, maDelete},
       {Qt::Key_T, Form.TextButton, maText},     {Qt::Key_F, Form.FillButton, maFill},
       {Qt::Key_W, Form.WireButton, maWire}};
-  Form.GridModeCombo->setFocus();
+  QWidget* const places[] = {Form.ScaleEdit, Form.GridModeCombo, Form.GridStepCombo,
+                             Form.ElementWidthCombo};
+  int n = 0;
   for (const auto& [key, button, tool] : tools) {
     const QString name = QKeySequence(key).toString();
     SCOPED_TRACE(name.toStdString());
-    QTest::keyClick(Form.GridModeCombo, key);
+    places[++n % 4]->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), key);
     EXPECT_EQ(Form.Editor->MouseAction(), tool);
     EXPECT_TRUE(button->isChecked());
     EXPECT_TRUE(Form.MouseToolActions[tool]->isChecked());
@@ -208,11 +177,23 @@ TEST_F(Shortcuts, EachMouseToolHasItsOwnKey) {
   // A click on a button puts the menu's mark on its tool.
   Form.MoveButton->click();
   EXPECT_TRUE(Form.MouseToolActions[maMove]->isChecked());
-
   QList<QKeySequence> keys;
   for (const QAction* action : Form.findChildren<QAction*>()) keys << action->shortcuts();
   for (const QKeySequence& key : keys)
     EXPECT_EQ(keys.count(key), 1) << key.toString().toStdString();
+
+  Form.Editor->SelectAll();
+  QLineEdit* const padText = Form.PadSettings->PadSizeCombo()->lineEdit();
+  Form.PadSettings->PadSizeCombo()->setFocus();
+  padText->clear();
+  QTest::keyClicks(padText, QStringLiteral("2 mm sphwdtf"));
+  EXPECT_EQ(padText->text(), QStringLiteral("2 mm sphwdtf"));
+  EXPECT_NE(Form.Editor->UndoStack().undoText(), QStringLiteral("Mirror 3 Elements"));
+  EXPECT_EQ(Form.Editor->MouseAction(), maMove);
+  // Away from text, M mirrors.
+  Form.ScaleEdit->setFocus();
+  QTest::keyClick(Form.ScaleEdit, Qt::Key_M);
+  EXPECT_EQ(Form.Editor->UndoStack().undoText(), QStringLiteral("Mirror 3 Elements"));
 }
 
 TEST_F(Shortcuts, TheSolderToolsShapeMenu) {
@@ -226,7 +207,6 @@ TEST_F(Shortcuts, TheSolderToolsShapeMenu) {
   // The items toggle like radio items that can also be cleared (no mark at all makes square
   // pads); each also chooses the solder tool. SMD keeps the through-hole shape for later.
   // Columns: the item, the circle, square and SMD marks, the through-hole shape.
-  // clang-format off
   const std::tuple<QAction*, bool, bool, bool, TSolderGeometry> steps[] = {
       {Form.CircleMenuItem, false, false, false, sgSquare},
       {Form.CircleMenuItem, true, false, false, sgCircle},
@@ -237,14 +217,12 @@ TEST_F(Shortcuts, TheSolderToolsShapeMenu) {
       {Form.SmdMenuItem, false, false, true, sgSquare},
       {Form.CircleMenuItem, true, false, false, sgCircle},
   };
-  // clang-format on
   for (const auto& [item, circle, square, smd, geometry] : steps) {
     Form.MoveButton->click();
     item->trigger();
-    EXPECT_EQ(Form.CircleMenuItem->isChecked(), circle);
-    EXPECT_EQ(Form.SquareMenuItem->isChecked(), square);
-    EXPECT_EQ(Form.SmdMenuItem->isChecked(), smd);
-    EXPECT_EQ(Form.Editor->SmdChosen(), smd);
+    EXPECT_EQ(std::tuple(Form.CircleMenuItem->isChecked(), Form.SquareMenuItem->isChecked(),
+                         Form.SmdMenuItem->isChecked(), Form.Editor->SmdChosen()),
+              std::tuple(circle, square, smd, smd));
     EXPECT_EQ(Form.Editor->SolderGeometry(), geometry);
     EXPECT_EQ(Form.Editor->MouseAction(), maSolder);
     EXPECT_TRUE(Form.SolderButton->isChecked());

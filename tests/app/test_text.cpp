@@ -1,22 +1,9 @@
 // Copper text in the window: the text tool's dialog and Edit Text. What the user types reaches
 // the board as one step; what copper cannot hold is refused with the dialog left open.
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDoubleSpinBox>
-#include <QLabel>
 #include <QPlainTextEdit>
-#include <QTest>
-#include <QTextCursor>
-#include <QToolButton>
-#include <QUndoStack>
 
 #include "AppTestSupport.h"
-#include "TCopperText.h"
-#include "TPCBLayout.h"
 #include "TTextDialog.h"
-#include "TUserSettings.h"
 
 namespace {
 
@@ -29,13 +16,12 @@ struct TTyping {
   bool copperSide;
 };
 
-class TextCommands : public ::testing::Test {
+class TextCommands : public TFreshForm {
  protected:
-  void SetUp() override {
-    UserSettings()->remove(QStringLiteral("Text"));
-    Form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
-    Form.DialogAnswer = [this](QDialog& d) {
+  TextCommands() : TFreshForm({"Text"}) {}
+  void Open() override {
+    TFreshForm::Open();
+    Form->DialogAnswer = [this](QDialog& d) {
       auto& dialog = dynamic_cast<TTextDialog&>(d);
       Seen = QStringLiteral("%1|%2|%3|%4|%5")
                  .arg(dialog.TextEdit->toPlainText())
@@ -60,20 +46,18 @@ class TextCommands : public ::testing::Test {
       return dialog.result();
     };
   }
-  void Click(TPoint p) { QTest::mouseClick(Form.Editor, Qt::LeftButton, {}, QPoint(p.X, p.Y)); }
   std::string Last() const {
-    const TElementList& list = Form.Editor->Elements();
+    const TElementList& list = Form->Editor->Elements();
     return list.Count() ? list.Items(list.Count() - 1)->ToText() : "";
   }
 
-  TTestForm Form;
   TTyping Typing;
   QString Seen, Problem;
 };
 
 TEST_F(TextCommands, TheToolPlacesWhatTheDialogSaysOrRefusesItWithTheDialogOpen) {
-  TPCBLayout& editor = *Form.Editor;
-  Form.TextButton->click();
+  TPCBLayout& editor = *Form->Editor;
+  Form->TextButton->click();
   ASSERT_EQ(editor.MouseAction(), maText);
   // Where the pointer is pressed, what the dialog shows as it opens (the defaults at first, then
   // what was last placed), what the user gives it, and the text placed or the reason refused.
@@ -120,7 +104,7 @@ TEST_F(TextCommands, TheToolPlacesWhatTheDialogSaysOrRefusesItWithTheDialogOpen)
     SCOPED_TRACE(row.typing.typed.toStdString());
     Typing = row.typing;
     const int32_t count = editor.Elements().Count();
-    Click(row.pixel);
+    Form->Click(row.pixel);
     EXPECT_EQ(Seen, QString::fromUtf8(row.seen));
     if (row.refused) {
       EXPECT_TRUE(Problem.startsWith(QString::fromUtf8(row.refused))) << Problem.toStdString();
@@ -132,12 +116,12 @@ TEST_F(TextCommands, TheToolPlacesWhatTheDialogSaysOrRefusesItWithTheDialogOpen)
     }
     EXPECT_EQ(editor.UndoStack().count(), steps);
   }
-  EXPECT_EQ(Form.EditUndo->text(), QStringLiteral("Undo Add Text"));
-  EXPECT_TRUE(Form.Boxes.isEmpty());
+  EXPECT_EQ(Form->EditUndo->text(), QStringLiteral("Undo Add Text"));
+  EXPECT_TRUE(Form->Boxes.isEmpty());
 }
 
 TEST_F(TextCommands, EditTextOpensTheOneSelectedTextAndChangesItInOneStep) {
-  TPCBLayout& editor = *Form.Editor;
+  TPCBLayout& editor = *Form->Editor;
   editor.AddText({160, 96}, {"GND", 16, 2, 0, true});
   editor.AddText({320, 96}, {"OUT", 16, 2, 0, true});
   const std::pair<std::vector<int32_t>, bool> selections[] = {
@@ -146,15 +130,15 @@ TEST_F(TextCommands, EditTextOpensTheOneSelectedTextAndChangesItInOneStep) {
     editor.ClearSelection();
     for (int32_t i : selected) editor.Elements().Items(i)->SetSelected(true);
     emit editor.SelectionChanged();
-    EXPECT_EQ(Form.EditEditText->isEnabled(), enabled) << selected.size();
+    EXPECT_EQ(Form->EditEditText->isEnabled(), enabled) << selected.size();
   }
   const std::string was = Last();
   Typing = {"IN", 3.0, 0.32, 2, false};
-  Form.EditEditText->trigger();
+  Form->EditEditText->trigger();
   EXPECT_EQ(Seen, QStringLiteral("OUT|2.54|0.32|0\u00B0|copper"));
   EXPECT_EQ(Last(), "@TEXT 320, 96, 19, 2, 2, 0, IN");
-  EXPECT_EQ(Form.EditUndo->text(), QStringLiteral("Undo Edit Text"));
-  Form.EditUndo->trigger();
+  EXPECT_EQ(Form->EditUndo->text(), QStringLiteral("Undo Edit Text"));
+  Form->EditUndo->trigger();
   EXPECT_EQ(Last(), was);
 }
 
