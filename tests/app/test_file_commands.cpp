@@ -65,7 +65,7 @@ TEST_F(FileCommands, ThePromptDecidesWhetherTheBoardIsDiscarded) {
       if (command == 0) form.FileNew->trigger();
       if (command == 1) form.FileOpen->trigger();
       if (command == 2) closed = form.Close();
-      EXPECT_EQ(form.Boxes.size(), 1);
+      EXPECT_EQ(form.Boxes, QStringList{"Content has changed.\nSave changes ?"});
       EXPECT_EQ(FileHas(saveAs, "16, 16, 64, 16, 4"), saved);
       if (command == 2) {
         EXPECT_EQ(closed, goesOn);

@@ -6,27 +6,26 @@
 
 namespace {
 
-// What the user gives the dialog: four lengths in millimetres, keep islands, OK or Cancel.
-struct TFillTyping {
-  double mm[4];
-  bool keep, ok;
-};
-
 class FillCommands : public TFreshForm {
  protected:
   FillCommands() : TFreshForm({"Fill", "View/ShowFills"}) {}
   void Open() override {
     TFreshForm::Open();
+    // Seen is what the dialog shows as it opens; Typing what the user gives it: four lengths in
+    // millimetres, keep or drop islands, OK or Cancel.
     Form->DialogAnswer = [this](QDialog& d) {
       auto& dialog = dynamic_cast<TFillDialog&>(d);
       QDoubleSpinBox* const edits[] = {dialog.ClearanceEdit, dialog.MinimumWidthEdit,
                                        dialog.ThermalGapEdit, dialog.SpokeWidthEdit};
+      const QStringList typed = Typing.split('|');
       Seen.clear();
-      for (QDoubleSpinBox* edit : edits) Seen += QString::number(edit->value(), 'f', 2) + "|";
+      for (int k = 0; k < 4; ++k) {
+        Seen += QString::number(edits[k]->value(), 'f', 2) + "|";
+        edits[k]->setValue(typed[k].toDouble());
+      }
       Seen += dialog.KeepIslandsCheck->isChecked() ? "keep" : "drop";
-      for (int k = 0; k < 4; ++k) edits[k]->setValue(Typing.mm[k]);
-      dialog.KeepIslandsCheck->setChecked(Typing.keep);
-      return int(Typing.ok ? QDialog::Accepted : QDialog::Rejected);
+      dialog.KeepIslandsCheck->setChecked(typed[4] == "keep");
+      return int(typed[5] == "OK" ? QDialog::Accepted : QDialog::Rejected);
     };
   }
   const TCopperFill& FillAt(int32_t i) const {
@@ -40,8 +39,7 @@ class FillCommands : public TFreshForm {
            (s.KeepIslands ? " keep" : " drop");
   }
 
-  TFillTyping Typing{};
-  QString Seen;
+  QString Typing, Seen;
 };
 
 TEST_F(FillCommands, TheDialogEditsAFillInOneStepAndItsValuesGoToTheNextFill) {
@@ -63,26 +61,15 @@ TEST_F(FillCommands, TheDialogEditsAFillInOneStepAndItsValuesGoToTheNextFill) {
   // Each row: what the dialog shows as it opens, what the user gives it, the fill after, and the
   // steps so far. Cancel and OK on the same values change nothing.
   const struct {
-    const char* seen;
-    TFillTyping typing;
-    const char* settings;
+    const char *seen, *typing, *settings;
     int steps;
   } rows[] = {
-      {"0.50|0.30|0.50|0.50|drop",
-       {{0.25, 0.4, 0.6, 0.35}, true, true},
-       "250000 400000 600000 350000 keep",
+      {"0.50|0.30|0.50|0.50|drop", "0.25|0.4|0.6|0.35|keep|OK", "250000 400000 600000 350000 keep",
        2},
-      {"0.25|0.40|0.60|0.35|keep",
-       {{1, 1, 1, 1}, false, false},
-       "250000 400000 600000 350000 keep",
+      {"0.25|0.40|0.60|0.35|keep", "1|1|1|1|drop|Cancel", "250000 400000 600000 350000 keep", 2},
+      {"0.25|0.40|0.60|0.35|keep", "0.25|0.4|0.6|0.35|keep|OK", "250000 400000 600000 350000 keep",
        2},
-      {"0.25|0.40|0.60|0.35|keep",
-       {{0.25, 0.4, 0.6, 0.35}, true, true},
-       "250000 400000 600000 350000 keep",
-       2},
-      {"0.25|0.40|0.60|0.35|keep",
-       {{0, 100, 0.01, 12.34}, false, true},
-       "0 100000000 10000 12340000 drop",
+      {"0.25|0.40|0.60|0.35|keep", "0|100|0.01|12.34|drop|OK", "0 100000000 10000 12340000 drop",
        3},
   };
   for (const auto& row : rows) {

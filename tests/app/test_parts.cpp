@@ -168,87 +168,77 @@ TEST(Footprints, InsertedUnderThePointerSelectedAndUndoneInOneStep) {
   QDir(folder).removeRecursively();
 }
 
+// What is typed or chosen in the pad, hole and SMD boxes sets the next pad and the selected pads
+// of its kind, each change as one step; a refused value shows the reason, and the box shows the
+// size in force again.
 TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
   TTestForm form;
   TPCBLayout& editor = *form.Editor;
+  TPadSettings& boxes = *form.PadSettings;
   TSolder* pad = editor.Elements().AddSolder({0, 0}, 4, 12, 0);
-  pad->SetSelected(true);
-
-  Type(form.PadSettings->PadSizeCombo(), "2");  // 12.6 units
-  EXPECT_EQ(editor.SolderExternalDiameter(), 13);
-  EXPECT_EQ(form.PadSettings->PadSizeCombo()->currentText(), "2.06");
-  EXPECT_EQ(pad->ExternalDiameter(), 13);
-  form.PadSettings->HoleSizeCombo()->setCurrentIndex(5);
-  emit form.PadSettings->HoleSizeCombo()->activated(5);
-  EXPECT_EQ(editor.SolderInternalDiameter(), 10);
-  EXPECT_EQ(pad->InternalDiameter(), 10);
-  EXPECT_EQ(editor.UndoStack().count(), 2);
-  EXPECT_TRUE(form.Boxes.isEmpty());
-
-  // Refused: the box shows the size in force again and nothing changes.
-  Type(form.PadSettings->PadSizeCombo(), "1.5");  // 9 units, the hole is 10
-  Type(form.PadSettings->HoleSizeCombo(), "x");
-  EXPECT_EQ(form.Boxes, (QStringList{"A hole of 1.59 mm must be smaller than its pad of 1.43 mm.",
-                                     "'x' is not a size in millimetres: A hole must be between "
-                                     "0.16 and 3.65 mm across."}));
-  EXPECT_EQ(form.PadSettings->PadSizeCombo()->currentText(), "2.06");
-  EXPECT_EQ(form.PadSettings->HoleSizeCombo()->currentText(), "1.59");
-  EXPECT_EQ(pad->ExternalDiameter(), 13);
-  EXPECT_EQ(editor.UndoStack().count(), 2);
+  const TSmdPad* smd = AddSmd(editor.Elements(), {32, 0}, 8, 9, 25);
+  editor.SelectAll();
+  // The selected pad and SMD pad (its sizes), which the next ones placed match.
+  auto state = [&] {
+    EXPECT_EQ(std::tuple(editor.SolderInternalDiameter(), editor.SolderExternalDiameter(),
+                         editor.SmdWidth(), editor.SmdHeight(), editor.SmdRoundness()),
+              std::tuple(pad->InternalDiameter(), pad->ExternalDiameter(), smd->Width(),
+                         smd->Height(), smd->Roundness()));
+    return pad->ToText() + " | " + smd->ToText();
+  };
+  const struct {
+    QComboBox* box;
+    const char *typed, *shown, *state, *error;  // "#5": the fifth item chosen from the list
+  } rows[] = {
+      {boxes.PadSizeCombo(), "2", "2.06", "0, 0, 4, 13, 0 | @SMD 32, 0, 8, 9, 25", nullptr},
+      {boxes.HoleSizeCombo(), "#5", "1.59", "0, 0, 10, 13, 0 | @SMD 32, 0, 8, 9, 25", nullptr},
+      {boxes.PadSizeCombo(), "1.5", "2.06", "0, 0, 10, 13, 0 | @SMD 32, 0, 8, 9, 25",
+       "A hole of 1.59 mm must be smaller than its pad of 1.43 mm."},
+      {boxes.HoleSizeCombo(), "x", "1.59", "0, 0, 10, 13, 0 | @SMD 32, 0, 8, 9, 25",
+       "'x' is not a size in millimetres: A hole must be between 0.16 and 3.65 mm across."},
+      {boxes.SmdWidthCombo(), "0.6", "0.64", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 9, 25", nullptr},
+      {boxes.SmdHeightCombo(), "1,9 mm", "1.91", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 25",
+       nullptr},
+      {boxes.SmdRoundnessCombo(), "30 %", "30", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 30", nullptr},
+      {boxes.SmdRoundnessCombo(), "51", "30", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 30",
+       "The roundness must be a whole percentage from 0 to 50."},
+      {boxes.SmdRoundnessCombo(), "half", "30", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 30",
+       "'half' is not a roundness: The roundness must be a whole percentage from 0 to 50."},
+      {boxes.SmdWidthCombo(), "0.2", "0.64", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 30",
+       "A side of an SMD pad must be between 0.32 and 10.16 mm across."},
+  };
+  int steps = 0;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.typed);
+    form.Boxes.clear();
+    if (row.typed[0] == '#') {
+      row.box->setCurrentIndex(row.typed[1] - '0');
+      emit row.box->activated(row.box->currentIndex());
+    } else {
+      Type(row.box, row.typed);
+    }
+    EXPECT_EQ(form.Boxes, row.error ? QStringList{row.error} : QStringList());
+    EXPECT_EQ(row.box->currentText(), row.shown);
+    EXPECT_EQ(state(), row.state);
+    EXPECT_EQ(editor.UndoStack().count(), steps += row.error ? 0 : 1);
+  }
 
   // The wire width and the pad shape reach the selection too, each as one step.
   editor.Elements().AddWire({0, 0}, {16, 0}, 4)->SetSelected(true);
   form.ElementWidthCombo->setCurrentIndex(1);
   form.SquareMenuItem->trigger();
-  EXPECT_EQ(static_cast<const TWire*>(editor.Elements().Items(1))->WidthDivisor(), 2);
-  EXPECT_TRUE(pad->IsSquare());
-  EXPECT_EQ(editor.UndoStack().count(), 4);
-
-  // SMD chosen: its boxes stand in place of Pad and Hole, and reach the selected SMD pads alone,
-  // each change as one step; refused values change nothing.
-  TPadSettings& boxes = *form.PadSettings;
-  form.SmdMenuItem->trigger();
-  EXPECT_TRUE(boxes.PadSizeCombo()->isHidden() && boxes.HoleSizeCombo()->isHidden());
-  EXPECT_FALSE(boxes.SmdWidthCombo()->isHidden() || boxes.SmdRoundnessCombo()->isHidden());
-  editor.Elements().Append(std::make_unique<TSmdPad>(&editor, TPoint{32, 0}, 8, 9, 25));
-  const auto* smd = static_cast<const TSmdPad*>(editor.Elements().Items(2));
-  editor.SelectAll();
-  const struct {
-    QComboBox* box;
-    const char* typed;
-    const char* shown;
-    int32_t width, height, roundness;
-    const char* error;
-  } typings[] = {
-      {boxes.SmdWidthCombo(), "0.6", "0.64", 4, 9, 25, nullptr},  // 3.78 units
-      {boxes.SmdHeightCombo(), "1,9 mm", "1.91", 4, 12, 25, nullptr},
-      {boxes.SmdRoundnessCombo(), "30 %", "30", 4, 12, 30, nullptr},
-      {boxes.SmdRoundnessCombo(), "51", "30", 4, 12, 30,
-       "The roundness must be a whole percentage from 0 to 50."},
-      {boxes.SmdRoundnessCombo(), "half", "30", 4, 12, 30,
-       "'half' is not a roundness: The roundness must be a whole percentage from 0 to 50."},
-      {boxes.SmdWidthCombo(), "0.2", "0.64", 4, 12, 30,
-       "A side of an SMD pad must be between 0.32 and 10.16 mm across."},
-  };
-  int steps = editor.UndoStack().count();
-  for (const auto& t : typings) {
-    form.Boxes.clear();
-    Type(t.box, t.typed);
-    EXPECT_EQ(form.Boxes, t.error ? QStringList{t.error} : QStringList()) << t.typed;
-    EXPECT_EQ(t.box->currentText(), t.shown) << t.typed;
-    // The selected SMD pad and the next one placed alike.
-    const auto want = std::tuple(t.width, t.height, t.roundness);
-    EXPECT_EQ(std::tuple(smd->Width(), smd->Height(), smd->Roundness()), want) << t.typed;
-    EXPECT_EQ(std::tuple(editor.SmdWidth(), editor.SmdHeight(), editor.SmdRoundness()), want);
-    EXPECT_EQ(editor.UndoStack().count(), steps += t.error ? 0 : 1) << t.typed;
-  }
+  EXPECT_EQ(editor.Elements().Items(2)->ToText(), "0, 0, 16, 0, 2");
   EXPECT_EQ(pad->ToText(), "0, 0, 10, 13, 1");
-  EXPECT_EQ(static_cast<const TWire*>(editor.Elements().Items(1))->WidthDivisor(), 2);
-
-  // A through-hole shape again: the Pad and Hole boxes come back.
-  form.CircleMenuItem->trigger();
-  EXPECT_FALSE(boxes.PadSizeCombo()->isHidden());
-  EXPECT_TRUE(boxes.SmdWidthCombo()->isHidden());
+  EXPECT_EQ(editor.UndoStack().count(), steps + 2);
+  // SMD chosen, its boxes stand in place of Pad and Hole; a through-hole shape brings them back.
+  for (QAction* shape : {form.SmdMenuItem, form.CircleMenuItem}) {
+    shape->trigger();
+    const bool smdShown = shape == form.SmdMenuItem;
+    EXPECT_EQ(boxes.PadSizeCombo()->isHidden(), smdShown);
+    EXPECT_EQ(boxes.HoleSizeCombo()->isHidden(), smdShown);
+    EXPECT_EQ(boxes.SmdWidthCombo()->isHidden(), !smdShown);
+    EXPECT_EQ(boxes.SmdRoundnessCombo()->isHidden(), !smdShown);
+  }
 }
 
 }  // namespace

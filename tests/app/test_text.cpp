@@ -7,18 +7,12 @@
 
 namespace {
 
-// One text dialog as the user goes through it: what is typed and chosen, then OK. A refused OK
-// leaves the dialog open; the user then cancels.
-struct TTyping {
-  QString typed;
-  double heightMm, widthMm;
-  int turns;
-  bool copperSide;
-};
-
 class TextCommands : public TFreshForm {
  protected:
   TextCommands() : TFreshForm({"Text"}) {}
+  // The dialog as the user goes through it: Seen is what it shows as it opens, Typing what is
+  // typed and chosen (text, height, stroke width, turns, side), then OK. A refused OK leaves the
+  // dialog open with its Problem; the user then cancels.
   void Open() override {
     TFreshForm::Open();
     Form->DialogAnswer = [this](QDialog& d) {
@@ -29,12 +23,13 @@ class TextCommands : public TFreshForm {
                  .arg(dialog.StrokeWidthEdit->value(), 0, 'f', 2)
                  .arg(dialog.TurnsCombo->currentText())
                  .arg(dialog.CopperSideCheck->isChecked() ? "copper" : "component");
-      dialog.HeightEdit->setValue(Typing.heightMm);
-      dialog.StrokeWidthEdit->setValue(Typing.widthMm);
-      dialog.TurnsCombo->setCurrentIndex(Typing.turns);
-      dialog.CopperSideCheck->setChecked(Typing.copperSide);
+      const QStringList fields = Typing.split('|');
+      dialog.HeightEdit->setValue(fields[1].toDouble());
+      dialog.StrokeWidthEdit->setValue(fields[2].toDouble());
+      dialog.TurnsCombo->setCurrentIndex(fields[3].toInt());
+      dialog.CopperSideCheck->setChecked(fields[4] == "copper");
       // Typed line by line, Shift+Enter between the lines; Enter is OK.
-      const QStringList lines = Typing.typed.split(QLatin1Char('\n'));
+      const QStringList lines = fields[0].split(QLatin1Char('\n'));
       dialog.TextEdit->setPlainText(lines.first());
       for (qsizetype k = 1; k < lines.size(); ++k) {
         dialog.TextEdit->moveCursor(QTextCursor::End);
@@ -51,8 +46,7 @@ class TextCommands : public TFreshForm {
     return list.Count() ? list.Items(list.Count() - 1)->ToText() : "";
   }
 
-  TTyping Typing;
-  QString Seen, Problem;
+  QString Typing, Seen, Problem;
 };
 
 TEST_F(TextCommands, TheToolPlacesWhatTheDialogSaysOrRefusesItWithTheDialogOpen) {
@@ -61,58 +55,38 @@ TEST_F(TextCommands, TheToolPlacesWhatTheDialogSaysOrRefusesItWithTheDialogOpen)
   ASSERT_EQ(editor.MouseAction(), maText);
   // Where the pointer is pressed, what the dialog shows as it opens (the defaults at first, then
   // what was last placed), what the user gives it, and the text placed or the reason refused.
+  const char* const last = "LM386 AMP|2.06|0.32|0\u00B0|copper";
   const struct {
-    TPoint pixel;
-    const char* seen;
-    TTyping typing;
-    const char* placed;
-    const char* refused;
+    int32_t x, y;
+    const char *seen, *typing, *outcome;
   } rows[] = {
-      {{103, 58},
-       "|2.06|0.32|0\u00B0|copper",
-       {"LM386 AMP", 2.06, 0.32, 0, true},
-       "@TEXT 160, 96, 13, 2, 0, 1, LM386 AMP",
-       nullptr},
-      {{40, 40},
-       "LM386 AMP|2.06|0.32|0\u00B0|copper",
-       {"\u03A9 1", 2.06, 0.32, 0, true},
-       nullptr,
+      {103, 58, "|2.06|0.32|0\u00B0|copper", "LM386 AMP|2.06|0.32|0|copper",
+       "@TEXT 160, 96, 13, 2, 0, 1, LM386 AMP"},
+      {40, 40, last, "\u03A9 1|2.06|0.32|0|copper",
        "The character \u201C\u03A9\u201D (U+03A9) cannot be made in copper"},
-      {{40, 40},
-       "LM386 AMP|2.06|0.32|0\u00B0|copper",
-       {"", 2.06, 0.32, 0, true},
-       nullptr,
-       "Type the text"},
-      {{40, 40},
-       "LM386 AMP|2.06|0.32|0\u00B0|copper",
-       {"A", 2.0, 2.5, 0, true},
-       nullptr,
+      {40, 40, last, "|2.06|0.32|0|copper", "Type the text"},
+      {40, 40, last, "A|2.0|2.5|0|copper",
        "The strokes must be from 0.16 mm wide to as wide as the letters are high, 2.06 mm"},
-      {{198, 141},
-       "LM386 AMP|2.06|0.32|0\u00B0|copper",
-       {"+9V\n\u00C9t\u00E9", 3.0, 0.5, 1, false},
-       "@TEXT 320, 224, 19, 3, 1, 0, +9V%0A\xC9t\xE9",
-       nullptr},
-      {{40, 40},
-       "+9V\n\u00C9t\u00E9|3.02|0.48|90\u00B0|component",
-       {"\t", 3.0, 0.5, 1, false},
-       nullptr,
+      {198, 141, last, "+9V\n\u00C9t\u00E9|3.0|0.5|1|component",
+       "@TEXT 320, 224, 19, 3, 1, 0, +9V%0A\xC9t\xE9"},
+      {40, 40, "+9V\n\u00C9t\u00E9|3.02|0.48|90\u00B0|component", "\t|3.0|0.5|1|component",
        "The character U+0009 cannot be made in copper"},
   };
   int steps = 0;
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.typing.typed.toStdString());
-    Typing = row.typing;
+    SCOPED_TRACE(row.typing);
+    Typing = QString::fromUtf8(row.typing);
     const int32_t count = editor.Elements().Count();
-    Form->Click(row.pixel);
+    Form->Click({row.x, row.y});
     EXPECT_EQ(Seen, QString::fromUtf8(row.seen));
-    if (row.refused) {
-      EXPECT_TRUE(Problem.startsWith(QString::fromUtf8(row.refused))) << Problem.toStdString();
-      EXPECT_EQ(editor.Elements().Count(), count);
-    } else {
+    const std::string outcome = row.outcome;
+    if (outcome.rfind("@TEXT", 0) == 0) {
       EXPECT_EQ(Problem, QString());
-      EXPECT_EQ(Last(), row.placed);
+      EXPECT_EQ(Last(), outcome);
       ++steps;
+    } else {
+      EXPECT_TRUE(Problem.startsWith(QString::fromUtf8(row.outcome))) << Problem.toStdString();
+      EXPECT_EQ(editor.Elements().Count(), count);
     }
     EXPECT_EQ(editor.UndoStack().count(), steps);
   }
@@ -120,6 +94,7 @@ TEST_F(TextCommands, TheToolPlacesWhatTheDialogSaysOrRefusesItWithTheDialogOpen)
   EXPECT_TRUE(Form->Boxes.isEmpty());
 }
 
+// Edit Text opens the one selected text, shows its values and changes it in one step.
 TEST_F(TextCommands, EditTextOpensTheOneSelectedTextAndChangesItInOneStep) {
   TPCBLayout& editor = *Form->Editor;
   editor.AddText({160, 96}, {"GND", 16, 2, 0, true});
@@ -133,7 +108,7 @@ TEST_F(TextCommands, EditTextOpensTheOneSelectedTextAndChangesItInOneStep) {
     EXPECT_EQ(Form->EditEditText->isEnabled(), enabled) << selected.size();
   }
   const std::string was = Last();
-  Typing = {"IN", 3.0, 0.32, 2, false};
+  Typing = "IN|3.0|0.32|2|component";
   Form->EditEditText->trigger();
   EXPECT_EQ(Seen, QStringLiteral("OUT|2.54|0.32|0\u00B0|copper"));
   EXPECT_EQ(Last(), "@TEXT 320, 96, 19, 2, 2, 0, IN");
