@@ -22,6 +22,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <ostream>
 
 #include "TBoardDocument.h"
 #include "TMainForm.h"
@@ -30,6 +31,9 @@
 #include "TRecovery.h"
 #include "TUserSettings.h"
 #include "formats/BoardHelpers.h"
+
+// Messages of failed checks show texts as text.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << text.toStdString(); }
 
 // The temporary home every test of this binary runs in (HOME and the XDG folders point there).
 QString TestHome();
@@ -79,6 +83,15 @@ class TTestForm : public TMainForm {
     ASSERT_TRUE(QTest::qWaitForWindowActive(this));
   }
   void Click(TPoint p) { QTest::mouseClick(Editor, Qt::LeftButton, {}, QPoint(p.X, p.Y)); }
+  // The window's title, its board's element count and scale, and whether it has unsaved
+  // changes: "Ferrolume - amp.pcb, 2 elements, scale 7, changed".
+  QString Summary() const {
+    return QStringLiteral("%1, %2 elements, scale %3%4")
+        .arg(windowTitle())
+        .arg(Editor->Elements().Count())
+        .arg(Editor->GridScale())
+        .arg(Editor->Modified() ? ", changed" : "");
+  }
   // Closes the window as its close button does; tells whether it went.
   bool Close() {
     QCloseEvent event;

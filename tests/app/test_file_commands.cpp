@@ -43,7 +43,8 @@ TEST(WindowTitle, ShowsTheFileNameAfterTheLastSeparator) {
 
 // Each answer of the prompt, for New, Open and closing. After Yes the Save dialog is answered
 // with a name or cancelled; a cancelled Save stops the command like Cancel does, and so does
-// closing the box with its own button (no button).
+// closing the box with its own button (no button). Kept, the board is the unsaved wire at scale
+// 7; otherwise New empties the board and Open puts the other file's two elements in its place.
 TEST_F(FileCommands, ThePromptDecidesWhetherTheBoardIsDiscarded) {
   const std::tuple<int, bool, bool> rows[] = {{QMessageBox::Cancel, false, false},
                                               {QMessageBox::No, false, true},
@@ -51,6 +52,9 @@ TEST_F(FileCommands, ThePromptDecidesWhetherTheBoardIsDiscarded) {
                                               {QMessageBox::Yes, false, false},
                                               {QMessageBox::NoButton, false, false}};
   const QString other = Write("other.pcb");
+  const QString after[] = {"Ferrolume, 1 elements, scale 7, changed",
+                           "Ferrolume, 0 elements, scale 0",
+                           "Ferrolume - other.pcb, 2 elements, scale 0"};
   int n = 0;
   for (int command = 0; command < 3; ++command) {
     for (const auto& [answer, saved, goesOn] : rows) {
@@ -61,24 +65,13 @@ TEST_F(FileCommands, ThePromptDecidesWhetherTheBoardIsDiscarded) {
       form.BoxAnswers = {answer};
       if (answer == QMessageBox::Yes) form.FileAnswers << (saved ? saveAs : "");
       form.FileAnswers << other;
-      bool closed = false;
-      if (command == 0) form.FileNew->trigger();
-      if (command == 1) form.FileOpen->trigger();
-      if (command == 2) closed = form.Close();
+      if (command < 2) (command ? form.FileOpen : form.FileNew)->trigger();
+      const bool closed = command == 2 && form.Close();
       EXPECT_EQ(form.Boxes, QStringList{"Content has changed.\nSave changes ?"});
       EXPECT_EQ(FileHas(saveAs, "16, 16, 64, 16, 4"), saved);
-      if (command == 2) {
-        EXPECT_EQ(closed, goesOn);
-        continue;
-      }
-      // Kept: the unsaved wire at scale 7. Otherwise New empties the board and Open puts the
-      // other file's two elements in its place.
-      const bool kept = !goesOn;
-      EXPECT_EQ(form.Editor->Modified(), kept);
-      EXPECT_EQ(form.Editor->GridScale(), kept ? 7 : 0);
-      EXPECT_EQ(form.Editor->Elements().Count(), kept ? 1 : command == 0 ? 0 : 2);
-      EXPECT_EQ(form.CurrentFileName(), kept || command == 0 ? QString() : other);
-      EXPECT_EQ(form.windowTitle(), TMainForm::TitleFor(form.CurrentFileName()));
+      // Closing: the window goes or stays; New and Open: the board after.
+      EXPECT_EQ(command < 2 ? form.Summary() : QString::number(closed),
+                command < 2 ? after[goesOn ? command + 1 : 0] : QString::number(goesOn));
     }
   }
   // An unchanged board goes without a question.
@@ -104,18 +97,17 @@ TEST_F(FileCommands, ABoardThatComesInDropsThePendingWireAndBand) {
       QTest::mouseMove(form.Editor, QPoint(200, 150));
       QAction* const commands[] = {form.FileNew, form.FileOpen, form.RecentFileItems[0]};
       commands[command]->trigger();
-      ASSERT_TRUE(form.Boxes.empty());
-      const int32_t count = form.Editor->Elements().Count();
-      EXPECT_EQ(count, command == 0 ? 0 : 2);
+      const QString summary = form.Summary();
+      EXPECT_TRUE(summary.contains(command == 0 ? " 0 elements" : " 2 elements"));
       if (band) {
         QTest::mouseRelease(form.Editor, Qt::LeftButton, {}, QPoint(200, 150));
       } else {
         form.Click({200, 150});
         EXPECT_TRUE(form.Editor->WirePending());  // the press started a new wire
       }
-      EXPECT_EQ(form.Editor->Elements().Count(), count);
+      EXPECT_EQ(form.Summary(), summary);
       EXPECT_EQ(form.Editor->SelectedCount(), 0);
-      EXPECT_FALSE(form.Editor->Modified());
+      EXPECT_TRUE(form.Boxes.empty());
     }
   }
 }
@@ -140,8 +132,7 @@ TEST_F(FileCommands, AFailedOpenKeepsTheNameTitleAndScale) {
     form.FileOpen->trigger();
     ASSERT_EQ(form.Boxes.size(), message.isEmpty() ? 0 : 1);
     EXPECT_EQ(form.Boxes.value(0).left(message.size()), message);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Ferrolume - good.pcb"));
-    EXPECT_EQ(form.Editor->GridScale(), 9);
+    EXPECT_EQ(form.Summary(), "Ferrolume - good.pcb, 2 elements, scale 9");
     form.FileSave->trigger();  // goes to the board that did load, without a dialog
     EXPECT_EQ(form.Dialogs, 2);
     EXPECT_EQ(ReadBytes(good), BoardText);
@@ -158,10 +149,9 @@ TEST_F(FileCommands, SaveAndSaveAs) {
   const QString missing = Path("no folder/board.pcb");
   Form.FileAnswers = QStringList{missing, path, "", copy};
   Form.FileSave->trigger();
-  EXPECT_EQ(Form.CurrentFileName(), QString());
+  EXPECT_EQ(Form.Summary(), "Ferrolume, 1 elements, scale 7, changed");
   Form.FileSave->trigger();
-  EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume - new board.pcb"));
-  EXPECT_FALSE(Form.Editor->Modified());
+  EXPECT_EQ(Form.Summary(), "Ferrolume - new board.pcb, 1 elements, scale 7");
   Form.Editor->AddSolder({0, 0});
   Form.FileSave->trigger();
   EXPECT_EQ(Form.Dialogs, 2);
@@ -185,8 +175,8 @@ TEST_F(FileCommands, SaveAndSaveAs) {
     Form.FileSaveAs->trigger();
     ASSERT_EQ(Form.Boxes.size(), 1);
     EXPECT_TRUE(Form.Boxes[0].startsWith(message));
-    EXPECT_TRUE(Form.Editor->Modified());
-    EXPECT_EQ(Form.windowTitle(), QStringLiteral("Ferrolume - copy.pcb"));
+    EXPECT_TRUE(Form.Summary().startsWith("Ferrolume - copy.pcb,"));
+    EXPECT_TRUE(Form.Summary().endsWith(", changed"));
     Form.Editor->AddSolder({32, 0});
     Form.Document().KeepRecoveryCopy();
     EXPECT_EQ(ReadBytes(owner), copy.toStdString());
@@ -219,16 +209,13 @@ TEST_F(FileCommands, SavingAsWt5FirstSaysHowManyElementsAreLeftOut) {
   Form.BoxAnswers = {QMessageBox::Cancel, QMessageBox::Save};
   for (const bool saved : {false, true}) {
     Form.FileSaveAs->trigger();
-    EXPECT_EQ(Form.Boxes.size(), saved ? 2 : 1);
-    EXPECT_EQ(Form.Boxes.back(), box);
+    EXPECT_EQ(Form.Boxes, QStringList(saved ? 2 : 1, box));
     EXPECT_EQ(QFile::exists(wt5), saved);
     EXPECT_EQ(Form.CurrentFileName(), saved ? wt5 : pcb);
-    EXPECT_EQ(Form.Editor->Elements().Count(), 5);
-    EXPECT_TRUE(Form.Editor->Modified());
+    EXPECT_TRUE(Form.Summary().endsWith(", 5 elements, scale 0, changed"));
   }
   // The pad, the wire, and the text's two strokes as wires.
-  const std::string bytes = ReadBytes(wt5);
-  const TElementList::Storage saved = ReadWinTyponText(Form.Editor, bytes);
+  const TElementList::Storage saved = ReadWinTyponText(Form.Editor, ReadBytes(wt5));
   ASSERT_EQ(saved.size(), 4u);
   for (size_t k = 0; k < saved.size(); ++k) EXPECT_EQ(saved[k]->Kind(), k ? ekWire : ekSolder);
   Form.FileSaveAs->trigger();
@@ -279,11 +266,9 @@ TEST_F(FileCommands, StartUpOpensTheFirstArgument) {
     form.FormCreate(arguments);
     EXPECT_EQ(form.Registrations, 1);
     EXPECT_EQ(form.CurrentFileName(), fileName);
-    EXPECT_EQ(form.windowTitle(), TMainForm::TitleFor(fileName));
+    EXPECT_EQ(form.Summary(),
+              QString("%1, %2 elements, scale 0").arg(TMainForm::TitleFor(fileName)).arg(count));
     EXPECT_EQ(form.Boxes.size(), boxes);
-    EXPECT_EQ(form.Editor->Elements().Count(), count);
-    EXPECT_FALSE(form.Editor->Modified());
-    EXPECT_EQ(form.ScaleEdit->value(), 0);
     form.FileSave->trigger();
     EXPECT_EQ(form.Dialogs, fileName.isEmpty() ? 1 : 0);
   }

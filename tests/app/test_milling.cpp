@@ -24,6 +24,13 @@ class Milling : public TFreshForm {
     Form->ToolsProcess->trigger();
     return result;
   }
+  void MillWithFlatBit(double mm) {
+    RunProcess([mm](TProcessDialog& d) {
+      d.MakingCombo->setCurrentIndex(bmMill);
+      d.BitCombo->setCurrentIndex(mbFlat);
+      d.BitDiameterEdit->setValue(mm);
+    });
+  }
   // Two wires of 2 units (0.32 mm) with GapUnits of bare board between their edges.
   void TwoTracks(int32_t gapUnits) {
     TElementList& list = Form->Editor->Elements();
@@ -87,11 +94,7 @@ TEST_F(Milling, CheckFindsGapsTheBitCannotPassOnlyWhenMilling) {
   Form->ToolsCheckBoard->trigger();
   EXPECT_EQ(isolationRows(), 0);
   for (const auto& [bit, rows] : {std::pair{0.6, 1}, {0.4, 0}}) {
-    RunProcess([bit = bit](TProcessDialog& d) {
-      d.MakingCombo->setCurrentIndex(bmMill);
-      d.BitCombo->setCurrentIndex(mbFlat);
-      d.BitDiameterEdit->setValue(bit);
-    });
+    MillWithFlatBit(bit);
     EXPECT_EQ(isolationRows(), rows) << bit;
   }
 }
@@ -121,11 +124,7 @@ TEST_F(Milling, ExportWritesTheThreeJobsOrNothing) {
 
 TEST_F(Milling, ShowMillingDrawsTheGroovesAndMarksGapsAndIsKept) {
   TwoTracks(1);
-  RunProcess([](TProcessDialog& d) {
-    d.MakingCombo->setCurrentIndex(bmMill);
-    d.BitCombo->setCurrentIndex(mbFlat);
-    d.BitDiameterEdit->setValue(0.3);
-  });
+  MillWithFlatBit(0.3);
   // The window as the user sees it; after Open, the new window's.
   auto shown = [&] {
     Form->Editor->Paint();
@@ -145,12 +144,12 @@ TEST_F(Milling, ShowMillingDrawsTheGroovesAndMarksGapsAndIsKept) {
   // The check's markers are drawn over the grooves, and closing the panel keeps the grooves.
   auto magenta = [](QRgb c) { return (c & 0xFFFFFF) == 0xFF00FF; };
   Form->ToolsCheckBoard->trigger();
-  const QImage both = shown();
-  EXPECT_GT(CountPixels(both, magenta), 10);
-  EXPECT_GT(CountPixels(both, orange), 100);
-  Form->ProblemsPanel->hide();
-  EXPECT_EQ(CountPixels(shown(), magenta), 0);
-  EXPECT_GT(CountPixels(shown(), orange), 100);
+  for (const bool panel : {true, false}) {
+    Form->ProblemsPanel->setVisible(panel);
+    const QImage image = shown();
+    EXPECT_EQ(CountPixels(image, magenta) > 10, panel);
+    EXPECT_GT(CountPixels(image, orange), 100);
+  }
   Open();
   EXPECT_TRUE(Form->ViewShowMilling->isChecked());
   Form->ViewShowMilling->trigger();
