@@ -199,12 +199,12 @@ TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
       {boxes.SmdWidthCombo(), "0.6", "0.64", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 9, 25", nullptr},
       {boxes.SmdHeightCombo(), "1,9 mm", "1.91", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 25",
        nullptr},
-      {boxes.SmdRoundnessCombo(), "30 %", "30", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 30", nullptr},
-      {boxes.SmdRoundnessCombo(), "51", "30", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 30",
+      {boxes.SmdRoundnessCombo(), "50 %", "50", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 50", nullptr},
+      {boxes.SmdRoundnessCombo(), "51", "50", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 50",
        "The roundness must be a whole percentage from 0 to 50."},
-      {boxes.SmdRoundnessCombo(), "half", "30", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 30",
+      {boxes.SmdRoundnessCombo(), "half", "50", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 50",
        "'half' is not a roundness: The roundness must be a whole percentage from 0 to 50."},
-      {boxes.SmdWidthCombo(), "0.2", "0.64", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 30",
+      {boxes.SmdWidthCombo(), "0.2", "0.64", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 50",
        "A side of an SMD pad must be between 0.32 and 10.16 mm across."},
   };
   int steps = 0;

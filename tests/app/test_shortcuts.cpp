@@ -110,20 +110,14 @@ TEST_F(Shortcuts, EscapeDropsAPendingWireAndStillReachesTheFocusedControl) {
   EXPECT_FALSE(Form.GridModeCombo->view()->isVisible());
 }
 
-TEST_F(Shortcuts, UndoAndRedoNameTheirStep) {
+// Undo and Redo name their step. A command in the middle of a drag, with the button still down,
+// finds the drag done as a step of its own.
+TEST_F(Shortcuts, UndoRedoAndACommandInTheMiddleOfADrag) {
   Form.Editor->Undo();
   EXPECT_FALSE(Form.EditUndo->isEnabled());
   EXPECT_EQ(Form.EditUndo->text(), QStringLiteral("Undo"));
   EXPECT_EQ(Form.EditRedo->text(), QStringLiteral("Redo Add Pad"));
-  Form.Editor->SelectAll();
-  QTest::keyClick(Form.ScaleEdit, Qt::Key_Delete);
-  EXPECT_EQ(Form.EditUndo->text(), QStringLiteral("Undo Delete 2 Elements"));
-  EXPECT_FALSE(Form.EditRedo->isEnabled());
-}
-
-TEST_F(Shortcuts, ACommandInTheMiddleOfADragFindsTheDragDoneAsAStep) {
-  // The pad at (128, 80) is dragged three cells right; Delete comes with the button still down.
-  Form.Editor->Undo();
+  // The pad at (128, 80) is dragged three cells right, then deleted with the rest.
   Form.Editor->SetModified(false);
   Form.MoveButton->click();
   QTest::mouseMove(Form.Editor, QPoint(80, 50));
@@ -135,6 +129,8 @@ TEST_F(Shortcuts, ACommandInTheMiddleOfADragFindsTheDragDoneAsAStep) {
   QTest::mouseMove(Form.Editor, QPoint(150, 50));
   QTest::mouseRelease(Form.Editor, Qt::LeftButton, {}, QPoint(150, 50));
   EXPECT_EQ(Form.Editor->Elements().Count(), 0);
+  EXPECT_EQ(Form.EditUndo->text(), QStringLiteral("Undo Delete 2 Elements"));
+  EXPECT_FALSE(Form.EditRedo->isEnabled());
   Form.Editor->Undo();
   Form.Editor->Undo();
   EXPECT_EQ(Form.Editor->Elements().Items(1)->ToText(), "128, 80, 4, 12, 0");
