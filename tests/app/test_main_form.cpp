@@ -10,13 +10,17 @@
 
 namespace {
 
-TEST(MainForm, SettingsAndToolButtonsDriveTheEditor) {
-  TTestForm form;
+class ViewMenu : public ::testing::Test {
+ protected:
+  TTestForm Form;
+  void SetUp() override { Form.ShowActive(); }
+};
+
+TEST_F(ViewMenu, SettingsAndToolButtonsDriveTheEditor) {
   const std::pair<QComboBox*, std::function<int()>> combos[] = {
-      {form.GridModeCombo, [&] { return int(form.Editor->GridMode()); }},
-      {form.GridStepCombo, [&] { return int(form.Editor->GridStep()); }},
-      {form.ElementWidthCombo, [&] { return int(form.Editor->WireWidth()); }},
-  };
+      {Form.GridModeCombo, [&] { return int(Form.Editor->GridMode()); }},
+      {Form.GridStepCombo, [&] { return int(Form.Editor->GridStep()); }},
+      {Form.ElementWidthCombo, [&] { return int(Form.Editor->WireWidth()); }}};
   for (const auto& [combo, property] : combos) {
     EXPECT_EQ(property(), combo->currentIndex());
     for (int i = combo->count() - 1; i >= 0; --i) {
@@ -25,21 +29,41 @@ TEST(MainForm, SettingsAndToolButtonsDriveTheEditor) {
     }
   }
   // The wire widths keep their fractions; their millimetres are shown beside the box.
-  form.ElementWidthCombo->setCurrentIndex(3);
-  EXPECT_EQ(form.ElementWidthCombo->currentText(), QStringLiteral("1/8"));
-  EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("WireWidthMmLabel"))->text(), "0.318 mm");
-  // The tool buttons, in the order of TMouseAction, form one radio group; each clicked twice.
-  QToolButton* const buttons[] = {form.WireButton,   form.SolderButton, form.DeleteElementButton,
-                                  form.SelectButton, form.MoveButton,   form.TextButton,
-                                  form.FillButton};
+  Form.ElementWidthCombo->setCurrentIndex(3);
+  EXPECT_EQ(Form.ElementWidthCombo->currentText(), QStringLiteral("1/8"));
+  EXPECT_EQ(Form.findChild<QLabel*>(QStringLiteral("WireWidthMmLabel"))->text(), "0.318 mm");
+  // The tool buttons, in the order of TMouseAction, form one radio group with the Tools menu; a
+  // key named in each tip chooses the tool from any of the boxes, and a click too.
+  QToolButton* const buttons[] = {Form.WireButton,   Form.SolderButton, Form.DeleteElementButton,
+                                  Form.SelectButton, Form.MoveButton,   Form.TextButton,
+                                  Form.FillButton};
+  QWidget* const places[] = {Form.ScaleEdit, Form.GridModeCombo, Form.GridStepCombo,
+                             Form.ElementWidthCombo};
+  const char keys[] = "WPDSHTF";
   for (int tag : {4, 6, 5, 5, 3, 3, 2, 1, 0, 0}) {
+    const QString key(QChar(keys[tag]));
+    SCOPED_TRACE(key.toStdString());
+    places[tag % 4]->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), key.at(0).toLatin1());
+    EXPECT_EQ(int(Form.Editor->MouseAction()), tag);
     buttons[tag]->click();
-    EXPECT_EQ(int(form.Editor->MouseAction()), tag);
-    for (int other = 0; other < 7; ++other) EXPECT_EQ(buttons[other]->isChecked(), other == tag);
+    EXPECT_EQ(int(Form.Editor->MouseAction()), tag);
+    for (int other = 0; other < 7; ++other) {
+      EXPECT_EQ(buttons[other]->isChecked(), other == tag);
+      EXPECT_EQ(Form.MouseToolActions[other]->isChecked(), other == tag);
+    }
+    EXPECT_TRUE(buttons[tag]->toolTip().endsWith(" (" + key + ")"));
     EXPECT_FALSE(buttons[tag]->icon().pixmap(16, 16).isNull());
   }
-  for (const QIcon& icon : form.ActionImages) EXPECT_FALSE(icon.pixmap(16, 16).isNull());
-  EXPECT_FALSE(form.windowIcon().pixmap(32, 32).isNull());
+  // The icons drawn by the program come for dense screens too.
+  EXPECT_EQ(Form.TextButton->icon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
+  for (const QIcon& icon : Form.ActionImages) EXPECT_FALSE(icon.pixmap(16, 16).isNull());
+  EXPECT_FALSE(Form.windowIcon().pixmap(32, 32).isNull());
+  // No two commands of the window share a key.
+  QList<QKeySequence> shortcuts;
+  for (const QAction* action : Form.findChildren<QAction*>()) shortcuts << action->shortcuts();
+  for (const QKeySequence& k : shortcuts)
+    EXPECT_EQ(shortcuts.count(k), 1) << k.toString().toStdString();
 }
 
 TEST(ErrorBox, AddsAFullStopAfterCharactersThatSortAfterItAndCatchesEveryError) {
@@ -66,12 +90,6 @@ TEST(ErrorBox, AddsAFullStopAfterCharactersThatSortAfterItAndCatchesEveryError) 
                                           QString::fromUtf8("Division par zéro"), "disk full"}));
   EXPECT_FALSE(boxes[3].isEmpty());
 }
-
-class ViewMenu : public ::testing::Test {
- protected:
-  TTestForm Form;
-  void SetUp() override { Form.ShowActive(); }
-};
 
 // The wheel, the keys (from the scale box too) and Fit Board all show their scale in the box,
 // which hands it on to the board and stops at its range ends.
