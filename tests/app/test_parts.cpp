@@ -1,6 +1,7 @@
 // The pad and hole boxes, and the footprint library: the program's parts, the user's folder,
 // inserting and keeping parts.
 #include <QListWidget>
+#include <QPolygonF>
 #include <cmath>
 #include <map>
 
@@ -23,17 +24,12 @@ class TPartsForm : public TTestForm {
   }
 };
 
-void Type(QComboBox* box, const QString& text) {
-  box->lineEdit()->setText(text);
-  emit box->lineEdit()->editingFinished();
-}
-
 TEST(Footprints, EveryPartOfTheLibraryReadsWithPinOneMarkedAndItsPlaces) {
   TTestForm form;
   QStringList names;
   // Each part's pad centres in millimetres, pin 1 first.
-  std::map<QString, std::vector<std::pair<double, double>>> centres, smd;
-  constexpr double mmPerUnit = 0.15875;  // 16 board units make 2.54 mm
+  std::map<QString, std::vector<QPointF>> centres;
+  QStringList smd;
   for (const TFootprint& part : TFootprintDialog::Library()) {
     if (part.Own) continue;
     names << part.Name;
@@ -50,9 +46,16 @@ TEST(Footprints, EveryPartOfTheLibraryReadsWithPinOneMarkedAndItsPlaces) {
       const auto* hole = dynamic_cast<const TSolder*>(pads.Items(k));
       EXPECT_EQ(pad ? pad->Roundness() == 0 : hole->IsSquare(), k == 0) << " pin " << k + 1;
       const TPoint c = pad ? pad->Center() : hole->Center();
-      (pad ? smd : centres)[part.Name].emplace_back(c.X * mmPerUnit, c.Y * mmPerUnit);
+      centres[part.Name].emplace_back(c.X * 0.15875, c.Y * 0.15875);  // 16 units: 2.54 mm
+      if (pad && k == 0) smd << part.Name;
     }
   }
+  EXPECT_EQ(names.join(' ').toStdString(),
+            "0603 0805 1206 2512 Capacitor-radial-2.54mm Capacitor-radial-5.08mm DC-jack DIP-8 "
+            "DIP-14 DIP-16 DIP-18 DIP-20 DIP-22 DIP-24 DIP-24-wide DIP-28 DIP-28-wide DIP-40-wide "
+            "Push-button-6mm Push-button-6mm-SMD Resistor-7.62mm Resistor-10.16mm Resistor-12.7mm "
+            "SIL-2 SIL-3 SIL-4 SIL-5 SIL-6 SIL-7 SIL-8 SIL-9 SIL-10 SMA-DO-214AC SOD-123 SOIC-8 "
+            "SOIC-14 SOIC-16 SOT-23 SOT-23-5 Terminal-2x5.08mm Terminal-3x5.08mm TO-92 TO-220");
   // Pin 1 to another pin in millimetres.
   const std::tuple<const char*, size_t, size_t, double> pitches[] = {
       {"DIP-8", 8, 7, 7.62},
@@ -65,67 +68,49 @@ TEST(Footprints, EveryPartOfTheLibraryReadsWithPinOneMarkedAndItsPlaces) {
   for (const auto& [name, count, pin, mm] : pitches) {
     const auto& c = centres[name];
     ASSERT_EQ(c.size(), count) << name;
-    EXPECT_NEAR(std::hypot(c[pin].first - c[0].first, c[pin].second - c[0].second), mm, 1e-9)
-        << name;
+    EXPECT_NEAR(QLineF(c[0], c[pin]).length(), mm, 1e-9) << name;
   }
-
-  // Surface-mount parts as they sit on the copper side, seen through the board: the part's top
-  // view mirrored, so the column of pin 1 is on the right. Each column lists its pins from the
-  // top, one row per pitch (0: no pin in that row); the columns lie Span mm apart.
-  struct TLandPattern {
-    const char* Name;
-    double Pitch, Span;
-    std::vector<int> Right, Left;
-  };
-  const TLandPattern patterns[] = {
-      {"SOIC-8", 1.27, 5.40, {1, 2, 3, 4}, {8, 7, 6, 5}},
-      {"SOIC-14", 1.27, 5.40, {1, 2, 3, 4, 5, 6, 7}, {14, 13, 12, 11, 10, 9, 8}},
-      {"SOIC-16", 1.27, 5.40, {1, 2, 3, 4, 5, 6, 7, 8}, {16, 15, 14, 13, 12, 11, 10, 9}},
-      {"SOT-23", 0.95, 2.20, {1, 0, 2}, {0, 3, 0}},
-      {"SOT-23-5", 0.95, 2.50, {1, 2, 3}, {5, 0, 4}},
-      {"SOD-123", 0, 3.30, {1}, {2}},
-      {"SMA-DO-214AC", 0, 4.00, {1}, {2}},
-      {"0603", 0, 1.60, {1}, {2}},
-      {"0805", 0, 1.90, {1}, {2}},
-      {"1206", 0, 2.90, {1}, {2}},
-      {"2512", 0, 5.90, {1}, {2}},
-      {"Push-button-6mm-SMD", 4.50, 8.10, {1, 3}, {2, 4}}};
-  for (const TLandPattern& p : patterns) {
-    SCOPED_TRACE(p.Name);
-    // Each pad's offset from its true place; the part lies wherever it is put down, so the
-    // offsets must agree, within 0.03 mm of the middle of their range.
-    std::vector<std::pair<double, double>> off = smd[p.Name];
-    double low[2] = {1e9, 1e9}, high[2] = {-1e9, -1e9};
+  // Surface-mount parts as they sit on the copper side, seen through the board: the top view
+  // mirrored, so pin 1's column is on the right. Each column lists its pins from the top, one
+  // row per pitch (0: none in that row); the columns lie Span mm apart. The part lies wherever it
+  // is put down, so the pads' offsets from these places agree within 0.03 mm.
+  const std::tuple<const char*, double, double, const char*, const char*> patterns[] = {
+      {"SOIC-8", 1.27, 5.40, "1 2 3 4", "8 7 6 5"},
+      {"SOIC-14", 1.27, 5.40, "1 2 3 4 5 6 7", "14 13 12 11 10 9 8"},
+      {"SOIC-16", 1.27, 5.40, "1 2 3 4 5 6 7 8", "16 15 14 13 12 11 10 9"},
+      {"SOT-23", 0.95, 2.20, "1 0 2", "0 3 0"},
+      {"SOT-23-5", 0.95, 2.50, "1 2 3", "5 0 4"},
+      {"SOD-123", 0, 3.30, "1", "2"},
+      {"SMA-DO-214AC", 0, 4.00, "1", "2"},
+      {"0603", 0, 1.60, "1", "2"},
+      {"0805", 0, 1.90, "1", "2"},
+      {"1206", 0, 2.90, "1", "2"},
+      {"2512", 0, 5.90, "1", "2"},
+      {"Push-button-6mm-SMD", 4.50, 8.10, "1 3", "2 4"}};
+  for (const auto& [name, pitch, span, right, left] : patterns) {
+    SCOPED_TRACE(name);
+    const std::vector<QPointF>& c = centres[name];
+    std::vector<QPointF> want(c.size());
     size_t pins = 0;
-    for (const auto& [column, x] : {std::pair{&p.Right, p.Span / 2}, {&p.Left, -p.Span / 2}})
-      for (size_t row = 0; row < column->size(); ++row) {
-        const size_t pin = size_t((*column)[row]);
+    for (const auto& [column, x] : {std::pair{right, span / 2}, {left, -span / 2}}) {
+      const QStringList rows = QString(column).split(' ');
+      for (int row = 0; row < rows.size(); ++row) {
+        const size_t pin = rows[row].toUInt();
         if (pin == 0) continue;
         ++pins;
-        ASSERT_LE(pin, off.size());
-        auto& [dx, dy] = off[pin - 1];
-        dx -= x, dy -= row * p.Pitch;
-        low[0] = std::min(low[0], dx), high[0] = std::max(high[0], dx);
-        low[1] = std::min(low[1], dy), high[1] = std::max(high[1], dy);
+        ASSERT_LE(pin, c.size());
+        want[pin - 1] = {x, row * pitch};
       }
-    ASSERT_EQ(off.size(), pins);
-    for (size_t k = 0; k < off.size(); ++k)
-      EXPECT_LE(
-          std::hypot(off[k].first - (low[0] + high[0]) / 2, off[k].second - (low[1] + high[1]) / 2),
-          0.03)
-          << " pin " << k + 1;
-    smd.erase(p.Name);
+    }
+    ASSERT_EQ(c.size(), pins);
+    QPolygonF off;
+    for (size_t k = 0; k < c.size(); ++k) off << c[k] - want[k];
+    for (const QPointF& p : off)
+      EXPECT_LE(QLineF(p, off.boundingRect().center()).length(), 0.03)
+          << " pin " << off.indexOf(p) + 1;
+    smd.removeOne(name);
   }
-  // Every surface-mount part of the library is in the table.
-  for (const auto& [name, pads] : smd) ADD_FAILURE() << name.toStdString() << " is not checked";
-
-  // The whole library, numbers in names in the order of their values.
-  EXPECT_EQ(names.join(' ').toStdString(),
-            "0603 0805 1206 2512 Capacitor-radial-2.54mm Capacitor-radial-5.08mm DC-jack DIP-8 "
-            "DIP-14 DIP-16 DIP-18 DIP-20 DIP-22 DIP-24 DIP-24-wide DIP-28 DIP-28-wide DIP-40-wide "
-            "Push-button-6mm Push-button-6mm-SMD Resistor-7.62mm Resistor-10.16mm Resistor-12.7mm "
-            "SIL-2 SIL-3 SIL-4 SIL-5 SIL-6 SIL-7 SIL-8 SIL-9 SIL-10 SMA-DO-214AC SOD-123 SOIC-8 "
-            "SOIC-14 SOIC-16 SOT-23 SOT-23-5 Terminal-2x5.08mm Terminal-3x5.08mm TO-92 TO-220");
+  EXPECT_EQ(smd, QStringList());  // every surface-mount part is in the table
 }
 
 // A part goes in under the pointer, selected, with the Move tool, as one step; the selection kept
@@ -178,48 +163,51 @@ TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
   TSolder* pad = editor.Elements().AddSolder({0, 0}, 4, 12, 0);
   const TSmdPad* smd = AddSmd(editor.Elements(), {32, 0}, 8, 9, 25);
   editor.SelectAll();
-  // The selected pad and SMD pad (its sizes), which the next ones placed match.
-  auto state = [&] {
-    EXPECT_EQ(std::tuple(editor.SolderInternalDiameter(), editor.SolderExternalDiameter(),
-                         editor.SmdWidth(), editor.SmdHeight(), editor.SmdRoundness()),
-              std::tuple(pad->InternalDiameter(), pad->ExternalDiameter(), smd->Width(),
-                         smd->Height(), smd->Roundness()));
-    return pad->ToText() + " | " + smd->ToText();
+  auto sizes = [](int32_t hole, int32_t outer, int32_t w, int32_t h, int32_t round) {
+    return QStringLiteral("%1 %2 | %3 %4 %5").arg(hole).arg(outer).arg(w).arg(h).arg(round);
   };
+  QComboBox* const box[] = {boxes.PadSizeCombo(), boxes.HoleSizeCombo(), boxes.SmdWidthCombo(),
+                            boxes.SmdHeightCombo(), boxes.SmdRoundnessCombo()};
+  // The box, what is typed ("#5": the fifth item chosen), what the box shows after, the selected
+  // pad's and SMD pad's sizes, and the reason a value is refused.
   const struct {
-    QComboBox* box;
-    const char *typed, *shown, *state, *error;  // "#5": the fifth item chosen from the list
+    int box;
+    const char *typed, *shown, *sizes, *error;
   } rows[] = {
-      {boxes.PadSizeCombo(), "2", "2.06", "0, 0, 4, 13, 0 | @SMD 32, 0, 8, 9, 25", nullptr},
-      {boxes.HoleSizeCombo(), "#5", "1.59", "0, 0, 10, 13, 0 | @SMD 32, 0, 8, 9, 25", nullptr},
-      {boxes.PadSizeCombo(), "1.5", "2.06", "0, 0, 10, 13, 0 | @SMD 32, 0, 8, 9, 25",
+      {0, "2", "2.06", "4 13 | 8 9 25", nullptr},
+      {1, "#5", "1.59", "10 13 | 8 9 25", nullptr},
+      {0, "1.5", "2.06", "10 13 | 8 9 25",
        "A hole of 1.59 mm must be smaller than its pad of 1.43 mm."},
-      {boxes.HoleSizeCombo(), "x", "1.59", "0, 0, 10, 13, 0 | @SMD 32, 0, 8, 9, 25",
+      {1, "x", "1.59", "10 13 | 8 9 25",
        "'x' is not a size in millimetres: A hole must be between 0.16 and 3.65 mm across."},
-      {boxes.SmdWidthCombo(), "0.6", "0.64", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 9, 25", nullptr},
-      {boxes.SmdHeightCombo(), "1,9 mm", "1.91", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 25",
-       nullptr},
-      {boxes.SmdRoundnessCombo(), "50 %", "50", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 50", nullptr},
-      {boxes.SmdRoundnessCombo(), "51", "50", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 50",
-       "The roundness must be a whole percentage from 0 to 50."},
-      {boxes.SmdRoundnessCombo(), "half", "50", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 50",
+      {2, "0.6", "0.64", "10 13 | 4 9 25", nullptr},
+      {3, "1,9 mm", "1.91", "10 13 | 4 12 25", nullptr},
+      {4, "50 %", "50", "10 13 | 4 12 50", nullptr},
+      {4, "51", "50", "10 13 | 4 12 50", "The roundness must be a whole percentage from 0 to 50."},
+      {4, "half", "50", "10 13 | 4 12 50",
        "'half' is not a roundness: The roundness must be a whole percentage from 0 to 50."},
-      {boxes.SmdWidthCombo(), "0.2", "0.64", "0, 0, 10, 13, 0 | @SMD 32, 0, 4, 12, 50",
-       "A side of an SMD pad must be between 0.32 and 10.16 mm across."},
-  };
+      {2, "0.2", "0.64", "10 13 | 4 12 50",
+       "A side of an SMD pad must be between 0.32 and 10.16 mm across."}};
   int steps = 0;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.typed);
     form.Boxes.clear();
     if (row.typed[0] == '#') {
-      row.box->setCurrentIndex(row.typed[1] - '0');
-      emit row.box->activated(row.box->currentIndex());
+      box[row.box]->setCurrentIndex(row.typed[1] - '0');
+      emit box[row.box]->activated(box[row.box]->currentIndex());
     } else {
-      Type(row.box, row.typed);
+      box[row.box]->lineEdit()->setText(row.typed);
+      emit box[row.box]->lineEdit()->editingFinished();
     }
     EXPECT_EQ(form.Boxes, row.error ? QStringList{row.error} : QStringList());
-    EXPECT_EQ(row.box->currentText(), row.shown);
-    EXPECT_EQ(state(), row.state);
+    EXPECT_EQ(box[row.box]->currentText(), row.shown);
+    EXPECT_EQ(sizes(pad->InternalDiameter(), pad->ExternalDiameter(), smd->Width(), smd->Height(),
+                    smd->Roundness()),
+              row.sizes);
+    // The next pads placed match.
+    EXPECT_EQ(sizes(editor.SolderInternalDiameter(), editor.SolderExternalDiameter(),
+                    editor.SmdWidth(), editor.SmdHeight(), editor.SmdRoundness()),
+              row.sizes);
     EXPECT_EQ(editor.UndoStack().count(), steps += row.error ? 0 : 1);
   }
 
@@ -228,16 +216,15 @@ TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
   form.ElementWidthCombo->setCurrentIndex(1);
   form.SquareMenuItem->trigger();
   EXPECT_EQ(editor.Elements().Items(2)->ToText(), "0, 0, 16, 0, 2");
-  EXPECT_EQ(pad->ToText(), "0, 0, 10, 13, 1");
+  EXPECT_EQ(pad->ToText() + " | " + smd->ToText(), "0, 0, 10, 13, 1 | @SMD 32, 0, 4, 12, 50");
   EXPECT_EQ(editor.UndoStack().count(), steps + 2);
   // SMD chosen, its boxes stand in place of Pad and Hole; a through-hole shape brings them back.
   for (QAction* shape : {form.SmdMenuItem, form.CircleMenuItem}) {
     shape->trigger();
-    const bool smdShown = shape == form.SmdMenuItem;
-    EXPECT_EQ(boxes.PadSizeCombo()->isHidden(), smdShown);
-    EXPECT_EQ(boxes.HoleSizeCombo()->isHidden(), smdShown);
-    EXPECT_EQ(boxes.SmdWidthCombo()->isHidden(), !smdShown);
-    EXPECT_EQ(boxes.SmdRoundnessCombo()->isHidden(), !smdShown);
+    const bool on = shape == form.SmdMenuItem;
+    EXPECT_EQ(
+        std::tuple(box[0]->isHidden(), box[1]->isHidden(), box[2]->isHidden(), box[4]->isHidden()),
+        std::tuple(on, on, !on, !on));
   }
 }
 
