@@ -143,6 +143,10 @@ class TFreshForm : public ::testing::Test {
   std::unique_ptr<TTestForm> Form;
 };
 
+// A board of one pad and one wire, as its file holds it.
+inline const std::string BoardText =
+    "*Solder*\r\n128, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n";
+
 inline bool FileHas(const QString& path, const std::string& text) {
   return ReadBytes(path).find(text) != std::string::npos;
 }

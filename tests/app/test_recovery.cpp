@@ -6,8 +6,6 @@
 
 namespace {
 
-const std::string BoardText =
-    "*Solder*\r\n128, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n";
 const QString Question =
     QStringLiteral("Ferrolume was not closed properly. Restore the board you were working on?");
 
