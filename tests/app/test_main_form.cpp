@@ -66,6 +66,7 @@ TEST_F(ViewMenu, SettingsAndToolButtonsDriveTheEditor) {
     EXPECT_EQ(shortcuts.count(k), 1) << k.toString().toStdString();
 }
 
+// A full stop goes after characters that sort after it; every kind of error ends in the box.
 TEST(ErrorBox, AddsAFullStopAfterCharactersThatSortAfterItAndCatchesEveryError) {
   const std::pair<QString, QString> rows[] = {
       {"Invalid file extention", "Invalid file extention."},
@@ -73,11 +74,9 @@ TEST(ErrorBox, AddsAFullStopAfterCharactersThatSortAfterItAndCatchesEveryError) 
       {"ends in a dash -", "ends in a dash -"},
       {"a folder/", "a folder/."},
       {QString::fromUtf8("déjà vu é"), QString::fromUtf8("déjà vu é.")},
-      {"", ""},
-  };
+      {"", ""}};
   for (const auto& [message, shown] : rows)
     EXPECT_EQ(ErrorBoxText(message), shown) << message.toStdString();
-
   QStringList boxes;
   auto show = [&](const QString& m) { boxes << m; };
   EXPECT_TRUE(RunGuarded([] {}, show));
@@ -85,10 +84,9 @@ TEST(ErrorBox, AddsAFullStopAfterCharactersThatSortAfterItAndCatchesEveryError) 
   EXPECT_FALSE(RunGuarded([] { throw EArithFault(); }, show));
   EXPECT_FALSE(RunGuarded([] { throw std::runtime_error("disk full"); }, show));
   EXPECT_FALSE(RunGuarded([] { throw 42; }, show));
-  ASSERT_EQ(boxes.size(), 4);
   EXPECT_EQ(boxes.mid(0, 3), (QStringList{"Invalid file extention",
                                           QString::fromUtf8("Division par zéro"), "disk full"}));
-  EXPECT_FALSE(boxes[3].isEmpty());
+  EXPECT_FALSE(boxes.value(3).isEmpty());
 }
 
 // The wheel, the keys (from the scale box too) and Fit Board all show their scale in the box,
@@ -131,52 +129,43 @@ TEST_F(ViewMenu, ScaleBoxFollowsWheelKeysAndFit) {
   EXPECT_EQ(Form.Editor->BoardToScreen({160, 160}).X, Form.Editor->width() / 2);
 }
 
+// The pointer's place, the grid and the counts; records a load or a paste could not read are
+// told for a while, and a load without any takes the message away.
 TEST_F(ViewMenu, StatusBarShowsPositionGridAndCounts) {
-  const std::pair<TPoint, const char*> positions[] = {
-      {{80, 32}, "X 12.70 mm  Y 5.08 mm  (0.500 in, 0.200 in)"},
-      {{-16, 1}, "X -2.54 mm  Y 0.16 mm  (-0.100 in, 0.006 in)"},
-      {{1600, -4}, "X 254.00 mm  Y -0.64 mm  (10.000 in, -0.025 in)"}};
-  for (const auto& [point, text] : positions) EXPECT_EQ(TBoardStatusBar::PositionText(point), text);
-
-  // The pointer at pixel (52, 21) snaps to board point (80, 32).
-  QTest::mouseMove(Form.Editor, QPoint(52, 21));
-  EXPECT_EQ(Form.StatusBar->PositionLabel()->text(), positions[0].second);
-
+  for (const auto& [point, text] :
+       {std::pair{TPoint{-16, 1}, "X -2.54 mm  Y 0.16 mm  (-0.100 in, 0.006 in)"},
+        {TPoint{1600, -4}, "X 254.00 mm  Y -0.64 mm  (10.000 in, -0.025 in)"}})
+    EXPECT_EQ(TBoardStatusBar::PositionText(point), text);
+  QTest::mouseMove(Form.Editor, QPoint(52, 21));  // snaps to board point (80, 32)
+  EXPECT_EQ(Form.StatusBar->PositionLabel()->text(), "X 12.70 mm  Y 5.08 mm  (0.500 in, 0.200 in)");
   EXPECT_EQ(Form.StatusBar->GridLabel()->text(), "Grid 2.54 mm");
   Form.GridStepCombo->setCurrentIndex(gs1By4);
   EXPECT_EQ(Form.StatusBar->GridLabel()->text(), "Grid 0.635 mm");
 
-  Form.Editor->Elements().AddWire({0, 0}, {16, 0}, 4);
-  Form.Editor->Elements().AddSolder({16, 0}, 4, 12, sgCircle);
-  Form.Editor->SelectAll();
-  EXPECT_EQ(Form.StatusBar->CountLabel()->text(), "2 elements, 2 selected");
-  Form.Editor->DeleteSelected();
-  EXPECT_EQ(Form.StatusBar->CountLabel()->text(), "0 elements, 0 selected");
-  Form.Editor->Undo();
-  EXPECT_EQ(Form.StatusBar->CountLabel()->text(), "2 elements, 2 selected");
-
-  // Records a load or a paste could not read are told for a while; a load without any takes the
-  // message away.
   QTemporaryDir dir(TestHome() + QStringLiteral("/status-XXXXXX"));
   const QString unknown = dir.filePath("unknown.pcb"), plain = dir.filePath("plain.pcb");
   WriteBytes(unknown,
-             "*Solder*\r\n0, 0, 4, 12, 0\r\n\r\n*Wire*\r\n**\r\n@RING 0, 0, 9\r\n"
-             "@LABEL 0, 0, VCC\r\n**\r\n");
+             "*Solder*\r\n0, 0, 4, 12, 0\r\n\r\n*Wire*\r\n**\r\n@RING 0, 0, 9\r\n@LABEL 0, 0, "
+             "VCC\r\n**\r\n");
   WriteBytes(plain, "*Solder*\r\n0, 0, 4, 12, 0\r\n\r\n*Wire*\r\n");
-  const std::pair<std::function<void()>, const char*> steps[] = {
-      {[&] { Form.Document().Load(unknown); },
-       "2 records this version cannot read were passed over"},
-      {[&] { Form.Document().Load(plain); }, ""},
+  QGuiApplication::clipboard()->setText("*Solder*\r\n\r\n*Wire*\r\n**\r\n@RING 1\r\n**\r\n");
+  // The step, the message after, and the counts.
+  const std::tuple<std::function<void()>, const char*, const char*> steps[] = {
       {[&] {
-         QGuiApplication::clipboard()->setText("*Solder*\r\n\r\n*Wire*\r\n**\r\n@RING 1\r\n**\r\n");
-         Form.EditPaste->trigger();
+         Form.Editor->Elements().AddWire({0, 0}, {16, 0}, 4);
+         Form.Editor->SelectAll();
        },
-       "1 record this version cannot read was passed over"},
-  };
-  for (const auto& [step, message] : steps) {
+       "", "1 element, 1 selected"},
+      {[&] { Form.Editor->DeleteSelected(); }, "", "0 elements, 0 selected"},
+      {[&] { Form.Document().Load(unknown); },
+       "2 records this version cannot read were passed over", "1 element, 0 selected"},
+      {[&] { Form.Document().Load(plain); }, "", "1 element, 0 selected"},
+      {[&] { Form.EditPaste->trigger(); }, "1 record this version cannot read was passed over",
+       "1 element, 0 selected"}};
+  for (const auto& [step, message, counts] : steps) {
     step();
     EXPECT_EQ(Form.StatusBar->currentMessage(), message);
-    EXPECT_EQ(Form.Editor->Elements().Count(), 1) << message;
+    EXPECT_EQ(Form.StatusBar->CountLabel()->text(), counts) << message;
   }
 }
 
