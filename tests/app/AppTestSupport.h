@@ -2,27 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QCloseEvent>
-#include <QComboBox>
-#include <QDir>
-#include <QDoubleSpinBox>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QSettings>
-#include <QSpinBox>
-#include <QStringList>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
-#include <QUndoStack>
+#include <QtWidgets>
 #include <deque>
-#include <functional>
-#include <memory>
-#include <ostream>
 
 #include "TBoardDocument.h"
 #include "TMainForm.h"

@@ -1,8 +1,5 @@
 // The board check in the window: Select Connected, Check Board and its Problems panel, the rules
 // kept in the settings.
-#include <QDialogButtonBox>
-#include <QPushButton>
-#include <QTreeWidget>
 
 #include "AppTestSupport.h"
 #include "TCheckRulesDialog.h"

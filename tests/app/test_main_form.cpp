@@ -1,7 +1,5 @@
 // The window's controls wired to the board, the View menu and the scale box, the status bar, and
 // the error box.
-#include <QClipboard>
-#include <QWheelEvent>
 
 #include "AppTestSupport.h"
 #include "TBoardError.h"

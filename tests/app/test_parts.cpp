@@ -1,7 +1,5 @@
 // The pad and hole boxes, and the footprint library: the program's parts, the user's folder,
 // inserting and keeping parts.
-#include <QListWidget>
-#include <map>
 
 #include "AppTestSupport.h"
 #include "TBoardCheck.h"

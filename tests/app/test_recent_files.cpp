@@ -1,5 +1,4 @@
 // The File menu's recent boards. The settings live in the test home (XDG_CONFIG_HOME).
-#include <QMenu>
 
 #include "AppTestSupport.h"
 

@@ -1,6 +1,5 @@
 // The recovery copy: when it is written and removed, what is offered at start, and a folder
 // that cannot be written. The copy surviving a real kill is tests/e2e/recovery_after_kill.sh.
-#include <QLocale>
 
 #include "AppTestSupport.h"
 

@@ -1,7 +1,5 @@
 // The desktop registration of .pcb boards, checked with the desktop's own tools in a temporary
 // home.
-#include <QProcess>
-#include <QStandardPaths>
 
 #include "AppTestSupport.h"
 #include "TFileTypeRegistration.h"
@@ -79,8 +77,8 @@ TEST_F(Registration, WritesAValidEntryForTheLastExecutableAndMakesItTheDefault) 
        {Board},
        "0: MIME=application/x-ferrolume-pcb;PCB Layout File;"}};
   for (const auto& [tool, program, arguments, answer] : checks) {
-    if (!QStandardPaths::findExecutable(tool).isEmpty())
-      EXPECT_EQ(RunTool(program, arguments), answer);
+    if (QStandardPaths::findExecutable(tool).isEmpty()) continue;
+    EXPECT_EQ(RunTool(program, arguments), answer);
   }
 }
 

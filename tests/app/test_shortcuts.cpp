@@ -1,7 +1,4 @@
 // The board's keys wherever the focus is, and the solder tool's shape menu.
-#include <QAbstractItemView>
-#include <QContextMenuEvent>
-#include <QMenu>
 
 #include "AppTestSupport.h"
 

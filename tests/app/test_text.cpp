@@ -1,6 +1,5 @@
 // Copper text in the window: the text tool's dialog and Edit Text. What the user types reaches
 // the board as one step; what copper cannot hold is refused with the dialog left open.
-#include <QPlainTextEdit>
 
 #include "AppTestSupport.h"
 #include "TTextDialog.h"
