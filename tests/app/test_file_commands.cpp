@@ -101,29 +101,31 @@ TEST_F(FileCommands, ABoardThatComesInDropsThePendingWireAndBand) {
 }
 
 // A board that fails to load (or a cancelled dialog) leaves the window's file name, title and
-// scale as they were, so a later Save cannot overwrite the file that could not be read.
-TEST_F(FileCommands, AFailedOpenKeepsTheNameTitleAndScale) {
-  const QString good = Write("good.pcb");
-  const std::pair<QString, QString> rows[] = {
-      {Write("notes.txt"), "Invalid file extention."},
-      {Path("gone.pcb"), "Impossible d'ouvrir le fichier"},
-      {Write("kicad.pcb", "(kicad_pcb (version 4))\n"), "The file \""},  // another program's
-      {"", ""}};  // the dialog cancelled: no error
-  for (const auto& [path, message] : rows) {
-    SCOPED_TRACE(path.toStdString());
-    TTestForm form;
-    form.FileAnswers = QStringList{good, path};
-    form.FileOpen->trigger();
-    form.ScaleEdit->setValue(9);
-    form.FileOpen->trigger();
-    ASSERT_EQ(form.Boxes.size(), message.isEmpty() ? 0 : 1);
-    EXPECT_EQ(form.Boxes.value(0).left(message.size()), message);
-    EXPECT_EQ(form.Summary(), "Ferrolume - good.pcb, 2 elements, scale 9");
-    form.FileSave->trigger();  // goes to the board that did load, without a dialog
-    EXPECT_EQ(form.Dialogs, 2);
-    EXPECT_EQ(ReadBytes(good), BoardText);
-    EXPECT_FALSE(TRecentFiles().Files().join('\n').contains("kicad.pcb"));
-  }
+// scale as they were, so Save goes to the board that did load; the exports propose its name
+// beside it with their own extension, and Export PDF keeps the changes.
+TEST_F(FileCommands, AFailedOpenKeepsTheNameTitleAndScaleAndExportsProposeTheBoardsName) {
+  const QString good = Write("blinker 555.v2.pcb");
+  Form.FileAnswers =
+      QStringList{good, Write("kicad.pcb", "(kicad_pcb (version 4))\n"), "", Path("artwork.pdf")};
+  Form.FileOpen->trigger();
+  Form.ScaleEdit->setValue(9);
+  Form.FileOpen->trigger();
+  Form.FileOpen->trigger();
+  ASSERT_EQ(Form.Boxes.size(), 1);
+  EXPECT_TRUE(Form.Boxes[0].startsWith("The file \""));
+  EXPECT_EQ(Form.Summary(), "Ferrolume - blinker 555.v2.pcb, 2 elements, scale 9");
+  EXPECT_FALSE(TRecentFiles().Files().join('\n').contains("kicad.pcb"));
+  Form.Editor->AddSolder({0, 0});
+  for (QAction* exportAs : {Form.FileExportPdf, Form.FileExportSvg, Form.FileExportFabrication})
+    exportAs->trigger();
+  EXPECT_EQ(Form.Proposed.mid(3),
+            (QStringList{Path("blinker 555.v2.pdf"), Path("blinker 555.v2.svg"),
+                         Path("blinker 555.v2.zip")}));
+  EXPECT_EQ(ReadBytes(Path("artwork.pdf")).rfind("%PDF", 0), 0u);
+  EXPECT_TRUE(Form.Editor->Modified());
+  Form.FileSave->trigger();
+  EXPECT_EQ(Form.Dialogs, 6);
+  EXPECT_TRUE(FileHas(good, "*Solder*\r\n128, 80, 4, 12, 0\r\n0, 0, 4, 12, 0"));
 }
 
 // Save asks for a name only the first time, Save as always. A failed Save or Save as changes
@@ -183,24 +185,6 @@ TEST_F(FileCommands, SavingAsWt5FirstSaysHowManyElementsAreLeftOut) {
   Form.FileSaveAs->trigger();
   EXPECT_EQ(Form.Boxes.size(), 2);
   EXPECT_FALSE(Form.Editor->Modified());
-}
-
-// Export PDF keeps the changes; the exports propose the board's own name beside it, with their
-// own extension.
-TEST_F(FileCommands, ExportPdfWritesAPdfAndKeepsTheChangesAndExportsProposeTheBoardsName) {
-  Scribble(Form);
-  Form.FileAnswers = QStringList{Path("artwork.pdf")};
-  Form.FileExportPdf->trigger();
-  EXPECT_EQ(ReadBytes(Path("artwork.pdf")).rfind("%PDF", 0), 0u);
-  EXPECT_TRUE(Form.Editor->Modified());
-  Form.BoxAnswers = {QMessageBox::No};
-  Form.FileAnswers = QStringList{Write("blinker 555.v2.pcb")};
-  Form.FileOpen->trigger();
-  Form.Proposed.clear();
-  for (QAction* exportAs : {Form.FileExportPdf, Form.FileExportSvg, Form.FileExportFabrication})
-    exportAs->trigger();
-  EXPECT_EQ(Form.Proposed, (QStringList{Path("blinker 555.v2.pdf"), Path("blinker 555.v2.svg"),
-                                        Path("blinker 555.v2.zip")}));
 }
 
 // Start-up registers the file type and opens the first argument; a relative path is kept as
