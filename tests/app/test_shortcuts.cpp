@@ -65,6 +65,20 @@ TEST_F(Shortcuts, EveryBoardKeyReachesItsActionWhileTheBoxesKeepTheirText) {
   EXPECT_EQ(Form.Editor->GridScale(), 15);
 }
 
+// Letters typed in the pad box are its text; away from it, M mirrors.
+TEST_F(Shortcuts, LettersInThePadBoxAreText) {
+  Form.Editor->SelectAll();
+  QLineEdit* const padText = Form.PadSettings->PadSizeCombo()->lineEdit();
+  Form.PadSettings->PadSizeCombo()->setFocus();
+  padText->clear();
+  QTest::keyClicks(padText, QStringLiteral("2 mm sphwdtfm"));
+  EXPECT_EQ(padText->text() + Form.Editor->UndoStack().undoText(), "2 mm sphwdtfmAdd Pad");
+  EXPECT_EQ(Form.Editor->MouseAction(), maWire);
+  Form.ScaleEdit->setFocus();
+  QTest::keyClick(Form.ScaleEdit, Qt::Key_M);
+  EXPECT_EQ(Form.Editor->UndoStack().undoText(), QStringLiteral("Mirror 3 Elements"));
+}
+
 // Escape drops a pending wire from any control and still reaches it: an open list closes.
 TEST_F(Shortcuts, EscapeDropsAPendingWireAndStillReachesTheFocusedControl) {
   Form.Editor->Elements().FreeAll();
@@ -111,22 +125,6 @@ TEST_F(Shortcuts, UndoRedoAndACommandInTheMiddleOfADrag) {
   EXPECT_FALSE(Form.Editor->Modified());
 }
 
-// Letters typed in the pad box are its text; away from it, M mirrors.
-TEST_F(Shortcuts, LettersInThePadBoxAreText) {
-  Form.MoveButton->click();
-  Form.Editor->SelectAll();
-  QLineEdit* const padText = Form.PadSettings->PadSizeCombo()->lineEdit();
-  Form.PadSettings->PadSizeCombo()->setFocus();
-  padText->clear();
-  QTest::keyClicks(padText, QStringLiteral("2 mm sphwdtf"));
-  EXPECT_EQ(padText->text(), QStringLiteral("2 mm sphwdtf"));
-  EXPECT_EQ(Form.Editor->MouseAction(), maMove);
-  EXPECT_NE(Form.Editor->UndoStack().undoText(), QStringLiteral("Mirror 3 Elements"));
-  Form.ScaleEdit->setFocus();
-  QTest::keyClick(Form.ScaleEdit, Qt::Key_M);
-  EXPECT_EQ(Form.Editor->UndoStack().undoText(), QStringLiteral("Mirror 3 Elements"));
-}
-
 TEST_F(Shortcuts, TheSolderToolsShapeMenu) {
   // A right click opens the menu below the button, chooses no tool and never opens the bar's own
   // menu.
@@ -144,24 +142,22 @@ TEST_F(Shortcuts, TheSolderToolsShapeMenu) {
   Form.SolderMenu->hide();
   // Radio items that can also be cleared (no mark makes square pads); each chooses the solder
   // tool. SMD keeps the through-hole shape for later. The item, then the circle, square and SMD
-  // marks and the through-hole shape.
+  // marks and the through-hole shape (c or s).
   const std::pair<QAction*, const char*> steps[] = {
-      {Form.CircleMenuItem, "000 square"}, {Form.CircleMenuItem, "100 circle"},
-      {Form.SmdMenuItem, "001 circle"},    {Form.SmdMenuItem, "000 square"},
-      {Form.SquareMenuItem, "010 square"}, {Form.SquareMenuItem, "000 square"},
-      {Form.SmdMenuItem, "001 square"},    {Form.CircleMenuItem, "100 circle"}};
+      {Form.CircleMenuItem, "000s"}, {Form.CircleMenuItem, "100c"}, {Form.SmdMenuItem, "001c"},
+      {Form.SmdMenuItem, "000s"},    {Form.SquareMenuItem, "010s"}, {Form.SquareMenuItem, "000s"},
+      {Form.SmdMenuItem, "001s"},    {Form.CircleMenuItem, "100c"}};
   for (const auto& [item, marks] : steps) {
     Form.MoveButton->click();
     item->trigger();
-    EXPECT_EQ(QStringLiteral("%1%2%3 %4")
-                  .arg(Form.CircleMenuItem->isChecked())
-                  .arg(Form.SquareMenuItem->isChecked())
-                  .arg(Form.SmdMenuItem->isChecked())
-                  .arg(Form.Editor->SolderGeometry() == sgCircle ? "circle" : "square"),
+    const bool smd = Form.SmdMenuItem->isChecked();
+    EXPECT_EQ(QString::number(Form.CircleMenuItem->isChecked()) +
+                  QString::number(Form.SquareMenuItem->isChecked()) + QString::number(smd) +
+                  (Form.Editor->SolderGeometry() == sgCircle ? "c" : "s"),
               marks);
-    EXPECT_EQ(Form.Editor->SmdChosen(), Form.SmdMenuItem->isChecked());
-    EXPECT_EQ(Form.Editor->MouseAction(), maSolder);
-    EXPECT_TRUE(Form.SolderButton->isChecked());
+    EXPECT_EQ(std::tuple(Form.Editor->SmdChosen(), Form.Editor->MouseAction(),
+                         Form.SolderButton->isChecked()),
+              std::tuple(smd, maSolder, true));
   }
 }
 
