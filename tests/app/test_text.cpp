@@ -28,12 +28,11 @@ class TextCommands : public TFreshForm {
       dialog.TurnsCombo->setCurrentIndex(fields[3].toInt());
       dialog.CopperSideCheck->setChecked(fields[4] == "copper");
       // Typed line by line, Shift+Enter between the lines; Enter is OK.
-      const QStringList lines = fields[0].split(QLatin1Char('\n'));
-      dialog.TextEdit->setPlainText(lines.first());
-      for (qsizetype k = 1; k < lines.size(); ++k) {
-        dialog.TextEdit->moveCursor(QTextCursor::End);
-        QTest::keyClick(dialog.TextEdit, Qt::Key_Return, Qt::ShiftModifier);
-        dialog.TextEdit->insertPlainText(lines[k]);
+      dialog.TextEdit->clear();
+      for (const QString& line : fields[0].split('\n')) {
+        if (!dialog.TextEdit->toPlainText().isEmpty())
+          QTest::keyClick(dialog.TextEdit, Qt::Key_Return, Qt::ShiftModifier);
+        dialog.TextEdit->insertPlainText(line);
       }
       QTest::keyClick(dialog.TextEdit, Qt::Key_Return);
       Problem = dialog.ProblemLabel->isHidden() ? QString() : dialog.ProblemLabel->text();
@@ -58,36 +57,26 @@ TEST_F(TextCommands, TheToolPlacesWhatTheDialogSaysOrRefusesItWithTheDialogOpen)
   const struct {
     int32_t x, y;
     const char *seen, *typing, *outcome;
-  } rows[] = {
-      {103, 58, "|2.06|0.32|0\u00B0|copper", "LM386 AMP|2.06|0.32|0|copper",
-       "@TEXT 160, 96, 13, 2, 0, 1, LM386 AMP"},
-      {40, 40, last, "\u03A9 1|2.06|0.32|0|copper",
-       "The character \u201C\u03A9\u201D (U+03A9) cannot be made in copper"},
-      {40, 40, last, "|2.06|0.32|0|copper", "Type the text"},
-      {40, 40, last, "A|2.0|2.5|0|copper",
-       "The strokes must be from 0.16 mm wide to as wide as the letters are high, 2.06 mm"},
-      {198, 141, last, "+9V\n\u00C9t\u00E9|3.0|0.5|1|component",
-       "@TEXT 320, 224, 19, 3, 1, 0, +9V%0A\xC9t\xE9"},
-      {40, 40, "+9V\n\u00C9t\u00E9|3.02|0.48|90\u00B0|component", "\t|3.0|0.5|1|component",
-       "The character U+0009 cannot be made in copper"},
-  };
+  } rows[] = {{103, 58, "|2.06|0.32|0\u00B0|copper", "LM386 AMP|2.06|0.32|0|copper",
+               "@TEXT 160, 96, 13, 2, 0, 1, LM386 AMP"},
+              {40, 40, last, "\u03A9 1|2.06|0.32|0|copper",
+               "The character \u201C\u03A9\u201D (U+03A9) cannot be made in copper"},
+              {40, 40, last, "|2.06|0.32|0|copper", "Type the text"},
+              {40, 40, last, "A|2.0|2.5|0|copper",
+               "The strokes must be from 0.16 mm wide to as wide as the letters are high, 2.06 mm"},
+              {198, 141, last, "+9V\n\u00C9t\u00E9|3.0|0.5|1|component",
+               "@TEXT 320, 224, 19, 3, 1, 0, +9V%0A\xC9t\xE9"},
+              {40, 40, "+9V\n\u00C9t\u00E9|3.02|0.48|90\u00B0|component", "\t|3.0|0.5|1|component",
+               "The character U+0009 cannot be made in copper"}};
   int steps = 0;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.typing);
     Typing = QString::fromUtf8(row.typing);
-    const int32_t count = editor.Elements().Count();
     Form->Click({row.x, row.y});
     EXPECT_EQ(Seen, QString::fromUtf8(row.seen));
-    const std::string outcome = row.outcome;
-    if (outcome.rfind("@TEXT", 0) == 0) {
-      EXPECT_EQ(Problem, QString());
-      EXPECT_EQ(Last(), outcome);
-      ++steps;
-    } else {
-      EXPECT_TRUE(Problem.startsWith(QString::fromUtf8(row.outcome))) << Problem.toStdString();
-      EXPECT_EQ(editor.Elements().Count(), count);
-    }
-    EXPECT_EQ(editor.UndoStack().count(), steps);
+    const qsizetype n = QString::fromUtf8(row.outcome).size();
+    EXPECT_EQ(Problem.isEmpty() ? Last() : Problem.left(n).toStdString(), row.outcome);
+    EXPECT_EQ(editor.UndoStack().count(), steps += Problem.isEmpty());
   }
   EXPECT_EQ(Form->EditUndo->text(), QStringLiteral("Undo Add Text"));
   EXPECT_TRUE(Form->Boxes.isEmpty());
