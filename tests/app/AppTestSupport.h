@@ -20,10 +20,7 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << text.toStdSt
 // The temporary home every test of this binary runs in (HOME and the XDG folders point there).
 QString TestHome();
 
-// The main window with a scripted user: message boxes and file dialogs are answered from
-// queues (an empty queue answers Cancel); the texts of the boxes shown and the number of file
-// dialogs are recorded. The window's components, private to the program, are the tests' to
-// drive and read.
+// The main window with a scripted user: boxes and file dialogs answered from queues.
 class TTestForm : public TMainForm {
  public:
   using TMainForm::ActionImages, TMainForm::CircleMenuItem, TMainForm::DeleteElementButton,
@@ -65,8 +62,7 @@ class TTestForm : public TMainForm {
     ASSERT_TRUE(QTest::qWaitForWindowActive(this));
   }
   void Click(TPoint p) { QTest::mouseClick(Editor, Qt::LeftButton, {}, QPoint(p.X, p.Y)); }
-  // The window's title, its board's element count and scale, and whether it has unsaved
-  // changes: "Ferrolume - amp.pcb, 2 elements, scale 7, changed".
+  // "Ferrolume - amp.pcb, 2 elements, scale 7, changed": title, count, scale, unsaved changes.
   QString Summary() const {
     return QStringLiteral("%1, %2 elements, scale %3%4")
         .arg(windowTitle())
@@ -104,8 +100,7 @@ class TTestForm : public TMainForm {
   }
 };
 
-// A fixture whose window is made anew by Open(), as the program starts, after the settings
-// groups named are forgotten (and forgotten again at the end).
+// A window made anew by Open(), as at start, after the settings groups named are forgotten.
 class TFreshForm : public ::testing::Test {
  protected:
   explicit TFreshForm(QStringList groups) : Groups(std::move(groups)) {}

@@ -1,5 +1,4 @@
-// The board check in the window: Select Connected, Check Board and its Problems panel, the rules
-// kept in the settings.
+// The board check in the window: Select Connected, the Problems panel, the rules kept.
 
 #include "AppTestSupport.h"
 #include "TCheckRulesDialog.h"
@@ -57,8 +56,7 @@ TEST_F(CheckPanel, ListsMarksFollowsEditsAndShowsTheChosenProblem) {
   EXPECT_GT(Count(Form->Editor->CanvasImage(), kMarker), 0);
   EXPECT_EQ(Count(Form->Editor->BoardImage(), kMarker), 0);
 
-  // Choosing a row pans its place to the middle of the board's control, with its marker, and
-  // lights its elements in the markers' colour: they are not selected, and do not look it.
+  // A chosen row is panned to the middle with its marker; its elements lit, not selected.
   Form->ProblemsPanel->SetCurrentRow(1);
   const TPoint middle = Form->Editor->BoardToScreen({96, 96});
   EXPECT_NEAR(middle.X, Form->Editor->width() / 2, 1);
@@ -88,8 +86,7 @@ TEST_F(CheckPanel, ListsMarksFollowsEditsAndShowsTheChosenProblem) {
   EXPECT_EQ(Count(Form->Editor->CanvasImage(), kMarker), 0);
 }
 
-// Kept in the settings, with the defaults for nonsense; the dialog edits a copy and gives the
-// defaults back on request.
+// Rules kept, nonsense read as the default; the dialog edits a copy and restores defaults.
 TEST_F(CheckPanel, RulesKeptInTheSettingsWithDefaultsForNonsense) {
   const TCheckRules defaults;
   TCheckRules r;

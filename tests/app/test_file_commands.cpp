@@ -36,9 +36,7 @@ TEST(WindowTitle, ShowsTheFileNameAfterTheLastSeparator) {
     EXPECT_EQ(TMainForm::TitleFor(path), title) << path.toStdString();
 }
 
-// Each answer of the prompt, for New, Open and closing. After Yes the Save dialog is answered
-// with a name or cancelled; a cancelled Save stops the command like Cancel does, and so does
-// closing the box with its own button (no button).
+// Each answer of the prompt for New, Open and closing; a cancelled Save stops like Cancel.
 TEST_F(FileCommands, ThePromptDecidesWhetherTheBoardIsDiscarded) {
   const std::tuple<int, bool, bool> rows[] = {{QMessageBox::Cancel, false, false},
                                               {QMessageBox::No, false, true},
@@ -74,8 +72,7 @@ TEST_F(FileCommands, ThePromptDecidesWhetherTheBoardIsDiscarded) {
   EXPECT_TRUE(Form.Boxes.empty());
 }
 
-// A wire or band begun on one board ends with it: after New, Open and Open Recent the next
-// press starts afresh on the board that came in, and the button's release selects nothing.
+// A wire or band begun on one board ends with it when New, Open or a recent board comes in.
 TEST_F(FileCommands, ABoardThatComesInDropsThePendingWireAndBand) {
   const QString other = Write("other.pcb");
   for (int command = 0; command < 6; ++command) {
@@ -100,9 +97,7 @@ TEST_F(FileCommands, ABoardThatComesInDropsThePendingWireAndBand) {
   }
 }
 
-// A board that fails to load (or a cancelled dialog) leaves the window's file name, title and
-// scale as they were, so Save goes to the board that did load; the exports propose its name
-// beside it with their own extension, and Export PDF keeps the changes.
+// A failed or cancelled Open keeps name, title and scale; exports propose the board's name.
 TEST_F(FileCommands, AFailedOpenKeepsTheNameTitleAndScaleAndExportsProposeTheBoardsName) {
   const QString good = Write("blinker 555.v2.pcb");
   Form.FileAnswers =
@@ -128,9 +123,7 @@ TEST_F(FileCommands, AFailedOpenKeepsTheNameTitleAndScaleAndExportsProposeTheBoa
   EXPECT_TRUE(FileHas(good, "*Solder*\r\n128, 80, 4, 12, 0\r\n0, 0, 4, 12, 0"));
 }
 
-// Save asks for a name only the first time, Save as always. A failed Save or Save as changes
-// nothing: the name, the title, the unsaved changes and the recovery copy's file stay, so the
-// prompt's Save goes where the last good one went.
+// Save asks for a name once, Save as always; a failed save changes nothing the next one uses.
 TEST_F(FileCommands, SaveAndSaveAs) {
   Scribble(Form);
   const QString path = Path("new board.pcb"), copy = Path("copy.pcb");
@@ -162,9 +155,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
   EXPECT_TRUE(FileHas(copy, "16, 0, 4, 12, 0"));
 }
 
-// A .wt5 file holds pads with holes and wires only: the box says how many elements it leaves
-// out and how many texts it keeps as bare strokes. Cancel writes nothing; Save writes the rest,
-// and the board, which the file does not hold whole, still counts as changed. A .pcb: no box.
+// Saving as .wt5 first says what the file leaves out; Cancel writes nothing.
 TEST_F(FileCommands, SavingAsWt5FirstSaysHowManyElementsAreLeftOut) {
   const QString pcb = Write("board.pcb"), wt5 = Path("board.wt5");
   Form.Document().Load(pcb);
@@ -187,9 +178,7 @@ TEST_F(FileCommands, SavingAsWt5FirstSaysHowManyElementsAreLeftOut) {
   EXPECT_FALSE(Form.Editor->Modified());
 }
 
-// Start-up registers the file type and opens the first argument; a relative path is kept as
-// given, and a board that cannot be loaded leaves a window without a file name, which asks for
-// a name on Save rather than writing over the file it refused.
+// Start-up registers the file type and opens the first argument, or leaves no name to save over.
 TEST_F(FileCommands, StartUpOpensTheFirstArgument) {
   const QString board = Write("start board.pcb"), text = Write("readme.txt");
   const QString empty = Write("empty.pcb", ""), other = Write("other.pcb", "G04 *\n");

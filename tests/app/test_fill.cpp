@@ -1,5 +1,4 @@
-// Copper fills in the window: the fill dialog a double click opens, remembered for the next fill;
-// Set Fill Seed, Fill Board and Show Fills.
+// Copper fills in the window: the fill dialog, Set Fill Seed, Fill Board and Show Fills.
 #include "AppTestSupport.h"
 #include "TCopperFill.h"
 #include "TFillDialog.h"
@@ -11,8 +10,7 @@ class FillCommands : public TFreshForm {
   FillCommands() : TFreshForm({"Fill", "View/ShowFills"}) {}
   void Open() override {
     TFreshForm::Open();
-    // Seen is what the dialog shows as it opens; Typing what the user gives it: four lengths in
-    // millimetres, keep or drop islands, OK or Cancel.
+    // Seen: the dialog as it opens; Typing: four lengths in mm, keep or drop islands, OK or Cancel.
     Form->DialogAnswer = [this](QDialog& d) {
       auto& dialog = dynamic_cast<TFillDialog&>(d);
       QDoubleSpinBox* const edits[] = {dialog.ClearanceEdit, dialog.MinimumWidthEdit,
@@ -49,8 +47,7 @@ class FillCommands : public TFreshForm {
 TEST_F(FillCommands, TheDialogEditsAFillInOneStepAndItsValuesGoToTheNextFill) {
   TPCBLayout& editor = *Form->Editor;
   editor.Elements().AddSolder({64, 64}, 4, 16, sgCircle)->SetSelected(true);
-  // F chooses the tool, which keeps the selection the fill is seeded from; Backspace takes back
-  // a corner placed by mistake.
+  // The selection seeds the fill; Backspace takes back a corner placed by mistake.
   QTest::keyClick(Form.get(), Qt::Key_F);
   for (TPoint p : {TPoint{20, 20}, {100, 100}}) Form->Click(p);
   QTest::keyClick(Form.get(), Qt::Key_Backspace);
@@ -60,8 +57,7 @@ TEST_F(FillCommands, TheDialogEditsAFillInOneStepAndItsValuesGoToTheNextFill) {
   EXPECT_EQ(Settings(1), "500 300 500 500 drop");
   EXPECT_EQ(FillAt(1).Seed(), (TPoint{64, 64}));
   Form->MoveButton->click();
-  // What the dialog shows as it opens, what the user gives it, the fill after, and the steps so
-  // far. Cancel, and OK on the same values, change nothing.
+  // Seen, typed, the fill after and the steps so far: Cancel or the same values change nothing.
   const std::tuple<const char*, const char*, const char*, int> rows[] = {
       {"0.50|0.30|0.50|0.50|drop", "0.25|0.4|0.6|0.35|keep|OK", "250 400 600 350 keep", 2},
       {"0.25|0.40|0.60|0.35|keep", "1|1|1|1|drop|Cancel", "250 400 600 350 keep", 2},
@@ -90,8 +86,7 @@ TEST_F(FillCommands, TheDialogEditsAFillInOneStepAndItsValuesGoToTheNextFill) {
 TEST_F(FillCommands, SetFillSeedFillBoardAndShowFills) {
   TPCBLayout& editor = *Form->Editor;
   TElementList& list = editor.Elements();
-  // Fill Board on a board without copper says why it cannot; with a pad 16 units wide, the
-  // fill's edge lies 16 units (2.54 mm) outside it.
+  // Fill Board needs copper; its edge lies 16 units (2.54 mm) outside the pads.
   Form->ToolsFillBoard->trigger();
   EXPECT_EQ(Form->Boxes.size(), 1);
   list.AddSolder({64, 64}, 4, 16, sgCircle);

@@ -1,5 +1,4 @@
-// The window's controls wired to the board, the View menu and the scale box, the status bar, and
-// the error box.
+// The window's controls wired to the board, the scale box, the status bar and the error box.
 
 #include "AppTestSupport.h"
 #include "TBoardError.h"
@@ -30,8 +29,7 @@ TEST_F(ViewMenu, SettingsAndToolButtonsDriveTheEditor) {
   Form.ElementWidthCombo->setCurrentIndex(3);
   EXPECT_EQ(Form.ElementWidthCombo->currentText(), QStringLiteral("1/8"));
   EXPECT_EQ(Form.findChild<QLabel*>(QStringLiteral("WireWidthMmLabel"))->text(), "0.318 mm");
-  // The tool buttons, in the order of TMouseAction, form one radio group with the Tools menu; a
-  // key named in each tip chooses the tool from any of the boxes, and a click too.
+  // Tool buttons (TMouseAction order) and Tools menu form one group; keys work from any box.
   QToolButton* const buttons[] = {Form.WireButton,   Form.SolderButton, Form.DeleteElementButton,
                                   Form.SelectButton, Form.MoveButton,   Form.TextButton,
                                   Form.FillButton};
@@ -87,8 +85,7 @@ TEST(ErrorBox, AddsAFullStopAfterCharactersThatSortAfterItAndCatchesEveryError) 
   EXPECT_FALSE(boxes.value(3).isEmpty());
 }
 
-// The wheel, the keys (from the scale box too) and Fit Board all show their scale in the box,
-// which hands it on to the board and stops at its range ends.
+// Wheel, keys and Fit Board show their scale in the box, which stops at its range ends.
 TEST_F(ViewMenu, ScaleBoxFollowsWheelKeysAndFit) {
   auto key = [&](QKeySequence keys) {
     Form.ScaleEdit->setFocus();
@@ -127,8 +124,7 @@ TEST_F(ViewMenu, ScaleBoxFollowsWheelKeysAndFit) {
   EXPECT_EQ(Form.Editor->BoardToScreen({160, 160}).X, Form.Editor->width() / 2);
 }
 
-// The pointer's place, the grid and the counts; records a load or a paste could not read are
-// told for a while, and a load without any takes the message away.
+// Unreadable records are told until a load without any.
 TEST_F(ViewMenu, StatusBarShowsPositionGridAndCounts) {
   for (const auto& [point, text] :
        {std::pair{TPoint{-16, 1}, "X -2.54 mm  Y 0.16 mm  (-0.100 in, 0.006 in)"},

@@ -1,5 +1,4 @@
-// Milling in the window: the process dialog kept in the settings, the milling files, the check
-// with the bit's cut width, the etch compensation in the prints, and View > Show Milling.
+// Milling in the window: the process dialog, the files, the check, the prints, Show Milling.
 #include "AppTestSupport.h"
 #include "TCanvas.h"
 #include "TProblemsPanel.h"
@@ -86,8 +85,7 @@ TEST_F(Milling, CheckFindsGapsTheBitCannotPassOnlyWhenMilling) {
   }
 }
 
-// The three jobs, or, in a folder that is not there or where the last file cannot be written,
-// an error box and not one of them.
+// The three jobs, or an error box and none of them.
 TEST_F(Milling, ExportWritesTheThreeJobsOrNothing) {
   QTemporaryDir dir;
   TwoTracks(8);
@@ -105,8 +103,7 @@ TEST_F(Milling, ExportWritesTheThreeJobsOrNothing) {
 TEST_F(Milling, ShowMillingDrawsTheGroovesAndMarksGapsAndIsKept) {
   TwoTracks(1);
   MillWithFlatBit(0.3);
-  // The window as the user sees it: grooves in orange, gaps the bit cannot pass in red, the
-  // check's markers in magenta over them.
+  // Grooves orange, gaps the bit cannot pass red, the check's markers magenta.
   auto count = [&](std::function<bool(QRgb)> wanted) {
     Form->Editor->Paint();
     return CountPixels(Form->Editor->Canvas().Image()->copy(), wanted);

@@ -1,5 +1,4 @@
-// The pad and hole boxes, and the footprint library: the program's parts, the user's folder,
-// inserting and keeping parts.
+// The pad and hole boxes, and the footprint library: the program's parts and the user's.
 
 #include "AppTestSupport.h"
 #include "TBoardCheck.h"
@@ -32,8 +31,7 @@ TEST(Footprints, EveryPartOfTheLibraryReadsWithPinOneMarkedAndItsPlaces) {
     TElementList pads(form.Editor);
     pads.AppendAll(TFootprintDialog::ReadFootprint(form.Editor, part.Path));
     ASSERT_GE(pads.Count(), 2);
-    // A part passes the board check as it comes; it is all through-hole or all surface-mount,
-    // and pin 1 alone has square corners.
+    // Each part passes the check, is of one kind, and only pin 1 is square.
     EXPECT_TRUE(CheckBoard(pads, TCheckRules()).empty());
     for (int32_t k = 0; k < pads.Count(); ++k) {
       ASSERT_EQ(pads.Items(k)->Kind(), pads.Items(0)->Kind());
@@ -50,8 +48,7 @@ TEST(Footprints, EveryPartOfTheLibraryReadsWithPinOneMarkedAndItsPlaces) {
             "Push-button-6mm Push-button-6mm-SMD Resistor-7.62mm Resistor-10.16mm Resistor-12.7mm "
             "SIL-2 SIL-3 SIL-4 SIL-5 SIL-6 SIL-7 SIL-8 SIL-9 SIL-10 SMA-DO-214AC SOD-123 SOIC-8 "
             "SOIC-14 SOIC-16 SOT-23 SOT-23-5 Terminal-2x5.08mm Terminal-3x5.08mm TO-92 TO-220");
-  // Per part: its pads, another pin counted from 0, and its distance from pin 1 in millimetres.
-  // Surface-mount pads lie on a finer grid, within 0.03 mm of their place.
+  // Part, pads, another pin (from 0), its distance from pin 1 in mm (SMD: on a finer grid).
   const QStringList pitches =
       QString(
           "DIP-8 8 7 7.62  DIP-8 8 1 2.54  DIP-28-wide 28 27 15.24  TO-220 3 1 2.54  "
@@ -69,9 +66,7 @@ TEST(Footprints, EveryPartOfTheLibraryReadsWithPinOneMarkedAndItsPlaces) {
   }
 }
 
-// A part goes in under the pointer, selected, with the Move tool, as one step; the selection kept
-// in the user's folder comes back as a part of the library, and a user part with a bad line
-// shows the error and adds nothing.
+// A part goes in under the pointer, selected, as one step; the user's parts join the library.
 TEST(Footprints, InsertedUnderThePointerSelectedAndUndoneInOneStep) {
   const QString folder = TFootprintDialog::UserFolder();
   QDir(folder).removeRecursively();
@@ -109,9 +104,7 @@ TEST(Footprints, InsertedUnderThePointerSelectedAndUndoneInOneStep) {
   QDir(folder).removeRecursively();
 }
 
-// What is typed or chosen in the pad, hole and SMD boxes sets the next pad and the selected pads
-// of its kind, each change as one step; a refused value shows the reason, and the box shows the
-// size in force again.
+// The pad boxes set the next pads and the selected ones in one step, or refuse with the reason.
 TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
   TTestForm form;
   TPCBLayout& editor = *form.Editor;
@@ -124,8 +117,7 @@ TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
   };
   QComboBox* const box[] = {boxes.PadSizeCombo(), boxes.HoleSizeCombo(), boxes.SmdWidthCombo(),
                             boxes.SmdHeightCombo(), boxes.SmdRoundnessCombo()};
-  // The box, what is typed ("#5": the fifth item chosen), what the box shows after, the selected
-  // pad's and SMD pad's sizes, and the reason a value is refused.
+  // Box, typed ("#5": fifth item chosen), shown after, selected pads' sizes, reason refused.
   const struct {
     int box;
     const char *typed, *shown, *sizes, *error;

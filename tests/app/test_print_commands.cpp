@@ -40,8 +40,7 @@ TEST_F(PrintCommandsTest, OptionsDialogEditsACopyKeptInTheSettingsAndThePagesFol
   EXPECT_TRUE(form.PrintOptions() == want);
   EXPECT_TRUE(LoadArtworkOptions(*UserSettings()) == want);
 
-  // Export PDF and the preview, on the window's own page and margins, draw the page the options
-  // give.
+  // Export PDF and the preview, on the window's own page, draw the page the options give.
   ExportBoardPdf(form.Editor->Elements(), dir.filePath("want.pdf"), want);
   form.FileAnswers << dir.filePath("exported.pdf");
   form.FileExportPdf->trigger();

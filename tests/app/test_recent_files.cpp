@@ -4,8 +4,7 @@
 
 namespace {
 
-// Another program adding a board to the settings file: its own settings object, on a file this
-// process has never opened (one process shares what it has read of a file), put in place whole.
+// Another program adding a board: its own settings object on a copy, put in place whole.
 void OtherProgramAdds(const QString& settingsFile, const QString& board) {
   QTemporaryDir dir(TestHome() + QStringLiteral("/other-XXXXXX"));
   const QString own = dir.filePath(QStringLiteral("Ferrolume.conf"));
@@ -62,8 +61,7 @@ TEST(RecentFiles, NewestFirstEightAtMostOpenedLikeOpenAndFailuresLeave) {
   EXPECT_EQ(form.CurrentFileName(), b[5]);
   EXPECT_EQ(Shown(form).front(), b[5]);
 
-  // A board written over by another program shows the error and leaves the list; the window
-  // keeps its own board.
+  // A board written over by another program shows the error and leaves the list.
   WriteBytes(b[7], "PK\3\4");
   form.RecentFileItems[Shown(form).indexOf(b[7])]->trigger();
   EXPECT_EQ(form.Boxes.size(), 3);

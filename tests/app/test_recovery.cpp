@@ -1,5 +1,4 @@
-// The recovery copy: when it is written and removed, what is offered at start, and a folder
-// that cannot be written. The copy surviving a real kill is tests/e2e/recovery_after_kill.sh.
+// The recovery copy; surviving a real kill is tests/e2e/recovery_after_kill.sh.
 
 #include "AppTestSupport.h"
 
@@ -27,8 +26,7 @@ class Recovery : public ::testing::Test {
   }
 };
 
-// Nothing while nothing changed, once per change, and gone however the board is left: Save,
-// New, Open, or the window closed (leaving through Exit is the end-to-end test's).
+// Written once per change, and gone after Save, New, Open or closing the window.
 TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
   const QString other = Boards.filePath("other.pcb");
   WriteBytes(other, BoardText);
@@ -64,9 +62,7 @@ TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
   }
 }
 
-// Copies of programs that are gone are offered one by one, oldest first; a program's own copy
-// and the copy of one still running never are. Under the question each box names the board and
-// the time of its copy, and warns when the board's file was saved after the copy.
+// Copies of ended programs are offered oldest first, naming board and time; never a running one's.
 TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
   const QString owner = Boards.filePath("amp.pcb"), start = Boards.filePath("start.pcb");
   WriteBytes(start, "*Solder*\r\n0, 0, 4, 12, 0\r\n");
@@ -75,8 +71,7 @@ TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
   running.Document().KeepRecoveryCopy();
   const QStringList runningFiles = Files();
   ASSERT_EQ(runningFiles.size(), 3);
-  // The answers given, the board restored (0: none), and whether the second board's file was
-  // saved after its copy.
+  // Answers, board restored (0: none), whether the second board's file is newer than its copy.
   const std::tuple<std::deque<int>, int, bool> rows[] = {
       {{QMessageBox::Cancel, QMessageBox::No}, 0, true},
       {{QMessageBox::No, QMessageBox::Yes}, 2, false},
@@ -103,9 +98,7 @@ TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
         form.Boxes,
         QStringList(int(answers.size()),
                     "Ferrolume was not closed properly. Restore the board you were working on?"));
-    // None restored, the board named at start opens as usual. Restored, the board has unsaved
-    // changes that no undo takes away, under its file's name; its copy is now this program's,
-    // and a board not offered, or cancelled, waits for the next start.
+    // Restored: changed, under its file's name, its copy now ours; the others wait.
     const QString name = restored == 0 ? start : restored == 2 ? owner : QString();
     form.Editor->AddSolder({0, 0});
     form.Editor->Undo();
@@ -129,8 +122,7 @@ TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
   }
 }
 
-// A folder that cannot be written (here a file stands in its place, which stops root too) only
-// means no copy: no box, no error, and the board saves as always.
+// A folder that cannot be written (a file in its place) only means no copy.
 TEST_F(Recovery, AnUnwritableFolderLeavesEditingAlone) {
   QDir(Folder).removeRecursively();
   WriteBytes(Folder, "in the way");

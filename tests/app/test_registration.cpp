@@ -1,5 +1,4 @@
-// The desktop registration of .pcb boards, checked with the desktop's own tools in a temporary
-// home.
+// The desktop registration of .pcb boards, checked with the desktop's own tools.
 
 #include "AppTestSupport.h"
 #include "TFileTypeRegistration.h"
@@ -15,8 +14,7 @@ QString RunTool(const QString& program, const QStringList& arguments) {
   return QString::number(process.exitCode()) + ": " + process.readAll().trimmed();
 }
 
-// A home of its own for each test: XDG_DATA_HOME and XDG_CONFIG_HOME point into it (only these
-// tests register for real).
+// A home of its own for each test: only these tests register for real.
 class Registration : public ::testing::Test {
  protected:
   QTemporaryDir Home{TestHome() + QStringLiteral("/home-XXXXXX")};
@@ -55,8 +53,7 @@ TEST(ExecArgument, QuotesAndEscapesAPathAsOneArgument) {
     EXPECT_EQ(TFileTypeRegistration::ExecArgument(path), argument) << path.toStdString();
 }
 
-// The entry names the last executable registered and is the default for boards; a start that
-// finds it so only claims the default again, and a fresh process knows boards by extension.
+// The entry names the last executable; a start that finds it so only claims the default.
 TEST_F(Registration, WritesAValidEntryForTheLastExecutableAndMakesItTheDefault) {
   const QString first = Home.filePath("bin dir/ferrolume"), exe = "/opt/ferrolume-2/ferrolume";
   ASSERT_TRUE(Register(first) && Register(exe));
@@ -64,8 +61,7 @@ TEST_F(Registration, WritesAValidEntryForTheLastExecutableAndMakesItTheDefault) 
   EXPECT_FALSE(FileHas(Entry, first.toStdString()));
   ASSERT_TRUE(Register(exe));
   EXPECT_EQ(Ran, QStringList{"xdg-mime"});
-  // The tool each check needs, the check, and its answer. This process has already read the
-  // MIME database; a fresh one reads the new one.
+  // The tool each check needs, the check and its answer; a fresh process reads the MIME database.
   const std::tuple<const char*, QString, QStringList, QString> checks[] = {
       {"desktop-file-validate", "desktop-file-validate", {Entry}, "0: "},
       {"xdg-mime",
@@ -82,8 +78,7 @@ TEST_F(Registration, WritesAValidEntryForTheLastExecutableAndMakesItTheDefault) 
   }
 }
 
-// Without the desktop's tools the files are still written; where nothing can be written the
-// program starts as usual, silently.
+// Without the desktop's tools the files are still written; without a home, start silently.
 TEST_F(Registration, ADesktopWithoutItsToolsOrAWritableHomeStillStartsSilently) {
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", Home.filePath("empty-bin").toUtf8());

@@ -4,8 +4,7 @@
 
 namespace {
 
-// Counts the events of one type an object receives and swallows them, so the test sees which
-// action a key reaches without opening dialogs or printing.
+// Counts and swallows the events of one type an object receives.
 class TCatcher : public QObject {
  public:
   explicit TCatcher(QEvent::Type type) : Type(type) {}
@@ -100,8 +99,7 @@ TEST_F(Shortcuts, EscapeDropsAPendingWireAndStillReachesTheFocusedControl) {
   EXPECT_FALSE(Form.GridModeCombo->view()->isVisible());
 }
 
-// Undo and Redo name their step. A command in the middle of a drag, with the button still down,
-// finds the drag done as a step of its own.
+// A command in the middle of a drag finds the drag done as a step of its own.
 TEST_F(Shortcuts, UndoRedoAndACommandInTheMiddleOfADrag) {
   Form.Editor->Undo();
   EXPECT_EQ(Form.EditUndo->text() + " " + Form.EditRedo->text(), "Undo Redo Add Pad");
@@ -126,8 +124,7 @@ TEST_F(Shortcuts, UndoRedoAndACommandInTheMiddleOfADrag) {
 }
 
 TEST_F(Shortcuts, TheSolderToolsShapeMenu) {
-  // A right click opens the menu below the button, chooses no tool and never opens the bar's own
-  // menu.
+  // A right click opens the menu below the button, never the bar's own menu.
   TCatcher barMenu(QEvent::ContextMenu);
   Form.SolderButton->parentWidget()->installEventFilter(&barMenu);
   QTest::mouseClick(Form.SolderButton, Qt::RightButton, {}, QPoint(4, 4));
@@ -140,9 +137,7 @@ TEST_F(Shortcuts, TheSolderToolsShapeMenu) {
   EXPECT_TRUE(Form.SolderMenu->isVisible());
   EXPECT_EQ(Form.Editor->MouseAction(), maWire);
   Form.SolderMenu->hide();
-  // Radio items that can also be cleared (no mark makes square pads); each chooses the solder
-  // tool. SMD keeps the through-hole shape for later. The item, then the circle, square and SMD
-  // marks and the through-hole shape (c or s).
+  // Clearable radio items, each choosing the tool: circle, square, SMD marks, hole shape (c/s).
   const std::pair<QAction*, const char*> steps[] = {
       {Form.CircleMenuItem, "000s"}, {Form.CircleMenuItem, "100c"}, {Form.SmdMenuItem, "001c"},
       {Form.SmdMenuItem, "000s"},    {Form.SquareMenuItem, "010s"}, {Form.SquareMenuItem, "000s"},

@@ -1,5 +1,4 @@
-// Copper text in the window: the text tool's dialog and Edit Text. What the user types reaches
-// the board as one step; what copper cannot hold is refused with the dialog left open.
+// Copper text in the window: the text tool's dialog and Edit Text.
 
 #include "AppTestSupport.h"
 #include "TTextDialog.h"
@@ -9,9 +8,7 @@ namespace {
 class TextCommands : public TFreshForm {
  protected:
   TextCommands() : TFreshForm({"Text"}) {}
-  // The dialog as the user goes through it: Seen is what it shows as it opens, Typing what is
-  // typed and chosen (text, height, stroke width, turns, side), then OK. A refused OK leaves the
-  // dialog open with its Problem; the user then cancels.
+  // Seen: the dialog as it opens; Typing: text, height, stroke, turns, side, then OK.
   void Open() override {
     TFreshForm::Open();
     Form->DialogAnswer = [this](QDialog& d) {
@@ -51,8 +48,7 @@ TEST_F(TextCommands, TheToolPlacesWhatTheDialogSaysOrRefusesItWithTheDialogOpen)
   TPCBLayout& editor = *Form->Editor;
   Form->TextButton->click();
   ASSERT_EQ(editor.MouseAction(), maText);
-  // Where the pointer is pressed, what the dialog shows as it opens (the defaults at first, then
-  // what was last placed), what the user gives it, and the text placed or the reason refused.
+  // Where pressed, seen (last placed), typed, and the text placed or the reason refused.
   const char* const last = "LM386 AMP|2.06|0.32|0\u00B0|copper";
   const struct {
     int32_t x, y;
