@@ -96,25 +96,21 @@ TEST_F(ViewMenu, ScaleBoxFollowsWheelKeysAndFit) {
                   QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(Form.Editor, &e);
   };
-  const struct {
-    int start;
-    std::function<void()> act;
-    int scale, cell;
-  } rows[] = {
-      {0, [&] { wheel(120); }, 3, 13},
-      {0, [&] { wheel(-120); }, -2, 8},
-      {500, [&] { key(QKeySequence(Qt::CTRL | Qt::Key_Equal)); }, 500, 510},
-      {499, [&] { key(QKeySequence(Qt::CTRL | Qt::Key_Plus)); }, 500, 510},
-      {-8, [&] { key(QKeySequence(Qt::CTRL | Qt::Key_Minus)); }, -9, 1},
-      {37, [&] { key(QKeySequence(Qt::Key_Home)); }, 0, 10},  // an empty board: the start view
-      {37, [&] { key(QKeySequence(Qt::CTRL | Qt::Key_0)); }, 0, 10},
-  };
-  for (const auto& row : rows) {
-    Form.ScaleEdit->setValue(row.start);
-    row.act();
-    EXPECT_EQ(Form.ScaleEdit->value(), row.scale) << row.start;
-    EXPECT_EQ(Form.Editor->GridScale(), row.scale) << row.start;
-    EXPECT_EQ(Form.Editor->CellSize(), row.cell) << row.start;
+  // The scale before, a wheel turn or keys, the scale after and the cell size.
+  const std::tuple<int, const char*, int, int> rows[] = {
+      {0, "+120", 3, 13},        {0, "-120", -2, 8},    {500, "Ctrl+=", 500, 510},
+      {499, "Ctrl++", 500, 510}, {-8, "Ctrl+-", -9, 1}, {37, "Home", 0, 10},  // an empty board
+      {37, "Ctrl+0", 0, 10}};
+  for (const auto& [start, act, scale, cell] : rows) {
+    SCOPED_TRACE(act);
+    Form.ScaleEdit->setValue(start);
+    if (act[0] == '+' || act[0] == '-')
+      wheel(std::atoi(act));
+    else
+      key(QKeySequence(act));
+    EXPECT_EQ(
+        std::tuple(Form.ScaleEdit->value(), Form.Editor->GridScale(), Form.Editor->CellSize()),
+        std::tuple(scale, scale, cell));
   }
   // Fit on a board of one pad zooms in to the end of the range.
   Form.Editor->Elements().AddSolder({160, 160}, 4, 12, sgCircle);
