@@ -47,7 +47,6 @@ class TTestForm : public TMainForm {
   QStringList Boxes;
   // The informative text under each box's question, in step with Boxes.
   QStringList Details;
-  int Dialogs = 0;
   // The file each file dialog proposed as it opened, in order.
   QStringList Proposed;
   // Answers any other dialog (print options, preview); none answers Cancel.
@@ -87,7 +86,6 @@ class TTestForm : public TMainForm {
     return answer;
   }
   QString ExecFileDialog(QFileDialog& dialog) override {
-    ++Dialogs;
     Proposed << dialog.selectedFiles().value(0);
     return FileAnswers.isEmpty() ? QString() : FileAnswers.takeFirst();
   }

@@ -119,7 +119,7 @@ TEST_F(FileCommands, AFailedOpenKeepsTheNameTitleAndScaleAndExportsProposeTheBoa
   EXPECT_EQ(ReadBytes(Path("artwork.pdf")).rfind("%PDF", 0), 0u);
   EXPECT_TRUE(Form.Editor->Modified());
   Form.FileSave->trigger();
-  EXPECT_EQ(Form.Dialogs, 6);
+  EXPECT_EQ(Form.Proposed.size(), 6);
   EXPECT_TRUE(FileHas(good, "*Solder*\r\n128, 80, 4, 12, 0\r\n0, 0, 4, 12, 0"));
 }
 
@@ -134,7 +134,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
   EXPECT_EQ(Form.Summary(), "Ferrolume - new board.pcb, 1 elements, scale 7");
   Form.Editor->AddSolder({0, 0});
   Form.FileSave->trigger();
-  EXPECT_EQ(Form.Dialogs, 2);
+  EXPECT_EQ(Form.Proposed.size(), 2);
   EXPECT_TRUE(FileHas(path, "0, 0, 4, 12, 0"));
   Form.FileSaveAs->trigger();  // cancelled
   EXPECT_EQ(Form.CurrentFileName(), path);
@@ -151,7 +151,7 @@ TEST_F(FileCommands, SaveAndSaveAs) {
             copy.toStdString());
   Form.BoxAnswers = {QMessageBox::Yes};
   EXPECT_TRUE(Form.Close());
-  EXPECT_EQ(Form.Dialogs, 5);
+  EXPECT_EQ(Form.Proposed.size(), 5);
   EXPECT_TRUE(FileHas(copy, "16, 0, 4, 12, 0"));
 }
 
@@ -204,7 +204,7 @@ TEST_F(FileCommands, StartUpOpensTheFirstArgument) {
     EXPECT_EQ(form.CurrentFileName(), fileName);
     EXPECT_EQ(form.Boxes.size(), boxes);
     form.FileSave->trigger();
-    EXPECT_EQ(form.Dialogs, fileName.isEmpty() ? 1 : 0);
+    EXPECT_EQ(form.Proposed.size(), fileName.isEmpty() ? 1 : 0);
   }
   EXPECT_EQ(ReadBytes(other), "G04 *\n");
   QDir::setCurrent(before);
