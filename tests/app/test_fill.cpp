@@ -32,13 +32,10 @@ class FillCommands : public TFreshForm {
   // The settings as the board file keeps them, in micrometres here.
   std::string Settings(int32_t i) const {
     const TFillSettings& s = FillAt(i).Settings();
-    return QStringLiteral("%1 %2 %3 %4 %5")
-        .arg(s.Clearance / 1000)
-        .arg(s.MinimumWidth / 1000)
-        .arg(s.ThermalGap / 1000)
-        .arg(s.SpokeWidth / 1000)
-        .arg(s.KeepIslands ? "keep" : "drop")
-        .toStdString();
+    std::string out;
+    for (int64_t nm : {s.Clearance, s.MinimumWidth, s.ThermalGap, s.SpokeWidth})
+      out += std::to_string(nm / 1000) + " ";
+    return out + (s.KeepIslands ? "keep" : "drop");
   }
 
   QString Typing, Seen;
