@@ -39,14 +39,13 @@ class CheckPanel : public TFreshForm {
   }
 };
 
-TEST_F(CheckPanel, SelectConnectedAddsTheWholeIslandAndIsNoStep) {
+TEST_F(CheckPanel, SelectConnectedListsMarksFollowsEditsAndShowsTheChosenProblem) {
+  // Select Connected adds the whole island and is no step.
   Form->Editor->Elements().Items(0)->SetSelected(true);
   Form->EditSelectConnected->trigger();
   EXPECT_EQ(Form->Editor->SelectedIndices(), (std::vector<int32_t>{0, 1, 2, 4}));
   EXPECT_EQ(Form->Editor->UndoStack().count(), 0);
-}
-
-TEST_F(CheckPanel, ListsMarksFollowsEditsAndShowsTheChosenProblem) {
+  Form->Editor->ClearSelection();
   Form->ToolsCheckBoard->trigger();
   ASSERT_TRUE(Form->ProblemsPanel->isVisible());
   const std::vector<std::string> both = {"clearance | 5.080, 6.112 | 0.159 mm | 0.300 mm",
@@ -84,22 +83,6 @@ TEST_F(CheckPanel, ListsMarksFollowsEditsAndShowsTheChosenProblem) {
   EXPECT_EQ(Rows(), std::vector<std::string>{both[1]});
   Form->ProblemsPanel->close();
   EXPECT_EQ(Count(Form->Editor->CanvasImage(), kMarker), 0);
-}
-
-// Rules kept, nonsense read as the default; the dialog edits a copy and restores defaults.
-TEST_F(CheckPanel, RulesKeptInTheSettingsWithDefaultsForNonsense) {
-  const TCheckRules defaults;
-  TCheckRules r;
-  std::tie(r.Clearance, r.MinWidth, r.MinRing, r.MinHole) = std::tuple(0.4, 0.2, 0.15, 0.8);
-  TCheckRulesDialog::Save(r);
-  UserSettings()->setValue(QStringLiteral("Check/MinHole"), QStringLiteral("wide"));
-  const TCheckRules back = TCheckRulesDialog::Load();
-  EXPECT_EQ(std::vector<double>({back.Clearance, back.MinWidth, back.MinRing, back.MinHole}),
-            std::vector<double>({0.4, 0.2, 0.15, defaults.MinHole}));
-  TCheckRulesDialog dialog(r);
-  dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::RestoreDefaults)->click();
-  EXPECT_EQ(dialog.Rules().MinWidth, defaults.MinWidth);
-  EXPECT_EQ(TCheckRulesDialog::Load().MinWidth, 0.2);
 }
 
 }  // namespace

@@ -4,18 +4,6 @@
 
 namespace {
 
-// Another program adding a board: its own settings object on a copy, put in place whole.
-void OtherProgramAdds(const QString& settingsFile, const QString& board) {
-  QTemporaryDir dir(TestHome() + QStringLiteral("/other-XXXXXX"));
-  const QString own = dir.filePath(QStringLiteral("Ferrolume.conf"));
-  ASSERT_TRUE(QFile::copy(settingsFile, own));
-  {
-    QSettings other(own, QSettings::IniFormat);
-    other.setValue("recentFiles", QStringList{board} + other.value("recentFiles").toStringList());
-  }
-  ASSERT_TRUE(QFile::remove(settingsFile) && QFile::copy(own, settingsFile));
-}
-
 QStringList Shown(const TTestForm& form) {
   QStringList files;
   for (const QAction* item : form.RecentFileItems)
@@ -24,7 +12,6 @@ QStringList Shown(const TTestForm& form) {
 }
 
 TEST(RecentFiles, NewestFirstEightAtMostOpenedLikeOpenAndFailuresLeave) {
-  const QString settingsFile = UserSettings()->fileName();
   UserSettings()->remove(QStringLiteral("recentFiles"));
   QTemporaryDir dir(TestHome() + QStringLiteral("/recent-XXXXXX"));
   QStringList b;
@@ -68,15 +55,6 @@ TEST(RecentFiles, NewestFirstEightAtMostOpenedLikeOpenAndFailuresLeave) {
   EXPECT_TRUE(form.Boxes.back().contains("is not a board file"));
   EXPECT_FALSE(Shown(form).contains(b[7]));
   EXPECT_EQ(form.CurrentFileName(), b[5]);
-
-  // Two programs opening boards in turn keep each other's, and the menu shows them as it opens.
-  for (int i = 0; i < 5; ++i) {
-    if (i % 2 == 0) OtherProgramAdds(settingsFile, b[i]);
-    form.FileAnswers = QStringList{b[i]};
-    if (i % 2) form.FileOpen->trigger();
-  }
-  emit form.FileMenuItem->aboutToShow();
-  EXPECT_EQ(Shown(form).mid(0, 5), QStringList({b[4], b[3], b[2], b[1], b[0]}));
 }
 
 }  // namespace

@@ -33,12 +33,11 @@ class Registration : public ::testing::Test {
     Ran.clear();
     registration.SetRunner([this](const QString& program, const QStringList& arguments) {
       Ran << program;
-      if (Run) RunTool(program, arguments);
+      RunTool(program, arguments);
     });
     return registration.Register();
   }
   QStringList Ran;
-  bool Run = true;
 };
 
 TEST(ExecArgument, QuotesAndEscapesAPathAsOneArgument) {
@@ -76,25 +75,6 @@ TEST_F(Registration, WritesAValidEntryForTheLastExecutableAndMakesItTheDefault) 
     if (QStandardPaths::findExecutable(tool).isEmpty()) continue;
     EXPECT_EQ(RunTool(program, arguments), answer);
   }
-}
-
-// Without the desktop's tools the files are still written; without a home, start silently.
-TEST_F(Registration, ADesktopWithoutItsToolsOrAWritableHomeStillStartsSilently) {
-  const QByteArray path = qgetenv("PATH");
-  qputenv("PATH", Home.filePath("empty-bin").toUtf8());
-  EXPECT_TRUE(TFileTypeRegistration("/usr/bin/ferrolume").Register());
-  qputenv("PATH", path);
-  EXPECT_TRUE(QFile::exists(Entry));
-  EXPECT_FALSE(QFile::exists(DataHome + "/mime/mime.cache"));
-  // A file where the data folder should be: even root cannot create folders under it.
-  qputenv("XDG_DATA_HOME", (Board + "/data").toUtf8());
-  Run = false;
-  EXPECT_FALSE(Register("/usr/bin/ferrolume"));
-  EXPECT_TRUE(Ran.isEmpty());
-  TTestForm form;
-  form.RealRegistration = true;
-  form.FormCreate({Board});
-  EXPECT_EQ(form.Summary() + form.Boxes.join(""), "Ferrolume - b.pcb, 1 elements, scale 0");
 }
 
 }  // namespace

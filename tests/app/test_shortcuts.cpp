@@ -62,65 +62,6 @@ TEST_F(Shortcuts, EveryBoardKeyReachesItsActionWhileTheBoxesKeepTheirText) {
   EXPECT_EQ(Form.Editor->GridScale(), 15);
 }
 
-// Letters typed in the pad box are its text; away from it, M mirrors.
-TEST_F(Shortcuts, LettersInThePadBoxAreText) {
-  Form.Editor->SelectAll();
-  QLineEdit* const padText = Form.PadSettings->PadSizeCombo()->lineEdit();
-  Form.PadSettings->PadSizeCombo()->setFocus();
-  padText->clear();
-  QTest::keyClicks(padText, QStringLiteral("2 mm sphwdtfm"));
-  EXPECT_EQ(padText->text() + Form.Editor->UndoStack().undoText(), "2 mm sphwdtfmAdd Pad");
-  EXPECT_EQ(Form.Editor->MouseAction(), maWire);
-  Form.ScaleEdit->setFocus();
-  QTest::keyClick(Form.ScaleEdit, Qt::Key_M);
-  EXPECT_EQ(Form.Editor->UndoStack().undoText(), QStringLiteral("Mirror 3 Elements"));
-}
-
-// Escape drops a pending wire from any control and still reaches it: an open list closes.
-TEST_F(Shortcuts, EscapeDropsAPendingWireAndStillReachesTheFocusedControl) {
-  Form.Editor->Elements().FreeAll();
-  for (QWidget* place : {(QWidget*)Form.GridModeCombo, (QWidget*)Form.ScaleEdit}) {
-    SCOPED_TRACE(place->objectName().toStdString());
-    place->setFocus();
-    for (TPoint p : {TPoint{50, 50}, {100, 50}, {50, 100}}) {
-      Form.Click(p);
-      if (p.X == 50 && p.Y == 50) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    }
-    EXPECT_EQ(Form.Editor->Elements().Count(), 1);
-    EXPECT_EQ(QApplication::focusWidget(), place);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    Form.Editor->Elements().FreeAll();
-  }
-  Form.GridModeCombo->showPopup();
-  ASSERT_TRUE(Form.GridModeCombo->view()->isVisible());
-  QTest::keyClick(Form.GridModeCombo->view(), Qt::Key_Escape);
-  EXPECT_FALSE(Form.GridModeCombo->view()->isVisible());
-}
-
-// A command in the middle of a drag finds the drag done as a step of its own.
-TEST_F(Shortcuts, UndoRedoAndACommandInTheMiddleOfADrag) {
-  Form.Editor->Undo();
-  EXPECT_EQ(Form.EditUndo->text() + " " + Form.EditRedo->text(), "Undo Redo Add Pad");
-  EXPECT_FALSE(Form.EditUndo->isEnabled());
-  Form.Editor->SetModified(false);
-  Form.MoveButton->click();
-  QTest::mouseMove(Form.Editor, QPoint(80, 50));
-  QTest::mousePress(Form.Editor, Qt::LeftButton, {}, QPoint(80, 50));
-  QTest::mouseMove(Form.Editor, QPoint(110, 50));
-  ASSERT_EQ(Form.Editor->Elements().Items(1)->ToText(), "176, 80, 4, 12, 0");
-  Form.Editor->SelectAll();  // not through the window: the drag goes on
-  Form.EditDelete->trigger();
-  QTest::mouseMove(Form.Editor, QPoint(150, 50));
-  QTest::mouseRelease(Form.Editor, Qt::LeftButton, {}, QPoint(150, 50));
-  EXPECT_EQ(Form.Editor->Elements().Count(), 0);
-  EXPECT_EQ(Form.EditUndo->text(), QStringLiteral("Undo Delete 2 Elements"));
-  EXPECT_FALSE(Form.EditRedo->isEnabled());
-  Form.Editor->Undo();
-  Form.Editor->Undo();
-  EXPECT_EQ(Form.Editor->Elements().Items(1)->ToText(), "128, 80, 4, 12, 0");
-  EXPECT_FALSE(Form.Editor->Modified());
-}
-
 TEST_F(Shortcuts, TheSolderToolsShapeMenu) {
   // A right click opens the menu below the button, never the bar's own menu.
   TCatcher barMenu(QEvent::ContextMenu);
