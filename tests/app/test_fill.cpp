@@ -91,9 +91,8 @@ TEST_F(FillCommands, SetFillSeedFillBoardAndShowFills) {
   list.AddSolder({320, 160}, 4, 13, sgCircle);
   list.Append(FillAt(1).Clone(&editor));
   // Set Fill Seed wants fills and exactly one other element.
-  const std::pair<std::vector<int32_t>, bool> selections[] = {{{}, false},    {{1}, false},
-                                                              {{1, 0}, true}, {{1, 0, 2}, false},
-                                                              {{0}, false},   {{1, 3, 2}, true}};
+  const std::pair<std::vector<int32_t>, bool> selections[] = {
+      {{1}, false}, {{1, 0}, true}, {{1, 0, 2}, false}, {{0}, false}, {{1, 3, 2}, true}};
   for (const auto& [selected, enabled] : selections) {
     editor.ClearSelection();
     for (int32_t i : selected) list.Items(i)->SetSelected(true);
