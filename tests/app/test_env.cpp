@@ -1,9 +1,4 @@
-// Runs before QApplication exists: every test of this binary lives in a temporary home, so no
-// test writes into the real one, and the desktop tools see a plain desktop.
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
+// Before QApplication exists: every test lives in a temporary home on a plain desktop.
 #include "AppTestSupport.h"
 
 namespace {

@@ -1,25 +1,8 @@
-// The pad and hole boxes, and the footprint library: the program's parts, the user's folder,
-// inserting and keeping parts.
-#include <gtest/gtest.h>
-
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QToolButton>
-#include <QUndoStack>
-#include <algorithm>
-#include <cmath>
-#include <map>
-#include <tuple>
+// The pad and hole boxes, and the footprint library: the program's parts and the user's.
 
 #include "AppTestSupport.h"
 #include "TBoardCheck.h"
 #include "TFootprintDialog.h"
-#include "TPCBLayout.h"
-#include "TSmdPad.h"
-#include "formats/BoardHelpers.h"
 
 namespace {
 
@@ -27,262 +10,156 @@ namespace {
 class TPartsForm : public TTestForm {
  public:
   QString PartName;
-  int Listed = 0;
 
  protected:
   QString ExecFootprintDialog(TFootprintDialog& dialog) override {
-    Listed = dialog.Parts->count();
     return dialog.Choose(PartName) ? dialog.ChosenPath() : QString();
   }
 };
 
-void Type(QComboBox* box, const QString& text) {
-  box->lineEdit()->setText(text);
-  emit box->lineEdit()->editingFinished();
-}
-
 TEST(Footprints, EveryPartOfTheLibraryReadsWithPinOneMarkedAndItsPlaces) {
   TTestForm form;
   QStringList names;
-  std::map<QString, std::vector<TPoint>> centres;
-  std::map<QString, std::vector<const TSmdPad*>> smd;
-  std::vector<TElementList::Storage> keep;
+  // Each part's pad centres in millimetres, pin 1 first.
+  std::map<QString, std::vector<QPointF>> centres;
   for (const TFootprint& part : TFootprintDialog::Library()) {
     if (part.Own) continue;
     names << part.Name;
-    keep.push_back(TFootprintDialog::ReadFootprint(form.Editor, part.Path));
-    const TElementList::Storage& pads = keep.back();
-    ASSERT_GE(pads.size(), 2u) << part.Name.toStdString();
-    // A part passes the board check as it comes.
-    TElementList alone(form.Editor);
-    alone.AppendAll(TFootprintDialog::ReadFootprint(form.Editor, part.Path));
-    EXPECT_TRUE(CheckBoard(alone, TCheckRules()).empty()) << part.Name.toStdString();
-    for (size_t k = 0; k < pads.size(); ++k) {
-      // A part is all through-hole or all surface-mount, pin 1 first.
-      ASSERT_EQ(pads[k]->Kind(), pads[0]->Kind()) << part.Name.toStdString();
-      if (pads[k]->Kind() == ekSmdPad) {
-        smd[part.Name].push_back(static_cast<const TSmdPad*>(pads[k].get()));
-        continue;
-      }
-      ASSERT_EQ(pads[k]->Kind(), ekSolder) << part.Name.toStdString();
-      const auto& pad = static_cast<const TSolder&>(*pads[k]);
-      EXPECT_EQ(pad.IsSquare(), k == 0) << part.Name.toStdString() << " pin " << k + 1;
-      centres[part.Name].push_back(pad.Center());
+    SCOPED_TRACE(part.Name.toStdString());
+    TElementList pads(form.Editor);
+    pads.AppendAll(TFootprintDialog::ReadFootprint(form.Editor, part.Path));
+    ASSERT_GE(pads.Count(), 2);
+    // Each part passes the check, is of one kind, and only pin 1 is square.
+    EXPECT_TRUE(CheckBoard(pads, TCheckRules()).empty());
+    for (int32_t k = 0; k < pads.Count(); ++k) {
+      ASSERT_EQ(pads.Items(k)->Kind(), pads.Items(0)->Kind());
+      const auto* pad = dynamic_cast<const TSmdPad*>(pads.Items(k));
+      const auto* hole = dynamic_cast<const TSolder*>(pads.Items(k));
+      EXPECT_EQ(pad ? pad->Roundness() == 0 : hole->IsSquare(), k == 0) << " pin " << k + 1;
+      const TPoint c = pad ? pad->Center() : hole->Center();
+      centres[part.Name].emplace_back(c.X * 0.15875, c.Y * 0.15875);  // 16 units: 2.54 mm
     }
   }
-  // Pin 1 to another pin in millimetres, 16 board units making 2.54 mm.
-  const std::tuple<const char*, size_t, size_t, double> pitches[] = {
-      {"DIP-8", 8, 7, 7.62},
-      {"DIP-8", 8, 1, 2.54},
-      {"DIP-28-wide", 28, 27, 15.24},
-      {"TO-220", 3, 1, 2.54},
-      {"SIL-10", 10, 9, 22.86},
-      {"Resistor-10.16mm", 2, 1, 10.16},
-      {"Terminal-3x5.08mm", 3, 1, 5.08},
-  };
-  for (const auto& [name, count, pin, mm] : pitches) {
-    const std::vector<TPoint>& c = centres[name];
-    ASSERT_EQ(c.size(), count) << name;
-    EXPECT_NEAR(std::hypot(c[pin].X - c[0].X, c[pin].Y - c[0].Y) * 0.15875, mm, 1e-9) << name;
-  }
-
-  // Surface-mount parts as they sit on the copper side, seen through the board: the part's top
-  // view mirrored, so the column of pin 1 is on the right. Each column lists its pins from the
-  // top, one row per pitch (0: no pin in that row); the columns lie Span mm apart.
-  struct TLandPattern {
-    const char* Name;
-    double Pitch, Span;
-    std::vector<int> Right, Left;
-  };
-  const TLandPattern patterns[] = {
-      {"SOIC-8", 1.27, 5.40, {1, 2, 3, 4}, {8, 7, 6, 5}},
-      {"SOIC-14", 1.27, 5.40, {1, 2, 3, 4, 5, 6, 7}, {14, 13, 12, 11, 10, 9, 8}},
-      {"SOIC-16", 1.27, 5.40, {1, 2, 3, 4, 5, 6, 7, 8}, {16, 15, 14, 13, 12, 11, 10, 9}},
-      {"SOT-23", 0.95, 2.20, {1, 0, 2}, {0, 3, 0}},
-      {"SOT-23-5", 0.95, 2.50, {1, 2, 3}, {5, 0, 4}},
-      {"SOD-123", 0, 3.30, {1}, {2}},
-      {"SMA-DO-214AC", 0, 4.00, {1}, {2}},
-      {"0603", 0, 1.60, {1}, {2}},
-      {"0805", 0, 1.90, {1}, {2}},
-      {"1206", 0, 2.90, {1}, {2}},
-      {"2512", 0, 5.90, {1}, {2}},
-      {"Push-button-6mm-SMD", 4.50, 8.10, {1, 3}, {2, 4}},
-  };
-  constexpr double mmPerUnit = 0.15875;
-  for (const TLandPattern& p : patterns) {
-    const std::vector<const TSmdPad*>& pads = smd[p.Name];
-    std::vector<std::pair<double, double>> truth(pads.size());
-    size_t pins = 0;
-    for (const auto& [column, x] : {std::pair{&p.Right, p.Span / 2}, {&p.Left, -p.Span / 2}})
-      for (size_t row = 0; row < column->size(); ++row) {
-        const int pin = (*column)[row];
-        if (pin == 0) continue;
-        ++pins;
-        ASSERT_LE(size_t(pin), pads.size()) << p.Name;
-        truth[pin - 1] = {x, row * p.Pitch};
-      }
-    ASSERT_EQ(pads.size(), pins) << p.Name;
-    // The part lies wherever it is put down: the error of a place is measured with the whole
-    // part moved to where it fits its true places best, axis by axis.
-    double low[2] = {1e9, 1e9}, high[2] = {-1e9, -1e9};
-    std::vector<std::pair<double, double>> off(pads.size());
-    for (size_t k = 0; k < pads.size(); ++k) {
-      off[k] = {pads[k]->Center().X * mmPerUnit - truth[k].first,
-                pads[k]->Center().Y * mmPerUnit - truth[k].second};
-      low[0] = std::min(low[0], off[k].first), high[0] = std::max(high[0], off[k].first);
-      low[1] = std::min(low[1], off[k].second), high[1] = std::max(high[1], off[k].second);
-    }
-    for (size_t k = 0; k < pads.size(); ++k) {
-      const TSmdPad& pad = *pads[k];
-      EXPECT_LE(
-          std::hypot(off[k].first - (low[0] + high[0]) / 2, off[k].second - (low[1] + high[1]) / 2),
-          0.03)
-          << p.Name << " pin " << k + 1;
-      // Pin 1 alone has square corners.
-      EXPECT_EQ(pad.Roundness() == 0, k == 0) << p.Name << " pin " << k + 1;
-    }
-    smd.erase(p.Name);
-  }
-  // Every surface-mount part of the library is in the table.
-  for (const auto& [name, pads] : smd) ADD_FAILURE() << name.toStdString() << " is not checked";
-
-  // The whole library, numbers in names in the order of their values.
   EXPECT_EQ(names.join(' ').toStdString(),
             "0603 0805 1206 2512 Capacitor-radial-2.54mm Capacitor-radial-5.08mm DC-jack DIP-8 "
             "DIP-14 DIP-16 DIP-18 DIP-20 DIP-22 DIP-24 DIP-24-wide DIP-28 DIP-28-wide DIP-40-wide "
             "Push-button-6mm Push-button-6mm-SMD Resistor-7.62mm Resistor-10.16mm Resistor-12.7mm "
             "SIL-2 SIL-3 SIL-4 SIL-5 SIL-6 SIL-7 SIL-8 SIL-9 SIL-10 SMA-DO-214AC SOD-123 SOIC-8 "
             "SOIC-14 SOIC-16 SOT-23 SOT-23-5 Terminal-2x5.08mm Terminal-3x5.08mm TO-92 TO-220");
+  // Part, pads, another pin (from 0), its distance from pin 1 in mm (SMD: on a finer grid).
+  const QStringList pitches =
+      QString(
+          "DIP-8 8 7 7.62  DIP-8 8 1 2.54  DIP-28-wide 28 27 15.24  TO-220 3 1 2.54  "
+          "SIL-10 10 9 22.86  Resistor-10.16mm 2 1 10.16  Terminal-3x5.08mm 3 1 5.08  "
+          "SOIC-8 8 1 1.27  SOIC-8 8 7 5.40  SOIC-16 16 15 5.40  SOIC-16 16 7 8.89  "
+          "SOT-23 3 1 1.90  SOT-23 3 2 2.40  SOT-23-5 5 4 2.50  SOD-123 2 1 3.30  "
+          "SMA-DO-214AC 2 1 4.00  0603 2 1 1.60  0805 2 1 1.90  1206 2 1 2.90  2512 2 1 5.90  "
+          "Push-button-6mm-SMD 4 3 9.27")
+          .split(' ', Qt::SkipEmptyParts);
+  for (qsizetype k = 0; k < pitches.size(); k += 4) {
+    const auto& c = centres[pitches[k]];
+    SCOPED_TRACE(pitches[k].toStdString());
+    ASSERT_EQ(c.size(), pitches[k + 1].toUInt());
+    EXPECT_NEAR(QLineF(c[0], c[pitches[k + 2].toUInt()]).length(), pitches[k + 3].toDouble(), 0.06);
+  }
 }
 
+// A part goes in under the pointer, selected, as one step; the user's parts join the library.
 TEST(Footprints, InsertedUnderThePointerSelectedAndUndoneInOneStep) {
-  QDir(TFootprintDialog::UserFolder()).removeRecursively();
+  const QString folder = TFootprintDialog::UserFolder();
+  QDir(folder).removeRecursively();
   TPartsForm form;
   form.PartName = QStringLiteral("DIP-8");
   form.Editor->Elements().AddSolder({0, 0}, 4, 12, 0)->SetSelected(true);
   form.EditInsertFootprint->trigger();
-  EXPECT_GT(form.Listed, 20);
   const TElementList& list = form.Editor->Elements();
   ASSERT_EQ(list.Count(), 9);
-  EXPECT_FALSE(list.Items(0)->Selected());
-  const TPoint at = form.Editor->PointerBoardPoint();
-  EXPECT_EQ(static_cast<const TSolder*>(list.Items(1))->Center(), at);
-  for (int32_t i = 1; i < 9; ++i) EXPECT_TRUE(list.Items(i)->Selected());
+  EXPECT_EQ(static_cast<const TSolder*>(list.Items(1))->Center(), form.Editor->PointerBoardPoint());
+  for (int32_t i = 0; i < 9; ++i) EXPECT_EQ(list.Items(i)->Selected(), i > 0);
   EXPECT_EQ(form.Editor->MouseAction(), maMove);
-  EXPECT_TRUE(form.MoveButton->isChecked());
   EXPECT_EQ(form.EditUndo->text(), "Undo Insert DIP-8");
   form.EditUndo->trigger();
   EXPECT_EQ(list.Count(), 1);
 
-  // Kept in the user's folder, the selection comes back as a part of the library.
   form.Editor->SelectAll();
-  form.FileAnswers << TFootprintDialog::UserFolder() + "/My pad.pcb";
+  form.FileAnswers << folder + "/My pad.pcb";
   form.EditSaveFootprint->trigger();
-  EXPECT_TRUE(form.Boxes.isEmpty()) << form.Boxes.join('\n').toStdString();
-  EXPECT_EQ(ReadBytes(TFootprintDialog::UserFolder() + "/My pad.pcb"),
-            "*Solder*\r\n0, 0, 4, 12, 0\r\n\r\n*Wire*\r\n");
-  const QList<TFootprint> library = TFootprintDialog::Library();
-  ASSERT_FALSE(library.isEmpty());
-  EXPECT_EQ(library.back().Name, "My pad");
-  EXPECT_TRUE(library.back().Own);
+  EXPECT_EQ(ReadBytes(folder + "/My pad.pcb"), "*Solder*\r\n0, 0, 4, 12, 0\r\n\r\n*Wire*\r\n");
+  EXPECT_EQ(TFootprintDialog::Library().back().Name, "My pad");
+  EXPECT_TRUE(TFootprintDialog::Library().back().Own);
+  QDir(folder).removeRecursively();
 }
 
-TEST(Footprints, AUserPartWithABadLineShowsTheErrorAndAddsNothing) {
-  QDir().mkpath(TFootprintDialog::UserFolder());
-  const QString bad = TFootprintDialog::UserFolder() + "/Broken.pcb";
-  WriteBytes(bad, "*Solder*\r\n0, 0, 4, 12, 1\r\n16, 0, 4, 99999999999, 0\r\n\r\n*Wire*\r\n");
-  TPartsForm form;
-  form.PartName = QStringLiteral("Broken");
-  form.Editor->Elements().AddSolder({0, 0}, 4, 12, 0);
-  form.EditInsertFootprint->trigger();
-  EXPECT_EQ(form.Boxes,
-            QStringList{QString::fromUtf8("'99999999999' n'est pas une valeur entière correcte.")});
-  EXPECT_EQ(form.Editor->Elements().Count(), 1);
-  EXPECT_FALSE(form.Editor->UndoStack().canUndo());
-  QFile::remove(bad);
-}
-
+// The pad boxes set the next pads and the selected ones in one step, or refuse with the reason.
 TEST(PadBoxes, TypedOrChosenSizesSetNewAndSelectedPadsOrAreRefused) {
   TTestForm form;
   TPCBLayout& editor = *form.Editor;
+  TPadSettings& boxes = *form.PadSettings;
   TSolder* pad = editor.Elements().AddSolder({0, 0}, 4, 12, 0);
-  pad->SetSelected(true);
-
-  Type(form.PadSettings->PadSizeCombo(), "2");  // 12.6 units
-  EXPECT_EQ(editor.SolderExternalDiameter(), 13);
-  EXPECT_EQ(form.PadSettings->PadSizeCombo()->currentText(), "2.06");
-  EXPECT_EQ(pad->ExternalDiameter(), 13);
-  form.PadSettings->HoleSizeCombo()->setCurrentIndex(5);
-  emit form.PadSettings->HoleSizeCombo()->activated(5);
-  EXPECT_EQ(editor.SolderInternalDiameter(), 10);
-  EXPECT_EQ(pad->InternalDiameter(), 10);
-  EXPECT_EQ(editor.UndoStack().count(), 2);
-  EXPECT_TRUE(form.Boxes.isEmpty());
-
-  // Refused: the box shows the size in force again and nothing changes.
-  Type(form.PadSettings->PadSizeCombo(), "1.5");  // 9 units, the hole is 10
-  Type(form.PadSettings->HoleSizeCombo(), "x");
-  EXPECT_EQ(form.Boxes, (QStringList{"A hole of 1.59 mm must be smaller than its pad of 1.43 mm.",
-                                     "'x' is not a size in millimetres: A hole must be between "
-                                     "0.16 and 3.65 mm across."}));
-  EXPECT_EQ(form.PadSettings->PadSizeCombo()->currentText(), "2.06");
-  EXPECT_EQ(form.PadSettings->HoleSizeCombo()->currentText(), "1.59");
-  EXPECT_EQ(pad->ExternalDiameter(), 13);
-  EXPECT_EQ(editor.UndoStack().count(), 2);
+  const TSmdPad* smd = AddSmd(editor.Elements(), {32, 0}, 8, 9, 25);
+  editor.SelectAll();
+  auto sizes = [](int32_t hole, int32_t outer, int32_t w, int32_t h, int32_t round) {
+    return QStringLiteral("%1 %2 | %3 %4 %5").arg(hole).arg(outer).arg(w).arg(h).arg(round);
+  };
+  QComboBox* const box[] = {boxes.PadSizeCombo(), boxes.HoleSizeCombo(), boxes.SmdWidthCombo(),
+                            boxes.SmdHeightCombo(), boxes.SmdRoundnessCombo()};
+  // Box, typed ("#5": fifth item chosen), shown after, selected pads' sizes, reason refused.
+  const struct {
+    int box;
+    const char *typed, *shown, *sizes, *error;
+  } rows[] = {
+      {0, "2", "2.06", "4 13 | 8 9 25", nullptr},
+      {1, "#5", "1.59", "10 13 | 8 9 25", nullptr},
+      {0, "1.5", "2.06", "10 13 | 8 9 25",
+       "A hole of 1.59 mm must be smaller than its pad of 1.43 mm."},
+      {1, "x", "1.59", "10 13 | 8 9 25",
+       "'x' is not a size in millimetres: A hole must be between 0.16 and 3.65 mm across."},
+      {2, "0.6", "0.64", "10 13 | 4 9 25", nullptr},
+      {3, "1,9 mm", "1.91", "10 13 | 4 12 25", nullptr},
+      {4, "50 %", "50", "10 13 | 4 12 50", nullptr},
+      {4, "51", "50", "10 13 | 4 12 50", "The roundness must be a whole percentage from 0 to 50."},
+      {4, "half", "50", "10 13 | 4 12 50",
+       "'half' is not a roundness: The roundness must be a whole percentage from 0 to 50."},
+      {2, "0.2", "0.64", "10 13 | 4 12 50",
+       "A side of an SMD pad must be between 0.32 and 10.16 mm across."}};
+  int steps = 0;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.typed);
+    form.Boxes.clear();
+    if (row.typed[0] == '#') {
+      box[row.box]->setCurrentIndex(row.typed[1] - '0');
+      emit box[row.box]->activated(box[row.box]->currentIndex());
+    } else {
+      box[row.box]->lineEdit()->setText(row.typed);
+      emit box[row.box]->lineEdit()->editingFinished();
+    }
+    EXPECT_EQ(form.Boxes, row.error ? QStringList{row.error} : QStringList());
+    EXPECT_EQ(box[row.box]->currentText(), row.shown);
+    EXPECT_EQ(sizes(pad->InternalDiameter(), pad->ExternalDiameter(), smd->Width(), smd->Height(),
+                    smd->Roundness()),
+              row.sizes);
+    // The next pads placed match.
+    EXPECT_EQ(sizes(editor.SolderInternalDiameter(), editor.SolderExternalDiameter(),
+                    editor.SmdWidth(), editor.SmdHeight(), editor.SmdRoundness()),
+              row.sizes);
+    EXPECT_EQ(editor.UndoStack().count(), steps += row.error ? 0 : 1);
+  }
 
   // The wire width and the pad shape reach the selection too, each as one step.
   editor.Elements().AddWire({0, 0}, {16, 0}, 4)->SetSelected(true);
   form.ElementWidthCombo->setCurrentIndex(1);
   form.SquareMenuItem->trigger();
-  EXPECT_EQ(static_cast<const TWire*>(editor.Elements().Items(1))->WidthDivisor(), 2);
-  EXPECT_TRUE(pad->IsSquare());
-  EXPECT_EQ(editor.UndoStack().count(), 4);
-
-  // SMD chosen: its boxes stand in place of Pad and Hole, and reach the selected SMD pads alone,
-  // each change as one step; refused values change nothing.
-  TPadSettings& boxes = *form.PadSettings;
-  form.SmdMenuItem->trigger();
-  EXPECT_TRUE(boxes.PadSizeCombo()->isHidden() && boxes.HoleSizeCombo()->isHidden());
-  EXPECT_FALSE(boxes.SmdWidthCombo()->isHidden() || boxes.SmdRoundnessCombo()->isHidden());
-  editor.Elements().Append(std::make_unique<TSmdPad>(&editor, TPoint{32, 0}, 8, 9, 25));
-  const auto* smd = static_cast<const TSmdPad*>(editor.Elements().Items(2));
-  editor.SelectAll();
-  const struct {
-    QComboBox* box;
-    const char* typed;
-    const char* shown;
-    int32_t width, height, roundness;
-    const char* error;
-  } typings[] = {
-      {boxes.SmdWidthCombo(), "0.6", "0.64", 4, 9, 25, nullptr},  // 3.78 units
-      {boxes.SmdHeightCombo(), "1,9 mm", "1.91", 4, 12, 25, nullptr},
-      {boxes.SmdRoundnessCombo(), "30 %", "30", 4, 12, 30, nullptr},
-      {boxes.SmdRoundnessCombo(), "51", "30", 4, 12, 30,
-       "The roundness must be a whole percentage from 0 to 50."},
-      {boxes.SmdRoundnessCombo(), "half", "30", 4, 12, 30,
-       "'half' is not a roundness: The roundness must be a whole percentage from 0 to 50."},
-      {boxes.SmdWidthCombo(), "0.2", "0.64", 4, 12, 30,
-       "A side of an SMD pad must be between 0.32 and 10.16 mm across."},
-  };
-  int steps = editor.UndoStack().count();
-  for (const auto& t : typings) {
-    form.Boxes.clear();
-    Type(t.box, t.typed);
-    EXPECT_EQ(form.Boxes, t.error ? QStringList{t.error} : QStringList()) << t.typed;
-    EXPECT_EQ(t.box->currentText(), t.shown) << t.typed;
-    // The selected SMD pad and the next one placed alike.
-    const auto want = std::tuple(t.width, t.height, t.roundness);
-    EXPECT_EQ(std::tuple(smd->Width(), smd->Height(), smd->Roundness()), want) << t.typed;
-    EXPECT_EQ(std::tuple(editor.SmdWidth(), editor.SmdHeight(), editor.SmdRoundness()), want);
-    EXPECT_EQ(editor.UndoStack().count(), steps += t.error ? 0 : 1) << t.typed;
+  EXPECT_EQ(editor.Elements().Items(2)->ToText(), "0, 0, 16, 0, 2");
+  EXPECT_EQ(pad->ToText() + " | " + smd->ToText(), "0, 0, 10, 13, 1 | @SMD 32, 0, 4, 12, 50");
+  EXPECT_EQ(editor.UndoStack().count(), steps + 2);
+  // SMD chosen, its boxes stand in place of Pad and Hole; a through-hole shape brings them back.
+  for (QAction* shape : {form.SmdMenuItem, form.CircleMenuItem}) {
+    shape->trigger();
+    const bool on = shape == form.SmdMenuItem;
+    EXPECT_EQ(
+        std::tuple(box[0]->isHidden(), box[1]->isHidden(), box[2]->isHidden(), box[4]->isHidden()),
+        std::tuple(on, on, !on, !on));
   }
-  EXPECT_EQ(pad->ToText(), "0, 0, 10, 13, 1");
-  EXPECT_EQ(static_cast<const TWire*>(editor.Elements().Items(1))->WidthDivisor(), 2);
-
-  // A through-hole shape again: the Pad and Hole boxes come back.
-  form.CircleMenuItem->trigger();
-  EXPECT_FALSE(boxes.PadSizeCombo()->isHidden());
-  EXPECT_TRUE(boxes.SmdWidthCombo()->isHidden());
 }
 
 }  // namespace

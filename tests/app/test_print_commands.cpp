@@ -1,76 +1,60 @@
 // The File menu's printing and output commands, driven as a user would, answering the dialogs.
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QCheckBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSettings>
-#include <QSpinBox>
-#include <QTemporaryDir>
 
 #include "AppTestSupport.h"
 #include "TBoardPrint.h"
-#include "TPCBLayout.h"
 #include "TPrintOptionsDialog.h"
-#include "formats/BoardHelpers.h"
 
 namespace {
 
 class PrintCommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The settings live in this binary's temporary home; each test starts from the defaults.
-    QSettings(QSettings::UserScope, AppTitle, AppTitle).remove("print");
+    UserSettings()->remove("print");
     form.Editor->Elements().AddWire({80, 160}, {240, 160}, 4);
     form.Editor->Elements().AddSolder({80, 160}, 16, 48, sgCircle);
     form.Editor->Elements().AddSolder({240, 160}, 16, 48, sgSquare);
-  }
-  // Opens Print Options, ticks mirror and asks for two rows, and answers with the button.
-  void SetOptions(int button) {
-    form.DialogAnswer = [button](QDialog& d) {
-      auto& dialog = dynamic_cast<TPrintOptionsDialog&>(d);
-      dialog.MirrorCheck->setChecked(true);
-      dialog.RowsEdit->setValue(2);
-      return button;
-    };
-    form.FilePrintOptions->trigger();
   }
   TTestForm form;
   QTemporaryDir dir;
 };
 
-TEST_F(PrintCommandsTest, OptionsDialogEditsACopyKeptInTheSettings) {
-  SetOptions(QDialog::Rejected);
-  EXPECT_TRUE(form.PrintOptions().IsDefault());
-  SetOptions(QDialog::Accepted);
+TEST_F(PrintCommandsTest, OptionsDialogEditsACopyKeptInTheSettingsAndThePagesFollowIt) {
+  QStringList labels;
+  for (const int button : {QDialog::Rejected, QDialog::Accepted}) {
+    form.DialogAnswer = [&](QDialog& d) {
+      auto& dialog = dynamic_cast<TPrintOptionsDialog&>(d);
+      for (const QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
+      dialog.MirrorCheck->setChecked(true);
+      dialog.RowsEdit->setValue(2);
+      return button;
+    };
+    form.FilePrintOptions->trigger();
+    EXPECT_EQ(form.PrintOptions().IsDefault(), button == QDialog::Rejected);
+  }
+  EXPECT_TRUE(labels.contains("Scale across:") && labels.contains("Scale down:"));
   TArtworkOptions want;
-  want.Mirror = true;
-  want.Rows = 2;
+  std::tie(want.Mirror, want.Rows) = std::tuple(true, 2);
   EXPECT_TRUE(form.PrintOptions() == want);
-  QSettings settings(QSettings::UserScope, AppTitle, AppTitle);
-  EXPECT_TRUE(LoadArtworkOptions(settings) == want);
+  EXPECT_TRUE(LoadArtworkOptions(*UserSettings()) == want);
 
-  // Export PDF and the preview draw the page the options give.
+  // Export PDF and the preview, on the window's own page, draw the page the options give.
   ExportBoardPdf(form.Editor->Elements(), dir.filePath("want.pdf"), want);
   form.FileAnswers << dir.filePath("exported.pdf");
   form.FileExportPdf->trigger();
   form.DialogAnswer = [&](QDialog& d) {
-    auto& preview = dynamic_cast<QPrintPreviewDialog&>(d);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setPageLayout(BoardPdfPageLayout());
-    printer.setOutputFileName(dir.filePath("previewed.pdf"));
-    emit preview.paintRequested(&printer);
+    QPrinter* printer = dynamic_cast<QPrintPreviewDialog&>(d).printer();
+    printer->setOutputFileName(dir.filePath("previewed.pdf"));
+    emit dynamic_cast<QPrintPreviewDialog&>(d).paintRequested(printer);
     return int(QDialog::Accepted);
   };
   form.FilePrintPreview->trigger();
   const QImage page = RasterisePdf(dir.filePath("want.pdf"), 100);
   ASSERT_FALSE(page.isNull());
-  EXPECT_TRUE(RasterisePdf(dir.filePath("exported.pdf"), 100) == page);
-  EXPECT_TRUE(RasterisePdf(dir.filePath("previewed.pdf"), 100) == page);
-  EXPECT_EQ(form.Boxes, QStringList());
+  for (const char* made : {"exported.pdf", "previewed.pdf"})
+    EXPECT_TRUE(RasterisePdf(dir.filePath(made), 100) == page) << made;
 }
 
 TEST_F(PrintCommandsTest, ExportsAndTheirMessages) {
@@ -78,11 +62,8 @@ TEST_F(PrintCommandsTest, ExportsAndTheirMessages) {
   form.FileAnswers << dir.filePath("board.svg") << dir.filePath("board.zip");
   form.FileExportSvg->trigger();
   form.FileExportFabrication->trigger();
-  EXPECT_NE(ReadBytes(dir.filePath("board.svg")).find("<svg"), std::string::npos);
+  EXPECT_TRUE(FileHas(dir.filePath("board.svg"), "<svg"));
   EXPECT_EQ(ReadBytes(dir.filePath("board.zip")).rfind("PK", 0), 0u);
-  ASSERT_EQ(form.Boxes.size(), 1);
-  EXPECT_EQ(form.Boxes[0],
-            "One element cannot be made and was left out of the files:\n400, 400, 0, -3, 0");
   // Copies that cannot fit stop the preview before it opens.
   TArtworkOptions many;
   many.Columns = 20;
@@ -92,7 +73,11 @@ TEST_F(PrintCommandsTest, ExportsAndTheirMessages) {
   form.FilePrintPreview->trigger();
   EXPECT_EQ(previews, 0);
   ASSERT_EQ(form.Boxes.size(), 2);
-  EXPECT_TRUE(form.Boxes[1].startsWith("1 × 20 copies of the board do not fit"))
+  EXPECT_EQ(form.Boxes[0],
+            "One element cannot be made and was left out of the files:\n400, 400, 0, -3, 0");
+  // The preview's page keeps the printer's margins.
+  EXPECT_TRUE(form.Boxes[1].startsWith("1 × 20 copies of the board do not fit") &&
+              form.Boxes[1].contains("printable area, which is 197.3 × 284.3 mm"))
       << form.Boxes[1].toStdString();
   if (QPrinterInfo::defaultPrinter().isNull()) {
     form.FilePrintCalibration->trigger();

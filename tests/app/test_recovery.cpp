@@ -1,24 +1,8 @@
-// The recovery copy: when it is written and removed, what is offered at start, and a folder
-// that cannot be written. The copy surviving a real kill is tests/e2e/recovery_after_kill.sh.
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFile>
-#include <QLocale>
-#include <QTemporaryDir>
-#include <QUndoStack>
+// The recovery copy; surviving a real kill is tests/e2e/recovery_after_kill.sh.
 
 #include "AppTestSupport.h"
-#include "TPCBLayout.h"
-#include "TRecovery.h"
-#include "formats/BoardHelpers.h"
 
 namespace {
-
-const std::string BoardText =
-    "*Solder*\r\n128, 80, 4, 12, 0\r\n\r\n*Wire*\r\n80, 80, 128, 80, 4\r\n";
-const QString Question =
-    QStringLiteral("Ferrolume was not closed properly. Restore the board you were working on?");
 
 class Recovery : public ::testing::Test {
  protected:
@@ -27,18 +11,22 @@ class Recovery : public ::testing::Test {
 
   void SetUp() override { ASSERT_TRUE(QDir().mkpath(Folder)); }
   void TearDown() override { QDir(Folder).removeRecursively(); }
-
   QStringList Files() const { return QDir(Folder).entryList(QDir::Files, QDir::Name); }
-  // The copy of a program that was killed: a process id nobody has, or no lock at all.
-  void LeaveBoard(const QString& stem, const QString& owner, bool lock = true) {
+  // The copy of a program that was killed: a process id nobody has (or no lock), made at Time.
+  void LeaveBoard(const QString& stem, const QString& owner, bool lock, const QDateTime& time) {
     WriteBytes(Folder + "/" + stem + ".pcb", BoardText);
     WriteBytes(Folder + "/" + stem + ".path", owner.toStdString());
     if (lock) WriteBytes(Folder + "/" + stem + ".lock", "2147483000\nferrolume\n\n");
+    SetTime(Folder + "/" + stem + ".pcb", time);
+  }
+  static void SetTime(const QString& path, const QDateTime& time) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadWrite) &&
+                file.setFileTime(time, QFileDevice::FileModificationTime));
   }
 };
 
-// Nothing while nothing changed, once per change, and gone however the board is left (leaving
-// through Exit is the end-to-end test's).
+// Written once per change, and gone after Save, New, Open or closing the window.
 TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
   const QString other = Boards.filePath("other.pcb");
   WriteBytes(other, BoardText);
@@ -46,46 +34,31 @@ TEST_F(Recovery, WrittenOnlyWhenChangedAndRemovedOnSaveDiscardAndExit) {
     SCOPED_TRACE(end);
     auto form = std::make_unique<TTestForm>();
     const QString copy = form->Document().Recovery().CopyPath();
-    form->Document().KeepRecoveryCopy();
-    EXPECT_TRUE(Files().isEmpty());
+    // The copy's files after the program's periodic call: copy, file name, lock.
+    auto kept = [&] {
+      form->Document().KeepRecoveryCopy();
+      return Files().size();
+    };
+    EXPECT_EQ(kept(), 0);
     form->Editor->AddSolder({16, 16});
-    form->Document().KeepRecoveryCopy();
-    EXPECT_NE(ReadBytes(copy).find("*Solder*\r\n16, 16, 4, 12, 0"), std::string::npos);
+    EXPECT_EQ(kept(), 3);
+    EXPECT_TRUE(FileHas(copy, "*Solder*\r\n16, 16, 4, 12, 0"));
     // Taken away behind its back, it is not written again until the board changes.
     QFile::remove(copy);
-    form->Document().KeepRecoveryCopy();
-    EXPECT_FALSE(QFile::exists(copy));
-    form->Editor->AddSolder({32, 16});
-    form->Document().KeepRecoveryCopy();
-    EXPECT_NE(ReadBytes(copy).find("32, 16"), std::string::npos);
-    // Undone back to the empty board it started from, there is nothing to recover.
+    EXPECT_EQ(kept(), 2);
     form->Editor->Undo();
-    form->Editor->Undo();
-    form->Document().KeepRecoveryCopy();
-    EXPECT_TRUE(Files().isEmpty());
+    EXPECT_EQ(kept(), 0);
     form->Editor->Redo();
-    form->Document().KeepRecoveryCopy();
-    EXPECT_EQ(Files().size(), 3);  // copy, file name, lock
-
+    EXPECT_EQ(kept(), 3);
     form->BoxAnswers = {QMessageBox::No};
-    form->FileAnswers = QStringList{Boards.filePath("saved.pcb")};
-    if (end == 0) form->FileSave->trigger();
-    if (end == 1) form->FileNew->trigger();
-    if (end == 2) {
-      form->FileAnswers = QStringList{other};
-      form->FileOpen->trigger();
-    }
+    form->FileAnswers = QStringList{end == 0 ? Boards.filePath("saved.pcb") : other};
+    if (end < 3) (end == 0 ? form->FileSave : end == 1 ? form->FileNew : form->FileOpen)->trigger();
     if (end == 3) form.reset();
     EXPECT_TRUE(Files().isEmpty());
-    if (form) {
-      EXPECT_EQ(form->Boxes.size(), end == 0 ? 0u : 1u);
-    }
   }
 }
 
-// Copies of programs that are gone are offered one by one, oldest first; a program's own copy
-// and the copy of one still running never are. Under the question each box names the board and
-// the time of its copy, and warns when the board's file was saved after the copy.
+// Copies of ended programs are offered oldest first, naming board and time; never a running one's.
 TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
   const QString owner = Boards.filePath("amp.pcb"), start = Boards.filePath("start.pcb");
   WriteBytes(start, "*Solder*\r\n0, 0, 4, 12, 0\r\n");
@@ -94,88 +67,53 @@ TEST_F(Recovery, OfferedAfterTheProgramEndedAndNotWhileItRuns) {
   running.Document().KeepRecoveryCopy();
   const QStringList runningFiles = Files();
   ASSERT_EQ(runningFiles.size(), 3);
-
-  struct Row {
-    std::deque<int> Answers;
-    int Asked, Restored;
-    bool OwnerNewer;
-  };
-  const Row rows[] = {{{QMessageBox::No, QMessageBox::No}, 2, 0, true},
-                      {{QMessageBox::Cancel, QMessageBox::No}, 2, 0, false},
-                      {{QMessageBox::No, QMessageBox::Yes}, 2, 2, true},
-                      {{QMessageBox::Yes}, 1, 1, false}};
+  // Answers, board restored (0: none), whether the second board's file is newer than its copy.
+  const std::tuple<std::deque<int>, int, bool> rows[] = {
+      {{QMessageBox::Cancel, QMessageBox::No}, 0, true},
+      {{QMessageBox::No, QMessageBox::Yes}, 2, false},
+      {{QMessageBox::Yes}, 1, false}};
   auto at = [](const QDateTime& time) { return QLocale().toString(time, QLocale::ShortFormat); };
   const QDateTime now = QDateTime::currentDateTime();
-  auto setTime = [](const QString& path, const QDateTime& time) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    file.setFileTime(time, QFileDevice::FileModificationTime);
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.Answers.front());
-    LeaveBoard("board-1-a", "", false);
-    LeaveBoard("board-2-b", owner);
+  for (const auto& [answers, restored, ownerNewer] : rows) {
+    SCOPED_TRACE(answers.front());
+    LeaveBoard("board-2-b", owner, true, now.addSecs(60));
+    LeaveBoard("board-1-a", "", false, now.addSecs(-3600));
     WriteBytes(Folder + "/board-3-c.lock", "2147483001\nferrolume\n\n");  // killed before writing
-    setTime(Folder + "/board-1-a.pcb", now.addSecs(-3600));
-    setTime(Folder + "/board-2-b.pcb", now.addSecs(60));
     WriteBytes(owner, BoardText);
-    setTime(owner, now.addSecs(row.OwnerNewer ? 120 : 0));
+    SetTime(owner, now.addSecs(ownerNewer ? 120 : 0));
     TTestForm form;
-    form.BoxAnswers = row.Answers;
+    form.BoxAnswers = answers;
     form.FormCreate({start});
-    EXPECT_EQ(form.Boxes, QStringList(row.Asked, Question));
-    QStringList details = {
-        "Board: Untitled\nCopy made: " + at(now.addSecs(-3600)),
-        "Board: " + QDir::toNativeSeparators(owner) + "\nCopy made: " + at(now.addSecs(60))};
-    if (row.OwnerNewer)
-      details[1] +=
-          "\nThe file on disk is newer than this copy: saved " + at(now.addSecs(120)) + ".";
-    EXPECT_EQ(form.Details, details.mid(0, row.Asked));
-    QStringList left = Files();
-    for (const QString& name : runningFiles)
-      EXPECT_TRUE(left.removeOne(name)) << name.toStdString();
-    EXPECT_FALSE(left.contains("board-3-c.lock"));
-    if (row.Restored == 0) {
-      const bool keptFirst = row.Answers.front() == QMessageBox::Cancel;
-      EXPECT_EQ(left.size(), keptFirst ? 2 : 0);  // the first one's copy and its file name
-      // Then the board named at start opens as usual.
-      EXPECT_EQ(form.CurrentFileName(), start);
-      EXPECT_FALSE(form.Editor->Modified());
-      continue;
-    }
-    // Restored: the board with unsaved changes that no undo takes away, under its file's name,
-    // in place of the board named at start; its copy is now this program's, and a board not
-    // offered waits for the next start.
-    const QString name = row.Restored == 2 ? owner : QString();
-    EXPECT_EQ(form.CurrentFileName(), name);
-    EXPECT_EQ(form.windowTitle(), TMainForm::TitleFor(name));
-    EXPECT_EQ(form.Editor->Elements().Count(), 2);
+    const QString newer =
+        "\nThe file on disk is newer than this copy: saved " + at(now.addSecs(120)) + ".";
+    const QStringList details = {"Board: Untitled\nCopy made: " + at(now.addSecs(-3600)),
+                                 "Board: " + QDir::toNativeSeparators(owner) + "\nCopy made: " +
+                                     at(now.addSecs(60)) + (ownerNewer ? newer : "")};
+    EXPECT_EQ(form.Details, details.mid(0, int(answers.size())));
+    EXPECT_EQ(form.Boxes.value(0),
+              "Ferrolume was not closed properly. Restore the board you were working on?");
+    // Restored: changed, under its file's name, its copy now ours; the others wait.
+    const QString name = restored == 0 ? start : restored == 2 ? owner : QString();
     form.Editor->AddSolder({0, 0});
     form.Editor->Undo();
-    EXPECT_TRUE(form.Editor->Modified());
-    EXPECT_TRUE(left.contains(QFileInfo(form.Document().Recovery().CopyPath()).fileName()));
-    EXPECT_EQ(left.size(), row.Restored == 1 ? 5 : 3);  // with board-2-b's copy and file name
+    EXPECT_EQ(form.Summary(), QString("%1, %2 elements, scale 0%3")
+                                  .arg(TMainForm::TitleFor(name))
+                                  .arg(restored ? 2 : 1)
+                                  .arg(restored ? ", changed" : ""));
+    EXPECT_EQ(form.CurrentFileName(), name);
+    QStringList left = Files();
+    for (const QString& file : runningFiles)
+      EXPECT_TRUE(left.removeOne(file)) << file.toStdString();
+    // A restored board's copy is this program's own.
+    const QFileInfo own(form.Document().Recovery().CopyPath());
+    EXPECT_EQ(left.removeAll(own.fileName()), restored ? 1 : 0);
+    left.removeIf([&](const QString& file) { return file.startsWith(own.completeBaseName()); });
+    const char* const waiting[] = {"board-1-a.path board-1-a.pcb", "board-2-b.path board-2-b.pcb",
+                                   ""};
+    EXPECT_EQ(left.join(' '), waiting[restored]);
     form.Document().Recovery().Remove();
-    for (const QString& name : Files())
-      if (!runningFiles.contains(name)) QFile::remove(Folder + "/" + name);
+    for (const QString& file : left) QFile::remove(Folder + "/" + file);
   }
-}
-
-// A folder that cannot be written (here a file stands in its place, which stops root too) only
-// means no copy: no box, no error, and the board saves as always.
-TEST_F(Recovery, AnUnwritableFolderLeavesEditingAlone) {
-  QDir(Folder).removeRecursively();
-  WriteBytes(Folder, "in the way");
-  TTestForm form;
-  form.FormCreate({});
-  form.Editor->AddSolder({16, 16});
-  form.Document().KeepRecoveryCopy();
-  EXPECT_FALSE(form.Document().Recovery().HasCopy());
-  form.FileAnswers = QStringList{Boards.filePath("kept.pcb")};
-  form.FileSave->trigger();
-  EXPECT_TRUE(form.Boxes.isEmpty());
-  EXPECT_FALSE(form.Editor->Modified());
-  QFile::remove(Folder);
 }
 
 }  // namespace
